@@ -1,0 +1,22 @@
+# Entry points: `make demo` and `make check` set up a fresh Debian machine and do the rest.
+JOBS ?= $(shell nproc)
+
+.PHONY: deps check test sanitize demo clean
+
+deps:
+	scripts/install-deps
+
+test: deps
+	cmake --preset debug
+	cmake --build --preset debug -j $(JOBS)
+	ctest --preset debug -j $(JOBS)
+
+sanitize: deps
+	cmake --preset sanitize
+	cmake --build --preset sanitize -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
+
+check: test sanitize
+
+clean:
+	rm -rf build

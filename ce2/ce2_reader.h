@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "model/element.h"
+
+class SchDocument;
+class SchSheetInfo;
+
+// The replacement fonts that comments receive; sizes in the unit of the comment's font size.
+struct ConversionOptions {
+    std::string largeFontName;
+    int largeFontSize = 16;
+    std::string smallFontName;
+    int smallFontSize = 10;
+};
+
+// Why readCe2File stopped.
+enum class Ce2Stop {
+    EndOfFile,        // no further type byte: the whole file was read
+    UnknownType,      // a type byte not in the record table
+    CutRecord,        // a record body ended before its full length
+    BadMagic,         // a header whose magic bytes differ
+    BadCommentLength  // a comment whose length lies outside 14..77
+};
+
+struct Ce2ReadReport {
+    Ce2Stop stop = Ce2Stop::EndOfFile;
+    long offset = 0;  // byte offset of the record's type byte where reading stopped early
+    int type = -1;    // that record's type byte, -1 at the end of the file
+};
+
+// Reads records from the stream's current position until a stop condition, appends every
+// element to doc and returns how many were appended. When report is not null it learns why
+// and where reading stopped.
+int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options,
+                Ce2ReadReport* report = nullptr);
+
+// One reader per record kind, each called after the type byte: a new element, or null when the
+// body cannot be read in full or is rejected.
+std::unique_ptr<SchElement> readCe2Junction(FILE* stream);
+std::unique_ptr<SchElement> readCe2Entry(FILE* stream);
+std::unique_ptr<SchElement> readCe2Line(FILE* stream, int type);
+std::unique_ptr<SchElement> readCe2Label(FILE* stream);
+std::unique_ptr<SchElement> readCe2Tag(FILE* stream);
+std::unique_ptr<SchElement> readCe2Component(FILE* stream);
+std::unique_ptr<SchElement> readCe2Comment(FILE* stream, const ConversionOptions& options);
+std::unique_ptr<SchSheetInfo> readCe2Header(FILE* stream);
+
+// Text of a stop reason for reports, in English, e.g. "unknown record type 7".
+std::string describeCe2Stop(const Ce2ReadReport& report);

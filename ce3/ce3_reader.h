@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// Splits CE3 text into tokens: skips blanks and line ends, cuts at commas and line ends,
+// undoes the percent escaping and counts lines. Owns neither its stream nor its text.
+class Ce3Reader {
+  public:
+    static constexpr std::size_t kMaxTokenBytes = 32768;
+
+    Ce3Reader() = default;
+    explicit Ce3Reader(FILE* stream) : stream_(stream), lineNumber_(1) {}
+    // Reads from a NUL-terminated byte string; its NUL byte is the end of input.
+    explicit Ce3Reader(const char* text) : text_(text), textPos_(text), lineNumber_(1) {}
+
+    // Reads the next token into `token`. Returns the line number of its first byte, or -1 at the
+    // end of input or on a broken escape.
+    int readToken(std::string& token);
+
+    // Reads tokens until one equals `closer`: 0 when found, -1 when the input ends first.
+    int skipUntil(const std::string& closer);
+
+    int32_t lineNumber() const { return lineNumber_; }
+
+  private:
+    int nextByte();
+
+    const char* text_ = nullptr;
+    const char* textPos_ = nullptr;
+    FILE* stream_ = nullptr;
+    int32_t lineNumber_ = 0;
+};

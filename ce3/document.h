@@ -1,0 +1,56 @@
+#pragma once
+
+#include <list>
+#include <memory>
+
+#include "model/element.h"
+
+class Ce3Reader;
+class Ce3Writer;
+class SchSheetInfo;
+
+// Records, in a document's history, the deletion of the element named by its link.
+class SchDeletionMark : public SchElement {
+  public:
+    int kind() const override { return SchKind::DeletionMark; }
+};
+
+using SchElementList = std::list<std::unique_ptr<SchElement>>;
+
+// One drawing in memory: the sheet size, the ordered element list with its short edit history,
+// and saving to and loading from CE3 files.
+class SchDocument {
+  public:
+    static constexpr int32_t kHistoryDepth = 10;
+
+    bool modified = false;
+    SchPoint sheetSize{1500, 1000};
+    int32_t opCounter = 0;
+    int32_t historyFloor = 0;
+    SchElementList elements;  // live elements, deleted ones kept for the history, and marks
+    SchElementList pending;   // edited or new elements waiting for commit
+
+    SchDocument();
+    SchDocument(const SchDocument&) = delete;
+    SchDocument& operator=(const SchDocument&) = delete;
+    virtual ~SchDocument();
+
+    // Takes the size only within 500..5000 x 400..4000.
+    void setSheetSize(SchPoint size);
+    // Takes ownership, stamps e with the next operation number; returns opCounter.
+    int32_t append(std::unique_ptr<SchElement> e);
+    void clear();
+    // Folds pending into elements as one operation; false when nothing was pending.
+    bool commit(bool discard);
+    // Drops deleted elements and marks of operations older than `oldest`.
+    void purgeHistory(int32_t oldest);
+    bool writeElements(Ce3Writer& writer, const SchElementList& list, bool includeDeleted,
+                       const SchPoint* offset);
+    bool readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,
+                      SchSheetInfo* sheetInfo);
+    // 0 saved, 1 failed. The file is replaced atomically: on failure an existing file stays
+    // byte for byte as it was and no temporary file is left.
+    int save(const char* path);
+    // 0 loaded, 1 failed, 2 not a CE3 file.
+    int load(const char* path);
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "ce3/ce3_reader.h"
+
+// Whether a field whose colon is its last byte (an empty value) is taken.
+enum class EmptyValue { Ignore, Accept };
+
+// Reads a record body after its opening token, up to and including a closing token.
+// Nested blocks ("+NAME" ... "-NAME") are skipped whole without nesting; a field token is split
+// at its first colon and passed to onField(key, value) unless the colon is its first byte, or its
+// last byte under EmptyValue::Ignore. Tokens without a colon are ignored.
+// Returns true when the closing token met equals `closer`; false when another closing token
+// comes, or the input ends (or breaks) before a closer or inside a skipped block.
+template <typename OnField>
+bool readRecordBody(Ce3Reader& reader, std::string_view closer, EmptyValue emptyValue,
+                    OnField&& onField) {
+    std::string token;
+    for (;;) {
+        if (reader.readToken(token) < 0) {
+            return false;
+        }
+        if (!token.empty() && token[0] == '-') {
+            return token == closer;
+        }
+        if (!token.empty() && token[0] == '+') {
+            token[0] = '-';
+            if (reader.skipUntil(token) < 0) {
+                return false;
+            }
+            continue;
+        }
+        const std::size_t colon = token.find(':');
+        if (colon == std::string::npos || colon == 0) {
+            continue;
+        }
+        if (colon + 1 == token.size() && emptyValue == EmptyValue::Ignore) {
+            continue;
+        }
+        const std::string_view view(token);
+        onField(view.substr(0, colon), view.substr(colon + 1));
+    }
+}
+
+// A text value as a C string holds it: the bytes before the first NUL.
+inline std::string cText(std::string_view value) {
+    return std::string(value.substr(0, value.find('\0')));
+}
