@@ -11,6 +11,7 @@
 namespace {
 
 using namespace ce2build;
+using namespace ce2test;
 
 struct Outcome {
     int count = 0;

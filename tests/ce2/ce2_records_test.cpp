@@ -17,6 +17,7 @@
 namespace {
 
 using namespace ce2build;
+using namespace ce2test;
 
 // The single element that reading `bytes` gives, or null.
 std::unique_ptr<SchElement> decodeOne(const std::string& bytes,

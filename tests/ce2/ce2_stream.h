@@ -7,6 +7,7 @@
 #include <string>
 
 // Read streams over given bytes for the CE2 reader tests.
+namespace ce2test {
 
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
@@ -38,3 +39,5 @@ inline FilePtr pipeStreamOf(const std::string& bytes) {
     }
     return FilePtr(fdopen(fds[0], "rb"));
 }
+
+}  // namespace ce2test
