@@ -36,7 +36,7 @@ QString displayFace(const std::string& bytes) {
 struct Placement {
     QWidget* widget;
     int x, y, width, height;
-    int textPadding;  // pixels around the text; negative for controls whose text may scroll
+    int textPadding;  // pixels beside the text; negative where the text need not fit
 };
 
 }  // namespace

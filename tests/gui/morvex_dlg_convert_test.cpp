@@ -63,10 +63,16 @@ class MorvexDlgConvertTest : public QObject {
         large.y = 50;
         large.sizeClass = 1;
         large.text = "R1";
-        writeBytes(dir_.filePath("good.ce2"), header + wire + comment(large));
+        Comment small = large;
+        small.sizeClass = 0;
+        writeBytes(dir_.filePath("good.ce2"), header + wire + comment(large) + comment(small));
         writeBytes(dir_.filePath("one.ce2"), header + wire);
         const QString missing = dir_.filePath("missing.CE2");
 
+        // A small face whose bytes are no CP932 text still reaches the drawing unchanged.
+        const std::string oddFace = "Ab\x82\xFF";
+        writeBytes(dir_.filePath("MORVEX.INI"),
+                   "[SMALL_FONT]\r\nFACE=" + oddFace + "\r\nSIZE=9\r\n");
         ProfileFile settings(dir_.filePath("MORVEX.INI").toStdString());
         ScriptedDialogs dialogs;
         CMorvexDlg dlg(settings, dialogs);
@@ -90,11 +96,12 @@ class MorvexDlgConvertTest : public QObject {
         QVERIFY(details[2].startsWith(dir_.filePath("one.ce2") + ": "));
         QVERIFY(!message.details.contains(QStringLiteral("good.ce2")));
 
-        // The large comment got the large font of the fields: the default face in CP932, 12
-        // points as 16 units.
+        // Each comment got the font of its row: the default large face in CP932 at 12 points
+        // as 16 units, the small face of the settings at 9 points as 12 units.
         const QByteArray written = readBytes(dir_.filePath("good.ce3"));
         QVERIFY(written.startsWith("+TOVR3_DATA_V.1.0"));
         QVERIFY(written.contains(ce3Field("FN", kDefaultLargeFace) + ",FS:16"));
+        QVERIFY(written.contains(ce3Field("FN", oddFace) + ",FS:12"));
         QVERIFY(!QFile::exists(dir_.filePath("one.ce3")));
         QVERIFY(!QFile::exists(dir_.filePath("missing.ce3")));
         QCOMPARE(listed(dlg).size(), 3);  // the list stays as it was
