@@ -1,3 +1,4 @@
+#define SI_IMPLEMENTATION
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
 #include <fcntl.h>
@@ -100,6 +101,19 @@ bool makeParentDirectories(const std::string& path) {
     return true;
 }
 
+// The key as the file spells it, so that replacing its value keeps the rest of its line.
+std::string spellingInFile(const Profile& ini, const std::string& section, const std::string& key) {
+    CSimpleIniA::TNamesDepend keys;
+    ini.GetAllKeys(section.c_str(), keys);
+    const SI_GenericNoCase<char> less;
+    for (const CSimpleIniA::Entry& k : keys) {
+        if (!less(k.pItem, key.c_str()) && !less(key.c_str(), k.pItem)) {
+            return k.pItem;
+        }
+    }
+    return key;
+}
+
 std::string withCrLf(const std::string& text) {
     std::string out;
     out.reserve(text.size() + text.size() / 8);
@@ -142,7 +156,8 @@ bool ProfileFile::writeString(const std::string& section, const std::string& key
     if (loadProfile(path_, ini) == Loaded::Unreadable) {
         return false;
     }
-    if (ini.SetValue(section.c_str(), key.c_str(), value.c_str(), nullptr,
+    const std::string spelled = spellingInFile(ini, section, key);
+    if (ini.SetValue(section.c_str(), spelled.c_str(), value.c_str(), nullptr,
                      /*forceReplace=*/true) < 0) {
         return false;
     }
