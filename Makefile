@@ -18,5 +18,12 @@ sanitize: deps
 
 check: test sanitize
 
+# Builds the command-line converter, converts a copy of examples/demo.ce2 in a temporary folder and
+# shows the report and the .ce3 file it wrote.
+demo: deps
+	cmake --preset debug
+	cmake --build --preset debug -j $(JOBS) --target morvex-cli
+	scripts/run-demo build/debug/cli/morvex-cli
+
 clean:
 	rm -rf build

@@ -110,18 +110,21 @@ TEST_F(Profile, WriteReplacesOneKeyAndKeepsTheRest) {
     ProfileFile file(path);
     ASSERT_TRUE(file.writeString("LARGE_FONT", "FACE", kDefaultLargeFace));
     ASSERT_TRUE(file.writeInt("large_font", "SIZE", 10));
-    EXPECT_EQ(readBytes(path),
-              "; fonts for comments\r\n"
-              "[Large_Font]\r\n"
-              "face=" +
-                  std::string(kDefaultLargeFace) +
-                  "\r\n"
-                  "; points\r\n"
-                  "Size=10\r\n"
-                  "\r\n\r\n"
-                  "[OTHER]\r\n"
-                  "KEEP=me\r\n");
+    // Names keep their spelling and comments their place; blank lines are the library's own.
+    const std::string expected = "; fonts for comments\r\n\r\n\r\n"
+                                 "[Large_Font]\r\n"
+                                 "face=" +
+                                 std::string(kDefaultLargeFace) +
+                                 "\r\n\r\n"
+                                 "; points\r\n"
+                                 "Size=10\r\n\r\n\r\n"
+                                 "[OTHER]\r\n"
+                                 "KEEP=me\r\n";
+    EXPECT_EQ(readBytes(path), expected);
     EXPECT_EQ(file.readString("LARGE_FONT", "FACE", ""), kDefaultLargeFace);
+    // Writing the same value again changes no byte: the layout does not drift.
+    ASSERT_TRUE(file.writeInt("LARGE_FONT", "SIZE", 10));
+    EXPECT_EQ(readBytes(path), expected);
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"MORVEX.INI"});
 }
 
