@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/core/settings.h"
 #include "demo/demo_drawing.h"
 #include "run_process.h"
 #include "support/ce2_builder.h"
@@ -183,7 +182,9 @@ TEST_F(Cli, FontsFromSettingsAndOptions) {
         std::string small;
     };
     const std::vector<Case> cases = {
-        {{}, "FN:" + std::string(kDefaultLargeFace) + ",FS:16", "FN:Verdana,FS:10"},
+        // The default large face, its space escaped.
+        {{}, "FN:\x82\x6C\x82\x72%20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E,FS:16",
+         "FN:Verdana,FS:10"},
         {{"--settings", "fonts.ini"}, "FN:Arial,FS:32", "FN:Courier,FS:10"},
         {{"--settings", "fonts.ini", "--large-size", "9", "--small-face", "電源", "--small-size",
           "-5"},
