@@ -46,9 +46,10 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
 
     BatchRequest request;
-    CLI::App app("Converts .ce2 drawings into .ce3 files beside them. A directory is searched "
-                 "for .ce2 files, also in its subdirectories.",
-                 "morvex-cli");
+    CLI::App app(
+        "Converts .ce2 drawings into .ce3 files beside them. A directory is searched "
+        "for .ce2 files, also in its subdirectories.",
+        "morvex-cli");
     app.set_version_flag("--version", std::string("morvex-cli ") + MORVEX_VERSION);
     app.add_option("PATH", request.paths, "A .ce2 file or a directory")->required();
     app.add_option("--large-face", request.largeFace, "Face of large comments for this run");

@@ -40,9 +40,9 @@ std::string describeOutcome(const FileReport& report) {
         case FileOutcome::NotRegularFile:
             return "not a regular file";
         case FileOutcome::TooFewElements:
-            return stoppedEarly(report) ? "fewer than two elements (" +
-                                              describeCe2Stop(report.reading) + ")"
-                                        : "fewer than two elements";
+            return stoppedEarly(report)
+                       ? "fewer than two elements (" + describeCe2Stop(report.reading) + ")"
+                       : "fewer than two elements";
         case FileOutcome::CannotWrite:
             return report.output + " cannot be written";
         case FileOutcome::WouldOverwriteSource:

@@ -1,3 +1,5 @@
+// SimpleIni's template code is compiled here (Debian's header keeps it behind
+// SI_IMPLEMENTATION), with the byte-string interface only, so no Unicode library is linked.
 #define SI_IMPLEMENTATION
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
@@ -147,6 +149,11 @@ int ProfileFile::readInt(const std::string& section, const std::string& key, int
     return value != nullptr ? atoiField(value) : fallback;
 }
 
+// The file is parsed and written anew, so only what the parser keeps survives: sections, keys
+// and the comment lines before them stay in their order, but blank lines are laid out anew,
+// lines that are neither a section, a key nor a comment are dropped, as are comments after the
+// last key; a section that occurs twice is merged into its first place, and the lines of a key
+// that occurs twice in a section end up together (the written key keeps one line).
 bool ProfileFile::writeString(const std::string& section, const std::string& key,
                               const std::string& value) {
     if (!canWrite(section, key, value)) {

@@ -109,9 +109,9 @@ TEST_F(Convert, NeedsTwoElements) {
 }
 
 TEST_F(Convert, ReportsWhatWasLeftOut) {
-    const std::string path = source("out.ce2", header({}) + wire(10, 10, 50, 10) +
-                                                   wire(-90, -90, -50, -90) + wire(1, 2, 3, 4) +
-                                                   raw({7, 1, 2, 3}));
+    const std::string path =
+        source("out.ce2", header({}) + wire(10, 10, 50, 10) + wire(-90, -90, -50, -90) +
+                              wire(1, 2, 3, 4) + raw({7, 1, 2, 3}));
     const FileReport r = convertOne(path);
     ASSERT_EQ(r.outcome, FileOutcome::Converted);
     EXPECT_EQ(r.elementsRead, 3);
@@ -119,18 +119,18 @@ TEST_F(Convert, ReportsWhatWasLeftOut) {
     EXPECT_EQ(r.elementsOutside, 1);
     EXPECT_EQ(r.reading.stop, Ce2Stop::UnknownType);
     const std::string stoppedAt = std::to_string(60 + 3 * 10);
-    EXPECT_EQ(describeOutcome(r), "2 elements; 1 element outside the sheet left out; "
-                                  "reading stopped at byte " +
-                                      stoppedAt + ": unknown record type 7");
+    EXPECT_EQ(describeOutcome(r),
+              "2 elements; 1 element outside the sheet left out; "
+              "reading stopped at byte " +
+                  stoppedAt + ": unknown record type 7");
 }
 
 TEST_F(Convert, SamePathTwiceIsConvertedTwice) {
     const std::string path = source("x.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9));
     std::vector<std::pair<std::size_t, std::size_t>> progress;
     const std::vector<FileReport> reports = convertFiles(
-        {path, path}, options, [&](std::size_t done, std::size_t total) {
-            progress.emplace_back(done, total);
-        });
+        {path, path}, options,
+        [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); });
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_EQ(reports[0].outcome, FileOutcome::Converted);
     EXPECT_EQ(reports[1].outcome, FileOutcome::Converted);
@@ -187,9 +187,9 @@ TEST_F(Convert, UnreadableSource) {
 }
 
 TEST_F(Convert, CommentsGetTheReplacementFonts) {
-    const std::string path = source(
-        "fonts.ce2", comment({.x = 10, .y = 20, .sizeClass = 1, .text = "L"}) +
-                         comment({.x = 10, .y = 40, .sizeClass = 0, .text = "S"}));
+    const std::string path =
+        source("fonts.ce2", comment({.x = 10, .y = 20, .sizeClass = 1, .text = "L"}) +
+                                comment({.x = 10, .y = 40, .sizeClass = 0, .text = "S"}));
     ASSERT_EQ(convertOne(path).outcome, FileOutcome::Converted);
     const std::string ce3 = readBytes(dir / "fonts.ce3");
     EXPECT_NE(ce3.find("FN:Face,FS:16"), std::string::npos) << ce3;

@@ -90,8 +90,7 @@ TEST_F(Profile, ReadsWithoutRegardToCaseAndTrims) {
         {"LARGE_FONT", "SIZE", 14},  // the leading number
         {"SMALL_FONT", "SIZE", 9},   // the first of two
         {"OTHER", "BAD", 0},         // present without a number: not the fallback
-        {"OTHER", "NEG", -3},
-        {"OTHER", "MISSING", 77},
+        {"OTHER", "NEG", -3},       {"OTHER", "MISSING", 77},
     };
     for (const IntCase& c : ints) {
         EXPECT_EQ(file.readInt(c.section, c.key, 77), c.expected) << c.section << "/" << c.key;
@@ -111,15 +110,16 @@ TEST_F(Profile, WriteReplacesOneKeyAndKeepsTheRest) {
     ASSERT_TRUE(file.writeString("LARGE_FONT", "FACE", kDefaultLargeFace));
     ASSERT_TRUE(file.writeInt("large_font", "SIZE", 10));
     // Names keep their spelling and comments their place; blank lines are the library's own.
-    const std::string expected = "; fonts for comments\r\n\r\n\r\n"
-                                 "[Large_Font]\r\n"
-                                 "face=" +
-                                 std::string(kDefaultLargeFace) +
-                                 "\r\n\r\n"
-                                 "; points\r\n"
-                                 "Size=10\r\n\r\n\r\n"
-                                 "[OTHER]\r\n"
-                                 "KEEP=me\r\n";
+    const std::string expected =
+        "; fonts for comments\r\n\r\n\r\n"
+        "[Large_Font]\r\n"
+        "face=" +
+        std::string(kDefaultLargeFace) +
+        "\r\n\r\n"
+        "; points\r\n"
+        "Size=10\r\n\r\n\r\n"
+        "[OTHER]\r\n"
+        "KEEP=me\r\n";
     EXPECT_EQ(readBytes(path), expected);
     EXPECT_EQ(file.readString("LARGE_FONT", "FACE", ""), kDefaultLargeFace);
     // Writing the same value again changes no byte: the layout does not drift.
@@ -133,7 +133,8 @@ TEST_F(Profile, WriteCreatesFileSectionAndDirectories) {
     ProfileFile file(nested);
     ASSERT_TRUE(file.writeString("SMALL_FONT", "FACE", "Verdana"));
     ASSERT_TRUE(file.writeInt("LARGE_FONT", "SIZE", 12));
-    EXPECT_EQ(readBytes(nested), "[SMALL_FONT]\r\nFACE=Verdana\r\n\r\n\r\n[LARGE_FONT]\r\nSIZE=12\r\n");
+    EXPECT_EQ(readBytes(nested),
+              "[SMALL_FONT]\r\nFACE=Verdana\r\n\r\n\r\n[LARGE_FONT]\r\nSIZE=12\r\n");
     struct stat st {};
     ASSERT_EQ(stat((dir / "config").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
@@ -173,8 +174,12 @@ TEST_F(Profile, RefusesWhatWouldNotStayOneLine) {
     writeBytes(path, "[A]\r\nK=v\r\n");
     ProfileFile file(path);
     const std::vector<std::vector<std::string>> refused = {
-        {"A", "K", "two\r\nlines"}, {"A", "K", std::string("n\0l", 3)}, {"A", "K=", "v"},
-        {"A]", "K", "v"},          {"", "K", "v"},                      {"A", "", "v"},
+        {"A", "K", "two\r\nlines"},
+        {"A", "K", std::string("n\0l", 3)},
+        {"A", "K=", "v"},
+        {"A]", "K", "v"},
+        {"", "K", "v"},
+        {"A", "", "v"},
     };
     for (const auto& r : refused) {
         EXPECT_FALSE(file.writeString(r[0], r[1], r[2])) << r[0] << "/" << r[1];

@@ -29,8 +29,11 @@ class Cli : public ::testing::Test {
   protected:
     TempDir dir;
 
+    // Runs the converter in the test's directory, with English system messages unless env
+    // says otherwise.
     ProcessResult run(std::vector<std::string> args,
-                      std::vector<std::pair<std::string, std::string>> env = {}) {
+                      std::vector<std::pair<std::string, std::string>> env = {
+                          {"LC_ALL", "C.UTF-8"}}) {
         args.insert(args.begin(), MORVEX_CLI);
         return runProcess({args, dir.path(), std::move(env)});
     }
@@ -64,7 +67,8 @@ TEST_F(Cli, UsageErrors) {
 
 TEST_F(Cli, FaceOutsideCp932IsAUsageError) {
     file("ok.ce2", kTwoWires);
-    const ProcessResult utf8 = run({"--small-face", "\U0001F600", "ok.ce2"}, {{"LC_ALL", "C.UTF-8"}});
+    const ProcessResult utf8 =
+        run({"--small-face", "\U0001F600", "ok.ce2"}, {{"LC_ALL", "C.UTF-8"}});
     EXPECT_EQ(utf8.exitCode, 2);
     EXPECT_NE(utf8.err.find("--small-face"), std::string::npos) << utf8.err;
     // In the C locale only ASCII is known.
@@ -75,8 +79,8 @@ TEST_F(Cli, FaceOutsideCp932IsAUsageError) {
 TEST_F(Cli, HelpAndVersion) {
     const ProcessResult help = run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* word : {"PATH", "--large-face", "--large-size", "--small-face",
-                             "--small-size", "--settings", "--quiet", "--version"}) {
+    for (const char* word : {"PATH", "--large-face", "--large-size", "--small-face", "--small-size",
+                             "--settings", "--quiet", "--version"}) {
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     }
     const ProcessResult version = run({"--version"});
@@ -183,7 +187,8 @@ TEST_F(Cli, FontsFromSettingsAndOptions) {
     };
     const std::vector<Case> cases = {
         // The default large face, its space escaped.
-        {{}, "FN:\x82\x6C\x82\x72%20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E,FS:16",
+        {{},
+         "FN:\x82\x6C\x82\x72%20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E,FS:16",
          "FN:Verdana,FS:10"},
         {{"--settings", "fonts.ini"}, "FN:Arial,FS:32", "FN:Courier,FS:10"},
         {{"--settings", "fonts.ini", "--large-size", "9", "--small-face", "電源", "--small-size",

@@ -69,7 +69,8 @@ ProcessResult runProcess(const ProcessSpec& spec) {
     close(outPipe[1]);
     close(errPipe[1]);
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(spec.timeoutSeconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(spec.timeoutSeconds);
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
     int open = pid > 0 ? 2 : 0;

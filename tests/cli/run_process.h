@@ -12,8 +12,8 @@ struct ProcessResult {
 };
 
 struct ProcessSpec {
-    std::vector<std::string> argv;  // argv[0] is the program's path
-    std::string workingDir;         // empty: the test's own
+    std::vector<std::string> argv;                                 // argv[0] is the program's path
+    std::string workingDir;                                        // empty: the test's own
     std::vector<std::pair<std::string, std::string>> environment;  // added or replaced
     int timeoutSeconds = 20;
 };

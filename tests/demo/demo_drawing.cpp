@@ -10,7 +10,7 @@ std::string demoDrawing() {
     const std::string input = "\x93\xFC\x97\xCD";
     const std::string resistor = "\x92\xEF\x8D\x52";
     const std::string example = "\x89\xF1\x98\x48\x90\x7D\x82\xCC\x97\xE1";
-    const std::string powerIs5V = power + "\x82\xCD" "5V";
+    const std::string powerIs5V = power + "\x82\xCD" + "5V";
 
     std::string d;
     d += header({.sizeIndex = 2});  // 1600 x 1200

@@ -13,8 +13,8 @@ class TempDir {
   public:
     TempDir() {
         const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                              "/morvex-test-XXXXXX";
+        std::string pattern =
+            std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/morvex-test-XXXXXX";
         if (mkdtemp(pattern.data()) != nullptr) {
             path_ = pattern;
         }
