@@ -51,19 +51,19 @@ int main(int argc, char** argv) {
         "for .ce2 files, also in its subdirectories.",
         "morvex-cli");
     app.set_version_flag("--version", std::string("morvex-cli ") + MORVEX_VERSION);
-    app.add_option("PATH", request.paths, "A .ce2 file or a directory")->required();
+    app.add_option("PATH", request.paths, "A .ce2 file or a directory")->required()->type_name("");
     app.add_option("--large-face", request.largeFace, "Face of large comments for this run");
     app.add_option("--large-size", request.largeSize, "Size of large comments, in points")
         ->type_name("POINTS")
-        ->check(CLI::Validator(checkPoints, "POINTS"));
+        ->check(CLI::Validator(checkPoints, ""));
     app.add_option("--small-face", request.smallFace, "Face of other comments for this run");
     app.add_option("--small-size", request.smallSize, "Size of other comments, in points")
         ->type_name("POINTS")
-        ->check(CLI::Validator(checkPoints, "POINTS"));
+        ->check(CLI::Validator(checkPoints, ""));
     app.add_option("--settings", request.settingsFile,
                    "Settings file to read instead of MORVEX.INI")
         ->type_name("FILE")
-        ->check(CLI::ExistingFile);
+        ->check(CLI::ExistingFile.description(""));
     app.add_flag("-q,--quiet", request.quiet, "Leave out the completion message");
     try {
         app.parse(argc, argv);
