@@ -5,6 +5,10 @@
 #include "model/element.h"
 #include "model/part_library.h"
 
+// Hit-test flags of a component's name and reference texts, beside kHitElement for its body.
+inline constexpr int kHitName = 0x20000;
+inline constexpr int kHitReference = 0x40000;
+
 // A placed instance of a library part: a body whose bottom-right corner is p1, in one of eight
 // orientations, with a name and a reference text beside it.
 class SchComponent : public SchElement {

@@ -29,7 +29,7 @@ inline constexpr int kMaxPartLibraries = 16;
 
 // The process-wide registry of part libraries. The product registers none; the registry does
 // not own the libraries, which must outlive every element that refers to their parts.
-// Returns false when the registry is full.
+// Returns false, registering nothing, for a null library or when the registry is full.
 bool registerPartLibrary(const PartLibrary* library);
 void clearPartLibraries();
 int partLibraryCount();

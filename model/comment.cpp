@@ -1,0 +1,146 @@
+#include "model/comment.h"
+
+#include <algorithm>
+
+#include "ce3/ce3_writer.h"
+#include "ce3/int_field.h"
+#include "ce3/record_body.h"
+
+namespace {
+
+// The text box assumed while no measured one is cached.
+constexpr SchPoint kDefaultExtent{20, 10};
+constexpr int32_t kDefaultAscent = 10;
+constexpr int32_t kDefaultFontSize = 12;
+
+}  // namespace
+
+void SchComment::setText(const char* s) {
+    text = s != nullptr ? s : "";
+    extentValid = false;
+}
+
+void SchComment::setFontName(const char* s) {
+    fontName = s != nullptr ? s : "";
+    extentValid = false;
+}
+
+void SchComment::setFontSize(int32_t n) {
+    fontSize = std::clamp(n, kMinFontSize, kMaxFontSize);
+    extentValid = false;
+}
+
+bool SchComment::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
+    extentValid = false;
+    fontSize = kDefaultFontSize;
+    bold = false;
+    italic = false;
+    underline = false;
+    strikeOut = false;
+
+    bool seenX = false;
+    bool seenY = false;
+    bool seenS = false;
+    const bool closed = readRecordBody(reader, "-COMMENT", EmptyValue::Ignore,
+                                       [&](std::string_view key, std::string_view value) {
+                                           if (key == "X") {
+                                               p1.x = addOffsetX(atoiField(value), offset);
+                                               seenX = true;
+                                           } else if (key == "Y") {
+                                               p1.y = addOffsetY(atoiField(value), offset);
+                                               seenY = true;
+                                           } else if (key == "S") {
+                                               text = cText(value);
+                                               seenS = true;
+                                           } else if (key == "FN") {
+                                               fontName = cText(value);
+                                           } else if (key == "FS") {
+                                               setFontSize(atoiField(value));
+                                           } else if (key == "FF") {
+                                               // Letters only ever set their flag; any other byte
+                                               // is skipped.
+                                               for (const char c : value) {
+                                                   bold = bold || c == 'B';
+                                                   italic = italic || c == 'I';
+                                                   underline = underline || c == 'U';
+                                                   strikeOut = strikeOut || c == 'S';
+                                               }
+                                           }
+                                       });
+    return closed && seenX && seenY && seenS;
+}
+
+bool SchComment::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
+    std::string styles;
+    if (bold) {
+        styles += 'B';
+    }
+    if (italic) {
+        styles += 'I';
+    }
+    if (underline) {
+        styles += 'U';
+    }
+    if (strikeOut) {
+        styles += 'S';
+    }
+    writer.writeToken("+COMMENT");
+    writer.writeIntField("L", layer);
+    writer.writeIntField("X", subOffsetX(p1.x, offset));
+    writer.writeIntField("Y", subOffsetY(p1.y, offset));
+    writer.writeStringField("S", text);
+    writer.writeStringField("FN", fontName);
+    writer.writeIntField("FS", fontSize);
+    writer.writeStringField("FF", styles);
+    writer.writeToken("-COMMENT");
+    writer.endLine();
+    return true;
+}
+
+// A comment has one point: the second is never set.
+void SchComment::setX2(int32_t) {}
+void SchComment::setY2(int32_t) {}
+void SchComment::setP2(SchPoint) {}
+
+std::unique_ptr<SchElement> SchComment::clone() const {
+    return std::make_unique<SchComment>(*this);
+}
+
+// A comment has no orientation: mirroring or turning it in place changes nothing.
+void SchComment::mirror() {}
+void SchComment::rotate() {}
+
+int SchComment::hitTest(SchPoint p) const {
+    const int score = hitScore(p, area());
+    return score == 0 ? 0 : (kHitElement | score);
+}
+
+int SchComment::areaCrossFlags(const SchRect& r) const {
+    return r.intersects(area()) ? 3 : 0;
+}
+
+int SchComment::areaPointFlags(const SchRect& r) const {
+    return r.intersects(area()) ? 3 : 0;
+}
+
+bool SchComment::touchesArea(const SchRect& r) const {
+    // A text never measured counts as touching every area.
+    return !extentValid || r.intersects(area());
+}
+
+SchRect SchComment::area() const {
+    if (!extentValid) {
+        extent = kDefaultExtent;
+        ascent = kDefaultAscent;
+    }
+    const int64_t top = int64_t{p1.y} - ascent;
+    return SchRect(p1.x, clamp32(top), clamp32(int64_t{p1.x} + extent.x), clamp32(top + extent.y));
+}
+
+SchRect SchComment::pointArea() const {
+    return SchRect(p1, p1);
+}
+
+bool SchComment::isValid() const {
+    return !text.empty();
+}

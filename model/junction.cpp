@@ -1,0 +1,69 @@
+#include "model/junction.h"
+
+#include "ce3/ce3_writer.h"
+#include "ce3/int_field.h"
+#include "ce3/record_body.h"
+
+bool SchJunction::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
+    bool seenX = false;
+    bool seenY = false;
+    const bool closed = readRecordBody(reader, "-JUNCTION", EmptyValue::Ignore,
+                                       [&](std::string_view key, std::string_view value) {
+                                           if (key == "X") {
+                                               p1.x = addOffsetX(atoiField(value), offset);
+                                               seenX = true;
+                                           } else if (key == "Y") {
+                                               p1.y = addOffsetY(atoiField(value), offset);
+                                               seenY = true;
+                                           }
+                                       });
+    return closed && seenX && seenY;
+}
+
+bool SchJunction::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
+    writer.writeToken("+JUNCTION");
+    writer.writeIntField("L", layer);
+    writer.writeIntField("X", subOffsetX(p1.x, offset));
+    writer.writeIntField("Y", subOffsetY(p1.y, offset));
+    writer.writeToken("-JUNCTION");
+    writer.endLine();
+    return true;
+}
+
+// A junction has one point; the second is never set.
+void SchJunction::setX2(int32_t) {}
+void SchJunction::setY2(int32_t) {}
+void SchJunction::setP2(SchPoint) {}
+
+std::unique_ptr<SchElement> SchJunction::clone() const {
+    return std::make_unique<SchJunction>(*this);
+}
+
+// A point mirrored or turned about itself stays where it is.
+void SchJunction::mirror() {}
+void SchJunction::rotate() {}
+
+int SchJunction::hitTest(SchPoint p) const {
+    const int score = hitScore(p, area());
+    return score == 0 ? 0 : kHitElement + score;
+}
+
+int SchJunction::areaCrossFlags(const SchRect& r) const {
+    return area().intersects(r) ? 3 : 0;
+}
+
+int SchJunction::areaPointFlags(const SchRect& r) const {
+    return areaCrossFlags(r);
+}
+
+bool SchJunction::touchesArea(const SchRect& r) const {
+    return area().intersects(r);
+}
+
+SchRect SchJunction::area() const {
+    return pickBox(p1);
+}
+
+SchRect SchJunction::pointArea() const {
+    return SchRect(p1, p1);
+}

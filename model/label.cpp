@@ -1,0 +1,108 @@
+#include "model/label.h"
+
+#include "ce3/ce3_writer.h"
+#include "ce3/int_field.h"
+#include "ce3/record_body.h"
+
+namespace {
+
+// Fixed text metrics: no text is measured.
+constexpr int64_t kByteWidth = 8;
+constexpr int64_t kTextHeight = 10;
+
+}  // namespace
+
+void SchLabel::setText(const char* s) {
+    text = s != nullptr ? s : "";
+}
+
+bool SchLabel::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
+    bool seenX = false;
+    bool seenY = false;
+    bool seenD = false;
+    bool seenS = false;
+    const bool closed = readRecordBody(reader, "-LABEL", EmptyValue::Ignore,
+                                       [&](std::string_view key, std::string_view value) {
+                                           if (key == "X") {
+                                               p1.x = addOffsetX(atoiField(value), offset);
+                                               seenX = true;
+                                           } else if (key == "Y") {
+                                               p1.y = addOffsetY(atoiField(value), offset);
+                                               seenY = true;
+                                           } else if (key == "D") {
+                                               horizontal = atoiField(value) != 0;
+                                               seenD = true;
+                                           } else if (key == "S") {
+                                               text = cText(value);
+                                               seenS = true;
+                                           }
+                                       });
+    return closed && seenX && seenY && seenD && seenS;
+}
+
+bool SchLabel::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
+    writer.writeToken("+LABEL");
+    writer.writeIntField("L", layer);
+    writer.writeIntField("X", subOffsetX(p1.x, offset));
+    writer.writeIntField("Y", subOffsetY(p1.y, offset));
+    writer.writeIntField("D", horizontal ? 1 : 0);
+    writer.writeStringField("S", text);
+    writer.writeToken("-LABEL");
+    writer.endLine();
+    return true;
+}
+
+// A label has one point: the second is never set.
+void SchLabel::setX2(int32_t) {}
+void SchLabel::setY2(int32_t) {}
+void SchLabel::setP2(SchPoint) {}
+
+std::unique_ptr<SchElement> SchLabel::clone() const {
+    return std::make_unique<SchLabel>(*this);
+}
+
+void SchLabel::mirror() {}
+
+void SchLabel::rotate() {
+    rotateAt(p1);
+}
+
+void SchLabel::rotateAt(SchPoint centre) {
+    horizontal = !horizontal;
+    SchElement::rotateAt(centre);
+}
+
+int SchLabel::hitTest(SchPoint p) const {
+    const int score = hitScore(p, area());
+    return score == 0 ? 0 : (kHitElement | score);
+}
+
+int SchLabel::areaCrossFlags(const SchRect& r) const {
+    return r.intersects(area()) ? 3 : 0;
+}
+
+int SchLabel::areaPointFlags(const SchRect& r) const {
+    return r.intersects(area()) ? 3 : 0;
+}
+
+bool SchLabel::touchesArea(const SchRect& r) const {
+    return r.intersects(area());
+}
+
+SchRect SchLabel::area() const {
+    const int64_t length = kByteWidth * static_cast<int64_t>(text.size());
+    if (horizontal) {
+        return SchRect(p1.x, clamp32(int64_t{p1.y} - kTextHeight), clamp32(int64_t{p1.x} + length),
+                       p1.y);
+    }
+    return SchRect(clamp32(int64_t{p1.x} - kTextHeight), clamp32(int64_t{p1.y} - length), p1.x,
+                   p1.y);
+}
+
+SchRect SchLabel::pointArea() const {
+    return SchRect(p1, p1);
+}
+
+bool SchLabel::isValid() const {
+    return !text.empty();
+}

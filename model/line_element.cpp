@@ -1,0 +1,166 @@
+#include "model/line_element.h"
+
+#include "ce3/ce3_writer.h"
+#include "ce3/int_field.h"
+#include "ce3/record_body.h"
+
+namespace {
+
+// Wide enough for the products of the crossing test: differences of 32-bit coordinates reach
+// 2^32, so their products reach 2^64.
+__extension__ typedef __int128 Int128;
+
+// Whether the segment starting at (u0, v0) with direction (du, dv) meets the line u = edge
+// between `low` and `high` in v. The caller guarantees du != 0. Division truncates toward zero,
+// and the quotient is compared unclamped.
+bool crossesAt(Int128 u0, Int128 v0, Int128 du, Int128 dv, Int128 edge, Int128 low, Int128 high) {
+    const Int128 v = v0 + (edge - u0) * dv / du;
+    return low <= v && v <= high;
+}
+
+}  // namespace
+
+SchPoint SchLineElement::position() const {
+    return ((selection & 2) != 0 && (selection & 1) == 0) ? p2 : p1;
+}
+
+int SchLineElement::hitTest(SchPoint p) const {
+    return areaCrossFlags(pickBox(p)) != 0 ? (kHitElement | 1) : 0;
+}
+
+int SchLineElement::areaCrossFlags(const SchRect& r) const {
+    const int a = regionCode(p1, r);
+    const int b = regionCode(p2, r);
+    if ((a & b) != 0) {
+        return 0;
+    }
+    const int f = a | b;
+    if (a == 0 || b == 0 || f == 5 || f == 10) {
+        return 3;
+    }
+    const Int128 x1 = p1.x;
+    const Int128 y1 = p1.y;
+    const Int128 dx = Int128{p2.x} - p1.x;
+    const Int128 dy = Int128{p2.y} - p1.y;
+    // An edge flag is set for exactly one end, so the matching difference is never 0.
+    if ((f & 1) != 0 && crossesAt(x1, y1, dx, dy, r.left, r.top, r.bottom)) {
+        return 3;
+    }
+    if ((f & 4) != 0 && crossesAt(x1, y1, dx, dy, r.right, r.top, r.bottom)) {
+        return 3;
+    }
+    // The horizontal edges: the same test with the axes exchanged.
+    if ((f & 2) != 0 && crossesAt(y1, x1, dy, dx, r.top, r.left, r.right)) {
+        return 3;
+    }
+    if ((f & 8) != 0 && crossesAt(y1, x1, dy, dx, r.bottom, r.left, r.right)) {
+        return 3;
+    }
+    return 0;
+}
+
+int SchLineElement::areaPointFlags(const SchRect& r) const {
+    int flags = 0;
+    if (regionCode(p1, r) == 0) {
+        flags |= 1;
+    }
+    if (regionCode(p2, r) == 0) {
+        flags |= 2;
+    }
+    return flags;
+}
+
+bool SchLineElement::touchesArea(const SchRect& r) const {
+    const SchRect grown(clamp32(int64_t{r.left} - 1), clamp32(int64_t{r.top} - 1),
+                        clamp32(int64_t{r.right} + 1), clamp32(int64_t{r.bottom} + 1));
+    return areaCrossFlags(grown) != 0;
+}
+
+SchRect SchLineElement::area() const {
+    SchRect result = SchRect::emptyAccumulator();
+    if (selection == 0 || (selection & 1) != 0) {
+        result.unite(pickBox(p1));
+    }
+    if (selection == 0 || (selection & 2) != 0) {
+        result.unite(pickBox(p2));
+    }
+    return result;
+}
+
+SchRect SchLineElement::pointArea() const {
+    SchRect result(p1, p2);
+    result.normalise();
+    return result;
+}
+
+bool SchLineElement::isValid() const {
+    return p1 != p2;
+}
+
+bool SchLineElement::readLineCe3(Ce3Reader& reader, const SchPoint* offset,
+                                 const std::string& tag) {
+    bool seenX1 = false;
+    bool seenY1 = false;
+    bool seenX2 = false;
+    bool seenY2 = false;
+    const bool closed = readRecordBody(reader, "-" + tag, EmptyValue::Ignore,
+                                       [&](std::string_view key, std::string_view value) {
+                                           if (key == "X1") {
+                                               p1.x = addOffsetX(atoiField(value), offset);
+                                               seenX1 = true;
+                                           } else if (key == "Y1") {
+                                               p1.y = addOffsetY(atoiField(value), offset);
+                                               seenY1 = true;
+                                           } else if (key == "X2") {
+                                               p2.x = addOffsetX(atoiField(value), offset);
+                                               seenX2 = true;
+                                           } else if (key == "Y2") {
+                                               p2.y = addOffsetY(atoiField(value), offset);
+                                               seenY2 = true;
+                                           }
+                                       });
+    return closed && seenX1 && seenY1 && seenX2 && seenY2;
+}
+
+bool SchLineElement::writeLineCe3(Ce3Writer& writer, const SchPoint* offset,
+                                  const std::string& tag) {
+    writer.writeToken("+" + tag);
+    writer.writeIntField("L", layer);
+    writer.writeIntField("X1", subOffsetX(p1.x, offset));
+    writer.writeIntField("Y1", subOffsetY(p1.y, offset));
+    writer.writeIntField("X2", subOffsetX(p2.x, offset));
+    writer.writeIntField("Y2", subOffsetY(p2.y, offset));
+    writer.writeToken("-" + tag);
+    writer.endLine();
+    return true;
+}
+
+bool SchWire::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
+    return readLineCe3(reader, offset, "WIRE");
+}
+bool SchWire::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
+    return writeLineCe3(writer, offset, "WIRE");
+}
+std::unique_ptr<SchElement> SchWire::clone() const {
+    return std::make_unique<SchWire>(*this);
+}
+
+bool SchBus::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
+    return readLineCe3(reader, offset, "BUS");
+}
+bool SchBus::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
+    return writeLineCe3(writer, offset, "BUS");
+}
+std::unique_ptr<SchElement> SchBus::clone() const {
+    return std::make_unique<SchBus>(*this);
+}
+
+bool SchDash::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
+    return readLineCe3(reader, offset, "DASH");
+}
+bool SchDash::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
+    return writeLineCe3(writer, offset, "DASH");
+}
+std::unique_ptr<SchElement> SchDash::clone() const {
+    return std::make_unique<SchDash>(*this);
+}

@@ -1,0 +1,83 @@
+#include "model/sheet_info.h"
+
+#include <string>
+
+#include "ce3/ce3_writer.h"
+#include "ce3/int_field.h"
+#include "ce3/record_body.h"
+
+SchSheetInfo::SchSheetInfo() {
+    p1 = SchPoint(1500, 1000);
+}
+
+bool SchSheetInfo::readCe3(Ce3Reader& reader, const SchPoint*, SchDocument*) {
+    bool seenW = false;
+    bool seenH = false;
+    // A size field is any token starting "W:" or "H:", empty value included; a size out of range
+    // keeps the current one but still counts as present.
+    const bool closed = readRecordBody(reader, "-SHEETINFO", EmptyValue::Accept,
+                                       [&](std::string_view key, std::string_view value) {
+                                           if (key == "H") {
+                                               const int32_t v = atoiField(value);
+                                               if (v >= kMinHeight && v <= kMaxHeight) {
+                                                   p1.y = v;
+                                               }
+                                               seenH = true;
+                                           } else if (key == "W") {
+                                               const int32_t v = atoiField(value);
+                                               if (v >= kMinWidth && v <= kMaxWidth) {
+                                                   p1.x = v;
+                                               }
+                                               seenW = true;
+                                           }
+                                       });
+    return closed && seenW && seenH;
+}
+
+bool SchSheetInfo::writeCe3(Ce3Writer& writer, const SchPoint*) {
+    writer.writeToken("+SHEETINFO");
+    writer.writeIntField("EL", layer);
+    writer.writeIntField("VL", selection);
+    writer.writeToken("W:" + std::to_string(p1.x));
+    writer.writeToken("H:" + std::to_string(p1.y));
+    writer.writeToken("-SHEETINFO");
+    writer.endLine();
+    return true;
+}
+
+// The owner assigns p1, layer and selection directly; the element interface changes nothing.
+void SchSheetInfo::setX1(int32_t) {}
+void SchSheetInfo::setY1(int32_t) {}
+void SchSheetInfo::setX2(int32_t) {}
+void SchSheetInfo::setY2(int32_t) {}
+void SchSheetInfo::setP1(SchPoint) {}
+void SchSheetInfo::setP2(SchPoint) {}
+
+std::unique_ptr<SchElement> SchSheetInfo::clone() const {
+    return nullptr;
+}
+
+void SchSheetInfo::move(int32_t, int32_t) {}
+void SchSheetInfo::mirror() {}
+void SchSheetInfo::mirrorAt(int32_t) {}
+void SchSheetInfo::rotate() {}
+void SchSheetInfo::rotateAt(SchPoint) {}
+
+int SchSheetInfo::hitTest(SchPoint) const {
+    return 0;
+}
+void SchSheetInfo::setSelection(int32_t) {}
+void SchSheetInfo::clearSelection() {}
+int SchSheetInfo::areaCrossFlags(const SchRect&) const {
+    return 0;
+}
+int SchSheetInfo::areaPointFlags(const SchRect&) const {
+    return 0;
+}
+bool SchSheetInfo::touchesArea(const SchRect&) const {
+    return false;
+}
+
+SchRect SchSheetInfo::area() const {
+    return SchRect::fromPosSize(0, 0, p1.x, p1.y);
+}
