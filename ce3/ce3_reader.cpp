@@ -39,7 +39,7 @@ int Ce3Reader::readToken(std::string& token) {
     }
     while (isBlank(c)) {
         if (c == '\n') {
-            ++lineNumber_;
+            countLine(lineNumber_);
         }
         c = nextByte();
         if (c < 0) {
@@ -51,7 +51,7 @@ int Ce3Reader::readToken(std::string& token) {
     for (;;) {
         if (isDelimiter(c)) {
             if (c == '\n') {
-                ++lineNumber_;
+                countLine(lineNumber_);
             }
             return start;
         }

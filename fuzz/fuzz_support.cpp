@@ -35,7 +35,8 @@ void writeWholeFile(const std::string& path, const uint8_t* data, size_t size) {
 
 FILE* openBytes(const uint8_t* data, size_t size) {
     // fmemopen refuses an empty buffer; an empty input reads as /dev/null.
-    FILE* f = size > 0 ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : fopen("/dev/null", "rb");
+    FILE* f =
+        size > 0 ? fmemopen(const_cast<uint8_t*>(data), size, "rb") : fopen("/dev/null", "rb");
     if (f == nullptr) {
         propertyFailed("cannot open the input as a stream");
     }

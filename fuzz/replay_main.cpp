@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
             fprintf(stderr, "cannot read %s\n", file.c_str());
             return 1;
         }
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     }
     printf("replayed %zu inputs\n", files.size());
