@@ -9,14 +9,14 @@ bool isDelimiter(int c) {
 }
 
 bool isBlank(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // Counts a line feed; past 2^31 - 1 lines the count stays at its limit instead of overflowing.
 void countLine(int32_t& lineNumber) {
     if (lineNumber < INT32_MAX) {
         ++lineNumber;
     }
-}
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
 // The two bytes after a percent sign, converted exactly as strtoul in base 16 converts them
