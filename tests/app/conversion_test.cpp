@@ -186,14 +186,4 @@ TEST_F(Convert, UnreadableSource) {
     EXPECT_FALSE(fs::exists(dir / "locked.ce3"));
 }
 
-TEST_F(Convert, CommentsGetTheReplacementFonts) {
-    const std::string path =
-        source("fonts.ce2", comment({.x = 10, .y = 20, .sizeClass = 1, .text = "L"}) +
-                                comment({.x = 10, .y = 40, .sizeClass = 0, .text = "S"}));
-    ASSERT_EQ(convertOne(path).outcome, FileOutcome::Converted);
-    const std::string ce3 = readBytes(dir / "fonts.ce3");
-    EXPECT_NE(ce3.find("FN:Face,FS:16"), std::string::npos) << ce3;
-    EXPECT_NE(ce3.find("FN:Small,FS:10"), std::string::npos) << ce3;
-}
-
 }  // namespace

@@ -210,15 +210,6 @@ TEST_F(Cli, FontsFromSettingsAndOptions) {
     EXPECT_FALSE(fs::exists(dir / "MORVEX.INI"));
 }
 
-TEST_F(Cli, SettingsInTheWorkingDirectory) {
-    file("c.ce2", comment({.sizeClass = 1, .text = "L"}) + comment({.sizeClass = 0, .text = "S"}));
-    const std::string settings = "[LARGE_FONT]\r\nFACE=Here\r\n";
-    file("MORVEX.INI", settings);
-    ASSERT_EQ(run({"c.ce2"}).exitCode, 0);
-    EXPECT_NE(readBytes(dir / "c.ce3").find("FN:Here,FS:16"), std::string::npos);
-    EXPECT_EQ(readBytes(dir / "MORVEX.INI"), settings);
-}
-
 TEST(Demo, CommittedFileIsTheGeneratorsOutput) {
     EXPECT_EQ(readBytes(MORVEX_SOURCE_DIR "/examples/demo.ce2"), demoDrawing());
 }
