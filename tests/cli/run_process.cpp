@@ -15,19 +15,19 @@ extern char** environ;
 
 namespace {
 
-std::vector<std::string> mergedEnvironment(const ProcessSpec& spec) {
+std::vector<std::string> mergedEnvironment(const ProcessRequest& request) {
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry = *e;
         bool replaced = false;
-        for (const auto& [name, value] : spec.environment) {
+        for (const auto& [name, value] : request.environment) {
             replaced = replaced || entry.compare(0, name.size() + 1, name + "=") == 0;
         }
         if (!replaced) {
             env.push_back(entry);
         }
     }
-    for (const auto& [name, value] : spec.environment) {
+    for (const auto& [name, value] : request.environment) {
         env.push_back(name + "=" + value);
     }
     return env;
@@ -44,10 +44,10 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 
 }  // namespace
 
-ProcessResult runProcess(const ProcessSpec& spec) {
+ProcessResult runProcess(const ProcessRequest& request) {
     ProcessResult result;
-    std::vector<std::string> args = spec.argv;
-    std::vector<std::string> env = mergedEnvironment(spec);
+    std::vector<std::string> args = request.argv;
+    std::vector<std::string> env = mergedEnvironment(request);
     std::vector<char*> argv = pointers(args);
     std::vector<char*> envp = pointers(env);
     int outPipe[2];
@@ -60,7 +60,7 @@ ProcessResult runProcess(const ProcessSpec& spec) {
         const int devNull = open("/dev/null", O_RDONLY);
         if (devNull < 0 || dup2(devNull, 0) < 0 || dup2(outPipe[1], 1) < 0 ||
             dup2(errPipe[1], 2) < 0 ||
-            (!spec.workingDir.empty() && chdir(spec.workingDir.c_str()) != 0)) {
+            (!request.workingDir.empty() && chdir(request.workingDir.c_str()) != 0)) {
             _exit(127);
         }
         execve(argv[0], argv.data(), envp.data());
@@ -70,7 +70,7 @@ ProcessResult runProcess(const ProcessSpec& spec) {
     close(errPipe[1]);
 
     const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::seconds(spec.timeoutSeconds);
+        std::chrono::steady_clock::now() + std::chrono::seconds(request.timeoutSeconds);
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
     int open = pid > 0 ? 2 : 0;

@@ -11,7 +11,7 @@ struct ProcessResult {
     std::string err;
 };
 
-struct ProcessSpec {
+struct ProcessRequest {
     std::vector<std::string> argv;                                 // argv[0] is the program's path
     std::string workingDir;                                        // empty: the test's own
     std::vector<std::pair<std::string, std::string>> environment;  // added or replaced
@@ -20,4 +20,4 @@ struct ProcessSpec {
 
 // Runs a program to its end with empty standard input, collecting both output streams. A
 // program still running at the timeout is killed.
-ProcessResult runProcess(const ProcessSpec& spec);
+ProcessResult runProcess(const ProcessRequest& request);
