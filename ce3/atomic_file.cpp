@@ -123,6 +123,10 @@ bool AtomicFile::open() {
     if (target_.empty()) {
         return false;
     }
+    // An existing target that may not be written is refused, as opening it for writing would be.
+    if (faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+        return false;
+    }
     directory_ = directoryOf(target_);
 
     // The kernel applies the umask (and a default ACL) to 0666, as for a file fopen creates.
