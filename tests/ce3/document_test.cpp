@@ -342,11 +342,14 @@ TEST_F(SchDocumentFiles, LoadResults) {
     }
 }
 
-TEST_F(SchDocumentFiles, LoadOfMissingFileFails) {
-    SchDocument doc;
-    doc.append(probe("before"));
-    EXPECT_EQ(doc.load(pathOf("missing.ce3").c_str()), 1);
-    EXPECT_TRUE(doc.elements.empty());
+TEST_F(SchDocumentFiles, LoadOfMissingFileOrDirectoryFails) {
+    std::filesystem::create_directory(pathOf("dir.ce3"));
+    for (const char* name : {"missing.ce3", "dir.ce3"}) {
+        SchDocument doc;
+        doc.append(probe("before"));
+        EXPECT_EQ(doc.load(pathOf(name).c_str()), 1) << name;
+        EXPECT_TRUE(doc.elements.empty()) << name;
+    }
 }
 
 TEST_F(SchDocumentFiles, EmptyDocumentSavesThreeLines) {
