@@ -31,6 +31,12 @@ fuzz-short: fuzz-build
 
 check: test sanitize fuzz-short
 
+# Peak memory on large inputs (a 256 MiB .ce2, 1 GiB .ce3 lines); takes about a minute and needs
+# some 3 GiB of memory and 2 GiB of disk. Not part of check.
+.PHONY: memory-check
+memory-check: deps
+	scripts/memory-check
+
 # Builds the command-line converter, converts a copy of examples/demo.ce2 in a temporary folder and
 # shows the report and the .ce3 file it wrote.
 demo: deps
