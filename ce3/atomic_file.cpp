@@ -123,8 +123,16 @@ bool AtomicFile::open() {
     if (target_.empty()) {
         return false;
     }
-    // An existing target that may not be written is refused, as opening it for writing would be.
-    if (faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+    // An existing target is replaced only when it is a regular file that the process may write:
+    // a directory, FIFO, device or socket is not swapped for a file, and a file that opening for
+    // writing would refuse is left alone.
+    struct stat st {};
+    const bool exists = stat(target_.c_str(), &st) == 0;
+    if (!exists && errno != ENOENT) {
+        return false;
+    }
+    if (exists &&
+        (!S_ISREG(st.st_mode) || faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)) {
         return false;
     }
     directory_ = directoryOf(target_);
@@ -142,9 +150,7 @@ bool AtomicFile::open() {
         return false;
     }
 
-    struct stat st {};
-    if (stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        fchmod(fd_, st.st_mode & 07777) != 0) {
+    if (exists && fchmod(fd_, st.st_mode & 07777) != 0) {
         discard();
         return false;
     }

@@ -19,7 +19,7 @@ class AtomicFile {
 
     // Creates the temporary file and its buffered stream: mode 0666 less the umask for a new
     // target, the target's own mode for an existing one. False on failure, and for an existing
-    // target that the process may not write.
+    // target that is not a regular file or that the process may not write.
     bool open();
     // The temporary's stream after a successful `open`; null otherwise.
     FILE* stream() const { return stream_; }

@@ -128,10 +128,12 @@ TEST_F(AtomicSave, FailingStepsReportFailure) {
 TEST_F(AtomicSave, UnwritableDestinationsFailWithoutTraces) {
     writeFile(pathOf("plain"), "a regular file");
     std::filesystem::create_directory(pathOf("sub"));
+    ASSERT_EQ(mkfifo(pathOf("pipe").c_str(), 0600), 0);
     const std::vector<std::string> targets = {
         pathOf("missing/x.ce3"),  // no such directory
         pathOf("plain/x.ce3"),    // a regular file where a directory should be
         pathOf("sub"),            // an existing directory as target
+        pathOf("pipe"),           // neither a file nor a directory
         "",
     };
     const auto before = entries();
@@ -143,6 +145,7 @@ TEST_F(AtomicSave, UnwritableDestinationsFailWithoutTraces) {
     }
     EXPECT_EQ(readFile(pathOf("plain")), "a regular file");
     EXPECT_TRUE(std::filesystem::is_empty(pathOf("sub")));
+    EXPECT_TRUE(std::filesystem::is_fifo(pathOf("pipe")));
 }
 
 TEST_F(AtomicSave, ReadOnlyTargetIsLeftAlone) {
