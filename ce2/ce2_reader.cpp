@@ -72,12 +72,17 @@ int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options
     long offset = 0;
     for (;;) {
         const int type = std::fgetc(stream);
+        // A read error ends the reading as the end of the file does, but is reported as such.
         if (type == EOF) {
-            out = Ce2ReadReport{Ce2Stop::EndOfFile, offset, -1, 0};
+            const Ce2Stop stop = std::ferror(stream) ? Ce2Stop::ReadError : Ce2Stop::EndOfFile;
+            out = Ce2ReadReport{stop, offset, -1, 0};
             return count;
         }
         Ce2Record r = readRecord(stream, type, options);
         if (!r.element && !r.header) {
+            if (r.failure == Ce2Stop::CutRecord && std::ferror(stream)) {
+                r.failure = Ce2Stop::ReadError;
+            }
             const bool badLength = r.failure == Ce2Stop::BadCommentLength;
             out = Ce2ReadReport{r.failure, offset, type, badLength ? r.commentLength : 0};
             return count;
@@ -110,6 +115,8 @@ std::string describeCe2Stop(const Ce2ReadReport& report) {
             return at + "comment length " + std::to_string(report.commentLength) + " outside " +
                    std::to_string(kCe2MinCommentLength) + ".." +
                    std::to_string(kCe2MaxCommentLength);
+        case Ce2Stop::ReadError:
+            return at + "read error";
     }
     return at + "unknown reason";
 }

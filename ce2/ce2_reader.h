@@ -19,11 +19,12 @@ struct ConversionOptions {
 
 // Why readCe2File stopped.
 enum class Ce2Stop {
-    EndOfFile,        // no further type byte: the whole file was read
-    UnknownType,      // a type byte not in the record table
-    CutRecord,        // a record body ended before its full length
-    BadMagic,         // a header whose magic bytes differ
-    BadCommentLength  // a comment whose length lies outside 14..77
+    EndOfFile,         // no further type byte: the whole file was read
+    UnknownType,       // a type byte not in the record table
+    CutRecord,         // a record body ended before its full length
+    BadMagic,          // a header whose magic bytes differ
+    BadCommentLength,  // a comment whose length lies outside 14..77
+    ReadError          // the stream reported an error instead of the next byte
 };
 
 struct Ce2ReadReport {

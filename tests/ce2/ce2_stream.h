@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 // Read streams over given bytes for the CE2 reader tests.
 namespace ce2test {
@@ -39,5 +41,33 @@ inline FilePtr pipeStreamOf(const std::string& bytes) {
     }
     return FilePtr(fdopen(fds[0], "rb"));
 }
+
+// A stream that yields the bytes and then fails, as a read error on a disk would.
+class FailingStream {
+  public:
+    explicit FailingStream(std::string bytes)
+        : bytes_(std::move(bytes)),
+          file_(fopencookie(this, "rb", cookie_io_functions_t{&read, nullptr, nullptr, nullptr})) {}
+    FailingStream(const FailingStream&) = delete;
+    FailingStream& operator=(const FailingStream&) = delete;
+
+    FILE* get() const { return file_.get(); }
+
+  private:
+    static ssize_t read(void* cookie, char* buf, std::size_t size) {
+        auto* self = static_cast<FailingStream*>(cookie);
+        if (self->pos_ == self->bytes_.size()) {
+            errno = EIO;
+            return -1;
+        }
+        const std::size_t n = self->bytes_.copy(buf, size, self->pos_);
+        self->pos_ += n;
+        return static_cast<ssize_t>(n);
+    }
+
+    std::string bytes_;
+    std::size_t pos_ = 0;
+    FilePtr file_;
+};
 
 }  // namespace ce2test
