@@ -1,7 +1,7 @@
 # Entry points: `make demo` and `make check` set up a fresh Debian machine and do the rest.
 JOBS ?= $(shell nproc)
 
-.PHONY: deps check test sanitize demo clean
+.PHONY: deps check test sanitize bench demo clean
 
 deps:
 	scripts/install-deps
@@ -17,6 +17,10 @@ sanitize: deps
 	ctest --preset sanitize -j $(JOBS)
 
 check: test sanitize
+
+# Speed against the I/O baseline; takes a few minutes. Not part of check.
+bench: deps
+	scripts/bench
 
 clean:
 	rm -rf build
