@@ -1,0 +1,209 @@
+#include "ce3/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+const AtomicFileFaults* gFaults = nullptr;
+
+constexpr int kCreateAttempts = 100;
+
+uint64_t randomSuffix() {
+    uint64_t v = 0;
+    if (getrandom(&v, sizeof v, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof v)) {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        v = static_cast<uint64_t>(now) ^ (static_cast<uint64_t>(getpid()) << 32);
+    }
+    return v;
+}
+
+std::string hex16(uint64_t v) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string out(16, '0');
+    for (int i = 15; i >= 0; --i, v >>= 4) {
+        out[static_cast<std::size_t>(i)] = kDigits[v & 0xF];
+    }
+    return out;
+}
+
+std::string directoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A symbolic link as target is written through, as opening it for writing would do.
+std::string resolveLink(std::string path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char resolved[PATH_MAX];
+        if (realpath(path.c_str(), resolved) != nullptr) {
+            return resolved;
+        }
+    }
+    return path;
+}
+
+}  // namespace
+
+// The temporary's sink while faults are installed: passes bytes to the file until the limit is
+// used up, then reports short writes, which mark the stream's error.
+struct AtomicFile::LimitedSink {
+    int fd;
+    int64_t remaining;
+    bool failClose;
+
+    static ssize_t write(void* cookie, const char* buf, size_t size) {
+        auto* sink = static_cast<LimitedSink*>(cookie);
+        size_t wanted = size;
+        if (sink->remaining >= 0 && wanted > static_cast<uint64_t>(sink->remaining)) {
+            wanted = static_cast<size_t>(sink->remaining);
+        }
+        size_t done = 0;
+        while (done < wanted) {
+            const ssize_t n = ::write(sink->fd, buf + done, wanted - done);
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                break;
+            }
+            done += static_cast<size_t>(n);
+        }
+        if (sink->remaining >= 0) {
+            sink->remaining -= static_cast<int64_t>(done);
+        }
+        return static_cast<ssize_t>(done);
+    }
+
+    static int close(void* cookie) {
+        auto* sink = static_cast<LimitedSink*>(cookie);
+        const int r = ::close(sink->fd);
+        return sink->failClose ? -1 : r;
+    }
+};
+
+void setAtomicFileFaults(const AtomicFileFaults* faults) {
+    gFaults = faults;
+}
+
+AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {}
+
+AtomicFile::~AtomicFile() {
+    discard();
+}
+
+bool AtomicFile::open() {
+    if (stream_ != nullptr || target_.empty()) {
+        return false;
+    }
+    faults_ = gFaults;
+    target_ = resolveLink(target_);
+    directory_ = directoryOf(target_);
+
+    // The kernel applies the umask (and a default ACL) to 0666, as for a file fopen creates.
+    for (int attempt = 0; attempt < kCreateAttempts && fd_ < 0; ++attempt) {
+        tempPath_ = directory_ + "/.morvex-" + hex16(randomSuffix()) + ".tmp";
+        fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    if (fd_ < 0) {
+        tempPath_.clear();
+        return false;
+    }
+
+    struct stat st {};
+    if (stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        fchmod(fd_, st.st_mode & 07777) != 0) {
+        discard();
+        return false;
+    }
+
+    if (faults_ != nullptr) {
+        sink_ = std::make_unique<LimitedSink>(
+            LimitedSink{fd_, faults_->writeLimit, faults_->failClose});
+        stream_ = fopencookie(
+            sink_.get(), "wb",
+            cookie_io_functions_t{nullptr, &LimitedSink::write, nullptr, &LimitedSink::close});
+        if (stream_ != nullptr && faults_->unbuffered) {
+            setvbuf(stream_, nullptr, _IONBF, 0);
+        }
+    } else {
+        stream_ = fdopen(fd_, "wb");
+    }
+    if (stream_ == nullptr) {
+        discard();
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFile::commit() {
+    if (stream_ == nullptr) {
+        return false;
+    }
+    if (ferror(stream_) != 0 || fflush(stream_) != 0 || ferror(stream_) != 0) {
+        discard();
+        return false;
+    }
+    if ((faults_ != nullptr && faults_->failSync) || fsync(fd_) != 0) {
+        discard();
+        return false;
+    }
+    FILE* stream = std::exchange(stream_, nullptr);
+    fd_ = -1;  // closed with its stream
+    if (fclose(stream) != 0) {
+        discard();
+        return false;
+    }
+    if ((faults_ != nullptr && faults_->failRename) ||
+        rename(tempPath_.c_str(), target_.c_str()) != 0) {
+        discard();
+        return false;
+    }
+    tempPath_.clear();
+    return syncDirectory();
+}
+
+bool AtomicFile::syncDirectory() const {
+    if (faults_ != nullptr && faults_->failDirectorySync) {
+        return false;
+    }
+    const int dirFd = ::open(directory_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) {
+        // A directory that may be written but not read cannot be synced; the rename stands.
+        return errno == EACCES;
+    }
+    const int r = fsync(dirFd);
+    const int err = errno;
+    ::close(dirFd);
+    // File systems without directory sync report EINVAL.
+    return r == 0 || err == EINVAL || err == ENOTSUP;
+}
+
+void AtomicFile::discard() {
+    if (stream_ != nullptr) {
+        fclose(std::exchange(stream_, nullptr));  // closes fd_ too
+        fd_ = -1;
+    } else if (fd_ >= 0) {
+        ::close(std::exchange(fd_, -1));
+    }
+    if (!tempPath_.empty()) {
+        unlink(tempPath_.c_str());
+        tempPath_.clear();
+    }
+    sink_.reset();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+struct AtomicFileFaults;
+
+// Replaces a file atomically: the content goes to a temporary file in the target's directory,
+// which `commit` checks, flushes, syncs, closes and renames over the target. Until `commit`
+// succeeds the target is untouched; a temporary that was not committed is removed.
+class AtomicFile {
+  public:
+    explicit AtomicFile(std::string target);
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+    ~AtomicFile();
+
+    // Creates the temporary file and its buffered stream: mode 0666 less the umask for a new
+    // target, the target's own mode for an existing one. False on failure.
+    bool open();
+    // The temporary's stream after a successful `open`; null otherwise.
+    FILE* stream() const { return stream_; }
+    // Fails if any write failed; otherwise flushes, syncs, closes and renames, then syncs the
+    // directory. On failure the temporary is gone and the target is as it was, except after a
+    // failed directory sync, when the target may already hold the new content.
+    bool commit();
+
+  private:
+    struct LimitedSink;
+
+    bool syncDirectory() const;
+    void discard();
+
+    std::string target_;
+    std::string directory_;
+    std::string tempPath_;
+    int fd_ = -1;
+    FILE* stream_ = nullptr;
+    std::unique_ptr<LimitedSink> sink_;
+    const AtomicFileFaults* faults_ = nullptr;
+};
+
+// Faults for tests of the failure paths. While installed, every AtomicFile opened afterwards
+// writes through a stream that accepts only `writeLimit` bytes, and the named steps fail as the
+// system call would. Production code never installs any.
+struct AtomicFileFaults {
+    int64_t writeLimit = -1;  // bytes accepted before every write fails; negative: no limit
+    bool unbuffered = false;  // hand each byte to the sink at once instead of at flush time
+    bool failSync = false;
+    bool failClose = false;
+    bool failRename = false;
+    bool failDirectorySync = false;
+};
+
+// Installs faults (null removes them). The pointee must outlive every AtomicFile opened with it.
+void setAtomicFileFaults(const AtomicFileFaults* faults);

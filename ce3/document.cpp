@@ -1,0 +1,250 @@
+#include "ce3/document.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "ce3/atomic_file.h"
+#include "ce3/ce3_reader.h"
+#include "ce3/ce3_writer.h"
+#include "model/comment.h"
+#include "model/component.h"
+#include "model/entry.h"
+#include "model/junction.h"
+#include "model/label.h"
+#include "model/line_element.h"
+#include "model/sheet_info.h"
+#include "model/tag.h"
+
+namespace {
+
+constexpr char kMagicOpen[] = "+TOVR3_DATA_V.1.0";
+constexpr char kMagicClose[] = "-TOVR3_DATA_V.1.0";
+constexpr char kSheetInfoOpen[] = "+SHEETINFO";
+
+template <typename T>
+std::unique_ptr<SchElement> make() {
+    return std::make_unique<T>();
+}
+
+struct Opener {
+    std::string_view token;
+    std::unique_ptr<SchElement> (*create)();
+};
+
+constexpr Opener kOpeners[] = {
+    {"+JUNCTION", make<SchJunction>}, {"+LABEL", make<SchLabel>},
+    {"+COMMENT", make<SchComment>},   {"+TAG", make<SchTag>},
+    {"+WIRE", make<SchWire>},         {"+BUS", make<SchBus>},
+    {"+DASH", make<SchDash>},         {"+ENTRY", make<SchEntry>},
+    {"+BENTRY", make<SchBusEntry>},   {"+COMPONENT", make<SchComponent>},
+};
+
+// A new element of the class that `token` opens; null when it opens none.
+std::unique_ptr<SchElement> elementFor(const std::string& token) {
+    for (const Opener& opener : kOpeners) {
+        if (token == opener.token) {
+            return opener.create();
+        }
+    }
+    return nullptr;
+}
+
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+SchDocument::SchDocument() {
+    clear();
+}
+
+SchDocument::~SchDocument() {
+    clear();
+}
+
+void SchDocument::setSheetSize(SchPoint size) {
+    if (size.x >= SchSheetInfo::kMinWidth && size.x <= SchSheetInfo::kMaxWidth &&
+        size.y >= SchSheetInfo::kMinHeight && size.y <= SchSheetInfo::kMaxHeight) {
+        sheetSize = size;
+    }
+}
+
+int32_t SchDocument::append(std::unique_ptr<SchElement> e) {
+    if (!e) {
+        return opCounter;
+    }
+    opCounter = clamp32(int64_t{opCounter} + 1);
+    modified = true;
+    e->stamp = opCounter;
+    elements.push_back(std::move(e));
+    return opCounter;
+}
+
+void SchDocument::clear() {
+    modified = false;
+    opCounter = 0;
+    historyFloor = 0;
+    elements.clear();
+    pending.clear();
+}
+
+bool SchDocument::commit(bool discard) {
+    if (pending.empty()) {
+        return false;
+    }
+    opCounter = clamp32(int64_t{opCounter} + 1);
+    modified = true;
+    for (std::unique_ptr<SchElement>& e : pending) {
+        if (!e) {
+            continue;
+        }
+        if (e->link != nullptr) {
+            // e replaces the element its link names: hide that one behind a deletion mark.
+            auto mark = std::make_unique<SchDeletionMark>();
+            mark->stamp = opCounter;
+            mark->link = e->link;
+            e->link->link = mark.get();
+            elements.push_back(std::move(mark));
+        }
+        if (discard || !e->isValid()) {
+            e.reset();
+            continue;
+        }
+        e->stamp = opCounter;
+        e->link = nullptr;
+        e->clearSelection();
+        elements.push_back(std::move(e));
+    }
+    pending.clear();
+    purgeHistory(clamp32(int64_t{opCounter} - kHistoryDepth));
+    return true;
+}
+
+void SchDocument::purgeHistory(int32_t oldest) {
+    commit(false);
+    if (oldest <= historyFloor) {
+        return;
+    }
+    for (auto it = elements.begin(); it != elements.end();) {
+        const SchElement* x = it->get();
+        bool drop = false;
+        if (x == nullptr) {
+            drop = true;
+        } else if (x->kind() == SchKind::DeletionMark) {
+            drop = x->stamp < oldest;
+        } else if (x->link != nullptr) {
+            // A deleted element stands before its mark, so the mark is still alive here.
+            drop = x->link->stamp < oldest;
+        }
+        it = drop ? elements.erase(it) : std::next(it);
+    }
+    historyFloor = std::min(oldest, opCounter);
+}
+
+bool SchDocument::writeElements(Ce3Writer& writer, const SchElementList& list, bool includeDeleted,
+                                const SchPoint* offset) {
+    const SchRect sheet(0, 0, sheetSize.x, sheetSize.y);
+    for (const std::unique_ptr<SchElement>& e : list) {
+        if (e && (includeDeleted || e->link == nullptr) && e->area().intersects(sheet)) {
+            e->writeCe3(writer, offset);
+        }
+    }
+    return true;
+}
+
+bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,
+                               SchSheetInfo* sheetInfo) {
+    bool sheetInfoRead = false;
+    std::string token;
+    for (;;) {
+        if (reader.readToken(token) < 0 || token.empty()) {
+            return true;
+        }
+        if (token == kSheetInfoOpen && sheetInfo != nullptr && !sheetInfoRead) {
+            sheetInfoRead = true;
+            if (!sheetInfo->readCe3(reader, offset, this)) {
+                return false;
+            }
+            continue;
+        }
+        if (std::unique_ptr<SchElement> e = elementFor(token)) {
+            if (!e->readCe3(reader, offset, this)) {
+                return false;
+            }
+            if (e->isValid()) {
+                list.push_back(std::move(e));
+            }
+            continue;
+        }
+        if (token == kMagicClose) {
+            return true;
+        }
+        if (token[0] != '+') {
+            return false;
+        }
+        token[0] = '-';
+        if (reader.skipUntil(token) < 0) {
+            return false;
+        }
+    }
+}
+
+int SchDocument::save(const char* path) {
+    commit(false);
+    if (path == nullptr) {
+        return 1;
+    }
+    AtomicFile file(path);
+    if (!file.open()) {
+        return 1;
+    }
+    // Write results are not needed one by one: the stream's error flag keeps any failure and
+    // commit refuses to replace the target then.
+    Ce3Writer writer(file.stream());
+    writer.writeToken(kMagicOpen);
+    writer.endLine();
+    SchSheetInfo sheetInfo;
+    sheetInfo.p1 = sheetSize;
+    sheetInfo.writeCe3(writer, nullptr);
+    writeElements(writer, elements, false, nullptr);
+    writer.writeToken(kMagicClose);
+    writer.endLine();
+    if (!file.commit()) {
+        return 1;
+    }
+    clear();
+    load(path);
+    modified = false;
+    return 0;
+}
+
+int SchDocument::load(const char* path) {
+    clear();
+    modified = false;
+    if (path == nullptr) {
+        return 1;
+    }
+    // Binary mode: every byte, 0x1A included, is data.
+    const std::unique_ptr<FILE, FileCloser> file(std::fopen(path, "rb"));
+    if (!file) {
+        return 1;
+    }
+    Ce3Reader reader(file.get());
+    std::string token;
+    if (reader.readToken(token) < 0) {
+        return 0;
+    }
+    SchSheetInfo sheetInfo;
+    if (token != kMagicOpen) {
+        return 2;
+    }
+    if (!readElements(reader, elements, nullptr, &sheetInfo)) {
+        return 1;
+    }
+    sheetSize = sheetInfo.p1;
+    return 0;
+}
