@@ -28,8 +28,11 @@ enum class Ce2Stop {
 
 struct Ce2ReadReport {
     Ce2Stop stop = Ce2Stop::EndOfFile;
-    long offset = 0;  // byte offset of the record's type byte where reading stopped early
-    int type = -1;    // that record's type byte, -1 at the end of the file
+    // Byte offset, from where reading began, of the type byte of the record that stopped the
+    // reading; at the end of the file, the number of bytes read.
+    long offset = 0;
+    int type = -1;          // that record's type byte, -1 at the end of the file
+    int commentLength = 0;  // the rejected length L for BadCommentLength
 };
 
 // Reads records from the stream's current position until a stop condition, appends every

@@ -1,0 +1,204 @@
+#include "ce2/ce2_records.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string>
+
+#include "ce2/ce2_fields.h"
+#include "model/comment.h"
+#include "model/component.h"
+#include "model/entry.h"
+#include "model/junction.h"
+#include "model/label.h"
+#include "model/line_element.h"
+#include "model/sheet_info.h"
+#include "model/tag.h"
+
+namespace {
+
+constexpr std::size_t kLabelTextCapacity = 11;
+constexpr std::size_t kNameCapacity = 15;
+constexpr std::size_t kReferenceCapacity = 7;
+constexpr std::size_t kLibraryNameSize = 16;
+constexpr int kCommentTextCapacity = 63;
+
+constexpr char kHeaderMagic[] =
+    "\x20"
+    "CE DATA FILE $0001"
+    "\x1A";
+constexpr std::size_t kHeaderMagicSize = sizeof kHeaderMagic - 1;
+
+// Sheet sizes of the header's size index; higher indexes carry the size in the record.
+constexpr std::array<SchPoint, 5> kSheetSizes = {SchPoint(640, 480), SchPoint(1000, 750),
+                                                 SchPoint(1600, 1200), SchPoint(2000, 1500),
+                                                 SchPoint(3000, 2000)};
+
+// The layer and position shared by every element record: flags at 0, x at 1, y at 3.
+void placeElement(SchElement& e, const unsigned char* body) {
+    e.layer = ce2Layer(body[0]);
+    e.setP1(SchPoint(ce2Int16(body, 1), ce2Int16(body, 3)));
+}
+
+// Label and tag: the text that follows the position.
+std::string textRecordText(const unsigned char* body) {
+    return ce2CountedText(body, 5, static_cast<int>(kLabelTextCapacity));
+}
+
+}  // namespace
+
+std::unique_ptr<SchElement> readCe2Junction(FILE* stream) {
+    std::array<unsigned char, kCe2PointBody> body;
+    if (!readCe2Body(stream, body.data(), body.size())) {
+        return nullptr;
+    }
+    auto junction = std::make_unique<SchJunction>();
+    placeElement(*junction, body.data());
+    return junction;
+}
+
+std::unique_ptr<SchElement> readCe2Entry(FILE* stream) {
+    std::array<unsigned char, kCe2PointBody> body;
+    if (!readCe2Body(stream, body.data(), body.size())) {
+        return nullptr;
+    }
+    const unsigned char flags = body[0];
+    std::unique_ptr<SchEntry> entry;
+    if (flags & 2) {
+        entry = std::make_unique<SchEntry>();
+    } else {
+        entry = std::make_unique<SchBusEntry>();
+    }
+    placeElement(*entry, body.data());
+    entry->setSlant(!(flags & 1));
+    return entry;
+}
+
+std::unique_ptr<SchElement> readCe2Line(FILE* stream, int type) {
+    std::unique_ptr<SchLineElement> line;
+    switch (type) {
+        case 2:
+            line = std::make_unique<SchBus>();
+            break;
+        case 3:
+            line = std::make_unique<SchWire>();
+            break;
+        case 4:
+            line = std::make_unique<SchDash>();
+            break;
+        default:
+            return nullptr;
+    }
+    std::array<unsigned char, kCe2LineBody> body;
+    if (!readCe2Body(stream, body.data(), body.size())) {
+        return nullptr;
+    }
+    placeElement(*line, body.data());
+    line->setP2(SchPoint(ce2Int16(body.data(), 5), ce2Int16(body.data(), 7)));
+    return line;
+}
+
+std::unique_ptr<SchElement> readCe2Label(FILE* stream) {
+    std::array<unsigned char, kCe2TextBody> body;
+    if (!readCe2Body(stream, body.data(), body.size())) {
+        return nullptr;
+    }
+    auto label = std::make_unique<SchLabel>();
+    placeElement(*label, body.data());
+    label->setText(textRecordText(body.data()).c_str());
+    label->horizontal = !(body[0] & 8);
+    return label;
+}
+
+std::unique_ptr<SchElement> readCe2Tag(FILE* stream) {
+    std::array<unsigned char, kCe2TextBody> body;
+    if (!readCe2Body(stream, body.data(), body.size())) {
+        return nullptr;
+    }
+    auto tag = std::make_unique<SchTag>();
+    placeElement(*tag, body.data());
+    tag->setText(textRecordText(body.data()).c_str());
+    tag->horizontal = true;
+    tag->tagType = body[0] & 3;
+    return tag;
+}
+
+std::unique_ptr<SchElement> readCe2Component(FILE* stream) {
+    std::array<unsigned char, kCe2ComponentBody> body;
+    if (!readCe2Body(stream, body.data(), body.size())) {
+        return nullptr;
+    }
+    const unsigned char* b = body.data();
+    auto component = std::make_unique<SchComponent>();
+    placeElement(*component, b);
+    component->namePos = SchPoint(ce2Int16(b, 27), ce2Int16(b, 29));
+    component->refPos = SchPoint(ce2Int16(b, 39), ce2Int16(b, 41));
+    component->setName(ce2CountedText(b, 11, static_cast<int>(kNameCapacity)).c_str());
+    component->setReference(ce2CountedText(b, 31, static_cast<int>(kReferenceCapacity)).c_str());
+    // The library name has no length byte: it ends at its first NUL or after the whole field.
+    const std::string library(reinterpret_cast<const char*>(b + 43), kLibraryNameSize);
+    component->setLibraryName(library.c_str());
+    component->setBlock(static_cast<int8_t>(b[10]));
+    component->setDirection(b[9] & 7);
+    return component;
+}
+
+std::unique_ptr<SchElement> readCe2CommentChecked(FILE* stream, const ConversionOptions& options,
+                                                  Ce2Stop& failure, int& length) {
+    failure = Ce2Stop::CutRecord;
+    length = 0;
+    std::array<unsigned char, kCe2CommentFixed> fixed;
+    if (!readCe2Body(stream, fixed.data(), fixed.size())) {
+        return nullptr;
+    }
+    length = ce2Int16(fixed.data(), 9);
+    if (length < kCe2MinCommentLength || length > kCe2MaxCommentLength) {
+        failure = Ce2Stop::BadCommentLength;
+        return nullptr;
+    }
+    // Variable part: size class, text length, then the L - 14 text bytes.
+    std::array<unsigned char, kCe2MaxCommentLength - 12> variable;
+    if (!readCe2Body(stream, variable.data(), static_cast<std::size_t>(length - 12))) {
+        return nullptr;
+    }
+    auto comment = std::make_unique<SchComment>();
+    placeElement(*comment, fixed.data());
+    const int capacity = std::min(kCommentTextCapacity, length - 14);
+    comment->setText(ce2CountedText(variable.data(), 1, capacity).c_str());
+    const bool large = variable[0] != 0;
+    comment->setFontName(large ? options.largeFontName.c_str() : options.smallFontName.c_str());
+    comment->setFontSize(large ? options.largeFontSize : options.smallFontSize);
+    return comment;
+}
+
+std::unique_ptr<SchElement> readCe2Comment(FILE* stream, const ConversionOptions& options) {
+    Ce2Stop failure;
+    int length;
+    return readCe2CommentChecked(stream, options, failure, length);
+}
+
+std::unique_ptr<SchSheetInfo> readCe2HeaderChecked(FILE* stream, Ce2Stop& failure) {
+    failure = Ce2Stop::CutRecord;
+    std::array<unsigned char, kCe2HeaderBody> body;
+    if (!readCe2Body(stream, body.data(), body.size())) {
+        return nullptr;
+    }
+    const unsigned char* b = body.data();
+    if (std::memcmp(b, kHeaderMagic, kHeaderMagicSize) != 0) {
+        failure = Ce2Stop::BadMagic;
+        return nullptr;
+    }
+    const std::size_t index = b[33];
+    auto info = std::make_unique<SchSheetInfo>();
+    // The sheet information's setters ignore every value, so its fields are assigned.
+    info->p1 = index < kSheetSizes.size() ? kSheetSizes[index]
+                                          : SchPoint(ce2Int16(b, 38), ce2Int16(b, 40));
+    info->selection = ce2Int16(b, 42);
+    info->layer = ce2Int16(b, 44);
+    return info;
+}
+
+std::unique_ptr<SchSheetInfo> readCe2Header(FILE* stream) {
+    Ce2Stop failure;
+    return readCe2HeaderChecked(stream, failure);
+}
