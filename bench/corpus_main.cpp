@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     if (mode == "batch" && argc == 5 && count(argv[3]) > 0 && count(argv[4]) > 0) {
         const std::size_t files = count(argv[3]);
         for (std::size_t i = 0; i < files; ++i) {
-            char name[32];
+            char name[48];
             std::snprintf(name, sizeof name, "/drawing-%05zu.ce2", i + 1);
             if (!writeFile(argv[2] + std::string(name),
                            benchcorpus::mixedDrawing(count(argv[4]), kBatchSeed + i))) {
