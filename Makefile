@@ -1,7 +1,9 @@
 # Entry points: `make demo` and `make check` set up a fresh Debian machine and do the rest.
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 300
+SHORT_FUZZ_SECONDS ?= 30
 
-.PHONY: deps check test sanitize bench demo clean
+.PHONY: deps check test sanitize fuzz fuzz-short fuzz-build bench demo clean
 
 deps:
 	scripts/install-deps
@@ -16,7 +18,18 @@ sanitize: deps
 	cmake --build --preset sanitize -j $(JOBS)
 	ctest --preset sanitize -j $(JOBS)
 
-check: test sanitize
+fuzz-build: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS (default five minutes).
+fuzz: fuzz-build
+	scripts/run-fuzz $(FUZZ_SECONDS)
+
+fuzz-short: fuzz-build
+	scripts/run-fuzz $(SHORT_FUZZ_SECONDS)
+
+check: test sanitize fuzz-short
 
 # Speed against the I/O baseline; takes a few minutes. Not part of check.
 bench: deps

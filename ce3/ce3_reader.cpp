@@ -12,6 +12,13 @@ bool isBlank(int c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+// Counts a line feed; past 2^31 - 1 lines the count stays at its limit instead of overflowing.
+void countLine(int32_t& lineNumber) {
+    if (lineNumber < INT32_MAX) {
+        ++lineNumber;
+    }
+}
+
 // The two bytes after a percent sign, converted exactly as strtoul in base 16 converts them
 // (leading white space, a sign, an optional 0x, stopping at the first non-digit or a NUL).
 int decodeEscape(int first, int second) {
@@ -39,7 +46,7 @@ int Ce3Reader::readToken(std::string& token) {
     }
     while (isBlank(c)) {
         if (c == '\n') {
-            ++lineNumber_;
+            countLine(lineNumber_);
         }
         c = nextByte();
         if (c < 0) {
@@ -51,7 +58,7 @@ int Ce3Reader::readToken(std::string& token) {
     for (;;) {
         if (isDelimiter(c)) {
             if (c == '\n') {
-                ++lineNumber_;
+                countLine(lineNumber_);
             }
             return start;
         }

@@ -13,7 +13,7 @@ class Ce3Reader {
     Ce3Reader() = default;
     explicit Ce3Reader(FILE* stream) : stream_(stream), lineNumber_(1) {}
     // Reads from a NUL-terminated byte string; its NUL byte is the end of input.
-    explicit Ce3Reader(const char* text) : text_(text), textPos_(text), lineNumber_(1) {}
+    explicit Ce3Reader(const char* text) : textPos_(text), lineNumber_(1) {}
 
     // Reads the next token into `token`. Returns the line number of its first byte, or -1 at the
     // end of input or on a broken escape.
@@ -27,7 +27,6 @@ class Ce3Reader {
   private:
     int nextByte();
 
-    const char* text_ = nullptr;
     const char* textPos_ = nullptr;
     FILE* stream_ = nullptr;
     int32_t lineNumber_ = 0;

@@ -1,0 +1,37 @@
+// Arbitrary bytes through the token reader; every token read, written again as a token, must
+// read back identical.
+#include <cstdint>
+#include <string>
+
+#include "ce3/ce3_reader.h"
+#include "ce3/ce3_writer.h"
+#include "fuzz/fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FILE* in = openBytes(data, size);
+    Ce3Reader reader(in);
+    std::string token;
+    std::string again;
+    int previousLine = 1;
+    for (int line; (line = reader.readToken(token)) >= 0;) {
+        if (line < previousLine || token.size() > Ce3Reader::kMaxTokenBytes) {
+            propertyFailed("line numbers went back or a token outgrew the cap");
+        }
+        previousLine = line;
+        // The writer ends a token at a NUL byte, and an empty token alone on a line reads as none.
+        if (token.empty() || token.find('\0') != std::string::npos) {
+            continue;
+        }
+        std::string text;
+        Ce3Writer writer(&text);
+        if (writer.writeToken(token) != 0 || writer.endLine() != 0) {
+            propertyFailed("writing to memory failed");
+        }
+        Ce3Reader back(text.c_str());
+        if (back.readToken(again) != 1 || again != token || back.readToken(again) != -1) {
+            propertyFailed("a written token reads back differently");
+        }
+    }
+    fclose(in);
+    return 0;
+}

@@ -1,0 +1,93 @@
+// Writes the seed corpora of the fuzz targets into the folder given: CE2 drawings composed with the
+// project's CE2 builder, and the CE3 files that converting them gives.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ce2/ce2_reader.h"
+#include "ce3/document.h"
+#include "support/ce2_builder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ce2build;
+
+const std::string kGothic = "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";
+
+std::vector<std::string> ce2Seeds() {
+    const std::string head = header({.sizeIndex = 2});
+    const std::string everyKind =
+        head + junction(0x10, 100, 100) + entry(0x02, 200, 200) + entry(0x01, 210, 200) +
+        line(kBus, 0, 10, 20, 300, 20) + line(kWire, 0x20, 10, 40, 300, 40) +
+        line(kDash, 0, 10, 60, 10, 300) + label({.flags = 0, .x = 50, .y = 80, .text = "A1"}) +
+        label({.flags = 8, .x = 60, .y = 80, .text = "\x93\xfc\x97\xcd"}) +
+        tag({.flags = 1, .x = 70, .y = 90, .text = "IN"}) +
+        component({.x = 400,
+                   .y = 400,
+                   .direction = 5,
+                   .block = 1,
+                   .name = "U1",
+                   .reference = "74LS00",
+                   .library = "74LS00"}) +
+        comment({.x = 120, .y = 340, .sizeClass = 1, .text = "\x95\xe2\x91\xab"}) +
+        comment({.x = 120, .y = 360, .text = "small"});
+    return {
+        "",
+        head,
+        everyKind,
+        head + line(kWire, 0, 0, 0, 10, 0) + junction(0, 5, 0) + raw({7, 1, 2, 3}),
+        header({.sizeIndex = 7, .width = 2000, .height = 900}) + everyKind,
+        header({.corruptMagicAt = 5}) + line(kWire, 0, 0, 0, 10, 0),
+        line(kWire, 0, -5000, -5000, 9000, 9000) + comment({.text = "x", .recordLength = 13}),
+        everyKind.substr(0, everyKind.size() - 7),
+    };
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: make_seeds FOLDER\n");
+        return 2;
+    }
+    const fs::path root(argv[1]);
+    for (const char* target : {"ce2", "ce3_load", "ce3_tokens"}) {
+        fs::create_directories(root / target);
+    }
+    ConversionOptions options;
+    options.largeFontName = kGothic;
+    options.smallFontName = "Verdana";
+    const auto seeds = ce2Seeds();
+    for (std::size_t i = 0; i < seeds.size(); ++i) {
+        const std::string name = "seed" + std::to_string(i);
+        writeFile(root / "ce2" / name, seeds[i]);
+        FILE* in = fopen((root / "ce2" / name).c_str(), "rb");
+        SchDocument doc;
+        readCe2File(in, doc, options);
+        fclose(in);
+        const fs::path ce3 = root / "ce3_load" / name;
+        if (doc.save(ce3.c_str()) != 0) {
+            fprintf(stderr, "cannot save %s\n", ce3.c_str());
+            return 1;
+        }
+        writeFile(root / "ce3_tokens" / name, readFile(ce3));
+    }
+    return 0;
+}
