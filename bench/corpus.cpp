@@ -41,15 +41,15 @@ constexpr int kMargin = 100;
 constexpr std::array<std::string_view, 5> kJapanese = {
     "\x93\xfc\x97\xcd", "\x8f\x6f\x97\xcd", "\x93\x64\x8c\xb9", "\x83\x4e\x83\x8d\x83\x62\x83\x4e",
     "\x83\x8a\x83\x5a\x83\x62\x83\x67"};
-constexpr std::array<std::string_view, 10> kNets = {"VCC", "GND",  "CLK",  "RESET#", "D",
-                                                    "A",   "SCL",  "SDA",  "TX",     "RX"};
-constexpr std::array<std::string_view, 8> kParts = {"74HC00", "74HC74", "R",     "C",
+constexpr std::array<std::string_view, 10> kNets = {"VCC", "GND", "CLK", "RESET#", "D",
+                                                    "A",   "SCL", "SDA", "TX",     "RX"};
+constexpr std::array<std::string_view, 8> kParts = {"74HC00", "74HC74", "R",    "C",
                                                     "LM358",  "ATMEGA", "XTAL", "CONN10"};
 constexpr std::array<std::string_view, 6> kPrefixes = {"U", "R", "C", "IC", "X", "CN"};
 constexpr std::array<std::string_view, 4> kLibraries = {"LOGIC", "PASSIVE", "ANALOG", "MCU"};
 constexpr std::array<std::string_view, 6> kComments = {
-    "power supply 5V", "rev 1.2, 50% duty", "see sheet 2", "TODO: check timing",
-    "decoupling near each IC", "note"};
+    "power supply 5V",    "rev 1.2, 50% duty",       "see sheet 2",
+    "TODO: check timing", "decoupling near each IC", "note"};
 
 int gridX(Random& r) {
     return 10 * r.between(kMargin / 10, (kWidth - 2 * kMargin) / 10);

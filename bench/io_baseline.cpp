@@ -124,7 +124,8 @@ bool replaceAtomically(const std::string& target, std::size_t size) {
 std::string withExtension(const std::string& path, const char* extension) {
     const std::size_t slash = path.rfind('/');
     const std::size_t dot = path.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return (hasExtension ? path.substr(0, dot) : path) + extension;
 }
 

@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
             close(null);
         }
         execvp(argv[1], argv + 1);
-        std::fprintf(stderr, "morvex-bench-run: cannot run %s: %s\n", argv[1], std::strerror(errno));
+        std::fprintf(stderr, "morvex-bench-run: cannot run %s: %s\n", argv[1],
+                     std::strerror(errno));
         _exit(127);
     }
     int status = 0;
