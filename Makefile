@@ -31,6 +31,13 @@ fuzz-short: fuzz-build
 
 check: test sanitize fuzz-short
 
+# Builds the command-line converter, converts a copy of examples/demo.ce2 in a temporary folder and
+# shows the report and the .ce3 file it wrote.
+demo: deps
+	cmake --preset debug
+	cmake --build --preset debug -j $(JOBS) --target morvex-cli
+	scripts/run-demo build/debug/cli/morvex-cli
+
 # Speed against the I/O baseline; takes a few minutes. Not part of check.
 bench: deps
 	scripts/bench

@@ -24,6 +24,7 @@ struct FileReport {
     int elementsWritten = 0;  // elements in the saved file
     int elementsOutside = 0;  // elements left out because they lay outside the sheet
     Ce2ReadReport reading;    // why and where reading stopped
+    int openError = 0;        // errno of a failed open, 0 otherwise
 };
 
 // The completion message shown once per batch (string 102): four lines separated by LF.
@@ -48,5 +49,7 @@ std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
                                      const ConversionOptions& options,
                                      const ConversionProgress& progress = {});
 
-// One line on what happened to a file, e.g. "fewer than two elements".
+// One line on what happened to a file: for a converted one the elements written and what was
+// left out ("12 elements; 1 element outside the sheet left out"), otherwise the reason it was not
+// converted ("fewer than two elements").
 std::string describeOutcome(const FileReport& report);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 // Settings keys and defaults. Faces are CP932 bytes.
 inline constexpr char kSettingsFileName[] = "MORVEX.INI";
@@ -15,14 +16,29 @@ inline constexpr int kDefaultLargeSize = 12;
 inline constexpr char kDefaultSmallFace[] = "Verdana";
 inline constexpr int kDefaultSmallSize = 8;
 
+// What decides where the settings file lives. Empty members are unknown or unset.
+struct SettingsLocations {
+    std::string currentDir;
+    std::string executableDir;
+    std::string xdgConfigHome;  // $XDG_CONFIG_HOME
+    std::string home;           // $HOME, else the user's home directory
+};
+
+// The locations of this process: its working directory, the directory of /proc/self/exe and
+// its environment.
+SettingsLocations processSettingsLocations();
+
 // Where the settings file lives: MORVEX.INI in the current directory when it exists there; else
 // beside the executable when it exists there or that directory is writable; else
-// $XDG_CONFIG_HOME/morvex/MORVEX.INI (~/.config/morvex/MORVEX.INI when unset).
+// $XDG_CONFIG_HOME/morvex/MORVEX.INI (~/.config/morvex/MORVEX.INI when unset or relative).
+std::string findSettingsPath(const SettingsLocations& where);
 std::string findSettingsPath();
 
 // A profile (INI) file with the semantics of the Windows profile functions: section and key
 // names compare without regard to case, values are trimmed, writing replaces one key and keeps
-// every other line, lines end in CR LF and the file is replaced atomically.
+// the other sections, keys and comments, lines end in CR LF and the file is replaced
+// atomically. Reading never creates the file; a missing, unreadable or garbled file reads as
+// holding nothing, so every read gives its fallback. Values are bytes, stored unchanged.
 class ProfileFile {
   public:
     explicit ProfileFile(std::string path) : path_(std::move(path)) {}
@@ -33,7 +49,9 @@ class ProfileFile {
                            const std::string& fallback) const;
     // The leading decimal number of the value; the fallback when the key is missing.
     int readInt(const std::string& section, const std::string& key, int fallback) const;
-    // false when the file could not be written.
+    // false when the file could not be written, when an existing file could not be read (it is
+    // left as it was), or when a name or value would not survive as one line (CR, LF or NUL in
+    // any of them, '=' in the key, ']' in the section, an empty section or key).
     bool writeString(const std::string& section, const std::string& key, const std::string& value);
     bool writeInt(const std::string& section, const std::string& key, int value);
 

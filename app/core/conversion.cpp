@@ -1,0 +1,114 @@
+#include "app/core/conversion.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "ce3/document.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+using SourceStream = std::unique_ptr<FILE, FileCloser>;
+
+// True when both paths name one existing file (hard links, symbolic links, case-folding
+// file systems).
+bool sameExistingFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+// Opens a regular file for binary reading. O_NONBLOCK keeps a FIFO or device in the list from
+// blocking the open; such files are refused after fstat.
+SourceStream openRegularFile(const std::string& path, FileReport& report) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        report.outcome = FileOutcome::CannotOpen;
+        report.openError = errno;
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        report.outcome = FileOutcome::CannotOpen;
+        report.openError = errno;
+        ::close(fd);
+        return nullptr;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        report.outcome = FileOutcome::NotRegularFile;
+        ::close(fd);
+        return nullptr;
+    }
+    SourceStream stream(::fdopen(fd, "rb"));
+    if (!stream) {
+        report.outcome = FileOutcome::CannotOpen;
+        report.openError = errno;
+        ::close(fd);
+    }
+    return stream;
+}
+
+// Splits the live elements as the document's save does: those whose area meets the sheet are
+// written, the others left out.
+void countSheetElements(const SchDocument& doc, FileReport& report) {
+    const SchRect sheet(0, 0, doc.sheetSize.x, doc.sheetSize.y);
+    for (const auto& e : doc.elements) {
+        if (!e || e->link != nullptr) {
+            continue;
+        }
+        if (e->area().intersects(sheet)) {
+            ++report.elementsWritten;
+        } else {
+            ++report.elementsOutside;
+        }
+    }
+}
+
+FileReport convertFile(const std::string& source, const ConversionOptions& options) {
+    FileReport report;
+    report.source = source;
+    report.output = makeCe3Path(source);
+    if (report.output == source || sameExistingFile(source, report.output)) {
+        report.outcome = FileOutcome::WouldOverwriteSource;
+        return report;
+    }
+    SourceStream stream = openRegularFile(source, report);
+    if (!stream) {
+        return report;
+    }
+    SchDocument doc;
+    report.elementsRead = readCe2File(stream.get(), doc, options, &report.reading);
+    stream.reset();
+    if (report.elementsRead <= 1) {
+        report.outcome = FileOutcome::TooFewElements;
+        return report;
+    }
+    countSheetElements(doc, report);
+    report.outcome =
+        doc.save(report.output.c_str()) == 0 ? FileOutcome::Converted : FileOutcome::CannotWrite;
+    return report;
+}
+
+}  // namespace
+
+std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
+                                     const ConversionOptions& options,
+                                     const ConversionProgress& progress) {
+    std::vector<FileReport> reports;
+    reports.reserve(sources.size());
+    for (const std::string& source : sources) {
+        reports.push_back(convertFile(source, options));
+        if (progress) {
+            progress(reports.size(), sources.size());
+        }
+    }
+    return reports;
+}

@@ -1,0 +1,29 @@
+#include <cstdint>
+
+#include "app/core/conversion.h"
+#include "ce3/int_field.h"
+#include "model/geometry.h"
+
+std::string makeCe3Path(const std::string& source) {
+    const std::size_t slash = source.rfind('/');
+    const std::size_t dot = source.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return source + ".ce3";
+    }
+    return source.substr(0, dot) + ".ce3";
+}
+
+int pointsToUnits(const std::string& pointsText) {
+    return clamp32(int64_t{atoiField(pointsText)} * 96 / 72);
+}
+
+ConversionOptions makeConversionOptions(const std::string& largeFace, const std::string& largeSize,
+                                        const std::string& smallFace,
+                                        const std::string& smallSize) {
+    ConversionOptions options;
+    options.largeFontName = largeFace;
+    options.largeFontSize = pointsToUnits(largeSize);
+    options.smallFontName = smallFace;
+    options.smallFontSize = pointsToUnits(smallSize);
+    return options;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+// One run of the command-line converter as the user asked for it.
+struct BatchRequest {
+    std::vector<std::string> paths;
+    // Overrides of the settings for this run: faces as CP932 bytes, sizes as point texts.
+    std::optional<std::string> largeFace;
+    std::optional<std::string> largeSize;
+    std::optional<std::string> smallFace;
+    std::optional<std::string> smallSize;
+    std::string settingsFile;  // empty: the usual lookup
+    bool quiet = false;
+};
+
+// Converts every file the paths stand for, one line per file on out (converted) or err (not
+// converted), then the completion message on out unless quiet or there was no file to convert.
+// 0 when every file was converted, 1 otherwise. The settings file is only read.
+int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err);

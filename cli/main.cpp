@@ -1,0 +1,78 @@
+#include <CLI/CLI.hpp>
+#include <clocale>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "app/core/cp932.h"
+#include "cli/batch.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+// An optional sign and decimal digits: the point sizes that the settings file could hold.
+std::string checkPoints(const std::string& text) {
+    std::size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    if (i == text.size()) {
+        return "a size in points must be a whole number: " + text;
+    }
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return "a size in points must be a whole number: " + text;
+        }
+    }
+    return "";
+}
+
+// The face in CP932, or a message on err and nothing when CP932 cannot hold it.
+bool encodeFace(const char* option, std::optional<std::string>& face) {
+    if (!face) {
+        return true;
+    }
+    std::optional<std::string> encoded = localeToCp932(*face);
+    if (!encoded) {
+        std::cerr << "morvex-cli: " << option << ": \"" << *face
+                  << "\" cannot be written in the CP932 encoding of drawings\n";
+        return false;
+    }
+    face = std::move(encoded);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
+
+    BatchRequest request;
+    CLI::App app(
+        "Converts .ce2 drawings into .ce3 files beside them. A directory is searched "
+        "for .ce2 files, also in its subdirectories.",
+        "morvex-cli");
+    app.set_version_flag("--version", std::string("morvex-cli ") + MORVEX_VERSION);
+    app.add_option("PATH", request.paths, "A .ce2 file or a directory")->required()->type_name("");
+    app.add_option("--large-face", request.largeFace, "Face of large comments for this run");
+    app.add_option("--large-size", request.largeSize, "Size of large comments, in points")
+        ->type_name("POINTS")
+        ->check(CLI::Validator(checkPoints, ""));
+    app.add_option("--small-face", request.smallFace, "Face of other comments for this run");
+    app.add_option("--small-size", request.smallSize, "Size of other comments, in points")
+        ->type_name("POINTS")
+        ->check(CLI::Validator(checkPoints, ""));
+    app.add_option("--settings", request.settingsFile,
+                   "Settings file to read instead of MORVEX.INI")
+        ->type_name("FILE")
+        ->check(CLI::ExistingFile.description(""));
+    app.add_flag("-q,--quiet", request.quiet, "Leave out the completion message");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : kUsageError;
+    }
+    if (!encodeFace("--large-face", request.largeFace) ||
+        !encodeFace("--small-face", request.smallFace)) {
+        return kUsageError;
+    }
+    return runBatch(request, std::cout, std::cerr);
+}

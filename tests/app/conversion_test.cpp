@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/core/conversion.h"
+#include "support/ce2_builder.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ce2build;
+
+TEST(Ce3Path, ReplacesOrAppendsTheExtension) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"/work/x.ce2", "/work/x.ce3"},
+        {"/work/X.CE2", "/work/X.ce3"},
+        {"/old.set/x", "/old.set/x.ce3"},
+        {"/d/.hidden", "/d/.ce3"},
+        {"/d/a.b.ce2", "/d/a.b.ce3"},
+        {"/d/x.", "/d/x.ce3"},
+        {"x.ce2", "x.ce3"},
+        {"noext", "noext.ce3"},
+        {"a\\b.c:d", "a\\b.ce3"},
+        {"/d/x.ce3", "/d/x.ce3"},
+    };
+    for (const auto& [source, output] : cases) {
+        EXPECT_EQ(makeCe3Path(source), output) << source;
+    }
+}
+
+TEST(PointSizes, ConvertAtNinetySixUnitsPerInch) {
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"12", 16},
+        {"8", 10},
+        {"9", 12},
+        {"10", 13},
+        {"", 0},
+        {"pt", 0},
+        {" 7pt", 9},
+        {"-12", -16},
+        {"-10", -13},  // truncates toward zero
+        {"1610612735", 2147483646},
+        {"1610612736", INT32_MAX},  // 2147483648 does not fit
+        {"99999999999", INT32_MAX},
+        {"-99999999999", INT32_MIN},
+    };
+    for (const auto& [text, units] : cases) {
+        EXPECT_EQ(pointsToUnits(text), units) << text;
+    }
+    const ConversionOptions options = makeConversionOptions("L", "12", "S", "x");
+    EXPECT_EQ(options.largeFontName, "L");
+    EXPECT_EQ(options.largeFontSize, 16);
+    EXPECT_EQ(options.smallFontName, "S");
+    EXPECT_EQ(options.smallFontSize, 0);
+}
+
+std::string wire(int x1, int y1, int x2, int y2) {
+    return line(kWire, 0, x1, y1, x2, y2);
+}
+
+class Convert : public ::testing::Test {
+  protected:
+    TempDir dir;
+    ConversionOptions options = makeConversionOptions("Face", "12", "Small", "8");
+
+    std::string source(const std::string& name, const std::string& bytes) {
+        const std::string path = dir / name;
+        writeBytes(path, bytes);
+        return path;
+    }
+    FileReport convertOne(const std::string& path) {
+        const std::vector<FileReport> reports = convertFiles({path}, options);
+        EXPECT_EQ(reports.size(), 1u);
+        return reports.empty() ? FileReport{} : reports[0];
+    }
+};
+
+TEST_F(Convert, NeedsTwoElements) {
+    const std::string one = source("one.ce2", header({}) + wire(10, 10, 50, 10));
+    const std::string two = source("two.ce2", header({}) + wire(10, 10, 50, 10) + wire(5, 5, 5, 9));
+    writeBytes(dir / "one.ce3", "old");
+
+    const FileReport r1 = convertOne(one);
+    EXPECT_EQ(r1.outcome, FileOutcome::TooFewElements);
+    EXPECT_EQ(r1.elementsRead, 1);
+    EXPECT_EQ(describeOutcome(r1), "fewer than two elements");
+    EXPECT_EQ(readBytes(dir / "one.ce3"), "old");
+
+    const FileReport r2 = convertOne(two);
+    EXPECT_EQ(r2.outcome, FileOutcome::Converted);
+    EXPECT_EQ(r2.output, dir / "two.ce3");
+    EXPECT_EQ(r2.elementsRead, 2);
+    EXPECT_EQ(r2.elementsWritten, 2);
+    EXPECT_EQ(describeOutcome(r2), "2 elements");
+    EXPECT_EQ(readBytes(r2.output),
+              "+TOVR3_DATA_V.1.0\r\n"
+              "+SHEETINFO,EL:0,VL:0,W:640,H:480,-SHEETINFO\r\n"
+              "+WIRE,L:0,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n"
+              "+WIRE,L:0,X1:5,Y1:5,X2:5,Y2:9,-WIRE\r\n"
+              "-TOVR3_DATA_V.1.0\r\n");
+}
+
+TEST_F(Convert, ReportsWhatWasLeftOut) {
+    const std::string path =
+        source("out.ce2", header({}) + wire(10, 10, 50, 10) + wire(-90, -90, -50, -90) +
+                              wire(1, 2, 3, 4) + raw({7, 1, 2, 3}));
+    const FileReport r = convertOne(path);
+    ASSERT_EQ(r.outcome, FileOutcome::Converted);
+    EXPECT_EQ(r.elementsRead, 3);
+    EXPECT_EQ(r.elementsWritten, 2);
+    EXPECT_EQ(r.elementsOutside, 1);
+    EXPECT_EQ(r.reading.stop, Ce2Stop::UnknownType);
+    const std::string stoppedAt = std::to_string(60 + 3 * 10);
+    EXPECT_EQ(describeOutcome(r),
+              "2 elements; 1 element outside the sheet left out; "
+              "reading stopped at byte " +
+                  stoppedAt + ": unknown record type 7");
+}
+
+TEST_F(Convert, SamePathTwiceIsConvertedTwice) {
+    const std::string path = source("x.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9));
+    std::vector<std::pair<std::size_t, std::size_t>> progress;
+    const std::vector<FileReport> reports = convertFiles(
+        {path, path}, options,
+        [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); });
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].outcome, FileOutcome::Converted);
+    EXPECT_EQ(reports[1].outcome, FileOutcome::Converted);
+    EXPECT_EQ(progress, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}, {2, 2}}));
+}
+
+TEST_F(Convert, RefusesFilesItMustNotTouch) {
+    const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
+    const std::string named3 = source("already.ce3", twoWires);
+    const std::string linked = source("linked.ce2", twoWires);
+    ASSERT_EQ(link(linked.c_str(), (dir / "linked.ce3").c_str()), 0);
+    const std::string fifo = dir / "pipe.ce2";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(dir / "folder.ce2");
+    const std::string missing = dir / "missing.ce2";
+    // The output is a directory, which the save cannot replace.
+    const std::string blocked = source("blocked.ce2", twoWires);
+    fs::create_directory(dir / "blocked.ce3");
+
+    struct Case {
+        std::string path;
+        FileOutcome outcome;
+        std::string description;
+    };
+    const std::vector<Case> cases = {
+        {named3, FileOutcome::WouldOverwriteSource, "would overwrite its source"},
+        {linked, FileOutcome::WouldOverwriteSource, "would overwrite its source"},
+        {fifo, FileOutcome::NotRegularFile, "not a regular file"},
+        {dir / "folder.ce2", FileOutcome::NotRegularFile, "not a regular file"},
+        {missing, FileOutcome::CannotOpen, "cannot be opened: No such file or directory"},
+        {blocked, FileOutcome::CannotWrite, dir / "blocked.ce3" + " cannot be written"},
+    };
+    for (const Case& c : cases) {
+        const FileReport r = convertOne(c.path);
+        EXPECT_EQ(r.outcome, c.outcome) << c.path;
+        EXPECT_EQ(describeOutcome(r), c.description) << c.path;
+    }
+    EXPECT_EQ(readBytes(named3), twoWires);
+    EXPECT_EQ(readBytes(dir / "linked.ce3"), twoWires);
+    EXPECT_FALSE(fs::exists(dir / "missing.ce3"));
+    EXPECT_TRUE(fs::is_directory(dir / "blocked.ce3"));
+}
+
+TEST_F(Convert, UnreadableSource) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop root";
+    }
+    const std::string path = source("locked.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9));
+    ASSERT_EQ(chmod(path.c_str(), 0), 0);
+    const FileReport r = convertOne(path);
+    EXPECT_EQ(r.outcome, FileOutcome::CannotOpen);
+    EXPECT_EQ(r.openError, EACCES);
+    EXPECT_FALSE(fs::exists(dir / "locked.ce3"));
+}
+
+}  // namespace

@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/core/settings.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> namesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        names.push_back(e.path().filename().string());
+    }
+    return names;
+}
+
+TEST(SettingsPath, LookupOrder) {
+    TempDir t;
+    for (const char* dir : {"cwd", "cwd-empty", "exe", "exe-empty", "xdg", "home"}) {
+        fs::create_directory(t / dir);
+    }
+    writeBytes(t / "cwd/MORVEX.INI", "");
+    writeBytes(t / "exe/MORVEX.INI", "");
+    fs::create_directory(t / "cwd-empty/MORVEX.INI");  // a directory is no settings file
+    const std::string missing = t / "no-such-dir";
+
+    struct Case {
+        SettingsLocations where;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {{t / "cwd", t / "exe", t / "xdg", t / "home"}, t / "cwd/MORVEX.INI"},
+        {{t / "cwd-empty", t / "exe", t / "xdg", t / "home"}, t / "exe/MORVEX.INI"},
+        // No file beside the executable, but its directory is writable.
+        {{t / "cwd-empty", t / "exe-empty", t / "xdg", t / "home"}, t / "exe-empty/MORVEX.INI"},
+        {{"", t / "exe-empty", "", ""}, t / "exe-empty/MORVEX.INI"},
+        // Neither: the per-user configuration directory.
+        {{t / "cwd-empty", missing, t / "xdg", t / "home"}, t / "xdg/morvex/MORVEX.INI"},
+        {{t / "cwd-empty", missing, "", t / "home"}, t / "home/.config/morvex/MORVEX.INI"},
+        {{t / "cwd-empty", "", "relative/xdg", t / "home"}, t / "home/.config/morvex/MORVEX.INI"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(findSettingsPath(c.where), c.expected)
+            << c.where.currentDir << " | " << c.where.executableDir;
+    }
+}
+
+TEST(SettingsPath, ProcessLocations) {
+    const SettingsLocations where = processSettingsLocations();
+    EXPECT_EQ(where.currentDir, fs::current_path().string());
+    EXPECT_EQ(where.executableDir, fs::read_symlink("/proc/self/exe").parent_path().string());
+}
+
+class Profile : public ::testing::Test {
+  protected:
+    TempDir dir;
+    std::string path = dir / "MORVEX.INI";
+};
+
+TEST_F(Profile, MissingFileGivesFallbacksAndIsNotCreated) {
+    const ProfileFile file(path);
+    EXPECT_EQ(file.readString("LARGE_FONT", "FACE", "fallback"), "fallback");
+    EXPECT_EQ(file.readInt("LARGE_FONT", "SIZE", 12), 12);
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(Profile, ReadsWithoutRegardToCaseAndTrims) {
+    writeBytes(path,
+               "[large_font]\r\n  Face =  Arial Black \t\r\nsize=14pt\r\n"
+               "[Small_Font]\nFACE=\nSIZE= 9 \nSize=11\n[OTHER]\nBAD=abc\nNEG=-3\n");
+    const ProfileFile file(path);
+    EXPECT_EQ(file.readString("LARGE_FONT", "FACE", "x"), "Arial Black");
+    EXPECT_EQ(file.readString("SMALL_FONT", "face", "x"), "");
+    EXPECT_EQ(file.readString("SMALL_FONT", "NAME", "x"), "x");
+    EXPECT_EQ(file.readString("NONE", "FACE", "x"), "x");
+
+    struct IntCase {
+        const char* section;
+        const char* key;
+        int expected;
+    };
+    const std::vector<IntCase> ints = {
+        {"LARGE_FONT", "SIZE", 14},  // the leading number
+        {"SMALL_FONT", "SIZE", 9},   // the first of two
+        {"OTHER", "BAD", 0},         // present without a number: not the fallback
+        {"OTHER", "NEG", -3},       {"OTHER", "MISSING", 77},
+    };
+    for (const IntCase& c : ints) {
+        EXPECT_EQ(file.readInt(c.section, c.key, 77), c.expected) << c.section << "/" << c.key;
+    }
+}
+
+TEST_F(Profile, WriteReplacesOneKeyAndKeepsTheRest) {
+    writeBytes(path,
+               "; fonts for comments\r\n"
+               "[Large_Font]\r\n"
+               "face=Arial\r\n"
+               "; points\r\n"
+               "Size=12\r\n"
+               "[OTHER]\r\n"
+               "KEEP=me\r\n");
+    ProfileFile file(path);
+    ASSERT_TRUE(file.writeString("LARGE_FONT", "FACE", kDefaultLargeFace));
+    ASSERT_TRUE(file.writeInt("large_font", "SIZE", 10));
+    // Names keep their spelling and comments their place; blank lines are the library's own.
+    const std::string expected =
+        "; fonts for comments\r\n\r\n\r\n"
+        "[Large_Font]\r\n"
+        "face=" +
+        std::string(kDefaultLargeFace) +
+        "\r\n\r\n"
+        "; points\r\n"
+        "Size=10\r\n\r\n\r\n"
+        "[OTHER]\r\n"
+        "KEEP=me\r\n";
+    EXPECT_EQ(readBytes(path), expected);
+    EXPECT_EQ(file.readString("LARGE_FONT", "FACE", ""), kDefaultLargeFace);
+    // Writing the same value again changes no byte: the layout does not drift.
+    ASSERT_TRUE(file.writeInt("LARGE_FONT", "SIZE", 10));
+    EXPECT_EQ(readBytes(path), expected);
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"MORVEX.INI"});
+}
+
+TEST_F(Profile, WriteCreatesFileSectionAndDirectories) {
+    const std::string nested = dir / "config/morvex/MORVEX.INI";
+    ProfileFile file(nested);
+    ASSERT_TRUE(file.writeString("SMALL_FONT", "FACE", "Verdana"));
+    ASSERT_TRUE(file.writeInt("LARGE_FONT", "SIZE", 12));
+    EXPECT_EQ(readBytes(nested),
+              "[SMALL_FONT]\r\nFACE=Verdana\r\n\r\n\r\n[LARGE_FONT]\r\nSIZE=12\r\n");
+    struct stat st {};
+    ASSERT_EQ(stat((dir / "config").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(Profile, GarbageReadsAsEmpty) {
+    const std::vector<std::string> garbage = {
+        std::string("\0\0\0[LARGE_FONT]\nFACE=X\n", 22),
+        "\xFF\xFE[\x01\x02=\x03\n\n\n=====\n[[[[",
+        "[LARGE_FONT\nFACE\n",
+        std::string(70000, '['),
+    };
+    for (const std::string& bytes : garbage) {
+        writeBytes(path, bytes);
+        const ProfileFile file(path);
+        EXPECT_EQ(file.readString("LARGE_FONT", "FACE", "fallback"), "fallback");
+        EXPECT_EQ(file.readInt("LARGE_FONT", "SIZE", 12), 12);
+    }
+}
+
+TEST_F(Profile, UnreadableFileIsLeftAlone) {
+    // A directory and a FIFO under the settings name: reads fall back at once, writes fail and
+    // leave them as they are.
+    const std::string fifo = dir / "FIFO.INI";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(path);
+    for (const std::string& p : {path, fifo}) {
+        ProfileFile file(p);
+        EXPECT_EQ(file.readString("LARGE_FONT", "FACE", "fallback"), "fallback");
+        EXPECT_FALSE(file.writeString("LARGE_FONT", "FACE", "Arial"));
+    }
+    EXPECT_TRUE(fs::is_directory(path));
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+TEST_F(Profile, RefusesWhatWouldNotStayOneLine) {
+    writeBytes(path, "[A]\r\nK=v\r\n");
+    ProfileFile file(path);
+    const std::vector<std::vector<std::string>> refused = {
+        {"A", "K", "two\r\nlines"},
+        {"A", "K", std::string("n\0l", 3)},
+        {"A", "K=", "v"},
+        {"A]", "K", "v"},
+        {"", "K", "v"},
+        {"A", "", "v"},
+    };
+    for (const auto& r : refused) {
+        EXPECT_FALSE(file.writeString(r[0], r[1], r[2])) << r[0] << "/" << r[1];
+    }
+    EXPECT_EQ(readBytes(path), "[A]\r\nK=v\r\n");
+}
+
+}  // namespace

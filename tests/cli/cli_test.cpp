@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "demo/demo_drawing.h"
+#include "run_process.h"
+#include "support/ce2_builder.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ce2build;
+
+const std::string kCompletion =
+    "変換が完了しました。\n"
+    "生成したのはライブラリ情報なしの.CE3ファイルです。\n"
+    "最初にTovr3/Pelnakで読み込む前に必要なライブラリを設定してください。\n"
+    "Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイルになります。\n";
+
+const std::string kTwoWires = line(kWire, 0, 10, 10, 50, 10) + line(kWire, 0, 5, 5, 5, 9);
+
+class Cli : public ::testing::Test {
+  protected:
+    TempDir dir;
+
+    // Runs the converter in the test's directory, with English system messages unless env
+    // says otherwise.
+    ProcessResult run(std::vector<std::string> args,
+                      std::vector<std::pair<std::string, std::string>> env = {
+                          {"LC_ALL", "C.UTF-8"}}) {
+        args.insert(args.begin(), MORVEX_CLI);
+        return runProcess({args, dir.path(), std::move(env)});
+    }
+    std::string file(const std::string& name, const std::string& bytes) {
+        const std::string path = dir / name;
+        fs::create_directories(fs::path(path).parent_path());
+        writeBytes(path, bytes);
+        return path;
+    }
+};
+
+TEST_F(Cli, UsageErrors) {
+    file("ok.ce2", kTwoWires);
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"--no-such-option", "ok.ce2"},
+        {"--large-size", "12pt", "ok.ce2"},
+        {"--small-size", "", "ok.ce2"},
+        {"--large-size", "0x10", "ok.ce2"},
+        {"--settings", "missing.ini", "ok.ce2"},
+        {"--large-face"},
+    };
+    for (const auto& args : cases) {
+        const ProcessResult r = run(args);
+        EXPECT_EQ(r.exitCode, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err, "");
+    }
+    EXPECT_FALSE(fs::exists(dir / "ok.ce3"));
+}
+
+TEST_F(Cli, FaceOutsideCp932IsAUsageError) {
+    file("ok.ce2", kTwoWires);
+    const ProcessResult utf8 =
+        run({"--small-face", "\U0001F600", "ok.ce2"}, {{"LC_ALL", "C.UTF-8"}});
+    EXPECT_EQ(utf8.exitCode, 2);
+    EXPECT_NE(utf8.err.find("--small-face"), std::string::npos) << utf8.err;
+    // In the C locale only ASCII is known.
+    EXPECT_EQ(run({"--large-face", "ＭＳ", "ok.ce2"}, {{"LC_ALL", "C"}}).exitCode, 2);
+    EXPECT_FALSE(fs::exists(dir / "ok.ce3"));
+}
+
+TEST_F(Cli, HelpAndVersion) {
+    const ProcessResult help = run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* word : {"PATH", "--large-face", "--large-size", "--small-face", "--small-size",
+                             "--settings", "--quiet", "--version"}) {
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    }
+    const ProcessResult version = run({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, std::string("morvex-cli ") + MORVEX_VERSION + "\n");
+}
+
+TEST_F(Cli, ConvertsOneFile) {
+    const std::string src = file("x.CE2", kTwoWires);
+    const ProcessResult r = run({src});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, src + " -> " + dir / "x.ce3" + ": 2 elements\n" + kCompletion);
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(fs::is_regular_file(dir / "x.ce3"));
+}
+
+TEST_F(Cli, MixedBatch) {
+    file("good.ce2", kTwoWires);
+    file("one.ce2", line(kWire, 0, 10, 10, 50, 10));
+    file("cut.ce2", kTwoWires + line(kWire, 0, 1, 2, 3, 4).substr(0, 6));
+    file("notes.txt", "text");
+    file("done.ce3", kTwoWires);
+    file("empty.ce2", "");
+    const ProcessResult r = run({"good.ce2", "one.ce2", "notes.txt", "missing.ce2", "done.ce3",
+                                 "cut.ce2", "empty.ce2", "nothing"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out,
+              "good.ce2 -> good.ce3: 2 elements\n"
+              "cut.ce2 -> cut.ce3: 2 elements; reading stopped at byte 20: record of type 3 cut "
+              "short\n" +
+                  kCompletion);
+    EXPECT_EQ(r.err,
+              "one.ce2: not converted: fewer than two elements\n"
+              "notes.txt: not converted: neither a .ce2 file nor a directory\n"
+              "missing.ce2: not converted: cannot be opened: No such file or directory\n"
+              "done.ce3: not converted: neither a .ce2 file nor a directory\n"
+              "empty.ce2: not converted: fewer than two elements\n"
+              "nothing: not converted: cannot be opened: No such file or directory\n");
+    EXPECT_FALSE(fs::exists(dir / "one.ce3"));
+    EXPECT_EQ(readBytes(dir / "done.ce3"), kTwoWires);
+}
+
+TEST_F(Cli, SearchesDirectoriesInSortedOrder) {
+    file("tree/b.ce2", kTwoWires);
+    file("tree/a/Z.CE2", kTwoWires);
+    file("tree/a/deep/m.ce2", kTwoWires);
+    file("tree/a.ce2", kTwoWires);
+    file("tree/one.ce2", line(kWire, 0, 10, 10, 50, 10));
+    file("tree/skip.txt", kTwoWires);
+    file("tree/skip.ce3", kTwoWires);
+    fs::create_directory_symlink("..", dir / "tree/a/loop");
+    fs::create_directory_symlink(dir / "tree/a/deep", dir / "tree/again");
+
+    const ProcessResult r = run({"tree", "-q"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out,
+              "tree/a.ce2 -> tree/a.ce3: 2 elements\n"
+              "tree/a/Z.CE2 -> tree/a/Z.ce3: 2 elements\n"
+              "tree/a/deep/m.ce2 -> tree/a/deep/m.ce3: 2 elements\n"
+              "tree/b.ce2 -> tree/b.ce3: 2 elements\n");
+    EXPECT_EQ(r.err, "tree/one.ce2: not converted: fewer than two elements\n");
+}
+
+TEST_F(Cli, UnreadableDirectoryIsReportedAndTheSearchGoesOn) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop root";
+    }
+    file("tree/a.ce2", kTwoWires);
+    file("tree/locked/b.ce2", kTwoWires);
+    ASSERT_EQ(chmod((dir / "tree/locked").c_str(), 0), 0);
+    const ProcessResult r = run({"tree", "-q"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "tree/a.ce2 -> tree/a.ce3: 2 elements\n");
+    EXPECT_EQ(r.err, "tree/locked: not converted: directory cannot be read: Permission denied\n");
+}
+
+TEST_F(Cli, FifoIsSkippedWithoutBlocking) {
+    file("tree/good.ce2", kTwoWires);
+    ASSERT_EQ(mkfifo((dir / "tree/pipe.ce2").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "named.ce2").c_str(), 0600), 0);
+    const ProcessResult r = run({"named.ce2", "tree", "--quiet"});
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "tree/good.ce2 -> tree/good.ce3: 2 elements\n");
+    EXPECT_EQ(r.err,
+              "named.ce2: not converted: not a regular file\n"
+              "tree/pipe.ce2: not converted: not a regular file\n");
+}
+
+// The comment fonts: from the settings file, overridden for one run, never written back.
+TEST_F(Cli, FontsFromSettingsAndOptions) {
+    const std::string twoComments = comment({.x = 10, .y = 20, .sizeClass = 1, .text = "L"}) +
+                                    comment({.x = 10, .y = 40, .sizeClass = 0, .text = "S"});
+    file("c.ce2", twoComments);
+    const std::string ini = file("fonts.ini",
+                                 "[large_font]\r\nFACE=Arial\r\nSIZE=24\r\n"
+                                 "[SMALL_FONT]\r\nface=Courier\r\n");
+    const fs::file_time_type written = fs::last_write_time(ini);
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string large;
+        std::string small;
+    };
+    const std::vector<Case> cases = {
+        // The default large face, its space escaped.
+        {{},
+         "FN:\x82\x6C\x82\x72%20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E,FS:16",
+         "FN:Verdana,FS:10"},
+        {{"--settings", "fonts.ini"}, "FN:Arial,FS:32", "FN:Courier,FS:10"},
+        {{"--settings", "fonts.ini", "--large-size", "9", "--small-face", "電源", "--small-size",
+          "-5"},
+         "FN:Arial,FS:12",
+         "FN:\x93\x64\x8C\xB9,FS:4"},
+        {{"--large-face", "", "--large-size", "200"}, "FN:,FS:80", "FN:Verdana,FS:10"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back("c.ce2");
+        const ProcessResult r = run(args, {{"LC_ALL", "C.UTF-8"}});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const std::string ce3 = readBytes(dir / "c.ce3");
+        EXPECT_NE(ce3.find("S:L," + c.large + ","), std::string::npos) << ce3;
+        EXPECT_NE(ce3.find("S:S," + c.small + ","), std::string::npos) << ce3;
+    }
+    EXPECT_EQ(fs::last_write_time(ini), written);
+    EXPECT_FALSE(fs::exists(dir / "MORVEX.INI"));
+}
+
+TEST(Demo, CommittedFileIsTheGeneratorsOutput) {
+    EXPECT_EQ(readBytes(MORVEX_SOURCE_DIR "/examples/demo.ce2"), demoDrawing());
+}
+
+TEST_F(Cli, ConvertsTheDemo) {
+    file("demo.ce2", demoDrawing());
+    const ProcessResult r = run({"demo.ce2"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "demo.ce2 -> demo.ce3: 13 elements; 1 element outside the sheet left out\n" +
+                         kCompletion);
+}
+
+}  // namespace
