@@ -4,7 +4,7 @@
 // the target, sync the directory); read that file back whole.
 //
 // Usage: morvex-io-baseline PATH...
-// PATH is a .ce2 file or a directory whose .ce2 files are taken in name order. The .ce3 file
+// PATH is a .ce2 file or a directory, searched as morvex-cli searches it. The .ce3 file
 // beside each source, left by an earlier conversion, gives the output size; the baseline writes
 // its file beside it under the extension ".io".
 #include <fcntl.h>
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/source_list.h"
+#include "cli/source_list.h"
 
 namespace {
 
@@ -138,10 +138,13 @@ int main(int argc, char** argv) {
     }
     std::vector<std::string> sources;
     for (int i = 1; i < argc; ++i) {
-        if (!addSources(argv[i], sources)) {
-            std::fprintf(stderr, "morvex-io-baseline: cannot list %s\n", argv[i]);
+        const SourceList found = collectSources(argv[i]);
+        if (!found.problems.empty()) {
+            std::fprintf(stderr, "morvex-io-baseline: %s: %s\n", found.problems[0].path.c_str(),
+                         found.problems[0].reason.c_str());
             return 1;
         }
+        sources.insert(sources.end(), found.files.begin(), found.files.end());
     }
     std::vector<char> input;
     std::vector<char> output;

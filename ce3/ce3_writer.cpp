@@ -1,12 +1,22 @@
 #include "ce3/ce3_writer.h"
 
+#include <array>
 #include <charconv>
 
 namespace {
 
-bool needsEscape(unsigned char b) {
-    return (b >= 0x01 && b <= 0x20) || b == '%' || b == ',';
+// Bytes written as %XX: the control characters, the space, the percent sign and the comma.
+constexpr std::array<bool, 256> makeEscapeTable() {
+    std::array<bool, 256> table{};
+    for (int b = 0x01; b <= 0x20; ++b) {
+        table[b] = true;
+    }
+    table['%'] = true;
+    table[','] = true;
+    return table;
 }
+
+constexpr std::array<bool, 256> kEscaped = makeEscapeTable();
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
@@ -34,14 +44,13 @@ template <typename Sink>
 int putEscaped(Sink& sink, std::string_view part) {
     for (const char ch : part) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b == 0) {
-            return 1;
-        }
-        if (needsEscape(b)) {
+        if (kEscaped[b]) {
             if (!sink('%') || !sink(static_cast<unsigned char>(kHexDigits[b >> 4])) ||
                 !sink(static_cast<unsigned char>(kHexDigits[b & 0xF]))) {
                 return -1;
             }
+        } else if (b == 0) {
+            return 1;
         } else if (!sink(b)) {
             return -1;
         }
@@ -71,13 +80,14 @@ int Ce3Writer::writeParts(Sink sink, std::string_view first, std::string_view se
     } else if (!sink(',')) {
         return -1;
     }
-    for (const std::string_view part : {first, second, third}) {
-        const int r = putEscaped(sink, part);
-        if (r != 0) {
-            return r < 0 ? -1 : 0;
-        }
+    int r = putEscaped(sink, first);
+    if (r == 0 && !second.empty()) {
+        r = putEscaped(sink, second);
     }
-    return 0;
+    if (r == 0 && !third.empty()) {
+        r = putEscaped(sink, third);
+    }
+    return r < 0 ? -1 : 0;
 }
 
 int Ce3Writer::writeParts(std::string_view first, std::string_view second, std::string_view third) {
