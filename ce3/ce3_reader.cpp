@@ -94,8 +94,6 @@ constexpr std::array<bool, 256> kSpecial = makeSpecialTable();
 // block at once; the result is the byte-by-byte loop's.
 class BlockTokenizer {
   public:
-    static constexpr std::size_t kBlockBytes = 1 << 16;
-
     BlockTokenizer(FILE* stream, Ce3Reader::Block& block) : stream_(stream), b_(block) {}
 
     int readToken(std::string& token, int32_t& lineNumber) {
@@ -146,9 +144,6 @@ class BlockTokenizer {
 
   private:
     bool refill() {
-        if (b_.data.empty()) {
-            b_.data.resize(kBlockBytes);
-        }
         b_.pos = 0;
         b_.end = std::fread(b_.data.data(), 1, b_.data.size(), stream_);
         return b_.end > 0;

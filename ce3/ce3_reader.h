@@ -1,9 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 // Splits CE3 text into tokens: skips blanks and line ends, cuts at commas and line ends,
 // undoes the percent escaping and counts lines. Owns neither its stream nor its text.
@@ -27,9 +27,11 @@ class Ce3Reader {
 
     int32_t lineNumber() const { return lineNumber_; }
 
-    // Bytes of the stream read ahead and not yet taken: [pos, end) of data.
+    // Bytes of the stream read ahead and not yet taken: [pos, end) of data. Kept in the reader
+    // itself rather than on the heap.
     struct Block {
-        std::vector<char> data;
+        static constexpr std::size_t kBytes = 16384;
+        std::array<char, kBytes> data;
         std::size_t pos = 0;
         std::size_t end = 0;
     };
