@@ -1,0 +1,29 @@
+#include "app/gui/ce2_paths.h"
+
+#include <algorithm>
+
+bool hasCe2Extension(const QString& path) {
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && name.mid(dot).compare(QLatin1String(".ce2"), Qt::CaseInsensitive) == 0;
+}
+
+QStringList localFilePaths(const QList<QUrl>& urls) {
+    QStringList paths;
+    for (const QUrl& url : urls) {
+        const bool here = url.host().isEmpty() ||
+                          url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0;
+        const QString path = url.path(QUrl::FullyDecoded);
+        if (url.isLocalFile() && here && !path.isEmpty()) {
+            paths.append(path);
+        }
+    }
+    return paths;
+}
+
+QStringList sortedForList(QStringList paths) {
+    std::stable_sort(paths.begin(), paths.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    return paths;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/core/settings.h"
+
+// The application: fixes where the settings live, then runs the main dialog as the whole user
+// interface. The program ends when the dialog closes.
+class CMorvexApp {
+  public:
+    CMorvexApp();
+
+    const std::string& settingsPath() const { return settings_.path(); }
+
+    // Runs the main dialog modally; 1 when no display could be opened, else 0.
+    int run(int argc, char** argv);
+
+  private:
+    ProfileFile settings_;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <memory>
+#include <string>
+
+class DialogServices;
+class ProfileFile;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+
+// The main dialog: the list of .ce2 files to convert, the two replacement fonts for comments,
+// and the buttons that convert, browse, change a font and end the program.
+class CMorvexDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    CMorvexDlg(ProfileFile& settings, DialogServices& services, QWidget* parent = nullptr);
+    ~CMorvexDlg() override;
+
+    // The dialog's context menu, ending with a separator and the about item.
+    std::unique_ptr<QMenu> createContextMenu();
+
+  protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    // One font row: its settings section, its face and size fields, and the face as CP932 bytes,
+    // which is what the settings file holds and what the conversion gets.
+    struct FontRow {
+        const char* section;
+        QLineEdit* face = nullptr;
+        QLineEdit* size = nullptr;
+        std::string faceBytes{};
+    };
+
+    void createControls();
+    void loadFontRow(FontRow& row, const char* defaultFace, int defaultSize);
+    void setFiles(const QStringList& paths);
+    void convertListed();
+    void browse();
+    void chooseFont(FontRow& row);
+
+    ProfileFile& settings_;
+    DialogServices& services_;
+    QListWidget* files_ = nullptr;
+    FontRow large_;
+    FontRow small_;
+    bool converting_ = false;
+};

@@ -1,0 +1,142 @@
+#include <QFile>
+#include <QProgressDialog>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/core/settings.h"
+#include "app/gui/batch_message.h"
+#include "app/gui/batch_progress.h"
+#include "app/gui/morvex_dlg.h"
+#include "ce3/ce3_writer.h"
+#include "dialog_driver.h"
+#include "scripted_dialogs.h"
+#include "support/ce2_builder.h"
+
+using namespace dialog_driver;
+
+namespace {
+
+void writeBytes(const QString& path, const std::string& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The CE3 text of one string field, as the writer escapes it.
+QByteArray ce3Field(const char* key, const std::string& value) {
+    std::string text;
+    Ce3Writer writer(&text);
+    writer.writeStringField(key, value);
+    return QByteArray::fromStdString(text);
+}
+
+}  // namespace
+
+class MorvexDlgConvertTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+
+  private slots:
+    void okWithAnEmptyListDoesNothing() {
+        ProfileFile settings(dir_.filePath("MORVEX.INI").toStdString());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        button(dlg, "ok")->click();
+        QVERIFY(dialogs.messages.empty());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QVERIFY(!QFile::exists(dir_.filePath("MORVEX.INI")));
+    }
+
+    void okConvertsTheListAndReportsOnce() {
+        using namespace ce2build;
+        const std::string header = ce2build::header({});
+        const std::string wire = line(kWire, 0, 10, 10, 100, 10);
+        Comment large;
+        large.x = 50;
+        large.y = 50;
+        large.sizeClass = 1;
+        large.text = "R1";
+        Comment small = large;
+        small.sizeClass = 0;
+        writeBytes(dir_.filePath("good.ce2"), header + wire + comment(large) + comment(small));
+        writeBytes(dir_.filePath("one.ce2"), header + wire);
+        const QString missing = dir_.filePath("missing.CE2");
+
+        // A small face whose bytes are no CP932 text still reaches the drawing unchanged.
+        const std::string oddFace = "Ab\x82\xFF";
+        writeBytes(dir_.filePath("MORVEX.INI"),
+                   "[SMALL_FONT]\r\nFACE=" + oddFace + "\r\nSIZE=9\r\n");
+        ProfileFile settings(dir_.filePath("MORVEX.INI").toStdString());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        dropPaths(dlg, {dir_.filePath("one.ce2"), missing, dir_.filePath("good.ce2")});
+        button(dlg, "ok")->click();
+
+        QCOMPARE(dialogs.messages.size(), std::size_t{1});
+        const auto& message = dialogs.messages.front();
+        QCOMPARE(message.icon, QMessageBox::Information);
+        QCOMPARE(message.text,
+                 QStringLiteral("変換が完了しました。\n"
+                                "生成したのはライブラリ情報なしの.CE3ファイルです。\n"
+                                "最初にTovr3/Pelnakで読み込む前に必要なライブラリを設定して"
+                                "ください。\n"
+                                "Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイル"
+                                "になります。"));
+        QVERIFY(!message.waitCursorShown);
+        const QStringList details = message.details.split('\n');
+        QCOMPARE(details.size(), 3);  // a heading and the two files not converted
+        QVERIFY(details[1].startsWith(dir_.filePath("missing.CE2") + ": "));
+        QVERIFY(details[2].startsWith(dir_.filePath("one.ce2") + ": "));
+        QVERIFY(!message.details.contains(QStringLiteral("good.ce2")));
+
+        // Each comment got the font of its row: the default large face in CP932 at 12 points
+        // as 16 units, the small face of the settings at 9 points as 12 units.
+        const QByteArray written = readBytes(dir_.filePath("good.ce3"));
+        QVERIFY(written.startsWith("+TOVR3_DATA_V.1.0"));
+        QVERIFY(written.contains(ce3Field("FN", kDefaultLargeFace) + ",FS:16"));
+        QVERIFY(written.contains(ce3Field("FN", oddFace) + ",FS:12"));
+        QVERIFY(!QFile::exists(dir_.filePath("one.ce3")));
+        QVERIFY(!QFile::exists(dir_.filePath("missing.ce3")));
+        QCOMPARE(listed(dlg).size(), 3);  // the list stays as it was
+    }
+
+    void detailsAreEmptyWhenEveryFileWasConverted() {
+        FileReport converted;
+        converted.source = "/w/a.ce2";
+        converted.outcome = FileOutcome::Converted;
+        QVERIFY(notConvertedDetails({converted, converted}).isEmpty());
+        FileReport unreadable = converted;
+        unreadable.outcome = FileOutcome::CannotOpen;
+        QCOMPARE(notConvertedDetails({converted, unreadable}).count(QStringLiteral("/w/a.ce2")), 1);
+    }
+
+    void progressAppearsOnlyAfterTheDelay() {
+        QWidget parent;
+        parent.show();
+        {
+            BatchProgress progress(&parent, 3);
+            progress.update(1);
+            QVERIFY(parent.findChild<QProgressDialog*>() == nullptr);
+        }
+        BatchProgress progress(&parent, 3, std::chrono::milliseconds(0));
+        progress.update(1);
+        auto* dialog = parent.findChild<QProgressDialog*>();
+        QVERIFY(dialog != nullptr);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->maximum(), 3);
+        QCOMPARE(dialog->value(), 1);
+        QVERIFY(dialog->labelText().contains(QStringLiteral("1 / 3")));
+        progress.update(2);
+        QCOMPARE(dialog->value(), 2);
+    }
+};
+
+QTEST_MAIN(MorvexDlgConvertTest)
+#include "morvex_dlg_convert_test.moc"

@@ -1,0 +1,262 @@
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/core/settings.h"
+#include "app/gui/about_dlg.h"
+#include "app/gui/morvex_app.h"
+#include "app/gui/morvex_dlg.h"
+#include "dialog_driver.h"
+#include "scripted_dialogs.h"
+
+using namespace dialog_driver;
+
+namespace {
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+}  // namespace
+
+class MorvexDlgTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    std::string settingsPath() const { return dir_.filePath("MORVEX.INI").toStdString(); }
+
+  private slots:
+    void controlsInTemplateOrderWithTheirTexts() {
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("MORVEX"));
+        QCOMPARE(dlg.metaObject()->className(), "CMorvexDlg");
+
+        const struct {
+            const char* type;
+            QString text;
+        } expected[] = {
+            {"QPushButton", QStringLiteral("OK")},
+            {"QPushButton", QStringLiteral("終了")},
+            {"QLabel", QStringLiteral("コメントの大きいフォントを右のものに置換")},
+            {"QLineEdit", QString()},
+            {"QLineEdit", QString()},
+            {"QPushButton", QStringLiteral("設定(&L)...")},
+            {"QLabel", QStringLiteral("コメントの小さいフォントを右のものに置換")},
+            {"QLineEdit", QString()},
+            {"QLineEdit", QString()},
+            {"QPushButton", QStringLiteral("設定(&S)...")},
+            {"QListWidget", QString()},
+            {"QPushButton", QStringLiteral("参照(&R)...")},
+        };
+        QList<QWidget*> controls;
+        for (QObject* child : dlg.children()) {
+            if (auto* widget = qobject_cast<QWidget*>(child); widget && !widget->isWindow()) {
+                controls.append(widget);
+            }
+        }
+        QCOMPARE(controls.size(), qsizetype(std::size(expected)));
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            QCOMPARE(controls[i]->metaObject()->className(), expected[i].type);
+            if (!expected[i].text.isNull()) {
+                QCOMPARE(controls[i]->property("text").toString(), expected[i].text);
+            }
+        }
+        QVERIFY(button(dlg, "ok")->isDefault());
+        for (const char* name : {"largeFace", "largeSize", "smallFace", "smallSize"}) {
+            QVERIFY(field(dlg, name)->isReadOnly());
+        }
+        const auto* list = dlg.findChild<QListWidget*>(QStringLiteral("files"));
+        QCOMPARE(list->selectionMode(), QAbstractItemView::NoSelection);
+        QCOMPARE(list->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    }
+
+    void arrangementFollowsTheTemplate() {
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        const QRect list = dlg.findChild<QListWidget*>(QStringLiteral("files"))->geometry();
+        const QRect ok = button(dlg, "ok")->geometry();
+        const QRect exit = button(dlg, "exit")->geometry();
+        const QRect browse = button(dlg, "browse")->geometry();
+        const QRect largeFace = field(dlg, "largeFace")->geometry();
+        const QRect smallFace = field(dlg, "smallFace")->geometry();
+        const QRect smallButton = button(dlg, "smallFont")->geometry();
+
+        // Buttons in one column right of the list, font rows below it, all inside the dialog.
+        QVERIFY(ok.left() > list.right());
+        QCOMPARE(exit.left(), ok.left());
+        QCOMPARE(browse.left(), ok.left());
+        QVERIFY(ok.bottom() < exit.top() && exit.bottom() < browse.top());
+        QVERIFY(largeFace.top() > list.bottom());
+        QVERIFY(smallFace.top() > largeFace.bottom());
+        QVERIFY(QRect(QPoint(0, 0), dlg.size()).contains(smallButton));
+        // Proportions of the template: 230 of 294 units wide, 80 of 135 high.
+        QVERIFY(qAbs(double(list.width()) / dlg.width() - 230.0 / 294) < 0.02);
+        QVERIFY(qAbs(double(list.height()) / dlg.height() - 80.0 / 135) < 0.02);
+        // The captions fit into their room.
+        for (auto* label : dlg.findChildren<QLabel*>()) {
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+        }
+    }
+
+    void fontFieldsComeFromTheSettingsFile() {
+        // FACE of LARGE_FONT in CP932: the full-width "ＭＳ" followed by " 明朝".
+        writeBytes(dir_.filePath("MORVEX.INI"),
+                   "[LARGE_FONT]\r\nFACE=\x82\x6C\x82\x72 \x96\xBE\x92\xA9\r\nSIZE=14\r\n"
+                   "[small_font]\r\nface = Arial \r\nsize=9pt\r\n");
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        QCOMPARE(field(dlg, "largeFace")->text(), QStringLiteral("ＭＳ 明朝"));
+        QCOMPARE(field(dlg, "largeSize")->text(), QStringLiteral("14"));
+        QCOMPARE(field(dlg, "smallFace")->text(), QStringLiteral("Arial"));
+        QCOMPARE(field(dlg, "smallSize")->text(), QStringLiteral("9"));
+        QVERIFY(QFile::remove(dir_.filePath("MORVEX.INI")));
+    }
+
+    void fontFieldsDefaultWithoutCreatingTheFile() {
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        QCOMPARE(field(dlg, "largeFace")->text(), QStringLiteral("ＭＳ Ｐゴシック"));
+        QCOMPARE(field(dlg, "largeSize")->text(), QStringLiteral("12"));
+        QCOMPARE(field(dlg, "smallFace")->text(), QStringLiteral("Verdana"));
+        QCOMPARE(field(dlg, "smallSize")->text(), QStringLiteral("8"));
+        QVERIFY(!QFile::exists(dir_.filePath("MORVEX.INI")));
+    }
+
+    void dropsReplaceTheListWithTheirCe2Files() {
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        const auto local = [](const char* path) {
+            return QUrl::fromLocalFile(QString::fromUtf8(path));
+        };
+        // One drop after the other on the same dialog: what each drop leaves in the list.
+        const struct {
+            QList<QUrl> dropped;
+            bool taken;
+            QStringList listed;
+        } steps[] = {
+            {{local("/w/c.txt"), local("/w/b.CE2"), local("/w/a.ce2")},
+             true,
+             {"/w/a.ce2", "/w/b.CE2"}},
+            {{local("/w/c.txt")}, true, {}},
+            {{local("/w/x.ce2"), local("/w/x.ce2")}, true, {"/w/x.ce2", "/w/x.ce2"}},
+            {{local("/w/x.ce2")}, true, {"/w/x.ce2"}},
+            {{local("/w/archive.ce2.bak"), local("/w/A.Ce2"), local("/w/dir.ce2/notes")},
+             true,
+             {"/w/A.Ce2"}},
+            // Nothing that is a local file: the list stays as it was.
+            {{QUrl("https://example.org/y.ce2"), QUrl("file://elsewhere/y.ce2")},
+             false,
+             {"/w/A.Ce2"}},
+            {{}, false, {"/w/A.Ce2"}},
+            // Sorted without regard to case; names are taken as they are spelt.
+            {{local("/w/b.ce2"), QUrl("file://localhost/w/C%20d.ce2"), local("/w/a.CE2"),
+              local("/w/日本語.ce2"), local("/w/.ce2")},
+             true,
+             {"/w/.ce2", "/w/a.CE2", "/w/b.ce2", "/w/C d.ce2", "/w/日本語.ce2"}},
+        };
+        for (const auto& step : steps) {
+            QCOMPARE(drop(dlg, step.dropped), step.taken);
+            QCOMPARE(listed(dlg), step.listed);
+        }
+    }
+
+    void dragsAreOfferedOnlyWithLocalFiles() {
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        for (const auto& [urls, wanted] :
+             {std::pair{QList<QUrl>{QUrl::fromLocalFile("/w/c.txt")}, true},
+              std::pair{QList<QUrl>{QUrl("https://example.org/a.ce2")}, false}}) {
+            QMimeData data;
+            data.setUrls(urls);
+            QDragEnterEvent event(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            static_cast<QObject&>(dlg).event(&event);
+            QCOMPARE(event.isAccepted(), wanted);
+        }
+    }
+
+    void confirmedBrowseReplacesTheList() {
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        dropPaths(dlg, {"/w/old.ce2"});
+        dialogs.filesToChoose = std::nullopt;
+        button(dlg, "browse")->click();
+        QCOMPARE(listed(dlg), QStringList{"/w/old.ce2"});
+        dialogs.filesToChoose = QStringList{"/w/Zeta.CE2", "/w/alpha.ce2", "/w/alpha.ce2"};
+        button(dlg, "browse")->click();
+        QCOMPARE(listed(dlg), (QStringList{"/w/alpha.ce2", "/w/alpha.ce2", "/w/Zeta.CE2"}));
+    }
+
+    void aboutItemIsLastAfterASeparator() {
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        const auto menu = dlg.createContextMenu();
+        const QList<QAction*> actions = menu->actions();
+        QVERIFY(actions.size() >= 2);
+        QVERIFY(actions[actions.size() - 2]->isSeparator());
+        QCOMPARE(actions.last()->text(), QStringLiteral("MORVEXのバージョン情報(&A)..."));
+        actions.last()->trigger();
+        QCOMPARE(dialogs.aboutRuns, 1);
+    }
+
+    void aboutBoxShowsNameVersionAndPurpose() {
+        CMorvexAboutDlg about;
+        QStringList texts;
+        for (const auto* label : about.findChildren<QLabel*>()) {
+            texts.append(label->text());
+        }
+        QVERIFY(texts.contains(QStringLiteral("MORVEX")));
+        QVERIFY(texts.join('\n').contains(QStringLiteral(MORVEX_VERSION)));
+        QVERIFY(!QIcon(QStringLiteral(":/morvex.svg")).pixmap(32, 32).isNull());
+        auto* ok = about.findChild<QPushButton*>();
+        QVERIFY(ok);
+        about.show();
+        ok->click();
+        QCOMPARE(about.result(), int(QDialog::Accepted));
+        QVERIFY(!about.isVisible());
+    }
+
+    void escapeEndsTheDialogAndEnterConverts() {
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        dropPaths(dlg, {dir_.filePath("missing.ce2")});
+        QTest::keyClick(&dlg, Qt::Key_Return);
+        QTRY_COMPARE(dialogs.messages.size(), std::size_t{1});
+        QVERIFY(dlg.isVisible());
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+    }
+
+    void applicationUsesTheSettingsFileOfTheCurrentDirectory() {
+        writeBytes(dir_.filePath("MORVEX.INI"), "[LARGE_FONT]\r\n");
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir_.path()));
+        const CMorvexApp app;
+        QVERIFY(QDir::setCurrent(previous));
+        QCOMPARE(QString::fromStdString(app.settingsPath()),
+                 QDir(dir_.path()).absoluteFilePath("MORVEX.INI"));
+        QVERIFY(QFile::remove(dir_.filePath("MORVEX.INI")));
+    }
+};
+
+QTEST_MAIN(MorvexDlgTest)
+#include "morvex_dlg_test.moc"
