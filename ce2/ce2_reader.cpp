@@ -71,7 +71,7 @@ int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options
     // Bytes consumed so far, counted here since the stream need not be seekable.
     long offset = 0;
     for (;;) {
-        const int type = std::fgetc(stream);
+        const int type = getc_unlocked(stream);
         if (type == EOF) {
             out = Ce2ReadReport{Ce2Stop::EndOfFile, offset, -1, 0};
             return count;
