@@ -43,16 +43,26 @@ std::string directoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A symbolic link as target is written through, as opening it for writing would do.
-std::string resolveLink(std::string path) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        char resolved[PATH_MAX];
-        if (realpath(path.c_str(), resolved) != nullptr) {
-            return resolved;
+constexpr int kMaxLinkHops = 40;  // the kernel's own limit on following symbolic links
+
+// The file that opening `path` for writing would write: symbolic links are followed, also a last
+// one that names a file not there yet, which is then created. Empty when the links loop or
+// cannot be read.
+std::string resolveLinks(std::string path) {
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat st {};
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return path;
         }
+        char next[PATH_MAX];
+        const ssize_t n = readlink(path.c_str(), next, sizeof next);
+        if (n <= 0 || n == static_cast<ssize_t>(sizeof next)) {
+            return {};
+        }
+        const std::string dest(next, static_cast<std::size_t>(n));
+        path = dest[0] == '/' ? dest : directoryOf(path) + "/" + dest;
     }
-    return path;
+    return {};
 }
 
 }  // namespace
@@ -109,7 +119,14 @@ bool AtomicFile::open() {
         return false;
     }
     faults_ = gFaults;
-    target_ = resolveLink(target_);
+    target_ = resolveLinks(target_);
+    if (target_.empty()) {
+        return false;
+    }
+    // An existing target that may not be written is refused, as opening it for writing would be.
+    if (faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+        return false;
+    }
     directory_ = directoryOf(target_);
 
     // The kernel applies the umask (and a default ACL) to 0666, as for a file fopen creates.

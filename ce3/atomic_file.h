@@ -19,7 +19,8 @@ class AtomicFile {
     ~AtomicFile();
 
     // Creates the temporary file and its buffered stream: mode 0666 less the umask for a new
-    // target, the target's own mode for an existing one. False on failure.
+    // target, the target's own mode for an existing one. False on failure, and for an existing
+    // target that the process may not write.
     bool open();
     // The temporary's stream after a successful `open`; null otherwise.
     FILE* stream() const { return stream_; }

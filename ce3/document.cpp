@@ -1,5 +1,7 @@
 #include "ce3/document.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
@@ -234,9 +236,11 @@ int SchDocument::load(const char* path) {
     if (path == nullptr) {
         return 1;
     }
-    // Binary mode: every byte, 0x1A included, is data.
+    // Binary mode: every byte, 0x1A included, is data. A directory opens for reading here but
+    // is no drawing: it fails like a file that cannot be opened.
     const std::unique_ptr<FILE, FileCloser> file(std::fopen(path, "rb"));
-    if (!file) {
+    struct stat st {};
+    if (!file || (fstat(fileno(file.get()), &st) == 0 && S_ISDIR(st.st_mode))) {
         return 1;
     }
     // The reader reads ahead in blocks of its own; a stream buffer would only copy them again.

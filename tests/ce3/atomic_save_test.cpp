@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <memory>
 #include <string>
@@ -142,6 +143,20 @@ TEST_F(AtomicSave, UnwritableDestinationsFailWithoutTraces) {
     }
     EXPECT_EQ(readFile(pathOf("plain")), "a regular file");
     EXPECT_TRUE(std::filesystem::is_empty(pathOf("sub")));
+}
+
+TEST_F(AtomicSave, ReadOnlyTargetIsLeftAlone) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop root";
+    }
+    const std::string target = pathOf("target.ce3");
+    writeFile(target, kOld);
+    ASSERT_EQ(chmod(target.c_str(), 0444), 0);
+    auto doc = sample();
+    EXPECT_EQ(doc->save(target.c_str()), 1);
+    expectUnchanged(*doc, "read-only");
+    EXPECT_EQ(readFile(target), kOld);
+    EXPECT_EQ(entries(), std::vector<std::string>{"target.ce3"});
 }
 
 }  // namespace

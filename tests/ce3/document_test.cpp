@@ -342,11 +342,14 @@ TEST_F(SchDocumentFiles, LoadResults) {
     }
 }
 
-TEST_F(SchDocumentFiles, LoadOfMissingFileFails) {
-    SchDocument doc;
-    doc.append(probe("before"));
-    EXPECT_EQ(doc.load(pathOf("missing.ce3").c_str()), 1);
-    EXPECT_TRUE(doc.elements.empty());
+TEST_F(SchDocumentFiles, LoadOfMissingFileOrDirectoryFails) {
+    std::filesystem::create_directory(pathOf("dir.ce3"));
+    for (const char* name : {"missing.ce3", "dir.ce3"}) {
+        SchDocument doc;
+        doc.append(probe("before"));
+        EXPECT_EQ(doc.load(pathOf(name).c_str()), 1) << name;
+        EXPECT_TRUE(doc.elements.empty()) << name;
+    }
 }
 
 TEST_F(SchDocumentFiles, EmptyDocumentSavesThreeLines) {
@@ -415,17 +418,37 @@ TEST_F(SchDocumentFiles, SaveKeepsModeOfExistingTargetAndUsesUmaskForNewOne) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);  // 0666 less the umask 027
 }
 
-TEST_F(SchDocumentFiles, SaveThroughSymlinkReplacesTheFileItNames) {
-    const std::string real = pathOf("real.ce3");
+TEST_F(SchDocumentFiles, SaveThroughSymlinkWritesTheFileItNames) {
+    struct Case {
+        const char* linkTo;
+        int result;
+        std::string written;  // the file that receives the drawing, empty when none
+    };
+    const std::vector<Case> cases = {
+        {"real.ce3", 0, "real.ce3"},
+        {"new.ce3", 0, "new.ce3"},  // a dangling link: the file it names is created
+        {"missing/x.ce3", 1, ""},
+        {"link.ce3", 1, ""},  // a link to itself
+    };
     const std::string link = pathOf("link.ce3");
-    writeFile(real, "old");
-    ASSERT_EQ(symlink("real.ce3", link.c_str()), 0);
-    SchDocument doc;
-    ASSERT_EQ(doc.save(link.c_str()), 0);
-    struct stat st {};
-    ASSERT_EQ(lstat(link.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(readFile(real), kOpen + sheetInfo(1500, 1000) + kClose);
+    for (const Case& c : cases) {
+        writeFile(pathOf("real.ce3"), "old");
+        std::filesystem::remove(pathOf("new.ce3"));
+        std::filesystem::remove(link);
+        ASSERT_EQ(symlink(c.linkTo, link.c_str()), 0);
+        SchDocument doc;
+        EXPECT_EQ(doc.save(link.c_str()), c.result) << c.linkTo;
+        struct stat st {};
+        ASSERT_EQ(lstat(link.c_str(), &st), 0) << c.linkTo;
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << c.linkTo;
+        if (!c.written.empty()) {
+            EXPECT_EQ(readFile(pathOf(c.written)), kOpen + sheetInfo(1500, 1000) + kClose)
+                << c.linkTo;
+        }
+        if (c.written != "real.ce3") {
+            EXPECT_EQ(readFile(pathOf("real.ce3")), "old") << c.linkTo;
+        }
+    }
 }
 
 }  // namespace
