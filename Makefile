@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
 SHORT_FUZZ_SECONDS ?= 30
 
-.PHONY: deps check test sanitize fuzz fuzz-short fuzz-build demo clean
+.PHONY: deps check test sanitize fuzz fuzz-short fuzz-build bench demo clean
 
 deps:
 	scripts/install-deps
@@ -43,6 +43,10 @@ demo: deps
 	cmake --preset debug
 	cmake --build --preset debug -j $(JOBS) --target morvex-cli
 	scripts/run-demo build/debug/cli/morvex-cli
+
+# Speed against the I/O baseline; takes a few minutes. Not part of check.
+bench: deps
+	scripts/bench
 
 clean:
 	rm -rf build

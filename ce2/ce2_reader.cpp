@@ -71,7 +71,7 @@ int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options
     // Bytes consumed so far, counted here since the stream need not be seekable.
     long offset = 0;
     for (;;) {
-        const int type = std::fgetc(stream);
+        const int type = getc_unlocked(stream);
         // A read error ends the reading as the end of the file does, but is reported as such.
         if (type == EOF) {
             const Ce2Stop stop = std::ferror(stream) ? Ce2Stop::ReadError : Ce2Stop::EndOfFile;

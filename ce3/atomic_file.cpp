@@ -166,6 +166,11 @@ bool AtomicFile::open() {
         }
     } else {
         stream_ = fdopen(fd_, "wb");
+        // A large buffer: a big drawing then takes few write calls.
+        buffer_.resize(kStreamBufferBytes);
+        if (stream_ != nullptr) {
+            setvbuf(stream_, buffer_.data(), _IOFBF, buffer_.size());
+        }
     }
     if (stream_ == nullptr) {
         discard();

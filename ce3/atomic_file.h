@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct AtomicFileFaults;
 
@@ -29,6 +30,8 @@ class AtomicFile {
     bool commit();
 
   private:
+    static constexpr std::size_t kStreamBufferBytes = std::size_t{1} << 16;
+
     struct LimitedSink;
 
     bool syncDirectory() const;
@@ -39,6 +42,7 @@ class AtomicFile {
     std::string tempPath_;
     int fd_ = -1;
     FILE* stream_ = nullptr;
+    std::vector<char> buffer_;  // the stream's buffer; outlives the stream
     std::unique_ptr<LimitedSink> sink_;
     const AtomicFileFaults* faults_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "ce3/ce3_reader.h"
 
+#include <array>
 #include <cstdlib>
 
 namespace {
@@ -26,51 +27,46 @@ int decodeEscape(int first, int second) {
     return static_cast<int>(std::strtoul(digits, nullptr, 16) & 0xFF);
 }
 
-}  // namespace
-
-int Ce3Reader::nextByte() {
-    if (stream_ != nullptr) {
-        return getc_unlocked(stream_);
-    }
-    if (textPos_ == nullptr || *textPos_ == '\0') {
-        return -1;
-    }
-    return static_cast<unsigned char>(*textPos_++);
-}
-
-int Ce3Reader::readToken(std::string& token) {
+// The token loop over a NUL-terminated text, byte by byte.
+int readTextToken(const char*& pos, std::string& token, int32_t& lineNumber) {
+    const auto next = [&pos]() -> int {
+        if (pos == nullptr || *pos == '\0') {
+            return -1;
+        }
+        return static_cast<unsigned char>(*pos++);
+    };
     token.clear();
-    int c = nextByte();
+    int c = next();
     if (c < 0) {
         return -1;
     }
     while (isBlank(c)) {
         if (c == '\n') {
-            countLine(lineNumber_);
+            countLine(lineNumber);
         }
-        c = nextByte();
+        c = next();
         if (c < 0) {
             return -1;
         }
     }
-    const int start = lineNumber_;
+    const int start = lineNumber;
     std::size_t count = 0;
     for (;;) {
         if (isDelimiter(c)) {
             if (c == '\n') {
-                countLine(lineNumber_);
+                countLine(lineNumber);
             }
             return start;
         }
-        if (count >= kMaxTokenBytes) {
+        if (count >= Ce3Reader::kMaxTokenBytes) {
             return start;  // c is dropped; the next call starts after it
         }
         if (c < 0) {
             return start;
         }
         if (c == '%') {
-            const int first = nextByte();
-            const int second = nextByte();
+            const int first = next();
+            const int second = next();
             if (first < 0 || second < 0 || isDelimiter(first) || isDelimiter(second)) {
                 return -1;
             }
@@ -78,8 +74,114 @@ int Ce3Reader::readToken(std::string& token) {
         }
         token.push_back(static_cast<char>(c));
         ++count;
-        c = nextByte();
+        c = next();
     }
+}
+
+// Bytes that end a run of plain token bytes: the delimiters and the percent sign.
+constexpr std::array<bool, 256> makeSpecialTable() {
+    std::array<bool, 256> table{};
+    table[','] = true;
+    table['\n'] = true;
+    table['\r'] = true;
+    table['%'] = true;
+    return table;
+}
+
+constexpr std::array<bool, 256> kSpecial = makeSpecialTable();
+
+// The same token loop over a stream read ahead in blocks. Runs of plain bytes are taken from the
+// block at once; the result is the byte-by-byte loop's.
+class BlockTokenizer {
+  public:
+    BlockTokenizer(FILE* stream, Ce3Reader::Block& block) : stream_(stream), b_(block) {}
+
+    int readToken(std::string& token, int32_t& lineNumber) {
+        token.clear();
+        for (;;) {
+            if (b_.pos == b_.end && !refill()) {
+                return -1;
+            }
+            const auto c = static_cast<unsigned char>(b_.data[b_.pos]);
+            if (!isBlank(c)) {
+                break;
+            }
+            if (c == '\n') {
+                countLine(lineNumber);
+            }
+            ++b_.pos;
+        }
+        const int start = lineNumber;
+        std::size_t count = 0;
+        for (;;) {
+            count += takeRun(token, Ce3Reader::kMaxTokenBytes - count);
+            if (b_.pos == b_.end) {
+                if (!refill()) {
+                    return start;
+                }
+                continue;
+            }
+            const auto c = static_cast<unsigned char>(b_.data[b_.pos++]);
+            if (isDelimiter(c)) {
+                if (c == '\n') {
+                    countLine(lineNumber);
+                }
+                return start;
+            }
+            if (count >= Ce3Reader::kMaxTokenBytes) {
+                return start;  // c is dropped; the next call starts after it
+            }
+            // c is a percent sign.
+            const int first = next();
+            const int second = next();
+            if (first < 0 || second < 0 || isDelimiter(first) || isDelimiter(second)) {
+                return -1;
+            }
+            token.push_back(static_cast<char>(decodeEscape(first, second)));
+            ++count;
+        }
+    }
+
+  private:
+    bool refill() {
+        b_.pos = 0;
+        b_.end = std::fread(b_.data.data(), 1, b_.data.size(), stream_);
+        return b_.end > 0;
+    }
+
+    int next() {
+        if (b_.pos == b_.end && !refill()) {
+            return -1;
+        }
+        return static_cast<unsigned char>(b_.data[b_.pos++]);
+    }
+
+    // Appends the plain bytes that come next in the block, at most `room`; returns their count.
+    std::size_t takeRun(std::string& token, std::size_t room) {
+        const char* const begin = b_.data.data() + b_.pos;
+        const std::size_t available = b_.end - b_.pos;
+        const char* const limit = begin + (available < room ? available : room);
+        const char* p = begin;
+        while (p != limit && !kSpecial[static_cast<unsigned char>(*p)]) {
+            ++p;
+        }
+        const auto n = static_cast<std::size_t>(p - begin);
+        token.append(begin, n);
+        b_.pos += n;
+        return n;
+    }
+
+    FILE* stream_;
+    Ce3Reader::Block& b_;
+};
+
+}  // namespace
+
+int Ce3Reader::readToken(std::string& token) {
+    if (stream_ != nullptr) {
+        return BlockTokenizer(stream_, block_).readToken(token, lineNumber_);
+    }
+    return readTextToken(textPos_, token, lineNumber_);
 }
 
 int Ce3Reader::skipUntil(const std::string& closer) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -11,6 +12,8 @@ class Ce3Reader {
     static constexpr std::size_t kMaxTokenBytes = 32768;
 
     Ce3Reader() = default;
+    // Reads the stream ahead in blocks: once tokens have been read, the stream's position lies
+    // past them, anywhere up to its end.
     explicit Ce3Reader(FILE* stream) : stream_(stream), lineNumber_(1) {}
     // Reads from a NUL-terminated byte string; its NUL byte is the end of input.
     explicit Ce3Reader(const char* text) : textPos_(text), lineNumber_(1) {}
@@ -24,10 +27,18 @@ class Ce3Reader {
 
     int32_t lineNumber() const { return lineNumber_; }
 
-  private:
-    int nextByte();
+    // Bytes of the stream read ahead and not yet taken: [pos, end) of data. Kept in the reader
+    // itself rather than on the heap.
+    struct Block {
+        static constexpr std::size_t kBytes = 16384;
+        std::array<char, kBytes> data;
+        std::size_t pos = 0;
+        std::size_t end = 0;
+    };
 
+  private:
     const char* textPos_ = nullptr;
     FILE* stream_ = nullptr;
     int32_t lineNumber_ = 0;
+    Block block_;
 };

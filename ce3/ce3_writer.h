@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // Writes CE3 lines: tokens joined by single commas, each token percent-escaped, every line
 // ended by CR LF. Owns neither its stream nor its text target.
@@ -23,10 +24,18 @@ class Ce3Writer {
     // Ends the current line with CR LF: 0 on success, -1 on failure.
     int endLine();
 
-    int writeIntField(const std::string& key, int value);
-    int writeStringField(const std::string& key, const std::string& value);
+    // The token key:value, written as writeToken writes it.
+    int writeIntField(std::string_view key, int value);
+    int writeStringField(std::string_view key, std::string_view value);
 
   private:
+    // Writes the token made of the parts one after the other, up to the first NUL byte.
+    int writeParts(std::string_view first, std::string_view second = {},
+                   std::string_view third = {});
+    template <typename Sink>
+    int writeParts(Sink sink, std::string_view first, std::string_view second,
+                   std::string_view third);
+
     FILE* stream_ = nullptr;
     std::string* text_ = nullptr;
     bool atLineStart_ = true;

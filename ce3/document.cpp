@@ -90,8 +90,14 @@ void SchDocument::clear() {
     modified = false;
     opCounter = 0;
     historyFloor = 0;
-    elements.clear();
-    pending.clear();
+    // Last to first: the allocator hands the memory out again first to last, so a list read
+    // back next lies in memory in its own order.
+    while (!elements.empty()) {
+        elements.pop_back();
+    }
+    while (!pending.empty()) {
+        pending.pop_back();
+    }
 }
 
 bool SchDocument::commit(bool discard) {
@@ -237,6 +243,8 @@ int SchDocument::load(const char* path) {
     if (!file || (fstat(fileno(file.get()), &st) == 0 && S_ISDIR(st.st_mode))) {
         return 1;
     }
+    // The reader reads ahead in blocks of its own; a stream buffer would only copy them again.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
     Ce3Reader reader(file.get());
     std::string token;
     if (reader.readToken(token) < 0) {

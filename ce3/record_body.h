@@ -32,8 +32,12 @@ bool readRecordBody(Ce3Reader& reader, std::string_view closer, EmptyValue empty
             }
             continue;
         }
-        const std::size_t colon = token.find(':');
-        if (colon == std::string::npos || colon == 0) {
+        // Keys are short: a plain loop finds the colon sooner than a library search.
+        std::size_t colon = 0;
+        while (colon < token.size() && token[colon] != ':') {
+            ++colon;
+        }
+        if (colon == token.size() || colon == 0) {
             continue;
         }
         if (colon + 1 == token.size() && emptyValue == EmptyValue::Ignore) {

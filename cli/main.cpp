@@ -1,5 +1,8 @@
+#include <unistd.h>
 #include <CLI/CLI.hpp>
+
 #include <clocale>
+#include <cstdio>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -44,6 +47,11 @@ bool encodeFace(const char* option, std::optional<std::string>& face) {
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
+    // Standard output gets its buffer now rather than with the first report line: by then a large
+    // drawing has just been freed, and allocating the buffer would make the allocator sweep every
+    // one of its elements.
+    static char outBuffer[BUFSIZ];
+    std::setvbuf(stdout, outBuffer, isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF, sizeof outBuffer);
 
     BatchRequest request;
     CLI::App app(

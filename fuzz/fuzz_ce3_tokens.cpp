@@ -1,5 +1,6 @@
 // Arbitrary bytes through the token reader; every token read, written again as a token, must
-// read back identical.
+// read back identical. Input without NUL bytes is also read from memory, byte by byte: both
+// sources must give the same tokens and line numbers.
 #include <cstdint>
 #include <string>
 
@@ -10,10 +11,22 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FILE* in = openBytes(data, size);
     Ce3Reader reader(in);
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const bool hasNul = bytes.find('\0') != std::string::npos;
+    Ce3Reader fromMemory(hasNul ? "" : bytes.c_str());
     std::string token;
+    std::string memoryToken;
     std::string again;
     int previousLine = 1;
-    for (int line; (line = reader.readToken(token)) >= 0;) {
+    for (;;) {
+        const int line = reader.readToken(token);
+        if (!hasNul &&
+            (fromMemory.readToken(memoryToken) != line || (line >= 0 && memoryToken != token))) {
+            propertyFailed("the stream and the memory source split the input differently");
+        }
+        if (line < 0) {
+            break;
+        }
         if (line < previousLine || token.size() > Ce3Reader::kMaxTokenBytes) {
             propertyFailed("line numbers went back or a token outgrew the cap");
         }

@@ -7,10 +7,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "ce3/document.h"
 
 namespace {
+
+constexpr std::size_t kSourceBufferBytes = std::size_t{1} << 16;
 
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
@@ -80,13 +83,19 @@ FileReport convertFile(const std::string& source, const ConversionOptions& optio
         report.outcome = FileOutcome::WouldOverwriteSource;
         return report;
     }
-    SourceStream stream = openRegularFile(source, report);
-    if (!stream) {
-        return report;
-    }
     SchDocument doc;
-    report.elementsRead = readCe2File(stream.get(), doc, options, &report.reading);
-    stream.reset();
+    {
+        // A large buffer, so that a big drawing takes few read calls. It is freed here, while
+        // the document holds its elements: freed after them, it would make the allocator sweep
+        // every one of them.
+        std::vector<char> buffer(kSourceBufferBytes);
+        SourceStream stream = openRegularFile(source, report);
+        if (!stream) {
+            return report;
+        }
+        setvbuf(stream.get(), buffer.data(), _IOFBF, buffer.size());
+        report.elementsRead = readCe2File(stream.get(), doc, options, &report.reading);
+    }
     if (report.elementsRead <= 1) {
         report.outcome = FileOutcome::TooFewElements;
         return report;

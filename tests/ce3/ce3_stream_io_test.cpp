@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ce3/ce3_reader.h"
+#include "ce3/ce3_writer.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+
+struct Token {
+    std::string text;
+    int line;
+    bool operator==(const Token&) const = default;
+};
+
+// Every result up to the end of the input, going on after broken escapes (each consumes bytes);
+// the end shows as -1 ten times in a row.
+std::vector<Token> tokensFrom(Ce3Reader& reader) {
+    std::vector<Token> out;
+    std::string token;
+    for (int ends = 0; ends < 10;) {
+        const int line = reader.readToken(token);
+        out.push_back({token, line});  // a broken escape leaves what it read in the token
+        ends = line < 0 ? ends + 1 : 0;
+    }
+    return out;
+}
+
+std::vector<Token> streamTokens(const std::string& bytes) {
+    const std::unique_ptr<FILE, FileCloser> f(std::tmpfile());
+    EXPECT_TRUE(f);
+    std::fwrite(bytes.data(), 1, bytes.size(), f.get());
+    std::rewind(f.get());
+    Ce3Reader reader(f.get());
+    return tokensFrom(reader);
+}
+
+std::vector<Token> textTokens(const std::string& bytes) {
+    Ce3Reader reader(bytes.c_str());
+    return tokensFrom(reader);
+}
+
+constexpr std::size_t kBlock = Ce3Reader::Block::kBytes;
+
+// `tail` placed so that it straddles the end of the reader's first block.
+std::string atBlockEnd(const std::string& tail, std::size_t before) {
+    return std::string(kBlock - before, 'a') + tail;
+}
+
+// The stream reader reads ahead in blocks and takes runs of plain bytes at once; the text reader
+// goes byte by byte. Both must split every input alike.
+TEST(Ce3StreamReader, SplitsLikeTheTextReader) {
+    std::vector<std::string> inputs = {
+        "",
+        " \r\n\t",
+        "+JUNCTION,L:0,X:120,Y:80,-JUNCTION\r\n",
+        "A,,B\r\n,C,\nD",
+        "S:a%20b%2C%25%0a,%4a%zz,x",
+        "%4",
+        "ab%4,cd",
+        "ab%",
+        std::string(40000, 'x') + ",y\r\n",
+        std::string(32768, 'x') + "%41,y",
+        std::string(32768, 'x') + "\r\nz",
+        atBlockEnd("%41,b", 1),
+        atBlockEnd("%41,b", 2),
+        atBlockEnd("\r\nnext", 1),
+        atBlockEnd(",\n\n, x", 1),
+        atBlockEnd("%4", 2),
+        std::string(kBlock, ' ') + "late\n",
+    };
+    // Random bytes rich in delimiters, blanks and escapes, over several blocks; never a NUL,
+    // which ends the text reader's input.
+    uint32_t state = 12345;
+    std::string mixed;
+    const std::string alphabet = "ab:%%,,\r\n \t0123456789AFZ-+\x80\xFF";
+    for (std::size_t i = 0; i < 3 * kBlock; ++i) {
+        state = state * 1103515245u + 12345u;
+        mixed.push_back(alphabet[(state >> 16) % alphabet.size()]);
+    }
+    inputs.push_back(mixed);
+    for (const std::string& input : inputs) {
+        EXPECT_EQ(streamTokens(input), textTokens(input))
+            << "input of " << input.size() << " bytes";
+    }
+}
+
+TEST(Ce3StreamReader, NulIsDataInAStream) {
+    const std::string bytes("a\0b,c", 5);
+    const std::vector<Token> tokens = streamTokens(bytes);
+    ASSERT_EQ(tokens.size(), 12u);
+    EXPECT_EQ(tokens[0], (Token{std::string("a\0b", 3), 1}));
+    EXPECT_EQ(tokens[1], (Token{"c", 1}));
+    EXPECT_EQ(tokens[2].line, -1);
+}
+
+// A field is one token made of its key, a colon and its value: a NUL anywhere ends all of it, on a
+// stream as in memory.
+TEST(Ce3Writer, FieldsEndAtTheFirstNul) {
+    struct Case {
+        std::string_view key;
+        std::string_view value;
+        std::string written;
+    };
+    const std::vector<Case> cases = {
+        {"S", std::string_view("a b\0c d", 7), "S:a%20b,T:1\r\n"},
+        {std::string_view("K\0X", 3), "v", "K,T:1\r\n"},
+        {std::string_view("\0", 1), "v", ",T:1\r\n"},
+    };
+    for (const Case& c : cases) {
+        std::string text;
+        Ce3Writer inMemory(&text);
+        const std::unique_ptr<FILE, FileCloser> f(std::tmpfile());
+        ASSERT_TRUE(f);
+        Ce3Writer onStream(f.get());
+        for (Ce3Writer* w : {&inMemory, &onStream}) {
+            EXPECT_EQ(w->writeStringField(c.key, c.value), 0);
+            EXPECT_EQ(w->writeIntField("T", 1), 0);
+            EXPECT_EQ(w->endLine(), 0);
+        }
+        std::rewind(f.get());
+        std::string fromStream(64, '\0');
+        fromStream.resize(std::fread(fromStream.data(), 1, fromStream.size(), f.get()));
+        EXPECT_EQ(text, c.written);
+        EXPECT_EQ(fromStream, c.written);
+    }
+}
+
+}  // namespace
