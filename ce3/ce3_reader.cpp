@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -27,57 +28,6 @@ int decodeEscape(int first, int second) {
     return static_cast<int>(std::strtoul(digits, nullptr, 16) & 0xFF);
 }
 
-// The token loop over a NUL-terminated text, byte by byte.
-int readTextToken(const char*& pos, std::string& token, int32_t& lineNumber) {
-    const auto next = [&pos]() -> int {
-        if (pos == nullptr || *pos == '\0') {
-            return -1;
-        }
-        return static_cast<unsigned char>(*pos++);
-    };
-    token.clear();
-    int c = next();
-    if (c < 0) {
-        return -1;
-    }
-    while (isBlank(c)) {
-        if (c == '\n') {
-            countLine(lineNumber);
-        }
-        c = next();
-        if (c < 0) {
-            return -1;
-        }
-    }
-    const int start = lineNumber;
-    std::size_t count = 0;
-    for (;;) {
-        if (isDelimiter(c)) {
-            if (c == '\n') {
-                countLine(lineNumber);
-            }
-            return start;
-        }
-        if (count >= Ce3Reader::kMaxTokenBytes) {
-            return start;  // c is dropped; the next call starts after it
-        }
-        if (c < 0) {
-            return start;
-        }
-        if (c == '%') {
-            const int first = next();
-            const int second = next();
-            if (first < 0 || second < 0 || isDelimiter(first) || isDelimiter(second)) {
-                return -1;
-            }
-            c = decodeEscape(first, second);
-        }
-        token.push_back(static_cast<char>(c));
-        ++count;
-        c = next();
-    }
-}
-
 // Bytes that end a run of plain token bytes: the delimiters and the percent sign.
 constexpr std::array<bool, 256> makeSpecialTable() {
     std::array<bool, 256> table{};
@@ -90,11 +40,13 @@ constexpr std::array<bool, 256> makeSpecialTable() {
 
 constexpr std::array<bool, 256> kSpecial = makeSpecialTable();
 
-// The same token loop over a stream read ahead in blocks. Runs of plain bytes are taken from the
-// block at once; the result is the byte-by-byte loop's.
+// The token loop over a block of bytes: the stream's read-ahead data, refilled as it runs out, or
+// an in-memory text, which is one block that never refills. Runs of plain bytes are taken from the
+// block at once.
 class BlockTokenizer {
   public:
-    BlockTokenizer(FILE* stream, Ce3Reader::Block& block) : stream_(stream), b_(block) {}
+    BlockTokenizer(FILE* stream, const char* text, Ce3Reader::Block& block)
+        : stream_(stream), bytes_(stream != nullptr ? block.data.data() : text), b_(block) {}
 
     int readToken(std::string& token, int32_t& lineNumber) {
         token.clear();
@@ -102,7 +54,7 @@ class BlockTokenizer {
             if (b_.pos == b_.end && !refill()) {
                 return -1;
             }
-            const auto c = static_cast<unsigned char>(b_.data[b_.pos]);
+            const auto c = static_cast<unsigned char>(bytes_[b_.pos]);
             if (!isBlank(c)) {
                 break;
             }
@@ -121,7 +73,7 @@ class BlockTokenizer {
                 }
                 continue;
             }
-            const auto c = static_cast<unsigned char>(b_.data[b_.pos++]);
+            const auto c = static_cast<unsigned char>(bytes_[b_.pos++]);
             if (isDelimiter(c)) {
                 if (c == '\n') {
                     countLine(lineNumber);
@@ -144,6 +96,9 @@ class BlockTokenizer {
 
   private:
     bool refill() {
+        if (stream_ == nullptr) {
+            return false;
+        }
         b_.pos = 0;
         b_.end = std::fread(b_.data.data(), 1, b_.data.size(), stream_);
         return b_.end > 0;
@@ -153,12 +108,12 @@ class BlockTokenizer {
         if (b_.pos == b_.end && !refill()) {
             return -1;
         }
-        return static_cast<unsigned char>(b_.data[b_.pos++]);
+        return static_cast<unsigned char>(bytes_[b_.pos++]);
     }
 
     // Appends the plain bytes that come next in the block, at most `room`; returns their count.
     std::size_t takeRun(std::string& token, std::size_t room) {
-        const char* const begin = b_.data.data() + b_.pos;
+        const char* const begin = bytes_ + b_.pos;
         const std::size_t available = b_.end - b_.pos;
         const char* const limit = begin + (available < room ? available : room);
         const char* p = begin;
@@ -172,16 +127,18 @@ class BlockTokenizer {
     }
 
     FILE* stream_;
+    const char* bytes_;
     Ce3Reader::Block& b_;
 };
 
 }  // namespace
 
+Ce3Reader::Ce3Reader(const char* text) : text_(text), lineNumber_(1) {
+    block_.end = text != nullptr ? std::strlen(text) : 0;
+}
+
 int Ce3Reader::readToken(std::string& token) {
-    if (stream_ != nullptr) {
-        return BlockTokenizer(stream_, block_).readToken(token, lineNumber_);
-    }
-    return readTextToken(textPos_, token, lineNumber_);
+    return BlockTokenizer(stream_, text_, block_).readToken(token, lineNumber_);
 }
 
 int Ce3Reader::skipUntil(const std::string& closer) {

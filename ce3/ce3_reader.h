@@ -16,7 +16,7 @@ class Ce3Reader {
     // past them, anywhere up to its end.
     explicit Ce3Reader(FILE* stream) : stream_(stream), lineNumber_(1) {}
     // Reads from a NUL-terminated byte string; its NUL byte is the end of input.
-    explicit Ce3Reader(const char* text) : textPos_(text), lineNumber_(1) {}
+    explicit Ce3Reader(const char* text);
 
     // Reads the next token into `token`. Returns the line number of its first byte, or -1 at the
     // end of input or on a broken escape.
@@ -27,8 +27,8 @@ class Ce3Reader {
 
     int32_t lineNumber() const { return lineNumber_; }
 
-    // Bytes of the stream read ahead and not yet taken: [pos, end) of data. Kept in the reader
-    // itself rather than on the heap.
+    // The bytes not yet taken: [pos, end) of the stream's read-ahead data, or of the whole
+    // in-memory text. The data is kept in the reader itself rather than on the heap.
     struct Block {
         static constexpr std::size_t kBytes = 16384;
         std::array<char, kBytes> data;
@@ -37,7 +37,7 @@ class Ce3Reader {
     };
 
   private:
-    const char* textPos_ = nullptr;
+    const char* text_ = nullptr;
     FILE* stream_ = nullptr;
     int32_t lineNumber_ = 0;
     Block block_;

@@ -1,6 +1,6 @@
 // Arbitrary bytes through the token reader; every token read, written again as a token, must
-// read back identical. Input without NUL bytes is also read from memory, byte by byte: both
-// sources must give the same tokens and line numbers.
+// read back identical. Input without NUL bytes is also read from memory as one block: where the
+// stream's blocks end must not change the tokens or line numbers.
 #include <cstdint>
 #include <string>
 

@@ -55,8 +55,8 @@ std::string atBlockEnd(const std::string& tail, std::size_t before) {
     return std::string(kBlock - before, 'a') + tail;
 }
 
-// The stream reader reads ahead in blocks and takes runs of plain bytes at once; the text reader
-// goes byte by byte. Both must split every input alike.
+// The stream reader reads ahead in blocks and refills them as they run out; an in-memory text is
+// one block. Where the stream's blocks end must not change how an input splits.
 TEST(Ce3StreamReader, SplitsLikeTheTextReader) {
     std::vector<std::string> inputs = {
         "",
