@@ -53,7 +53,7 @@ void SchElement::move(int32_t dx, int32_t dy) {
 }
 
 void SchElement::mirror() {
-    mirrorAt(static_cast<int32_t>((int64_t{p1.x} + p2.x) / 2));
+    mirrorAt(SchRect(p1, p2).centre().x);
 }
 
 void SchElement::mirrorAt(int32_t axis) {
@@ -62,8 +62,7 @@ void SchElement::mirrorAt(int32_t axis) {
 }
 
 void SchElement::rotate() {
-    rotateAt(SchPoint(static_cast<int32_t>((int64_t{p1.x} + p2.x) / 2),
-                      static_cast<int32_t>((int64_t{p1.y} + p2.y) / 2)));
+    rotateAt(SchRect(p1, p2).centre());
 }
 
 void SchElement::rotateAt(SchPoint centre) {
