@@ -120,7 +120,7 @@ int SchComment::areaCrossFlags(const SchRect& r) const {
 }
 
 int SchComment::areaPointFlags(const SchRect& r) const {
-    return r.intersects(area()) ? 3 : 0;
+    return areaCrossFlags(r);
 }
 
 bool SchComment::touchesArea(const SchRect& r) const {

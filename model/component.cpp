@@ -261,7 +261,7 @@ int SchComponent::areaCrossFlags(const SchRect& r) const {
 }
 
 int SchComponent::areaPointFlags(const SchRect& r) const {
-    return r.intersects(bodyArea()) ? 3 : 0;
+    return areaCrossFlags(r);
 }
 
 bool SchComponent::touchesArea(const SchRect&) const {

@@ -82,7 +82,7 @@ int SchLabel::areaCrossFlags(const SchRect& r) const {
 }
 
 int SchLabel::areaPointFlags(const SchRect& r) const {
-    return r.intersects(area()) ? 3 : 0;
+    return areaCrossFlags(r);
 }
 
 bool SchLabel::touchesArea(const SchRect& r) const {

@@ -145,7 +145,7 @@ int SchTag::areaCrossFlags(const SchRect& r) const {
 }
 
 int SchTag::areaPointFlags(const SchRect& r) const {
-    return r.intersects(area()) ? 3 : 0;
+    return areaCrossFlags(r);
 }
 
 bool SchTag::touchesArea(const SchRect& r) const {
