@@ -28,7 +28,8 @@ std::string checkPoints(const std::string& text) {
     return "";
 }
 
-// The face in CP932, or a message on err and nothing when CP932 cannot hold it.
+// Converts a given face to CP932 in place; false, with a message on standard error, when CP932
+// cannot hold it.
 bool encodeFace(const char* option, std::optional<std::string>& face) {
     if (!face) {
         return true;

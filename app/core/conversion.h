@@ -27,7 +27,7 @@ struct FileReport {
     int openError = 0;        // errno of a failed open, 0 otherwise
 };
 
-// The completion message shown once per batch (string 102): four lines separated by LF.
+// The completion message shown once per batch: four lines separated by LF.
 extern const char* const kCompletionMessage;
 
 // The source path with its extension (from the last '.' of the final component) replaced by
