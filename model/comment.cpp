@@ -111,8 +111,7 @@ void SchComment::mirror() {}
 void SchComment::rotate() {}
 
 int SchComment::hitTest(SchPoint p) const {
-    const int score = hitScore(p, area());
-    return score == 0 ? 0 : (kHitElement | score);
+    return hitElementBox(p, area());
 }
 
 int SchComment::areaCrossFlags(const SchRect& r) const {

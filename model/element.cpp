@@ -114,3 +114,8 @@ SchPoint quarterTurn(SchPoint p, SchPoint c) {
 int32_t mirrorX(int32_t x, int32_t axis) {
     return clamp32(2 * int64_t{axis} - x);
 }
+
+int hitElementBox(SchPoint p, const SchRect& box) {
+    const int score = hitScore(p, box);
+    return score == 0 ? 0 : (kHitElement | score);
+}

@@ -97,5 +97,9 @@ inline int32_t subOffsetY(int32_t v, const SchPoint* offset) {
 // Quarter turn of p about c, clockwise on the screen: (c.x + c.y - p.y, c.y - c.x + p.x).
 SchPoint quarterTurn(SchPoint p, SchPoint c);
 
+// The hit-test result of an element occupying `box`: 0 unless p lies strictly inside, else the
+// element flag with the score.
+int hitElementBox(SchPoint p, const SchRect& box);
+
 // x mirrored about the vertical line at axis: 2 * axis - x.
 int32_t mirrorX(int32_t x, int32_t axis);

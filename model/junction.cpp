@@ -44,8 +44,7 @@ void SchJunction::mirror() {}
 void SchJunction::rotate() {}
 
 int SchJunction::hitTest(SchPoint p) const {
-    const int score = hitScore(p, area());
-    return score == 0 ? 0 : kHitElement + score;
+    return hitElementBox(p, area());
 }
 
 int SchJunction::areaCrossFlags(const SchRect& r) const {

@@ -73,8 +73,7 @@ void SchLabel::rotateAt(SchPoint centre) {
 }
 
 int SchLabel::hitTest(SchPoint p) const {
-    const int score = hitScore(p, area());
-    return score == 0 ? 0 : (kHitElement | score);
+    return hitElementBox(p, area());
 }
 
 int SchLabel::areaCrossFlags(const SchRect& r) const {

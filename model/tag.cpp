@@ -136,8 +136,7 @@ void SchTag::rotateAt(SchPoint centre) {
 }
 
 int SchTag::hitTest(SchPoint p) const {
-    const int score = hitScore(p, area());
-    return score == 0 ? 0 : (kHitElement | score);
+    return hitElementBox(p, area());
 }
 
 int SchTag::areaCrossFlags(const SchRect& r) const {
