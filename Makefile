@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
 SHORT_FUZZ_SECONDS ?= 30
 
-.PHONY: deps check test sanitize fuzz fuzz-short fuzz-build bench demo clean
+.PHONY: deps check test ci-release sanitize fuzz fuzz-short fuzz-build bench demo clean
 
 deps:
 	scripts/install-deps
@@ -12,6 +12,12 @@ test: deps
 	cmake --preset debug
 	cmake --build --preset debug -j $(JOBS)
 	ctest --preset debug -j $(JOBS)
+
+# The optimised build that users run, with every test, warnings as errors.
+ci-release: deps
+	cmake --preset ci-release
+	cmake --build --preset ci-release -j $(JOBS)
+	ctest --preset ci-release -j $(JOBS)
 
 sanitize: deps
 	cmake --preset sanitize
@@ -29,7 +35,7 @@ fuzz: fuzz-build
 fuzz-short: fuzz-build
 	scripts/run-fuzz $(SHORT_FUZZ_SECONDS)
 
-check: test sanitize fuzz-short
+check: test ci-release sanitize fuzz-short
 
 # Peak memory on large inputs (a 256 MiB .ce2, 1 GiB .ce3 lines); takes about a minute and needs
 # some 3 GiB of memory and 2 GiB of disk. Not part of check.

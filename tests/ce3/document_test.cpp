@@ -202,7 +202,7 @@ TEST(SchDocument, HistoryKeepsElevenOperations) {
     doc.append(probe("old"));
     ASSERT_TRUE(replaceAndCommit(doc, doc.elements.front().get(), "new", false));  // op 2
     for (int op = 3; op <= 12; ++op) {
-        doc.pending.push_back(probe("n" + std::to_string(op)));
+        doc.pending.push_back(probe(std::string("n").append(std::to_string(op))));
         ASSERT_TRUE(doc.commit(false));
     }
     // After op 12 the deletion of op 2 is still held; op 13 lets it go.
