@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "ce3/ce3_writer.h"
-#include "ce3/int_field.h"
 #include "ce3/record_body.h"
+#include "platform/atoi_field.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "model/junction.h"
 
 #include "ce3/ce3_writer.h"
-#include "ce3/int_field.h"
 #include "ce3/record_body.h"
+#include "platform/atoi_field.h"
 
 bool SchJunction::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
     bool seenX = false;

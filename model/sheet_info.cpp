@@ -3,8 +3,8 @@
 #include <string>
 
 #include "ce3/ce3_writer.h"
-#include "ce3/int_field.h"
 #include "ce3/record_body.h"
+#include "platform/atoi_field.h"
 
 SchSheetInfo::SchSheetInfo() {
     p1 = SchPoint(1500, 1000);

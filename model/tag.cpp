@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "ce3/ce3_writer.h"
-#include "ce3/int_field.h"
 #include "ce3/record_body.h"
+#include "platform/atoi_field.h"
 
 namespace {
 

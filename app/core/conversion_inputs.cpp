@@ -1,8 +1,8 @@
 #include <cstdint>
 
 #include "app/core/conversion.h"
-#include "ce3/int_field.h"
-#include "model/geometry.h"
+#include "platform/atoi_field.h"
+#include "platform/int32_range.h"
 
 std::string makeCe3Path(const std::string& source) {
     const std::size_t slash = source.rfind('/');

@@ -13,7 +13,7 @@
 
 #include "app/core/settings.h"
 #include "ce3/atomic_file.h"
-#include "ce3/int_field.h"
+#include "platform/atoi_field.h"
 
 namespace {
 

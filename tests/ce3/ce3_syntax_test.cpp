@@ -5,7 +5,7 @@
 
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
-#include "ce3/int_field.h"
+#include "platform/atoi_field.h"
 
 namespace {
 

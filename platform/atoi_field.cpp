@@ -1,6 +1,6 @@
-#include "ce3/int_field.h"
+#include "platform/atoi_field.h"
 
-#include "model/geometry.h"
+#include "platform/int32_range.h"
 
 namespace {
 
