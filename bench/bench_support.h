@@ -3,17 +3,12 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "ce2/ce2_reader.h"
+#include "platform/file_handle.h"
 
 class SchDocument;
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 // The mixed CE2 drawing of n elements that every benchmark uses, generated once per n.
 std::string& drawingBytes(std::size_t n);

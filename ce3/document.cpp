@@ -1,7 +1,5 @@
 #include "ce3/document.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
@@ -19,6 +17,7 @@
 #include "model/line_element.h"
 #include "model/sheet_info.h"
 #include "model/tag.h"
+#include "platform/read_file.h"
 
 namespace {
 
@@ -53,10 +52,6 @@ std::unique_ptr<SchElement> elementFor(const std::string& token) {
     }
     return nullptr;
 }
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
 
 }  // namespace
 
@@ -236,11 +231,10 @@ int SchDocument::load(const char* path) {
     if (path == nullptr) {
         return 1;
     }
-    // Binary mode: every byte, 0x1A included, is data. A directory opens for reading here but
-    // is no drawing: it fails like a file that cannot be opened.
-    const std::unique_ptr<FILE, FileCloser> file(std::fopen(path, "rb"));
-    struct stat st {};
-    if (!file || (fstat(fileno(file.get()), &st) == 0 && S_ISDIR(st.st_mode))) {
+    // Binary mode: every byte, 0x1A included, is data. A directory is no drawing: it fails like
+    // a file that cannot be opened.
+    const FilePtr file = openFileForReading(path);
+    if (!file) {
         return 1;
     }
     // The reader reads ahead in blocks of its own; a stream buffer would only copy them again.

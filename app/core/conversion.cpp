@@ -1,63 +1,15 @@
 #include "app/core/conversion.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "ce3/document.h"
+#include "platform/read_file.h"
+#include "platform/same_file.h"
 
 namespace {
 
 constexpr std::size_t kSourceBufferBytes = std::size_t{1} << 16;
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using SourceStream = std::unique_ptr<FILE, FileCloser>;
-
-// True when both paths name one existing file (hard links, symbolic links, case-folding
-// file systems).
-bool sameExistingFile(const std::string& a, const std::string& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
-// Opens a regular file for binary reading. O_NONBLOCK keeps a FIFO or device in the list from
-// blocking the open; such files are refused after fstat.
-SourceStream openRegularFile(const std::string& path, FileReport& report) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        report.outcome = FileOutcome::CannotOpen;
-        report.openError = errno;
-        return nullptr;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        report.outcome = FileOutcome::CannotOpen;
-        report.openError = errno;
-        ::close(fd);
-        return nullptr;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        report.outcome = FileOutcome::NotRegularFile;
-        ::close(fd);
-        return nullptr;
-    }
-    SourceStream stream(::fdopen(fd, "rb"));
-    if (!stream) {
-        report.outcome = FileOutcome::CannotOpen;
-        report.openError = errno;
-        ::close(fd);
-    }
-    return stream;
-}
 
 // Splits the live elements as the document's save does: those whose area meets the sheet are
 // written, the others left out.
@@ -89,12 +41,18 @@ FileReport convertFile(const std::string& source, const ConversionOptions& optio
         // the document holds its elements: freed after them, it would make the allocator sweep
         // every one of them.
         std::vector<char> buffer(kSourceBufferBytes);
-        SourceStream stream = openRegularFile(source, report);
-        if (!stream) {
+        const RegularFile file = openRegularFile(source);
+        if (file.notRegular) {
+            report.outcome = FileOutcome::NotRegularFile;
             return report;
         }
-        setvbuf(stream.get(), buffer.data(), _IOFBF, buffer.size());
-        report.elementsRead = readCe2File(stream.get(), doc, options, &report.reading);
+        if (!file.stream) {
+            report.outcome = FileOutcome::CannotOpen;
+            report.openError = file.error;
+            return report;
+        }
+        std::setvbuf(file.stream.get(), buffer.data(), _IOFBF, buffer.size());
+        report.elementsRead = readCe2File(file.stream.get(), doc, options, &report.reading);
     }
     if (report.elementsRead <= 1) {
         report.outcome = FileOutcome::TooFewElements;

@@ -3,9 +3,6 @@
 #define SI_IMPLEMENTATION
 #define SI_NO_CONVERSION
 #include <SimpleIni.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -14,11 +11,13 @@
 #include "app/core/settings.h"
 #include "ce3/atomic_file.h"
 #include "platform/atoi_field.h"
+#include "platform/directories.h"
+#include "platform/read_file.h"
 
 namespace {
 
 // A settings file larger than this is not a settings file; it is neither read nor replaced.
-constexpr off_t kMaxProfileBytes = 1 << 20;
+constexpr uint64_t kMaxProfileBytes = 1 << 20;
 
 enum class Loaded { Missing, Read, Unreadable };
 
@@ -32,50 +31,29 @@ class Profile : public CSimpleIniA {
     }
 };
 
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-// Reads the file into ini. Only a regular file is read, and O_NONBLOCK keeps a FIFO of that
-// name from blocking the open.
+// Reads the file into ini. Only a regular file is read; a FIFO of that name does not block.
 Loaded loadProfile(const std::string& path, Profile& ini) {
-    const Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) {
-        return errno == ENOENT ? Loaded::Missing : Loaded::Unreadable;
+    const RegularFile file = openRegularFile(path);
+    if (!file.stream) {
+        return file.error == ENOENT ? Loaded::Missing : Loaded::Unreadable;
     }
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxProfileBytes) {
+    if (file.size > kMaxProfileBytes) {
         return Loaded::Unreadable;
     }
     std::string data;
     char buffer[8192];
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n == 0) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.stream.get());
+        data.append(buffer, n);
+        if (data.size() > kMaxProfileBytes) {
+            return Loaded::Unreadable;
+        }
+        if (n < sizeof buffer) {
             break;
         }
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return Loaded::Unreadable;
-        }
-        data.append(buffer, static_cast<std::size_t>(n));
-        if (data.size() > static_cast<std::size_t>(kMaxProfileBytes)) {
-            return Loaded::Unreadable;
-        }
+    }
+    if (std::ferror(file.stream.get()) != 0) {
+        return Loaded::Unreadable;
     }
     return ini.LoadData(data) < 0 ? Loaded::Unreadable : Loaded::Read;
 }
@@ -88,19 +66,6 @@ bool canWrite(const std::string& section, const std::string& key, const std::str
     return !section.empty() && !key.empty() && !hasLineBreakOrNul(section) &&
            !hasLineBreakOrNul(key) && !hasLineBreakOrNul(value) &&
            section.find(']') == std::string::npos && key.find('=') == std::string::npos;
-}
-
-// Creates the missing directories above path, private to the user.
-bool makeParentDirectories(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1)) {
-        const std::string dir = path.substr(0, slash);
-        struct stat st {};
-        if (::stat(dir.c_str(), &st) != 0 && ::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The key as the file spells it, so that replacing its value keeps the rest of its line.

@@ -4,17 +4,13 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <utility>
 
+#include "platform/file_handle.h"
+
 // Read streams over given bytes for the CE2 reader tests.
 namespace ce2test {
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 // A seekable stream: the bytes in an anonymous temporary file, positioned at the start.
 inline FilePtr fileStreamOf(const std::string& bytes) {

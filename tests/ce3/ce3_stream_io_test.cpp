@@ -1,19 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
+#include "platform/file_handle.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
 
 struct Token {
     std::string text;
@@ -35,7 +31,7 @@ std::vector<Token> tokensFrom(Ce3Reader& reader) {
 }
 
 std::vector<Token> streamTokens(const std::string& bytes) {
-    const std::unique_ptr<FILE, FileCloser> f(std::tmpfile());
+    const FilePtr f(std::tmpfile());
     EXPECT_TRUE(f);
     std::fwrite(bytes.data(), 1, bytes.size(), f.get());
     std::rewind(f.get());
@@ -118,7 +114,7 @@ TEST(Ce3Writer, FieldsEndAtTheFirstNul) {
     for (const Case& c : cases) {
         std::string text;
         Ce3Writer inMemory(&text);
-        const std::unique_ptr<FILE, FileCloser> f(std::tmpfile());
+        const FilePtr f(std::tmpfile());
         ASSERT_TRUE(f);
         Ce3Writer onStream(f.get());
         for (Ce3Writer* w : {&inMemory, &onStream}) {
