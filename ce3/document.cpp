@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "ce3/atomic_file.h"
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
 #include "model/comment.h"
@@ -17,6 +16,7 @@
 #include "model/line_element.h"
 #include "model/sheet_info.h"
 #include "model/tag.h"
+#include "platform/atomic_file.h"
 #include "platform/read_file.h"
 
 namespace {

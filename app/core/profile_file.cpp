@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "app/core/settings.h"
-#include "ce3/atomic_file.h"
 #include "platform/atoi_field.h"
+#include "platform/atomic_file.h"
 #include "platform/directories.h"
 #include "platform/read_file.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/core/conversion.h"
-#include "ce3/atomic_file.h"
+#include "platform/atomic_file_faults.h"
 #include "support/ce2_builder.h"
 #include "support/temp_dir.h"
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "ce3/atomic_file.h"
 #include "ce3/document.h"
 #include "ce3/document_test_files.h"
 #include "model/junction.h"
+#include "platform/atomic_file_faults.h"
 
 namespace {
 

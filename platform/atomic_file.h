@@ -1,12 +1,8 @@
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
-
-struct AtomicFileFaults;
 
 // Replaces a file atomically: the content goes to a temporary file in the target's directory,
 // which `commit` checks, flushes, syncs, closes and renames over the target. Until `commit`
@@ -32,8 +28,6 @@ class AtomicFile {
   private:
     static constexpr std::size_t kStreamBufferBytes = std::size_t{1} << 16;
 
-    struct LimitedSink;
-
     bool syncDirectory() const;
     void discard();
 
@@ -43,21 +37,4 @@ class AtomicFile {
     int fd_ = -1;
     FILE* stream_ = nullptr;
     std::vector<char> buffer_;  // the stream's buffer; outlives the stream
-    std::unique_ptr<LimitedSink> sink_;
-    const AtomicFileFaults* faults_ = nullptr;
 };
-
-// Faults for tests of the failure paths. While installed, every AtomicFile opened afterwards
-// writes through a stream that accepts only `writeLimit` bytes, and the named steps fail as the
-// system call would. Production code never installs any.
-struct AtomicFileFaults {
-    int64_t writeLimit = -1;  // bytes accepted before every write fails; negative: no limit
-    bool unbuffered = false;  // hand each byte to the sink at once instead of at flush time
-    bool failSync = false;
-    bool failClose = false;
-    bool failRename = false;
-    bool failDirectorySync = false;
-};
-
-// Installs faults (null removes them). The pointee must outlive every AtomicFile opened with it.
-void setAtomicFileFaults(const AtomicFileFaults* faults);

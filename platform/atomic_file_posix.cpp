@@ -1,4 +1,4 @@
-#include "ce3/atomic_file.h"
+#include "platform/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/random.h>
@@ -8,12 +8,13 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
-namespace {
+#include "platform/atomic_file_calls.h"
 
-const AtomicFileFaults* gFaults = nullptr;
+namespace {
 
 constexpr int kCreateAttempts = 100;
 
@@ -67,47 +68,6 @@ std::string resolveLinks(std::string path) {
 
 }  // namespace
 
-// The temporary's sink while faults are installed: passes bytes to the file until the limit is
-// used up, then reports short writes, which mark the stream's error.
-struct AtomicFile::LimitedSink {
-    int fd;
-    int64_t remaining;
-    bool failClose;
-
-    static ssize_t write(void* cookie, const char* buf, size_t size) {
-        auto* sink = static_cast<LimitedSink*>(cookie);
-        size_t wanted = size;
-        if (sink->remaining >= 0 && wanted > static_cast<uint64_t>(sink->remaining)) {
-            wanted = static_cast<size_t>(sink->remaining);
-        }
-        size_t done = 0;
-        while (done < wanted) {
-            const ssize_t n = ::write(sink->fd, buf + done, wanted - done);
-            if (n < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                break;
-            }
-            done += static_cast<size_t>(n);
-        }
-        if (sink->remaining >= 0) {
-            sink->remaining -= static_cast<int64_t>(done);
-        }
-        return static_cast<ssize_t>(done);
-    }
-
-    static int close(void* cookie) {
-        auto* sink = static_cast<LimitedSink*>(cookie);
-        const int r = ::close(sink->fd);
-        return sink->failClose ? -1 : r;
-    }
-};
-
-void setAtomicFileFaults(const AtomicFileFaults* faults) {
-    gFaults = faults;
-}
-
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {}
 
 AtomicFile::~AtomicFile() {
@@ -118,7 +78,6 @@ bool AtomicFile::open() {
     if (stream_ != nullptr || target_.empty()) {
         return false;
     }
-    faults_ = gFaults;
     target_ = resolveLinks(target_);
     if (target_.empty()) {
         return false;
@@ -155,23 +114,9 @@ bool AtomicFile::open() {
         return false;
     }
 
-    if (faults_ != nullptr) {
-        sink_ = std::make_unique<LimitedSink>(
-            LimitedSink{fd_, faults_->writeLimit, faults_->failClose});
-        stream_ = fopencookie(
-            sink_.get(), "wb",
-            cookie_io_functions_t{nullptr, &LimitedSink::write, nullptr, &LimitedSink::close});
-        if (stream_ != nullptr && faults_->unbuffered) {
-            setvbuf(stream_, nullptr, _IONBF, 0);
-        }
-    } else {
-        stream_ = fdopen(fd_, "wb");
-        // A large buffer: a big drawing then takes few write calls.
-        buffer_.resize(kStreamBufferBytes);
-        if (stream_ != nullptr) {
-            setvbuf(stream_, buffer_.data(), _IOFBF, buffer_.size());
-        }
-    }
+    // A large buffer: a big drawing then takes few write calls.
+    buffer_.resize(kStreamBufferBytes);
+    stream_ = atomic_file_calls::openStream(fd_, buffer_.data(), buffer_.size());
     if (stream_ == nullptr) {
         discard();
         return false;
@@ -187,7 +132,7 @@ bool AtomicFile::commit() {
         discard();
         return false;
     }
-    if ((faults_ != nullptr && faults_->failSync) || fsync(fd_) != 0) {
+    if (atomic_file_calls::syncFile(fd_) != 0) {
         discard();
         return false;
     }
@@ -197,8 +142,7 @@ bool AtomicFile::commit() {
         discard();
         return false;
     }
-    if ((faults_ != nullptr && faults_->failRename) ||
-        rename(tempPath_.c_str(), target_.c_str()) != 0) {
+    if (atomic_file_calls::renameFile(tempPath_.c_str(), target_.c_str()) != 0) {
         discard();
         return false;
     }
@@ -207,15 +151,12 @@ bool AtomicFile::commit() {
 }
 
 bool AtomicFile::syncDirectory() const {
-    if (faults_ != nullptr && faults_->failDirectorySync) {
-        return false;
-    }
     const int dirFd = ::open(directory_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) {
         // A directory that may be written but not read cannot be synced; the rename stands.
         return errno == EACCES;
     }
-    const int r = fsync(dirFd);
+    const int r = atomic_file_calls::syncDirectory(dirFd);
     const int err = errno;
     ::close(dirFd);
     // File systems without directory sync report EINVAL.
@@ -233,5 +174,4 @@ void AtomicFile::discard() {
         unlink(tempPath_.c_str());
         tempPath_.clear();
     }
-    sink_.reset();
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+// Faults for tests of the failure paths of AtomicFile, which the unit tests link in place of the
+// system's calls. While installed, every AtomicFile opened afterwards writes through a stream
+// that accepts only `writeLimit` bytes, and the named steps fail as the system call would.
+struct AtomicFileFaults {
+    int64_t writeLimit = -1;  // bytes accepted before every write fails; negative: no limit
+    bool unbuffered = false;  // hand each byte to the sink at once instead of at flush time
+    bool failSync = false;
+    bool failClose = false;
+    bool failRename = false;
+    bool failDirectorySync = false;
+};
+
+// Installs faults (null removes them). The pointee must outlive every AtomicFile opened with it.
+void setAtomicFileFaults(const AtomicFileFaults* faults);
