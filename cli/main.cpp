@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "app/core/cp932.h"
 #include "cli/batch.h"
+#include "platform/cp932.h"
 
 namespace {
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <utility>
 
+#include "platform/settings_location.h"
+
 // Settings keys and defaults. Faces are CP932 bytes.
 inline constexpr char kSettingsFileName[] = "MORVEX.INI";
 inline constexpr char kLargeFontSection[] = "LARGE_FONT";
@@ -16,21 +18,8 @@ inline constexpr int kDefaultLargeSize = 12;
 inline constexpr char kDefaultSmallFace[] = "Verdana";
 inline constexpr int kDefaultSmallSize = 8;
 
-// What decides where the settings file lives. Empty members are unknown or unset.
-struct SettingsLocations {
-    std::string currentDir;
-    std::string executableDir;
-    std::string xdgConfigHome;  // $XDG_CONFIG_HOME
-    std::string home;           // $HOME, else the user's home directory
-};
-
-// The locations of this process: its working directory, the directory of /proc/self/exe and
-// its environment.
-SettingsLocations processSettingsLocations();
-
-// Where the settings file lives: MORVEX.INI in the current directory when it exists there; else
-// beside the executable when it exists there or that directory is writable; else
-// $XDG_CONFIG_HOME/morvex/MORVEX.INI (~/.config/morvex/MORVEX.INI when unset or relative).
+// Where MORVEX.INI lives, found as findSettingsFile finds it, for the given locations or those of
+// this process.
 std::string findSettingsPath(const SettingsLocations& where);
 std::string findSettingsPath();
 

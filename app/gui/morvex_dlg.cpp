@@ -15,7 +15,6 @@
 #include <QScopedValueRollback>
 
 #include "app/core/conversion.h"
-#include "app/core/cp932.h"
 #include "app/core/settings.h"
 #include "app/gui/batch_message.h"
 #include "app/gui/batch_progress.h"
@@ -23,6 +22,7 @@
 #include "app/gui/dialog_services.h"
 #include "app/gui/dialog_units.h"
 #include "app/gui/font_choice.h"
+#include "platform/cp932.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/core/cp932.h"
 #include "app/core/settings.h"
+#include "platform/cp932.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/core/cp932.h"
+#include "platform/cp932.h"
 
 #include <iconv.h>
 #include <langinfo.h>

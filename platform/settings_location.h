@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+// What decides where the settings file lives. Empty members are unknown or unset.
+struct SettingsLocations {
+    std::string currentDir;
+    std::string executableDir;
+    std::string xdgConfigHome;  // $XDG_CONFIG_HOME
+    std::string home;           // $HOME, else the user's home directory
+};
+
+// The locations of this process: its working directory, the directory of its executable and
+// its environment.
+SettingsLocations processSettingsLocations();
+
+// Where the settings file `fileName` lives: in the current directory when it exists there; else
+// beside the executable when it exists there or that directory is writable; else
+// $XDG_CONFIG_HOME/morvex/fileName (~/.config/morvex/fileName when unset or relative).
+std::string findSettingsFile(const SettingsLocations& where, const std::string& fileName);
