@@ -3,11 +3,11 @@
 #include "app/core/conversion.h"
 #include "platform/atoi_field.h"
 #include "platform/int32_range.h"
+#include "platform/path_rules.h"
 
 std::string makeCe3Path(const std::string& source) {
-    const std::size_t slash = source.rfind('/');
     const std::size_t dot = source.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+    if (dot == std::string::npos || dot < finalComponentStart(source)) {
         return source + ".ce3";
     }
     return source.substr(0, dot) + ".ce3";
