@@ -5,6 +5,7 @@
 #include "bench/corpus.h"
 #include "ce3/ce3_writer.h"
 #include "ce3/document.h"
+#include "ce3/record_names.h"
 #include "model/sheet_info.h"
 
 namespace {
@@ -34,13 +35,13 @@ int decodeInto(std::string& ce2, SchDocument& doc, const ConversionOptions& opti
 std::string ce3Text(SchDocument& doc) {
     std::string text;
     Ce3Writer writer(&text);
-    writer.writeToken("+TOVR3_DATA_V.1.0");
+    writer.writeToken(kCe3Magic.open());
     writer.endLine();
     SchSheetInfo sheetInfo;
     sheetInfo.p1 = doc.sheetSize;
     sheetInfo.writeCe3(writer, nullptr);
     doc.writeElements(writer, doc.elements, false, nullptr);
-    writer.writeToken("-TOVR3_DATA_V.1.0");
+    writer.writeToken(kCe3Magic.close());
     writer.endLine();
     return text;
 }

@@ -100,11 +100,7 @@ int Ce3Writer::writeParts(std::string_view first, std::string_view second, std::
     return writeParts(NoSink{}, first, second, third);
 }
 
-int Ce3Writer::writeToken(const char* s) {
-    return writeParts(std::string_view(s));
-}
-
-int Ce3Writer::writeToken(const std::string& s) {
+int Ce3Writer::writeToken(std::string_view s) {
     return writeParts(s);
 }
 

@@ -18,8 +18,7 @@ class Ce3Writer {
 
     // Writes one token (up to its first NUL byte), preceded by a comma unless it is the first on
     // its line. 0 on success, -1 as soon as a byte cannot be written.
-    int writeToken(const char* s);
-    int writeToken(const std::string& s);
+    int writeToken(std::string_view s);
 
     // Ends the current line with CR LF: 0 on success, -1 on failure.
     int endLine();

@@ -8,6 +8,7 @@
 
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
+#include "ce3/record_names.h"
 #include "model/comment.h"
 #include "model/component.h"
 #include "model/entry.h"
@@ -21,10 +22,6 @@
 
 namespace {
 
-constexpr char kMagicOpen[] = "+TOVR3_DATA_V.1.0";
-constexpr char kMagicClose[] = "-TOVR3_DATA_V.1.0";
-constexpr char kSheetInfoOpen[] = "+SHEETINFO";
-
 template <typename T>
 std::unique_ptr<SchElement> make() {
     return std::make_unique<T>();
@@ -36,11 +33,11 @@ struct Opener {
 };
 
 constexpr Opener kOpeners[] = {
-    {"+JUNCTION", make<SchJunction>}, {"+LABEL", make<SchLabel>},
-    {"+COMMENT", make<SchComment>},   {"+TAG", make<SchTag>},
-    {"+WIRE", make<SchWire>},         {"+BUS", make<SchBus>},
-    {"+DASH", make<SchDash>},         {"+ENTRY", make<SchEntry>},
-    {"+BENTRY", make<SchBusEntry>},   {"+COMPONENT", make<SchComponent>},
+    {kCe3Junction.open(), make<SchJunction>}, {kCe3Label.open(), make<SchLabel>},
+    {kCe3Comment.open(), make<SchComment>},   {kCe3Tag.open(), make<SchTag>},
+    {kCe3Wire.open(), make<SchWire>},         {kCe3Bus.open(), make<SchBus>},
+    {kCe3Dash.open(), make<SchDash>},         {kCe3Entry.open(), make<SchEntry>},
+    {kCe3BusEntry.open(), make<SchBusEntry>}, {kCe3Component.open(), make<SchComponent>},
 };
 
 // A new element of the class that `token` opens; null when it opens none.
@@ -167,7 +164,7 @@ bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const Sc
         if (reader.readToken(token) < 0 || token.empty()) {
             return true;
         }
-        if (token == kSheetInfoOpen && sheetInfo != nullptr && !sheetInfoRead) {
+        if (token == kCe3SheetInfo.open() && sheetInfo != nullptr && !sheetInfoRead) {
             sheetInfoRead = true;
             if (!sheetInfo->readCe3(reader, offset, this)) {
                 return false;
@@ -183,7 +180,7 @@ bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const Sc
             }
             continue;
         }
-        if (token == kMagicClose) {
+        if (token == kCe3Magic.close()) {
             return true;
         }
         if (token[0] != '+') {
@@ -208,13 +205,13 @@ int SchDocument::save(const char* path) {
     // Write results are not needed one by one: the stream's error flag keeps any failure and
     // commit refuses to replace the target then.
     Ce3Writer writer(file.stream());
-    writer.writeToken(kMagicOpen);
+    writer.writeToken(kCe3Magic.open());
     writer.endLine();
     SchSheetInfo sheetInfo;
     sheetInfo.p1 = sheetSize;
     sheetInfo.writeCe3(writer, nullptr);
     writeElements(writer, elements, false, nullptr);
-    writer.writeToken(kMagicClose);
+    writer.writeToken(kCe3Magic.close());
     writer.endLine();
     if (!file.commit()) {
         return 1;
@@ -245,7 +242,7 @@ int SchDocument::load(const char* path) {
         return 0;
     }
     SchSheetInfo sheetInfo;
-    if (token != kMagicOpen) {
+    if (token != kCe3Magic.open()) {
         return 2;
     }
     if (!readElements(reader, elements, nullptr, &sheetInfo)) {

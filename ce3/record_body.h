@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -12,18 +13,21 @@ enum class EmptyValue { Ignore, Accept };
 // Nested blocks ("+NAME" ... "-NAME") are skipped whole without nesting; a field token is split
 // at its first colon and passed to onField(key, value) unless the colon is its first byte, or its
 // last byte under EmptyValue::Ignore. Tokens without a colon are ignored.
-// Returns true when the closing token met equals `closer`; false when another closing token
-// comes, or the input ends (or breaks) before a closer or inside a skipped block.
+// Returns true when the closing token met equals `closer` and every key of `required` was passed
+// to onField at least once; false when a required key is missing, another closing token comes,
+// or the input ends (or breaks) before a closer or inside a skipped block.
 template <typename OnField>
 bool readRecordBody(Ce3Reader& reader, std::string_view closer, EmptyValue emptyValue,
-                    OnField&& onField) {
+                    std::initializer_list<std::string_view> required, OnField&& onField) {
+    // Bit i stands for required key i until a field with that key comes.
+    unsigned missing = (1u << required.size()) - 1;
     std::string token;
     for (;;) {
         if (reader.readToken(token) < 0) {
             return false;
         }
         if (!token.empty() && token[0] == '-') {
-            return token == closer;
+            return token == closer && missing == 0;
         }
         if (!token.empty() && token[0] == '+') {
             token[0] = '-';
@@ -44,7 +48,17 @@ bool readRecordBody(Ce3Reader& reader, std::string_view closer, EmptyValue empty
             continue;
         }
         const std::string_view view(token);
-        onField(view.substr(0, colon), view.substr(colon + 1));
+        const std::string_view key = view.substr(0, colon);
+        if (missing != 0) {
+            unsigned bit = 1;
+            for (const std::string_view name : required) {
+                if (key == name) {
+                    missing &= ~bit;
+                }
+                bit <<= 1;
+            }
+        }
+        onField(key, view.substr(colon + 1));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
+#include "ce3/record_names.h"
 #include "platform/atoi_field.h"
 
 namespace {
@@ -38,36 +39,28 @@ bool SchComment::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*
     underline = false;
     strikeOut = false;
 
-    bool seenX = false;
-    bool seenY = false;
-    bool seenS = false;
-    const bool closed = readRecordBody(reader, "-COMMENT", EmptyValue::Ignore,
-                                       [&](std::string_view key, std::string_view value) {
-                                           if (key == "X") {
-                                               p1.x = addOffsetX(atoiField(value), offset);
-                                               seenX = true;
-                                           } else if (key == "Y") {
-                                               p1.y = addOffsetY(atoiField(value), offset);
-                                               seenY = true;
-                                           } else if (key == "S") {
-                                               text = cText(value);
-                                               seenS = true;
-                                           } else if (key == "FN") {
-                                               fontName = cText(value);
-                                           } else if (key == "FS") {
-                                               setFontSize(atoiField(value));
-                                           } else if (key == "FF") {
-                                               // Letters only ever set their flag; any other byte
-                                               // is skipped.
-                                               for (const char c : value) {
-                                                   bold = bold || c == 'B';
-                                                   italic = italic || c == 'I';
-                                                   underline = underline || c == 'U';
-                                                   strikeOut = strikeOut || c == 'S';
-                                               }
-                                           }
-                                       });
-    return closed && seenX && seenY && seenS;
+    return readRecordBody(reader, kCe3Comment.close(), EmptyValue::Ignore, {"X", "Y", "S"},
+                          [&](std::string_view key, std::string_view value) {
+                              if (key == "X") {
+                                  p1.x = addOffsetX(atoiField(value), offset);
+                              } else if (key == "Y") {
+                                  p1.y = addOffsetY(atoiField(value), offset);
+                              } else if (key == "S") {
+                                  text = cText(value);
+                              } else if (key == "FN") {
+                                  fontName = cText(value);
+                              } else if (key == "FS") {
+                                  setFontSize(atoiField(value));
+                              } else if (key == "FF") {
+                                  // Letters only ever set their flag; any other byte is skipped.
+                                  for (const char c : value) {
+                                      bold = bold || c == 'B';
+                                      italic = italic || c == 'I';
+                                      underline = underline || c == 'U';
+                                      strikeOut = strikeOut || c == 'S';
+                                  }
+                              }
+                          });
 }
 
 bool SchComment::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
@@ -84,7 +77,7 @@ bool SchComment::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
     if (strikeOut) {
         styles += 'S';
     }
-    writer.writeToken("+COMMENT");
+    writer.writeToken(kCe3Comment.open());
     writer.writeIntField("L", layer);
     writer.writeIntField("X", subOffsetX(p1.x, offset));
     writer.writeIntField("Y", subOffsetY(p1.y, offset));
@@ -92,7 +85,7 @@ bool SchComment::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
     writer.writeStringField("FN", fontName);
     writer.writeIntField("FS", fontSize);
     writer.writeStringField("FF", styles);
-    writer.writeToken("-COMMENT");
+    writer.writeToken(kCe3Comment.close());
     writer.endLine();
     return true;
 }

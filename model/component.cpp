@@ -4,6 +4,7 @@
 
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
+#include "ce3/record_names.h"
 #include "platform/atoi_field.h"
 
 namespace {
@@ -133,22 +134,16 @@ void SchComponent::updatePinSides() {
 }
 
 bool SchComponent::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
-    bool seenX = false;
-    bool seenY = false;
-    bool seenLib = false;
-    const bool closed = readRecordBody(
-        reader, "-COMPONENT", EmptyValue::Accept,
+    const bool complete = readRecordBody(
+        reader, kCe3Component.close(), EmptyValue::Accept, {"X", "Y", "LIB"},
         [&](std::string_view key, std::string_view value) {
             if (key == "X") {
                 p1.x = addOffsetX(atoiField(value), offset);
-                seenX = true;
             } else if (key == "Y") {
                 p1.y = addOffsetY(atoiField(value), offset);
-                seenY = true;
             } else if (key == "LIB") {
                 libraryName = cText(value);
                 part = findLibraryPart(libraryName.c_str(), nullptr, nullptr, nullptr);
-                seenLib = true;
             } else if (key == "DIR") {
                 const int32_t d = atoiField(value);
                 if (d >= 0 && d <= 7) {
@@ -171,7 +166,7 @@ bool SchComponent::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocumen
                 refPos.y = atoiField(value);
             }
         });
-    if (!closed || !seenX || !seenY || !seenLib) {
+    if (!complete) {
         return false;
     }
     updatePinSides();
@@ -179,7 +174,7 @@ bool SchComponent::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocumen
 }
 
 bool SchComponent::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    writer.writeToken("+COMPONENT");
+    writer.writeToken(kCe3Component.open());
     writer.writeIntField("L", layer);
     writer.writeIntField("X", subOffsetX(p1.x, offset));
     writer.writeIntField("Y", subOffsetY(p1.y, offset));
@@ -192,7 +187,7 @@ bool SchComponent::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
     writer.writeStringField("R", reference);
     writer.writeIntField("RX", refPos.x);
     writer.writeIntField("RY", refPos.y);
-    writer.writeToken("-COMPONENT");
+    writer.writeToken(kCe3Component.close());
     writer.endLine();
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "ce3/record_names.h"
+
 namespace {
 
 constexpr int64_t kSlant = 10;
@@ -61,6 +63,10 @@ void SchEntry::setX2(int32_t) {}
 void SchEntry::setY2(int32_t) {}
 void SchEntry::setP2(SchPoint) {}
 
+const Ce3RecordName& SchEntry::tag() const {
+    return kCe3Entry;
+}
+
 std::unique_ptr<SchElement> SchEntry::clone() const {
     return std::make_unique<SchEntry>(*this);
 }
@@ -71,4 +77,8 @@ int SchEntry::areaPointFlags(const SchRect& r) const {
 
 std::unique_ptr<SchElement> SchBusEntry::clone() const {
     return std::make_unique<SchBusEntry>(*this);
+}
+
+const Ce3RecordName& SchBusEntry::tag() const {
+    return kCe3BusEntry;
 }

@@ -25,7 +25,7 @@ class SchEntry : public SchLineElement {
     int areaPointFlags(const SchRect& r) const override;
 
   protected:
-    virtual const char* tag() const { return "ENTRY"; }
+    virtual const Ce3RecordName& tag() const;
 };
 
 class SchBusEntry : public SchEntry {
@@ -34,5 +34,5 @@ class SchBusEntry : public SchEntry {
     std::unique_ptr<SchElement> clone() const override;
 
   protected:
-    const char* tag() const override { return "BENTRY"; }
+    const Ce3RecordName& tag() const override;
 };

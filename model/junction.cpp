@@ -2,30 +2,26 @@
 
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
+#include "ce3/record_names.h"
 #include "platform/atoi_field.h"
 
 bool SchJunction::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
-    bool seenX = false;
-    bool seenY = false;
-    const bool closed = readRecordBody(reader, "-JUNCTION", EmptyValue::Ignore,
-                                       [&](std::string_view key, std::string_view value) {
-                                           if (key == "X") {
-                                               p1.x = addOffsetX(atoiField(value), offset);
-                                               seenX = true;
-                                           } else if (key == "Y") {
-                                               p1.y = addOffsetY(atoiField(value), offset);
-                                               seenY = true;
-                                           }
-                                       });
-    return closed && seenX && seenY;
+    return readRecordBody(reader, kCe3Junction.close(), EmptyValue::Ignore, {"X", "Y"},
+                          [&](std::string_view key, std::string_view value) {
+                              if (key == "X") {
+                                  p1.x = addOffsetX(atoiField(value), offset);
+                              } else if (key == "Y") {
+                                  p1.y = addOffsetY(atoiField(value), offset);
+                              }
+                          });
 }
 
 bool SchJunction::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    writer.writeToken("+JUNCTION");
+    writer.writeToken(kCe3Junction.open());
     writer.writeIntField("L", layer);
     writer.writeIntField("X", subOffsetX(p1.x, offset));
     writer.writeIntField("Y", subOffsetY(p1.y, offset));
-    writer.writeToken("-JUNCTION");
+    writer.writeToken(kCe3Junction.close());
     writer.endLine();
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
+#include "ce3/record_names.h"
 #include "platform/atoi_field.h"
 
 namespace {
@@ -17,37 +18,28 @@ void SchLabel::setText(const char* s) {
 }
 
 bool SchLabel::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
-    bool seenX = false;
-    bool seenY = false;
-    bool seenD = false;
-    bool seenS = false;
-    const bool closed = readRecordBody(reader, "-LABEL", EmptyValue::Ignore,
-                                       [&](std::string_view key, std::string_view value) {
-                                           if (key == "X") {
-                                               p1.x = addOffsetX(atoiField(value), offset);
-                                               seenX = true;
-                                           } else if (key == "Y") {
-                                               p1.y = addOffsetY(atoiField(value), offset);
-                                               seenY = true;
-                                           } else if (key == "D") {
-                                               horizontal = atoiField(value) != 0;
-                                               seenD = true;
-                                           } else if (key == "S") {
-                                               text = cText(value);
-                                               seenS = true;
-                                           }
-                                       });
-    return closed && seenX && seenY && seenD && seenS;
+    return readRecordBody(reader, kCe3Label.close(), EmptyValue::Ignore, {"X", "Y", "D", "S"},
+                          [&](std::string_view key, std::string_view value) {
+                              if (key == "X") {
+                                  p1.x = addOffsetX(atoiField(value), offset);
+                              } else if (key == "Y") {
+                                  p1.y = addOffsetY(atoiField(value), offset);
+                              } else if (key == "D") {
+                                  horizontal = atoiField(value) != 0;
+                              } else if (key == "S") {
+                                  text = cText(value);
+                              }
+                          });
 }
 
 bool SchLabel::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    writer.writeToken("+LABEL");
+    writer.writeToken(kCe3Label.open());
     writer.writeIntField("L", layer);
     writer.writeIntField("X", subOffsetX(p1.x, offset));
     writer.writeIntField("Y", subOffsetY(p1.y, offset));
     writer.writeIntField("D", horizontal ? 1 : 0);
     writer.writeStringField("S", text);
-    writer.writeToken("-LABEL");
+    writer.writeToken(kCe3Label.close());
     writer.endLine();
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
+#include "ce3/record_names.h"
 #include "platform/atoi_field.h"
 
 namespace {
@@ -98,68 +99,59 @@ bool SchLineElement::isValid() const {
 }
 
 bool SchLineElement::readLineCe3(Ce3Reader& reader, const SchPoint* offset,
-                                 const std::string& tag) {
-    bool seenX1 = false;
-    bool seenY1 = false;
-    bool seenX2 = false;
-    bool seenY2 = false;
-    const bool closed = readRecordBody(reader, "-" + tag, EmptyValue::Ignore,
-                                       [&](std::string_view key, std::string_view value) {
-                                           if (key == "X1") {
-                                               p1.x = addOffsetX(atoiField(value), offset);
-                                               seenX1 = true;
-                                           } else if (key == "Y1") {
-                                               p1.y = addOffsetY(atoiField(value), offset);
-                                               seenY1 = true;
-                                           } else if (key == "X2") {
-                                               p2.x = addOffsetX(atoiField(value), offset);
-                                               seenX2 = true;
-                                           } else if (key == "Y2") {
-                                               p2.y = addOffsetY(atoiField(value), offset);
-                                               seenY2 = true;
-                                           }
-                                       });
-    return closed && seenX1 && seenY1 && seenX2 && seenY2;
+                                 const Ce3RecordName& tag) {
+    return readRecordBody(reader, tag.close(), EmptyValue::Ignore, {"X1", "Y1", "X2", "Y2"},
+                          [&](std::string_view key, std::string_view value) {
+                              if (key == "X1") {
+                                  p1.x = addOffsetX(atoiField(value), offset);
+                              } else if (key == "Y1") {
+                                  p1.y = addOffsetY(atoiField(value), offset);
+                              } else if (key == "X2") {
+                                  p2.x = addOffsetX(atoiField(value), offset);
+                              } else if (key == "Y2") {
+                                  p2.y = addOffsetY(atoiField(value), offset);
+                              }
+                          });
 }
 
 bool SchLineElement::writeLineCe3(Ce3Writer& writer, const SchPoint* offset,
-                                  const std::string& tag) {
-    writer.writeToken("+" + tag);
+                                  const Ce3RecordName& tag) {
+    writer.writeToken(tag.open());
     writer.writeIntField("L", layer);
     writer.writeIntField("X1", subOffsetX(p1.x, offset));
     writer.writeIntField("Y1", subOffsetY(p1.y, offset));
     writer.writeIntField("X2", subOffsetX(p2.x, offset));
     writer.writeIntField("Y2", subOffsetY(p2.y, offset));
-    writer.writeToken("-" + tag);
+    writer.writeToken(tag.close());
     writer.endLine();
     return true;
 }
 
 bool SchWire::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
-    return readLineCe3(reader, offset, "WIRE");
+    return readLineCe3(reader, offset, kCe3Wire);
 }
 bool SchWire::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    return writeLineCe3(writer, offset, "WIRE");
+    return writeLineCe3(writer, offset, kCe3Wire);
 }
 std::unique_ptr<SchElement> SchWire::clone() const {
     return std::make_unique<SchWire>(*this);
 }
 
 bool SchBus::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
-    return readLineCe3(reader, offset, "BUS");
+    return readLineCe3(reader, offset, kCe3Bus);
 }
 bool SchBus::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    return writeLineCe3(writer, offset, "BUS");
+    return writeLineCe3(writer, offset, kCe3Bus);
 }
 std::unique_ptr<SchElement> SchBus::clone() const {
     return std::make_unique<SchBus>(*this);
 }
 
 bool SchDash::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
-    return readLineCe3(reader, offset, "DASH");
+    return readLineCe3(reader, offset, kCe3Dash);
 }
 bool SchDash::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    return writeLineCe3(writer, offset, "DASH");
+    return writeLineCe3(writer, offset, kCe3Dash);
 }
 std::unique_ptr<SchElement> SchDash::clone() const {
     return std::make_unique<SchDash>(*this);

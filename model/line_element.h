@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "model/element.h"
+
+class Ce3RecordName;
 
 // A straight segment from p1 to p2 with the shared line record (wire, bus, dash, entries).
 class SchLineElement : public SchElement {
@@ -16,10 +16,10 @@ class SchLineElement : public SchElement {
     SchRect pointArea() const override;
     bool isValid() const override;
 
-    // Reads the body of a line record whose closer is "-" + tag.
-    virtual bool readLineCe3(Ce3Reader& reader, const SchPoint* offset, const std::string& tag);
+    // Reads the body of a line record that `tag` closes.
+    virtual bool readLineCe3(Ce3Reader& reader, const SchPoint* offset, const Ce3RecordName& tag);
     // Writes the whole line record under `tag`.
-    virtual bool writeLineCe3(Ce3Writer& writer, const SchPoint* offset, const std::string& tag);
+    virtual bool writeLineCe3(Ce3Writer& writer, const SchPoint* offset, const Ce3RecordName& tag);
 };
 
 class SchWire : public SchLineElement {

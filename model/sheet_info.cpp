@@ -4,6 +4,7 @@
 
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
+#include "ce3/record_names.h"
 #include "platform/atoi_field.h"
 
 SchSheetInfo::SchSheetInfo() {
@@ -11,36 +12,31 @@ SchSheetInfo::SchSheetInfo() {
 }
 
 bool SchSheetInfo::readCe3(Ce3Reader& reader, const SchPoint*, SchDocument*) {
-    bool seenW = false;
-    bool seenH = false;
     // A size field is any token starting "W:" or "H:", empty value included; a size out of range
     // keeps the current one but still counts as present.
-    const bool closed = readRecordBody(reader, "-SHEETINFO", EmptyValue::Accept,
-                                       [&](std::string_view key, std::string_view value) {
-                                           if (key == "H") {
-                                               const int32_t v = atoiField(value);
-                                               if (v >= kMinHeight && v <= kMaxHeight) {
-                                                   p1.y = v;
-                                               }
-                                               seenH = true;
-                                           } else if (key == "W") {
-                                               const int32_t v = atoiField(value);
-                                               if (v >= kMinWidth && v <= kMaxWidth) {
-                                                   p1.x = v;
-                                               }
-                                               seenW = true;
-                                           }
-                                       });
-    return closed && seenW && seenH;
+    return readRecordBody(reader, kCe3SheetInfo.close(), EmptyValue::Accept, {"W", "H"},
+                          [&](std::string_view key, std::string_view value) {
+                              if (key == "H") {
+                                  const int32_t v = atoiField(value);
+                                  if (v >= kMinHeight && v <= kMaxHeight) {
+                                      p1.y = v;
+                                  }
+                              } else if (key == "W") {
+                                  const int32_t v = atoiField(value);
+                                  if (v >= kMinWidth && v <= kMaxWidth) {
+                                      p1.x = v;
+                                  }
+                              }
+                          });
 }
 
 bool SchSheetInfo::writeCe3(Ce3Writer& writer, const SchPoint*) {
-    writer.writeToken("+SHEETINFO");
+    writer.writeToken(kCe3SheetInfo.open());
     writer.writeIntField("EL", layer);
     writer.writeIntField("VL", selection);
     writer.writeToken("W:" + std::to_string(p1.x));
     writer.writeToken("H:" + std::to_string(p1.y));
-    writer.writeToken("-SHEETINFO");
+    writer.writeToken(kCe3SheetInfo.close());
     writer.endLine();
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
+#include "ce3/record_names.h"
 #include "platform/atoi_field.h"
 
 namespace {
@@ -58,32 +59,23 @@ void SchTag::normalizeEnds() {
 }
 
 bool SchTag::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
-    bool seenX = false;
-    bool seenY = false;
-    bool seenD = false;
-    bool seenT = false;
-    bool seenS = false;
-    const bool closed = readRecordBody(reader, "-TAG", EmptyValue::Accept,
-                                       [&](std::string_view key, std::string_view value) {
-                                           if (key == "X") {
-                                               p1.x = addOffsetX(atoiField(value), offset);
-                                               seenX = true;
-                                           } else if (key == "Y") {
-                                               p1.y = addOffsetY(atoiField(value), offset);
-                                               seenY = true;
-                                           } else if (key == "D") {
-                                               horizontal = atoiField(value) != 0;
-                                               seenD = true;
-                                           } else if (key == "T") {
-                                               const int32_t type = atoiField(value);
-                                               tagType = type >= 1 && type <= 3 ? type : 0;
-                                               seenT = true;
-                                           } else if (key == "S") {
-                                               text = cText(value);
-                                               seenS = true;
-                                           }
-                                       });
-    if (!closed || !seenX || !seenY || !seenD || !seenT || !seenS) {
+    const bool complete =
+        readRecordBody(reader, kCe3Tag.close(), EmptyValue::Accept, {"X", "Y", "D", "T", "S"},
+                       [&](std::string_view key, std::string_view value) {
+                           if (key == "X") {
+                               p1.x = addOffsetX(atoiField(value), offset);
+                           } else if (key == "Y") {
+                               p1.y = addOffsetY(atoiField(value), offset);
+                           } else if (key == "D") {
+                               horizontal = atoiField(value) != 0;
+                           } else if (key == "T") {
+                               const int32_t type = atoiField(value);
+                               tagType = type >= 1 && type <= 3 ? type : 0;
+                           } else if (key == "S") {
+                               text = cText(value);
+                           }
+                       });
+    if (!complete) {
         return false;
     }
     updateEnd();
@@ -91,14 +83,14 @@ bool SchTag::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
 }
 
 bool SchTag::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    writer.writeToken("+TAG");
+    writer.writeToken(kCe3Tag.open());
     writer.writeIntField("L", layer);
     writer.writeIntField("X", subOffsetX(p1.x, offset));
     writer.writeIntField("Y", subOffsetY(p1.y, offset));
     writer.writeIntField("D", horizontal ? 1 : 0);
     writer.writeIntField("T", tagType);
     writer.writeStringField("S", text);
-    writer.writeToken("-TAG");
+    writer.writeToken(kCe3Tag.close());
     writer.endLine();
     return true;
 }
