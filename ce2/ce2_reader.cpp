@@ -6,63 +6,6 @@
 #include "ce3/document.h"
 #include "model/sheet_info.h"
 
-namespace {
-
-// One record after its type byte: an element, a header's sheet information, or why neither.
-struct Ce2Record {
-    std::unique_ptr<SchElement> element;
-    std::unique_ptr<SchSheetInfo> header;
-    Ce2Stop failure = Ce2Stop::CutRecord;
-    long bodySize = 0;  // bytes after the type byte, when read in full
-    int commentLength = 0;
-};
-
-Ce2Record readRecord(FILE* stream, int type, const ConversionOptions& options) {
-    Ce2Record r;
-    switch (type) {
-        case 0:
-            r.element = readCe2Junction(stream);
-            r.bodySize = kCe2PointBody;
-            break;
-        case 1:
-            r.element = readCe2Entry(stream);
-            r.bodySize = kCe2PointBody;
-            break;
-        case 2:
-        case 3:
-        case 4:
-            r.element = readCe2Line(stream, type);
-            r.bodySize = kCe2LineBody;
-            break;
-        case 5:
-            r.element = readCe2Label(stream);
-            r.bodySize = kCe2TextBody;
-            break;
-        case 6:
-            r.element = readCe2Tag(stream);
-            r.bodySize = kCe2TextBody;
-            break;
-        case 8:
-            r.element = readCe2Component(stream);
-            r.bodySize = kCe2ComponentBody;
-            break;
-        case 9:
-            r.header = readCe2HeaderChecked(stream, r.failure);
-            r.bodySize = kCe2HeaderBody;
-            break;
-        case 16:
-            r.element = readCe2CommentChecked(stream, options, r.failure, r.commentLength);
-            r.bodySize = r.commentLength - 1;
-            break;
-        default:
-            r.failure = Ce2Stop::UnknownType;
-            break;
-    }
-    return r;
-}
-
-}  // namespace
-
 int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options,
                 Ce2ReadReport* report) {
     Ce2ReadReport local;
@@ -78,7 +21,12 @@ int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options
             out = Ce2ReadReport{stop, offset, -1, 0};
             return count;
         }
-        Ce2Record r = readRecord(stream, type, options);
+        const Ce2RecordType* recordType = findCe2RecordType(type);
+        if (recordType == nullptr) {
+            out = Ce2ReadReport{Ce2Stop::UnknownType, offset, type, 0};
+            return count;
+        }
+        Ce2Record r = recordType->read(stream, options);
         if (!r.element && !r.header) {
             if (r.failure == Ce2Stop::CutRecord && std::ferror(stream)) {
                 r.failure = Ce2Stop::ReadError;
@@ -87,7 +35,7 @@ int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options
             out = Ce2ReadReport{r.failure, offset, type, badLength ? r.commentLength : 0};
             return count;
         }
-        offset += 1 + r.bodySize;
+        offset += static_cast<long>(1 + recordType->bodySize + r.extraBytes);
         if (r.header) {
             // Only headers before the first element size the sheet.
             if (count == 0) {

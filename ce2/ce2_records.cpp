@@ -45,6 +45,19 @@ std::string textRecordText(const unsigned char* body) {
     return ce2CountedText(body, 5, static_cast<int>(kLabelTextCapacity));
 }
 
+// A bus, wire or dashed line record, read as the element class Line.
+template <typename Line>
+std::unique_ptr<SchElement> readCe2LineAs(FILE* stream) {
+    std::array<unsigned char, kCe2LineBody> body;
+    if (!readCe2Body(stream, body.data(), body.size())) {
+        return nullptr;
+    }
+    auto line = std::make_unique<Line>();
+    placeElement(*line, body.data());
+    line->setP2(SchPoint(ce2Int16(body.data(), 5), ce2Int16(body.data(), 7)));
+    return line;
+}
+
 }  // namespace
 
 std::unique_ptr<SchElement> readCe2Junction(FILE* stream) {
@@ -75,27 +88,12 @@ std::unique_ptr<SchElement> readCe2Entry(FILE* stream) {
 }
 
 std::unique_ptr<SchElement> readCe2Line(FILE* stream, int type) {
-    std::unique_ptr<SchLineElement> line;
-    switch (type) {
-        case 2:
-            line = std::make_unique<SchBus>();
-            break;
-        case 3:
-            line = std::make_unique<SchWire>();
-            break;
-        case 4:
-            line = std::make_unique<SchDash>();
-            break;
-        default:
-            return nullptr;
-    }
-    std::array<unsigned char, kCe2LineBody> body;
-    if (!readCe2Body(stream, body.data(), body.size())) {
+    // The line records are the element records with a line body.
+    const Ce2RecordType* recordType = findCe2RecordType(type);
+    if (recordType == nullptr || recordType->bodySize != kCe2LineBody) {
         return nullptr;
     }
-    placeElement(*line, body.data());
-    line->setP2(SchPoint(ce2Int16(body.data(), 5), ce2Int16(body.data(), 7)));
-    return line;
+    return recordType->read(stream, ConversionOptions{}).element;
 }
 
 std::unique_ptr<SchElement> readCe2Label(FILE* stream) {
@@ -143,23 +141,27 @@ std::unique_ptr<SchElement> readCe2Component(FILE* stream) {
     return component;
 }
 
-std::unique_ptr<SchElement> readCe2CommentChecked(FILE* stream, const ConversionOptions& options,
-                                                  Ce2Stop& failure, int& length) {
-    failure = Ce2Stop::CutRecord;
-    length = 0;
+namespace {
+
+// A comment: the element, or why there is none (CutRecord or BadCommentLength) with the record
+// length L once the fixed part has been read.
+Ce2Record readCommentRecord(FILE* stream, const ConversionOptions& options) {
+    Ce2Record r;
     std::array<unsigned char, kCe2CommentFixed> fixed;
     if (!readCe2Body(stream, fixed.data(), fixed.size())) {
-        return nullptr;
+        return r;
     }
-    length = ce2Int16(fixed.data(), 9);
+    const int length = ce2Int16(fixed.data(), 9);
+    r.commentLength = length;
     if (length < kCe2MinCommentLength || length > kCe2MaxCommentLength) {
-        failure = Ce2Stop::BadCommentLength;
-        return nullptr;
+        r.failure = Ce2Stop::BadCommentLength;
+        return r;
     }
     // Variable part: size class, text length, then the L - 14 text bytes.
     std::array<unsigned char, kCe2MaxCommentLength - 12> variable;
-    if (!readCe2Body(stream, variable.data(), static_cast<std::size_t>(length - 12))) {
-        return nullptr;
+    const auto variableSize = static_cast<std::size_t>(length - 12);
+    if (!readCe2Body(stream, variable.data(), variableSize)) {
+        return r;
     }
     auto comment = std::make_unique<SchComment>();
     placeElement(*comment, fixed.data());
@@ -168,25 +170,22 @@ std::unique_ptr<SchElement> readCe2CommentChecked(FILE* stream, const Conversion
     const bool large = variable[0] != 0;
     comment->setFontName(large ? options.largeFontName.c_str() : options.smallFontName.c_str());
     comment->setFontSize(large ? options.largeFontSize : options.smallFontSize);
-    return comment;
+    r.element = std::move(comment);
+    r.extraBytes = variableSize;
+    return r;
 }
 
-std::unique_ptr<SchElement> readCe2Comment(FILE* stream, const ConversionOptions& options) {
-    Ce2Stop failure;
-    int length;
-    return readCe2CommentChecked(stream, options, failure, length);
-}
-
-std::unique_ptr<SchSheetInfo> readCe2HeaderChecked(FILE* stream, Ce2Stop& failure) {
-    failure = Ce2Stop::CutRecord;
+// A header: its sheet information, or why there is none (CutRecord or BadMagic).
+Ce2Record readHeaderRecord(FILE* stream, const ConversionOptions&) {
+    Ce2Record r;
     std::array<unsigned char, kCe2HeaderBody> body;
     if (!readCe2Body(stream, body.data(), body.size())) {
-        return nullptr;
+        return r;
     }
     const unsigned char* b = body.data();
     if (std::memcmp(b, kHeaderMagic, kHeaderMagicSize) != 0) {
-        failure = Ce2Stop::BadMagic;
-        return nullptr;
+        r.failure = Ce2Stop::BadMagic;
+        return r;
     }
     const std::size_t index = b[33];
     auto info = std::make_unique<SchSheetInfo>();
@@ -195,10 +194,46 @@ std::unique_ptr<SchSheetInfo> readCe2HeaderChecked(FILE* stream, Ce2Stop& failur
                                           : SchPoint(ce2Int16(b, 38), ce2Int16(b, 40));
     info->selection = ce2Int16(b, 42);
     info->layer = ce2Int16(b, 44);
-    return info;
+    r.header = std::move(info);
+    return r;
+}
+
+// An element record whose reader needs neither the options nor reports more than null.
+template <std::unique_ptr<SchElement> (*read)(FILE*)>
+Ce2Record readElementRecord(FILE* stream, const ConversionOptions&) {
+    Ce2Record r;
+    r.element = read(stream);
+    return r;
+}
+
+constexpr Ce2RecordType kRecordTypes[] = {
+    {Ce2Type::Junction, kCe2PointBody, readElementRecord<readCe2Junction>},
+    {Ce2Type::Entry, kCe2PointBody, readElementRecord<readCe2Entry>},
+    {Ce2Type::Bus, kCe2LineBody, readElementRecord<readCe2LineAs<SchBus>>},
+    {Ce2Type::Wire, kCe2LineBody, readElementRecord<readCe2LineAs<SchWire>>},
+    {Ce2Type::Dash, kCe2LineBody, readElementRecord<readCe2LineAs<SchDash>>},
+    {Ce2Type::Label, kCe2TextBody, readElementRecord<readCe2Label>},
+    {Ce2Type::Tag, kCe2TextBody, readElementRecord<readCe2Tag>},
+    {Ce2Type::Component, kCe2ComponentBody, readElementRecord<readCe2Component>},
+    {Ce2Type::Header, kCe2HeaderBody, readHeaderRecord},
+    {Ce2Type::Comment, kCe2CommentFixed, readCommentRecord},
+};
+
+}  // namespace
+
+const Ce2RecordType* findCe2RecordType(int type) {
+    for (const Ce2RecordType& recordType : kRecordTypes) {
+        if (recordType.type == type) {
+            return &recordType;
+        }
+    }
+    return nullptr;
+}
+
+std::unique_ptr<SchElement> readCe2Comment(FILE* stream, const ConversionOptions& options) {
+    return readCommentRecord(stream, options).element;
 }
 
 std::unique_ptr<SchSheetInfo> readCe2Header(FILE* stream) {
-    Ce2Stop failure;
-    return readCe2HeaderChecked(stream, failure);
+    return std::move(readHeaderRecord(stream, ConversionOptions{}).header);
 }

@@ -5,6 +5,21 @@
 #include <memory>
 
 #include "ce2/ce2_reader.h"
+#include "model/sheet_info.h"
+
+// Record type bytes.
+struct Ce2Type {
+    static constexpr int Junction = 0;
+    static constexpr int Entry = 1;
+    static constexpr int Bus = 2;
+    static constexpr int Wire = 3;
+    static constexpr int Dash = 4;
+    static constexpr int Label = 5;
+    static constexpr int Tag = 6;
+    static constexpr int Component = 8;
+    static constexpr int Header = 9;
+    static constexpr int Comment = 16;
+};
 
 // Body sizes of the fixed-size records, in bytes after the type byte.
 inline constexpr std::size_t kCe2PointBody = 5;       // junction, entry
@@ -18,10 +33,23 @@ inline constexpr std::size_t kCe2CommentFixed = 11;   // comment, before its var
 inline constexpr int kCe2MinCommentLength = 14;
 inline constexpr int kCe2MaxCommentLength = 77;
 
-// readCe2Comment that also tells why it gave null (CutRecord or BadCommentLength) and the
-// record length L once the fixed part has been read (0 before).
-std::unique_ptr<SchElement> readCe2CommentChecked(FILE* stream, const ConversionOptions& options,
-                                                  Ce2Stop& failure, int& length);
+// What reading one record after its type byte gave: an element, a header's sheet information,
+// or why neither.
+struct Ce2Record {
+    std::unique_ptr<SchElement> element;
+    std::unique_ptr<SchSheetInfo> header;
+    Ce2Stop failure = Ce2Stop::CutRecord;
+    int commentLength = 0;       // a comment's record length L once its fixed part was read
+    std::size_t extraBytes = 0;  // bytes read beyond the body size of the record type
+};
 
-// readCe2Header that also tells why it gave null (CutRecord or BadMagic).
-std::unique_ptr<SchSheetInfo> readCe2HeaderChecked(FILE* stream, Ce2Stop& failure);
+// A record type: its type byte, the size of its body after the type byte (for a comment the
+// fixed part, which holds the length of the whole) and the reader of that body.
+struct Ce2RecordType {
+    int type;
+    std::size_t bodySize;
+    Ce2Record (*read)(FILE* stream, const ConversionOptions& options);
+};
+
+// The record type of a type byte; null when the byte names none.
+const Ce2RecordType* findCe2RecordType(int type);
