@@ -145,11 +145,14 @@ void SchDocument::purgeHistory(int32_t oldest) {
     historyFloor = std::min(oldest, opCounter);
 }
 
+bool SchDocument::meetsSheet(const SchElement& e) const {
+    return e.area().intersects(SchRect(0, 0, sheetSize.x, sheetSize.y));
+}
+
 bool SchDocument::writeElements(Ce3Writer& writer, const SchElementList& list, bool includeDeleted,
                                 const SchPoint* offset) {
-    const SchRect sheet(0, 0, sheetSize.x, sheetSize.y);
     for (const std::unique_ptr<SchElement>& e : list) {
-        if (e && (includeDeleted || e->link == nullptr) && e->area().intersects(sheet)) {
+        if (e && (includeDeleted || e->link == nullptr) && meetsSheet(*e)) {
             e->writeCe3(writer, offset);
         }
     }

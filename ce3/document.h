@@ -44,6 +44,8 @@ class SchDocument {
     bool commit(bool discard);
     // Drops deleted elements and marks of operations older than `oldest`.
     void purgeHistory(int32_t oldest);
+    // Whether the area of e meets the sheet: only such elements are written.
+    bool meetsSheet(const SchElement& e) const;
     bool writeElements(Ce3Writer& writer, const SchElementList& list, bool includeDeleted,
                        const SchPoint* offset);
     bool readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,

@@ -108,7 +108,7 @@ int SchComment::hitTest(SchPoint p) const {
 }
 
 int SchComment::areaCrossFlags(const SchRect& r) const {
-    return r.intersects(area()) ? 3 : 0;
+    return r.intersects(area()) ? SchSelection::Whole : SchSelection::None;
 }
 
 int SchComment::areaPointFlags(const SchRect& r) const {

@@ -5,6 +5,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
+#include "model/text_metrics.h"
 #include "platform/atoi_field.h"
 
 namespace {
@@ -13,15 +14,15 @@ constexpr SchPoint kNamePosDefault{2, 20};
 constexpr SchPoint kRefPosDefault{2, 10};
 constexpr int64_t kGridUnit = 10;
 constexpr int64_t kPinLength = 10;  // a pin ends this far outside the body
-constexpr int64_t kCharWidth = 8;
-constexpr int64_t kTextHeight = 10;
+constexpr int32_t kAllPinSides = pinSideBit(PinSide::Left) | pinSideBit(PinSide::Top) |
+                                 pinSideBit(PinSide::Right) | pinSideBit(PinSide::Bottom);
 
 std::string textOf(const char* s) {
     return s != nullptr ? std::string(s) : std::string();
 }
 
 int64_t textWidth(const std::string& s) {
-    return kCharWidth * static_cast<int64_t>(s.size());
+    return kTextByteWidth * static_cast<int64_t>(s.size());
 }
 
 // The box of a text whose baseline starts at `anchor` + `pos`, at the fixed metrics.
@@ -45,14 +46,17 @@ bool countsFromRight(int32_t direction) {
 void quarterTurnStep(int32_t& direction, int32_t& pinSides) {
     const int32_t d = direction & 7;
     direction = (d & 4) != 0 ? 4 | ((d - 1) & 3) : (d + 1) & 3;
-    const int32_t sides = pinSides & 15;
-    pinSides = ((sides << 1) | (sides >> 3)) & 15;
+    const int32_t sides = pinSides & kAllPinSides;
+    pinSides = ((sides << 1) | (sides >> 3)) & kAllPinSides;
 }
 
 // A mirror left to right: the mirrored bit flips and the left and right pin sides swap.
 void mirrorStep(int32_t& direction, int32_t& pinSides) {
     direction = (direction ^ 4) & 7;
-    pinSides = (pinSides & ~5) | ((pinSides & 1) << 2) | ((pinSides >> 2) & 1);
+    const int32_t left = pinSideBit(PinSide::Left);
+    const int32_t right = pinSideBit(PinSide::Right);
+    pinSides = (pinSides & ~(left | right)) | ((pinSides & left) != 0 ? right : 0) |
+               ((pinSides & right) != 0 ? left : 0);
 }
 
 }  // namespace
@@ -99,18 +103,22 @@ const LibraryPin* SchComponent::pinPoint(int n, int& side, SchPoint& end) const 
     const int64_t v = int64_t{pin.position} * kGridUnit;
     const SchPoint size = bodySize();
 
+    // Each quarter turn moves a side on clockwise; a mirrored orientation swaps left and right.
     int drawnSide = static_cast<int>((int64_t{pin.side} + direction) & 3);
-    if ((direction & 4) != 0 && (drawnSide == 0 || drawnSide == 2)) {
-        drawnSide = 2 - drawnSide;
+    const bool leftOrRight = drawnSide == PinSide::Left || drawnSide == PinSide::Right;
+    if ((direction & 4) != 0 && leftOrRight) {
+        drawnSide = drawnSide == PinSide::Left ? PinSide::Right : PinSide::Left;
     }
 
     int64_t x = 0;
     int64_t y = 0;
-    if (drawnSide == 0 || drawnSide == 2) {
-        x = drawnSide == 0 ? int64_t{p1.x} - size.x - kPinLength : int64_t{p1.x} + kPinLength;
+    if (leftOrRight) {
+        x = drawnSide == PinSide::Left ? int64_t{p1.x} - size.x - kPinLength
+                                       : int64_t{p1.x} + kPinLength;
         y = countsFromBottom(direction) ? int64_t{p1.y} - v : int64_t{p1.y} - size.y + v;
     } else {
-        y = drawnSide == 1 ? int64_t{p1.y} - size.y - kPinLength : int64_t{p1.y} + kPinLength;
+        y = drawnSide == PinSide::Top ? int64_t{p1.y} - size.y - kPinLength
+                                      : int64_t{p1.y} + kPinLength;
         x = countsFromRight(direction) ? int64_t{p1.x} - v : int64_t{p1.x} - size.x + v;
     }
     side = drawnSide;
@@ -128,7 +136,7 @@ void SchComponent::updatePinSides() {
         int side = 0;
         SchPoint end;
         if (pinPoint(n, side, end) != nullptr) {
-            pinSides |= 1 << side;
+            pinSides |= pinSideBit(side);
         }
     }
 }
@@ -252,7 +260,7 @@ int SchComponent::hitTest(SchPoint p) const {
 }
 
 int SchComponent::areaCrossFlags(const SchRect& r) const {
-    return r.intersects(bodyArea()) ? 3 : 0;
+    return r.intersects(bodyArea()) ? SchSelection::Whole : SchSelection::None;
 }
 
 int SchComponent::areaPointFlags(const SchRect& r) const {
@@ -278,16 +286,16 @@ SchPoint SchComponent::connectionPoint(int index) const {
 
 SchRect SchComponent::area() const {
     SchRect r = bodyArea();
-    if ((pinSides & 1) != 0) {
+    if ((pinSides & pinSideBit(PinSide::Left)) != 0) {
         r.left = clamp32(int64_t{r.left} - kPinLength);
     }
-    if ((pinSides & 2) != 0) {
+    if ((pinSides & pinSideBit(PinSide::Top)) != 0) {
         r.top = clamp32(int64_t{r.top} - kPinLength);
     }
-    if ((pinSides & 4) != 0) {
+    if ((pinSides & pinSideBit(PinSide::Right)) != 0) {
         r.right = clamp32(int64_t{r.right} + kPinLength);
     }
-    if ((pinSides & 8) != 0) {
+    if ((pinSides & pinSideBit(PinSide::Bottom)) != 0) {
         r.bottom = clamp32(int64_t{r.bottom} + kPinLength);
     }
     return r;

@@ -19,7 +19,7 @@ class SchComponent : public SchElement {
     SchPoint refPos{2, 10};  // relative to p1
     int32_t block = 0;
     int32_t direction = 0;              // bits 0-1 clockwise quarter turns, bit 2 mirrored
-    int32_t pinSides = 0;               // bit 0 left, 1 top, 2 right, 3 bottom
+    int32_t pinSides = 0;               // the sides with pins, as pinSideBit sets them
     const LibraryPart* part = nullptr;  // not owned
     std::string libraryName;
 

@@ -44,10 +44,10 @@ std::unique_ptr<SchElement> SchElement::clone() const {
 
 void SchElement::move(int32_t dx, int32_t dy) {
     const SchPoint delta(dx, dy);
-    if (selection != 2) {
+    if (selection != SchSelection::P2) {
         p1 += delta;
     }
-    if (selection != 1) {
+    if (selection != SchSelection::P1) {
         p2 += delta;
     }
 }
@@ -77,7 +77,7 @@ void SchElement::setSelection(int32_t flags) {
     selection = flags;
 }
 void SchElement::clearSelection() {
-    selection = 0;
+    selection = SchSelection::None;
 }
 int SchElement::areaCrossFlags(const SchRect&) const {
     return 0;

@@ -25,6 +25,15 @@ struct SchKind {
     static constexpr int DeletionMark = 254;
 };
 
+// Selection flags: which points of an element are selected; areaCrossFlags and areaPointFlags
+// answer in them too.
+struct SchSelection {
+    static constexpr int32_t None = 0;
+    static constexpr int32_t P1 = 1;
+    static constexpr int32_t P2 = 2;
+    static constexpr int32_t Whole = P1 | P2;
+};
+
 // Hit-test flag of the element itself, in the upper half of a hitTest result.
 inline constexpr int kHitElement = 0x10000;
 
@@ -36,7 +45,7 @@ class SchElement {
     int32_t layer = 0;
     SchPoint p1{-1, -1};
     SchPoint p2{0, 0};
-    int32_t selection = 0;  // 1 = p1, 2 = p2, 3 = whole element, 0 = none
+    int32_t selection = SchSelection::None;
 
     SchElement() = default;
     SchElement(const SchElement&) = default;

@@ -30,16 +30,16 @@ void SchRect::unite(const SchRect& other) {
 }
 
 int regionCode(SchPoint p, const SchRect& r) {
-    int code = 0;
+    int code = SchRegion::Inside;
     if (p.x < r.left) {
-        code |= 1;
+        code |= SchRegion::Left;
     } else if (p.x > r.right) {
-        code |= 4;
+        code |= SchRegion::Right;
     }
     if (p.y < r.top) {
-        code |= 2;
+        code |= SchRegion::Above;
     } else if (p.y > r.bottom) {
-        code |= 8;
+        code |= SchRegion::Below;
     }
     return code;
 }

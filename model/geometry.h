@@ -59,7 +59,16 @@ struct SchRect {
     friend constexpr bool operator==(const SchRect&, const SchRect&) = default;
 };
 
-// Region code of a point against a rectangle (edges inside): 1 left, 4 right, 2 above, 8 below.
+// The bits of a region code: the sides of a rectangle beyond which a point lies.
+struct SchRegion {
+    static constexpr int Inside = 0;
+    static constexpr int Left = 1;
+    static constexpr int Above = 2;
+    static constexpr int Right = 4;
+    static constexpr int Below = 8;
+};
+
+// Region code of a point against a rectangle, whose edges belong to it.
 int regionCode(SchPoint p, const SchRect& r);
 
 // 0 unless p lies strictly inside r; otherwise 1..65, higher toward the centre.

@@ -44,7 +44,7 @@ int SchJunction::hitTest(SchPoint p) const {
 }
 
 int SchJunction::areaCrossFlags(const SchRect& r) const {
-    return area().intersects(r) ? 3 : 0;
+    return area().intersects(r) ? SchSelection::Whole : SchSelection::None;
 }
 
 int SchJunction::areaPointFlags(const SchRect& r) const {

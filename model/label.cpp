@@ -3,15 +3,8 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
+#include "model/text_metrics.h"
 #include "platform/atoi_field.h"
-
-namespace {
-
-// Fixed text metrics: no text is measured.
-constexpr int64_t kByteWidth = 8;
-constexpr int64_t kTextHeight = 10;
-
-}  // namespace
 
 void SchLabel::setText(const char* s) {
     text = s != nullptr ? s : "";
@@ -69,7 +62,7 @@ int SchLabel::hitTest(SchPoint p) const {
 }
 
 int SchLabel::areaCrossFlags(const SchRect& r) const {
-    return r.intersects(area()) ? 3 : 0;
+    return r.intersects(area()) ? SchSelection::Whole : SchSelection::None;
 }
 
 int SchLabel::areaPointFlags(const SchRect& r) const {
@@ -81,7 +74,7 @@ bool SchLabel::touchesArea(const SchRect& r) const {
 }
 
 SchRect SchLabel::area() const {
-    const int64_t length = kByteWidth * static_cast<int64_t>(text.size());
+    const int64_t length = kTextByteWidth * static_cast<int64_t>(text.size());
     if (horizontal) {
         return SchRect(p1.x, clamp32(int64_t{p1.y} - kTextHeight), clamp32(int64_t{p1.x} + length),
                        p1.y);

@@ -4,7 +4,7 @@
 
 #include "model/element.h"
 
-// A short text at an anchor p1, running right (horizontal) or up; 8 units per byte, 10 high.
+// A short text at an anchor p1, running right (horizontal) or up, at the fixed text metrics.
 class SchLabel : public SchElement {
   public:
     std::string text;

@@ -22,7 +22,7 @@ bool crossesAt(Int128 u0, Int128 v0, Int128 du, Int128 dv, Int128 edge, Int128 l
 }  // namespace
 
 SchPoint SchLineElement::position() const {
-    return ((selection & 2) != 0 && (selection & 1) == 0) ? p2 : p1;
+    return ((selection & SchSelection::P2) != 0 && (selection & SchSelection::P1) == 0) ? p2 : p1;
 }
 
 int SchLineElement::hitTest(SchPoint p) const {
@@ -33,40 +33,41 @@ int SchLineElement::areaCrossFlags(const SchRect& r) const {
     const int a = regionCode(p1, r);
     const int b = regionCode(p2, r);
     if ((a & b) != 0) {
-        return 0;
+        return SchSelection::None;
     }
     const int f = a | b;
-    if (a == 0 || b == 0 || f == 5 || f == 10) {
-        return 3;
+    if (a == SchRegion::Inside || b == SchRegion::Inside ||
+        f == (SchRegion::Left | SchRegion::Right) || f == (SchRegion::Above | SchRegion::Below)) {
+        return SchSelection::Whole;
     }
     const Int128 x1 = p1.x;
     const Int128 y1 = p1.y;
     const Int128 dx = Int128{p2.x} - p1.x;
     const Int128 dy = Int128{p2.y} - p1.y;
     // An edge flag is set for exactly one end, so the matching difference is never 0.
-    if ((f & 1) != 0 && crossesAt(x1, y1, dx, dy, r.left, r.top, r.bottom)) {
-        return 3;
+    if ((f & SchRegion::Left) != 0 && crossesAt(x1, y1, dx, dy, r.left, r.top, r.bottom)) {
+        return SchSelection::Whole;
     }
-    if ((f & 4) != 0 && crossesAt(x1, y1, dx, dy, r.right, r.top, r.bottom)) {
-        return 3;
+    if ((f & SchRegion::Right) != 0 && crossesAt(x1, y1, dx, dy, r.right, r.top, r.bottom)) {
+        return SchSelection::Whole;
     }
     // The horizontal edges: the same test with the axes exchanged.
-    if ((f & 2) != 0 && crossesAt(y1, x1, dy, dx, r.top, r.left, r.right)) {
-        return 3;
+    if ((f & SchRegion::Above) != 0 && crossesAt(y1, x1, dy, dx, r.top, r.left, r.right)) {
+        return SchSelection::Whole;
     }
-    if ((f & 8) != 0 && crossesAt(y1, x1, dy, dx, r.bottom, r.left, r.right)) {
-        return 3;
+    if ((f & SchRegion::Below) != 0 && crossesAt(y1, x1, dy, dx, r.bottom, r.left, r.right)) {
+        return SchSelection::Whole;
     }
-    return 0;
+    return SchSelection::None;
 }
 
 int SchLineElement::areaPointFlags(const SchRect& r) const {
-    int flags = 0;
-    if (regionCode(p1, r) == 0) {
-        flags |= 1;
+    int flags = SchSelection::None;
+    if (regionCode(p1, r) == SchRegion::Inside) {
+        flags |= SchSelection::P1;
     }
-    if (regionCode(p2, r) == 0) {
-        flags |= 2;
+    if (regionCode(p2, r) == SchRegion::Inside) {
+        flags |= SchSelection::P2;
     }
     return flags;
 }
@@ -79,10 +80,10 @@ bool SchLineElement::touchesArea(const SchRect& r) const {
 
 SchRect SchLineElement::area() const {
     SchRect result = SchRect::emptyAccumulator();
-    if (selection == 0 || (selection & 1) != 0) {
+    if (selection == SchSelection::None || (selection & SchSelection::P1) != 0) {
         result.unite(pickBox(p1));
     }
-    if (selection == 0 || (selection & 2) != 0) {
+    if (selection == SchSelection::None || (selection & SchSelection::P2) != 0) {
         result.unite(pickBox(p2));
     }
     return result;

@@ -5,8 +5,21 @@
 
 #include "model/geometry.h"
 
-// A pin of a library part: the body side it sits on in direction 0 (0 left, 1 top, 2 right,
-// 3 bottom) and its position along that side in grid units (10 drawing units).
+// The sides of a part's body, clockwise from the left.
+struct PinSide {
+    static constexpr int Left = 0;
+    static constexpr int Top = 1;
+    static constexpr int Right = 2;
+    static constexpr int Bottom = 3;
+};
+
+// The bit that stands for a side in a set of sides.
+constexpr int32_t pinSideBit(int side) {
+    return int32_t{1} << side;
+}
+
+// A pin of a library part: the body side it sits on in direction 0 and its position along that
+// side in grid units (10 drawing units).
 struct LibraryPin {
     int side = 0;
     int position = 0;

@@ -6,6 +6,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
+#include "model/text_metrics.h"
 #include "platform/atoi_field.h"
 
 namespace {
@@ -18,7 +19,7 @@ int64_t tagLength(std::size_t bytes) {
     if (bytes <= kShortLimit) {
         return kShortLengths[bytes];
     }
-    return (8 * static_cast<int64_t>(bytes) + 29) / 10 * 10;
+    return (kTextByteWidth * static_cast<int64_t>(bytes) + 29) / 10 * 10;
 }
 
 // Shapes 1 and 2 are mirror images of each other; 0 and 3 are symmetric.
@@ -132,7 +133,7 @@ int SchTag::hitTest(SchPoint p) const {
 }
 
 int SchTag::areaCrossFlags(const SchRect& r) const {
-    return r.intersects(area()) ? 3 : 0;
+    return r.intersects(area()) ? SchSelection::Whole : SchSelection::None;
 }
 
 int SchTag::areaPointFlags(const SchRect& r) const {

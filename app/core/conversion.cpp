@@ -11,15 +11,13 @@ namespace {
 
 constexpr std::size_t kSourceBufferBytes = std::size_t{1} << 16;
 
-// Splits the live elements as the document's save does: those whose area meets the sheet are
-// written, the others left out.
+// Splits the live elements as the document's save does: written or left out.
 void countSheetElements(const SchDocument& doc, FileReport& report) {
-    const SchRect sheet(0, 0, doc.sheetSize.x, doc.sheetSize.y);
     for (const auto& e : doc.elements) {
         if (!e || e->link != nullptr) {
             continue;
         }
-        if (e->area().intersects(sheet)) {
+        if (doc.meetsSheet(*e)) {
             ++report.elementsWritten;
         } else {
             ++report.elementsOutside;
