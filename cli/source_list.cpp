@@ -8,13 +8,11 @@
 #include <system_error>
 #include <utility>
 
+#include "app/core/conversion.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Depth first in sorted order, so that a directory reached by two ways is always searched under
 // the same one.
@@ -58,20 +56,6 @@ void searchDirectory(const std::string& root, SourceList& list) {
 }
 
 }  // namespace
-
-bool hasCe2Extension(const std::string& path) {
-    static constexpr char kExtension[] = ".ce2";
-    constexpr std::size_t n = sizeof kExtension - 1;
-    if (path.size() < n) {
-        return false;
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        if (lower(path[path.size() - n + i]) != kExtension[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 SourceList collectSources(const std::string& path) {
     SourceList list;

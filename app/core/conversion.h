@@ -34,6 +34,9 @@ extern const char* const kCompletionMessage;
 // ".ce3", or ".ce3" appended when the final component has none.
 std::string makeCe3Path(const std::string& source);
 
+// True when the extension of the path's final component is ".ce2" in any letter case.
+bool hasCe2Extension(const std::string& path);
+
 // Points as shown to the user to the drawing's unit: atoi(text) * 96 / 72, saturated to 32 bits.
 int pointsToUnits(const std::string& pointsText);
 

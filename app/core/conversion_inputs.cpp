@@ -13,6 +13,22 @@ std::string makeCe3Path(const std::string& source) {
     return source.substr(0, dot) + ".ce3";
 }
 
+bool hasCe2Extension(const std::string& path) {
+    static constexpr char kExtension[] = ".ce2";
+    constexpr std::size_t n = sizeof kExtension - 1;
+    if (path.size() < n) {
+        return false;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = path[path.size() - n + i];
+        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        if (lower != kExtension[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 int pointsToUnits(const std::string& pointsText) {
     return clamp32(int64_t{atoiField(pointsText)} * 96 / 72);
 }

@@ -2,12 +2,6 @@
 
 #include <algorithm>
 
-bool hasCe2Extension(const QString& path) {
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot >= 0 && name.mid(dot).compare(QLatin1String(".ce2"), Qt::CaseInsensitive) == 0;
-}
-
 QStringList localFilePaths(const QList<QUrl>& urls) {
     QStringList paths;
     for (const QUrl& url : urls) {

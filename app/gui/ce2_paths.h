@@ -5,9 +5,6 @@
 #include <QStringList>
 #include <QUrl>
 
-// Whether the path's extension, from the last '.' of its final component, is ".ce2" in any case.
-bool hasCe2Extension(const QString& path);
-
 // The paths of the local files among dropped URLs, in the order given. A URL of another scheme
 // or naming a host other than this one is no local file.
 QStringList localFilePaths(const QList<QUrl>& urls);

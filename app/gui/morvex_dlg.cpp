@@ -162,7 +162,7 @@ void CMorvexDlg::dropEvent(QDropEvent* event) {
     }
     QStringList kept;
     for (const QString& path : dropped) {
-        if (hasCe2Extension(path)) {
+        if (hasCe2Extension(QFile::encodeName(path).toStdString())) {
             kept.append(path);
         }
     }
