@@ -8,7 +8,7 @@ namespace {
 // Bytes written as %XX: the control characters, the space, the percent sign and the comma.
 constexpr std::array<bool, 256> makeEscapeTable() {
     std::array<bool, 256> table{};
-    for (int b = 0x01; b <= 0x20; ++b) {
+    for (std::size_t b = 0x01; b <= 0x20; ++b) {
         table[b] = true;
     }
     table['%'] = true;
