@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -8,6 +10,57 @@
 
 // Whether a field whose colon is its last byte (an empty value) is taken.
 enum class EmptyValue { Ignore, Accept };
+
+// The keys that a record must hold: up to eight keys of up to three bytes each, packed into
+// numbers when the program is compiled, so that each field's key is compared cheaply.
+class RequiredKeys {
+  public:
+    consteval RequiredKeys(std::initializer_list<std::string_view> keys) {
+        if (keys.size() > kMaxKeys) {
+            throw "too many required keys";
+        }
+        for (const std::string_view key : keys) {
+            if (key.empty() || key.size() > kMaxKeyBytes) {
+                throw "a required key is empty or too long";
+            }
+            packed_[count_++] = pack(key);
+        }
+    }
+
+    // A bit for every key: bit i stands for the i-th key.
+    constexpr unsigned all() const { return (1u << count_) - 1; }
+
+    // The bits of the keys equal to key.
+    constexpr unsigned match(std::string_view key) const {
+        if (key.size() > kMaxKeyBytes) {
+            return 0;
+        }
+        const uint32_t packed = pack(key);
+        unsigned bits = 0;
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (packed_[i] == packed) {
+                bits |= 1u << i;
+            }
+        }
+        return bits;
+    }
+
+  private:
+    static constexpr std::size_t kMaxKeys = 8;
+    static constexpr std::size_t kMaxKeyBytes = 3;
+
+    // The length in the top byte, the bytes below it: equal numbers for equal keys only.
+    static constexpr uint32_t pack(std::string_view key) {
+        uint32_t v = static_cast<uint32_t>(key.size()) << 24;
+        for (std::size_t i = 0; i < key.size(); ++i) {
+            v |= uint32_t{static_cast<unsigned char>(key[i])} << (8 * i);
+        }
+        return v;
+    }
+
+    uint32_t packed_[kMaxKeys] = {};
+    std::size_t count_ = 0;
+};
 
 // Reads a record body after its opening token, up to and including a closing token.
 // Nested blocks ("+NAME" ... "-NAME") are skipped whole without nesting; a field token is split
@@ -18,9 +71,9 @@ enum class EmptyValue { Ignore, Accept };
 // or the input ends (or breaks) before a closer or inside a skipped block.
 template <typename OnField>
 bool readRecordBody(Ce3Reader& reader, std::string_view closer, EmptyValue emptyValue,
-                    std::initializer_list<std::string_view> required, OnField&& onField) {
+                    const RequiredKeys& required, OnField&& onField) {
     // Bit i stands for required key i until a field with that key comes.
-    unsigned missing = (1u << required.size()) - 1;
+    unsigned missing = required.all();
     std::string token;
     for (;;) {
         if (reader.readToken(token) < 0) {
@@ -50,13 +103,7 @@ bool readRecordBody(Ce3Reader& reader, std::string_view closer, EmptyValue empty
         const std::string_view view(token);
         const std::string_view key = view.substr(0, colon);
         if (missing != 0) {
-            unsigned bit = 1;
-            for (const std::string_view name : required) {
-                if (key == name) {
-                    missing &= ~bit;
-                }
-                bit <<= 1;
-            }
+            missing &= ~required.match(key);
         }
         onField(key, view.substr(colon + 1));
     }
