@@ -20,8 +20,9 @@ inline constexpr int kDashOff = 3;
 inline constexpr int kMarkDashOn = 4;
 inline constexpr int kMarkDashOff = 2;
 
-// Room around everything drawn.
+// Room around everything drawn, and between an element outside the sheet and its frame.
 inline constexpr int64_t kDrawingMargin = 10;
+inline constexpr int64_t kMarkMargin = 3;
 
 // The face of the texts of fixed metrics: every byte takes the same width.
 inline constexpr char kFixedFace[] = "monospace";
@@ -48,6 +49,13 @@ inline constexpr std::array<KindLayer, 10> kDrawOrder{{
     {SchKind::Label, "label"},
     {SchKind::Comment, "comment"},
 }};
+
+// The frame around an element outside the sheet: its area with a little room.
+inline SchRect markFrame(const SchRect& area) {
+    return SchRect(
+        clamp32(int64_t{area.left} - kMarkMargin), clamp32(int64_t{area.top} - kMarkMargin),
+        clamp32(int64_t{area.right} + kMarkMargin), clamp32(int64_t{area.bottom} + kMarkMargin));
+}
 
 // The area an SVG's viewBox or a painted preview shows: the drawing's bounds and the margin.
 inline SchRect viewArea(const Drawing& drawing) {

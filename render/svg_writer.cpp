@@ -60,7 +60,7 @@ class SvgWriter {
         }
         if (element.outsideSheet) {
             out_ += "<rect class=\"mark\"";
-            rectAttributes(element.area);
+            rectAttributes(markFrame(element.area));
             out_ += " fill=\"none\"";
             colourAttribute("stroke", kOutsideColour);
             out_ += " stroke-width=\"1\" stroke-dasharray=\"";
