@@ -1,5 +1,7 @@
 #include "cli/svg_output.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +14,18 @@
 namespace {
 
 constexpr char kCe3Extension[] = ".ce3";
+
+// Why a file could not be written: the system's error, or what stands in its place.
+std::string writeFailureCause(const std::string& path, int error) {
+    if (error != 0) {
+        return std::strerror(error);
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        return S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    }
+    return "write failed";
+}
 
 std::string countOf(std::size_t n, const char* noun) {
     return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
@@ -32,9 +46,7 @@ FollowUpReport writeSvgFile(const std::string& path, const std::string& svg) {
         file.commit()) {
         return {true, "SVG written to " + path};
     }
-    const int cause = errno;
-    return {false, path + " cannot be written" +
-                       (cause != 0 ? std::string(": ") + std::strerror(cause) : std::string())};
+    return {false, path + " cannot be written: " + writeFailureCause(path, errno)};
 }
 
 DrawingHook svgBesideOutput() {
