@@ -2,6 +2,8 @@
 
 #include <QPainter>
 #include <QtConcurrent/QtConcurrentRun>
+#include <filesystem>
+#include <system_error>
 
 #include "app/core/conversion.h"
 #include "app/gui/drawing_painter.h"
@@ -18,7 +20,16 @@ QString hintText() {
 
 PreviewPicture renderPreview(const std::string& path, const ConversionOptions& options,
                              QSize pixels, qreal devicePixelRatio,
-                             std::shared_ptr<const std::atomic<bool>> cancelled) {
+                             std::shared_ptr<const std::atomic<bool>> cancelled,
+                             std::uintmax_t byteLimit) {
+    std::error_code sizeUnknown;  // not a regular file: reading says why
+    const std::uintmax_t bytes = std::filesystem::file_size(path, sizeUnknown);
+    if (!sizeUnknown && bytes > byteLimit) {
+        return {QImage(),
+                QStringLiteral("大きすぎるため表示しません (%1 MiB、表示するのは %2 MiB まで)")
+                    .arg(bytes >> 20)
+                    .arg(byteLimit >> 20)};
+    }
     FileReport report;
     report.source = path;
     Drawing drawing;
@@ -66,8 +77,12 @@ void PreviewPane::showFile(const std::string& path, const ConversionOptions& opt
     watcher_ = std::make_unique<QFutureWatcher<PreviewPicture>>();
     connect(watcher_.get(), &QFutureWatcher<PreviewPicture>::finished, this,
             &PreviewPane::jobFinished);
-    watcher_->setFuture(QtConcurrent::run(renderPreview, path, options, size(), devicePixelRatioF(),
-                                          std::shared_ptr<const std::atomic<bool>>(cancelled_)));
+    // The job gets copies of everything it uses, never the pane.
+    watcher_->setFuture(
+        QtConcurrent::run([path, options, pixels = size(), ratio = devicePixelRatioF(),
+                           cancelled = std::shared_ptr<const std::atomic<bool>>(cancelled_)] {
+            return renderPreview(path, options, pixels, ratio, cancelled);
+        }));
 }
 
 void PreviewPane::clear() {

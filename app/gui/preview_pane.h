@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -16,12 +17,16 @@ struct PreviewPicture {
     QString message;
 };
 
+// Files above this size are not previewed: their drawing would take gigabytes of memory.
+inline constexpr std::uintmax_t kPreviewByteLimit = std::uintmax_t{32} << 20;
+
 // Reads a .ce2 file as the conversion does and paints it into an image of the given size in
 // pixels. Meant for a worker thread: it touches no widget, and it stops painting once
-// `cancelled` is set.
+// `cancelled` is set. A file larger than byteLimit is not read.
 PreviewPicture renderPreview(const std::string& path, const ConversionOptions& options,
                              QSize pixels, qreal devicePixelRatio,
-                             std::shared_ptr<const std::atomic<bool>> cancelled);
+                             std::shared_ptr<const std::atomic<bool>> cancelled,
+                             std::uintmax_t byteLimit = kPreviewByteLimit);
 
 // Shows one .ce2 drawing, scaled to fit. The file is read and painted on a worker thread, so a
 // large drawing never blocks the dialog; while it is loading the pane says so, and a file that

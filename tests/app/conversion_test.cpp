@@ -189,37 +189,6 @@ TEST_F(Convert, DrawingHookSeesTheDocumentBeforeTheSave) {
     EXPECT_FALSE(quiet[0].followUp);
 }
 
-TEST_F(Convert, ReadsASourceForOtherUses) {
-    const std::string path = source("x.ce2", wire(10, 10, 50, 10) + raw({7}));
-    SchDocument doc;
-    FileReport report;
-    ASSERT_TRUE(readCe2Source(path, options, doc, report));
-    EXPECT_EQ(report.elementsRead, 1);
-    EXPECT_EQ(report.reading.stop, Ce2Stop::UnknownType);
-    EXPECT_EQ(doc.elements.size(), 1u);
-
-    ASSERT_EQ(mkfifo((dir / "pipe.ce2").c_str(), 0600), 0);
-    const struct {
-        std::string path;
-        FileOutcome outcome;
-    } refused[] = {
-        {dir / "pipe.ce2", FileOutcome::NotRegularFile},
-        {dir / "missing.ce2", FileOutcome::CannotOpen},
-        {dir.path(), FileOutcome::NotRegularFile},
-    };
-    for (const auto& c : refused) {
-        SchDocument none;
-        FileReport r;
-        EXPECT_FALSE(readCe2Source(c.path, options, none, r)) << c.path;
-        EXPECT_EQ(r.outcome, c.outcome) << c.path;
-        FileReport checked;
-        EXPECT_FALSE(isReadableRegularFile(c.path, checked)) << c.path;
-        EXPECT_EQ(checked.outcome, c.outcome) << c.path;
-    }
-    FileReport checked;
-    EXPECT_TRUE(isReadableRegularFile(path, checked));
-}
-
 // Each hostile source or target is reported and the batch goes on with the good file that follows
 // it; every old target keeps its bytes and no temporary file is left behind.
 TEST_F(Convert, HostileFilesDoNotStopTheBatch) {

@@ -118,6 +118,27 @@ class MorvexDlgPreviewTest : public QObject {
         }
     }
 
+    // The picture is made off the dialog's thread; a file above the size limit is not read, and a
+    // job that was told to stop paints nothing.
+    void previewJobsRespectTheirLimits() {
+        const QString demo = dir_.filePath(QStringLiteral("demo.ce2"));
+        writeBytes(demo, demoDrawing());
+        const std::string path = QFile::encodeName(demo).toStdString();
+        const auto go = std::make_shared<std::atomic<bool>>(false);
+        const PreviewPicture whole = renderPreview(path, {}, QSize(300, 200), 2.0, go);
+        QCOMPARE(whole.image.size(), QSize(600, 400));
+        QVERIFY(whole.message.isEmpty());
+
+        const PreviewPicture tooLarge =
+            renderPreview(path, {}, QSize(300, 200), 1.0, go, demoDrawing().size() - 1);
+        QVERIFY(tooLarge.image.isNull());
+        QVERIFY2(tooLarge.message.contains(QStringLiteral("MiB")), qPrintable(tooLarge.message));
+
+        const auto stop = std::make_shared<std::atomic<bool>>(true);
+        const PreviewPicture stopped = renderPreview(path, {}, QSize(300, 200), 1.0, stop);
+        QVERIFY(stopped.image.isNull());
+    }
+
     // Selecting another file abandons the job of the one before: only the last selection shows.
     void onlyTheLastSelectionIsShown() {
         const QString demo = dir_.filePath(QStringLiteral("demo.ce2"));

@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <memory>
 
 #include "ce3/document.h"
 #include "model/comment.h"
-#include "model/junction.h"
-#include "model/label.h"
 #include "model/line_element.h"
 #include "render/drawing_bounds.h"
 
@@ -85,24 +82,6 @@ TEST(DrawDocument, BoundsHoldTheSheetAndEverythingDrawn) {
               1400 + estimatedAdvance(std::get<TextPrimitive>(drawing.elements[1].primitives[0])));
     EXPECT_GE(b.bottom, 1100 + 2);  // the bus with half its stroke
     EXPECT_LT(b.right, 1500 + 100);
-}
-
-// Coordinates at the ends of the 32-bit range: nothing overflows and the bounds saturate.
-TEST(DrawDocument, ExtremeCoordinatesSaturate) {
-    SchDocument doc;
-    doc.append(wire({INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX}));
-    auto junction = std::make_unique<SchJunction>();
-    junction->p1 = {INT32_MAX, INT32_MIN};
-    doc.append(std::move(junction));
-    auto label = std::make_unique<SchLabel>();
-    label->p1 = {INT32_MAX, INT32_MAX};
-    label->horizontal = false;
-    label->setText(std::string(1000, 'x').c_str());
-    doc.append(std::move(label));
-
-    const Drawing drawing = drawDocument(doc);
-    EXPECT_EQ(drawing.bounds, SchRect(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX));
-    EXPECT_EQ(drawing.elements.size(), 3u);
 }
 
 }  // namespace

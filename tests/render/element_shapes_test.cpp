@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "model/comment.h"
 #include "model/component.h"
 #include "model/entry.h"
 #include "model/junction.h"
@@ -163,29 +162,6 @@ TEST(ElementShapes, TagOutlineFollowsMirrorAndRotation) {
             EXPECT_EQ(sorted(outlineOf(elementShapes(turned)).points), sorted(expected));
         }
     }
-}
-
-TEST(ElementShapes, CommentKeepsItsFontAndStyle) {
-    SchComment comment;
-    comment.setP1({120, 340});
-    comment.setText("abc");
-    comment.setFontName("Gothic");
-    comment.setFontSize(16);
-    comment.bold = true;
-    comment.strikeOut = true;
-    const auto shapes = elementShapes(comment);
-    ASSERT_EQ(shapes.size(), 1u);
-    const auto& text = std::get<TextPrimitive>(shapes[0]);
-    EXPECT_EQ(text.anchor, SchPoint(120, 340));
-    EXPECT_EQ(text.bytes, "abc");
-    EXPECT_EQ(text.face, "Gothic");
-    EXPECT_EQ(text.size, 16);
-    EXPECT_EQ(text.fitWidth, 0);
-    EXPECT_FALSE(text.upward);
-    EXPECT_TRUE(text.bold);
-    EXPECT_FALSE(text.italic);
-    EXPECT_FALSE(text.underline);
-    EXPECT_TRUE(text.strikeOut);
 }
 
 TEST(ElementShapes, ComponentBodyWithNameAndReferenceInTheirBoxes) {

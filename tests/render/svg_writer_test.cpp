@@ -15,6 +15,7 @@
 #include "demo/demo_drawing.h"
 #include "model/comment.h"
 #include "model/component.h"
+#include "model/junction.h"
 #include "model/label.h"
 #include "model/line_element.h"
 #include "model/tag.h"
@@ -187,18 +188,27 @@ TEST(SvgWriter, ExtremeCoordinatesAndEmptyDocument) {
     ASSERT_TRUE(bare);
     EXPECT_EQ(attribute(xmlDocGetRootElement(bare.get()), "viewBox"), "-10 -10 1520 1020");
 
+    // Elements at the ends of the 32-bit range: nothing overflows and the view saturates.
     SchDocument doc;
     auto w = std::make_unique<SchWire>();
     w->p1 = {INT32_MIN, INT32_MIN};
     w->p2 = {INT32_MAX, INT32_MAX};
     doc.append(std::move(w));
+    auto junction = std::make_unique<SchJunction>();
+    junction->p1 = {INT32_MAX, INT32_MIN};
+    doc.append(std::move(junction));
+    auto label = std::make_unique<SchLabel>();
+    label->p1 = {INT32_MAX, INT32_MAX};
+    label->horizontal = false;
+    label->setText(std::string(1000, 'x').c_str());
+    doc.append(std::move(label));
     const XmlDoc xml = parseXml(svgDocument(drawDocument(doc)));
     ASSERT_TRUE(xml);
     const std::vector<int64_t> view =
         numbersIn(attribute(xmlDocGetRootElement(xml.get()), "viewBox"));
     ASSERT_EQ(view.size(), 4u);
-    EXPECT_EQ(view[0], int64_t{INT32_MIN});
-    EXPECT_EQ(view[0] + view[2], int64_t{INT32_MAX});
+    EXPECT_EQ(view, (std::vector<int64_t>{INT32_MIN, INT32_MIN, int64_t{INT32_MAX} - INT32_MIN,
+                                          int64_t{INT32_MAX} - INT32_MIN}));
 }
 
 // Each element adds the same number of bytes however many there are: the size is linear.
