@@ -46,8 +46,8 @@ class TagFrame {
 };
 
 // Which ends of a tag are pointed. Shapes 1 and 2 swap under a mirror of a horizontal tag and
-// under a turn from vertical to horizontal, so shape 1 points at the right end of a horizontal
-// tag and at the bottom end of a vertical one.
+// under a turn from vertical to horizontal; with shape 1 pointed at the right end of a horizontal
+// tag and at the bottom end of a vertical one, the outline mirrors and turns with the tag.
 struct PointedEnds {
     bool first;   // the end at p1
     bool second;  // the end at p2
