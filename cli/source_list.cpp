@@ -57,6 +57,11 @@ void searchDirectory(const std::string& root, SourceList& list) {
 
 }  // namespace
 
+bool isCe3File(const std::string& path) {
+    std::error_code ec;
+    return hasExtension(path, ".ce3") && !fs::is_directory(path, ec);
+}
+
 SourceList collectSources(const std::string& path) {
     SourceList list;
     std::error_code ec;

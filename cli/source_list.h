@@ -14,6 +14,9 @@ struct SourceList {
     std::vector<SourceProblem> problems;
 };
 
+// True when path ends in ".ce3" in any letter case and is not a directory.
+bool isCe3File(const std::string& path);
+
 // What one command-line PATH stands for: a directory gives every .ce2 file below it, in sorted
 // order (symbolic links are followed, each directory is searched once, so links cannot loop);
 // a path with a .ce2 extension gives itself, whatever it is; anything else is a problem. A

@@ -21,14 +21,10 @@ std::string textOf(const char* s) {
     return s != nullptr ? std::string(s) : std::string();
 }
 
-int64_t textWidth(const std::string& s) {
-    return kTextByteWidth * static_cast<int64_t>(s.size());
-}
-
 // The box of a text whose baseline starts at `anchor` + `pos`, at the fixed metrics.
 SchRect textBox(SchPoint anchor, SchPoint pos, const std::string& text) {
     return SchRect::fromPosSize(int64_t{anchor.x} + pos.x, int64_t{anchor.y} + pos.y - kTextHeight,
-                                textWidth(text), kTextHeight);
+                                fixedTextWidth(text), kTextHeight);
 }
 
 // Directions in which a pin on a left or right side is placed counting up from the bottom edge.
@@ -93,6 +89,14 @@ SchPoint SchComponent::bodySize() const {
 SchRect SchComponent::bodyArea() const {
     const SchPoint size = bodySize();
     return SchRect(clamp32(int64_t{p1.x} - size.x), clamp32(int64_t{p1.y} - size.y), p1.x, p1.y);
+}
+
+SchRect SchComponent::nameBox() const {
+    return textBox(p1, namePos, name);
+}
+
+SchRect SchComponent::referenceBox() const {
+    return textBox(p1, refPos, reference);
 }
 
 const LibraryPin* SchComponent::pinPoint(int n, int& side, SchPoint& end) const {
@@ -218,8 +222,8 @@ void SchComponent::mirror() {
 
 void SchComponent::mirrorAt(int32_t axis) {
     const int64_t d = bodySize().x / 2;
-    namePos.x = clamp32(-2 * d - namePos.x - textWidth(name));
-    refPos.x = clamp32(-2 * d - refPos.x - textWidth(reference));
+    namePos.x = clamp32(-2 * d - namePos.x - fixedTextWidth(name));
+    refPos.x = clamp32(-2 * d - refPos.x - fixedTextWidth(reference));
     p1.x = clamp32(2 * int64_t{axis} - p1.x + 2 * d);
     mirrorStep(direction, pinSides);
 }
@@ -241,8 +245,8 @@ void SchComponent::rotateAt(SchPoint centre) {
 
 int SchComponent::hitTest(SchPoint p) const {
     const int bodyScore = hitScore(p, bodyArea());
-    const int nameScore = hitScore(p, textBox(p1, namePos, name));
-    const int refScore = hitScore(p, textBox(p1, refPos, reference));
+    const int nameScore = hitScore(p, nameBox());
+    const int refScore = hitScore(p, referenceBox());
     int flags = 0;
     if (bodyScore != 0) {
         flags |= kHitElement;

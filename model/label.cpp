@@ -74,7 +74,7 @@ bool SchLabel::touchesArea(const SchRect& r) const {
 }
 
 SchRect SchLabel::area() const {
-    const int64_t length = kTextByteWidth * static_cast<int64_t>(text.size());
+    const int64_t length = fixedTextWidth(text);
     if (horizontal) {
         return SchRect(p1.x, clamp32(int64_t{p1.y} - kTextHeight), clamp32(int64_t{p1.x} + length),
                        p1.y);

@@ -1,8 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
-// The fixed text metrics of the drawing units: no text is measured, so every byte of a text is
-// this wide and every line of text this high.
+// Fixed metrics of the texts that are never measured (labels, tags, component texts): 8 drawing
+// units per byte, 10 units high.
 inline constexpr int64_t kTextByteWidth = 8;
 inline constexpr int64_t kTextHeight = 10;
+
+inline int64_t fixedTextWidth(const std::string& text) {
+    return kTextByteWidth * static_cast<int64_t>(text.size());
+}

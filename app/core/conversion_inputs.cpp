@@ -13,20 +13,23 @@ std::string makeCe3Path(const std::string& source) {
     return source.substr(0, dot) + ".ce3";
 }
 
-bool hasCe2Extension(const std::string& path) {
-    static constexpr char kExtension[] = ".ce2";
-    constexpr std::size_t n = sizeof kExtension - 1;
+bool hasExtension(const std::string& path, std::string_view extension) {
+    const std::size_t n = extension.size();
     if (path.size() < n) {
         return false;
     }
     for (std::size_t i = 0; i < n; ++i) {
         const char c = path[path.size() - n + i];
         const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != kExtension[i]) {
+        if (lower != extension[i]) {
             return false;
         }
     }
     return true;
+}
+
+bool hasCe2Extension(const std::string& path) {
+    return hasExtension(path, ".ce2");
 }
 
 int pointsToUnits(const std::string& pointsText) {
