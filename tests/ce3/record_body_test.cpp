@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -39,6 +41,19 @@ TEST(RecordBody, ClosesOnlyWithEveryRequiredKey) {
                            });
         EXPECT_EQ(complete, c.complete) << c.body;
         EXPECT_EQ(fields, c.fields) << c.body;
+    }
+}
+
+TEST(RecordBody, RequiredKeysMatchWholeKeysOnly) {
+    constexpr RequiredKeys keys{"X", "LIB", "X1"};
+    EXPECT_EQ(keys.all(), 7u);
+    const std::vector<std::pair<std::string_view, unsigned>> cases = {
+        {"X", 1},  {"LIB", 2}, {"X1", 4},
+        {"x", 0},  {"LI", 0},  {"LIBX", 0},
+        {"1X", 0}, {"", 0},    {std::string_view("X\0", 2), 0},
+    };
+    for (const auto& [key, bits] : cases) {
+        EXPECT_EQ(keys.match(key), bits) << key;
     }
 }
 
