@@ -1,0 +1,180 @@
+#include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/gui/ce2_file_dlg.h"
+#include "app/gui/face_chooser_dlg.h"
+#include "app/gui/qt_dialog_services.h"
+#include "modal_dialogs.h"
+
+namespace {
+
+void touch(const QString& path) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+// Every file and folder below dir, relative to it.
+QStringList everythingIn(const QString& dir) {
+    QStringList names;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        names.append(QDir(dir).relativeFilePath(it.next()));
+    }
+    return names;
+}
+
+QStringList shownNames(Ce2FileDlg& dialog) {
+    auto* view = dialog.findChild<QListView*>("entries");
+    const QModelIndex root = view->rootIndex();
+    QStringList names;
+    for (int row = 0; row < view->model()->rowCount(root); ++row) {
+        names.append(view->model()->index(row, 0, root).data().toString());
+    }
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
+}  // namespace
+
+class Ce2FileDlgTest : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit Ce2FileDlgTest(QString configHome) : configHome_(std::move(configHome)) {}
+
+  private:
+    QString configHome_;  // $XDG_CONFIG_HOME of this process, empty at the start
+    QTemporaryDir dir_;
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        QDir(dir_.path()).mkdir("sub");
+        for (const char* name : {"a.ce2", "B.CE2", "c.Ce2", "d.txt", "e.ce2.bak", "sub/f.ce2"}) {
+            touch(dir_.filePath(name));
+        }
+    }
+
+    void showsFoldersAndCe2FilesInAnyCase() {
+        Ce2FileDlg dialog(dir_.path());
+        QTRY_COMPARE(shownNames(dialog), QStringList({"a.ce2", "B.CE2", "c.Ce2", "sub"}));
+        QCOMPARE(dialog.folder(), dir_.path());
+    }
+
+    void pickedFilesAreNamedAndAccepted() {
+        Ce2FileDlg dialog(dir_.path());
+        auto* view = dialog.findChild<QListView*>("entries");
+        QTRY_COMPARE(shownNames(dialog).size(), 4);
+        auto* model = static_cast<QFileSystemModel*>(view->model());
+        for (const char* name : {"a.ce2", "c.Ce2"}) {
+            view->selectionModel()->select(model->index(dir_.filePath(name)),
+                                           QItemSelectionModel::Select);
+        }
+        QCOMPARE(dialog.findChild<QLineEdit*>("names")->text(),
+                 QStringLiteral("\"a.ce2\" \"c.Ce2\""));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.selectedFiles(),
+                 QStringList({dir_.filePath("a.ce2"), dir_.filePath("c.Ce2")}));
+    }
+
+    void typedNames_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("accepted");  // relative to the folder; empty: stays open
+        QTest::addColumn<QString>("folderAfter");
+        QTest::newRow("one name") << "B.CE2" << QStringList{"B.CE2"} << ".";
+        QTest::newRow("quoted names, in their order")
+            << "\"c.Ce2\" \"a.ce2\"" << QStringList{"c.Ce2", "a.ce2"} << ".";
+        QTest::newRow("a path into a subfolder") << "sub/f.ce2" << QStringList{"sub/f.ce2"} << ".";
+        QTest::newRow("any existing file") << "d.txt" << QStringList{"d.txt"} << ".";
+        QTest::newRow("a missing file") << "missing.ce2" << QStringList() << ".";
+        QTest::newRow("one of them missing") << "\"a.ce2\" \"missing.ce2\"" << QStringList() << ".";
+        QTest::newRow("a folder is entered") << "sub" << QStringList() << "sub";
+        QTest::newRow("nothing") << "  " << QStringList() << ".";
+    }
+
+    void typedNames() {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, accepted);
+        QFETCH(QString, folderAfter);
+        Ce2FileDlg dialog(dir_.path());
+        dialog.findChild<QLineEdit*>("names")->setText(typed);
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(accepted.isEmpty() ? QDialog::Rejected : QDialog::Accepted));
+        QStringList expected;
+        for (const QString& name : accepted) {
+            expected.append(dir_.filePath(name));
+        }
+        QCOMPARE(dialog.selectedFiles(), expected);
+        QCOMPARE(dialog.folder(), QDir(dir_.filePath(folderAfter)).absolutePath());
+        if (typed.contains("missing")) {
+            QVERIFY(dialog.findChild<QLabel*>("problem")->text().contains("missing.ce2"));
+        }
+    }
+
+    // The open-file dialog and the font chooser of the program, run as the user runs them,
+    // leave nothing in the configuration folder, and the next open-file dialog opens where the
+    // last one was confirmed.
+    void dialogsWriteNoSettings() {
+        QtDialogServices services;
+        modal_dialogs::onNext<Ce2FileDlg>([&](Ce2FileDlg& dialog) {
+            dialog.setFolder(dir_.filePath("sub"));
+            dialog.findChild<QLineEdit*>("names")->setText("f.ce2");
+            modal_dialogs::pressAccept(dialog, QDialogButtonBox::Open);
+        });
+        QCOMPARE(services.chooseCe2Files(nullptr), QStringList{dir_.filePath("sub/f.ce2")});
+        QString reopenedIn;
+        modal_dialogs::onNext<Ce2FileDlg>([&](Ce2FileDlg& dialog) {
+            reopenedIn = dialog.folder();
+            dialog.reject();
+        });
+        QCOMPARE(services.chooseCe2Files(nullptr), std::nullopt);
+        QCOMPARE(reopenedIn, dir_.filePath("sub"));
+
+        modal_dialogs::onNext<FaceChooserDlg>([](FaceChooserDlg& chooser) {
+            modal_dialogs::pressAccept(chooser, QDialogButtonBox::Ok);
+        });
+        QFont initial;
+        initial.setFamily("Verdana");
+        initial.setPixelSize(10);
+        const auto chosen = services.chooseFont(nullptr, initial);
+        QVERIFY(chosen.has_value());
+        QCOMPARE(chosen->family(), QStringLiteral("Verdana"));
+        QCOMPARE(chosen->pointSize(), 8);
+
+        QCOMPARE(everythingIn(configHome_), QStringList());
+    }
+
+    // The check above can fail: Qt's own file dialog stores its history in this folder.
+    void qtFileDialogWouldWriteItsSettingsHere() {
+        {
+            QFileDialog dialog;
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+        }
+        QVERIFY(!everythingIn(configHome_).isEmpty());
+    }
+};
+
+int main(int argc, char** argv) {
+    // Qt reads the configuration folder once, so it is set before anything starts.
+    QTemporaryDir configHome;
+    if (!configHome.isValid()) {
+        return 1;
+    }
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+    QApplication app(argc, argv);
+    Ce2FileDlgTest test(configHome.path());
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "ce2_file_dlg_test.moc"
