@@ -3,7 +3,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -71,36 +70,14 @@ class Ce2FileDlgTest : public QObject {
         QCOMPARE(dialog.folder(), dir_.path());
     }
 
-    void pickedFilesAreNamedAndAccepted() {
-        Ce2FileDlg dialog(dir_.path());
-        auto* view = dialog.findChild<QListView*>("entries");
-        QTRY_COMPARE(shownNames(dialog).size(), 4);
-        auto* model = static_cast<QFileSystemModel*>(view->model());
-        for (const char* name : {"a.ce2", "c.Ce2"}) {
-            view->selectionModel()->select(model->index(dir_.filePath(name)),
-                                           QItemSelectionModel::Select);
-        }
-        QCOMPARE(dialog.findChild<QLineEdit*>("names")->text(),
-                 QStringLiteral("\"a.ce2\" \"c.Ce2\""));
-        dialog.accept();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.selectedFiles(),
-                 QStringList({dir_.filePath("a.ce2"), dir_.filePath("c.Ce2")}));
-    }
-
     void typedNames_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("accepted");  // relative to the folder; empty: stays open
         QTest::addColumn<QString>("folderAfter");
-        QTest::newRow("one name") << "B.CE2" << QStringList{"B.CE2"} << ".";
         QTest::newRow("quoted names, in their order")
-            << "\"c.Ce2\" \"a.ce2\"" << QStringList{"c.Ce2", "a.ce2"} << ".";
-        QTest::newRow("a path into a subfolder") << "sub/f.ce2" << QStringList{"sub/f.ce2"} << ".";
-        QTest::newRow("any existing file") << "d.txt" << QStringList{"d.txt"} << ".";
-        QTest::newRow("a missing file") << "missing.ce2" << QStringList() << ".";
+            << "\"c.Ce2\" \"sub/f.ce2\"" << QStringList{"c.Ce2", "sub/f.ce2"} << ".";
         QTest::newRow("one of them missing") << "\"a.ce2\" \"missing.ce2\"" << QStringList() << ".";
         QTest::newRow("a folder is entered") << "sub" << QStringList() << "sub";
-        QTest::newRow("nothing") << "  " << QStringList() << ".";
     }
 
     void typedNames() {
