@@ -179,6 +179,11 @@ TEST_F(Profile, RefusesWhatWouldNotStayOneLine) {
         {"A]", "K", "v"},
         {"", "K", "v"},
         {"A", "", "v"},
+        // Names with surrounding blanks, or keys that would read as a section or a comment.
+        {" A", "K", "v"},
+        {"A", "K ", "v"},
+        {"A", "[K]", "v"},
+        {"A", ";K", "v"},
     };
     for (const auto& r : refused) {
         EXPECT_FALSE(file.writeString(r[0], r[1], r[2])) << r[0] << "/" << r[1];

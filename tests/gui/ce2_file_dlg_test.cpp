@@ -3,7 +3,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QTemporaryDir>
@@ -68,35 +67,6 @@ class Ce2FileDlgTest : public QObject {
         Ce2FileDlg dialog(dir_.path());
         QTRY_COMPARE(shownNames(dialog), QStringList({"a.ce2", "B.CE2", "c.Ce2", "sub"}));
         QCOMPARE(dialog.folder(), dir_.path());
-    }
-
-    void typedNames_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QStringList>("accepted");  // relative to the folder; empty: stays open
-        QTest::addColumn<QString>("folderAfter");
-        QTest::newRow("quoted names, in their order")
-            << "\"c.Ce2\" \"sub/f.ce2\"" << QStringList{"c.Ce2", "sub/f.ce2"} << ".";
-        QTest::newRow("one of them missing") << "\"a.ce2\" \"missing.ce2\"" << QStringList() << ".";
-        QTest::newRow("a folder is entered") << "sub" << QStringList() << "sub";
-    }
-
-    void typedNames() {
-        QFETCH(QString, typed);
-        QFETCH(QStringList, accepted);
-        QFETCH(QString, folderAfter);
-        Ce2FileDlg dialog(dir_.path());
-        dialog.findChild<QLineEdit*>("names")->setText(typed);
-        dialog.accept();
-        QCOMPARE(dialog.result(), int(accepted.isEmpty() ? QDialog::Rejected : QDialog::Accepted));
-        QStringList expected;
-        for (const QString& name : accepted) {
-            expected.append(dir_.filePath(name));
-        }
-        QCOMPARE(dialog.selectedFiles(), expected);
-        QCOMPARE(dialog.folder(), QDir(dir_.filePath(folderAfter)).absolutePath());
-        if (typed.contains("missing")) {
-            QVERIFY(dialog.findChild<QLabel*>("problem")->text().contains("missing.ce2"));
-        }
     }
 
     // The open-file dialog and the font chooser of the program, run as the user runs them,

@@ -1,8 +1,6 @@
 #include <QComboBox>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -61,24 +59,6 @@ class FaceChooserTest : public QObject {
 
   private slots:
     void cleanup() { QFile::remove(iniPath()); }
-
-    void opensOnTheStoredFaceAndTakesATypedOne() {
-        FaceChooserDlg chooser({"Arial", "ＭＳ 明朝"}, QStringLiteral("ＭＳ 明朝"), 11);
-        auto* list = chooser.findChild<QListWidget*>("faces");
-        auto* family = chooser.findChild<QLineEdit*>("family");
-        QPushButton* ok = chooser.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
-        QCOMPARE(list->currentItem()->text(), QStringLiteral("ＭＳ 明朝"));
-        QCOMPARE(chooser.points(), 11);
-        // Not installed here: the preview stands in, and says so, naming the face kept.
-        QVERIFY(chooser.findChild<QLabel*>("standIn")->text().contains("「ＭＳ 明朝」"));
-
-        family->clear();
-        QVERIFY(!ok->isEnabled());  // an empty family is no choice
-        QTest::keyClicks(family, QStringLiteral("Typed Face"));
-        QCOMPARE(chooser.family(), QStringLiteral("Typed Face"));
-        QVERIFY(list->selectedItems().isEmpty());
-        QVERIFY(ok->isEnabled());
-    }
 
     // Confirming the chooser without another family rewrites nothing: the settings file keeps
     // every byte, whatever the stored face is and whether it is installed.
