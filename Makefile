@@ -37,8 +37,8 @@ check: test sanitize fuzz-short
 memory-check: deps
 	scripts/memory-check
 
-# Builds the command-line converter, converts a copy of examples/demo.ce2 in a temporary folder and
-# shows the report and the .ce3 file it wrote.
+# Builds the command-line converter, converts a copy of examples/demo.ce2 in build/demo and shows
+# the report and the .ce3 file it wrote; the drawing is left there as demo.svg.
 demo: deps
 	cmake --preset debug
 	cmake --build --preset debug -j $(JOBS) --target morvex-cli

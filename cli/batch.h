@@ -15,9 +15,11 @@ struct BatchRequest {
     std::optional<std::string> smallSize;
     std::string settingsFile;  // empty: the usual lookup
     bool quiet = false;
+    bool svg = false;  // also draw each converted drawing, and each .ce3 path given, as NAME.svg
 };
 
 // Converts every file the paths stand for, one line per file on out (converted) or err (not
 // converted), then the completion message on out unless quiet or there was no file to convert.
-// 0 when every file was converted, 1 otherwise. The settings file is only read.
+// With svg, a .ce3 path is drawn instead, and a drawing that is not written is reported on err.
+// 0 when every file was converted (and drawn), 1 otherwise. The settings file is only read.
 int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err);

@@ -60,7 +60,10 @@ int main(int argc, char** argv) {
         "for .ce2 files, also in its subdirectories.",
         "morvex-cli");
     app.set_version_flag("--version", std::string("morvex-cli ") + MORVEX_VERSION);
-    app.add_option("PATH", request.paths, "A .ce2 file or a directory")->required()->type_name("");
+    app.add_option("PATH", request.paths,
+                   "A .ce2 file or a directory (with --svg, also a .ce3 file)")
+        ->required()
+        ->type_name("");
     app.add_option("--large-face", request.largeFace, "Face of large comments for this run");
     app.add_option("--large-size", request.largeSize, "Size of large comments, in points")
         ->type_name("POINTS")
@@ -74,6 +77,9 @@ int main(int argc, char** argv) {
         ->type_name("FILE")
         ->check(CLI::ExistingFile.description(""));
     app.add_flag("-q,--quiet", request.quiet, "Leave out the completion message");
+    app.add_flag("--svg", request.svg,
+                 "Also draw each converted drawing as NAME.svg beside NAME.ce3; a .ce3 PATH is "
+                 "drawn to NAME.svg without converting anything");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

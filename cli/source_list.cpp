@@ -57,20 +57,29 @@ void searchDirectory(const std::string& root, SourceList& list) {
     std::sort(list.files.begin(), list.files.end());
 }
 
-}  // namespace
-
-bool hasCe2Extension(const std::string& path) {
-    static constexpr char kExtension[] = ".ce2";
-    constexpr std::size_t n = sizeof kExtension - 1;
+// Whether path ends in the extension (lower case, with its dot) in any letter case.
+bool hasExtension(const std::string& path, const std::string& extension) {
+    const std::size_t n = extension.size();
     if (path.size() < n) {
         return false;
     }
     for (std::size_t i = 0; i < n; ++i) {
-        if (lower(path[path.size() - n + i]) != kExtension[i]) {
+        if (lower(path[path.size() - n + i]) != extension[i]) {
             return false;
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool hasCe2Extension(const std::string& path) {
+    return hasExtension(path, ".ce2");
+}
+
+bool isCe3File(const std::string& path) {
+    std::error_code ec;
+    return hasExtension(path, ".ce3") && !fs::is_directory(path, ec);
 }
 
 SourceList collectSources(const std::string& path) {

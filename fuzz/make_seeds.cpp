@@ -1,5 +1,6 @@
 // Writes the seed corpora of the fuzz targets into the folder given: CE2 drawings composed with the
-// project's CE2 builder, the CE3 files that converting them gives, and settings files.
+// project's CE2 builder, the CE3 files that converting them gives (both for the SVG target),
+// and settings files.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -56,6 +57,17 @@ std::vector<std::string> profileSeeds() {
     };
 }
 
+// A .ce3 drawing whose texts hold markup characters, controls, an escaped NUL and bytes that are
+// no CP932, at coordinates on the limits of the 32-bit range.
+const std::string kHostileCe3 =
+    "+TOVR3_DATA_V.1.0\r\n"
+    "+LABEL,X:5,Y:5,D:1,S:<&\"'>%01%7F\x80\xFF\x81,-LABEL\r\n"
+    "+TAG,X:-2147483648,Y:2147483647,D:0,T:3,S:]]>,-TAG\r\n"
+    "+COMMENT,X:1,Y:2,S:a%00b,FN:'\\<,FS:80,FF:BIUS,-COMMENT\r\n"
+    "+COMPONENT,X:2147483647,Y:-2147483648,LIB:x,N:&amp;,NX:2147483647,R:%1B,-COMPONENT\r\n"
+    "+WIRE,X1:7,Y1:7,X2:7,Y2:7,-WIRE\r\n"
+    "-TOVR3_DATA_V.1.0\r\n";
+
 void writeFile(const fs::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -78,7 +90,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path root(argv[1]);
-    for (const char* target : {"ce2", "ce3_load", "ce3_tokens", "profile"}) {
+    for (const char* target : {"ce2", "ce3_load", "ce3_tokens", "svg", "profile"}) {
         fs::create_directories(root / target);
     }
     const auto profiles = profileSeeds();
@@ -102,6 +114,10 @@ int main(int argc, char** argv) {
             return 1;
         }
         writeFile(root / "ce3_tokens" / name, readFile(ce3));
+        // The SVG target reads each input both ways.
+        writeFile(root / "svg" / ("ce2-" + name), seeds[i]);
+        writeFile(root / "svg" / ("ce3-" + name), readFile(ce3));
     }
+    writeFile(root / "svg" / "hostile.ce3", kHostileCe3);
     return 0;
 }

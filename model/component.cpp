@@ -5,6 +5,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/int_field.h"
 #include "ce3/record_body.h"
+#include "model/text_metrics.h"
 
 namespace {
 
@@ -12,21 +13,15 @@ constexpr SchPoint kNamePosDefault{2, 20};
 constexpr SchPoint kRefPosDefault{2, 10};
 constexpr int64_t kGridUnit = 10;
 constexpr int64_t kPinLength = 10;  // a pin ends this far outside the body
-constexpr int64_t kCharWidth = 8;
-constexpr int64_t kTextHeight = 10;
 
 std::string textOf(const char* s) {
     return s != nullptr ? std::string(s) : std::string();
 }
 
-int64_t textWidth(const std::string& s) {
-    return kCharWidth * static_cast<int64_t>(s.size());
-}
-
 // The box of a text whose baseline starts at `anchor` + `pos`, at the fixed metrics.
 SchRect textBox(SchPoint anchor, SchPoint pos, const std::string& text) {
     return SchRect::fromPosSize(int64_t{anchor.x} + pos.x, int64_t{anchor.y} + pos.y - kTextHeight,
-                                textWidth(text), kTextHeight);
+                                fixedTextWidth(text), kTextHeight);
 }
 
 // Directions in which a pin on a left or right side is placed counting up from the bottom edge.
@@ -88,6 +83,14 @@ SchPoint SchComponent::bodySize() const {
 SchRect SchComponent::bodyArea() const {
     const SchPoint size = bodySize();
     return SchRect(clamp32(int64_t{p1.x} - size.x), clamp32(int64_t{p1.y} - size.y), p1.x, p1.y);
+}
+
+SchRect SchComponent::nameBox() const {
+    return textBox(p1, namePos, name);
+}
+
+SchRect SchComponent::referenceBox() const {
+    return textBox(p1, refPos, reference);
 }
 
 const LibraryPin* SchComponent::pinPoint(int n, int& side, SchPoint& end) const {
@@ -215,8 +218,8 @@ void SchComponent::mirror() {
 
 void SchComponent::mirrorAt(int32_t axis) {
     const int64_t d = bodySize().x / 2;
-    namePos.x = clamp32(-2 * d - namePos.x - textWidth(name));
-    refPos.x = clamp32(-2 * d - refPos.x - textWidth(reference));
+    namePos.x = clamp32(-2 * d - namePos.x - fixedTextWidth(name));
+    refPos.x = clamp32(-2 * d - refPos.x - fixedTextWidth(reference));
     p1.x = clamp32(2 * int64_t{axis} - p1.x + 2 * d);
     mirrorStep(direction, pinSides);
 }
@@ -238,8 +241,8 @@ void SchComponent::rotateAt(SchPoint centre) {
 
 int SchComponent::hitTest(SchPoint p) const {
     const int bodyScore = hitScore(p, bodyArea());
-    const int nameScore = hitScore(p, textBox(p1, namePos, name));
-    const int refScore = hitScore(p, textBox(p1, refPos, reference));
+    const int nameScore = hitScore(p, nameBox());
+    const int refScore = hitScore(p, referenceBox());
     int flags = 0;
     if (bodyScore != 0) {
         flags |= kHitElement;

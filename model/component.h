@@ -31,6 +31,10 @@ class SchComponent : public SchElement {
 
     SchPoint bodySize() const;
     SchRect bodyArea() const;
+    // The boxes of the name and reference texts at the fixed metrics: the baseline starts at p1
+    // plus namePos or refPos, 8 units per byte, 10 high.
+    SchRect nameBox() const;
+    SchRect referenceBox() const;
     // Pin n's side as drawn and its end point; null when there is no such pin.
     const LibraryPin* pinPoint(int n, int& side, SchPoint& end) const;
     void updatePinSides();

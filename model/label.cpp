@@ -3,14 +3,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/int_field.h"
 #include "ce3/record_body.h"
-
-namespace {
-
-// Fixed text metrics: no text is measured.
-constexpr int64_t kByteWidth = 8;
-constexpr int64_t kTextHeight = 10;
-
-}  // namespace
+#include "model/text_metrics.h"
 
 void SchLabel::setText(const char* s) {
     text = s != nullptr ? s : "";
@@ -89,7 +82,7 @@ bool SchLabel::touchesArea(const SchRect& r) const {
 }
 
 SchRect SchLabel::area() const {
-    const int64_t length = kByteWidth * static_cast<int64_t>(text.size());
+    const int64_t length = fixedTextWidth(text);
     if (horizontal) {
         return SchRect(p1.x, clamp32(int64_t{p1.y} - kTextHeight), clamp32(int64_t{p1.x} + length),
                        p1.y);

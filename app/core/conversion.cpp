@@ -75,7 +75,8 @@ void countSheetElements(const SchDocument& doc, FileReport& report) {
     }
 }
 
-FileReport convertFile(const std::string& source, const ConversionOptions& options) {
+FileReport convertFile(const std::string& source, const ConversionOptions& options,
+                       const DrawingHook& drawingHook) {
     FileReport report;
     report.source = source;
     report.output = makeCe3Path(source);
@@ -84,37 +85,52 @@ FileReport convertFile(const std::string& source, const ConversionOptions& optio
         return report;
     }
     SchDocument doc;
-    {
-        // A large buffer, so that a big drawing takes few read calls. It is freed here, while
-        // the document holds its elements: freed after them, it would make the allocator sweep
-        // every one of them.
-        std::vector<char> buffer(kSourceBufferBytes);
-        SourceStream stream = openRegularFile(source, report);
-        if (!stream) {
-            return report;
-        }
-        setvbuf(stream.get(), buffer.data(), _IOFBF, buffer.size());
-        report.elementsRead = readCe2File(stream.get(), doc, options, &report.reading);
+    if (!readCe2Source(source, options, doc, report)) {
+        return report;
     }
     if (report.elementsRead <= 1) {
         report.outcome = FileOutcome::TooFewElements;
         return report;
     }
     countSheetElements(doc, report);
+    const FollowUp followUp = drawingHook ? drawingHook(doc, report.output) : FollowUp();
     report.outcome =
         doc.save(report.output.c_str()) == 0 ? FileOutcome::Converted : FileOutcome::CannotWrite;
+    if (report.outcome == FileOutcome::Converted && followUp) {
+        report.followUp = followUp();
+    }
     return report;
 }
 
 }  // namespace
 
+bool readCe2Source(const std::string& source, const ConversionOptions& options, SchDocument& doc,
+                   FileReport& report) {
+    // A large buffer, so that a big drawing takes few read calls. It is freed here, while the
+    // document holds its elements: freed after them, it would make the allocator sweep every one
+    // of them.
+    std::vector<char> buffer(kSourceBufferBytes);
+    SourceStream stream = openRegularFile(source, report);
+    if (!stream) {
+        return false;
+    }
+    setvbuf(stream.get(), buffer.data(), _IOFBF, buffer.size());
+    report.elementsRead = readCe2File(stream.get(), doc, options, &report.reading);
+    return true;
+}
+
+bool isReadableRegularFile(const std::string& path, FileReport& report) {
+    return openRegularFile(path, report) != nullptr;
+}
+
 std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
                                      const ConversionOptions& options,
-                                     const ConversionProgress& progress) {
+                                     const ConversionProgress& progress,
+                                     const DrawingHook& drawingHook) {
     std::vector<FileReport> reports;
     reports.reserve(sources.size());
     for (const std::string& source : sources) {
-        reports.push_back(convertFile(source, options));
+        reports.push_back(convertFile(source, options, drawingHook));
         if (progress) {
             progress(reports.size(), sources.size());
         }

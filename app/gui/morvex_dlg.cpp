@@ -23,6 +23,7 @@
 #include "app/gui/dialog_services.h"
 #include "app/gui/dialog_units.h"
 #include "app/gui/font_choice.h"
+#include "app/gui/preview_pane.h"
 
 namespace {
 
@@ -31,6 +32,11 @@ QString displayFace(const std::string& bytes) {
     const auto text = cp932ToUtf8(bytes);
     return QString::fromStdString(text ? *text : bytes);
 }
+
+// The dialog template's size in dialog units, and the height of the preview below it.
+constexpr int kTemplateWidth = 294;
+constexpr int kTemplateHeight = 135;
+constexpr int kPreviewHeight = 220;
 
 // A control of the dialog template: its place in dialog units and the room its text needs.
 struct Placement {
@@ -89,20 +95,32 @@ void CMorvexDlg::createControls() {
 
     files_ = new QListWidget(this);
     files_->setObjectName(QStringLiteral("files"));
-    files_->setSelectionMode(QAbstractItemView::NoSelection);
+    // One entry can be selected, for the preview only: conversion takes the whole list.
+    files_->setSelectionMode(QAbstractItemView::SingleSelection);
     files_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     files_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     auto* browseButton = new QPushButton(QStringLiteral("参照(&R)..."), this);
     browseButton->setObjectName(QStringLiteral("browse"));
 
+    preview_ = new PreviewPane(this);
+    preview_->setObjectName(QStringLiteral("preview"));
+
     const Placement placements[] = {
-        {ok, 245, 10, 35, 14, 12},           {exit, 245, 30, 35, 14, 12},
-        {largeCaption, 5, 95, 135, 8, 0},    {large_.face, 145, 90, 65, 15, -1},
-        {large_.size, 215, 90, 20, 15, -1},  {largeButton, 240, 90, 40, 15, 12},
-        {smallCaption, 5, 115, 135, 8, 0},   {small_.face, 145, 110, 65, 15, -1},
-        {small_.size, 215, 110, 20, 15, -1}, {smallButton, 240, 110, 40, 15, 12},
-        {files_, 5, 5, 230, 80, -1},         {browseButton, 245, 55, 35, 14, 12},
+        {ok, 245, 10, 35, 14, 12},
+        {exit, 245, 30, 35, 14, 12},
+        {largeCaption, 5, 95, 135, 8, 0},
+        {large_.face, 145, 90, 65, 15, -1},
+        {large_.size, 215, 90, 20, 15, -1},
+        {largeButton, 240, 90, 40, 15, 12},
+        {smallCaption, 5, 115, 135, 8, 0},
+        {small_.face, 145, 110, 65, 15, -1},
+        {small_.size, 215, 110, 20, 15, -1},
+        {smallButton, 240, 110, 40, 15, 12},
+        {files_, 5, 5, 230, 80, -1},
+        {browseButton, 245, 55, 35, 14, 12},
+        // Below the template's controls, with its margins.
+        {preview_, 5, kTemplateHeight, kTemplateWidth - 10, kPreviewHeight, -1},
     };
     // The template's proportions in this font, widened where a caption would not fit.
     DialogUnits units(fontMetrics());
@@ -115,13 +133,15 @@ void CMorvexDlg::createControls() {
     for (const Placement& p : placements) {
         p.widget->setGeometry(units.rect(p.x, p.y, p.width, p.height));
     }
-    setFixedSize(units.size(294, 135));
+    templateRect_ = units.rect(0, 0, kTemplateWidth, kTemplateHeight);
+    setFixedSize(units.size(kTemplateWidth, kTemplateHeight + kPreviewHeight + 5));
 
     connect(ok, &QPushButton::clicked, this, &CMorvexDlg::convertListed);
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
     connect(browseButton, &QPushButton::clicked, this, &CMorvexDlg::browse);
     connect(largeButton, &QPushButton::clicked, this, [this] { chooseFont(large_); });
     connect(smallButton, &QPushButton::clicked, this, [this] { chooseFont(small_); });
+    connect(files_, &QListWidget::itemSelectionChanged, this, &CMorvexDlg::updatePreview);
 }
 
 void CMorvexDlg::loadFontRow(FontRow& row, const char* defaultFace, int defaultSize) {
@@ -193,6 +213,7 @@ void CMorvexDlg::chooseFont(FontRow& row) {
     row.faceBytes = face.bytes;
     row.face->setText(QString::fromStdString(face.family));
     row.size->setText(QString::number(points));
+    updatePreview();  // comments show in the new font
     // Both keys are written whatever becomes of the first.
     const bool faceSaved = settings_.writeString(row.section, kFaceKey, row.faceBytes);
     const bool sizeSaved = settings_.writeInt(row.section, kSizeKey, points);
@@ -213,9 +234,7 @@ void CMorvexDlg::convertListed() {
     for (int i = 0; i < files_->count(); ++i) {
         sources.push_back(QFile::encodeName(files_->item(i)->text()).toStdString());
     }
-    const ConversionOptions options =
-        makeConversionOptions(large_.faceBytes, large_.size->text().toStdString(), small_.faceBytes,
-                              small_.size->text().toStdString());
+    const ConversionOptions options = currentOptions();
     std::vector<FileReport> reports;
     {
         const QScopedValueRollback busy(converting_, true);
@@ -228,4 +247,18 @@ void CMorvexDlg::convertListed() {
     }
     services_.showMessage(this, QMessageBox::Information, completionText(),
                           notConvertedDetails(reports));
+}
+
+ConversionOptions CMorvexDlg::currentOptions() const {
+    return makeConversionOptions(large_.faceBytes, large_.size->text().toStdString(),
+                                 small_.faceBytes, small_.size->text().toStdString());
+}
+
+void CMorvexDlg::updatePreview() {
+    const QList<QListWidgetItem*> selected = files_->selectedItems();
+    if (selected.isEmpty()) {
+        preview_->clear();
+        return;
+    }
+    preview_->showFile(QFile::encodeName(selected.first()->text()).toStdString(), currentOptions());
 }

@@ -1,18 +1,23 @@
 #pragma once
 
 #include <QDialog>
+#include <QRect>
 #include <QStringList>
 #include <memory>
 #include <string>
 
+#include "ce2/ce2_reader.h"
+
 class DialogServices;
+class PreviewPane;
 class ProfileFile;
 class QLineEdit;
 class QListWidget;
 class QMenu;
 
 // The main dialog: the list of .ce2 files to convert, the two replacement fonts for comments,
-// and the buttons that convert, browse, change a font and end the program.
+// the buttons that convert, browse, change a font and end the program, and below them a preview
+// of the file selected in the list.
 class CMorvexDlg : public QDialog {
     Q_OBJECT
 
@@ -22,6 +27,9 @@ class CMorvexDlg : public QDialog {
 
     // The dialog's context menu, ending with a separator and the about item.
     std::unique_ptr<QMenu> createContextMenu();
+
+    // The part of the dialog laid out from the dialog template; the preview lies below it.
+    QRect templateRect() const { return templateRect_; }
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -44,10 +52,14 @@ class CMorvexDlg : public QDialog {
     void convertListed();
     void browse();
     void chooseFont(FontRow& row);
+    ConversionOptions currentOptions() const;
+    void updatePreview();
 
     ProfileFile& settings_;
     DialogServices& services_;
     QListWidget* files_ = nullptr;
+    PreviewPane* preview_ = nullptr;
+    QRect templateRect_;
     FontRow large_;
     FontRow small_;
     bool converting_ = false;

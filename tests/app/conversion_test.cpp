@@ -12,6 +12,7 @@
 
 #include "app/core/conversion.h"
 #include "ce3/atomic_file.h"
+#include "ce3/document.h"
 #include "support/ce2_builder.h"
 #include "support/temp_dir.h"
 
@@ -137,6 +138,55 @@ TEST_F(Convert, SamePathTwiceIsConvertedTwice) {
     EXPECT_EQ(reports[0].outcome, FileOutcome::Converted);
     EXPECT_EQ(reports[1].outcome, FileOutcome::Converted);
     EXPECT_EQ(progress, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}, {2, 2}}));
+}
+
+// The hook sees each document that is about to be saved, as read: elements outside the sheet
+// included, nothing written yet. Its follow-up runs only once the file has been written.
+TEST_F(Convert, DrawingHookSeesTheDocumentBeforeTheSave) {
+    const std::string good =
+        source("good.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9) + wire(-90, -90, -50, -90));
+    const std::string one = source("one.ce2", wire(10, 10, 50, 10));
+    const std::string blocked = source("blocked.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9));
+    fs::create_directory(dir / "blocked.ce3");
+
+    struct Seen {
+        std::string output;
+        std::size_t elements;
+        bool outputExisted;
+    };
+    std::vector<Seen> seen;
+    std::vector<std::string> followedUp;
+    const DrawingHook hook = [&](const SchDocument& doc, const std::string& output) -> FollowUp {
+        seen.push_back({output, doc.elements.size(), fs::exists(output)});
+        return [&followedUp, output] {
+            followedUp.push_back(output);
+            return FollowUpReport{fs::is_regular_file(output), "after " + output};
+        };
+    };
+    const std::vector<FileReport> reports = convertFiles({good, one, blocked}, options, {}, hook);
+    ASSERT_EQ(reports.size(), 3u);
+    ASSERT_EQ(seen.size(), 2u);  // not for the file too small to be saved
+    EXPECT_EQ(seen[0].output, dir / "good.ce3");
+    EXPECT_EQ(seen[0].elements, 3u);
+    EXPECT_FALSE(seen[0].outputExisted);
+    EXPECT_EQ(seen[1].output, dir / "blocked.ce3");
+
+    EXPECT_EQ(followedUp, std::vector<std::string>{dir / "good.ce3"});
+    EXPECT_EQ(reports[0].outcome, FileOutcome::Converted);
+    EXPECT_EQ(reports[0].elementsWritten, 2);
+    ASSERT_TRUE(reports[0].followUp);
+    EXPECT_TRUE(reports[0].followUp->ok);
+    EXPECT_EQ(reports[0].followUp->text, "after " + dir / "good.ce3");
+    EXPECT_EQ(reports[1].outcome, FileOutcome::TooFewElements);
+    EXPECT_FALSE(reports[1].followUp);
+    EXPECT_EQ(reports[2].outcome, FileOutcome::CannotWrite);
+    EXPECT_FALSE(reports[2].followUp);
+
+    // A hook may give no follow-up.
+    const auto quiet = convertFiles(
+        {good}, options, {}, [](const SchDocument&, const std::string&) { return FollowUp(); });
+    EXPECT_EQ(quiet[0].outcome, FileOutcome::Converted);
+    EXPECT_FALSE(quiet[0].followUp);
 }
 
 // Each hostile source or target is reported and the batch goes on with the good file that follows

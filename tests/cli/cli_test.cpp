@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -220,6 +221,84 @@ TEST_F(Cli, ConvertsTheDemo) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "demo.ce2 -> demo.ce3: 13 elements; 1 element outside the sheet left out\n" +
                          kCompletion);
+}
+
+// Every file in the directory and below it, by path relative to it.
+std::vector<std::string> filesIn(const std::string& root) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        names.push_back(fs::relative(entry.path(), root).string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(Cli, SvgBesideEachConvertedDrawing) {
+    file("demo.ce2", demoDrawing());
+    file("one.ce2", line(kWire, 0, 10, 10, 50, 10));
+    file("tree/a.ce2", kTwoWires);
+    file("tree/b.ce3", "+TOVR3_DATA_V.1.0\r\n-TOVR3_DATA_V.1.0\r\n");
+    const ProcessResult r = run({"--svg", "-q", "demo.ce2", "one.ce2", "tree"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out,
+              "demo.ce2 -> demo.ce3: 13 elements; 1 element outside the sheet left out; SVG "
+              "written to demo.svg\n"
+              "tree/a.ce2 -> tree/a.ce3: 2 elements; SVG written to tree/a.svg\n");
+    EXPECT_EQ(r.err, "one.ce2: not converted: fewer than two elements\n");
+    // Only converted drawings are drawn, and a .ce3 file found in a directory is not.
+    EXPECT_EQ(filesIn(dir.path()),
+              (std::vector<std::string>{"demo.ce2", "demo.ce3", "demo.svg", "one.ce2", "tree",
+                                        "tree/a.ce2", "tree/a.ce3", "tree/a.svg", "tree/b.ce3"}));
+    // Drawn from the document as read: the wire that the .ce3 file leaves out is there, marked.
+    const std::string svg = readBytes(dir / "demo.svg");
+    EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
+    EXPECT_NE(svg.find("<g class=\"outside\"><line x1=\"-300\" y1=\"-200\""), std::string::npos);
+    EXPECT_NE(svg.find(">回路図の例</text>"), std::string::npos);
+
+    // Without --svg nothing is drawn.
+    fs::remove(dir / "demo.svg");
+    const ProcessResult plain = run({"-q", "demo.ce2"});
+    EXPECT_EQ(plain.exitCode, 0);
+    EXPECT_EQ(plain.out,
+              "demo.ce2 -> demo.ce3: 13 elements; 1 element outside the sheet left out\n");
+    EXPECT_FALSE(fs::exists(dir / "demo.svg"));
+}
+
+TEST_F(Cli, Ce3PathsAreDrawnNotConverted) {
+    const std::string drawing =
+        "+TOVR3_DATA_V.1.0\r\n+WIRE,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n"
+        "+LABEL,X:-90,Y:-5,D:1,S:%3C%26%3E,-LABEL\r\n-TOVR3_DATA_V.1.0\r\n";
+    file("good.CE3", drawing);
+    file("text.ce3", "hello");
+    file("broken.ce3", "+TOVR3_DATA_V.1.0\r\n+WIRE,X1:1,-WIRE\r\n");
+    ASSERT_EQ(mkfifo((dir / "pipe.ce3").c_str(), 0600), 0);
+    const ProcessResult r =
+        run({"--svg", "good.CE3", "text.ce3", "broken.ce3", "missing.ce3", "pipe.ce3"});
+    ASSERT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out,
+              "good.CE3: SVG written to good.svg (2 elements; 1 element outside the sheet)\n");
+    EXPECT_EQ(r.err,
+              "text.ce3: not drawn: not a CE3 file\n"
+              "broken.ce3: not drawn: cannot be read as a CE3 file\n"
+              "missing.ce3: not drawn: cannot be opened: No such file or directory\n"
+              "pipe.ce3: not drawn: not a regular file\n");
+    EXPECT_EQ(readBytes(dir / "good.CE3"), drawing);
+    EXPECT_NE(readBytes(dir / "good.svg").find(">&lt;&amp;&gt;</text>"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "text.svg"));
+    EXPECT_FALSE(fs::exists(dir / "broken.svg"));
+}
+
+TEST_F(Cli, SvgThatCannotBeWrittenIsReported) {
+    file("x.ce2", kTwoWires);
+    fs::create_directory(dir / "x.svg");
+    const ProcessResult r = run({"--svg", "-q", "x.ce2"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "x.ce2 -> x.ce3: 2 elements\n");
+    EXPECT_EQ(r.err, "x.ce2: not drawn: x.svg cannot be written: Is a directory\n");
+    EXPECT_TRUE(fs::is_regular_file(dir / "x.ce3"));
+    EXPECT_TRUE(fs::is_directory(dir / "x.svg"));
+    EXPECT_EQ(filesIn(dir.path()), (std::vector<std::string>{"x.ce2", "x.ce3", "x.svg"}));
 }
 
 }  // namespace

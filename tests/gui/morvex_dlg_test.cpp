@@ -55,6 +55,7 @@ class MorvexDlgTest : public QObject {
             {"QPushButton", QStringLiteral("設定(&S)...")},
             {"QListWidget", QString()},
             {"QPushButton", QStringLiteral("参照(&R)...")},
+            {"PreviewPane", QString()},  // after the template's controls
         };
         QList<QWidget*> controls;
         for (QObject* child : dlg.children()) {
@@ -74,7 +75,8 @@ class MorvexDlgTest : public QObject {
             QVERIFY(field(dlg, name)->isReadOnly());
         }
         const auto* list = dlg.findChild<QListWidget*>(QStringLiteral("files"));
-        QCOMPARE(list->selectionMode(), QAbstractItemView::NoSelection);
+        // One entry at a time can be selected, for the preview.
+        QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
         QCOMPARE(list->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     }
 
@@ -98,9 +100,20 @@ class MorvexDlgTest : public QObject {
         QVERIFY(largeFace.top() > list.bottom());
         QVERIFY(smallFace.top() > largeFace.bottom());
         QVERIFY(QRect(QPoint(0, 0), dlg.size()).contains(smallButton));
-        // Proportions of the template: 230 of 294 units wide, 80 of 135 high.
-        QVERIFY(qAbs(double(list.width()) / dlg.width() - 230.0 / 294) < 0.02);
-        QVERIFY(qAbs(double(list.height()) / dlg.height() - 80.0 / 135) < 0.02);
+        // Proportions of the template: 230 of 294 units wide, 80 of 135 high. The template fills
+        // the dialog's width and its top; the preview lies below it, inside the dialog.
+        const QRect area = dlg.templateRect();
+        QCOMPARE(area.topLeft(), QPoint(0, 0));
+        QCOMPARE(area.width(), dlg.width());
+        QVERIFY(qAbs(double(list.width()) / area.width() - 230.0 / 294) < 0.02);
+        QVERIFY(qAbs(double(list.height()) / area.height() - 80.0 / 135) < 0.02);
+        for (const QRect& control : {list, ok, exit, browse, largeFace, smallFace, smallButton}) {
+            QVERIFY(area.contains(control));
+        }
+        const QRect preview = dlg.findChild<QWidget*>(QStringLiteral("preview"))->geometry();
+        QVERIFY(preview.top() >= area.bottom());
+        QCOMPARE(preview.left(), list.left());
+        QVERIFY(QRect(QPoint(0, 0), dlg.size()).contains(preview));
         // The captions fit into their room.
         for (auto* label : dlg.findChildren<QLabel*>()) {
             QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());

@@ -1,0 +1,96 @@
+#include "cli/svg_output.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "ce3/atomic_file.h"
+#include "ce3/document.h"
+#include "render/draw_document.h"
+#include "render/svg_writer.h"
+
+namespace {
+
+constexpr char kCe3Extension[] = ".ce3";
+
+// Why a file could not be written: the system's error, or what stands in its place.
+std::string writeFailureCause(const std::string& path, int error) {
+    if (error != 0) {
+        return std::strerror(error);
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        return S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    }
+    return "write failed";
+}
+
+std::string countOf(std::size_t n, const char* noun) {
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
+}  // namespace
+
+std::string makeSvgPath(const std::string& path) {
+    // makeCe3Path finds the extension; only its replacement differs.
+    std::string svg = makeCe3Path(path);
+    return svg.replace(svg.size() - (sizeof kCe3Extension - 1), std::string::npos, ".svg");
+}
+
+FollowUpReport writeSvgFile(const std::string& path, const std::string& svg) {
+    AtomicFile file(path);
+    errno = 0;
+    if (file.open() && std::fwrite(svg.data(), 1, svg.size(), file.stream()) == svg.size() &&
+        file.commit()) {
+        return {true, "SVG written to " + path};
+    }
+    return {false, path + " cannot be written: " + writeFailureCause(path, errno)};
+}
+
+DrawingHook svgBesideOutput() {
+    return [](const SchDocument& doc, const std::string& output) -> FollowUp {
+        // Drawn now, while the document holds everything read; written only after the save.
+        return [svg = svgDocument(drawDocument(doc)), path = makeSvgPath(output)] {
+            return writeSvgFile(path, svg);
+        };
+    };
+}
+
+Ce3Drawn drawCe3File(const std::string& path) {
+    Ce3Drawn drawn;
+    drawn.svgPath = makeSvgPath(path);
+    FileReport opened;
+    if (!isReadableRegularFile(path, opened)) {
+        drawn.text = describeOutcome(opened);
+        return drawn;
+    }
+    SchDocument doc;
+    switch (doc.load(path.c_str())) {
+        case 0:
+            break;
+        case 2:
+            drawn.text = "not a CE3 file";
+            return drawn;
+        default:
+            drawn.text = "cannot be read as a CE3 file";
+            return drawn;
+    }
+    const Drawing drawing = drawDocument(doc);
+    const FollowUpReport written = writeSvgFile(drawn.svgPath, svgDocument(drawing));
+    drawn.ok = written.ok;
+    drawn.text = written.text;
+    if (written.ok) {
+        std::size_t outside = 0;
+        for (const DrawnElement& e : drawing.elements) {
+            outside += e.outsideSheet ? 1 : 0;
+        }
+        drawn.text += " (" + countOf(drawing.elements.size(), "element");
+        if (outside > 0) {
+            drawn.text += "; " + countOf(outside, "element") + " outside the sheet";
+        }
+        drawn.text += ")";
+    }
+    return drawn;
+}

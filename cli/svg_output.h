@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "app/core/conversion.h"
+
+// The path of a drawing's SVG: the extension of path, from the last '.' of its final component,
+// replaced by ".svg", or ".svg" appended when the final component has none.
+std::string makeSvgPath(const std::string& path);
+
+// Writes the SVG text atomically; the report names the file, or says why it could not be written.
+FollowUpReport writeSvgFile(const std::string& path, const std::string& svg);
+
+// For convertFiles: draws each document before it is saved and, once the .ce3 file has been
+// written, writes the drawing beside it as NAME.svg.
+DrawingHook svgBesideOutput();
+
+// The outcome of drawing a .ce3 file into an SVG beside it.
+struct Ce3Drawn {
+    bool ok = false;
+    std::string svgPath;
+    std::string text;  // what was drawn, or why nothing was
+};
+
+// Loads the .ce3 file and draws it to NAME.svg; converts nothing.
+Ce3Drawn drawCe3File(const std::string& path);

@@ -1,0 +1,161 @@
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/core/settings.h"
+#include "app/gui/morvex_dlg.h"
+#include "app/gui/preview_pane.h"
+#include "demo/demo_drawing.h"
+#include "dialog_driver.h"
+#include "render/style.h"
+#include "scripted_dialogs.h"
+
+using namespace dialog_driver;
+
+namespace {
+
+void writeBytes(const QString& path, const std::string& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
+}
+
+// How many pixels of the picture lie near this colour (0xRRGGBB): thin strokes are smoothed into
+// what lies under them.
+int pixelsNear(const QImage& picture, uint32_t rgb) {
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    const QColor wanted = QColor::fromRgb(static_cast<QRgb>(rgb));
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += qAbs(c.red() - wanted.red()) + qAbs(c.green() - wanted.green()) +
+                                 qAbs(c.blue() - wanted.blue()) <
+                             96
+                         ? 1
+                         : 0;
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
+class MorvexDlgPreviewTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+
+    struct Dialog {
+        ProfileFile settings;
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg;
+        explicit Dialog(const QString& settingsPath)
+            : settings(settingsPath.toStdString()), dlg(settings, dialogs) {}
+        QListWidget* list() { return dlg.findChild<QListWidget*>(QStringLiteral("files")); }
+        PreviewPane* preview() { return dlg.findChild<PreviewPane*>(QStringLiteral("preview")); }
+        // Selects the listed path and waits until its preview is shown.
+        bool select(const QString& path) {
+            QSignalSpy shown(preview(), &PreviewPane::shown);
+            list()->setCurrentItem(list()->findItems(path, Qt::MatchExactly).value(0));
+            return shown.wait(10000);
+        }
+    };
+
+    QString settingsPath() const { return dir_.filePath(QStringLiteral("MORVEX.INI")); }
+
+  private slots:
+    void selectingAFileDrawsIt() {
+        const QString demo = dir_.filePath(QStringLiteral("demo.ce2"));
+        writeBytes(demo, demoDrawing());
+        Dialog d(settingsPath());
+        QVERIFY(d.preview()->picture().isNull());
+        QVERIFY(!d.preview()->message().isEmpty());  // the hint to select a file
+        QVERIFY(dropPaths(d.dlg, {demo}));
+        QVERIFY(d.select(demo));
+
+        const QImage& picture = d.preview()->picture();
+        QVERIFY(!picture.isNull());
+        QVERIFY(d.preview()->message().isEmpty());
+        QCOMPARE(picture.size() / picture.devicePixelRatio(), d.preview()->size());
+        // The white sheet on the grey around it, black ink, and the wire outside the sheet in
+        // the warning colour.
+        QVERIFY(pixelsNear(picture, kSheetColour) > picture.width() * picture.height() / 4);
+        QVERIFY(pixelsNear(picture, kBackgroundColour) > 0);
+        QVERIFY(pixelsNear(picture, kInkColour) > 0);
+        QVERIFY(pixelsNear(picture, kOutsideColour) > 0);
+        // Selection is for the preview only: the whole list is still what OK converts.
+        QCOMPARE(listed(d.dlg), QStringList{demo});
+
+        // A new list drops the selection and the picture.
+        QVERIFY(dropPaths(d.dlg, {dir_.filePath(QStringLiteral("other.ce2"))}));
+        QVERIFY(d.preview()->picture().isNull());
+        QVERIFY(!d.preview()->message().isEmpty());
+    }
+
+    void filesThatCannotBeReadShowWhy() {
+        const QString missing = dir_.filePath(QStringLiteral("missing.ce2"));
+        const QString pipe = dir_.filePath(QStringLiteral("pipe.ce2"));
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        Dialog d(settingsPath());
+        QVERIFY(dropPaths(d.dlg, {missing, pipe}));
+        const struct {
+            QString path;
+            QString reason;
+        } cases[] = {
+            {missing, QStringLiteral("cannot be opened")},
+            {pipe, QStringLiteral("not a regular file")},  // and the dialog never blocks on it
+        };
+        for (const auto& c : cases) {
+            QVERIFY(d.select(c.path));
+            QVERIFY(d.preview()->picture().isNull());
+            QVERIFY2(d.preview()->message().contains(c.reason), qPrintable(d.preview()->message()));
+        }
+    }
+
+    // The picture is made off the dialog's thread; a file above the size limit is not read, and a
+    // job that was told to stop paints nothing.
+    void previewJobsRespectTheirLimits() {
+        const QString demo = dir_.filePath(QStringLiteral("demo.ce2"));
+        writeBytes(demo, demoDrawing());
+        const std::string path = QFile::encodeName(demo).toStdString();
+        const auto go = std::make_shared<std::atomic<bool>>(false);
+        const PreviewPicture whole = renderPreview(path, {}, QSize(300, 200), 2.0, go);
+        QCOMPARE(whole.image.size(), QSize(600, 400));
+        QVERIFY(whole.message.isEmpty());
+
+        const PreviewPicture tooLarge =
+            renderPreview(path, {}, QSize(300, 200), 1.0, go, demoDrawing().size() - 1);
+        QVERIFY(tooLarge.image.isNull());
+        QVERIFY2(tooLarge.message.contains(QStringLiteral("MiB")), qPrintable(tooLarge.message));
+
+        const auto stop = std::make_shared<std::atomic<bool>>(true);
+        const PreviewPicture stopped = renderPreview(path, {}, QSize(300, 200), 1.0, stop);
+        QVERIFY(stopped.image.isNull());
+    }
+
+    // Selecting another file abandons the job of the one before: only the last selection shows.
+    void onlyTheLastSelectionIsShown() {
+        const QString demo = dir_.filePath(QStringLiteral("demo.ce2"));
+        writeBytes(demo, demoDrawing());
+        const QString missing = dir_.filePath(QStringLiteral("gone.ce2"));
+        Dialog d(settingsPath());
+        QVERIFY(dropPaths(d.dlg, {demo, missing}));
+        QSignalSpy shown(d.preview(), &PreviewPane::shown);
+        d.list()->setCurrentRow(0);
+        d.list()->setCurrentRow(1);
+        QVERIFY(shown.wait(10000));
+        QTest::qWait(200);  // room for the abandoned job to finish
+        QCOMPARE(shown.count(), 1);
+        QVERIFY(d.preview()->picture().isNull());
+        QVERIFY(d.preview()->message().contains(QStringLiteral("cannot be opened")));
+    }
+};
+
+QTEST_MAIN(MorvexDlgPreviewTest)
+#include "morvex_dlg_preview_test.moc"

@@ -1,0 +1,87 @@
+#include "render/draw_document.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ce3/document.h"
+#include "model/comment.h"
+#include "model/line_element.h"
+#include "render/drawing_bounds.h"
+
+namespace {
+
+std::unique_ptr<SchWire> wire(SchPoint a, SchPoint b) {
+    auto w = std::make_unique<SchWire>();
+    w->p1 = a;
+    w->p2 = b;
+    return w;
+}
+
+// An element is marked as outside by the test with which saving leaves it out.
+TEST(DrawDocument, MarksWhatSavingLeavesOut) {
+    const struct {
+        SchPoint a, b;
+        bool outside;
+    } cases[] = {
+        {{100, 100}, {300, 100}, false},   {{-300, -200}, {-100, -200}, true},
+        {{1503, 10}, {1600, 10}, true},     // its pick boxes start at 1501
+        {{1502, 10}, {1600, 10}, false},    // its area touches the sheet's right edge at 1500
+        {{-100, 500}, {2000, 500}, false},  // crosses the sheet
+    };
+    SchDocument doc;  // sheet 1500 x 1000
+    for (const auto& c : cases) {
+        doc.append(wire(c.a, c.b));
+    }
+    const Drawing drawing = drawDocument(doc);
+    EXPECT_EQ(drawing.sheet, SchRect(0, 0, 1500, 1000));
+    ASSERT_EQ(drawing.elements.size(), std::size(cases));
+    auto e = doc.elements.begin();
+    for (std::size_t i = 0; i < std::size(cases); ++i, ++e) {
+        EXPECT_EQ(drawing.elements[i].outsideSheet, cases[i].outside) << i;
+        EXPECT_EQ(drawing.elements[i].kind, SchKind::Wire);
+        EXPECT_EQ(drawing.elements[i].area, (*e)->area());
+    }
+}
+
+TEST(DrawDocument, LeavesOutTheHistory) {
+    SchDocument doc;
+    doc.append(wire({0, 0}, {10, 0}));
+    doc.append(wire({0, 5}, {10, 5}));
+    // The first wire replaced by an edit: deleted, hidden by a mark, and its replacement added.
+    auto replacement = wire({0, 0}, {20, 0});
+    replacement->link = doc.elements.front().get();
+    doc.pending.push_back(std::move(replacement));
+    ASSERT_TRUE(doc.commit(false));
+    ASSERT_EQ(doc.elements.size(), 4u);
+
+    const Drawing drawing = drawDocument(doc);
+    ASSERT_EQ(drawing.elements.size(), 2u);
+    EXPECT_EQ(std::get<LinePrimitive>(drawing.elements[0].primitives[0]).to, SchPoint(10, 5));
+    EXPECT_EQ(std::get<LinePrimitive>(drawing.elements[1].primitives[0]).to, SchPoint(20, 0));
+}
+
+TEST(DrawDocument, BoundsHoldTheSheetAndEverythingDrawn) {
+    SchDocument doc;
+    doc.append(wire({-300, -200}, {-100, -200}));
+    auto comment = std::make_unique<SchComment>();
+    comment->setP1({1400, 990});
+    comment->setText("0123456789");  // about 80 wide at size 16, beyond the sheet's right edge
+    comment->setFontSize(16);
+    doc.append(std::move(comment));
+    auto bus = std::make_unique<SchBus>();
+    bus->p1 = {10, 20};
+    bus->p2 = {10, 1100};
+    doc.append(std::move(bus));
+
+    const Drawing drawing = drawDocument(doc);
+    const SchRect b = drawing.bounds;
+    EXPECT_LE(b.left, -302);  // the outside wire's area
+    EXPECT_LE(b.top, -202);
+    EXPECT_GE(b.right,
+              1400 + estimatedAdvance(std::get<TextPrimitive>(drawing.elements[1].primitives[0])));
+    EXPECT_GE(b.bottom, 1100 + 2);  // the bus with half its stroke
+    EXPECT_LT(b.right, 1500 + 100);
+}
+
+}  // namespace

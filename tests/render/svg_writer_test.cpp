@@ -1,0 +1,233 @@
+#include "render/svg_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+
+#include "app/core/conversion.h"
+#include "app/core/settings.h"
+#include "ce3/document.h"
+#include "demo/demo_drawing.h"
+#include "model/comment.h"
+#include "model/component.h"
+#include "model/junction.h"
+#include "model/label.h"
+#include "model/line_element.h"
+#include "model/tag.h"
+#include "render/display_text.h"
+#include "render/draw_document.h"
+#include "render/style.h"
+#include "xml_tree.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+// The demo drawing as the conversion reads it, with the default comment fonts.
+void readDemo(SchDocument& doc) {
+    const std::string bytes = demoDrawing();
+    FILE* stream = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+    ASSERT_NE(stream, nullptr);
+    const ConversionOptions options =
+        makeConversionOptions(kDefaultLargeFace, std::to_string(kDefaultLargeSize),
+                              kDefaultSmallFace, std::to_string(kDefaultSmallSize));
+    EXPECT_EQ(readCe2File(stream, doc, options), 14);
+    fclose(stream);
+}
+
+std::vector<int64_t> numbersIn(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<int64_t> numbers;
+    for (int64_t n = 0; in >> n;) {
+        numbers.push_back(n);
+    }
+    return numbers;
+}
+
+// The kind groups by class name, checking that each class appears once.
+std::map<std::string, const xmlNode*> kindGroups(const xmlNode* svg) {
+    std::map<std::string, const xmlNode*> groups;
+    for (const xmlNode* child : childElements(svg)) {
+        if (name(child) == "g") {
+            EXPECT_TRUE(groups.emplace(attribute(child, "class"), child).second);
+        }
+    }
+    return groups;
+}
+
+TEST(SvgWriter, DemoDrawingByStructure) {
+    SchDocument doc;
+    readDemo(doc);
+    const std::string svg = svgDocument(drawDocument(doc));
+    const XmlDoc xml = parseXml(svg);
+    ASSERT_TRUE(xml) << svg;
+    const xmlNode* root = xmlDocGetRootElement(xml.get());
+    ASSERT_EQ(name(root), "svg");
+    EXPECT_EQ(attribute(root, "xmlns"), "");  // a namespace declaration, not an attribute
+    ASSERT_NE(root->ns, nullptr);
+    EXPECT_STREQ(reinterpret_cast<const char*>(root->ns->href), "http://www.w3.org/2000/svg");
+
+    // The viewBox: the sheet of 1600 x 1200 with its margin, grown to the left and upward to the
+    // wire outside the sheet (-300, -200)..(-100, -200).
+    const std::vector<int64_t> view = numbersIn(attribute(root, "viewBox"));
+    ASSERT_EQ(view.size(), 4u);
+    EXPECT_LT(view[0], -300 - kDrawingMargin);
+    EXPECT_LT(view[1], -200 - kDrawingMargin);
+    EXPECT_EQ(view[0] + view[2], 1600 + kDrawingMargin);
+    EXPECT_EQ(view[1] + view[3], 1200 + kDrawingMargin);
+    const auto rects = childElements(root);
+    ASSERT_GE(rects.size(), 2u);
+    EXPECT_EQ(attribute(rects[1], "class"), "sheet");
+    EXPECT_EQ(numbersIn(attribute(rects[1], "x") + " " + attribute(rects[1], "y") + " " +
+                        attribute(rects[1], "width") + " " + attribute(rects[1], "height")),
+              (std::vector<int64_t>{0, 0, 1600, 1200}));
+
+    // One child per element in each kind's group; the wire outside the sheet is marked.
+    const auto groups = kindGroups(root);
+    const std::map<std::string, std::size_t> counts = {
+        {"dash", 1},     {"wire", 3},      {"bus", 1}, {"entry", 1}, {"bus-entry", 1},
+        {"junction", 1}, {"component", 1}, {"tag", 1}, {"label", 2}, {"comment", 2},
+    };
+    ASSERT_EQ(groups.size(), counts.size());
+    for (const auto& [kind, count] : counts) {
+        ASSERT_EQ(groups.count(kind), 1u) << kind;
+        EXPECT_EQ(childElements(groups.at(kind)).size(), count) << kind;
+    }
+    std::vector<const xmlNode*> outside;
+    for (const xmlNode* g : descendants(root, "g")) {
+        if (attribute(g, "class") == "outside") {
+            outside.push_back(g);
+        }
+    }
+    ASSERT_EQ(outside.size(), 1u);
+    EXPECT_EQ(attribute(outside[0]->parent, "class"), "wire");
+    EXPECT_EQ(descendants(groups.at("bus"), "line").size(), 1u);
+    EXPECT_EQ(attribute(descendants(groups.at("bus"), "line")[0], "stroke-width"), "3");
+    EXPECT_EQ(descendants(groups.at("junction"), "circle").size(), 1u);
+    EXPECT_EQ(descendants(groups.at("tag"), "polygon").size(), 1u);
+    EXPECT_EQ(descendants(groups.at("component"), "rect").size(), 1u);
+
+    // Every text decoded from CP932, and the comments in their replacement fonts.
+    std::multiset<std::string> texts;
+    for (const xmlNode* text : descendants(root, "text")) {
+        texts.insert(textOf(text));
+    }
+    EXPECT_EQ(texts, (std::multiset<std::string>{"電源", "VCC", "入力", "抵抗", "R1", "回路図の例",
+                                                 "電源は5V"}));
+    const auto comments = descendants(groups.at("comment"), "text");
+    ASSERT_EQ(comments.size(), 2u);
+    EXPECT_EQ(attribute(comments[0], "font-size"), "16");
+    EXPECT_EQ(attribute(comments[0], "font-family"), "'ＭＳ Ｐゴシック', sans-serif");
+    EXPECT_EQ(attribute(comments[1], "font-size"), "10");
+    EXPECT_EQ(attribute(comments[1], "font-family"), "'Verdana', sans-serif");
+}
+
+// Texts of every kind full of markup characters, controls and bytes that are no CP932: the SVG
+// stays well-formed and shows each text as the display decoding gives it.
+TEST(SvgWriter, HostileTextsStayWellFormed) {
+    const std::string hostile[] = {
+        "<&\"'>]]>",
+        "a\x01\x1B"s + '\0' + "\x7F",
+        "\x80\xFF\x81",
+        "&amp;&#0;&#x1;<!--",
+        "<?xml ?><!DOCTYPE x [<!ENTITY e \"x\">]>&e;",
+        std::string(3000, '<'),
+    };
+    SchDocument doc;
+    for (const std::string& text : hostile) {
+        auto label = std::make_unique<SchLabel>();
+        label->p1 = {10, 10};
+        label->text = text;
+        doc.append(std::move(label));
+        auto tag = std::make_unique<SchTag>();
+        tag->p1 = {10, 30};
+        tag->text = text;
+        tag->horizontal = false;
+        tag->updateEnd();
+        doc.append(std::move(tag));
+        auto comment = std::make_unique<SchComment>();
+        comment->p1 = {10, 50};
+        comment->text = text;
+        comment->fontName = text + "'\\";
+        comment->bold = comment->italic = comment->underline = comment->strikeOut = true;
+        doc.append(std::move(comment));
+        auto component = std::make_unique<SchComponent>();
+        component->p1 = {-50, -50};
+        component->name = text;
+        component->reference = text;
+        doc.append(std::move(component));
+    }
+    const std::string svg = svgDocument(drawDocument(doc));
+    const XmlDoc xml = parseXml(svg);
+    ASSERT_TRUE(xml);
+    const auto texts = descendants(xmlDocGetRootElement(xml.get()), "text");
+    // Per hostile text: the component's two, the tag's, the label's and the comment's.
+    ASSERT_EQ(texts.size(), 5 * std::size(hostile));
+    std::multiset<std::string> shown;
+    std::multiset<std::string> expected;
+    for (const xmlNode* text : texts) {
+        shown.insert(textOf(text));
+    }
+    for (const std::string& text : hostile) {
+        for (int i = 0; i < 5; ++i) {
+            expected.insert(displayText(text));
+        }
+    }
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(svg.find('\0'), std::string::npos);
+}
+
+TEST(SvgWriter, ExtremeCoordinatesAndEmptyDocument) {
+    SchDocument empty;
+    const XmlDoc bare = parseXml(svgDocument(drawDocument(empty)));
+    ASSERT_TRUE(bare);
+    EXPECT_EQ(attribute(xmlDocGetRootElement(bare.get()), "viewBox"), "-10 -10 1520 1020");
+
+    // Elements at the ends of the 32-bit range: nothing overflows and the view saturates.
+    SchDocument doc;
+    auto w = std::make_unique<SchWire>();
+    w->p1 = {INT32_MIN, INT32_MIN};
+    w->p2 = {INT32_MAX, INT32_MAX};
+    doc.append(std::move(w));
+    auto junction = std::make_unique<SchJunction>();
+    junction->p1 = {INT32_MAX, INT32_MIN};
+    doc.append(std::move(junction));
+    auto label = std::make_unique<SchLabel>();
+    label->p1 = {INT32_MAX, INT32_MAX};
+    label->horizontal = false;
+    label->setText(std::string(1000, 'x').c_str());
+    doc.append(std::move(label));
+    const XmlDoc xml = parseXml(svgDocument(drawDocument(doc)));
+    ASSERT_TRUE(xml);
+    const std::vector<int64_t> view =
+        numbersIn(attribute(xmlDocGetRootElement(xml.get()), "viewBox"));
+    ASSERT_EQ(view.size(), 4u);
+    EXPECT_EQ(view, (std::vector<int64_t>{INT32_MIN, INT32_MIN, int64_t{INT32_MAX} - INT32_MIN,
+                                          int64_t{INT32_MAX} - INT32_MIN}));
+}
+
+// Each element adds the same number of bytes however many there are: the size is linear.
+TEST(SvgWriter, SizeGrowsLinearlyWithTheElements) {
+    const auto sizeWith = [](int labels) {
+        SchDocument doc;
+        for (int i = 0; i < labels; ++i) {
+            auto label = std::make_unique<SchLabel>();
+            label->p1 = {100, 100};
+            label->text = std::string(100, '&');
+            doc.append(std::move(label));
+        }
+        return svgDocument(drawDocument(doc)).size();
+    };
+    const std::size_t none = sizeWith(0);
+    const std::size_t some = sizeWith(2000);
+    EXPECT_EQ(sizeWith(4000) - some, some - none);
+    // A label of 100 bytes takes about 100 escaped entities and its attributes, nothing more.
+    EXPECT_LT((some - none) / 2000, 100 * 5 + 300u);
+}
+
+}  // namespace
