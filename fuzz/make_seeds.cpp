@@ -1,5 +1,6 @@
 // Writes the seed corpora of the fuzz targets into the folder given: CE2 drawings composed with the
-// project's CE2 builder, and the CE3 files that converting them gives (both for the SVG target).
+// project's CE2 builder, the CE3 files that converting them gives (both for the SVG target),
+// and settings files.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -46,6 +47,16 @@ std::vector<std::string> ce2Seeds() {
     };
 }
 
+// Settings files, each after a byte that picks the entry written and the length of its value.
+std::vector<std::string> profileSeeds() {
+    return {
+        std::string(1, '\x30') + "Arial",
+        std::string(1, '\x31') + "12[LARGE_FONT]\r\nFACE=" + kGothic + "\r\nSIZE=12\r\n",
+        std::string(1, '\x1c') + "Verd; c\n[small_font]\n  Face = X \n\nsize = 9\nnot a key",
+        std::string(1, '\x02') + "[A]\r\nK=1\r\n[B]\r\n[a]\r\nK=2\r\n[A\r\n=\r\n",
+    };
+}
+
 // A .ce3 drawing whose texts hold markup characters, controls, an escaped NUL and bytes that are
 // no CP932, at coordinates on the limits of the 32-bit range.
 const std::string kHostileCe3 =
@@ -79,8 +90,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path root(argv[1]);
-    for (const char* target : {"ce2", "ce3_load", "ce3_tokens", "svg"}) {
+    for (const char* target : {"ce2", "ce3_load", "ce3_tokens", "svg", "profile"}) {
         fs::create_directories(root / target);
+    }
+    const auto profiles = profileSeeds();
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        writeFile(root / "profile" / ("seed" + std::to_string(i)), profiles[i]);
     }
     ConversionOptions options;
     options.largeFontName = kGothic;

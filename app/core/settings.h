@@ -23,11 +23,12 @@ inline constexpr int kDefaultSmallSize = 8;
 std::string findSettingsPath(const SettingsLocations& where);
 std::string findSettingsPath();
 
-// A profile (INI) file with the semantics of the Windows profile functions: section and key
-// names compare without regard to case, values are trimmed, writing replaces one key and keeps
-// the other sections, keys and comments, lines end in CR LF and the file is replaced
-// atomically. Reading never creates the file; a missing, unreadable or garbled file reads as
-// holding nothing, so every read gives its fallback. Values are bytes, stored unchanged.
+// A profile (INI) file with the semantics of the Windows profile functions (profile_text.h):
+// section and key names compare without regard to case, values are trimmed, the first of
+// duplicate sections or keys counts, and a write changes only the line of its key, or adds one,
+// keeping every other byte. The file is replaced atomically. Reading never creates the file; a
+// missing or unreadable file (not a regular file, or over 1 MiB) reads as holding nothing, so
+// every read gives its fallback. Values are bytes, stored unchanged.
 class ProfileFile {
   public:
     explicit ProfileFile(std::string path) : path_(std::move(path)) {}
@@ -39,8 +40,8 @@ class ProfileFile {
     // The leading decimal number of the value; the fallback when the key is missing.
     int readInt(const std::string& section, const std::string& key, int fallback) const;
     // false when the file could not be written, when an existing file could not be read (it is
-    // left as it was), or when a name or value would not survive as one line (CR, LF or NUL in
-    // any of them, '=' in the key, ']' in the section, an empty section or key).
+    // left as it was), or when the entry would not read back as written (fitsProfileLine).
+    // A write that would change no byte leaves the file untouched.
     bool writeString(const std::string& section, const std::string& key, const std::string& value);
     bool writeInt(const std::string& section, const std::string& key, int value);
 

@@ -1,13 +1,14 @@
 #include "app/gui/font_choice.h"
 
 #include <cmath>
-#include <cstdint>
 #include <limits>
 
 #include "app/core/conversion.h"
 
 QFont initialFont(const QString& face, const std::string& sizeText) {
-    QFont font(face);
+    // setFamily, not the constructor, which would split the name at commas.
+    QFont font;
+    font.setFamily(face);
     font.setWeight(QFont::Normal);
     const int pixels = pointsToUnits(sizeText);
     if (pixels > 0) {
@@ -18,9 +19,36 @@ QFont initialFont(const QString& face, const std::string& sizeText) {
 
 int chosenPoints(const QFont& font) {
     if (font.pixelSize() > 0) {
-        return static_cast<int>(std::abs(int64_t{font.pixelSize()} * 72 / 96));
+        return pixelsToPoints(font.pixelSize());
     }
     constexpr double kMax = std::numeric_limits<int>::max();
     const double points = std::trunc(std::abs(font.pointSizeF()));
     return static_cast<int>(points < kMax ? points : kMax);
+}
+
+int shownPoints(const QFont& font) {
+    if (font.pixelSize() > 0) {
+        return nearestPoints(font.pixelSize());
+    }
+    return font.pointSize() > 0 ? font.pointSize() : 0;
+}
+
+QString faceRefusal(const FaceChoice& choice) {
+    const QString family = QString::fromStdString(choice.family);
+    switch (choice.outcome) {
+        case FaceOutcome::Kept:
+        case FaceOutcome::Changed:
+            return QString();
+        case FaceOutcome::Empty:
+            return QStringLiteral("フォント名が空のため、使えません。");
+        case FaceOutcome::HasControlCharacter:
+            return QStringLiteral("フォント名「%1」には制御文字が含まれているため、使えません。")
+                .arg(family);
+        case FaceOutcome::NotCp932:
+            break;
+    }
+    return QStringLiteral(
+               "フォント名「%1」は設定ファイルの文字コード (CP932) で表せないため、"
+               "使えません。")
+        .arg(family);
 }

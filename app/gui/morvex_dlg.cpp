@@ -197,25 +197,21 @@ void CMorvexDlg::browse() {
 }
 
 void CMorvexDlg::chooseFont(FontRow& row) {
+    const QString shown = row.face->text();
     const auto chosen =
-        services_.chooseFont(this, initialFont(row.face->text(), row.size->text().toStdString()));
+        services_.chooseFont(this, initialFont(shown, row.size->text().toStdString()));
     if (!chosen) {
         return;
     }
-    const QString family = chosen->family();
-    const auto faceBytes = utf8ToCp932(family.toStdString());
-    if (!faceBytes) {
-        services_.showMessage(
-            this, QMessageBox::Warning,
-            QStringLiteral("フォント名「%1」は設定ファイルの文字コード (CP932) で表せないため、"
-                           "使えません。")
-                .arg(family),
-            QString());
+    const FaceChoice face =
+        chooseFace(row.faceBytes, shown.toStdString(), chosen->family().toStdString());
+    if (const QString refusal = faceRefusal(face); !refusal.isEmpty()) {
+        services_.showMessage(this, QMessageBox::Warning, refusal, QString());
         return;
     }
     const int points = chosenPoints(*chosen);
-    row.faceBytes = *faceBytes;
-    row.face->setText(family);
+    row.faceBytes = face.bytes;
+    row.face->setText(QString::fromStdString(face.family));
     row.size->setText(QString::number(points));
     updatePreview();  // comments show in the new font
     // Both keys are written whatever becomes of the first.

@@ -1,31 +1,53 @@
 #include "app/gui/qt_dialog_services.h"
 
-#include <QFileDialog>
-#include <QFontDialog>
+#include <QDir>
+#include <QFontDatabase>
+#include <string>
+#include <vector>
 
+#include "app/core/face_choice.h"
 #include "app/gui/about_dlg.h"
+#include "app/gui/ce2_file_dlg.h"
+#include "app/gui/face_chooser_dlg.h"
+#include "app/gui/font_choice.h"
+
+namespace {
+
+// The installed families that scale smoothly, as the font database names them.
+std::vector<std::string> installedScalableFamilies() {
+    std::vector<std::string> families;
+    for (const QString& family : QFontDatabase::families()) {
+        if (QFontDatabase::isSmoothlyScalable(family) && !QFontDatabase::isPrivateFamily(family)) {
+            families.push_back(family.toStdString());
+        }
+    }
+    return families;
+}
+
+}  // namespace
 
 std::optional<QStringList> QtDialogServices::chooseCe2Files(QWidget* parent) {
-    QFileDialog dialog(parent, QStringLiteral("開く"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    // Qt's own dialog, whose name filter ignores letter case, so that *.ce2 also shows X.CE2.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilter(QStringLiteral("Tovr data(*.ce2)"));
-    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    Ce2FileDlg dialog(lastFolder_.isEmpty() ? QDir::currentPath() : lastFolder_, parent);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
+    lastFolder_ = dialog.folder();
     return dialog.selectedFiles();
 }
 
 std::optional<QFont> QtDialogServices::chooseFont(QWidget* parent, const QFont& initial) {
-    bool confirmed = false;
-    const QFont chosen = QFontDialog::getFont(
-        &confirmed, initial, parent, QStringLiteral("フォント"), QFontDialog::ScalableFonts);
-    if (!confirmed) {
+    QStringList faces;
+    for (const std::string& face :
+         offeredFaces(initial.family().toStdString(), installedScalableFamilies())) {
+        faces.append(QString::fromStdString(face));
+    }
+    FaceChooserDlg dialog(faces, initial.family(), shownPoints(initial), parent);
+    if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
+    QFont chosen;
+    chosen.setFamily(dialog.family());
+    chosen.setPointSize(dialog.points());
     return chosen;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QString>
+
 #include "app/gui/dialog_services.h"
 
-// The dialogs as the user sees them: Qt's file and font dialogs, message boxes, the about box.
+// The dialogs as the user sees them: the open-file dialog and the font chooser of this program
+// (neither writes anything), message boxes, the about box.
 class QtDialogServices : public DialogServices {
   public:
     std::optional<QStringList> chooseCe2Files(QWidget* parent) override;
@@ -10,4 +13,7 @@ class QtDialogServices : public DialogServices {
     void showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                      const QString& details) override;
     void runAbout(QWidget* parent) override;
+
+  private:
+    QString lastFolder_;  // where the open-file dialog was last confirmed, for this run only
 };

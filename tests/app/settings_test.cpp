@@ -109,15 +109,15 @@ TEST_F(Profile, WriteReplacesOneKeyAndKeepsTheRest) {
     ProfileFile file(path);
     ASSERT_TRUE(file.writeString("LARGE_FONT", "FACE", kDefaultLargeFace));
     ASSERT_TRUE(file.writeInt("large_font", "SIZE", 10));
-    // Names keep their spelling and comments their place; blank lines are the library's own.
+    // Names keep their spelling, and every other line stays as it was.
     const std::string expected =
-        "; fonts for comments\r\n\r\n\r\n"
+        "; fonts for comments\r\n"
         "[Large_Font]\r\n"
         "face=" +
         std::string(kDefaultLargeFace) +
-        "\r\n\r\n"
+        "\r\n"
         "; points\r\n"
-        "Size=10\r\n\r\n\r\n"
+        "Size=10\r\n"
         "[OTHER]\r\n"
         "KEEP=me\r\n";
     EXPECT_EQ(readBytes(path), expected);
@@ -133,8 +133,7 @@ TEST_F(Profile, WriteCreatesFileSectionAndDirectories) {
     ProfileFile file(nested);
     ASSERT_TRUE(file.writeString("SMALL_FONT", "FACE", "Verdana"));
     ASSERT_TRUE(file.writeInt("LARGE_FONT", "SIZE", 12));
-    EXPECT_EQ(readBytes(nested),
-              "[SMALL_FONT]\r\nFACE=Verdana\r\n\r\n\r\n[LARGE_FONT]\r\nSIZE=12\r\n");
+    EXPECT_EQ(readBytes(nested), "[SMALL_FONT]\r\nFACE=Verdana\r\n[LARGE_FONT]\r\nSIZE=12\r\n");
     struct stat st {};
     ASSERT_EQ(stat((dir / "config").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
@@ -180,6 +179,11 @@ TEST_F(Profile, RefusesWhatWouldNotStayOneLine) {
         {"A]", "K", "v"},
         {"", "K", "v"},
         {"A", "", "v"},
+        // Names with surrounding blanks, or keys that would read as a section or a comment.
+        {" A", "K", "v"},
+        {"A", "K ", "v"},
+        {"A", "[K]", "v"},
+        {"A", ";K", "v"},
     };
     for (const auto& r : refused) {
         EXPECT_FALSE(file.writeString(r[0], r[1], r[2])) << r[0] << "/" << r[1];

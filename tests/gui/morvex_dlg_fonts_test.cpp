@@ -88,15 +88,23 @@ class MorvexDlgFontsTest : public QObject {
     void cancelledOrRefusedChoiceChangesNothing_data() {
         QTest::addColumn<std::optional<QFont>>("chosen");
         QTest::addColumn<int>("messages");
-        QTest::newRow("cancelled") << std::optional<QFont>() << 0;
+        QTest::addColumn<QString>("mentioned");  // in the message
+        QTest::newRow("cancelled") << std::optional<QFont>() << 0 << QString();
         // "é" has no CP932 code.
         QTest::newRow("face outside CP932")
-            << std::optional<QFont>(pointFont(QStringLiteral("Café Sans"), 12)) << 1;
+            << std::optional<QFont>(pointFont(QStringLiteral("Café Sans"), 12)) << 1
+            << QStringLiteral("Café Sans");
+        QTest::newRow("blank face") << std::optional<QFont>(pointFont(QStringLiteral("  "), 12))
+                                    << 1 << QStringLiteral("空");
+        QTest::newRow("face with a line break")
+            << std::optional<QFont>(pointFont(QStringLiteral("Two\nLines"), 12)) << 1
+            << QStringLiteral("Two\nLines");
     }
 
     void cancelledOrRefusedChoiceChangesNothing() {
         QFETCH(std::optional<QFont>, chosen);
         QFETCH(int, messages);
+        QFETCH(QString, mentioned);
         ProfileFile settings(iniPath().toStdString());
         ScriptedDialogs dialogs;
         dialogs.fontToChoose = chosen;
@@ -108,7 +116,7 @@ class MorvexDlgFontsTest : public QObject {
         QCOMPARE(dialogs.messages.size(), std::size_t(messages));
         if (messages > 0) {
             QCOMPARE(dialogs.messages.front().icon, QMessageBox::Warning);
-            QVERIFY(dialogs.messages.front().text.contains(QStringLiteral("Café Sans")));
+            QVERIFY(dialogs.messages.front().text.contains(mentioned));
         }
     }
 
