@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // Splits CE3 text into tokens: skips blanks and line ends, cuts at commas and line ends,
 // undoes the percent escaping and counts lines. Owns neither its stream nor its text.
@@ -17,13 +18,21 @@ class Ce3Reader {
     explicit Ce3Reader(FILE* stream) : stream_(stream), lineNumber_(1) {}
     // Reads from a NUL-terminated byte string; its NUL byte is the end of input.
     explicit Ce3Reader(const char* text);
+    // Tokens may point into the reader's own block: it is not copied.
+    Ce3Reader(const Ce3Reader&) = delete;
+    Ce3Reader& operator=(const Ce3Reader&) = delete;
 
     // Reads the next token into `token`. Returns the line number of its first byte, or -1 at the
-    // end of input or on a broken escape.
+    // end of input or on a broken escape (the bytes decoded before the break are left in token).
     int readToken(std::string& token);
 
+    // As readToken, but points `token` at the decoded bytes instead of copying them: into the
+    // block read ahead (or the in-memory text) when the token lies there whole and holds no
+    // escape, else into a buffer of the reader's. The view is valid until the next read.
+    int nextToken(std::string_view& token);
+
     // Reads tokens until one equals `closer`: 0 when found, -1 when the input ends first.
-    int skipUntil(const std::string& closer);
+    int skipUntil(std::string_view closer);
 
     int32_t lineNumber() const { return lineNumber_; }
 
@@ -37,8 +46,16 @@ class Ce3Reader {
     };
 
   private:
+    const char* bytes() const { return stream_ != nullptr ? block_.data.data() : text_; }
+    bool refill();
+    int nextByte();
+    // The rest of a token that crosses the end of the block or holds an escape, decoded into
+    // assembled_, which already holds its first `count` bytes.
+    int assembleToken(std::string_view& token, std::size_t count, int start);
+
     const char* text_ = nullptr;
     FILE* stream_ = nullptr;
     int32_t lineNumber_ = 0;
+    std::string assembled_;
     Block block_;
 };

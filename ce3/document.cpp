@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
+#include "ce3/record_body.h"
 #include "ce3/record_names.h"
 #include "model/comment.h"
 #include "model/component.h"
@@ -41,13 +41,20 @@ constexpr Opener kOpeners[] = {
 };
 
 // A new element of the class that `token` opens; null when it opens none.
-std::unique_ptr<SchElement> elementFor(const std::string& token) {
+std::unique_ptr<SchElement> elementFor(std::string_view token) {
     for (const Opener& opener : kOpeners) {
         if (token == opener.token) {
             return opener.create();
         }
     }
     return nullptr;
+}
+
+// Destroys the elements last to first and empties the list.
+void destroyAll(SchElementList& list) {
+    while (!list.empty()) {
+        list.pop_back();
+    }
 }
 
 }  // namespace
@@ -84,12 +91,8 @@ void SchDocument::clear() {
     historyFloor = 0;
     // Last to first: the allocator hands the memory out again first to last, so a list read
     // back next lies in memory in its own order.
-    while (!elements.empty()) {
-        elements.pop_back();
-    }
-    while (!pending.empty()) {
-        pending.pop_back();
-    }
+    destroyAll(elements);
+    destroyAll(pending);
 }
 
 bool SchDocument::commit(bool discard) {
@@ -129,8 +132,10 @@ void SchDocument::purgeHistory(int32_t oldest) {
     if (oldest <= historyFloor) {
         return;
     }
-    for (auto it = elements.begin(); it != elements.end();) {
-        const SchElement* x = it->get();
+    // Entries are destroyed as they are met, and those that stay move up in place, in order.
+    auto kept = elements.begin();
+    for (std::unique_ptr<SchElement>& entry : elements) {
+        const SchElement* x = entry.get();
         bool drop = false;
         if (x == nullptr) {
             drop = true;
@@ -140,8 +145,16 @@ void SchDocument::purgeHistory(int32_t oldest) {
             // A deleted element stands before its mark, so the mark is still alive here.
             drop = x->link->stamp < oldest;
         }
-        it = drop ? elements.erase(it) : std::next(it);
+        if (drop) {
+            entry.reset();
+            continue;
+        }
+        if (&*kept != &entry) {
+            *kept = std::move(entry);
+        }
+        ++kept;
     }
+    elements.erase(kept, elements.end());
     historyFloor = std::min(oldest, opCounter);
 }
 
@@ -162,9 +175,9 @@ bool SchDocument::writeElements(Ce3Writer& writer, const SchElementList& list, b
 bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,
                                SchSheetInfo* sheetInfo) {
     bool sheetInfoRead = false;
-    std::string token;
+    std::string_view token;
     for (;;) {
-        if (reader.readToken(token) < 0 || token.empty()) {
+        if (reader.nextToken(token) < 0 || token.empty()) {
             return true;
         }
         if (token == kCe3SheetInfo.open() && sheetInfo != nullptr && !sheetInfoRead) {
@@ -189,8 +202,7 @@ bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const Sc
         if (token[0] != '+') {
             return false;
         }
-        token[0] = '-';
-        if (reader.skipUntil(token) < 0) {
+        if (reader.skipUntil(closerOf(token)) < 0) {
             return false;
         }
     }
@@ -240,8 +252,8 @@ int SchDocument::load(const char* path) {
     // The reader reads ahead in blocks of its own; a stream buffer would only copy them again.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
     Ce3Reader reader(file.get());
-    std::string token;
-    if (reader.readToken(token) < 0) {
+    std::string_view token;
+    if (reader.nextToken(token) < 0) {
         return 0;
     }
     SchSheetInfo sheetInfo;

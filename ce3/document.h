@@ -1,7 +1,7 @@
 #pragma once
 
-#include <list>
 #include <memory>
+#include <vector>
 
 #include "model/element.h"
 
@@ -15,7 +15,9 @@ class SchDeletionMark : public SchElement {
     int kind() const override { return SchKind::DeletionMark; }
 };
 
-using SchElementList = std::list<std::unique_ptr<SchElement>>;
+// Owning pointers in order: an element keeps its address for its whole life, whatever the list
+// does, so links between elements stay valid.
+using SchElementList = std::vector<std::unique_ptr<SchElement>>;
 
 // One drawing in memory: the sheet size, the ordered element list with its short edit history,
 // and saving to and loading from CE3 files.
