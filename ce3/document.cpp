@@ -23,13 +23,13 @@
 namespace {
 
 template <typename T>
-std::unique_ptr<SchElement> make() {
-    return std::make_unique<T>();
+SchElementPtr make(SchElementArena& arena) {
+    return arena.make<T>();
 }
 
 struct Opener {
     std::string_view token;
-    std::unique_ptr<SchElement> (*create)();
+    SchElementPtr (*create)(SchElementArena&);
 };
 
 constexpr Opener kOpeners[] = {
@@ -40,11 +40,11 @@ constexpr Opener kOpeners[] = {
     {kCe3BusEntry.open(), make<SchBusEntry>}, {kCe3Component.open(), make<SchComponent>},
 };
 
-// A new element of the class that `token` opens; null when it opens none.
-std::unique_ptr<SchElement> elementFor(std::string_view token) {
+// A new element of the class that `token` opens, built in arena; null when it opens none.
+SchElementPtr elementFor(std::string_view token, SchElementArena& arena) {
     for (const Opener& opener : kOpeners) {
         if (token == opener.token) {
-            return opener.create();
+            return opener.create(arena);
         }
     }
     return nullptr;
@@ -101,7 +101,7 @@ bool SchDocument::commit(bool discard) {
     }
     opCounter = clamp32(int64_t{opCounter} + 1);
     modified = true;
-    for (std::unique_ptr<SchElement>& e : pending) {
+    for (SchElementPtr& e : pending) {
         if (!e) {
             continue;
         }
@@ -134,7 +134,7 @@ void SchDocument::purgeHistory(int32_t oldest) {
     }
     // Entries are destroyed as they are met, and those that stay move up in place, in order.
     auto kept = elements.begin();
-    for (std::unique_ptr<SchElement>& entry : elements) {
+    for (SchElementPtr& entry : elements) {
         const SchElement* x = entry.get();
         bool drop = false;
         if (x == nullptr) {
@@ -164,7 +164,7 @@ bool SchDocument::meetsSheet(const SchElement& e) const {
 
 bool SchDocument::writeElements(Ce3Writer& writer, const SchElementList& list, bool includeDeleted,
                                 const SchPoint* offset) {
-    for (const std::unique_ptr<SchElement>& e : list) {
+    for (const SchElementPtr& e : list) {
         if (e && (includeDeleted || e->link == nullptr) && meetsSheet(*e)) {
             e->writeCe3(writer, offset);
         }
@@ -187,7 +187,7 @@ bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const Sc
             }
             continue;
         }
-        if (std::unique_ptr<SchElement> e = elementFor(token)) {
+        if (SchElementPtr e = elementFor(token, arena_)) {
             if (!e->readCe3(reader, offset, this)) {
                 return false;
             }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "ce3/element_arena.h"
 #include "model/element.h"
 
 class Ce3Reader;
@@ -17,11 +18,14 @@ class SchDeletionMark : public SchElement {
 
 // Owning pointers in order: an element keeps its address for its whole life, whatever the list
 // does, so links between elements stay valid.
-using SchElementList = std::vector<std::unique_ptr<SchElement>>;
+using SchElementList = std::vector<SchElementPtr>;
 
 // One drawing in memory: the sheet size, the ordered element list with its short edit history,
 // and saving to and loading from CE3 files.
 class SchDocument {
+    // The elements that readElements builds; declared first, so that it outlives the lists.
+    SchElementArena arena_;
+
   public:
     static constexpr int32_t kHistoryDepth = 10;
 
@@ -50,6 +54,7 @@ class SchDocument {
     bool meetsSheet(const SchElement& e) const;
     bool writeElements(Ce3Writer& writer, const SchElementList& list, bool includeDeleted,
                        const SchPoint* offset);
+    // The elements read are built in memory of the document: `list` must not outlive it.
     bool readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,
                       SchSheetInfo* sheetInfo);
     // 0 saved, 1 failed. The file is replaced atomically: on failure an existing file stays
