@@ -107,6 +107,12 @@ int Ce3Reader::nextToken(std::string_view& token) {
         }
         return start;
     }
+    if (n == available && stream_ == nullptr) {
+        // An in-memory text ends here, and so does its last token.
+        token = std::string_view(begin, n);
+        block_.pos += n;
+        return start;
+    }
     assembled_.assign(begin, n);
     block_.pos += n;
     return assembleToken(token, n, start);

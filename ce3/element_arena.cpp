@@ -10,15 +10,14 @@ constexpr std::size_t roundUp(std::size_t size, std::size_t alignment) {
 
 void* SchElementArena::allocate(std::size_t size) {
     size = roundUp(size, kAlignment);
-    while (current_ < blocks_.size() && blocks_[current_].size - used_ < size) {
+    if (kBlockBytes - used_ < size) {
         ++current_;
         used_ = 0;
     }
     if (current_ == blocks_.size()) {
-        const std::size_t bytes = size > kBlockBytes ? size : kBlockBytes;
-        blocks_.push_back({std::make_unique_for_overwrite<std::byte[]>(bytes), bytes});
+        blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlockBytes));
     }
-    last_ = blocks_[current_].bytes.get() + used_;
+    last_ = blocks_[current_].get() + used_;
     lastSize_ = size;
     used_ += size;
     ++live_;
@@ -26,8 +25,9 @@ void* SchElementArena::allocate(std::size_t size) {
 }
 
 void SchElementArena::destroy(SchElement* e) {
-    // Where the whole element begins, whatever its class.
-    auto* const place = static_cast<std::byte*>(dynamic_cast<void*>(e));
+    // An element begins where its SchElement part does (a single base at offset 0). Were it
+    // otherwise, the test below would fail and only the reuse of its space would be lost.
+    const auto* const place = reinterpret_cast<const std::byte*>(e);
     e->~SchElement();
     --live_;
     if (live_ == 0) {
@@ -38,12 +38,4 @@ void SchElementArena::destroy(SchElement* e) {
         used_ -= lastSize_;
         last_ = nullptr;
     }
-}
-
-std::size_t SchElementArena::reservedBytes() const {
-    std::size_t total = 0;
-    for (const Block& block : blocks_) {
-        total += block.size;
-    }
-    return total;
 }

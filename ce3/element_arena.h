@@ -44,7 +44,8 @@ class SchElementArena {
     // A new element of class T with its default values.
     template <typename T>
     SchElementPtr make() {
-        static_assert(std::is_base_of_v<SchElement, T> && alignof(T) <= kAlignment);
+        static_assert(std::is_base_of_v<SchElement, T> && alignof(T) <= kAlignment &&
+                      sizeof(T) <= kBlockBytes);
         void* place = allocate(sizeof(T));
         return SchElementPtr(::new (place) T(), SchElementDeleter(this));
     }
@@ -55,22 +56,17 @@ class SchElementArena {
     // The elements alive in the arena.
     std::size_t liveCount() const { return live_; }
     // The bytes of the blocks held.
-    std::size_t reservedBytes() const;
+    std::size_t reservedBytes() const { return blocks_.size() * kBlockBytes; }
 
   private:
     static constexpr std::size_t kAlignment = alignof(SchElement);
     static constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
 
-    struct Block {
-        std::unique_ptr<std::byte[]> bytes;
-        std::size_t size;
-    };
-
     void* allocate(std::size_t size);
 
-    std::vector<Block> blocks_;
-    std::size_t current_ = 0;  // the block being filled
-    std::size_t used_ = 0;     // bytes taken from it
+    std::vector<std::unique_ptr<std::byte[]>> blocks_;  // of kBlockBytes each
+    std::size_t current_ = 0;                           // the block being filled
+    std::size_t used_ = 0;                              // bytes taken from it
     std::byte* last_ = nullptr;
     std::size_t lastSize_ = 0;
     std::size_t live_ = 0;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -128,6 +129,88 @@ TEST(Ce3Writer, FieldsEndAtTheFirstNul) {
         EXPECT_EQ(text, c.written);
         EXPECT_EQ(fromStream, c.written);
     }
+}
+
+// Everything written to the stream so far.
+std::string contentOf(FILE* f) {
+    std::fflush(f);
+    std::rewind(f);
+    std::string bytes;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
+        bytes.append(buffer, n);
+    }
+    return bytes;
+}
+
+// A stream receives whole lines; tokens of any length, around the size of what the writer holds
+// of a line, give the same bytes as in memory. Each token is written as a field of key K.
+TEST(Ce3Writer, LongTokensOnAStreamAsInMemory) {
+    struct Case {
+        std::size_t plain;    // bytes written unchanged, then
+        std::size_t escaped;  // commas, three bytes each
+        std::size_t tokens;   // on one line
+    };
+    const std::vector<Case> cases = {
+        {1, 0, 1},    {4093, 0, 1}, {4094, 0, 1}, {4095, 0, 2},  {0, 1364, 1},
+        {0, 1365, 2}, {1, 1365, 1}, {5000, 0, 1}, {10, 3000, 3}, {32768, 32768, 2},
+    };
+    for (const Case& c : cases) {
+        const std::string value = std::string(c.plain, 'v') + std::string(c.escaped, ',');
+        std::string field = "K:" + std::string(c.plain, 'v');
+        for (std::size_t i = 0; i < c.escaped; ++i) {
+            field += "%2C";
+        }
+        std::string line;
+        for (std::size_t i = 0; i < c.tokens; ++i) {
+            line += (i == 0 ? "" : ",") + field;
+        }
+        const std::string expected = "+R," + line + "\r\n" + line + "\r\n";
+
+        std::string text;
+        Ce3Writer inMemory(&text);
+        const FilePtr f(std::tmpfile());
+        ASSERT_TRUE(f);
+        Ce3Writer onStream(f.get());
+        for (Ce3Writer* w : {&inMemory, &onStream}) {
+            EXPECT_EQ(w->writeToken("+R"), 0);
+            for (int lines = 0; lines < 2; ++lines) {
+                for (std::size_t i = 0; i < c.tokens; ++i) {
+                    EXPECT_EQ(w->writeStringField("K", value), 0);
+                }
+                EXPECT_EQ(w->endLine(), 0);
+            }
+        }
+        EXPECT_EQ(text, expected) << c.plain << " + " << c.escaped;
+        EXPECT_EQ(contentOf(f.get()), expected) << c.plain << " + " << c.escaped;
+    }
+}
+
+// What the writer holds of a line reaches the stream before a byte put on its own, and when the
+// writer goes; a stream that cannot be written shows as a failed end of line.
+TEST(Ce3Writer, StreamGetsEveryByteInOrder) {
+    const FilePtr f(std::tmpfile());
+    ASSERT_TRUE(f);
+    {
+        Ce3Writer writer(f.get());
+        writer.writeToken("A");
+        EXPECT_EQ(writer.putChar('x'), 'x');
+        writer.writeIntField("B", -7);
+        EXPECT_EQ(writer.endLine(), 0);
+        writer.writeToken("unfinished");
+        writer.writeToken("line");
+    }
+    EXPECT_EQ(contentOf(f.get()), "Ax,B:-7\r\nunfinished,line");
+
+    const std::string path = ::testing::TempDir() + "ce3-writer-read-only";
+    std::ofstream(path).put('\n');
+    const FilePtr readOnly(std::fopen(path.c_str(), "rb"));
+    ASSERT_TRUE(readOnly);
+    Ce3Writer writer(readOnly.get());
+    writer.writeToken("A");
+    EXPECT_EQ(writer.endLine(), -1);
+    EXPECT_EQ(writer.putChar('x'), -1);
+    std::remove(path.c_str());
 }
 
 }  // namespace

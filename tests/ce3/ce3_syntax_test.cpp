@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ce3/ce3_reader.h"
@@ -166,6 +168,31 @@ TEST(Ce3Reader, StreamSourceReadsNulAsAByte) {
     EXPECT_EQ(token, "C");
     EXPECT_EQ(reader.readToken(token), -1);
     fclose(f);
+}
+
+// A token that lies whole in the text, unescaped, is handed out in place; one with an escape is
+// decoded into the reader's own buffer.
+TEST(Ce3Reader, PlainTokensAreViewsIntoTheText) {
+    const std::string text = "+WIRE,X1:10,S:a%20b,-WIRE\r\nlast";
+    struct Case {
+        std::string_view token;
+        bool inPlace;
+    };
+    const std::vector<Case> cases = {
+        {"+WIRE", true}, {"X1:10", true}, {"S:a b", false}, {"-WIRE", true}, {"last", true},
+    };
+    Ce3Reader reader(text.c_str());
+    const std::less<const char*> before;
+    for (const Case& c : cases) {
+        std::string_view token;
+        ASSERT_GE(reader.nextToken(token), 1) << c.token;
+        EXPECT_EQ(token, c.token);
+        const bool inPlace =
+            !before(token.data(), text.data()) && before(token.data(), text.data() + text.size());
+        EXPECT_EQ(inPlace, c.inPlace) << c.token;
+    }
+    std::string_view end;
+    EXPECT_EQ(reader.nextToken(end), -1);
 }
 
 TEST(Ce3Reader, SkipUntilDoesNotNest) {
