@@ -50,13 +50,6 @@ SchElementPtr elementFor(std::string_view token, SchElementArena& arena) {
     return nullptr;
 }
 
-// Destroys the elements last to first and empties the list.
-void destroyAll(SchElementList& list) {
-    while (!list.empty()) {
-        list.pop_back();
-    }
-}
-
 }  // namespace
 
 SchDocument::SchDocument() {
@@ -89,10 +82,8 @@ void SchDocument::clear() {
     modified = false;
     opCounter = 0;
     historyFloor = 0;
-    // Last to first: the allocator hands the memory out again first to last, so a list read
-    // back next lies in memory in its own order.
-    destroyAll(elements);
-    destroyAll(pending);
+    elements.clear();
+    pending.clear();
 }
 
 bool SchDocument::commit(bool discard) {
