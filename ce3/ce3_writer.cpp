@@ -24,6 +24,9 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 // The most bytes that one byte of a token becomes.
 constexpr std::size_t kMaxEscapedBytes = 3;
 
+// The most bytes of a decimal int: a sign and ten digits.
+constexpr std::size_t kMaxIntBytes = 11;
+
 // Writes the bytes of part to out escaped, up to its first NUL, which sets `ended`; returns the
 // end of what it wrote. Out has room for every byte of part escaped.
 char* escapeInto(char* out, std::string_view part, bool& ended) {
@@ -192,14 +195,14 @@ int Ce3Writer::endLine() {
 }
 
 int Ce3Writer::writeIntField(std::string_view key, int value) {
-    char digitBytes[16];
-    const char* end = std::to_chars(digitBytes, digitBytes + sizeof digitBytes, value).ptr;
-    const std::string_view digits(digitBytes, static_cast<std::size_t>(end - digitBytes));
-    const std::size_t most = kMaxEscapedBytes * key.size() + 1 + digits.size();
+    const std::size_t most = kMaxEscapedBytes * key.size() + 1 + kMaxIntBytes;
     if ((stream_ == nullptr && text_ == nullptr) || most >= stage_.size()) {
-        return writeParts(key, ":", digits);
+        char digits[kMaxIntBytes];
+        const char* end = std::to_chars(digits, digits + kMaxIntBytes, value).ptr;
+        return writeParts(key, ":",
+                          std::string_view(digits, static_cast<std::size_t>(end - digits)));
     }
-    // Neither the colon nor the digits and sign are ever escaped.
+    // Neither the colon nor the digits and sign are ever escaped: they go in as they are.
     char* out = beginToken(most);
     if (out == nullptr) {
         return -1;
@@ -208,7 +211,7 @@ int Ce3Writer::writeIntField(std::string_view key, int value) {
     out = escapeInto(out, key, ended);
     if (!ended) {
         *out++ = ':';
-        out = std::copy(digits.begin(), digits.end(), out);
+        out = std::to_chars(out, out + kMaxIntBytes, value).ptr;
     }
     return endToken(out);
 }
