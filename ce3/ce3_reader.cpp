@@ -1,6 +1,5 @@
 #include "ce3/ce3_reader.h"
 
-#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,44 +9,11 @@ bool isDelimiter(int c) {
     return c == ',' || c == '\n' || c == '\r';
 }
 
-bool isBlank(int c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-// Counts a line feed; past 2^31 - 1 lines the count stays at its limit instead of overflowing.
-void countLine(int32_t& lineNumber) {
-    if (lineNumber < INT32_MAX) {
-        ++lineNumber;
-    }
-}
-
 // The two bytes after a percent sign, converted exactly as strtoul in base 16 converts them
 // (leading white space, a sign, an optional 0x, stopping at the first non-digit or a NUL).
 char decodeEscape(int first, int second) {
     const char digits[3] = {static_cast<char>(first), static_cast<char>(second), '\0'};
     return static_cast<char>(std::strtoul(digits, nullptr, 16) & 0xFF);
-}
-
-// Bytes that end a run of plain token bytes: the delimiters and the percent sign.
-constexpr std::array<bool, 256> makeSpecialTable() {
-    std::array<bool, 256> table{};
-    table[','] = true;
-    table['\n'] = true;
-    table['\r'] = true;
-    table['%'] = true;
-    return table;
-}
-
-constexpr std::array<bool, 256> kSpecial = makeSpecialTable();
-
-// The number of plain bytes from `begin`, at most `limit`.
-std::size_t plainRun(const char* begin, std::size_t limit) {
-    const char* p = begin;
-    const char* const stop = begin + limit;
-    while (p != stop && !kSpecial[static_cast<unsigned char>(*p)]) {
-        ++p;
-    }
-    return static_cast<std::size_t>(p - begin);
 }
 
 }  // namespace
@@ -79,18 +45,18 @@ int Ce3Reader::readToken(std::string& token) {
     return line;
 }
 
-int Ce3Reader::nextToken(std::string_view& token) {
+int Ce3Reader::readAnyToken(std::string_view& token) {
     token = {};
     for (;;) {
         if (block_.pos == block_.end && !refill()) {
             return -1;
         }
         const auto c = static_cast<unsigned char>(bytes()[block_.pos]);
-        if (!isBlank(c)) {
+        if (!kBlank[c]) {
             break;
         }
         if (c == '\n') {
-            countLine(lineNumber_);
+            countLine();
         }
         ++block_.pos;
     }
@@ -103,7 +69,7 @@ int Ce3Reader::nextToken(std::string_view& token) {
         token = std::string_view(begin, n);
         block_.pos += n + 1;
         if (begin[n] == '\n') {
-            countLine(lineNumber_);
+            countLine();
         }
         return start;
     }
@@ -136,7 +102,7 @@ int Ce3Reader::assembleToken(std::string_view& token, std::size_t count, int sta
         const auto c = static_cast<unsigned char>(bytes()[block_.pos++]);
         if (isDelimiter(c)) {
             if (c == '\n') {
-                countLine(lineNumber_);
+                countLine();
             }
             return start;
         }
