@@ -5,31 +5,24 @@
 
 namespace {
 
-// Bytes written as %XX: the control characters, the space, the percent sign and the comma. The
-// NUL byte, which ends a token's text, is marked too, so that one test finds both.
-constexpr std::array<bool, 256> makeSpecialTable() {
-    std::array<bool, 256> table{};
-    for (std::size_t b = 0x00; b <= 0x20; ++b) {
-        table[b] = true;
-    }
-    table['%'] = true;
-    table[','] = true;
-    return table;
-}
-
-constexpr std::array<bool, 256> kSpecial = makeSpecialTable();
-
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // The most bytes that one byte of a token becomes.
 constexpr std::size_t kMaxEscapedBytes = 3;
 
-// The most bytes of a decimal int: a sign and ten digits.
-constexpr std::size_t kMaxIntBytes = 11;
+// The first byte of the parts taken one after the other; NUL when they are empty.
+char firstByte(std::string_view first, std::string_view second, std::string_view third) {
+    for (const std::string_view part : {first, second, third}) {
+        if (!part.empty()) {
+            return part[0];
+        }
+    }
+    return '\0';
+}
 
-// Writes the bytes of part to out escaped, up to its first NUL, which sets `ended`; returns the
-// end of what it wrote. Out has room for every byte of part escaped.
-char* escapeInto(char* out, std::string_view part, bool& ended) {
+}  // namespace
+
+char* Ce3Writer::escapeInto(char* out, std::string_view part, bool& ended) {
     for (const char ch : part) {
         const auto b = static_cast<unsigned char>(ch);
         if (!kSpecial[b]) {
@@ -46,18 +39,6 @@ char* escapeInto(char* out, std::string_view part, bool& ended) {
     }
     return out;
 }
-
-// The first byte of the parts taken one after the other; NUL when they are empty.
-char firstByte(std::string_view first, std::string_view second, std::string_view third) {
-    for (const std::string_view part : {first, second, third}) {
-        if (!part.empty()) {
-            return part[0];
-        }
-    }
-    return '\0';
-}
-
-}  // namespace
 
 Ce3Writer::~Ce3Writer() {
     handOn();
@@ -177,10 +158,6 @@ int Ce3Writer::writeLongToken(std::string_view first, std::string_view second,
     return r < 0 || handedOn < 0 ? -1 : 0;
 }
 
-int Ce3Writer::writeToken(std::string_view s) {
-    return writeParts(s);
-}
-
 int Ce3Writer::endLine() {
     atLineStart_ = true;
     if (stream_ == nullptr && text_ == nullptr) {
@@ -194,7 +171,7 @@ int Ce3Writer::endLine() {
     return handOn();
 }
 
-int Ce3Writer::writeIntField(std::string_view key, int value) {
+int Ce3Writer::writeAnyIntField(std::string_view key, int value) {
     const std::size_t most = kMaxEscapedBytes * key.size() + 1 + kMaxIntBytes;
     if ((stream_ == nullptr && text_ == nullptr) || most >= stage_.size()) {
         char digits[kMaxIntBytes];

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -28,17 +30,70 @@ class Ce3Writer {
 
     // Writes one token (up to its first NUL byte), preceded by a comma unless it is the first on
     // its line. 0 on success, -1 when the bytes cannot be written.
-    int writeToken(std::string_view s);
+    int writeToken(std::string_view s) {
+        if (const char* out = stagePlain(s, 0)) {
+            staged_ = static_cast<std::size_t>(out - stage_.data());
+            return 0;
+        }
+        return writeParts(s);
+    }
 
     // Ends the current line with CR LF: 0 on success, -1 on failure.
     int endLine();
 
     // The token key:value, written as writeToken writes it.
-    int writeIntField(std::string_view key, int value);
+    int writeIntField(std::string_view key, int value) {
+        if (char* out = stagePlain(key, 1 + kMaxIntBytes)) {
+            *out++ = ':';
+            out = std::to_chars(out, out + kMaxIntBytes, value).ptr;
+            staged_ = static_cast<std::size_t>(out - stage_.data());
+            return 0;
+        }
+        return writeAnyIntField(key, value);
+    }
     int writeStringField(std::string_view key, std::string_view value);
 
   private:
     static constexpr std::size_t kStagedBytes = 4096;
+    static constexpr std::size_t kShortBytes = 16;
+    // The most bytes of a decimal int: a sign and ten digits.
+    static constexpr std::size_t kMaxIntBytes = 11;
+    // Bytes written as %XX (the control characters, the space, the percent sign and the comma),
+    // and the NUL byte, which ends a token's text.
+    static constexpr std::array<bool, 256> kSpecial = [] {
+        std::array<bool, 256> table{};
+        for (std::size_t b = 0x00; b <= 0x20; ++b) {
+            table[b] = true;
+        }
+        table['%'] = table[','] = true;
+        return table;
+    }();
+
+    // The common case, taken inline: on a stream, with room on the line, stages the separator when
+    // one is due and the bytes of `s`, a short text without a byte to escape, and returns where
+    // `more` bytes of the token may follow. Null, with nothing staged, in any other case.
+    char* stagePlain(std::string_view s, std::size_t more) {
+        if (stream_ == nullptr || s.size() > kShortBytes ||
+            stage_.size() - staged_ < 1 + kShortBytes + more) {
+            return nullptr;
+        }
+        for (const char ch : s) {
+            if (kSpecial[static_cast<unsigned char>(ch)]) {
+                return nullptr;
+            }
+        }
+        char* out = stage_.data() + staged_;
+        if (!atLineStart_) {
+            *out++ = ',';
+        }
+        atLineStart_ = false;
+        return std::copy(s.begin(), s.end(), out);
+    }
+    // Writes the bytes of part to out escaped, up to its first NUL, which sets `ended`; returns the
+    // end of what it wrote. Out has room for every byte of part escaped.
+    static char* escapeInto(char* out, std::string_view part, bool& ended);
+    // writeIntField for every key and target.
+    int writeAnyIntField(std::string_view key, int value);
 
     // Writes the token made of the parts one after the other, up to the first NUL byte.
     int writeParts(std::string_view first, std::string_view second = {},
