@@ -186,6 +186,49 @@ TEST(Ce3Writer, LongTokensOnAStreamAsInMemory) {
     }
 }
 
+// Integer fields and short tokens, of any key and on lines of any length, give a stream the bytes
+// they give in memory.
+TEST(Ce3Writer, IntegerFieldsOnAStreamAsInMemory) {
+    struct Case {
+        std::string_view key;
+        int value;
+        std::string written;
+    };
+    const std::vector<Case> cases = {
+        {"X", 0, "X:0"},
+        {"K K", -2147483647 - 1, "K%20K:-2147483648"},
+        {"", 2147483647, ":2147483647"},
+        {std::string_view("K\0Y", 3), 5, "K"},
+        {"ABCDEFGHIJKLMNOP", 7, "ABCDEFGHIJKLMNOP:7"},
+        {"ABCDEFGHIJKLMNOPQ", -7, "ABCDEFGHIJKLMNOPQ:-7"},
+        {"50%", 1, "50%25:1"},
+    };
+    for (const int fieldsPerLine : {1, 3, 1000}) {
+        std::string expected;
+        std::string text;
+        Ce3Writer inMemory(&text);
+        const FilePtr f(std::tmpfile());
+        ASSERT_TRUE(f);
+        Ce3Writer onStream(f.get());
+        for (const Case& c : cases) {
+            for (int i = 0; i < fieldsPerLine; ++i) {
+                expected += (i == 0 ? "+T," : ",") + c.written;
+            }
+            expected += ",-T\r\n";
+            for (Ce3Writer* w : {&inMemory, &onStream}) {
+                EXPECT_EQ(w->writeToken("+T"), 0);
+                for (int i = 0; i < fieldsPerLine; ++i) {
+                    EXPECT_EQ(w->writeIntField(c.key, c.value), 0);
+                }
+                EXPECT_EQ(w->writeToken("-T"), 0);
+                EXPECT_EQ(w->endLine(), 0);
+            }
+        }
+        EXPECT_EQ(text, expected) << fieldsPerLine;
+        EXPECT_EQ(contentOf(f.get()), expected) << fieldsPerLine;
+    }
+}
+
 // What the writer holds of a line reaches the stream before a byte put on its own, and when the
 // writer goes; a stream that cannot be written shows as a failed end of line.
 TEST(Ce3Writer, StreamGetsEveryByteInOrder) {
