@@ -228,6 +228,12 @@ TEST(AtoiField, ParsesAsAtoiAndSaturates) {
         {"-2147483648", INT32_MIN},
         {"-99999999999999999999", INT32_MIN},
         {"99999999999999999999999", INT32_MAX},
+        {"-", 0},
+        {"-0", 0},
+        {"999999999", 999999999},
+        {"-999999999:", -999999999},
+        {"1234567890", 1234567890},
+        {"0000000000012", 12},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(atoiField(c.text), c.value) << c.text;
