@@ -196,14 +196,20 @@ bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const Sc
     }
 }
 
-int SchDocument::save(const char* path) {
+int SchDocument::save(const char* path, SchSaveOutcome* outcome) {
     commit(false);
     if (path == nullptr) {
         return 1;
     }
     AtomicFile file(path);
-    if (!file.open()) {
+    const auto failed = [&] {
+        if (outcome != nullptr) {
+            outcome->failure = file.failure();
+        }
         return 1;
+    };
+    if (!file.open()) {
+        return failed();
     }
     // Write results are not needed one by one: the stream's error flag keeps any failure and
     // commit refuses to replace the target then.
@@ -217,7 +223,10 @@ int SchDocument::save(const char* path) {
     writer.writeToken(kCe3Magic.close());
     writer.endLine();
     if (!file.commit()) {
-        return 1;
+        return failed();
+    }
+    if (outcome != nullptr) {
+        outcome->written = true;
     }
     clear();
     load(path);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "model/element.h"
+#include "platform/write_failure.h"
 
 class Ce3Reader;
 class Ce3Writer;
@@ -16,6 +17,12 @@ class SchDeletionMark : public SchElement {
 };
 
 using SchElementList = std::list<std::unique_ptr<SchElement>>;
+
+// What a save did beyond its result.
+struct SchSaveOutcome {
+    bool written = false;  // the file holds the drawing; reading it back comes after
+    WriteFailure failure;  // why it was not written
+};
 
 // One drawing in memory: the sheet size, the ordered element list with its short edit history,
 // and saving to and loading from CE3 files.
@@ -51,8 +58,9 @@ class SchDocument {
     bool readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,
                       SchSheetInfo* sheetInfo);
     // 0 saved, 1 failed. The file is replaced atomically: on failure an existing file stays
-    // byte for byte as it was and no temporary file is left.
-    int save(const char* path);
+    // byte for byte as it was and no temporary file is left. When outcome is not null it learns
+    // whether the file was written and why not.
+    int save(const char* path, SchSaveOutcome* outcome = nullptr);
     // 0 loaded, 1 failed, 2 not a CE3 file.
     int load(const char* path);
 };
