@@ -131,9 +131,11 @@ TEST_F(Convert, ReportsWhatWasLeftOut) {
 TEST_F(Convert, SamePathTwiceIsConvertedTwice) {
     const std::string path = source("x.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9));
     std::vector<std::pair<std::size_t, std::size_t>> progress;
-    const std::vector<FileReport> reports = convertFiles(
-        {path, path}, options,
-        [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); });
+    const std::vector<FileReport> reports =
+        convertFiles({path, path}, options,
+                     {.fileDone = [&](const FileReport&, std::size_t done, std::size_t total) {
+                         progress.emplace_back(done, total);
+                     }});
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_EQ(reports[0].outcome, FileOutcome::Converted);
     EXPECT_EQ(reports[1].outcome, FileOutcome::Converted);
@@ -234,8 +236,8 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
         std::function<void()> before = {};  // runs just before the file is converted
     };
     const std::string enoent = "cannot be opened: No such file or directory";
-    const auto cannotWrite = [&](const std::string& name) {
-        return dir / name + " cannot be written";
+    const auto cannotWrite = [&](const std::string& name, const std::string& cause) {
+        return dir / name + " cannot be written: " + cause;
     };
     const std::vector<Case> cases = {
         {"already.ce3", FileOutcome::WouldOverwriteSource, "would overwrite its source"},
@@ -247,10 +249,12 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
         {"loop.ce2", FileOutcome::CannotOpen,
          "cannot be opened: Too many levels of symbolic links"},
         {"dangling.ce2", FileOutcome::CannotOpen, enoent},
-        {"blocked.ce2", FileOutcome::CannotWrite, cannotWrite("blocked.ce3")},
-        {"inside.ce2", FileOutcome::CannotWrite, cannotWrite("inside.ce3")},
-        {"cycle.ce2", FileOutcome::CannotWrite, cannotWrite("cycle.ce3")},
-        {"failing.ce2", FileOutcome::CannotWrite, cannotWrite("failing.ce3"),
+        {"blocked.ce2", FileOutcome::CannotWrite, cannotWrite("blocked.ce3", "Is a directory")},
+        {"inside.ce2", FileOutcome::CannotWrite, cannotWrite("inside.ce3", "Not a directory")},
+        {"cycle.ce2", FileOutcome::CannotWrite,
+         cannotWrite("cycle.ce3", "Too many levels of symbolic links")},
+        {"failing.ce2", FileOutcome::CannotWrite,
+         cannotWrite("failing.ce3", "No space left on device"),
          [&] { setAtomicFileFaults(&failingWrites); }},
     };
 
@@ -267,8 +271,9 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
         }
     };
     beforeFile(0);
-    const std::vector<FileReport> reports =
-        convertFiles(sources, options, [&](std::size_t done, std::size_t) { beforeFile(done); });
+    const std::vector<FileReport> reports = convertFiles(
+        sources, options,
+        {.fileDone = [&](const FileReport&, std::size_t done, std::size_t) { beforeFile(done); }});
     setAtomicFileFaults(nullptr);
 
     ASSERT_EQ(reports.size(), sources.size());

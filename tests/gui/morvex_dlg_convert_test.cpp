@@ -130,11 +130,29 @@ class MorvexDlgConvertTest : public QObject {
         auto* dialog = parent.findChild<QProgressDialog*>();
         QVERIFY(dialog != nullptr);
         QVERIFY(dialog->isVisible());
-        QCOMPARE(dialog->maximum(), 3);
-        QCOMPARE(dialog->value(), 1);
+        constexpr int kFile = BatchProgress::kStepsPerFile;
+        QCOMPARE(dialog->maximum(), 3 * kFile);
+        QCOMPARE(dialog->value(), 1 * kFile);
         QVERIFY(dialog->labelText().contains(QStringLiteral("1 / 3")));
         progress.update(2);
-        QCOMPARE(dialog->value(), 2);
+        QCOMPARE(dialog->value(), 2 * kFile);
+    }
+
+    // One long file: the dialog comes while it is read, and the bar moves with the bytes read.
+    void progressCoversOneLongFile() {
+        QWidget parent;
+        parent.show();
+        BatchProgress progress(&parent, 1, std::chrono::milliseconds(0));
+        progress.updateFile(0, 0, 1000);
+        auto* dialog = parent.findChild<QProgressDialog*>();
+        QVERIFY(dialog != nullptr);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->value(), 0);
+        progress.updateFile(0, 500, 1000);
+        QCOMPARE(dialog->value(), BatchProgress::kReadingSteps / 2);
+        progress.updateFile(0, 1000, 1000);  // read; now written
+        QCOMPARE(dialog->value(), BatchProgress::kReadingSteps);
+        QVERIFY(dialog->value() < dialog->maximum());
     }
 };
 
