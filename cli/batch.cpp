@@ -135,8 +135,8 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
         reporter.converted(report);
     };
     if (progress != nullptr) {
-        shown.fileStage = [&](std::size_t index, FileStage stage, uint64_t read, uint64_t size) {
-            progress->update(index, sources[index], stage, read, size);
+        shown.fileStage = [&](std::size_t index, FileStage stage, uint64_t done, uint64_t total) {
+            progress->update(index, sources[index], stage, done, total);
         };
     }
     convertFiles(sources, options, shown, request.svg ? svgBesideOutput() : DrawingHook());

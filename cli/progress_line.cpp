@@ -29,13 +29,19 @@ std::string fitted(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-std::string progressText(const std::string& source, FileStage stage, uint64_t bytesRead,
-                         uint64_t size) {
-    if (stage == FileStage::Writing) {
-        return source + ": writing " + makeCe3Path(source);
+std::string progressText(const std::string& source, FileStage stage, uint64_t done,
+                         uint64_t total) {
+    const std::string percent =
+        std::to_string(total == 0 ? 0 : std::min(done, total) * 100 / total) + "%";
+    switch (stage) {
+        case FileStage::Reading:
+            return source + ": reading " + percent;
+        case FileStage::Writing:
+            return source + ": writing " + makeCe3Path(source) + " " + percent;
+        case FileStage::ReadingBack:
+            return source + ": reading back " + makeCe3Path(source) + " " + percent;
     }
-    const uint64_t percent = size == 0 ? 0 : std::min(bytesRead, size) * 100 / size;
-    return source + ": reading " + std::to_string(percent) + "%";
+    return source;
 }
 
 ProgressLine::ProgressLine(std::ostream& out, int columns, Clock clock,
@@ -47,14 +53,14 @@ ProgressLine::ProgressLine(std::ostream& out, int columns, Clock clock,
       delay_(delay) {}
 
 void ProgressLine::update(std::size_t index, const std::string& source, FileStage stage,
-                          uint64_t bytesRead, uint64_t size) {
+                          uint64_t done, uint64_t total) {
     const auto now = clock_();
     if (index != index_) {
         index_ = index;
         fileStart_ = now;
     }
     if (now - fileStart_ >= delay_) {
-        show(fitted(progressText(source, stage, bytesRead, size), width_));
+        show(fitted(progressText(source, stage, done, total), width_));
     }
 }
 

@@ -18,9 +18,10 @@ class ProgressLine {
     ProgressLine(std::ostream& out, int columns, Clock clock = &std::chrono::steady_clock::now,
                  std::chrono::milliseconds delay = std::chrono::seconds(1));
 
-    // Where the file at `index` of the batch has got; a new index starts the file's time.
-    void update(std::size_t index, const std::string& source, FileStage stage, uint64_t bytesRead,
-                uint64_t size);
+    // Where the file at `index` of the batch has got (see ConversionProgress::fileStage); a new
+    // index starts the file's time.
+    void update(std::size_t index, const std::string& source, FileStage stage, uint64_t done,
+                uint64_t total);
     // Removes the line, if one is shown.
     void clear();
 
@@ -36,6 +37,5 @@ class ProgressLine {
     std::string shown_;
 };
 
-// "x.ce2: reading 42%", "x.ce2: writing x.ce3".
-std::string progressText(const std::string& source, FileStage stage, uint64_t bytesRead,
-                         uint64_t size);
+// "x.ce2: reading 42%", "x.ce2: writing x.ce3 42%", "x.ce2: reading back x.ce3 42%".
+std::string progressText(const std::string& source, FileStage stage, uint64_t done, uint64_t total);

@@ -44,9 +44,9 @@ struct StageReporter {
     const ConversionProgress& progress;
     std::size_t index;
 
-    void operator()(FileStage stage, uint64_t bytesRead, uint64_t size) const {
+    void operator()(FileStage stage, uint64_t done, uint64_t total) const {
         if (progress.fileStage) {
-            progress.fileStage(index, stage, bytesRead, size);
+            progress.fileStage(index, stage, done, total);
         }
     }
 };
@@ -69,9 +69,20 @@ void convertInto(FileReport& report, const ConversionOptions& options,
     }
     countSheetElements(doc, report);
     const FollowUp followUp = drawingHook ? drawingHook(doc, report.output) : FollowUp();
-    stage(FileStage::Writing, report.sourceSize, report.sourceSize);
-    report.outcome = doc.save(report.output.c_str(), &saved) == 0 ? FileOutcome::Converted
-                                                                  : FileOutcome::CannotWrite;
+    const uint64_t elements = doc.elements.size();
+    const auto written = static_cast<uint64_t>(report.elementsWritten);
+    SchSaveProgress saving;
+    if (stage.progress.fileStage) {
+        saving = [&](SchSaveStage at, uint64_t done) {
+            if (at == SchSaveStage::Writing) {
+                stage(FileStage::Writing, done, elements);
+            } else {
+                stage(FileStage::ReadingBack, done, written);
+            }
+        };
+    }
+    const int result = doc.save(report.output.c_str(), &saved, saving);
+    report.outcome = result == 0 ? FileOutcome::Converted : FileOutcome::CannotWrite;
     report.writeFailure = saved.failure;
     if (report.outcome == FileOutcome::Converted && followUp) {
         try {

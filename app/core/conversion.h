@@ -65,10 +65,12 @@ int pointsToUnits(const std::string& pointsText);
 ConversionOptions makeConversionOptions(const std::string& largeFace, const std::string& largeSize,
                                         const std::string& smallFace, const std::string& smallSize);
 
-// What the file in hand is doing, for progress shown while a long file is converted.
+// What the file in hand is doing, for progress shown while a long file is converted, and what
+// its `done` and `total` count.
 enum class FileStage {
-    Reading,  // with the bytes of its source read so far and the source's size
-    Writing   // the output is written and read back
+    Reading,     // the source: bytes read of its size
+    Writing,     // the output: elements gone through of those read
+    ReadingBack  // the output again, as the document checks it: elements read of those written
 };
 
 // Callbacks of a batch; each may be empty.
@@ -78,9 +80,9 @@ struct ConversionProgress {
     // After each file, in list order: its report, the number of files done and the total.
     std::function<void(const FileReport& report, std::size_t done, std::size_t total)> fileDone =
         {};
-    // While the file at `index` of the list is converted: when reading starts, after about every
-    // MiB read (kCe2ProgressBytes), and when writing starts.
-    std::function<void(std::size_t index, FileStage stage, uint64_t bytesRead, uint64_t size)>
+    // While the file at `index` of the list is converted: when each stage starts (done 0), then
+    // about every MiB read (kCe2ProgressBytes) and every kSaveProgressElements elements.
+    std::function<void(std::size_t index, FileStage stage, uint64_t done, uint64_t total)>
         fileStage = {};
 };
 

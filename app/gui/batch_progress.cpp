@@ -25,9 +25,21 @@ void BatchProgress::update(std::size_t done) {
     show(done, 0);
 }
 
-void BatchProgress::updateFile(std::size_t done, uint64_t bytesRead, uint64_t size) {
-    const uint64_t read = size == 0 ? 0 : std::min(bytesRead, size) * kReadingSteps / size;
-    show(done, static_cast<int>(read));
+void BatchProgress::updateFile(std::size_t done, FileStage stage, uint64_t stageDone,
+                               uint64_t stageTotal) {
+    int first = 0;
+    int steps = kReadingSteps;
+    if (stage == FileStage::Writing) {
+        first = kReadingSteps;
+        steps = kWritingSteps;
+    } else if (stage == FileStage::ReadingBack) {
+        first = kReadingSteps + kWritingSteps;
+        steps = kStepsPerFile - first;
+    }
+    const uint64_t part = stageTotal == 0 ? 0
+                                          : std::min(stageDone, stageTotal) *
+                                                static_cast<uint64_t>(steps) / stageTotal;
+    show(done, first + static_cast<int>(part));
 }
 
 void BatchProgress::show(std::size_t done, int steps) {

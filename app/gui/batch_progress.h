@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/core/conversion.h"
+
 class QProgressDialog;
 class QWidget;
 
@@ -20,13 +22,14 @@ class BatchProgress {
 
     // `done` files are finished.
     void update(std::size_t done);
-    // The file after the `done` finished ones has read `bytesRead` of its `size` bytes (reading);
-    // all of them, when it is being written.
-    void updateFile(std::size_t done, uint64_t bytesRead, uint64_t size);
+    // Where the file after the `done` finished ones has got (see ConversionProgress::fileStage).
+    void updateFile(std::size_t done, FileStage stage, uint64_t stageDone, uint64_t stageTotal);
 
-    // The bar's steps per file; reading the source takes the first kReadingSteps of them.
+    // The bar's steps per file, shared by its stages as a large drawing shares its time: reading
+    // the source about a quarter, writing the output somewhat more, reading it back the rest.
     static constexpr int kStepsPerFile = 100;
-    static constexpr int kReadingSteps = 40;
+    static constexpr int kReadingSteps = 25;
+    static constexpr int kWritingSteps = 30;
 
   private:
     void show(std::size_t done, int steps);

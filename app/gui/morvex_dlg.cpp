@@ -245,8 +245,9 @@ void CMorvexDlg::convertListed() {
         shown.fileDone = [&progress](const FileReport&, std::size_t done, std::size_t) {
             progress.update(done);
         };
-        shown.fileStage = [&progress](std::size_t index, FileStage, uint64_t read, uint64_t size) {
-            progress.updateFile(index, read, size);
+        shown.fileStage = [&progress](std::size_t index, FileStage stage, uint64_t done,
+                                      uint64_t total) {
+            progress.updateFile(index, stage, done, total);
         };
         reports = convertFiles(sources, options, shown);
     }

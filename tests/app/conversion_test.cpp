@@ -390,41 +390,62 @@ TEST_F(Convert, OutOfMemoryFailsOneFile) {
     EXPECT_EQ(reports[2].outcome, FileOutcome::Converted);
 }
 
-// A long file tells where it has got: reading from 0 bytes about every MiB, then writing.
+// A long file tells where it has got: reading from 0 bytes about every MiB, then writing and
+// reading back from 0 elements every kSaveProgressElements.
 TEST_F(Convert, ProgressFollowsALongFile) {
+    // 40,000 wires, then headers (which add bytes but no element) up to 2.5 MiB.
+    constexpr uint64_t kWires = 40'000;
+    constexpr uint64_t kWireBytes = 10;
+    constexpr uint64_t kHeaderBytes = 60;
     std::string drawing;
-    while (drawing.size() < std::size_t{5} << 19) {  // 2.5 MiB
+    for (uint64_t i = 0; i < kWires; ++i) {
         drawing += wire(10, 10, 50, 10);
+    }
+    const std::string headerRecord = header({});
+    ASSERT_EQ(headerRecord.size(), kHeaderBytes);
+    while (drawing.size() < std::size_t{5} << 19) {
+        drawing += headerRecord;
     }
     const std::string small = source("small.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9));
     const std::string large = source("large.ce2", drawing);
     struct Seen {
         std::size_t index;
         FileStage stage;
-        uint64_t read;
-        uint64_t size;
+        uint64_t done;
+        uint64_t total;
         bool operator==(const Seen&) const = default;
     };
     std::vector<Seen> seen;
     std::vector<std::size_t> started;
     ConversionProgress progress;
     progress.fileStarting = [&](std::size_t index) { started.push_back(index); };
-    progress.fileStage = [&](std::size_t index, FileStage stage, uint64_t read, uint64_t size) {
-        seen.push_back({index, stage, read, size});
+    progress.fileStage = [&](std::size_t index, FileStage stage, uint64_t done, uint64_t total) {
+        seen.push_back({index, stage, done, total});
     };
     convertFiles({small, large}, options, progress);
 
-    const uint64_t size = drawing.size();
-    const uint64_t mib = kCe2ProgressBytes;
-    const uint64_t record = 10;  // a wire; a report comes at the first record boundary past a MiB
-    const auto past = [&](uint64_t bytes) { return (bytes + record - 1) / record * record; };
+    // Bytes are told at the first record boundary past each MiB.
+    const uint64_t wiresEnd = kWires * kWireBytes;
+    const auto boundary = [&](uint64_t bytes) {
+        return bytes <= wiresEnd
+                   ? (bytes + kWireBytes - 1) / kWireBytes * kWireBytes
+                   : wiresEnd + (bytes - wiresEnd + kHeaderBytes - 1) / kHeaderBytes * kHeaderBytes;
+    };
+    const uint64_t first = boundary(kCe2ProgressBytes);
+    std::vector<Seen> expected = {
+        {0, FileStage::Reading, 0, 20},
+        {0, FileStage::Writing, 0, 2},
+        {0, FileStage::ReadingBack, 0, 2},
+        {1, FileStage::Reading, 0, drawing.size()},
+        {1, FileStage::Reading, first, drawing.size()},
+        {1, FileStage::Reading, boundary(first + kCe2ProgressBytes), drawing.size()}};
+    for (const FileStage stage : {FileStage::Writing, FileStage::ReadingBack}) {
+        for (uint64_t done = 0; done <= kWires; done += kSaveProgressElements) {
+            expected.push_back({1, stage, done, kWires});
+        }
+    }
     EXPECT_EQ(started, (std::vector<std::size_t>{0, 1}));
-    EXPECT_EQ(seen, (std::vector<Seen>{{0, FileStage::Reading, 0, 20},
-                                       {0, FileStage::Writing, 20, 20},
-                                       {1, FileStage::Reading, 0, size},
-                                       {1, FileStage::Reading, past(mib), size},
-                                       {1, FileStage::Reading, past(past(mib) + mib), size},
-                                       {1, FileStage::Writing, size, size}}));
+    EXPECT_EQ(seen, expected);
 }
 
 TEST_F(Convert, UnreadableSource) {

@@ -25,14 +25,16 @@ TEST_F(Progress, ShownAfterASecondOfOneFileRewrittenInPlaceAndCleared) {
     now += 1ms;
     line.update(0, "a.ce2", FileStage::Reading, 100, 200);
     line.update(0, "a.ce2", FileStage::Reading, 101, 200);  // the same text is not written again
-    line.update(0, "a.ce2", FileStage::Writing, 200, 200);
+    line.update(0, "a.ce2", FileStage::Writing, 1, 4);
+    line.update(0, "a.ce2", FileStage::ReadingBack, 4, 4);
     line.update(0, "a.ce2", FileStage::Reading, 200, 200);  // shorter: blanks cover the rest
     line.clear();
     line.clear();
     EXPECT_EQ(out.str(),
               "\ra.ce2: reading 50%"
-              "\ra.ce2: writing a.ce3"
-              "\ra.ce2: reading 100% "
+              "\ra.ce2: writing a.ce3 25%"
+              "\r...2: reading back a.ce3 100%"  // cut to 29 bytes
+              "\ra.ce2: reading 100%          "
               "\r" +
                   std::string(19, ' ') + "\r");
 
