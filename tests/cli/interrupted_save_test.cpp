@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -40,8 +41,8 @@ std::vector<std::string> namesIn(const std::string& dir) {
     return names;
 }
 
-// Runs the converter once to its end, then again and again with a signal sent at a random moment
-// up to a little beyond the time the whole run took, over an old target or none.
+// Runs the converter to its end, then again and again with a signal sent at a random moment of
+// the time a whole run takes, over an old target or none.
 void interruptSaves(const char* program, const std::vector<int>& signals) {
     TempDir dir;
     writeBytes(dir / "big.ce2", largeDrawing());
@@ -49,15 +50,20 @@ void interruptSaves(const char* program, const std::vector<int>& signals) {
     const std::string old = "old drawing\r\n";
     const ProcessRequest convert{{program, "-q", "big.ce2"}, dir.path(), {{"LC_ALL", "C.UTF-8"}}};
 
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_EQ(runProcess(convert).exitCode, 0);
-    const auto whole =
-        std::chrono::duration_cast<microseconds>(std::chrono::steady_clock::now() - start);
+    // The shortest of three whole runs: the signals then fall inside a run however busy the
+    // machine is.
+    microseconds whole = microseconds::max();
+    for (int i = 0; i < 3; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_EQ(runProcess(convert).exitCode, 0);
+        whole = std::min(whole, std::chrono::duration_cast<microseconds>(
+                                    std::chrono::steady_clock::now() - start));
+    }
     const std::string fresh = readBytes(target);
     ASSERT_GT(fresh.size(), 1'000'000u);
 
     std::mt19937 random(20240611);
-    std::uniform_int_distribution<long> moment(0, whole.count() * 11 / 10);
+    std::uniform_int_distribution<long> moment(0, whole.count() * 9 / 10);
     int interrupted = 0;
     for (const int signal : signals) {
         for (int run = 0; run < kRunsPerSignal; ++run) {
@@ -93,7 +99,9 @@ void interruptSaves(const char* program, const std::vector<int>& signals) {
         }
     }
     // Most signals land while the converter runs.
-    EXPECT_GT(interrupted, static_cast<int>(signals.size()) * kRunsPerSignal / 2);
+    const int runs = static_cast<int>(signals.size()) * kRunsPerSignal;
+    std::cout << interrupted << " of " << runs << " runs interrupted\n";
+    EXPECT_GT(interrupted, runs / 2);
 }
 
 TEST(InterruptedSave, TemporaryWithoutName) {
