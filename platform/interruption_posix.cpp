@@ -64,7 +64,7 @@ InterruptionsHeld::~InterruptionsHeld() {
 void installInterruptionHandlers() {
     struct sigaction action {};
     action.sa_handler = onInterruption;
-    action.sa_flags = SA_RESETHAND;
+    action.sa_flags = static_cast<int>(SA_RESETHAND);  // its bit is the sign bit of int
     // While one interruption is handled, the others wait: the files are removed once.
     action.sa_mask = interruptionSignals();
     for (const int signal : kSignals) {
