@@ -1,14 +1,15 @@
 #include "cli/source_list.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <set>
 #include <system_error>
 #include <utility>
 
 #include "app/core/conversion.h"
+#include "platform/same_file.h"
+#include "platform/system_error.h"
 
 namespace fs = std::filesystem;
 
@@ -17,13 +18,19 @@ namespace {
 // Depth first in sorted order, so that a directory reached by two ways is always searched under
 // the same one.
 void searchDirectory(const std::string& root, SourceList& list) {
-    std::set<std::pair<dev_t, ino_t>> searched;
+    std::set<FileIdentity> searched;
     std::vector<std::string> pending{root};
     while (!pending.empty()) {
         const std::string dir = std::move(pending.back());
         pending.pop_back();
-        struct stat st {};
-        if (::stat(dir.c_str(), &st) != 0 || !searched.insert({st.st_dev, st.st_ino}).second) {
+        // A directory that cannot be reached (its parent may be read but not searched, or its
+        // path is too long) is reported like one that cannot be listed.
+        const std::optional<FileIdentity> identity = fileIdentity(dir);
+        if (!identity) {
+            list.problems.push_back({dir, "directory cannot be read: " + systemErrorText(errno)});
+            continue;
+        }
+        if (!searched.insert(*identity).second) {
             continue;
         }
         std::error_code ec;
@@ -40,6 +47,9 @@ void searchDirectory(const std::string& root, SourceList& list) {
                 subdirs.push_back(path);
             } else if (hasCe2Extension(path)) {
                 list.files.push_back(path);
+            } else if (typeError) {
+                // It may be a directory: what is below it would be missed in silence.
+                list.problems.push_back({path, "cannot be examined: " + typeError.message()});
             }
             it.increment(ec);
             if (ec) {

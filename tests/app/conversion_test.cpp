@@ -6,6 +6,8 @@
 #include <climits>
 #include <filesystem>
 #include <functional>
+#include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -131,9 +133,11 @@ TEST_F(Convert, ReportsWhatWasLeftOut) {
 TEST_F(Convert, SamePathTwiceIsConvertedTwice) {
     const std::string path = source("x.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9));
     std::vector<std::pair<std::size_t, std::size_t>> progress;
-    const std::vector<FileReport> reports = convertFiles(
-        {path, path}, options,
-        [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); });
+    const std::vector<FileReport> reports =
+        convertFiles({path, path}, options,
+                     {.fileDone = [&](const FileReport&, std::size_t done, std::size_t total) {
+                         progress.emplace_back(done, total);
+                     }});
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_EQ(reports[0].outcome, FileOutcome::Converted);
     EXPECT_EQ(reports[1].outcome, FileOutcome::Converted);
@@ -234,8 +238,8 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
         std::function<void()> before = {};  // runs just before the file is converted
     };
     const std::string enoent = "cannot be opened: No such file or directory";
-    const auto cannotWrite = [&](const std::string& name) {
-        return dir / name + " cannot be written";
+    const auto cannotWrite = [&](const std::string& name, const std::string& cause) {
+        return dir / name + " cannot be written: " + cause;
     };
     const std::vector<Case> cases = {
         {"already.ce3", FileOutcome::WouldOverwriteSource, "would overwrite its source"},
@@ -247,10 +251,12 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
         {"loop.ce2", FileOutcome::CannotOpen,
          "cannot be opened: Too many levels of symbolic links"},
         {"dangling.ce2", FileOutcome::CannotOpen, enoent},
-        {"blocked.ce2", FileOutcome::CannotWrite, cannotWrite("blocked.ce3")},
-        {"inside.ce2", FileOutcome::CannotWrite, cannotWrite("inside.ce3")},
-        {"cycle.ce2", FileOutcome::CannotWrite, cannotWrite("cycle.ce3")},
-        {"failing.ce2", FileOutcome::CannotWrite, cannotWrite("failing.ce3"),
+        {"blocked.ce2", FileOutcome::CannotWrite, cannotWrite("blocked.ce3", "Is a directory")},
+        {"inside.ce2", FileOutcome::CannotWrite, cannotWrite("inside.ce3", "Not a directory")},
+        {"cycle.ce2", FileOutcome::CannotWrite,
+         cannotWrite("cycle.ce3", "Too many levels of symbolic links")},
+        {"failing.ce2", FileOutcome::CannotWrite,
+         cannotWrite("failing.ce3", "No space left on device"),
          [&] { setAtomicFileFaults(&failingWrites); }},
     };
 
@@ -267,8 +273,9 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
         }
     };
     beforeFile(0);
-    const std::vector<FileReport> reports =
-        convertFiles(sources, options, [&](std::size_t done, std::size_t) { beforeFile(done); });
+    const std::vector<FileReport> reports = convertFiles(
+        sources, options,
+        {.fileDone = [&](const FileReport&, std::size_t done, std::size_t) { beforeFile(done); }});
     setAtomicFileFaults(nullptr);
 
     ASSERT_EQ(reports.size(), sources.size());
@@ -290,6 +297,155 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
     for (const auto& entry : fs::directory_iterator(dir.path())) {
         EXPECT_NE(entry.path().filename().string().rfind(".morvex-", 0), 0u) << entry.path();
     }
+}
+
+// Sources that would write one output: only the first is converted; the same file listed twice,
+// by one path or two, is converted twice.
+TEST_F(Convert, OutputCollisionsAreFoundBeforeAnythingIsWritten) {
+    const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
+    const std::string x = source("x.ce2", twoWires);
+    const std::string upper = source("x.CE2", twoWires);
+    ASSERT_EQ(link(x.c_str(), (dir / "hard.ce2").c_str()), 0);
+    const std::string hard = dir / "hard.ce2";
+    const std::string dotted = dir.path() + "/./x.ce2";
+    const std::string a = source("a.ce2", twoWires);
+    const std::string b = source("b.ce2", twoWires);
+    writeBytes(dir / "b.ce3", "old");
+    fs::create_symlink("b.ce3", dir / "a.ce3");  // a's output is b's
+    const std::string self = source("self.ce3", twoWires);
+    const std::string selfSource = source("self.ce2", twoWires);
+
+    using Found = std::vector<std::optional<std::size_t>>;
+    const std::size_t none = SIZE_MAX;
+    const auto found = [](std::initializer_list<std::size_t> indices) {
+        Found f;
+        for (const std::size_t i : indices) {
+            f.push_back(i == SIZE_MAX ? std::nullopt : std::optional<std::size_t>(i));
+        }
+        return f;
+    };
+    struct Case {
+        std::vector<std::string> sources;
+        Found collisions;
+    };
+    const std::vector<Case> cases = {
+        // Sources whose names differ only in case are different files here, with one output.
+        {{x, upper}, found({none, 0})},
+        {{upper, x}, found({none, 0})},
+        {{x, upper, x, upper}, found({none, 0, none, 0})},
+        {{x, x}, found({none, none})},
+        // Different paths of one file with one output, or outputs that are one existing file.
+        {{x, dotted}, found({none, none})},
+        {{a, b}, found({none, 0})},
+        {{b, a, b}, found({none, 0, none})},
+        // A source that would overwrite itself writes nothing.
+        {{self, selfSource}, found({none, none})},
+        // One file under two names, with two outputs.
+        {{x, hard}, found({none, none})},
+        {{}, found({})},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(findOutputCollisions(c.sources), c.collisions)
+            << ::testing::PrintToString(c.sources);
+    }
+
+    // The refused source is reported without being read; the first one's output stays.
+    writeBytes(upper, wire(20, 20, 60, 20) + wire(5, 5, 5, 9));
+    const std::vector<FileReport> reports = convertFiles({x, upper, x}, options);
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].outcome, FileOutcome::Converted);
+    EXPECT_EQ(reports[1].outcome, FileOutcome::WouldReplaceEarlierOutput);
+    EXPECT_EQ(reports[1].elementsRead, 0);
+    EXPECT_EQ(describeOutcome(reports[1]),
+              "would replace " + dir / "x.ce3" + " written from " + x + " in this batch");
+    EXPECT_EQ(reports[2].outcome, FileOutcome::Converted);
+    EXPECT_NE(readBytes(dir / "x.ce3").find("X1:10,Y1:10"), std::string::npos);
+}
+
+// Memory that runs out while one file is converted fails that file only, wherever it runs out.
+TEST_F(Convert, OutOfMemoryFailsOneFile) {
+    const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
+    const std::string first = source("first.ce2", twoWires);
+    const std::string drawn = source("drawn.ce2", twoWires);
+    const std::string last = source("last.ce2", twoWires);
+    writeBytes(dir / "first.ce3", "old");
+    const DrawingHook hook = [&](const SchDocument&, const std::string& output) -> FollowUp {
+        if (output == dir / "first.ce3") {
+            throw std::bad_alloc();  // before the save
+        }
+        if (output == dir / "drawn.ce3") {
+            return []() -> FollowUpReport { throw std::bad_alloc(); };  // after it
+        }
+        return {};
+    };
+    const std::vector<FileReport> reports = convertFiles({first, drawn, last}, options, {}, hook);
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].outcome, FileOutcome::NotEnoughMemory);
+    EXPECT_EQ(describeOutcome(reports[0]), "not enough memory");
+    EXPECT_EQ(readBytes(dir / "first.ce3"), "old");
+    EXPECT_EQ(reports[1].outcome, FileOutcome::Converted);
+    ASSERT_TRUE(reports[1].followUp);
+    EXPECT_FALSE(reports[1].followUp->ok);
+    EXPECT_EQ(reports[1].followUp->text, "not enough memory");
+    EXPECT_EQ(reports[2].outcome, FileOutcome::Converted);
+}
+
+// A long file tells where it has got: reading from 0 bytes about every MiB, then writing and
+// reading back from 0 elements every kSaveProgressElements.
+TEST_F(Convert, ProgressFollowsALongFile) {
+    // 40,000 wires, then headers (which add bytes but no element) up to 2.5 MiB.
+    constexpr uint64_t kWires = 40'000;
+    constexpr uint64_t kWireBytes = 10;
+    constexpr uint64_t kHeaderBytes = 60;
+    std::string drawing;
+    for (uint64_t i = 0; i < kWires; ++i) {
+        drawing += wire(10, 10, 50, 10);
+    }
+    const std::string headerRecord = header({});
+    ASSERT_EQ(headerRecord.size(), kHeaderBytes);
+    while (drawing.size() < std::size_t{5} << 19) {
+        drawing += headerRecord;
+    }
+    const std::string small = source("small.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9));
+    const std::string large = source("large.ce2", drawing);
+    struct Seen {
+        std::size_t index;
+        FileStage stage;
+        uint64_t done;
+        uint64_t total;
+        bool operator==(const Seen&) const = default;
+    };
+    std::vector<Seen> seen;
+    std::vector<std::size_t> started;
+    ConversionProgress progress;
+    progress.fileStarting = [&](std::size_t index) { started.push_back(index); };
+    progress.fileStage = [&](std::size_t index, FileStage stage, uint64_t done, uint64_t total) {
+        seen.push_back({index, stage, done, total});
+    };
+    convertFiles({small, large}, options, progress);
+
+    // Bytes are told at the first record boundary past each MiB.
+    const uint64_t wiresEnd = kWires * kWireBytes;
+    const auto boundary = [&](uint64_t bytes) {
+        return bytes <= wiresEnd
+                   ? (bytes + kWireBytes - 1) / kWireBytes * kWireBytes
+                   : wiresEnd + (bytes - wiresEnd + kHeaderBytes - 1) / kHeaderBytes * kHeaderBytes;
+    };
+    const uint64_t first = boundary(kCe2ProgressBytes);
+    std::vector<Seen> expected = {
+        {0, FileStage::Reading, 0, 20},
+        {0, FileStage::Writing, 0, 2},
+        {0, FileStage::ReadingBack, 0, 2},
+        {1, FileStage::Reading, 0, drawing.size()},
+        {1, FileStage::Reading, first, drawing.size()},
+        {1, FileStage::Reading, boundary(first + kCe2ProgressBytes), drawing.size()}};
+    for (const FileStage stage : {FileStage::Writing, FileStage::ReadingBack}) {
+        for (uint64_t done = 0; done <= kWires; done += kSaveProgressElements) {
+            expected.push_back({1, stage, done, kWires});
+        }
+    }
+    EXPECT_EQ(started, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(seen, expected);
 }
 
 TEST_F(Convert, UnreadableSource) {
