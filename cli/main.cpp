@@ -1,4 +1,3 @@
-#include <unistd.h>
 #include <CLI/CLI.hpp>
 
 #include <clocale>
@@ -6,9 +5,14 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/batch.h"
+#include "platform/console.h"
 #include "platform/cp932.h"
+#include "platform/file_status.h"
+#include "platform/program_arguments.h"
+#include "platform/terminal.h"
 
 namespace {
 
@@ -24,6 +28,18 @@ std::string checkPoints(const std::string& text) {
         if (text[i] < '0' || text[i] > '9') {
             return "a size in points must be a whole number: " + text;
         }
+    }
+    return "";
+}
+
+// As CLI11's ExistingFile checks, with the system's own paths (on Windows, UTF-8 names).
+std::string checkExistingFile(const std::string& path) {
+    const FileKind kind = fileStatus(path).kind;
+    if (kind == FileKind::Unknown) {
+        return "File does not exist: " + path;
+    }
+    if (kind == FileKind::Directory) {
+        return "File is actually a directory: " + path;
     }
     return "";
 }
@@ -52,7 +68,9 @@ int main(int argc, char** argv) {
     // drawing has just been freed, and allocating the buffer would make the allocator sweep every
     // one of its elements.
     static char outBuffer[BUFSIZ];
-    std::setvbuf(stdout, outBuffer, isatty(STDOUT_FILENO) ? _IOLBF : _IOFBF, sizeof outBuffer);
+    std::setvbuf(stdout, outBuffer, isTerminal(StandardStream::Output) ? _IOLBF : _IOFBF,
+                 sizeof outBuffer);
+    showUtf8OnConsoles();
 
     BatchRequest request;
     CLI::App app(
@@ -75,13 +93,18 @@ int main(int argc, char** argv) {
     app.add_option("--settings", request.settingsFile,
                    "Settings file to read instead of MORVEX.INI")
         ->type_name("FILE")
-        ->check(CLI::ExistingFile.description(""));
+        ->check(CLI::Validator(checkExistingFile, ""));
     app.add_flag("-q,--quiet", request.quiet, "Leave out the completion message");
     app.add_flag("--svg", request.svg,
                  "Also draw each converted drawing as NAME.svg beside NAME.ce3; a .ce3 PATH is "
                  "drawn to NAME.svg without converting anything");
+    const std::vector<std::string> arguments = programArguments(argc, argv);
+    std::vector<const char*> argumentTexts;
+    for (const std::string& argument : arguments) {
+        argumentTexts.push_back(argument.c_str());
+    }
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(argumentTexts.size()), argumentTexts.data());
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? 0 : kUsageError;
     }

@@ -1,54 +1,39 @@
 #include "cli/source_list.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <filesystem>
 #include <set>
-#include <system_error>
 #include <utility>
 
 #include "app/core/conversion.h"
-
-namespace fs = std::filesystem;
+#include "platform/directory_listing.h"
+#include "platform/file_status.h"
+#include "platform/same_file.h"
 
 namespace {
 
 // Depth first in sorted order, so that a directory reached by two ways is always searched under
 // the same one.
 void searchDirectory(const std::string& root, SourceList& list) {
-    std::set<std::pair<dev_t, ino_t>> searched;
+    std::set<FileIdentity> searched;
     std::vector<std::string> pending{root};
     while (!pending.empty()) {
         const std::string dir = std::move(pending.back());
         pending.pop_back();
-        struct stat st {};
-        if (::stat(dir.c_str(), &st) != 0 || !searched.insert({st.st_dev, st.st_ino}).second) {
+        const std::optional<FileIdentity> identity = fileIdentity(dir);
+        if (!identity || !searched.insert(*identity).second) {
             continue;
         }
-        std::error_code ec;
-        fs::directory_iterator it(dir, ec);
-        if (ec) {
-            list.problems.push_back({dir, "directory cannot be read: " + ec.message()});
-            continue;
+        DirectoryListing listing = listDirectory(dir);
+        if (!listing.error.empty()) {
+            list.problems.push_back({dir, "directory cannot be read: " + listing.error});
         }
-        std::vector<std::string> subdirs;
-        for (; it != fs::directory_iterator();) {
-            std::error_code typeError;
-            const std::string path = it->path().string();
-            if (it->is_directory(typeError)) {
-                subdirs.push_back(path);
-            } else if (hasCe2Extension(path)) {
-                list.files.push_back(path);
-            }
-            it.increment(ec);
-            if (ec) {
-                list.problems.push_back({dir, "directory cannot be read: " + ec.message()});
-                break;
+        for (std::string& path : listing.others) {
+            if (hasCe2Extension(path)) {
+                list.files.push_back(std::move(path));
             }
         }
-        std::sort(subdirs.rbegin(), subdirs.rend());
-        for (std::string& sub : subdirs) {
+        std::sort(listing.directories.rbegin(), listing.directories.rend());
+        for (std::string& sub : listing.directories) {
             pending.push_back(std::move(sub));
         }
     }
@@ -58,20 +43,18 @@ void searchDirectory(const std::string& root, SourceList& list) {
 }  // namespace
 
 bool isCe3File(const std::string& path) {
-    std::error_code ec;
-    return hasExtension(path, ".ce3") && !fs::is_directory(path, ec);
+    return hasExtension(path, ".ce3") && fileStatus(path).kind != FileKind::Directory;
 }
 
 SourceList collectSources(const std::string& path) {
     SourceList list;
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (fs::is_directory(status)) {
+    const FileStatus status = fileStatus(path);
+    if (status.kind == FileKind::Directory) {
         searchDirectory(path, list);
     } else if (hasCe2Extension(path)) {
         list.files.push_back(path);
-    } else if (ec) {
-        list.problems.push_back({path, "cannot be opened: " + ec.message()});
+    } else if (status.kind == FileKind::Unknown) {
+        list.problems.push_back({path, "cannot be opened: " + status.error});
     } else {
         list.problems.push_back({path, "neither a .ce2 file nor a directory"});
     }

@@ -1,13 +1,12 @@
 #include "cli/svg_output.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "ce3/document.h"
 #include "platform/atomic_file.h"
+#include "platform/file_status.h"
 #include "render/draw_document.h"
 #include "render/svg_writer.h"
 
@@ -20,9 +19,12 @@ std::string writeFailureCause(const std::string& path, int error) {
     if (error != 0) {
         return std::strerror(error);
     }
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        return S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    const FileKind kind = fileStatus(path).kind;
+    if (kind == FileKind::Directory) {
+        return std::strerror(EISDIR);
+    }
+    if (kind == FileKind::Other) {
+        return "not a regular file";
     }
     return "write failed";
 }

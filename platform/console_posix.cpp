@@ -1,0 +1,3 @@
+#include "platform/console.h"
+
+void showUtf8OnConsoles() {}
