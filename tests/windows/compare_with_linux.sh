@@ -52,9 +52,11 @@ cp "$source_dir/examples/demo.ce2" "$drawings/回路図/電源.ce2"
 for ce3 in "$work"/seeds/svg/*ce3*; do
     cp "$ce3" "$drawings/$(basename "$ce3" .ce3).ce3"
 done
-# The settings: CP932 faces, CR LF lines.
+# The settings: CP932 faces, CR LF lines; MORVEX.INI in the current directory, and a file named on
+# the command line.
 printf '[LARGE_FONT]\r\nFACE=\x82\x6c\x82\x72 \x96\xbe\x92\xa9\r\nSIZE=14\r\n[SMALL_FONT]\r\nFACE=Arial\r\nSIZE=9\r\n' \
     > "$drawings/MORVEX.INI"
+printf '[LARGE_FONT]\nFACE=Courier\nSIZE=11\n' > "$drawings/回路図/フォント.ini"
 
 cp -r "$drawings" "$work/linux"
 cp -r "$drawings" "$work/windows"
@@ -98,19 +100,21 @@ compare() {
 }
 
 # Every drawing by name (the Unicode one with a forward slash, which Windows takes too), a face
-# given on the command line, and drawing with --svg.
+# given on the command line, a settings file named, and drawing with --svg.
 mapfile -t names < <(cd "$drawings" && ls -1 -- *.ce2 *.ce3 && echo "回路図/電源.ce2")
-run linux env LC_ALL=C.UTF-8 "$linux_cli" --svg --small-face 'ＭＳ ゴシック' "${names[@]}"
-run windows "$wine_run" "$exe" --svg --small-face 'ＭＳ ゴシック' "${names[@]}"
+options=(--svg --small-face 'ＭＳ ゴシック' --settings 回路図/フォント.ini)
+run linux env LC_ALL=C.UTF-8 "$linux_cli" "${options[@]}" "${names[@]}"
+run windows "$wine_run" "$exe" "${options[@]}" "${names[@]}"
 failed=0
 compare "named files" || failed=1
-if [ "$(cat "$work/linux.status")" != 1 ] || [ ! -s "$work/linux/回路図/電源.ce3" ]; then
+if [ "$(cat "$work/linux.status")" != 1 ] || [ ! -s "$work/linux/回路図/電源.ce3" ] ||
+    ! grep -aq 'FN:Courier,FS:14' "$work/linux/demo.ce3"; then
     echo "compare_with_linux: the Linux run did not convert as expected" >&2
     failed=1
 fi
 
-# The folder searched: the same files are found, and the reports differ only in the separator
-# that each system puts between a folder and the names in it.
+# The folder searched, with MORVEX.INI: the same files are found, and the reports differ only in
+# the separator that each system puts between a folder and the names in it.
 rm -f "$work"/linux/*.ce3 "$work"/windows/*.ce3 "$work"/linux/*.svg "$work"/windows/*.svg
 rm -f "$work"/linux/回路図/*.ce3 "$work"/windows/回路図/*.ce3
 run linux env LC_ALL=C.UTF-8 "$linux_cli" .
