@@ -103,10 +103,12 @@ compare() {
 # given on the command line, a settings file named, and drawing with --svg.
 mapfile -t names < <(cd "$drawings" && ls -1 -- *.ce2 *.ce3 && echo "回路図/電源.ce2")
 options=(--svg --small-face 'ＭＳ ゴシック' --settings 回路図/フォント.ini)
+drawn_ce3=$(find "$work/linux" -name '*.ce3' | wc -l)
 run linux env LC_ALL=C.UTF-8 "$linux_cli" "${options[@]}" "${names[@]}"
 run windows "$wine_run" "$exe" "${options[@]}" "${names[@]}"
 failed=0
 compare "named files" || failed=1
+converted=$(($(find "$work/linux" -name '*.ce3' | wc -l) - drawn_ce3))
 if [ "$(cat "$work/linux.status")" != 1 ] || [ ! -s "$work/linux/回路図/電源.ce3" ] ||
     ! grep -aq 'FN:Courier,FS:14' "$work/linux/demo.ce3"; then
     echo "compare_with_linux: the Linux run did not convert as expected" >&2
@@ -125,8 +127,14 @@ for part in out err; do
 done
 compare "a searched folder" || failed=1
 
+# A face that CP932 cannot hold is refused alike, before anything is converted.
+rm -f "$work"/linux/*.ce3 "$work"/windows/*.ce3
+run linux env LC_ALL=C.UTF-8 "$linux_cli" --large-face 'Ø 😀' demo.ce2
+run windows "$wine_run" "$exe" --large-face 'Ø 😀' demo.ce2
+compare "a refused face" || failed=1
+
 if [ "$failed" = 0 ]; then
     echo "compare_with_linux: $(ls "$drawings"/*.ce2 "$drawings"/回路図/*.ce2 | wc -l) drawings" \
-        "converted alike, $(ls "$work"/linux/*.ce3 | wc -l) .ce3 files identical"
+        "converted alike; $converted .ce3 files written, identical"
 fi
 exit $failed
