@@ -76,7 +76,8 @@ lines_of_windows_reports() {
     local part
     for part in out err; do
         if grep -qv $'\r$' "$work/windows.$part"; then
-            echo "compare_with_linux: a line of windows.$part does not end in CR LF" >&2
+            echo "compare_with_linux: lines of windows.$part that do not end in CR LF:" >&2
+            grep -nv $'\r$' "$work/windows.$part" | head -5 | od -c >&2
             return 1
         fi
         tr -d '\r' < "$work/windows.$part" > "$work/windows.$part.lines"
