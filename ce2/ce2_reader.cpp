@@ -1,5 +1,6 @@
 #include "ce2/ce2_reader.h"
 
+#include <climits>
 #include <utility>
 
 #include "ce2/ce2_records.h"
@@ -8,13 +9,19 @@
 #include "platform/stdio_unlocked.h"
 
 int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options,
-                Ce2ReadReport* report) {
+                Ce2ReadReport* report, const Ce2Progress& progress) {
     Ce2ReadReport local;
     Ce2ReadReport& out = report ? *report : local;
     int count = 0;
     // Bytes consumed so far, counted here since the stream need not be seekable.
     long offset = 0;
+    // One comparison per record, also without progress.
+    long nextProgress = progress ? kCe2ProgressBytes : LONG_MAX;
     for (;;) {
+        if (offset >= nextProgress) {
+            progress(static_cast<uint64_t>(offset));
+            nextProgress = offset + kCe2ProgressBytes;
+        }
         const int type = getByteUnlocked(stream);
         // A read error ends the reading as the end of the file does, but is reported as such.
         if (type == EOF) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,11 +38,16 @@ struct Ce2ReadReport {
     int commentLength = 0;  // the rejected length L for BadCommentLength
 };
 
+// Told how many bytes reading has consumed so far.
+using Ce2Progress = std::function<void(uint64_t bytesRead)>;
+// How often: about once per this many bytes.
+inline constexpr long kCe2ProgressBytes = 1L << 20;
+
 // Reads records from the stream's current position until a stop condition, appends every
 // element to doc and returns how many were appended. When report is not null it learns why
-// and where reading stopped.
+// and where reading stopped; progress, when given, hears about every kCe2ProgressBytes.
 int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options,
-                Ce2ReadReport* report = nullptr);
+                Ce2ReadReport* report = nullptr, const Ce2Progress& progress = {});
 
 // One reader per record kind, each called after the type byte: a new element, or null when the
 // body cannot be read in full or is rejected.

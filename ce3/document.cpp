@@ -50,6 +50,30 @@ std::unique_ptr<SchElement> elementFor(const std::string& token) {
     return nullptr;
 }
 
+// Counts elements and tells the count at the start and about every kSaveProgressElements; costs
+// one comparison per element when nobody listens.
+class ElementCount {
+  public:
+    explicit ElementCount(const std::function<void(uint64_t)>& counted)
+        : counted_(counted), nextReport_(counted ? kSaveProgressElements : UINT64_MAX) {
+        if (counted_) {
+            counted_(0);
+        }
+    }
+
+    void next() {
+        if (++count_ == nextReport_) {
+            counted_(count_);
+            nextReport_ += kSaveProgressElements;
+        }
+    }
+
+  private:
+    const std::function<void(uint64_t)>& counted_;
+    uint64_t count_ = 0;
+    uint64_t nextReport_;
+};
+
 }  // namespace
 
 SchDocument::SchDocument() {
@@ -150,17 +174,22 @@ bool SchDocument::meetsSheet(const SchElement& e) const {
 }
 
 bool SchDocument::writeElements(Ce3Writer& writer, const SchElementList& list, bool includeDeleted,
-                                const SchPoint* offset) {
+                                const SchPoint* offset,
+                                const std::function<void(uint64_t)>& counted) {
+    ElementCount count(counted);
     for (const std::unique_ptr<SchElement>& e : list) {
         if (e && (includeDeleted || e->link == nullptr) && meetsSheet(*e)) {
             e->writeCe3(writer, offset);
         }
+        count.next();
     }
     return true;
 }
 
 bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,
-                               SchSheetInfo* sheetInfo) {
+                               SchSheetInfo* sheetInfo,
+                               const std::function<void(uint64_t)>& counted) {
+    ElementCount count(counted);
     bool sheetInfoRead = false;
     std::string token;
     for (;;) {
@@ -180,6 +209,7 @@ bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const Sc
             }
             if (e->isValid()) {
                 list.push_back(std::move(e));
+                count.next();
             }
             continue;
         }
@@ -196,14 +226,20 @@ bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const Sc
     }
 }
 
-int SchDocument::save(const char* path) {
+int SchDocument::save(const char* path, SchSaveOutcome* outcome, const SchSaveProgress& progress) {
     commit(false);
     if (path == nullptr) {
         return 1;
     }
     AtomicFile file(path);
-    if (!file.open()) {
+    const auto failed = [&] {
+        if (outcome != nullptr) {
+            outcome->failure = file.failure();
+        }
         return 1;
+    };
+    if (!file.open()) {
+        return failed();
     }
     // Write results are not needed one by one: the stream's error flag keeps any failure and
     // commit refuses to replace the target then.
@@ -213,19 +249,30 @@ int SchDocument::save(const char* path) {
     SchSheetInfo sheetInfo;
     sheetInfo.p1 = sheetSize;
     sheetInfo.writeCe3(writer, nullptr);
-    writeElements(writer, elements, false, nullptr);
+    const auto stage = [&progress](SchSaveStage at) {
+        return progress ? [&progress, at](uint64_t n) { progress(at, n); }
+                        : std::function<void(uint64_t)>();
+    };
+    writeElements(writer, elements, false, nullptr, stage(SchSaveStage::Writing));
     writer.writeToken(kCe3Magic.close());
     writer.endLine();
     if (!file.commit()) {
-        return 1;
+        return failed();
+    }
+    if (outcome != nullptr) {
+        outcome->written = true;
     }
     clear();
-    load(path);
+    loadFile(path, stage(SchSaveStage::ReadingBack));
     modified = false;
     return 0;
 }
 
 int SchDocument::load(const char* path) {
+    return loadFile(path, {});
+}
+
+int SchDocument::loadFile(const char* path, const std::function<void(uint64_t)>& counted) {
     clear();
     modified = false;
     if (path == nullptr) {
@@ -248,7 +295,7 @@ int SchDocument::load(const char* path) {
     if (token != kCe3Magic.open()) {
         return 2;
     }
-    if (!readElements(reader, elements, nullptr, &sheetInfo)) {
+    if (!readElements(reader, elements, nullptr, &sheetInfo, counted)) {
         return 1;
     }
     sheetSize = sheetInfo.p1;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 
 #include "model/element.h"
+#include "platform/write_failure.h"
 
 class Ce3Reader;
 class Ce3Writer;
@@ -16,6 +19,18 @@ class SchDeletionMark : public SchElement {
 };
 
 using SchElementList = std::list<std::unique_ptr<SchElement>>;
+
+// How far a save has got: the elements it has gone through to write them, then the elements it
+// has read back. Told at the start of each and about every kSaveProgressElements elements.
+enum class SchSaveStage { Writing, ReadingBack };
+using SchSaveProgress = std::function<void(SchSaveStage stage, uint64_t elements)>;
+inline constexpr uint64_t kSaveProgressElements = 1 << 14;
+
+// What a save did beyond its result.
+struct SchSaveOutcome {
+    bool written = false;  // the file holds the drawing; reading it back comes after
+    WriteFailure failure;  // why it was not written
+};
 
 // One drawing in memory: the sheet size, the ordered element list with its short edit history,
 // and saving to and loading from CE3 files.
@@ -46,13 +61,20 @@ class SchDocument {
     void purgeHistory(int32_t oldest);
     // Whether the area of e meets the sheet: only such elements are written.
     bool meetsSheet(const SchElement& e) const;
+    // Both tell `counted`, when given, at the start and about every kSaveProgressElements elements
+    // how many they have gone through (writing) or read.
     bool writeElements(Ce3Writer& writer, const SchElementList& list, bool includeDeleted,
-                       const SchPoint* offset);
+                       const SchPoint* offset, const std::function<void(uint64_t)>& counted = {});
     bool readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,
-                      SchSheetInfo* sheetInfo);
+                      SchSheetInfo* sheetInfo, const std::function<void(uint64_t)>& counted = {});
     // 0 saved, 1 failed. The file is replaced atomically: on failure an existing file stays
-    // byte for byte as it was and no temporary file is left.
-    int save(const char* path);
+    // byte for byte as it was and no temporary file is left. When outcome is not null it learns
+    // whether the file was written and why not.
+    int save(const char* path, SchSaveOutcome* outcome = nullptr,
+             const SchSaveProgress& progress = {});
     // 0 loaded, 1 failed, 2 not a CE3 file.
     int load(const char* path);
+
+  private:
+    int loadFile(const char* path, const std::function<void(uint64_t)>& counted);
 };

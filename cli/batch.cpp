@@ -1,9 +1,11 @@
 #include "cli/batch.h"
 
 #include <ostream>
+#include <variant>
 
 #include "app/core/conversion.h"
 #include "app/core/settings.h"
+#include "cli/progress_line.h"
 #include "cli/source_list.h"
 #include "cli/svg_output.h"
 
@@ -26,51 +28,123 @@ ConversionOptions optionsFor(const BatchRequest& request) {
                                  size(request.smallSize, kSmallFontSection, kDefaultSmallSize));
 }
 
-}  // namespace
+// What the run does, in the order of its paths: report a path that gives nothing to convert,
+// draw a .ce3 file, or convert the next source of the batch.
+struct DrawStep {
+    std::string path;
+};
+struct ConvertStep {};
+using Step = std::variant<SourceProblem, DrawStep, ConvertStep>;
 
-int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err) {
-    const ConversionOptions options = optionsFor(request);
-    const DrawingHook drawingHook = request.svg ? svgBesideOutput() : DrawingHook();
-    bool allConverted = true;
-    bool anyFile = false;
+// The steps of every path, and the sources of the one batch that converts them all: sources
+// that would write the same output are found across the whole run.
+void planRun(const BatchRequest& request, std::vector<Step>& steps,
+             std::vector<std::string>& sources) {
     for (const std::string& path : request.paths) {
         if (request.svg && isCe3File(path)) {
-            const Ce3Drawn drawn = drawCe3File(path);
-            (drawn.ok ? out : err)
-                << path << (drawn.ok ? ": " : ": not drawn: ") << drawn.text << std::endl;
-            allConverted = allConverted && drawn.ok;
+            steps.emplace_back(DrawStep{path});
             continue;
         }
-        const SourceList sources = collectSources(path);
-        for (const SourceProblem& problem : sources.problems) {
-            err << problem.path << ": not converted: " << problem.reason << '\n';
-            allConverted = false;
+        SourceList found = collectSources(path);
+        for (SourceProblem& problem : found.problems) {
+            steps.emplace_back(std::move(problem));
         }
-        // One file at a time, so that each line appears as soon as its file is done.
-        for (const std::string& file : sources.files) {
-            anyFile = true;
-            for (const FileReport& report : convertFiles({file}, options, {}, drawingHook)) {
-                if (report.outcome != FileOutcome::Converted) {
-                    err << report.source << ": not converted: " << describeOutcome(report)
-                        << std::endl;
-                    allConverted = false;
-                    continue;
-                }
-                out << report.source << " -> " << report.output << ": " << describeOutcome(report);
-                if (report.followUp && report.followUp->ok) {
-                    out << "; " << report.followUp->text;
-                }
-                out << std::endl;
-                if (report.followUp && !report.followUp->ok) {
-                    err << report.source << ": not drawn: " << report.followUp->text << std::endl;
-                    allConverted = false;
-                }
+        for (std::string& file : found.files) {
+            steps.emplace_back(ConvertStep{});
+            sources.push_back(std::move(file));
+        }
+    }
+}
+
+class RunReporter {
+  public:
+    RunReporter(std::ostream& out, std::ostream& err, ProgressLine* progress)
+        : out_(out), err_(err), progress_(progress) {}
+
+    bool allDone() const { return allDone_; }
+
+    // Carries out the steps before the next conversion, or up to the end when there is none.
+    void carryOutUntilConversion(const std::vector<Step>& steps, std::size_t& next) {
+        for (; next < steps.size(); ++next) {
+            if (std::holds_alternative<ConvertStep>(steps[next])) {
+                ++next;
+                return;
+            }
+            if (const auto* problem = std::get_if<SourceProblem>(&steps[next])) {
+                err_ << problem->path << ": not converted: " << problem->reason << '\n';
+                allDone_ = false;
+            } else {
+                draw(std::get<DrawStep>(steps[next]).path);
             }
         }
     }
-    if (anyFile && !request.quiet) {
+
+    void converted(const FileReport& report) {
+        if (progress_ != nullptr) {
+            progress_->clear();
+        }
+        printReport(report);
+    }
+
+  private:
+    void draw(const std::string& path) {
+        const Ce3Drawn drawn = drawCe3File(path);
+        (drawn.ok ? out_ : err_) << path << (drawn.ok ? ": " : ": not drawn: ") << drawn.text
+                                 << std::endl;
+        allDone_ = allDone_ && drawn.ok;
+    }
+
+    void printReport(const FileReport& report) {
+        if (report.outcome != FileOutcome::Converted) {
+            err_ << report.source << ": not converted: " << describeOutcome(report) << std::endl;
+            allDone_ = false;
+            return;
+        }
+        out_ << report.source << " -> " << report.output << ": " << describeOutcome(report);
+        if (report.followUp && report.followUp->ok) {
+            out_ << "; " << report.followUp->text;
+        }
+        out_ << std::endl;
+        if (report.followUp && !report.followUp->ok) {
+            err_ << report.source << ": not drawn: " << report.followUp->text << std::endl;
+            allDone_ = false;
+        }
+    }
+
+    std::ostream& out_;
+    std::ostream& err_;
+    ProgressLine* progress_;
+    bool allDone_ = true;
+};
+
+}  // namespace
+
+int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
+             ProgressLine* progress) {
+    const ConversionOptions options = optionsFor(request);
+    std::vector<Step> steps;
+    std::vector<std::string> sources;
+    planRun(request, steps, sources);
+
+    RunReporter reporter(out, err, progress);
+    std::size_t next = 0;
+    // Each line appears as soon as its file is done.
+    ConversionProgress shown;
+    shown.fileStarting = [&](std::size_t) { reporter.carryOutUntilConversion(steps, next); };
+    shown.fileDone = [&](const FileReport& report, std::size_t, std::size_t) {
+        reporter.converted(report);
+    };
+    if (progress != nullptr) {
+        shown.fileStage = [&](std::size_t index, FileStage stage, uint64_t done, uint64_t total) {
+            progress->update(index, sources[index], stage, done, total);
+        };
+    }
+    convertFiles(sources, options, shown, request.svg ? svgBesideOutput() : DrawingHook());
+    reporter.carryOutUntilConversion(steps, next);
+
+    if (!sources.empty() && !request.quiet) {
         out << kCompletionMessage << '\n';
     }
     out.flush();
-    return allConverted ? 0 : 1;
+    return reporter.allDone() ? 0 : 1;
 }

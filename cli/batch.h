@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+class ProgressLine;
+
 // One run of the command-line converter as the user asked for it.
 struct BatchRequest {
     std::vector<std::string> paths;
@@ -18,8 +20,11 @@ struct BatchRequest {
     bool svg = false;  // also draw each converted drawing, and each .ce3 path given, as NAME.svg
 };
 
-// Converts every file the paths stand for, one line per file on out (converted) or err (not
-// converted), then the completion message on out unless quiet or there was no file to convert.
+// Converts every file the paths stand for as one batch, one line per file on out (converted) or
+// err (not converted), then the completion message on out unless quiet or there was no file to
+// convert.
 // With svg, a .ce3 path is drawn instead, and a drawing that is not written is reported on err.
 // 0 when every file was converted (and drawn), 1 otherwise. The settings file is only read.
-int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err);
+// When progress is not null, it shows how far a long file has got.
+int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
+             ProgressLine* progress = nullptr);

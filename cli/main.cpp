@@ -1,5 +1,6 @@
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <iostream>
@@ -7,11 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "app/core/settings_check.h"
 #include "cli/batch.h"
+#include "cli/progress_line.h"
+#include "cli/report_output.h"
 #include "platform/console.h"
 #include "platform/cp932.h"
-#include "platform/file_status.h"
+#include "platform/interruption.h"
 #include "platform/program_arguments.h"
+#include "platform/system_error.h"
 #include "platform/terminal.h"
 
 namespace {
@@ -32,37 +37,68 @@ std::string checkPoints(const std::string& text) {
     return "";
 }
 
-// As CLI11's ExistingFile checks, with the system's own paths (on Windows, UTF-8 names).
-std::string checkExistingFile(const std::string& path) {
-    const FileKind kind = fileStatus(path).kind;
-    if (kind == FileKind::Unknown) {
-        return "File does not exist: " + path;
+bool isAscii(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
     }
-    if (kind == FileKind::Directory) {
-        return "File is actually a directory: " + path;
-    }
-    return "";
+    return true;
 }
 
 // Converts a given face to CP932 in place; false, with a message on standard error, when CP932
-// cannot hold it.
+// cannot hold it or the locale cannot read it.
 bool encodeFace(const char* option, std::optional<std::string>& face) {
     if (!face) {
         return true;
     }
     std::optional<std::string> encoded = localeToCp932(*face);
     if (!encoded) {
-        std::cerr << "morvex-cli: " << option << ": \"" << *face
-                  << "\" cannot be written in the CP932 encoding of drawings\n";
+        std::cerr << "morvex-cli: " << option << ": \"" << *face;
+        if (localeIsAsciiOnly() && !isAscii(*face)) {
+            std::cerr << "\" cannot be read: the locale is C/POSIX, whose encoding holds only "
+                         "ASCII; set LC_ALL or LANG to a UTF-8 locale such as C.UTF-8\n";
+        } else {
+            std::cerr << "\" cannot be written in the CP932 encoding of drawings\n";
+        }
         return false;
     }
     face = std::move(encoded);
     return true;
 }
 
+// A settings file named by the user must be one; false, with a message, when it is not.
+bool checkSettingsFile(const std::string& path) {
+    if (path.empty()) {
+        return true;
+    }
+    const std::string problem = settingsFileProblem(path);
+    if (!problem.empty()) {
+        std::cerr << "morvex-cli: --settings: " << path << ": " << problem << '\n';
+    }
+    return problem.empty();
+}
+
+// Says on standard error that standard output could not be written, and why.
+void reportUnwrittenOutput(int error) {
+    std::cerr << "morvex-cli: standard output cannot be written"
+              << (error != 0 ? ": " + systemErrorText(error) : std::string()) << '\n';
+}
+
+// Whatever was written to out reached standard output; otherwise says why not.
+int checkedOutput(ReportOutput& report, std::ostream& out, int status) {
+    out.flush();
+    if (report.failed() || out.bad()) {
+        reportUnwrittenOutput(report.error());
+        return status == 0 ? 1 : status;
+    }
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    installInterruptionHandlers();
     std::setlocale(LC_ALL, "");
     // Standard output gets its buffer now rather than with the first report line: by then a large
     // drawing has just been freed, and allocating the buffer would make the allocator sweep every
@@ -70,7 +106,13 @@ int main(int argc, char** argv) {
     static char outBuffer[BUFSIZ];
     std::setvbuf(stdout, outBuffer, isTerminal(StandardStream::Output) ? _IOLBF : _IOFBF,
                  sizeof outBuffer);
-    showUtf8OnConsoles();
+
+    // Reports go through a buffer that keeps the cause of a failed write.
+    ReportOutput report(stdout);
+    std::ostream out(&report);
+    // On a console, the reports go to it as Unicode instead.
+    const ConsoleText outOnConsole(out, StandardStream::Output);
+    const ConsoleText errOnConsole(std::cerr, StandardStream::Error);
 
     BatchRequest request;
     CLI::App app(
@@ -92,8 +134,7 @@ int main(int argc, char** argv) {
         ->check(CLI::Validator(checkPoints, ""));
     app.add_option("--settings", request.settingsFile,
                    "Settings file to read instead of MORVEX.INI")
-        ->type_name("FILE")
-        ->check(CLI::Validator(checkExistingFile, ""));
+        ->type_name("FILE");
     app.add_flag("-q,--quiet", request.quiet, "Leave out the completion message");
     app.add_flag("--svg", request.svg,
                  "Also draw each converted drawing as NAME.svg beside NAME.ce3; a .ce3 PATH is "
@@ -106,11 +147,18 @@ int main(int argc, char** argv) {
     try {
         app.parse(static_cast<int>(argumentTexts.size()), argumentTexts.data());
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? 0 : kUsageError;
+        return checkedOutput(report, out, app.exit(e, out, std::cerr) == 0 ? 0 : kUsageError);
     }
     if (!encodeFace("--large-face", request.largeFace) ||
-        !encodeFace("--small-face", request.smallFace)) {
+        !encodeFace("--small-face", request.smallFace) ||
+        !checkSettingsFile(request.settingsFile)) {
         return kUsageError;
     }
-    return runBatch(request, std::cout, std::cerr);
+
+    std::optional<ProgressLine> progress;
+    if (!request.quiet && isTerminal(StandardStream::Error)) {
+        progress.emplace(std::cerr, terminalColumns(StandardStream::Error));
+    }
+    return checkedOutput(report, out,
+                         runBatch(request, out, std::cerr, progress ? &*progress : nullptr));
 }

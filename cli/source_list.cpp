@@ -1,6 +1,7 @@
 #include "cli/source_list.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <set>
 #include <utility>
 
@@ -8,6 +9,7 @@
 #include "platform/directory_listing.h"
 #include "platform/file_status.h"
 #include "platform/same_file.h"
+#include "platform/system_error.h"
 
 namespace {
 
@@ -19,18 +21,32 @@ void searchDirectory(const std::string& root, SourceList& list) {
     while (!pending.empty()) {
         const std::string dir = std::move(pending.back());
         pending.pop_back();
+        // A directory that cannot be reached (its parent may be read but not searched, or its
+        // path is too long) is reported like one that cannot be listed.
         const std::optional<FileIdentity> identity = fileIdentity(dir);
-        if (!identity || !searched.insert(*identity).second) {
+        if (!identity) {
+            list.problems.push_back({dir, "directory cannot be read: " + systemErrorText(errno)});
+            continue;
+        }
+        if (!searched.insert(*identity).second) {
             continue;
         }
         DirectoryListing listing = listDirectory(dir);
-        if (!listing.error.empty()) {
-            list.problems.push_back({dir, "directory cannot be read: " + listing.error});
-        }
         for (std::string& path : listing.others) {
             if (hasCe2Extension(path)) {
                 list.files.push_back(std::move(path));
             }
+        }
+        for (DirectoryEntryProblem& entry : listing.unexamined) {
+            if (hasCe2Extension(entry.path)) {
+                list.files.push_back(std::move(entry.path));
+            } else {
+                // It may be a directory: what is below it would be missed in silence.
+                list.problems.push_back({entry.path, "cannot be examined: " + entry.error});
+            }
+        }
+        if (!listing.error.empty()) {
+            list.problems.push_back({dir, "directory cannot be read: " + listing.error});
         }
         std::sort(listing.directories.rbegin(), listing.directories.rend());
         for (std::string& sub : listing.directories) {

@@ -1,8 +1,6 @@
 #include "cli/svg_output.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "ce3/document.h"
 #include "platform/atomic_file.h"
@@ -13,21 +11,6 @@
 namespace {
 
 constexpr char kCe3Extension[] = ".ce3";
-
-// Why a file could not be written: the system's error, or what stands in its place.
-std::string writeFailureCause(const std::string& path, int error) {
-    if (error != 0) {
-        return std::strerror(error);
-    }
-    const FileKind kind = fileStatus(path).kind;
-    if (kind == FileKind::Directory) {
-        return std::strerror(EISDIR);
-    }
-    if (kind == FileKind::Other) {
-        return "not a regular file";
-    }
-    return "write failed";
-}
 
 std::string countOf(std::size_t n, const char* noun) {
     return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
@@ -43,12 +26,15 @@ std::string makeSvgPath(const std::string& path) {
 
 FollowUpReport writeSvgFile(const std::string& path, const std::string& svg) {
     AtomicFile file(path);
-    errno = 0;
-    if (file.open() && std::fwrite(svg.data(), 1, svg.size(), file.stream()) == svg.size() &&
-        file.commit()) {
-        return {true, "SVG written to " + path};
+    if (file.open()) {
+        // A failed write is kept by the stream; commit says why.
+        std::fwrite(svg.data(), 1, svg.size(), file.stream());
+        if (file.commit()) {
+            return {true, "SVG written to " + path};
+        }
     }
-    return {false, path + " cannot be written: " + writeFailureCause(path, errno)};
+    const std::string cause = describeWriteFailure(file.failure());
+    return {false, path + " cannot be written" + (cause.empty() ? "" : ": " + cause)};
 }
 
 DrawingHook svgBesideOutput() {

@@ -1,12 +1,22 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
-#include <vector>
 
-// Replaces a file atomically: the content goes to a temporary file in the target's directory,
-// which `commit` checks, flushes, syncs, closes and renames over the target. Until `commit`
-// succeeds the target is untouched; a temporary that was not committed is removed.
+#include "platform/write_failure.h"
+
+// Replaces a file atomically. The content goes to a temporary file in the target's directory that
+// has no name where the system allows it, so that nothing is left behind however the process
+// ends; `commit` checks, flushes and syncs it and only then gives it the target's name. Until
+// `commit` succeeds the target is untouched; a temporary that was not committed is removed.
+// A named temporary, where the system offers no other, is removed on interruption as well
+// (platform/interruption.h).
+//
+// An existing target keeps its mode, and its owner and group where the process may set them. A
+// symbolic link as target is followed only where the kernel's protected-symlink rule would follow
+// it: not when it lies in a sticky, world-writable directory and belongs to neither the
+// directory's owner nor the process's user.
 class AtomicFile {
   public:
     explicit AtomicFile(std::string target);
@@ -15,26 +25,20 @@ class AtomicFile {
     ~AtomicFile();
 
     // Creates the temporary file and its buffered stream: mode 0666 less the umask for a new
-    // target, the target's own mode for an existing one. False on failure, and for an existing
-    // target that is not a regular file or that the process may not write.
+    // target, the target's own mode, owner and group for an existing one. False on failure, and
+    // for an existing target that is not a regular file or that the process may not write.
     bool open();
     // The temporary's stream after a successful `open`; null otherwise.
-    FILE* stream() const { return stream_; }
-    // Fails if any write failed; otherwise flushes, syncs, closes and renames, then syncs the
-    // directory. On failure the temporary is gone and the target is as it was, except after a
-    // failed directory sync, when the target may already hold the new content.
+    FILE* stream() const;
+    // Fails if any write failed; otherwise flushes, syncs, closes and gives the temporary the
+    // target's name, then syncs the directory. On failure the temporary is gone and the target is
+    // as it was, except after a failed directory sync, when the target may already hold the new
+    // content.
     bool commit();
+    // Why `open` or `commit` failed.
+    const WriteFailure& failure() const;
 
   private:
-    static constexpr std::size_t kStreamBufferBytes = std::size_t{1} << 16;
-
-    bool syncDirectory() const;
-    void discard();
-
-    std::string target_;
-    std::string directory_;
-    std::string tempPath_;
-    int fd_ = -1;
-    FILE* stream_ = nullptr;
-    std::vector<char> buffer_;  // the stream's buffer; outlives the stream
+    struct State;  // what each system keeps while a file is written
+    std::unique_ptr<State> state_;
 };

@@ -9,14 +9,19 @@
 #include <chrono>
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "platform/atomic_file_calls.h"
+#include "platform/interruption.h"
+#include "platform/interruption_posix.h"
 
 namespace {
 
 constexpr int kCreateAttempts = 100;
+constexpr int kMaxLinkHops = 40;         // the kernel's own limit on following symbolic links
+constexpr unsigned kNewFileMode = 0666;  // the kernel takes off the umask, as for fopen
+constexpr std::size_t kStreamBufferBytes = std::size_t{1} << 16;
 
 uint64_t randomSuffix() {
     uint64_t v = 0;
@@ -36,6 +41,11 @@ std::string hex16(uint64_t v) {
     return out;
 }
 
+// A fresh hidden name in the directory for a temporary file.
+std::string hiddenName(const std::string& directory) {
+    return directory + "/.morvex-" + hex16(randomSuffix()) + ".tmp";
+}
+
 std::string directoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) {
@@ -44,134 +54,286 @@ std::string directoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-constexpr int kMaxLinkHops = 40;  // the kernel's own limit on following symbolic links
+WriteFailure systemFailure(int error) {
+    return {WriteFailure::Cause::System, error};
+}
+
+// The kernel's protected-symlink rule: a link in a sticky, world-writable directory is followed
+// only when it belongs to the directory's owner or to the process's user.
+bool mayFollow(const std::string& linkPath, const struct stat& link) {
+    struct stat dir {};
+    if (::stat(directoryOf(linkPath).c_str(), &dir) != 0) {
+        return true;  // the link itself was found there; what follows fails on its own
+    }
+    const bool shared = (dir.st_mode & S_ISVTX) != 0 && (dir.st_mode & S_IWOTH) != 0;
+    return !shared || link.st_uid == dir.st_uid || link.st_uid == ::geteuid();
+}
+
+struct Resolved {
+    std::string path;  // empty when the links are not followed
+    WriteFailure failure;
+};
 
 // The file that opening `path` for writing would write: symbolic links are followed, also a last
-// one that names a file not there yet, which is then created. Empty when the links loop or
-// cannot be read.
-std::string resolveLinks(std::string path) {
+// one that names a file not there yet, which is then created.
+Resolved resolveLinks(std::string path) {
     for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
         struct stat st {};
-        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            return path;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return {std::move(path), {}};
+        }
+        if (!mayFollow(path, st)) {
+            return {{}, {WriteFailure::Cause::ProtectedLink, 0}};
         }
         char next[PATH_MAX];
-        const ssize_t n = readlink(path.c_str(), next, sizeof next);
+        const ssize_t n = ::readlink(path.c_str(), next, sizeof next);
         if (n <= 0 || n == static_cast<ssize_t>(sizeof next)) {
-            return {};
+            return {{}, systemFailure(n < 0 ? errno : ENAMETOOLONG)};
         }
         const std::string dest(next, static_cast<std::size_t>(n));
         path = dest[0] == '/' ? dest : directoryOf(path) + "/" + dest;
     }
-    return {};
+    return {{}, systemFailure(ELOOP)};
 }
 
 }  // namespace
 
-AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {}
+struct AtomicFile::State {
+    std::string target;
+    std::string directory;
+    bool targetExists = false;
+    struct stat targetStat {};
+    std::string tempPath;  // the named temporary; empty for one without a name
+    int tempHandle = -1;   // the named temporary's handle for removal on interruption
+    int fd = -1;           // the temporary; the stream writes through a duplicate of it
+    FILE* stream = nullptr;
+    int writeError = 0;  // the first error of a write through the stream
+    WriteFailure failure;
+    std::vector<char> buffer;  // the stream's buffer; outlives the stream
 
-AtomicFile::~AtomicFile() {
-    discard();
-}
+    // Records the failure, removes the temporary; false.
+    bool fail(WriteFailure why) {
+        failure = why;
+        discard();
+        return false;
+    }
+    bool fail(int error) { return fail(systemFailure(error)); }
 
-bool AtomicFile::open() {
-    if (stream_ != nullptr || target_.empty()) {
-        return false;
-    }
-    target_ = resolveLinks(target_);
-    if (target_.empty()) {
-        return false;
-    }
-    // An existing target is replaced only when it is a regular file that the process may write:
-    // a directory, FIFO, device or socket is not swapped for a file, and a file that opening for
-    // writing would refuse is left alone.
-    struct stat st {};
-    const bool exists = stat(target_.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT) {
-        return false;
-    }
-    if (exists &&
-        (!S_ISREG(st.st_mode) || faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)) {
-        return false;
-    }
-    directory_ = directoryOf(target_);
+    bool openTemporary();
+    bool keepOwnerAndMode();
+    bool publish();
+    bool replaceTarget();
+    bool syncDirectory();
+    void forgetTemporary();
+    void discard();
+};
 
-    // The kernel applies the umask (and a default ACL) to 0666, as for a file fopen creates.
-    for (int attempt = 0; attempt < kCreateAttempts && fd_ < 0; ++attempt) {
-        tempPath_ = directory_ + "/.morvex-" + hex16(randomSuffix()) + ".tmp";
-        fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ < 0 && errno != EEXIST) {
-            break;
+// Without a name where the file system allows it: such a file vanishes with the process however
+// it ends. Elsewhere a hidden named file, remembered for removal on interruption.
+bool AtomicFile::State::openTemporary() {
+    fd = atomic_file_calls::openUnnamed(directory.c_str(), kNewFileMode);
+    if (fd >= 0) {
+        return true;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        return fail(errno);
+    }
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        tempPath = hiddenName(directory);
+        // Remembered before it exists, so that no interruption finds it unknown.
+        tempHandle = rememberTemporaryFile(tempPath);
+        fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                    static_cast<mode_t>(kNewFileMode));
+        if (fd >= 0) {
+            return true;
+        }
+        const int error = errno;
+        forgetTemporary();
+        if (error != EEXIST) {
+            return fail(error);
         }
     }
-    if (fd_ < 0) {
-        tempPath_.clear();
-        return false;
-    }
+    return fail(EEXIST);
+}
 
-    if (exists && fchmod(fd_, st.st_mode & 07777) != 0) {
-        discard();
-        return false;
+// The owner and group first: changing them may clear the set-user-ID and set-group-ID bits,
+// which the mode then sets again. A user who may not give the file away keeps it, and takes the
+// target's group where that is one of the user's groups.
+bool AtomicFile::State::keepOwnerAndMode() {
+    const auto refused = [] { return errno == EPERM || errno == EINVAL; };
+    if (::fchown(fd, targetStat.st_uid, targetStat.st_gid) != 0) {
+        if (!refused()) {
+            return fail(errno);
+        }
+        if (::fchown(fd, static_cast<uid_t>(-1), targetStat.st_gid) != 0 && !refused()) {
+            return fail(errno);
+        }
     }
-
-    // A large buffer: a big drawing then takes few write calls.
-    buffer_.resize(kStreamBufferBytes);
-    stream_ = atomic_file_calls::openStream(fd_, buffer_.data(), buffer_.size());
-    if (stream_ == nullptr) {
-        discard();
-        return false;
+    if (::fchmod(fd, targetStat.st_mode & 07777) != 0) {
+        return fail(errno);
     }
     return true;
 }
 
-bool AtomicFile::commit() {
-    if (stream_ == nullptr) {
-        return false;
+bool AtomicFile::State::publish() {
+    if (!tempPath.empty()) {
+        if (atomic_file_calls::renameFile(tempPath.c_str(), target.c_str()) != 0) {
+            return fail(errno);
+        }
+        forgetTemporary();
+    } else if (targetExists) {
+        if (!replaceTarget()) {
+            return false;
+        }
+    } else if (atomic_file_calls::linkTarget(fd, target.c_str()) != 0) {
+        if (errno != EEXIST) {
+            return fail(errno);
+        }
+        // A file appeared under the target's name meanwhile: it is replaced like any other.
+        if (!replaceTarget()) {
+            return false;
+        }
     }
-    if (ferror(stream_) != 0 || fflush(stream_) != 0 || ferror(stream_) != 0) {
-        discard();
-        return false;
-    }
-    if (atomic_file_calls::syncFile(fd_) != 0) {
-        discard();
-        return false;
-    }
-    FILE* stream = std::exchange(stream_, nullptr);
-    fd_ = -1;  // closed with its stream
-    if (fclose(stream) != 0) {
-        discard();
-        return false;
-    }
-    if (atomic_file_calls::renameFile(tempPath_.c_str(), target_.c_str()) != 0) {
-        discard();
-        return false;
-    }
-    tempPath_.clear();
-    return syncDirectory();
+    ::close(std::exchange(fd, -1));
+    return true;
 }
 
-bool AtomicFile::syncDirectory() const {
-    const int dirFd = ::open(directory_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+// Links the temporary under a hidden name and renames that over the target. Interruptions are
+// held back in between, so only SIGKILL can leave the hidden name behind, in a window of
+// microseconds; the name is remembered too, for an interruption that another thread receives.
+bool AtomicFile::State::replaceTarget() {
+    const InterruptionsHeld held;
+    for (int attempt = 0;; ++attempt) {
+        tempPath = hiddenName(directory);
+        tempHandle = rememberTemporaryFile(tempPath);
+        if (atomic_file_calls::linkHidden(fd, tempPath.c_str()) == 0) {
+            break;
+        }
+        const int error = errno;
+        forgetTemporary();
+        if (error != EEXIST || attempt + 1 == kCreateAttempts) {
+            return fail(error);
+        }
+    }
+    if (atomic_file_calls::renameFile(tempPath.c_str(), target.c_str()) != 0) {
+        return fail(errno);  // removes the hidden name
+    }
+    forgetTemporary();
+    return true;
+}
+
+bool AtomicFile::State::syncDirectory() {
+    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) {
         // A directory that may be written but not read cannot be synced; the rename stands.
-        return errno == EACCES;
+        return errno == EACCES || fail(errno);
     }
     const int r = atomic_file_calls::syncDirectory(dirFd);
     const int err = errno;
     ::close(dirFd);
     // File systems without directory sync report EINVAL.
-    return r == 0 || err == EINVAL || err == ENOTSUP;
+    return r == 0 || err == EINVAL || err == ENOTSUP || fail(err);
 }
 
-void AtomicFile::discard() {
-    if (stream_ != nullptr) {
-        fclose(std::exchange(stream_, nullptr));  // closes fd_ too
-        fd_ = -1;
-    } else if (fd_ >= 0) {
-        ::close(std::exchange(fd_, -1));
+void AtomicFile::State::forgetTemporary() {
+    forgetTemporaryFile(std::exchange(tempHandle, -1));
+    tempPath.clear();
+}
+
+void AtomicFile::State::discard() {
+    if (stream != nullptr) {
+        std::fclose(std::exchange(stream, nullptr));  // closes the stream's duplicate
     }
-    if (!tempPath_.empty()) {
-        unlink(tempPath_.c_str());
-        tempPath_.clear();
+    if (fd >= 0) {
+        ::close(std::exchange(fd, -1));  // a temporary without a name is gone with it
     }
+    if (!tempPath.empty()) {
+        ::unlink(tempPath.c_str());
+        forgetTemporary();
+    }
+}
+
+AtomicFile::AtomicFile(std::string target) : state_(std::make_unique<State>()) {
+    state_->target = std::move(target);
+}
+
+AtomicFile::~AtomicFile() {
+    state_->discard();
+}
+
+FILE* AtomicFile::stream() const {
+    return state_->stream;
+}
+
+const WriteFailure& AtomicFile::failure() const {
+    return state_->failure;
+}
+
+bool AtomicFile::open() {
+    State& s = *state_;
+    if (s.stream != nullptr || s.fd >= 0) {
+        return false;
+    }
+    if (s.target.empty()) {
+        return s.fail(ENOENT);
+    }
+    Resolved resolved = resolveLinks(s.target);
+    if (resolved.path.empty()) {
+        return s.fail(resolved.failure);
+    }
+    s.target = std::move(resolved.path);
+    // An existing target is replaced only when it is a regular file that the process may write:
+    // a directory, FIFO, device or socket is not swapped for a file, and a file that opening for
+    // writing would refuse is left alone.
+    s.targetExists = ::stat(s.target.c_str(), &s.targetStat) == 0;
+    if (!s.targetExists && errno != ENOENT) {
+        return s.fail(errno);
+    }
+    if (s.targetExists) {
+        if (S_ISDIR(s.targetStat.st_mode)) {
+            return s.fail(EISDIR);
+        }
+        if (!S_ISREG(s.targetStat.st_mode)) {
+            return s.fail({WriteFailure::Cause::NotRegularFile, 0});
+        }
+        if (::faccessat(AT_FDCWD, s.target.c_str(), W_OK, AT_EACCESS) != 0) {
+            return s.fail(errno);
+        }
+    }
+    s.directory = directoryOf(s.target);
+    if (!s.openTemporary() || (s.targetExists && !s.keepOwnerAndMode())) {
+        return false;
+    }
+    // The stream gets a duplicate: a temporary without a name must stay open after the stream is
+    // closed, to be linked. A large buffer, so that a big drawing takes few write calls.
+    const int streamFd = ::fcntl(s.fd, F_DUPFD_CLOEXEC, 0);
+    if (streamFd < 0) {
+        return s.fail(errno);
+    }
+    s.buffer.resize(kStreamBufferBytes);
+    s.stream =
+        atomic_file_calls::openStream(streamFd, s.buffer.data(), s.buffer.size(), &s.writeError);
+    if (s.stream == nullptr) {
+        const int error = errno;
+        ::close(streamFd);
+        return s.fail(error);
+    }
+    return true;
+}
+
+bool AtomicFile::commit() {
+    State& s = *state_;
+    if (s.stream == nullptr) {
+        return false;
+    }
+    if (std::fflush(s.stream) != 0 || std::ferror(s.stream) != 0) {
+        return s.fail(s.writeError != 0 ? s.writeError : errno);
+    }
+    if (atomic_file_calls::syncFile(s.fd) != 0) {
+        return s.fail(errno);
+    }
+    if (std::fclose(std::exchange(s.stream, nullptr)) != 0) {
+        return s.fail(errno);
+    }
+    return s.publish() && s.syncDirectory();
 }

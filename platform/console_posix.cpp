@@ -1,3 +1,3 @@
 #include "platform/console.h"
 
-void showUtf8OnConsoles() {}
+ConsoleText::ConsoleText(std::ostream& stream, StandardStream) : stream_(stream) {}

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <iostream>
 #include <streambuf>
 
 #include "platform/console.h"
@@ -33,19 +32,11 @@ std::size_t wholeCharacters(const char* text, std::size_t n) {
     return n - start < length ? start : n;
 }
 
-// A stream buffer that writes UTF-8 text to a console as UTF-16. While it exists it stands in
-// for the buffer of its stream.
+// A stream buffer that writes UTF-8 text to a console as UTF-16.
 class ConsoleBuffer : public std::streambuf {
   public:
-    ConsoleBuffer(std::ostream& stream, HANDLE console)
-        : stream_(stream), console_(console), previous_(stream.rdbuf(this)) {
+    explicit ConsoleBuffer(HANDLE console) : console_(console) {
         setp(buffer_, buffer_ + sizeof buffer_);
-    }
-    ConsoleBuffer(const ConsoleBuffer&) = delete;
-    ConsoleBuffer& operator=(const ConsoleBuffer&) = delete;
-    ~ConsoleBuffer() override {
-        sync();
-        stream_.rdbuf(previous_);
     }
 
   protected:
@@ -79,19 +70,18 @@ class ConsoleBuffer : public std::streambuf {
     }
 
   private:
-    std::ostream& stream_;
     HANDLE console_;
-    std::streambuf* previous_;
     char buffer_[4096];
 };
 
 }  // namespace
 
-void showUtf8OnConsoles() {
-    if (const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE); isConsole(out)) {
-        static ConsoleBuffer outBuffer(std::cout, out);
-    }
-    if (const HANDLE err = GetStdHandle(STD_ERROR_HANDLE); isConsole(err)) {
-        static ConsoleBuffer errBuffer(std::cerr, err);
+ConsoleText::ConsoleText(std::ostream& stream, StandardStream which) : stream_(stream) {
+    const HANDLE handle =
+        GetStdHandle(which == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    if (isConsole(handle)) {
+        stream_.flush();
+        console_ = std::make_unique<ConsoleBuffer>(handle);
+        previous_ = stream_.rdbuf(console_.get());
     }
 }

@@ -4,6 +4,7 @@
 #include <langinfo.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -75,4 +76,8 @@ std::optional<std::string> utf8ToCp932(const std::string& text) {
 
 std::optional<std::string> localeToCp932(const std::string& text) {
     return convert(text, kCp932, ::nl_langinfo(CODESET));
+}
+
+bool localeIsAsciiOnly() {
+    return std::strcmp(::nl_langinfo(CODESET), "ANSI_X3.4-1968") == 0;
 }

@@ -130,3 +130,8 @@ std::optional<std::string> utf8ToCp932(const std::string& text) {
 std::optional<std::string> localeToCp932(const std::string& text) {
     return utf8ToCp932(text);
 }
+
+// The command line is Unicode: nothing on it is out of reach of a narrow locale.
+bool localeIsAsciiOnly() {
+    return false;
+}

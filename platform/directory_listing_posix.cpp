@@ -16,8 +16,13 @@ DirectoryListing listDirectory(const std::string& dir) {
     for (; it != fs::directory_iterator();) {
         std::error_code typeError;
         std::string path = it->path().string();
-        (it->is_directory(typeError) ? listing.directories : listing.others)
-            .push_back(std::move(path));
+        if (it->is_directory(typeError)) {
+            listing.directories.push_back(std::move(path));
+        } else if (typeError) {
+            listing.unexamined.push_back({std::move(path), typeError.message()});
+        } else {
+            listing.others.push_back(std::move(path));
+        }
         it.increment(ec);
         if (ec) {
             listing.error = ec.message();

@@ -2,17 +2,20 @@
 
 #include <string>
 
-// Interruption of a run by its user: SIGINT and SIGTERM on POSIX systems, the console's Ctrl-C
-// and close events on Windows. A named temporary file that a save creates is remembered while it
-// exists, and an interruption removes every remembered file before the process ends as the
-// interruption ends it.
+// Interruption of a run by its user: SIGINT, SIGTERM and SIGHUP on POSIX systems, the console's
+// Ctrl-C and close events on Windows. A named temporary file that a save creates is remembered
+// while it exists, and an interruption removes every remembered file before the process ends as
+// the interruption ends it (on POSIX systems: killed by that signal).
 //
-// This is the seam only: the POSIX and Win32 implementations come with the handling of
-// interrupted saves, and nothing calls these functions yet.
+// Remembering and forgetting are safe from any thread and never allocate; up to 64 files are
+// remembered at once.
 
-// Installs the handlers; a program calls it once, at start-up.
+// Installs the handlers; a program calls it once, at start-up. An interruption that the process
+// was told to ignore (nohup) stays ignored.
 void installInterruptionHandlers();
 
-// Remembers a named temporary file for removal on interruption, until it is forgotten.
-void rememberTemporaryFile(const std::string& path);
-void forgetTemporaryFile(const std::string& path);
+// Remembers a named temporary file for removal on interruption, until it is forgotten: the handle
+// to forget it by, or -1 when it cannot be remembered (64 files already, or a path too long).
+int rememberTemporaryFile(const std::string& path);
+// Forgets the file of a handle; -1 is ignored.
+void forgetTemporaryFile(int handle);

@@ -1,34 +1,41 @@
 #include <windows.h>
 
-#include <algorithm>
-#include <mutex>
-#include <vector>
+#include <atomic>
+#include <cstring>
 
 #include "platform/interruption.h"
 #include "platform/wide_text_win32.h"
 
 namespace {
 
-std::mutex gLock;
-std::vector<std::string> gTemporaries;
+// One remembered file. A slot is claimed (Free -> Filling), its path written, then published
+// (Filling -> Ready); the handler reads only Ready slots. The handle of a slot is its index, and
+// only the thread that claimed it frees it.
+struct Slot {
+    enum State : int { Free, Filling, Ready };
+    std::atomic<int> state{Free};
+    char path[4096];  // UTF-8
+};
 
-// Runs on a thread of its own that the console starts for the event.
+constexpr int kSlots = 64;
+Slot gSlots[kSlots];
+
+// Runs on a thread of its own that the console starts for the event, while the program goes on.
+// A temporary that is still open goes once its handle closes, as the process ends; it was opened
+// to allow that.
 BOOL WINAPI onConsoleEvent(DWORD event) {
     switch (event) {
         case CTRL_C_EVENT:
         case CTRL_BREAK_EVENT:
         case CTRL_CLOSE_EVENT:
         case CTRL_LOGOFF_EVENT:
-        case CTRL_SHUTDOWN_EVENT: {
-            // A temporary that is still open goes once its handle closes, as the process ends;
-            // it was opened to allow that.
-            const std::lock_guard<std::mutex> hold(gLock);
-            for (const std::string& path : gTemporaries) {
-                DeleteFileW(widePath(path).c_str());
+        case CTRL_SHUTDOWN_EVENT:
+            for (Slot& slot : gSlots) {
+                if (slot.state.load(std::memory_order_acquire) == Slot::Ready) {
+                    DeleteFileW(widePath(slot.path).c_str());
+                }
             }
-            gTemporaries.clear();
             break;
-        }
         default:
             break;
     }
@@ -41,15 +48,25 @@ void installInterruptionHandlers() {
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
-void rememberTemporaryFile(const std::string& path) {
-    const std::lock_guard<std::mutex> hold(gLock);
-    gTemporaries.push_back(path);
+int rememberTemporaryFile(const std::string& path) {
+    if (path.size() >= sizeof Slot::path) {
+        return -1;
+    }
+    for (int i = 0; i < kSlots; ++i) {
+        Slot& slot = gSlots[i];
+        int expected = Slot::Free;
+        if (slot.state.compare_exchange_strong(expected, Slot::Filling,
+                                               std::memory_order_acquire)) {
+            std::memcpy(slot.path, path.c_str(), path.size() + 1);
+            slot.state.store(Slot::Ready, std::memory_order_release);
+            return i;
+        }
+    }
+    return -1;
 }
 
-void forgetTemporaryFile(const std::string& path) {
-    const std::lock_guard<std::mutex> hold(gLock);
-    const auto it = std::find(gTemporaries.begin(), gTemporaries.end(), path);
-    if (it != gTemporaries.end()) {
-        gTemporaries.erase(it);
+void forgetTemporaryFile(int handle) {
+    if (handle >= 0 && handle < kSlots) {
+        gSlots[handle].state.store(Slot::Free, std::memory_order_release);
     }
 }

@@ -1,6 +1,7 @@
 #include "app/core/conversion.h"
 
 #include <cstdio>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -13,7 +14,7 @@ namespace {
 constexpr std::size_t kSourceBufferBytes = std::size_t{1} << 16;
 
 // Opens a regular file for binary reading; when it cannot, the outcome and cause go into report.
-FilePtr openSource(const std::string& path, FileReport& report) {
+RegularFile openSource(const std::string& path, FileReport& report) {
     RegularFile file = openRegularFile(path);
     if (file.notRegular) {
         report.outcome = FileOutcome::NotRegularFile;
@@ -21,7 +22,7 @@ FilePtr openSource(const std::string& path, FileReport& report) {
         report.outcome = FileOutcome::CannotOpen;
         report.openError = file.error;
     }
-    return std::move(file.stream);
+    return file;
 }
 
 // Splits the live elements as the document's save does: written or left out.
@@ -38,8 +39,62 @@ void countSheetElements(const SchDocument& doc, FileReport& report) {
     }
 }
 
+// The stages of one file, told to the batch's progress with the file's place in the list.
+struct StageReporter {
+    const ConversionProgress& progress;
+    std::size_t index;
+
+    void operator()(FileStage stage, uint64_t done, uint64_t total) const {
+        if (progress.fileStage) {
+            progress.fileStage(index, stage, done, total);
+        }
+    }
+};
+
+// Reads, saves and reports one file; may throw std::bad_alloc, with what was done in report.
+void convertInto(FileReport& report, const ConversionOptions& options,
+                 const DrawingHook& drawingHook, const StageReporter& stage,
+                 SchSaveOutcome& saved) {
+    SchDocument doc;
+    const Ce2Progress reading = [&](uint64_t bytesRead) {
+        stage(FileStage::Reading, bytesRead, report.sourceSize);
+    };
+    if (!readCe2Source(report.source, options, doc, report,
+                       stage.progress.fileStage ? reading : Ce2Progress())) {
+        return;
+    }
+    if (report.elementsRead <= 1) {
+        report.outcome = FileOutcome::TooFewElements;
+        return;
+    }
+    countSheetElements(doc, report);
+    const FollowUp followUp = drawingHook ? drawingHook(doc, report.output) : FollowUp();
+    const uint64_t elements = doc.elements.size();
+    const auto written = static_cast<uint64_t>(report.elementsWritten);
+    SchSaveProgress saving;
+    if (stage.progress.fileStage) {
+        saving = [&](SchSaveStage at, uint64_t done) {
+            if (at == SchSaveStage::Writing) {
+                stage(FileStage::Writing, done, elements);
+            } else {
+                stage(FileStage::ReadingBack, done, written);
+            }
+        };
+    }
+    const int result = doc.save(report.output.c_str(), &saved, saving);
+    report.outcome = result == 0 ? FileOutcome::Converted : FileOutcome::CannotWrite;
+    report.writeFailure = saved.failure;
+    if (report.outcome == FileOutcome::Converted && followUp) {
+        try {
+            report.followUp = followUp();
+        } catch (const std::bad_alloc&) {
+            report.followUp = FollowUpReport{false, "not enough memory"};
+        }
+    }
+}
+
 FileReport convertFile(const std::string& source, const ConversionOptions& options,
-                       const DrawingHook& drawingHook) {
+                       const DrawingHook& drawingHook, const StageReporter& stage) {
     FileReport report;
     report.source = source;
     report.output = makeCe3Path(source);
@@ -47,20 +102,13 @@ FileReport convertFile(const std::string& source, const ConversionOptions& optio
         report.outcome = FileOutcome::WouldOverwriteSource;
         return report;
     }
-    SchDocument doc;
-    if (!readCe2Source(source, options, doc, report)) {
-        return report;
-    }
-    if (report.elementsRead <= 1) {
-        report.outcome = FileOutcome::TooFewElements;
-        return report;
-    }
-    countSheetElements(doc, report);
-    const FollowUp followUp = drawingHook ? drawingHook(doc, report.output) : FollowUp();
-    report.outcome =
-        doc.save(report.output.c_str()) == 0 ? FileOutcome::Converted : FileOutcome::CannotWrite;
-    if (report.outcome == FileOutcome::Converted && followUp) {
-        report.followUp = followUp();
+    SchSaveOutcome saved;
+    try {
+        convertInto(report, options, drawingHook, stage, saved);
+    } catch (const std::bad_alloc&) {
+        // The document and everything read are freed by now. A file written before memory ran
+        // out (while it was read back) holds the whole drawing and counts as converted.
+        report.outcome = saved.written ? FileOutcome::Converted : FileOutcome::NotEnoughMemory;
     }
     return report;
 }
@@ -68,34 +116,51 @@ FileReport convertFile(const std::string& source, const ConversionOptions& optio
 }  // namespace
 
 bool readCe2Source(const std::string& source, const ConversionOptions& options, SchDocument& doc,
-                   FileReport& report) {
+                   FileReport& report, const Ce2Progress& progress) {
     // A large buffer, so that a big drawing takes few read calls. It is freed here, while the
     // document holds its elements: freed after them, it would make the allocator sweep every one
     // of them.
     std::vector<char> buffer(kSourceBufferBytes);
-    const FilePtr stream = openSource(source, report);
-    if (!stream) {
+    const RegularFile file = openSource(source, report);
+    if (!file.stream) {
         return false;
     }
-    std::setvbuf(stream.get(), buffer.data(), _IOFBF, buffer.size());
-    report.elementsRead = readCe2File(stream.get(), doc, options, &report.reading);
+    report.sourceSize = file.size;
+    if (progress) {
+        progress(0);
+    }
+    std::setvbuf(file.stream.get(), buffer.data(), _IOFBF, buffer.size());
+    report.elementsRead = readCe2File(file.stream.get(), doc, options, &report.reading, progress);
     return true;
 }
 
 bool isReadableRegularFile(const std::string& path, FileReport& report) {
-    return openSource(path, report) != nullptr;
+    return openSource(path, report).stream != nullptr;
 }
 
 std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
                                      const ConversionOptions& options,
                                      const ConversionProgress& progress,
                                      const DrawingHook& drawingHook) {
+    const std::vector<std::optional<std::size_t>> collisions = findOutputCollisions(sources);
     std::vector<FileReport> reports;
     reports.reserve(sources.size());
-    for (const std::string& source : sources) {
-        reports.push_back(convertFile(source, options, drawingHook));
-        if (progress) {
-            progress(reports.size(), sources.size());
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        if (progress.fileStarting) {
+            progress.fileStarting(i);
+        }
+        if (collisions[i]) {
+            FileReport report;
+            report.source = sources[i];
+            report.output = makeCe3Path(sources[i]);
+            report.outcome = FileOutcome::WouldReplaceEarlierOutput;
+            report.earlierSource = sources[*collisions[i]];
+            reports.push_back(std::move(report));
+        } else {
+            reports.push_back(convertFile(sources[i], options, drawingHook, {progress, i}));
+        }
+        if (progress.fileDone) {
+            progress.fileDone(reports.back(), reports.size(), sources.size());
         }
     }
     return reports;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "ce2/ce2_reader.h"
+#include "platform/write_failure.h"
 
 class SchDocument;
 
@@ -17,7 +19,9 @@ enum class FileOutcome {
     NotRegularFile,
     TooFewElements,
     CannotWrite,
-    WouldOverwriteSource
+    WouldOverwriteSource,
+    WouldReplaceEarlierOutput,  // another source earlier in the batch has the same output
+    NotEnoughMemory
 };
 
 // What the follow-up of a drawing hook did (see DrawingHook).
@@ -31,11 +35,14 @@ struct FileReport {
     std::string source;
     std::string output;
     FileOutcome outcome = FileOutcome::CannotOpen;
-    int elementsRead = 0;                    // elements the CE2 reader appended
-    int elementsWritten = 0;                 // elements in the saved file
-    int elementsOutside = 0;                 // elements left out because they lay outside the sheet
-    Ce2ReadReport reading;                   // why and where reading stopped
-    int openError = 0;                       // errno of a failed open, 0 otherwise
+    int elementsRead = 0;       // elements the CE2 reader appended
+    int elementsWritten = 0;    // elements in the saved file
+    int elementsOutside = 0;    // elements left out because they lay outside the sheet
+    Ce2ReadReport reading;      // why and where reading stopped
+    int openError = 0;          // errno of a failed open, 0 otherwise
+    uint64_t sourceSize = 0;    // bytes in the source once it was opened
+    WriteFailure writeFailure;  // why the output could not be written
+    std::string earlierSource;  // for WouldReplaceEarlierOutput: the source that writes the output
     std::optional<FollowUpReport> followUp;  // set when a drawing hook's follow-up ran
 };
 
@@ -58,8 +65,26 @@ int pointsToUnits(const std::string& pointsText);
 ConversionOptions makeConversionOptions(const std::string& largeFace, const std::string& largeSize,
                                         const std::string& smallFace, const std::string& smallSize);
 
-// Called after each file with the number of files done and the total.
-using ConversionProgress = std::function<void(std::size_t done, std::size_t total)>;
+// What the file in hand is doing, for progress shown while a long file is converted, and what
+// its `done` and `total` count.
+enum class FileStage {
+    Reading,     // the source: bytes read of its size
+    Writing,     // the output: elements gone through of those read
+    ReadingBack  // the output again, as the document checks it: elements read of those written
+};
+
+// Callbacks of a batch; each may be empty.
+struct ConversionProgress {
+    // Before the file at `index` of the list is converted, in list order.
+    std::function<void(std::size_t index)> fileStarting = {};
+    // After each file, in list order: its report, the number of files done and the total.
+    std::function<void(const FileReport& report, std::size_t done, std::size_t total)> fileDone =
+        {};
+    // While the file at `index` of the list is converted: when each stage starts (done 0), then
+    // about every MiB read (kCe2ProgressBytes) and every kSaveProgressElements elements.
+    std::function<void(std::size_t index, FileStage stage, uint64_t done, uint64_t total)>
+        fileStage = {};
+};
 
 // Sees each drawing that is about to be saved, as it was read (the save empties the document and
 // reloads what it wrote), with the output path. It runs on the thread that converts the file, so
@@ -68,16 +93,29 @@ using ConversionProgress = std::function<void(std::size_t done, std::size_t tota
 using DrawingHook = std::function<FollowUp(const SchDocument& doc, const std::string& output)>;
 
 // Converts every source in order; a file is written only when more than one element was read.
+// Before any file is written, the list is checked for sources that would write the same output:
+// of those, only the first is converted (see findOutputCollisions). Running out of memory fails
+// the file in hand only: its document is released, an existing output left as it was.
 std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
                                      const ConversionOptions& options,
                                      const ConversionProgress& progress = {},
                                      const DrawingHook& drawingHook = {});
 
+// For each source of the list, the index of an earlier source whose output it would replace, or
+// nothing. Two sources collide when their outputs are the same path, or two paths of one existing
+// file, and the sources are different files; the same file listed twice (by one path or by two)
+// is converted twice. A source that would overwrite itself writes nothing and collides with none.
+// Outputs that differ only in letter case are different files unless the file system makes them
+// one existing file.
+std::vector<std::optional<std::size_t>> findOutputCollisions(
+    const std::vector<std::string>& sources);
+
 // Reads a .ce2 source into doc as the conversion does. False when the file cannot be opened or is
 // not a regular file (a FIFO or device never blocks), with the outcome and cause in report;
-// otherwise report.elementsRead and report.reading say what was read.
+// otherwise report.elementsRead and report.reading say what was read. Progress, when given,
+// hears of 0 bytes read when reading starts and then as readCe2File tells.
 bool readCe2Source(const std::string& source, const ConversionOptions& options, SchDocument& doc,
-                   FileReport& report);
+                   FileReport& report, const Ce2Progress& progress = {});
 
 // Whether path names a regular file that can be opened for reading, checked without blocking on a
 // FIFO or device; when not, the outcome and cause are in report.

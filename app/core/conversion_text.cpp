@@ -1,6 +1,5 @@
-#include <cstring>
-
 #include "app/core/conversion.h"
+#include "platform/system_error.h"
 
 const char* const kCompletionMessage =
     "変換が完了しました。\n"
@@ -34,19 +33,25 @@ std::string describeOutcome(const FileReport& report) {
             return text;
         }
         case FileOutcome::CannotOpen:
-            return report.openError != 0
-                       ? std::string("cannot be opened: ") + std::strerror(report.openError)
-                       : "cannot be opened";
+            return report.openError != 0 ? "cannot be opened: " + systemErrorText(report.openError)
+                                         : "cannot be opened";
         case FileOutcome::NotRegularFile:
             return "not a regular file";
         case FileOutcome::TooFewElements:
             return stoppedEarly(report)
                        ? "fewer than two elements (" + describeCe2Stop(report.reading) + ")"
                        : "fewer than two elements";
-        case FileOutcome::CannotWrite:
-            return report.output + " cannot be written";
+        case FileOutcome::CannotWrite: {
+            const std::string cause = describeWriteFailure(report.writeFailure);
+            return report.output + " cannot be written" + (cause.empty() ? "" : ": " + cause);
+        }
         case FileOutcome::WouldOverwriteSource:
             return "would overwrite its source";
+        case FileOutcome::WouldReplaceEarlierOutput:
+            return "would replace " + report.output + " written from " + report.earlierSource +
+                   " in this batch";
+        case FileOutcome::NotEnoughMemory:
+            return "not enough memory";
     }
     return "unknown outcome";
 }

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "app/core/profile_bytes.h"
 #include "app/core/profile_text.h"
 #include "app/core/settings.h"
 #include "platform/atoi_field.h"
@@ -9,26 +10,20 @@
 #include "platform/directories.h"
 #include "platform/read_file.h"
 
-namespace {
-
-// A settings file larger than this is not a settings file; it is neither read nor replaced.
-constexpr uint64_t kMaxProfileBytes = 1 << 20;
-
-enum class Loaded { Missing, Read, Unreadable };
-
-struct ProfileBytes {
-    Loaded state = Loaded::Missing;
-    std::string text;  // empty unless Read
-};
-
-// Reads the whole file. Only a regular file is read; a FIFO of that name does not block.
 ProfileBytes loadProfile(const std::string& path) {
+    using State = ProfileBytes::State;
+    ProfileBytes loaded;
     const RegularFile file = openRegularFile(path);
     if (!file.stream) {
-        return {file.error == ENOENT ? Loaded::Missing : Loaded::Unreadable, {}};
+        loaded.state = file.error == ENOENT ? State::Missing : State::Unreadable;
+        loaded.error = file.error;
+        loaded.notRegular = file.notRegular;
+        return loaded;
     }
+    loaded.state = State::Unreadable;
     if (file.size > kMaxProfileBytes) {
-        return {Loaded::Unreadable, {}};
+        loaded.tooLarge = true;
+        return loaded;
     }
     std::string data;
     char buffer[8192];
@@ -36,19 +31,21 @@ ProfileBytes loadProfile(const std::string& path) {
         const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.stream.get());
         data.append(buffer, n);
         if (data.size() > kMaxProfileBytes) {
-            return {Loaded::Unreadable, {}};
+            loaded.tooLarge = true;
+            return loaded;
         }
         if (n < sizeof buffer) {
             break;
         }
     }
     if (std::ferror(file.stream.get()) != 0) {
-        return {Loaded::Unreadable, {}};
+        loaded.error = errno;
+        return loaded;
     }
-    return {Loaded::Read, std::move(data)};
+    loaded.state = State::Read;
+    loaded.text = std::move(data);
+    return loaded;
 }
-
-}  // namespace
 
 std::string ProfileFile::readString(const std::string& section, const std::string& key,
                                     const std::string& fallback) const {
@@ -73,11 +70,11 @@ bool ProfileFile::writeString(const std::string& section, const std::string& key
         return false;
     }
     const ProfileBytes file = loadProfile(path_);
-    if (file.state == Loaded::Unreadable) {
+    if (file.state == ProfileBytes::State::Unreadable) {
         return false;
     }
     const std::string text = withProfileValue(file.text, section, key, value);
-    if (file.state == Loaded::Read && text == file.text) {
+    if (file.state == ProfileBytes::State::Read && text == file.text) {
         return true;
     }
     if (!makeParentDirectories(path_)) {

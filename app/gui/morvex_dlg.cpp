@@ -241,9 +241,15 @@ void CMorvexDlg::convertListed() {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         BatchProgress progress(this, sources.size());
-        reports = convertFiles(sources, options, [&progress](std::size_t done, std::size_t) {
+        ConversionProgress shown;
+        shown.fileDone = [&progress](const FileReport&, std::size_t done, std::size_t) {
             progress.update(done);
-        });
+        };
+        shown.fileStage = [&progress](std::size_t index, FileStage stage, uint64_t done,
+                                      uint64_t total) {
+            progress.updateFile(index, stage, done, total);
+        };
+        reports = convertFiles(sources, options, shown);
     }
     services_.showMessage(this, QMessageBox::Information, completionText(),
                           notConvertedDetails(reports));

@@ -3,8 +3,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,8 +16,8 @@
 #include "platform/atomic_file_faults.h"
 #include "support/temp_dir.h"
 
-// Conversions that meet what POSIX systems have: links, FIFOs, permissions, and the failing writes
-// of the save's fault seam.
+// Conversions that meet what POSIX systems have: links, FIFOs, permissions, names that differ
+// only in letter case, and the failing writes of the save's fault seam.
 namespace {
 
 namespace fs = std::filesystem;
@@ -64,8 +67,8 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
         std::function<void()> before = {};  // runs just before the file is converted
     };
     const std::string enoent = "cannot be opened: No such file or directory";
-    const auto cannotWrite = [&](const std::string& name) {
-        return dir / name + " cannot be written";
+    const auto cannotWrite = [&](const std::string& name, const std::string& cause) {
+        return dir / name + " cannot be written: " + cause;
     };
     const std::vector<Case> cases = {
         {"already.ce3", FileOutcome::WouldOverwriteSource, "would overwrite its source"},
@@ -77,10 +80,12 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
         {"loop.ce2", FileOutcome::CannotOpen,
          "cannot be opened: Too many levels of symbolic links"},
         {"dangling.ce2", FileOutcome::CannotOpen, enoent},
-        {"blocked.ce2", FileOutcome::CannotWrite, cannotWrite("blocked.ce3")},
-        {"inside.ce2", FileOutcome::CannotWrite, cannotWrite("inside.ce3")},
-        {"cycle.ce2", FileOutcome::CannotWrite, cannotWrite("cycle.ce3")},
-        {"failing.ce2", FileOutcome::CannotWrite, cannotWrite("failing.ce3"),
+        {"blocked.ce2", FileOutcome::CannotWrite, cannotWrite("blocked.ce3", "Is a directory")},
+        {"inside.ce2", FileOutcome::CannotWrite, cannotWrite("inside.ce3", "Not a directory")},
+        {"cycle.ce2", FileOutcome::CannotWrite,
+         cannotWrite("cycle.ce3", "Too many levels of symbolic links")},
+        {"failing.ce2", FileOutcome::CannotWrite,
+         cannotWrite("failing.ce3", "No space left on device"),
          [&] { setAtomicFileFaults(&failingWrites); }},
     };
 
@@ -97,8 +102,9 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
         }
     };
     beforeFile(0);
-    const std::vector<FileReport> reports =
-        convertFiles(sources, options, [&](std::size_t done, std::size_t) { beforeFile(done); });
+    const std::vector<FileReport> reports = convertFiles(
+        sources, options,
+        {.fileDone = [&](const FileReport&, std::size_t done, std::size_t) { beforeFile(done); }});
     setAtomicFileFaults(nullptr);
 
     ASSERT_EQ(reports.size(), sources.size());
@@ -120,6 +126,69 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
     for (const auto& entry : fs::directory_iterator(dir.path())) {
         EXPECT_NE(entry.path().filename().string().rfind(".morvex-", 0), 0u) << entry.path();
     }
+}
+
+// Sources that would write one output: only the first is converted; the same file listed twice,
+// by one path or two, is converted twice.
+TEST_F(Convert, OutputCollisionsAreFoundBeforeAnythingIsWritten) {
+    const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
+    const std::string x = source("x.ce2", twoWires);
+    const std::string upper = source("x.CE2", twoWires);
+    ASSERT_EQ(link(x.c_str(), (dir / "hard.ce2").c_str()), 0);
+    const std::string hard = dir / "hard.ce2";
+    const std::string dotted = dir.path() + "/./x.ce2";
+    const std::string a = source("a.ce2", twoWires);
+    const std::string b = source("b.ce2", twoWires);
+    writeBytes(dir / "b.ce3", "old");
+    fs::create_symlink("b.ce3", dir / "a.ce3");  // a's output is b's
+    const std::string self = source("self.ce3", twoWires);
+    const std::string selfSource = source("self.ce2", twoWires);
+
+    using Found = std::vector<std::optional<std::size_t>>;
+    const std::size_t none = SIZE_MAX;
+    const auto found = [](std::initializer_list<std::size_t> indices) {
+        Found f;
+        for (const std::size_t i : indices) {
+            f.push_back(i == SIZE_MAX ? std::nullopt : std::optional<std::size_t>(i));
+        }
+        return f;
+    };
+    struct Case {
+        std::vector<std::string> sources;
+        Found collisions;
+    };
+    const std::vector<Case> cases = {
+        // Sources whose names differ only in case are different files here, with one output.
+        {{x, upper}, found({none, 0})},
+        {{upper, x}, found({none, 0})},
+        {{x, upper, x, upper}, found({none, 0, none, 0})},
+        {{x, x}, found({none, none})},
+        // Different paths of one file with one output, or outputs that are one existing file.
+        {{x, dotted}, found({none, none})},
+        {{a, b}, found({none, 0})},
+        {{b, a, b}, found({none, 0, none})},
+        // A source that would overwrite itself writes nothing.
+        {{self, selfSource}, found({none, none})},
+        // One file under two names, with two outputs.
+        {{x, hard}, found({none, none})},
+        {{}, found({})},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(findOutputCollisions(c.sources), c.collisions)
+            << ::testing::PrintToString(c.sources);
+    }
+
+    // The refused source is reported without being read; the first one's output stays.
+    writeBytes(upper, wire(20, 20, 60, 20) + wire(5, 5, 5, 9));
+    const std::vector<FileReport> reports = convertFiles({x, upper, x}, options);
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].outcome, FileOutcome::Converted);
+    EXPECT_EQ(reports[1].outcome, FileOutcome::WouldReplaceEarlierOutput);
+    EXPECT_EQ(reports[1].elementsRead, 0);
+    EXPECT_EQ(describeOutcome(reports[1]),
+              "would replace " + dir / "x.ce3" + " written from " + x + " in this batch");
+    EXPECT_EQ(reports[2].outcome, FileOutcome::Converted);
+    EXPECT_NE(readBytes(dir / "x.ce3").find("X1:10,Y1:10"), std::string::npos);
 }
 
 TEST_F(Convert, UnreadableSource) {

@@ -4,6 +4,8 @@
 #include <climits>
 #include <filesystem>
 #include <functional>
+#include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -108,9 +110,11 @@ TEST_F(Convert, ReportsWhatWasLeftOut) {
 TEST_F(Convert, SamePathTwiceIsConvertedTwice) {
     const std::string path = source("x.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9));
     std::vector<std::pair<std::size_t, std::size_t>> progress;
-    const std::vector<FileReport> reports = convertFiles(
-        {path, path}, options,
-        [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); });
+    const std::vector<FileReport> reports =
+        convertFiles({path, path}, options,
+                     {.fileDone = [&](const FileReport&, std::size_t done, std::size_t total) {
+                         progress.emplace_back(done, total);
+                     }});
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_EQ(reports[0].outcome, FileOutcome::Converted);
     EXPECT_EQ(reports[1].outcome, FileOutcome::Converted);
@@ -164,6 +168,92 @@ TEST_F(Convert, DrawingHookSeesTheDocumentBeforeTheSave) {
         {good}, options, {}, [](const SchDocument&, const std::string&) { return FollowUp(); });
     EXPECT_EQ(quiet[0].outcome, FileOutcome::Converted);
     EXPECT_FALSE(quiet[0].followUp);
+}
+
+// Memory that runs out while one file is converted fails that file only, wherever it runs out.
+TEST_F(Convert, OutOfMemoryFailsOneFile) {
+    const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
+    const std::string first = source("first.ce2", twoWires);
+    const std::string drawn = source("drawn.ce2", twoWires);
+    const std::string last = source("last.ce2", twoWires);
+    writeBytes(dir / "first.ce3", "old");
+    const DrawingHook hook = [&](const SchDocument&, const std::string& output) -> FollowUp {
+        if (output == dir / "first.ce3") {
+            throw std::bad_alloc();  // before the save
+        }
+        if (output == dir / "drawn.ce3") {
+            return []() -> FollowUpReport { throw std::bad_alloc(); };  // after it
+        }
+        return {};
+    };
+    const std::vector<FileReport> reports = convertFiles({first, drawn, last}, options, {}, hook);
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].outcome, FileOutcome::NotEnoughMemory);
+    EXPECT_EQ(describeOutcome(reports[0]), "not enough memory");
+    EXPECT_EQ(readBytes(dir / "first.ce3"), "old");
+    EXPECT_EQ(reports[1].outcome, FileOutcome::Converted);
+    ASSERT_TRUE(reports[1].followUp);
+    EXPECT_FALSE(reports[1].followUp->ok);
+    EXPECT_EQ(reports[1].followUp->text, "not enough memory");
+    EXPECT_EQ(reports[2].outcome, FileOutcome::Converted);
+}
+
+// A long file tells where it has got: reading from 0 bytes about every MiB, then writing and
+// reading back from 0 elements every kSaveProgressElements.
+TEST_F(Convert, ProgressFollowsALongFile) {
+    // 40,000 wires, then headers (which add bytes but no element) up to 2.5 MiB.
+    constexpr uint64_t kWires = 40'000;
+    constexpr uint64_t kWireBytes = 10;
+    constexpr uint64_t kHeaderBytes = 60;
+    std::string drawing;
+    for (uint64_t i = 0; i < kWires; ++i) {
+        drawing += wire(10, 10, 50, 10);
+    }
+    const std::string headerRecord = header({});
+    ASSERT_EQ(headerRecord.size(), kHeaderBytes);
+    while (drawing.size() < std::size_t{5} << 19) {
+        drawing += headerRecord;
+    }
+    const std::string small = source("small.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9));
+    const std::string large = source("large.ce2", drawing);
+    struct Seen {
+        std::size_t index;
+        FileStage stage;
+        uint64_t done;
+        uint64_t total;
+        bool operator==(const Seen&) const = default;
+    };
+    std::vector<Seen> seen;
+    std::vector<std::size_t> started;
+    ConversionProgress progress;
+    progress.fileStarting = [&](std::size_t index) { started.push_back(index); };
+    progress.fileStage = [&](std::size_t index, FileStage stage, uint64_t done, uint64_t total) {
+        seen.push_back({index, stage, done, total});
+    };
+    convertFiles({small, large}, options, progress);
+
+    // Bytes are told at the first record boundary past each MiB.
+    const uint64_t wiresEnd = kWires * kWireBytes;
+    const auto boundary = [&](uint64_t bytes) {
+        return bytes <= wiresEnd
+                   ? (bytes + kWireBytes - 1) / kWireBytes * kWireBytes
+                   : wiresEnd + (bytes - wiresEnd + kHeaderBytes - 1) / kHeaderBytes * kHeaderBytes;
+    };
+    const uint64_t first = boundary(kCe2ProgressBytes);
+    std::vector<Seen> expected = {
+        {0, FileStage::Reading, 0, 20},
+        {0, FileStage::Writing, 0, 2},
+        {0, FileStage::ReadingBack, 0, 2},
+        {1, FileStage::Reading, 0, drawing.size()},
+        {1, FileStage::Reading, first, drawing.size()},
+        {1, FileStage::Reading, boundary(first + kCe2ProgressBytes), drawing.size()}};
+    for (const FileStage stage : {FileStage::Writing, FileStage::ReadingBack}) {
+        for (uint64_t done = 0; done <= kWires; done += kSaveProgressElements) {
+            expected.push_back({1, stage, done, kWires});
+        }
+    }
+    EXPECT_EQ(started, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(seen, expected);
 }
 
 }  // namespace

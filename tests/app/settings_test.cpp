@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "app/core/settings.h"
+#include "app/core/settings_check.h"
 #include "app/profile_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 std::vector<std::string> namesIn(const std::string& dir) {
     std::vector<std::string> names;
@@ -127,6 +129,32 @@ TEST_F(Profile, RefusesWhatWouldNotStayOneLine) {
         EXPECT_FALSE(file.writeString(r[0], r[1], r[2])) << r[0] << "/" << r[1];
     }
     EXPECT_EQ(readBytes(path), "[A]\r\nK=v\r\n");
+}
+
+// What a file named as the settings file must look like: any plausible INI file, not binary
+// garbage or prose.
+TEST(SettingsFileCheck, RefusesWhatIsNoSettingsFile) {
+    struct Case {
+        std::string text;
+        ForeignLine foreign;
+    };
+    const std::vector<Case> cases = {
+        {"", {}},
+        {"[LARGE_FONT]\r\nFACE=Arial\r\nSIZE = 12 \r\n", {}},
+        {"\xEF\xBB\xBF[A]\nk=v", {}},  // a byte order mark, no last line end
+        {"; comment\n# comment\n\n   \t\n[A\nkey before any section=1\n", {}},
+        {"[A]\nFACE=\x82\x6C\x82\x72\n", {}},  // CP932 bytes
+        {"[A]\nk=v\x7F\n", {2, true}},
+        {"[A]\nk=v\n\0\n"s, {3, true}},
+        {"\x89PNG\r\n\x1A\n", {1, false}},
+        {"[A]\r\nFACE=Arial\r\nBold please\r\n", {3, false}},
+        {"hello", {1, false}},
+    };
+    for (const Case& c : cases) {
+        const ForeignLine found = findForeignLine(c.text);
+        EXPECT_EQ(found.number, c.foreign.number) << c.text;
+        EXPECT_EQ(found.controlBytes, c.foreign.controlBytes) << c.text;
+    }
 }
 
 }  // namespace

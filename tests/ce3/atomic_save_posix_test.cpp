@@ -162,4 +162,140 @@ TEST_F(AtomicSave, ReadOnlyTargetIsLeftAlone) {
     EXPECT_EQ(entries(), std::vector<std::string>{"target.ce3"});
 }
 
+// Each step of a save fails cleanly, whether the temporary has a name or not, over an old target
+// or none: the cause is reported, the target is old or absent, and no file is left beside it.
+TEST_F(AtomicSave, EveryStepFailsCleanlyWithOrWithoutAName) {
+    struct Step {
+        const char* name;
+        AtomicFileFaults faults;
+        bool usedWithName;       // a named temporary is renamed, never linked
+        bool usedWithoutTarget;  // a new target is linked straight under its name
+    };
+    const auto with = [](bool AtomicFileFaults::*step) {
+        AtomicFileFaults f;
+        f.*step = true;
+        return f;
+    };
+    AtomicFileFaults fullDisk;
+    fullDisk.writeLimit = 20;
+    const std::vector<Step> steps = {
+        {"none", {}, true, true},
+        {"write", fullDisk, true, true},
+        {"sync", with(&AtomicFileFaults::failSync), true, true},
+        {"close", with(&AtomicFileFaults::failClose), true, true},
+        {"rename", with(&AtomicFileFaults::failRename), true, true},
+        {"hidden link", with(&AtomicFileFaults::failHiddenLink), false, false},
+    };
+    const std::string expected = sampleBytes();
+    const std::string target = pathOf("target.ce3");
+    for (const bool named : {false, true}) {
+        for (const bool existing : {false, true}) {
+            for (const Step& step : steps) {
+                const std::string context = std::string(step.name) + (named ? " named" : "") +
+                                            (existing ? " existing" : " new");
+                std::filesystem::remove(target);
+                if (existing) {
+                    writeFile(target, kOld);
+                }
+                AtomicFileFaults faults = step.faults;
+                faults.noUnnamedTemporary = named;
+                setAtomicFileFaults(&faults);
+                SchSaveOutcome outcome;
+                const int result = sample()->save(target.c_str(), &outcome);
+                setAtomicFileFaults(nullptr);
+
+                const bool stepUsed =
+                    (named ? step.usedWithName : true) && (existing || step.usedWithoutTarget);
+                const bool fails = stepUsed && std::string(step.name) != "none";
+                EXPECT_EQ(result, fails ? 1 : 0) << context;
+                EXPECT_EQ(outcome.written, !fails) << context;
+                if (fails) {
+                    EXPECT_EQ(outcome.failure.cause, WriteFailure::Cause::System) << context;
+                    EXPECT_NE(describeWriteFailure(outcome.failure), "") << context;
+                }
+                const std::string now = existing || !fails ? readFile(target) : "";
+                EXPECT_EQ(now, fails ? (existing ? kOld : "") : expected) << context;
+                EXPECT_EQ(entries(), (existing || !fails
+                                          ? std::vector<std::string>{"reference.ce3", "target.ce3"}
+                                          : std::vector<std::string>{"reference.ce3"}))
+                    << context;
+            }
+        }
+    }
+}
+
+// Root replacing a user's file leaves it the user's: owner, group and mode, set-group-ID bit
+// included (changing the owner clears it, so the mode is set after).
+TEST_F(AtomicSave, ReplacedFileKeepsOwnerGroupAndMode) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root may give a file to another user";
+    }
+    const std::string target = pathOf("target.ce3");
+    for (const mode_t mode : {mode_t{0640}, mode_t{02640}, mode_t{0604}}) {
+        writeFile(target, kOld);
+        ASSERT_EQ(chown(target.c_str(), 1234, 2345), 0);
+        ASSERT_EQ(chmod(target.c_str(), mode), 0);
+        ASSERT_EQ(sample()->save(target.c_str()), 0);
+        struct stat st {};
+        ASSERT_EQ(stat(target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 1234u) << std::oct << mode;
+        EXPECT_EQ(st.st_gid, 2345u) << std::oct << mode;
+        EXPECT_EQ(st.st_mode & 07777, mode) << std::oct << mode;
+        EXPECT_NE(readFile(target), kOld);
+    }
+}
+
+// A symbolic link is followed only where the kernel's protected-symlink rule would follow it: not
+// in a sticky, world-writable folder when it belongs to neither the folder's owner nor the user.
+TEST_F(AtomicSave, SymbolicLinksInSharedFoldersFollowTheProtectedRule) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "links of other users can only be made by root";
+    }
+    constexpr uid_t kOther = 1234;
+    struct Case {
+        const char* name;
+        mode_t folderMode;
+        uid_t folderOwner;
+        uid_t linkOwner;
+        bool followed;
+    };
+    const std::vector<Case> cases = {
+        {"shared folder, another user's link", 01777, 0, kOther, false},
+        {"shared folder owned by the link's owner", 01777, kOther, kOther, true},
+        {"shared folder, the user's own link", 01777, kOther, 0, true},
+        {"world-writable, not sticky", 0777, 0, kOther, true},
+        {"sticky, not world-writable", 01775, 0, kOther, true},
+    };
+    const std::string victim = pathOf("victim");
+    const std::string folder = pathOf("shared");
+    for (const Case& c : cases) {
+        for (const bool chained : {false, true}) {
+            const std::string context =
+                std::string(c.name) + (chained ? ", reached by a link" : "");
+            writeFile(victim, kOld);
+            std::filesystem::remove_all(folder);
+            std::filesystem::remove(pathOf("first.ce3"));
+            ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+            ASSERT_EQ(chown(folder.c_str(), c.folderOwner, 0), 0);
+            ASSERT_EQ(chmod(folder.c_str(), c.folderMode), 0);
+            const std::string link = folder + "/x.ce3";
+            ASSERT_EQ(symlink(victim.c_str(), link.c_str()), 0);
+            ASSERT_EQ(lchown(link.c_str(), c.linkOwner, c.linkOwner), 0);
+            // A first link in a private folder leads to the one in the shared folder.
+            std::string target = link;
+            if (chained) {
+                target = pathOf("first.ce3");
+                ASSERT_EQ(symlink(link.c_str(), target.c_str()), 0);
+            }
+            SchSaveOutcome outcome;
+            EXPECT_EQ(sample()->save(target.c_str(), &outcome), c.followed ? 0 : 1) << context;
+            EXPECT_EQ(readFile(victim) == kOld, !c.followed) << context;
+            if (!c.followed) {
+                EXPECT_EQ(outcome.failure.cause, WriteFailure::Cause::ProtectedLink) << context;
+            }
+            EXPECT_TRUE(std::filesystem::is_symlink(link)) << context;
+        }
+    }
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 #include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <tuple>
+#include <vector>
 
 #include "app/core/settings.h"
 #include "app/gui/batch_message.h"
@@ -130,11 +132,40 @@ class MorvexDlgConvertTest : public QObject {
         auto* dialog = parent.findChild<QProgressDialog*>();
         QVERIFY(dialog != nullptr);
         QVERIFY(dialog->isVisible());
-        QCOMPARE(dialog->maximum(), 3);
-        QCOMPARE(dialog->value(), 1);
+        constexpr int kFile = BatchProgress::kStepsPerFile;
+        QCOMPARE(dialog->maximum(), 3 * kFile);
+        QCOMPARE(dialog->value(), 1 * kFile);
         QVERIFY(dialog->labelText().contains(QStringLiteral("1 / 3")));
         progress.update(2);
-        QCOMPARE(dialog->value(), 2);
+        QCOMPARE(dialog->value(), 2 * kFile);
+    }
+
+    // One long file: the dialog comes while it is converted, and the bar moves through its
+    // stages: reading, writing, reading back.
+    void progressCoversOneLongFile() {
+        QWidget parent;
+        parent.show();
+        BatchProgress progress(&parent, 2, std::chrono::milliseconds(0));
+        progress.updateFile(1, FileStage::Reading, 0, 1000);
+        auto* dialog = parent.findChild<QProgressDialog*>();
+        QVERIFY(dialog != nullptr);
+        QVERIFY(dialog->isVisible());
+        const int file = BatchProgress::kStepsPerFile;
+        const int read = BatchProgress::kReadingSteps;
+        const int written = read + BatchProgress::kWritingSteps;
+        const std::vector<std::tuple<FileStage, uint64_t, uint64_t, int>> steps = {
+            {FileStage::Reading, 0, 1000, file},
+            {FileStage::Reading, 500, 1000, file + read / 2},
+            {FileStage::Writing, 0, 40, file + read},
+            {FileStage::Writing, 40, 40, file + written},
+            {FileStage::ReadingBack, 10, 20, file + written + (file - written) / 2},
+            {FileStage::ReadingBack, 20, 20, 2 * file},
+        };
+        for (const auto& [stage, done, total, value] : steps) {
+            progress.updateFile(1, stage, done, total);
+            QCOMPARE(dialog->value(), value);
+        }
+        QCOMPARE(dialog->maximum(), 2 * file);
     }
 };
 

@@ -1,10 +1,12 @@
-// The unit tests' versions of the calls through which AtomicFile writes, syncs and renames: the
-// system's own calls, except where installed faults make them fail.
+// The unit tests' versions of the calls through which AtomicFile creates, writes, syncs and names
+// its temporary: the system's own calls, except where installed faults make them fail.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "platform/atomic_file_calls.h"
 #include "platform/atomic_file_faults.h"
@@ -13,12 +15,13 @@ namespace {
 
 const AtomicFileFaults* gFaults = nullptr;
 
-// The temporary's sink while faults are installed: passes bytes to the file until the limit is
-// used up, then reports short writes, which mark the stream's error.
+// The temporary's sink: passes bytes to the file until the limit of installed faults is used up,
+// then reports short writes, which mark the stream's error, with the error of a full disk.
 struct LimitedSink {
     int fd;
     int64_t remaining;
     bool failClose;
+    int* writeError;
 
     static ssize_t write(void* cookie, const char* buf, size_t size) {
         auto* sink = static_cast<LimitedSink*>(cookie);
@@ -27,18 +30,23 @@ struct LimitedSink {
             wanted = static_cast<size_t>(sink->remaining);
         }
         size_t done = 0;
+        int error = ENOSPC;
         while (done < wanted) {
             const ssize_t n = ::write(sink->fd, buf + done, wanted - done);
             if (n < 0) {
                 if (errno == EINTR) {
                     continue;
                 }
+                error = errno;
                 break;
             }
             done += static_cast<size_t>(n);
         }
         if (sink->remaining >= 0) {
             sink->remaining -= static_cast<int64_t>(done);
+        }
+        if (done < size && *sink->writeError == 0) {
+            *sink->writeError = error;
         }
         return static_cast<ssize_t>(done);
     }
@@ -55,6 +63,15 @@ int failed() {
     return -1;
 }
 
+bool faulty(bool AtomicFileFaults::*step) {
+    return gFaults != nullptr && gFaults->*step;
+}
+
+int linkDescriptor(int fd, const char* path) {
+    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, path, AT_SYMLINK_FOLLOW);
+}
+
 }  // namespace
 
 void setAtomicFileFaults(const AtomicFileFaults* faults) {
@@ -63,16 +80,18 @@ void setAtomicFileFaults(const AtomicFileFaults* faults) {
 
 namespace atomic_file_calls {
 
-FILE* openStream(int fd, char* buffer, std::size_t size) {
-    if (gFaults == nullptr) {
-        FILE* stream = ::fdopen(fd, "wb");
-        if (stream != nullptr) {
-            std::setvbuf(stream, buffer, _IOFBF, size);
-        }
-        return stream;
+int openUnnamed(const char* directory, unsigned mode) {
+    if (faulty(&AtomicFileFaults::noUnnamedTemporary)) {
+        errno = EOPNOTSUPP;
+        return -1;
     }
-    auto sink = std::make_unique<LimitedSink>(
-        LimitedSink{fd, gFaults->writeLimit, gFaults->failClose});
+    return ::open(directory, O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(mode));
+}
+
+FILE* openStream(int fd, char* buffer, std::size_t size, int* writeError) {
+    const bool limited = gFaults != nullptr;
+    auto sink = std::make_unique<LimitedSink>(LimitedSink{
+        fd, limited ? gFaults->writeLimit : -1, limited && gFaults->failClose, writeError});
     FILE* stream = fopencookie(
         sink.get(), "wb",
         cookie_io_functions_t{nullptr, &LimitedSink::write, nullptr, &LimitedSink::close});
@@ -80,22 +99,32 @@ FILE* openStream(int fd, char* buffer, std::size_t size) {
         return nullptr;
     }
     sink.release();  // the stream's close frees it
-    if (gFaults->unbuffered) {
+    if (limited && gFaults->unbuffered) {
         std::setvbuf(stream, nullptr, _IONBF, 0);
+    } else {
+        std::setvbuf(stream, buffer, _IOFBF, size);
     }
     return stream;
 }
 
 int syncFile(int fd) {
-    return gFaults != nullptr && gFaults->failSync ? failed() : ::fsync(fd);
+    return faulty(&AtomicFileFaults::failSync) ? failed() : ::fsync(fd);
+}
+
+int linkTarget(int fd, const char* path) {
+    return faulty(&AtomicFileFaults::failRename) ? failed() : linkDescriptor(fd, path);
+}
+
+int linkHidden(int fd, const char* path) {
+    return faulty(&AtomicFileFaults::failHiddenLink) ? failed() : linkDescriptor(fd, path);
 }
 
 int renameFile(const char* from, const char* to) {
-    return gFaults != nullptr && gFaults->failRename ? failed() : std::rename(from, to);
+    return faulty(&AtomicFileFaults::failRename) ? failed() : std::rename(from, to);
 }
 
 int syncDirectory(int fd) {
-    return gFaults != nullptr && gFaults->failDirectorySync ? failed() : ::fsync(fd);
+    return faulty(&AtomicFileFaults::failDirectorySync) ? failed() : ::fsync(fd);
 }
 
 }  // namespace atomic_file_calls

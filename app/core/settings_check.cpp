@@ -1,0 +1,74 @@
+#include "app/core/settings_check.h"
+
+#include "app/core/profile_bytes.h"
+#include "platform/system_error.h"
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool isControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && !isBlank(c) && c != '\n') || byte == 0x7F;
+}
+
+bool isSettingsLine(std::string_view line) {
+    std::size_t first = 0;
+    while (first < line.size() && isBlank(line[first])) {
+        ++first;
+    }
+    if (first == line.size()) {
+        return true;
+    }
+    const char c = line[first];
+    return c == ';' || c == '#' || c == '[' || line.find('=') != std::string_view::npos;
+}
+
+}  // namespace
+
+ForeignLine findForeignLine(std::string_view text) {
+    if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+        text.remove_prefix(kUtf8Mark.size());
+    }
+    std::size_t number = 1;
+    while (!text.empty()) {
+        const std::size_t lf = text.find('\n');
+        const std::string_view line = text.substr(0, lf);
+        for (const char c : line) {
+            if (isControl(c)) {
+                return {number, true};
+            }
+        }
+        if (!isSettingsLine(line)) {
+            return {number, false};
+        }
+        text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
+        ++number;
+    }
+    return {};
+}
+
+std::string settingsFileProblem(const std::string& path) {
+    const ProfileBytes file = loadProfile(path);
+    if (file.notRegular) {
+        return "not a regular file";
+    }
+    if (file.tooLarge) {
+        return "larger than a settings file can be (1 MiB)";
+    }
+    if (file.state != ProfileBytes::State::Read) {
+        return file.error != 0 ? "cannot be read: " + systemErrorText(file.error)
+                               : "cannot be read";
+    }
+    const ForeignLine foreign = findForeignLine(file.text);
+    if (foreign.number == 0) {
+        return "";
+    }
+    return "not a settings file: line " + std::to_string(foreign.number) +
+           (foreign.controlBytes ? " holds control bytes"
+                                 : " is neither a section, a key=value line, a comment nor blank");
+}

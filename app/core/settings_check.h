@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The first line of a text that a settings file would not hold: one with a NUL byte or another
+// control byte than tab, CR, LF, VT and FF, or one that is neither blank, a comment (first
+// non-blank byte ';' or '#'), a section (first non-blank byte '[') nor holding a '='. Lines end at
+// LF; a UTF-8 byte order mark at the start is allowed. So binary files and prose are refused and
+// any plausible INI file is taken, also one that the profile functions read only in part.
+struct ForeignLine {
+    std::size_t number = 0;  // from 1; 0 when every line is a settings line
+    bool controlBytes = false;
+};
+ForeignLine findForeignLine(std::string_view text);
+
+// Why the file cannot serve as a settings file that the user named; empty when it can. It must be
+// a regular file that can be read, of at most 1 MiB, with no foreign line.
+std::string settingsFileProblem(const std::string& path);

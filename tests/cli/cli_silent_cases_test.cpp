@@ -1,0 +1,270 @@
+// What the converter once passed over in silence, each now reported with its cause and an exit
+// status that says so.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "run_process.h"
+#include "support/ce2_builder.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ce2build;
+
+const std::string kTwoWires = line(kWire, 0, 10, 10, 50, 10) + line(kWire, 0, 5, 5, 5, 9);
+const std::string kOtherWires = line(kWire, 0, 20, 20, 60, 20) + line(kWire, 0, 5, 5, 5, 9);
+constexpr uid_t kNobody = 65534;
+
+void write(const TempDir& dir, const std::string& name, const std::string& bytes) {
+    fs::create_directories(fs::path(dir / name).parent_path());
+    writeBytes(dir / name, bytes);
+}
+
+// Permissions stop only a user who is not root: root runs the converter as nobody, over files
+// handed to nobody.
+std::optional<uid_t> unprivilegedUser() {
+    return geteuid() == 0 ? std::optional<uid_t>(kNobody) : std::nullopt;
+}
+
+void handOver(const std::string& root) {
+    if (geteuid() != 0) {
+        return;
+    }
+    ASSERT_EQ(lchown(root.c_str(), kNobody, kNobody), 0);
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        ASSERT_EQ(lchown(entry.path().c_str(), kNobody, kNobody), 0) << entry.path();
+    }
+}
+
+// A chain of folders of 200-byte names, `depth` deep under `top`; made folder by folder, since
+// the whole path is longer than a path may be.
+std::string makeDeepFolders(const std::string& top, int depth) {
+    const std::string name(200, 'd');
+    std::string path = "deep";
+    fs::create_directory(top + "/deep");
+    int fd = open((top + "/deep").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (int i = 0; i < depth && fd >= 0; ++i) {
+        EXPECT_EQ(mkdirat(fd, name.c_str(), 0755), 0);
+        const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        close(fd);
+        fd = next;
+        path += "/" + name;
+    }
+    if (fd >= 0) {
+        close(fd);
+    }
+    return path;
+}
+
+struct SilentCase {
+    std::string name;
+    std::function<void(const TempDir&)> setUp;
+    std::vector<std::string> args;
+    int exitCode;
+    std::string out;
+    std::string err;
+    bool unprivileged = false;    // run as a user whom permissions stop
+    std::string outputFile = {};  // standard output goes there
+    std::string locale = "C.UTF-8";
+    std::function<void(const TempDir&)> check = {};  // what the files hold afterwards
+};
+
+TEST(CliSilentCases, EachIsReportedWithItsCause) {
+    const std::string deepName(200, 'd');
+    std::string deepest = "deep";
+    for (int i = 0; i < 21; ++i) {
+        deepest += "/" + deepName;
+    }
+    ASSERT_GE(deepest.size(), std::size_t{PATH_MAX});
+    const std::string notSettings =
+        " is neither a section, a key=value line, a comment nor blank\n";
+
+    const std::vector<SilentCase> cases = {
+        // The settings file named with --settings.
+        {"unreadable settings",
+         [](const TempDir& d) {
+             write(d, "s.ini", "[LARGE_FONT]\n");
+             chmod((d / "s.ini").c_str(), 0);
+         },
+         {"--settings", "s.ini", "x.ce2"},
+         2,
+         "",
+         "morvex-cli: --settings: s.ini: cannot be read: Permission denied\n",
+         true},
+        {"settings folder",
+         [](const TempDir& d) { fs::create_directory(d / "s.ini"); },
+         {"--settings", "s.ini", "x.ce2"},
+         2,
+         "",
+         "morvex-cli: --settings: s.ini: not a regular file\n"},
+        {"settings over 1 MiB",
+         [](const TempDir& d) { write(d, "s.ini", "[A]\n" + std::string(1 << 20, ';')); },
+         {"--settings", "s.ini", "x.ce2"},
+         2,
+         "",
+         "morvex-cli: --settings: s.ini: larger than a settings file can be (1 MiB)\n"},
+        {"drawing as settings",
+         [](const TempDir& d) { write(d, "s.ini", kTwoWires); },
+         {"--settings", "s.ini", "x.ce2"},
+         2,
+         "",
+         "morvex-cli: --settings: s.ini: not a settings file: line 1 holds control bytes\n"},
+        {"prose as settings",
+         [](const TempDir& d) { write(d, "s.ini", "; fonts\r\nUse Arial for labels.\r\n"); },
+         {"--settings", "s.ini", "x.ce2"},
+         2,
+         "",
+         "morvex-cli: --settings: s.ini: not a settings file: line 2" + notSettings},
+        // Standard output that cannot be written: the files are converted all the same.
+        {"full standard output",
+         {},
+         {"x.ce2"},
+         1,
+         "",
+         "morvex-cli: standard output cannot be written: No space left on device\n",
+         false,
+         "/dev/full",
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_TRUE(fs::is_regular_file(d / "x.ce3")); }},
+        // A face that the C locale cannot read.
+        {"face in the C locale",
+         {},
+         {"--small-face", "ＭＳ 明朝", "x.ce2"},
+         2,
+         "",
+         "morvex-cli: --small-face: \"ＭＳ 明朝\" cannot be read: the locale is C/POSIX, whose "
+         "encoding holds only ASCII; set LC_ALL or LANG to a UTF-8 locale such as C.UTF-8\n",
+         false,
+         "",
+         "C"},
+        // Two sources with one output: the first one's stays.
+        {"same output twice",
+         [](const TempDir& d) { write(d, "x.CE2", kOtherWires); },
+         {"-q", "x.ce2", "x.CE2", "x.ce2"},
+         1,
+         "x.ce2 -> x.ce3: 2 elements\nx.ce2 -> x.ce3: 2 elements\n",
+         "x.CE2: not converted: would replace x.ce3 written from x.ce2 in this batch\n",
+         false,
+         "",
+         "C.UTF-8",
+         [](const TempDir& d) {
+             EXPECT_NE(readBytes(d / "x.ce3").find("X1:10,Y1:10"), std::string::npos);
+         }},
+        {"same output across paths",
+         [](const TempDir& d) { write(d, "tree/x.CE2", kOtherWires); },
+         {"-q", "tree/x.ce2", "tree"},
+         1,
+         "tree/x.ce2 -> tree/x.ce3: 2 elements\ntree/x.ce2 -> tree/x.ce3: 2 elements\n",
+         "tree/x.CE2: not converted: would replace tree/x.ce3 written from tree/x.ce2 in this "
+         "batch\n"},
+        // Folders met on the way that cannot be searched or whose path is too long.
+        {"folder that cannot be searched",
+         [](const TempDir& d) {
+             write(d, "tree/a/sub/y.ce2", kTwoWires);
+             write(d, "tree/b.ce2", kTwoWires);
+             chmod((d / "tree/a").c_str(), 0444);  // listed, not searched
+         },
+         {"-q", "tree"},
+         1,
+         "tree/b.ce2 -> tree/b.ce3: 2 elements\ntree/x.ce2 -> tree/x.ce3: 2 elements\n",
+         "tree/a/sub: not converted: directory cannot be read: Permission denied\n",
+         true},
+        {"path too long",
+         [](const TempDir& d) { makeDeepFolders(d.path(), 21); },
+         {"-q", "deep"},
+         1,
+         "",
+         deepest + ": not converted: directory cannot be read: File name too long\n"},
+        // An output that cannot be written names its cause.
+        {"output is a folder",
+         [](const TempDir& d) { fs::create_directory(d / "x.ce3"); },
+         {"-q", "x.ce2"},
+         1,
+         "",
+         "x.ce2: not converted: x.ce3 cannot be written: Is a directory\n"},
+        {"read-only output",
+         [](const TempDir& d) {
+             write(d, "x.ce3", "old");
+             chmod((d / "x.ce3").c_str(), 0444);
+         },
+         {"-q", "x.ce2"},
+         1,
+         "",
+         "x.ce2: not converted: x.ce3 cannot be written: Permission denied\n",
+         true},
+    };
+
+    for (const SilentCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        write(dir, "x.ce2", kTwoWires);
+        write(dir, "tree/x.ce2", kTwoWires);
+        if (c.setUp) {
+            c.setUp(dir);
+        }
+        ProcessRequest request{{MORVEX_CLI}, dir.path(), {{"LC_ALL", c.locale}}};
+        request.argv.insert(request.argv.end(), c.args.begin(), c.args.end());
+        request.outputFile = c.outputFile;
+        if (c.unprivileged) {
+            handOver(dir.path());
+            request.user = unprivilegedUser();
+        }
+        const ProcessResult r = runProcess(request);
+        ASSERT_FALSE(r.timedOut);
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+        if (c.check) {
+            c.check(dir);
+        }
+        // Put back what the case took away, so that the folder can be removed.
+        chmod((dir / "tree/a").c_str(), 0755);
+        runProcess({{"/bin/rm", "-rf", dir / "deep"}});
+    }
+}
+
+// Out of memory on one huge drawing fails that file; the files after it are converted with the
+// memory it held given back. The address space is limited, which AddressSanitizer cannot bear.
+TEST(CliSilentCases, OutOfMemoryFailsOnlyThatFile) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs far more address space than the limit leaves";
+#endif
+    TempDir dir;
+    write(dir, "a.ce2", kTwoWires);
+    std::string huge;
+    for (int i = 0; i < 2'000'000; ++i) {
+        huge += line(kWire, 0, i % 1000, 10, 50, i % 700);
+    }
+    write(dir, "b.ce2", huge);
+    write(dir, "b.ce3", "old");
+    write(dir, "c.ce2", kTwoWires);
+    ProcessRequest request{
+        {MORVEX_CLI, "-q", "a.ce2", "b.ce2", "c.ce2"}, dir.path(), {{"LC_ALL", "C.UTF-8"}}};
+    request.addressSpace = uint64_t{96} << 20;  // some 2,000,000 elements need more than twice that
+    request.timeoutSeconds = 60;
+    const ProcessResult r = runProcess(request);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "a.ce2 -> a.ce3: 2 elements\nc.ce2 -> c.ce3: 2 elements\n");
+    EXPECT_EQ(r.err, "b.ce2: not converted: not enough memory\n");
+    EXPECT_EQ(readBytes(dir / "b.ce3"), "old");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"a.ce2", "a.ce3", "b.ce2", "b.ce3", "c.ce2", "c.ce3"}));
+}
+
+}  // namespace
