@@ -57,6 +57,7 @@ TEST_F(Convert, RefusedSourcesAndTargets) {
          [&] { CreateDirectoryW(widePath(dir / "folder.ce2").c_str(), nullptr); },
          FileOutcome::NotRegularFile, "not a regular file"},
         {"NUL.ce2", false, [] {}, FileOutcome::NotRegularFile, "not a regular file"},
+        {"con.ce2", false, [] {}, FileOutcome::NotRegularFile, "not a regular file"},
         {"missing.ce2", false, [] {}, FileOutcome::CannotOpen,
          "cannot be opened: No such file or directory"},
         {"readonly.ce2", true,

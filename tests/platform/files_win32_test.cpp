@@ -10,7 +10,6 @@
 #include "platform/directories.h"
 #include "platform/directory_listing.h"
 #include "platform/file_status.h"
-#include "platform/read_file.h"
 #include "platform/same_file.h"
 #include "platform/wide_text_win32.h"
 #include "support/ce2_builder.h"
@@ -96,35 +95,6 @@ TEST(LongPaths, ConvertBeyondTheClassicLimit) {
     EXPECT_EQ(fileStatus(deep + "\\long.ce3").kind, FileKind::Regular);
     EXPECT_EQ(listDirectory(deep).others.size(), 2u);
     EXPECT_TRUE(fileIdentity(deep));
-}
-
-TEST(RegularFiles, OnlyFilesOnDiskAreOpened) {
-    TempDir dir;
-    writeBytes(dir / "plain.ce2", "12345");
-    ASSERT_TRUE(makeParentDirectories(dir / "folder.ce2/x"));
-    struct Case {
-        std::string path;
-        bool opened;
-        bool notRegular;
-        int error;
-    };
-    const std::vector<Case> cases = {
-        {dir / "plain.ce2", true, false, 0},
-        {backslashed(dir / "plain.ce2"), true, false, 0},
-        {dir / "folder.ce2", false, true, 0},
-        {dir / "missing.ce2", false, false, ENOENT},
-        {dir / "missing/x.ce2", false, false, ENOENT},
-        {"NUL", false, true, 0},
-        {dir / "CON.ce2", false, true, 0},
-        {"\\\\.\\pipe\\morvex-test.ce2", false, true, 0},
-    };
-    for (const Case& c : cases) {
-        const RegularFile file = openRegularFile(c.path);
-        EXPECT_EQ(file.stream != nullptr, c.opened) << c.path;
-        EXPECT_EQ(file.notRegular, c.notRegular) << c.path;
-        EXPECT_EQ(file.error, c.error) << c.path;
-        EXPECT_EQ(file.size, c.opened ? 5u : 0u) << c.path;
-    }
 }
 
 TEST(FileStatus, KindsAndIdentities) {
