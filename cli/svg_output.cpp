@@ -4,7 +4,6 @@
 
 #include "ce3/document.h"
 #include "platform/atomic_file.h"
-#include "platform/file_status.h"
 #include "render/draw_document.h"
 #include "render/svg_writer.h"
 
