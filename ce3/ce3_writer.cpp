@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/stdio_unlocked.h"
+
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
@@ -62,7 +64,7 @@ int Ce3Writer::putChar(int c) {
         if (handOn() < 0) {
             return -1;
         }
-        return putc_unlocked(c, stream_);
+        return putByteUnlocked(c, stream_);
     }
     if (text_ != nullptr) {
         const auto byte = static_cast<unsigned char>(c);

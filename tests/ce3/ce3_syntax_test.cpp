@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ce2/ce2_stream.h"
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
 #include "platform/atoi_field.h"
@@ -158,16 +159,15 @@ TEST(Ce3Reader, LongTokenIsCutAndTheNextByteDropped) {
 
 TEST(Ce3Reader, StreamSourceReadsNulAsAByte) {
     const std::string bytes("A\0B,C", 5);
-    FILE* f = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+    const FilePtr f = ce2test::fileStreamOf(bytes);
     ASSERT_NE(f, nullptr);
-    Ce3Reader reader(f);
+    Ce3Reader reader(f.get());
     std::string token;
     EXPECT_EQ(reader.readToken(token), 1);
     EXPECT_EQ(token, std::string("A\0B", 3));
     EXPECT_EQ(reader.readToken(token), 1);
     EXPECT_EQ(token, "C");
     EXPECT_EQ(reader.readToken(token), -1);
-    fclose(f);
 }
 
 // A token that lies whole in the text, unescaped, is handed out in place; one with an escape is
