@@ -128,7 +128,7 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
 
     RunReporter reporter(out, err, progress);
     std::size_t next = 0;
-    // Each line appears as soon as its file is done.
+    // Each line appears as soon as its file and every one before it are done.
     ConversionProgress shown;
     shown.fileStarting = [&](std::size_t) { reporter.carryOutUntilConversion(steps, next); };
     shown.fileDone = [&](const FileReport& report, std::size_t, std::size_t) {
@@ -139,7 +139,8 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
             progress->update(index, sources[index], stage, done, total);
         };
     }
-    convertFiles(sources, options, shown, request.svg ? svgBesideOutput() : DrawingHook());
+    convertFiles(sources, options, shown, request.svg ? svgBesideOutput() : DrawingHook(),
+                 request.jobs);
     reporter.carryOutUntilConversion(steps, next);
 
     if (!sources.empty() && !request.quiet) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@ struct BatchRequest {
     std::string settingsFile;  // empty: the usual lookup
     bool quiet = false;
     bool svg = false;  // also draw each converted drawing, and each .ce3 path given, as NAME.svg
+    std::size_t jobs = 1;  // files converted at once
 };
 
 // Converts every file the paths stand for as one batch, one line per file on out (converted) or

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/conversion.h"
 #include "app/core/settings_check.h"
 #include "cli/batch.h"
 #include "cli/progress_line.h"
@@ -33,6 +34,16 @@ std::string checkPoints(const std::string& text) {
         if (text[i] < '0' || text[i] > '9') {
             return "a size in points must be a whole number: " + text;
         }
+    }
+    return "";
+}
+
+// Decimal digits that make a number of at least 1.
+std::string checkJobs(const std::string& text) {
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || text.find_first_not_of('0') == std::string::npos) {
+        return "the number of files to convert at once must be a whole number of at least 1: " +
+               text;
     }
     return "";
 }
@@ -139,6 +150,13 @@ int main(int argc, char** argv) {
     app.add_flag("--svg", request.svg,
                  "Also draw each converted drawing as NAME.svg beside NAME.ce3; a .ce3 PATH is "
                  "drawn to NAME.svg without converting anything");
+    request.jobs = defaultConversionJobs();
+    app.add_option("-j,--jobs", request.jobs,
+                   "Files to convert at once, up to " + std::to_string(kMaxConversionJobs) +
+                       " (default: the number of processors, " + std::to_string(request.jobs) +
+                       "); the reports keep the order of the files")
+        ->type_name("N")
+        ->check(CLI::Validator(checkJobs, ""));
     const std::vector<std::string> arguments = programArguments(argc, argv);
     std::vector<const char*> argumentTexts;
     for (const std::string& argument : arguments) {

@@ -7,15 +7,18 @@
 // while it exists, and an interruption removes every remembered file before the process ends as
 // the interruption ends it (on POSIX systems: killed by that signal).
 //
-// Remembering and forgetting are safe from any thread and never allocate; up to 64 files are
-// remembered at once.
+// Remembering and forgetting are safe from any thread and never allocate; up to
+// kRememberedTemporaryFiles files are remembered at once.
+
+constexpr int kRememberedTemporaryFiles = 64;
 
 // Installs the handlers; a program calls it once, at start-up. An interruption that the process
 // was told to ignore (nohup) stays ignored.
 void installInterruptionHandlers();
 
 // Remembers a named temporary file for removal on interruption, until it is forgotten: the handle
-// to forget it by, or -1 when it cannot be remembered (64 files already, or a path too long).
+// to forget it by, or -1 when it cannot be remembered (kRememberedTemporaryFiles already, or a path
+// too long).
 int rememberTemporaryFile(const std::string& path);
 // Forgets the file of a handle; -1 is ignored.
 void forgetTemporaryFile(int handle);

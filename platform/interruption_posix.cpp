@@ -24,7 +24,7 @@ struct Slot {
 };
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the slots");
 
-constexpr int kSlots = 64;
+constexpr int kSlots = kRememberedTemporaryFiles;
 Slot gSlots[kSlots];
 
 // Removes every remembered file, then lets the signal end the process as it would have: the

@@ -17,7 +17,7 @@ struct Slot {
     char path[4096];  // UTF-8
 };
 
-constexpr int kSlots = 64;
+constexpr int kSlots = kRememberedTemporaryFiles;
 Slot gSlots[kSlots];
 
 // Runs on a thread of its own that the console starts for the event, while the program goes on.

@@ -1,10 +1,13 @@
 #include "app/core/conversion.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include "app/core/conversion_pool.h"
 #include "ce3/document.h"
 #include "platform/read_file.h"
 #include "platform/same_file.h"
@@ -39,28 +42,14 @@ void countSheetElements(const SchDocument& doc, FileReport& report) {
     }
 }
 
-// The stages of one file, told to the batch's progress with the file's place in the list.
-struct StageReporter {
-    const ConversionProgress& progress;
-    std::size_t index;
-
-    void operator()(FileStage stage, uint64_t done, uint64_t total) const {
-        if (progress.fileStage) {
-            progress.fileStage(index, stage, done, total);
-        }
-    }
-};
-
 // Reads, saves and reports one file; may throw std::bad_alloc, with what was done in report.
 void convertInto(FileReport& report, const ConversionOptions& options,
-                 const DrawingHook& drawingHook, const StageReporter& stage,
-                 SchSaveOutcome& saved) {
+                 const DrawingHook& drawingHook, const StageSink& stage, SchSaveOutcome& saved) {
     SchDocument doc;
     const Ce2Progress reading = [&](uint64_t bytesRead) {
         stage(FileStage::Reading, bytesRead, report.sourceSize);
     };
-    if (!readCe2Source(report.source, options, doc, report,
-                       stage.progress.fileStage ? reading : Ce2Progress())) {
+    if (!readCe2Source(report.source, options, doc, report, stage ? reading : Ce2Progress())) {
         return;
     }
     if (report.elementsRead <= 1) {
@@ -72,7 +61,7 @@ void convertInto(FileReport& report, const ConversionOptions& options,
     const uint64_t elements = doc.elements.size();
     const auto written = static_cast<uint64_t>(report.elementsWritten);
     SchSaveProgress saving;
-    if (stage.progress.fileStage) {
+    if (stage) {
         saving = [&](SchSaveStage at, uint64_t done) {
             if (at == SchSaveStage::Writing) {
                 stage(FileStage::Writing, done, elements);
@@ -94,7 +83,7 @@ void convertInto(FileReport& report, const ConversionOptions& options,
 }
 
 FileReport convertFile(const std::string& source, const ConversionOptions& options,
-                       const DrawingHook& drawingHook, const StageReporter& stage) {
+                       const DrawingHook& drawingHook, const StageSink& stage) {
     FileReport report;
     report.source = source;
     report.output = makeCe3Path(source);
@@ -138,27 +127,46 @@ bool isReadableRegularFile(const std::string& path, FileReport& report) {
     return openSource(path, report).stream != nullptr;
 }
 
+std::size_t defaultConversionJobs() {
+    return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMaxConversionJobs);
+}
+
 std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
                                      const ConversionOptions& options,
                                      const ConversionProgress& progress,
-                                     const DrawingHook& drawingHook) {
+                                     const DrawingHook& drawingHook, std::size_t jobs) {
     const std::vector<std::optional<std::size_t>> collisions = findOutputCollisions(sources);
+    const ListedConversion convert = [&](std::size_t i, const StageSink& stage) {
+        if (!collisions[i]) {
+            return convertFile(sources[i], options, drawingHook, stage);
+        }
+        FileReport report;
+        report.source = sources[i];
+        report.output = makeCe3Path(sources[i]);
+        report.outcome = FileOutcome::WouldReplaceEarlierOutput;
+        report.earlierSource = sources[*collisions[i]];
+        return report;
+    };
+    jobs = std::min({jobs, sources.size(), kMaxConversionJobs});
+    if (jobs > 1) {
+        PoolPlan plan{sources.size(), jobs, findSharedFiles(sources, collisions), convert};
+        if (std::optional<std::vector<FileReport>> reports = convertOnPool(plan, progress)) {
+            return std::move(*reports);
+        }
+    }
     std::vector<FileReport> reports;
     reports.reserve(sources.size());
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (progress.fileStarting) {
             progress.fileStarting(i);
         }
-        if (collisions[i]) {
-            FileReport report;
-            report.source = sources[i];
-            report.output = makeCe3Path(sources[i]);
-            report.outcome = FileOutcome::WouldReplaceEarlierOutput;
-            report.earlierSource = sources[*collisions[i]];
-            reports.push_back(std::move(report));
-        } else {
-            reports.push_back(convertFile(sources[i], options, drawingHook, {progress, i}));
+        StageSink stage;
+        if (progress.fileStage) {
+            stage = [&progress, i](FileStage at, uint64_t done, uint64_t total) {
+                progress.fileStage(i, at, done, total);
+            };
         }
+        reports.push_back(convert(i, stage));
         if (progress.fileDone) {
             progress.fileDone(reports.back(), reports.size(), sources.size());
         }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ce2/ce2_reader.h"
+#include "platform/interruption.h"
 #include "platform/write_failure.h"
 
 class SchDocument;
@@ -73,15 +74,20 @@ enum class FileStage {
     ReadingBack  // the output again, as the document checks it: elements read of those written
 };
 
-// Callbacks of a batch; each may be empty.
+// Callbacks of a batch; each may be empty. They run one at a time on the thread that called
+// convertFiles, whatever the number of files converted at once.
 struct ConversionProgress {
-    // Before the file at `index` of the list is converted, in list order.
+    // Once for each file of the list, in list order, before its report: with one file at a time
+    // just before the file is converted; with several, once every earlier report has been given
+    // (the file may be under way already).
     std::function<void(std::size_t index)> fileStarting = {};
     // After each file, in list order: its report, the number of files done and the total.
     std::function<void(const FileReport& report, std::size_t done, std::size_t total)> fileDone =
         {};
     // While the file at `index` of the list is converted: when each stage starts (done 0), then
-    // about every MiB read (kCe2ProgressBytes) and every kSaveProgressElements elements.
+    // about every MiB read (kCe2ProgressBytes) and every kSaveProgressElements elements. With
+    // several files at once, only the first file whose report has not been given is told of, and
+    // only where it has got last: `index` is then always the number of reports given.
     std::function<void(std::size_t index, FileStage stage, uint64_t done, uint64_t total)>
         fileStage = {};
 };
@@ -92,14 +98,28 @@ struct ConversionProgress {
 // runs once the file has been written, and only then; its report goes into the file's report.
 using DrawingHook = std::function<FollowUp(const SchDocument& doc, const std::string& output)>;
 
-// Converts every source in order; a file is written only when more than one element was read.
-// Before any file is written, the list is checked for sources that would write the same output:
-// of those, only the first is converted (see findOutputCollisions). Running out of memory fails
-// the file in hand only: its document is released, an existing output left as it was.
+// The most files a batch converts at once: each save may hold a named temporary file, and an
+// interruption removes at most kRememberedTemporaryFiles of them.
+constexpr std::size_t kMaxConversionJobs = kRememberedTemporaryFiles / 2;
+
+// How many files a batch converts at once unless told: the number of processors, at least 1.
+std::size_t defaultConversionJobs();
+
+// Converts every source of the list and gives the reports in list order; a file is written only
+// when more than one element was read. Before any file is written, the list is checked for
+// sources that would write the same output: of those, only the first is converted (see
+// findOutputCollisions). Running out of memory fails the file in hand only: its document is
+// released, an existing output left as it was.
+// Up to `jobs` files (at most kMaxConversionJobs) are converted at once, each on a thread of its
+// own, with at most `jobs` files started beyond the first one not finished yet; the outputs are
+// those of one file at a time. Two entries that read or write one file (the same source listed
+// twice, or the same output) are converted one after the other, in list order. With `jobs` 1, or
+// a single source, the files are converted one after the other on the calling thread.
 std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
                                      const ConversionOptions& options,
                                      const ConversionProgress& progress = {},
-                                     const DrawingHook& drawingHook = {});
+                                     const DrawingHook& drawingHook = {},
+                                     std::size_t jobs = defaultConversionJobs());
 
 // For each source of the list, the index of an earlier source whose output it would replace, or
 // nothing. Two sources collide when their outputs are the same path, or two paths of one existing

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "app/core/conversion.h"
+
+// Where the file in hand has got (see ConversionProgress::fileStage).
+using StageSink = std::function<void(FileStage stage, uint64_t done, uint64_t total)>;
+
+// Converts the file at an index of the list; `stage` is empty when no one listens.
+using ListedConversion = std::function<FileReport(std::size_t index, const StageSink& stage)>;
+
+// The files of a batch as a pool converts them.
+struct PoolPlan {
+    std::size_t count = 0;
+    std::size_t jobs = 1;  // threads, and how many files may start beyond the first unfinished
+    // For each file, the earlier files that must be finished before it starts.
+    std::vector<std::vector<std::size_t>> after;
+    ListedConversion convert;
+};
+
+// Converts the files on up to plan.jobs threads of its own and gives progress and reports on the
+// calling thread in list order (see ConversionProgress). Nothing when not one thread could be
+// started: then nothing has been converted. An exception thrown by a conversion or a callback
+// stops the handing out of files and is thrown again once every thread has finished its file.
+std::optional<std::vector<FileReport>> convertOnPool(const PoolPlan& plan,
+                                                     const ConversionProgress& progress);
+
+// For each source of a batch, the earlier sources that read or write a file it reads or writes,
+// in ascending order: the same source or the same output, by path (ASCII letters in either case)
+// or as one existing file, or an output not there yet by its folder's identity and its name. A
+// source that collides with an earlier output (collisions[i] set) touches no file.
+std::vector<std::vector<std::size_t>> findSharedFiles(
+    const std::vector<std::string>& sources,
+    const std::vector<std::optional<std::size_t>>& collisions);
