@@ -104,7 +104,8 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
     beforeFile(0);
     const std::vector<FileReport> reports = convertFiles(
         sources, options,
-        {.fileDone = [&](const FileReport&, std::size_t done, std::size_t) { beforeFile(done); }});
+        {.fileDone = [&](const FileReport&, std::size_t done, std::size_t) { beforeFile(done); }},
+        {}, 1);  // the faults are set between one file and the next
     setAtomicFileFaults(nullptr);
 
     ASSERT_EQ(reports.size(), sources.size());

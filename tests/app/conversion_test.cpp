@@ -144,7 +144,9 @@ TEST_F(Convert, DrawingHookSeesTheDocumentBeforeTheSave) {
             return FollowUpReport{fs::is_regular_file(output), "after " + output};
         };
     };
-    const std::vector<FileReport> reports = convertFiles({good, one, blocked}, options, {}, hook);
+    // One file at a time: the hook keeps what it sees without a lock.
+    const std::vector<FileReport> reports =
+        convertFiles({good, one, blocked}, options, {}, hook, 1);
     ASSERT_EQ(reports.size(), 3u);
     ASSERT_EQ(seen.size(), 2u);  // not for the file too small to be saved
     EXPECT_EQ(seen[0].output, dir / "good.ce3");
@@ -198,8 +200,8 @@ TEST_F(Convert, OutOfMemoryFailsOneFile) {
     EXPECT_EQ(reports[2].outcome, FileOutcome::Converted);
 }
 
-// A long file tells where it has got: reading from 0 bytes about every MiB, then writing and
-// reading back from 0 elements every kSaveProgressElements.
+// A long file converted on its own tells where it has got: reading from 0 bytes about every MiB,
+// then writing and reading back from 0 elements every kSaveProgressElements.
 TEST_F(Convert, ProgressFollowsALongFile) {
     // 40,000 wires, then headers (which add bytes but no element) up to 2.5 MiB.
     constexpr uint64_t kWires = 40'000;
@@ -230,7 +232,7 @@ TEST_F(Convert, ProgressFollowsALongFile) {
     progress.fileStage = [&](std::size_t index, FileStage stage, uint64_t done, uint64_t total) {
         seen.push_back({index, stage, done, total});
     };
-    convertFiles({small, large}, options, progress);
+    convertFiles({small, large}, options, progress, {}, 1);
 
     // Bytes are told at the first record boundary past each MiB.
     const uint64_t wiresEnd = kWires * kWireBytes;

@@ -1,0 +1,128 @@
+// A batch converted several files at a time gives what it gives one file at a time: the same
+// files byte for byte, the same report lines in the same order and the same exit status.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "demo/demo_drawing.h"
+#include "run_process.h"
+#include "support/ce2_builder.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ce2build;
+
+std::string wires(int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) {
+        out += line(kWire, 0, 10 + i % 500, 10, 50, 10 + i % 300);
+    }
+    return out;
+}
+
+// Every entry under root by its relative path: a file's bytes, a link's target, a mark for the
+// rest.
+std::map<std::string, std::string> treeOf(const std::string& root) {
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string name = fs::relative(entry.path(), root).string();
+        if (entry.is_symlink()) {
+            tree[name] = "link to " + fs::read_symlink(entry.path()).string();
+        } else if (entry.is_regular_file()) {
+            tree[name] = readBytes(entry.path().string());
+        } else {
+            tree[name] = entry.is_directory() ? "folder" : "other";
+        }
+    }
+    return tree;
+}
+
+// Good, hostile, vanishing, colliding and unwritable sources, one that is not a regular file, and
+// large ones that are still converted while the next ones are done.
+void writeMixedBatch(const std::string& root) {
+    const auto file = [&](const std::string& name, const std::string& bytes) {
+        fs::create_directories(fs::path(root + "/" + name).parent_path());
+        writeBytes(root + "/" + name, bytes);
+    };
+    std::mt19937 random(1511);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int i = 0; i < 12; ++i) {
+        std::string bytes = demoDrawing();
+        for (int flips = 0; flips < 1 + i; ++flips) {
+            bytes[random() % bytes.size()] = static_cast<char>(byte(random));
+        }
+        file("tree/hostile" + std::to_string(i) + ".ce2", bytes.substr(0, random() % bytes.size()));
+        file("tree/good" + std::to_string(i) + ".ce2", wires(2 + i * 7));
+    }
+    file("tree/big/large.ce2", wires(40'000));
+    file("tree/big/larger.ce2", wires(60'000));
+    file("demo.ce2", demoDrawing());
+    file("x.ce2", wires(3));
+    file("x.CE2", wires(4));  // would replace x.ce3 written from x.ce2
+    file("one.ce2", wires(1));
+    file("u.ce2", wires(5));
+    fs::create_directory(root + "/u.ce3");  // cannot be written
+    fs::create_hard_link(root + "/demo.ce2", root + "/tree/same.ce2");
+    fs::create_symlink("nowhere.ce2", root + "/tree/vanished.ce2");
+    ASSERT_EQ(::mkfifo((root + "/tree/pipe.ce2").c_str(), 0644), 0);
+}
+
+struct BatchRun {
+    ProcessResult result;
+    std::map<std::string, std::string> tree;
+};
+
+BatchRun convertMixedBatch(const std::string& root, const std::string& jobs, bool svg) {
+    writeMixedBatch(root);
+    std::vector<std::string> args = {MORVEX_CLI,
+                                     "--jobs",
+                                     jobs,
+                                     "demo.ce2",
+                                     "tree",
+                                     "x.ce2",
+                                     "x.CE2",
+                                     "./demo.ce2",
+                                     "one.ce2",
+                                     "u.ce2",
+                                     "missing.ce2",
+                                     "demo.ce2",
+                                     "tree/big/larger.ce2"};
+    if (svg) {
+        args.push_back("--svg");
+    }
+    BatchRun run{runProcess({args, root, {{"LC_ALL", "C.UTF-8"}}, 120}), {}};
+    run.tree = treeOf(root);
+    return run;
+}
+
+TEST(CliParallel, SameFilesReportsAndStatusAsOneAtATime) {
+    for (const bool svg : {false, true}) {
+        SCOPED_TRACE(svg ? "with --svg" : "without --svg");
+        TempDir dir;
+        const BatchRun one = convertMixedBatch(dir / "one", "1", svg);
+        const BatchRun four = convertMixedBatch(dir / "four", "4", svg);
+        ASSERT_FALSE(one.result.timedOut);
+        ASSERT_FALSE(four.result.timedOut);
+        EXPECT_EQ(one.result.exitCode, 1);
+        EXPECT_EQ(four.result.exitCode, one.result.exitCode);
+        EXPECT_EQ(four.result.out, one.result.out);
+        EXPECT_EQ(four.result.err, one.result.err);
+        EXPECT_EQ(four.tree, one.tree);
+        // The batch holds each kind of outcome.
+        for (const char* expected :
+             {"demo.ce2 -> demo.ce3", "larger.ce2 -> ", "would replace", "fewer than two",
+              "not a regular file", "cannot be written", "cannot be opened"}) {
+            EXPECT_NE((one.result.out + one.result.err).find(expected), std::string::npos)
+                << expected;
+        }
+    }
+}
+
+}  // namespace
