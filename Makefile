@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
 SHORT_FUZZ_SECONDS ?= 30
 
-.PHONY: deps check test ci-release sanitize fuzz fuzz-short fuzz-build bench demo clean windows \
+.PHONY: deps check test ci-release sanitize tsan fuzz fuzz-short fuzz-build bench demo clean windows \
 	windows-check
 
 deps:
@@ -25,6 +25,12 @@ sanitize: deps
 	cmake --build --preset sanitize -j $(JOBS)
 	ctest --preset sanitize -j $(JOBS)
 
+# ThreadSanitizer on the tests of batches converted on several threads (names with "Parallel").
+tsan: deps
+	cmake --preset tsan
+	cmake --build --preset tsan -j $(JOBS)
+	ctest --preset tsan -j $(JOBS)
+
 fuzz-build: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)
@@ -45,7 +51,7 @@ windows-check: deps
 	cmake --build --preset windows-ci -j $(JOBS)
 	ctest --preset windows-ci -j $(JOBS)
 
-check: test ci-release sanitize windows-check fuzz-short
+check: test ci-release sanitize tsan windows-check fuzz-short
 
 # Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex-cli.exe, a README for Windows users and the
 # licences of what it has built in.
