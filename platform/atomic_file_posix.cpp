@@ -139,15 +139,20 @@ bool AtomicFile::State::openTemporary() {
         return fail(errno);
     }
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-        tempPath = hiddenName(directory);
-        // Remembered before it exists, so that no interruption finds it unknown.
-        tempHandle = rememberTemporaryFile(tempPath);
-        fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                    static_cast<mode_t>(kNewFileMode));
+        int error = 0;
+        {
+            const InterruptionsHeld held;
+            const TemporaryCreation creating;
+            tempPath = hiddenName(directory);
+            // Remembered before it exists, so that no interruption finds it unknown.
+            tempHandle = rememberTemporaryFile(tempPath);
+            fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                        static_cast<mode_t>(kNewFileMode));
+            error = errno;
+        }
         if (fd >= 0) {
             return true;
         }
-        const int error = errno;
         forgetTemporary();
         if (error != EEXIST) {
             return fail(error);
@@ -203,6 +208,7 @@ bool AtomicFile::State::publish() {
 // microseconds; the name is remembered too, for an interruption that another thread receives.
 bool AtomicFile::State::replaceTarget() {
     const InterruptionsHeld held;
+    const TemporaryCreation creating;
     for (int attempt = 0;; ++attempt) {
         tempPath = hiddenName(directory);
         tempHandle = rememberTemporaryFile(tempPath);

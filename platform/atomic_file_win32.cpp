@@ -96,14 +96,18 @@ bool AtomicFile::State::openTemporary() {
     const std::string directory = target.substr(0, finalComponentStart(target));
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kCreateAttempts && handle == INVALID_HANDLE_VALUE; ++attempt) {
-        tempPath = temporaryName(directory, attempt);
-        // Remembered before it exists, so that no interruption finds it unknown.
-        tempHandle = rememberTemporaryFile(tempPath);
-        handle = CreateFileW(widePath(tempPath).c_str(), GENERIC_WRITE,
-                             FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD error = 0;
+        {
+            const TemporaryCreation creating;
+            tempPath = temporaryName(directory, attempt);
+            // Remembered before it exists, so that no interruption finds it unknown.
+            tempHandle = rememberTemporaryFile(tempPath);
+            handle = CreateFileW(widePath(tempPath).c_str(), GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+            error = GetLastError();
+        }
         if (handle == INVALID_HANDLE_VALUE) {
-            const DWORD error = GetLastError();
             forgetTemporary();
             if (error != ERROR_FILE_EXISTS) {
                 return fail(errnoFor(error));

@@ -22,3 +22,20 @@ void installInterruptionHandlers();
 int rememberTemporaryFile(const std::string& path);
 // Forgets the file of a handle; -1 is ignored.
 void forgetTemporaryFile(int handle);
+
+// Brackets the creation of a file under a remembered name, from before the name is remembered
+// until the file exists or its creation has failed. An interruption waits for the creations under
+// way before it removes the remembered files, so that none is created behind its back by another
+// thread; a creation that would begin once an interruption has begun waits for the process to end
+// instead. On POSIX systems the caller holds the interruptions back in its thread meanwhile
+// (InterruptionsHeld), so that the interruption never waits for its own thread.
+void beginTemporaryCreation();
+void endTemporaryCreation();
+
+class TemporaryCreation {
+  public:
+    TemporaryCreation() { beginTemporaryCreation(); }
+    TemporaryCreation(const TemporaryCreation&) = delete;
+    TemporaryCreation& operator=(const TemporaryCreation&) = delete;
+    ~TemporaryCreation() { endTemporaryCreation(); }
+};

@@ -2,6 +2,7 @@
 
 #include <limits.h>
 #include <pthread.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -27,11 +28,22 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads t
 constexpr int kSlots = kRememberedTemporaryFiles;
 Slot gSlots[kSlots];
 
+// Set once an interruption has begun; the creations of remembered files under way.
+std::atomic<bool> gInterrupting{false};
+std::atomic<int> gCreations{0};
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler sets it");
+
 // Removes every remembered file, then lets the signal end the process as it would have: the
 // handler was reset to the default on entry, and the signal raised again is delivered when the
 // handler returns. Only async-signal-safe calls.
 void onInterruption(int signal) {
     const int savedErrno = errno;
+    gInterrupting.store(true);
+    // Other threads may be creating remembered files; they hold this signal back meanwhile.
+    while (gCreations.load() != 0) {
+        const struct timespec pause = {0, 100'000};
+        ::nanosleep(&pause, nullptr);
+    }
     for (Slot& slot : gSlots) {
         if (slot.state.load(std::memory_order_acquire) == Slot::Ready) {
             ::unlink(slot.path);
@@ -96,4 +108,19 @@ void forgetTemporaryFile(int handle) {
     if (handle >= 0 && handle < kSlots) {
         gSlots[handle].state.store(Slot::Free, std::memory_order_release);
     }
+}
+
+void beginTemporaryCreation() {
+    gCreations.fetch_add(1);
+    if (gInterrupting.load()) {
+        // The process ends with the interruption; the remembered files are being removed.
+        gCreations.fetch_sub(1);
+        for (;;) {
+            ::pause();
+        }
+    }
+}
+
+void endTemporaryCreation() {
+    gCreations.fetch_sub(1);
 }

@@ -20,6 +20,10 @@ struct Slot {
 constexpr int kSlots = kRememberedTemporaryFiles;
 Slot gSlots[kSlots];
 
+// Set once an interruption has begun; the creations of remembered files under way.
+std::atomic<bool> gInterrupting{false};
+std::atomic<int> gCreations{0};
+
 // Runs on a thread of its own that the console starts for the event, while the program goes on.
 // A temporary that is still open goes once its handle closes, as the process ends; it was opened
 // to allow that.
@@ -30,6 +34,10 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
         case CTRL_CLOSE_EVENT:
         case CTRL_LOGOFF_EVENT:
         case CTRL_SHUTDOWN_EVENT:
+            gInterrupting.store(true);
+            while (gCreations.load() != 0) {
+                Sleep(0);
+            }
             for (Slot& slot : gSlots) {
                 if (slot.state.load(std::memory_order_acquire) == Slot::Ready) {
                     DeleteFileW(widePath(slot.path).c_str());
@@ -69,4 +77,17 @@ void forgetTemporaryFile(int handle) {
     if (handle >= 0 && handle < kSlots) {
         gSlots[handle].state.store(Slot::Free, std::memory_order_release);
     }
+}
+
+void beginTemporaryCreation() {
+    gCreations.fetch_add(1);
+    if (gInterrupting.load()) {
+        // The process ends with the interruption; the remembered files are being removed.
+        gCreations.fetch_sub(1);
+        Sleep(INFINITE);
+    }
+}
+
+void endTemporaryCreation() {
+    gCreations.fetch_sub(1);
 }

@@ -12,8 +12,9 @@ class QProgressDialog;
 class QWidget;
 
 // Shows how far a batch has got once it has run for a while: the files done, and within a long
-// file how much of its source has been read. The batch runs on the user-interface thread, so each
-// update also lets the window system repaint.
+// file (the first one not done) how far it has got. The batch's files are converted on threads of
+// their own while the user-interface thread waits for their reports, so each update also lets the
+// window system repaint.
 class BatchProgress {
   public:
     BatchProgress(QWidget* parent, std::size_t total,

@@ -249,7 +249,8 @@ void CMorvexDlg::convertListed() {
                                       uint64_t total) {
             progress.updateFile(index, stage, done, total);
         };
-        reports = convertFiles(sources, options, shown);
+        // On as many threads as there are processors; the callbacks come on this one.
+        reports = convertFiles(sources, options, shown, {}, defaultConversionJobs());
     }
     services_.showMessage(this, QMessageBox::Information, completionText(),
                           notConvertedDetails(reports));

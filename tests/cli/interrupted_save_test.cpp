@@ -41,14 +41,21 @@ std::vector<std::string> namesIn(const std::string& dir) {
     return names;
 }
 
-// Runs the converter to its end, then again and again with a signal sent at a random moment of
-// the time a whole run takes, over an old target or none.
-void interruptSaves(const char* program, const std::vector<int>& signals) {
+// Runs the converter on `files` copies of a large drawing at once to its end, then again and
+// again with a signal sent at a random moment of the time a whole run takes, over old targets or
+// none.
+void interruptSaves(const char* program, const std::vector<int>& signals, int files = 1) {
     TempDir dir;
-    writeBytes(dir / "big.ce2", largeDrawing());
-    const std::string target = dir / "big.ce3";
+    std::vector<std::string> names;
+    std::vector<std::string> args = {program, "-q", "--jobs", std::to_string(files)};
+    for (int i = 0; i < files; ++i) {
+        const std::string name = files == 1 ? "big" : "big" + std::to_string(i);
+        writeBytes(dir / (name + ".ce2"), largeDrawing());
+        names.push_back(name);
+        args.push_back(name + ".ce2");
+    }
     const std::string old = "old drawing\r\n";
-    const ProcessRequest convert{{program, "-q", "big.ce2"}, dir.path(), {{"LC_ALL", "C.UTF-8"}}};
+    const ProcessRequest convert{args, dir.path(), {{"LC_ALL", "C.UTF-8"}}};
 
     // The shortest of three whole runs: the signals then fall inside a run however busy the
     // machine is.
@@ -59,7 +66,7 @@ void interruptSaves(const char* program, const std::vector<int>& signals) {
         whole = std::min(whole, std::chrono::duration_cast<microseconds>(
                                     std::chrono::steady_clock::now() - start));
     }
-    const std::string fresh = readBytes(target);
+    const std::string fresh = readBytes(dir / (names[0] + ".ce3"));
     ASSERT_GT(fresh.size(), 1'000'000u);
 
     std::mt19937 random(20240611);
@@ -68,33 +75,40 @@ void interruptSaves(const char* program, const std::vector<int>& signals) {
     for (const int signal : signals) {
         for (int run = 0; run < kRunsPerSignal; ++run) {
             const bool existing = run % 2 == 0;
-            if (existing) {
-                writeBytes(target, old);
-            } else {
-                fs::remove(target);
+            for (const std::string& name : names) {
+                if (existing) {
+                    writeBytes(dir / (name + ".ce3"), old);
+                } else {
+                    fs::remove(dir / (name + ".ce3"));
+                }
             }
             ProcessRequest request = convert;
             request.killSignal = signal;
             request.killAfter = microseconds(moment(random));
             SCOPED_TRACE(std::string(strsignal(signal)) + " after " +
                          std::to_string(request.killAfter.count()) + " us" +
-                         (existing ? " over an old target" : ""));
+                         (existing ? " over old targets" : ""));
             const ProcessResult r = runProcess(request);
             ASSERT_FALSE(r.timedOut);
             // Ended by the signal itself, as if no handler had run, unless it came too late.
             EXPECT_TRUE(r.exitCode == 0 || r.signal == signal) << r.exitCode << " " << r.signal;
             interrupted += r.signal == signal ? 1 : 0;
 
-            const bool written = fs::exists(target);
-            if (r.exitCode == 0 || (written && readBytes(target) != old)) {
-                EXPECT_EQ(readBytes(target), fresh);
-            } else if (existing) {
-                EXPECT_EQ(readBytes(target), old);
+            std::vector<std::string> expected;
+            for (const std::string& name : names) {
+                const std::string target = dir / (name + ".ce3");
+                const bool written = fs::exists(target);
+                if (r.exitCode == 0 || (written && readBytes(target) != old)) {
+                    EXPECT_EQ(readBytes(target), fresh) << name;
+                } else if (existing) {
+                    EXPECT_EQ(readBytes(target), old) << name;
+                }
+                EXPECT_TRUE(written || !existing) << name;
+                expected.push_back(name + ".ce2");
+                if (written) {
+                    expected.push_back(name + ".ce3");
+                }
             }
-            EXPECT_TRUE(written || !existing);
-            const std::vector<std::string> expected =
-                written ? std::vector<std::string>{"big.ce2", "big.ce3"}
-                        : std::vector<std::string>{"big.ce2"};
             EXPECT_EQ(namesIn(dir.path()), expected);
         }
     }
@@ -112,6 +126,11 @@ TEST(InterruptedSave, TemporaryWithoutName) {
 // run is interrupted; SIGKILL leaves no chance to.
 TEST(InterruptedSave, NamedTemporary) {
     interruptSaves(MORVEX_CLI_NAMED_TEMPORARIES, {SIGINT, SIGTERM});
+}
+
+// Several saves in flight at once, each with a named temporary: none is left behind.
+TEST(InterruptedSave, ParallelNamedTemporaries) {
+    interruptSaves(MORVEX_CLI_NAMED_TEMPORARIES, {SIGINT, SIGTERM}, 3);
 }
 
 }  // namespace
