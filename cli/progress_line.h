@@ -8,8 +8,9 @@
 
 #include "app/core/conversion.h"
 
-// A line on a terminal that tells how far the conversion of a long file has got: shown once the
-// file has taken about a second, rewritten in place, and cleared before anything else is printed.
+// A line on a terminal that tells how far the conversion of a long file has got (with several
+// files at once, the first one not reported yet): shown once the file has taken about a second,
+// rewritten in place, and cleared before anything else is printed.
 // It never grows wider than the terminal, so that rewriting it never leaves lines behind.
 class ProgressLine {
   public:
