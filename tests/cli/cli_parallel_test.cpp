@@ -45,12 +45,9 @@ void writeMixedBatch(const std::string& root) {
         writeBytes(root + "/" + name, bytes);
     };
     std::mt19937 random(1511);
-    std::uniform_int_distribution<int> byte(0, 255);
     for (int i = 0; i < 12; ++i) {
         std::string bytes = demoDrawing();
-        for (int flips = 0; flips < 1 + i; ++flips) {
-            bytes[random() % bytes.size()] = static_cast<char>(byte(random));
-        }
+        bytes[random() % bytes.size()] ^= static_cast<char>(1 + i);
         file("tree/hostile" + std::to_string(i) + ".ce2", bytes.substr(0, random() % bytes.size()));
         file("tree/good" + std::to_string(i) + ".ce2", wires(2 + i * 7));
     }
