@@ -41,8 +41,8 @@ void onInterruption(int signal) {
     gInterrupting.store(true);
     // Other threads may be creating remembered files; they hold this signal back meanwhile.
     while (gCreations.load() != 0) {
-        const struct timespec pause = {0, 100'000};
-        ::nanosleep(&pause, nullptr);
+        const struct timespec nap = {0, 100'000};
+        ::nanosleep(&nap, nullptr);
     }
     for (Slot& slot : gSlots) {
         if (slot.state.load(std::memory_order_acquire) == Slot::Ready) {
