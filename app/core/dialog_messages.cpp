@@ -1,11 +1,18 @@
 #include "app/core/dialog_messages.h"
 
-std::string notConvertedText(const std::vector<FileReport>& reports) {
+std::string notConvertedText(const std::vector<FileReport>& reports, std::size_t maxFiles) {
     std::string text;
+    std::size_t files = 0;
     for (const FileReport& report : reports) {
-        if (report.outcome != FileOutcome::Converted) {
+        if (report.outcome == FileOutcome::Converted) {
+            continue;
+        }
+        if (files++ < maxFiles) {
             text += "\n" + report.source + ": " + describeOutcome(report);
         }
+    }
+    if (files > maxFiles) {
+        text += "\n…ほか " + std::to_string(files - maxFiles) + " ファイル";
     }
     return text.empty() ? text : "変換しなかったファイル:" + text;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,8 +10,9 @@
 // What the dialog tells the user besides the completion message (kCompletionMessage), in UTF-8.
 
 // One line per file that was not converted, "path: reason", under a heading; empty when every
-// file was converted.
-std::string notConvertedText(const std::vector<FileReport>& reports);
+// file was converted. Past maxFiles lines, one last line tells how many more files there are.
+std::string notConvertedText(const std::vector<FileReport>& reports,
+                             std::size_t maxFiles = SIZE_MAX);
 
 // Why a chosen face was refused; empty when it was not.
 std::string faceRefusalMessage(const FaceChoice& choice);
