@@ -84,13 +84,16 @@ cp "$drawings/MORVEX.INI" "$work/linux/MORVEX.INI"
 morvex=$!
 
 if [ -n "$screenshot" ]; then
-    probe drop "$(windows_path "$drawings/demo.ce2")" "$(windows_path "$drawings/回路図/電源.ce2")" \
-        "$(windows_path "$drawings/B.CE2")" > /dev/null
+    # The drawings as a drive of their own, for short names.
+    "$wine_run" subst D: /D > /dev/null 2>&1 || true
+    "$wine_run" subst D: "$(windows_path "$drawings")"
+    probe drop 'D:\demo.ce2' 'D:\回路図\電源.ce2' 'D:\B.CE2' > /dev/null
     read -r x y width height < <(probe rect)
     xwd -root -display "$MORVEX_WINE_DISPLAY" -silent | xwdtopnm 2> /dev/null |
         pnmcut "$x" "$y" "$width" "$height" | pnmtopng > "$screenshot"
     probe close > /dev/null
     wait "$morvex"
+    "$wine_run" subst D: /D
     exit 0
 fi
 
