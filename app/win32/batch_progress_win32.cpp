@@ -39,9 +39,11 @@ void BatchProgressWindow::updateFile(std::size_t done, FileStage stage, uint64_t
 }
 
 void BatchProgressWindow::show(const std::optional<ProgressShown>& shown) {
-    if (!shown) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!shown || (window_ != nullptr && now - shownAt_ < kRefresh)) {
         return;
     }
+    shownAt_ = now;
     if (window_ == nullptr) {
         window_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRESS),
                                      owner_, progressProc, 0);

@@ -12,7 +12,8 @@
 // Shows how far a batch has got, once it has run for a while (BatchProgressState), in a small
 // window with a bar, owned by the main dialog, which stays disabled while the window is shown.
 // The batch runs on the dialog's thread, so each update also handles the window messages that
-// have come in, repainting included.
+// have come in, repainting included. The window changes at most every kRefresh: each change costs
+// the window system's time, which a batch of many small files would otherwise spend on it.
 class BatchProgressWindow {
   public:
     BatchProgressWindow(HWND owner, std::size_t total,
@@ -26,6 +27,8 @@ class BatchProgressWindow {
     // Where the file after the `done` finished ones has got (see ConversionProgress::fileStage).
     void updateFile(std::size_t done, FileStage stage, uint64_t stageDone, uint64_t stageTotal);
 
+    static constexpr std::chrono::milliseconds kRefresh{50};
+
   private:
     void show(const std::optional<ProgressShown>& shown);
     void handleMessages();
@@ -33,4 +36,5 @@ class BatchProgressWindow {
     HWND owner_;
     BatchProgressState state_;
     HWND window_ = nullptr;
+    std::chrono::steady_clock::time_point shownAt_;
 };

@@ -138,6 +138,8 @@ void CMorvexDlg::initialise() {
 
 void CMorvexDlg::showFiles() {
     const HWND list = GetDlgItem(hwnd_, IDC_FILES);
+    // Drawn once when filled, not after every entry.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     // Inserted at the end, in the model's order, which the conversion follows: a sorted list box
     // would sort added strings by its own rule.
@@ -147,6 +149,8 @@ void CMorvexDlg::showFiles() {
                      reinterpret_cast<LPARAM>(text.c_str()));
     }
     updateHorizontalExtent();
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 void CMorvexDlg::updateHorizontalExtent() {

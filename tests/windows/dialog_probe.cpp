@@ -19,6 +19,8 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,8 @@
 namespace {
 
 constexpr DWORD kWaitMs = 60000;
+// The text of the progress window.
+constexpr int kProgressText = 1020;
 
 void print(const std::wstring& text) {
     const std::string bytes = narrowToUtf8(text) + "\n";
@@ -51,18 +55,21 @@ std::wstring classOf(HWND window) {
     return name;
 }
 
-// A visible dialog window (class #32770) owned by `owner`, or without owner and titled MORVEX.
-HWND findDialog(HWND owner) {
+// A visible dialog window (class #32770) owned by `owner`, or without owner and titled MORVEX,
+// with a control of the id `part` when it is not 0.
+HWND findDialog(HWND owner, int part = 0) {
     struct Search {
         HWND owner;
+        int part;
         HWND found;
-    } search{owner, nullptr};
+    } search{owner, part, nullptr};
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             auto& s = *reinterpret_cast<Search*>(data);
             if (!IsWindowVisible(window) || classOf(window) != L"#32770" ||
                 GetWindow(window, GW_OWNER) != s.owner ||
-                (s.owner == nullptr && textOf(window) != L"MORVEX")) {
+                (s.owner == nullptr && textOf(window) != L"MORVEX") ||
+                (s.part != 0 && GetDlgItem(window, s.part) == nullptr)) {
                 return TRUE;
             }
             s.found = window;
@@ -72,9 +79,9 @@ HWND findDialog(HWND owner) {
     return search.found;
 }
 
-HWND waitForDialog(HWND owner) {
+HWND waitForDialog(HWND owner, int part = 0) {
     for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
-        if (HWND found = findDialog(owner)) {
+        if (HWND found = findDialog(owner, part)) {
             return found;
         }
         Sleep(50);
@@ -146,6 +153,22 @@ bool drop(HWND dialog, const std::vector<std::string>& paths) {
     DWORD_PTR result = 0;
     return written && SendMessageTimeoutW(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0,
                                           SMTO_NORMAL, kWaitMs, &result) != 0;
+}
+
+// The paths named after the action; @FILE stands for the lines of FILE.
+std::vector<std::string> droppedPaths(const std::vector<std::string>& args) {
+    std::vector<std::string> paths;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        if (args[i].empty() || args[i][0] != '@') {
+            paths.push_back(args[i]);
+            continue;
+        }
+        std::ifstream list(std::filesystem::path(widenUtf8(args[i].substr(1))));
+        for (std::string line; std::getline(list, line);) {
+            paths.push_back(line);
+        }
+    }
+    return paths;
 }
 
 // What a control of the dialog template should be.
@@ -297,7 +320,7 @@ int runAction(const std::vector<std::string>& args) {
         return checkTemplate(dialog, args[2]);
     }
     if (action == "drop") {
-        if (!drop(dialog, std::vector<std::string>(args.begin() + 2, args.end()))) {
+        if (!drop(dialog, droppedPaths(args))) {
             std::puts("the drop could not be delivered");
             return 1;
         }
@@ -328,15 +351,27 @@ int runAction(const std::vector<std::string>& args) {
         press(dialog, IDCANCEL);
         return waitUntilGone(dialog) ? 0 : 1;
     }
-    if (action == "ok" || action == "about" || (action == "font" && args.size() == 3)) {
-        if (action == "ok") {
+    if (action == "ok" || action == "progress" || action == "about" ||
+        (action == "font" && args.size() == 3)) {
+        if (action == "ok" || action == "progress") {
             press(dialog, IDOK);
         } else if (action == "about") {
             PostMessageW(dialog, WM_SYSCOMMAND, 0x10, 0);
         } else {
             press(dialog, args[2] == "large" ? 1002 : 1005);
         }
-        HWND box = waitForDialog(dialog);
+        if (action == "progress") {
+            const HWND progress = waitForDialog(dialog, kProgressText);
+            if (progress == nullptr) {
+                std::puts("no progress came");
+                return 1;
+            }
+            print(textOf(progress));
+            print(textOf(GetDlgItem(progress, kProgressText)));
+        }
+        // A message box's text is the control 0xFFFF.
+        const int part = action == "ok" || action == "progress" ? 0xFFFF : 0;
+        HWND box = waitForDialog(dialog, part);
         if (box == nullptr) {
             std::puts("no dialog came");
             return 1;

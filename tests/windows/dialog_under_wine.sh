@@ -29,6 +29,11 @@ for _ in $(seq 100); do
     [ -s "$work/display" ] && break
     sleep 0.1
 done
+if [ ! -s "$work/display" ]; then
+    echo "dialog_under_wine: Xvfb did not start:" >&2
+    cat "$work/xvfb.log" >&2
+    exit 1
+fi
 MORVEX_WINE_DISPLAY=:$(head -n 1 "$work/display")
 export MORVEX_WINE_DISPLAY
 stop() {
@@ -117,7 +122,7 @@ expect "the completion message" \
         'Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイルになります。' '' \
         '変換しなかったファイル:' "$w\\missing.ce2: cannot be opened" "$w\\one.ce2: fewer than two elements")" \
     "$(printf '%s\n' "$message" | sed 's/\(cannot be opened\): .*/\1/')"
-(cd "$work/linux" && "$linux_cli" -q demo.ce2 B.CE2 回路図/電源.ce2 "$long")
+(cd "$work/linux" && "$linux_cli" -q demo.ce2 B.CE2 回路図/電源.ce2 "$long" > /dev/null)
 for name in demo.ce3 B.ce3 回路図/電源.ce3 "${long%.ce2}.ce3"; do
     if ! cmp "$work/linux/$name" "$drawings/$name"; then
         echo "dialog_under_wine: $name differs from the Linux build's" >&2
@@ -137,6 +142,22 @@ expect "the about box" \
     "$(printf '%s\n' 'MORVEXのバージョン情報' 'MORVEX' 'バージョン @MORVEX_VERSION@' \
         '回路図の .CE2 ファイルを .CE3 ファイルに変換します。' 'OK' | sed "s/@MORVEX_VERSION@/$("$linux_cli" --version | awk '{print $NF}')/")" \
     "$(probe about)"
+
+# A long batch shows how far it has got. (Folders of a few files each: Wine looks through a whole
+# folder for every file it creates there.)
+for i in $(seq 600); do
+    mkdir -p "$work/many/$((i % 30))"
+    ln "$drawings/demo.ce2" "$work/many/$((i % 30))/$i.ce2"
+    windows_path "$work/many/$((i % 30))/$i.ce2"
+    echo
+done > "$work/many.txt"
+probe drop "@$(windows_path "$work/many.txt")" > /dev/null
+progress=$(probe progress)
+if ! [[ "$progress" =~ ^MORVEX$'\n'変換中:\ [0-9]+\ /\ 600\ ファイル$ ]]; then
+    echo "dialog_under_wine: the progress window showed: $progress" >&2
+    failed=1
+fi
+expect "drawings converted in the long batch" 600 "$(find "$work/many" -name '*.ce3' | wc -l)"
 
 probe close > /dev/null || failed=1
 status=0
