@@ -51,12 +51,15 @@ void BatchProgressWindow::show(const std::optional<ProgressShown>& shown) {
             return;
         }
         SendDlgItemMessageW(window_, IDC_PROGRESS_BAR, PBM_SETRANGE32, 0, shown->maximum);
-        EnableWindow(owner_, FALSE);
-        ShowWindow(window_, SW_SHOW);
     }
     SetDlgItemTextW(window_, IDC_PROGRESS_TEXT, widenUtf8(shown->label).c_str());
     SendDlgItemMessageW(window_, IDC_PROGRESS_BAR, PBM_SETPOS, static_cast<WPARAM>(shown->value),
                         0);
+    // Shown once it holds its first text: showing it can let other programs ask for its text.
+    if (!IsWindowVisible(window_)) {
+        EnableWindow(owner_, FALSE);
+        ShowWindow(window_, SW_SHOW);
+    }
     handleMessages();
 }
 

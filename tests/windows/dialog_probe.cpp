@@ -1,16 +1,17 @@
 // Drives morvex.exe's main dialog from another process under Wine, as a user and the shell
 // would, and reports what the dialog shows. One action per run:
-//   dialog_probe template MORVEX-EXE   checks the dialog's controls, texts, styles and layout,
-//                                       and the program's strings; prints what differs
-//   dialog_probe drop PATH...          drops the files on the dialog (WM_DROPFILES), prints the
-//   list dialog_probe list                  prints the list dialog_probe scrollbars prints whether
-//   the list shows its two scroll bars dialog_probe fields                prints the four font
-//   fields dialog_probe ok                    presses OK, prints the message box's text and closes
-//   it dialog_probe font large|small      confirms the font dialog as it opens, prints the fields
-//   dialog_probe about                 opens the about box from the system menu, prints its title
-//                                       and texts
-//   dialog_probe rect                  prints the dialog's place on the screen: x y width height
-//   dialog_probe close                 closes the dialog with 終了
+// - template MORVEX-EXE: checks the dialog's controls, texts, styles and layout, and the
+//   program's strings; prints what differs
+// - drop PATH...: drops the files on the dialog (WM_DROPFILES; @FILE stands for the lines of
+//   FILE), prints the list
+// - scrollbars: prints whether the list shows its two scroll bars
+// - fields: prints the four font fields
+// - ok: presses OK, prints the message box's text and closes it
+// - progress: presses OK, prints the progress window's title and text, closes the message box
+// - font large|small: confirms the font dialog as it opens, prints the fields
+// - about: opens the about box from the system menu, prints its title and texts
+// - rect: prints the dialog's place on the screen: x y width height
+// - close: closes the dialog with 終了
 // Output is UTF-8, one item a line; the exit status is 0 when the action succeeded.
 #include <windows.h>
 
@@ -30,7 +31,7 @@
 
 namespace {
 
-constexpr DWORD kWaitMs = 60000;
+constexpr DWORD kWaitMs = 120000;
 // The text of the progress window.
 constexpr int kProgressText = 1020;
 
@@ -97,6 +98,42 @@ bool waitUntilGone(HWND window) {
         Sleep(50);
     }
     return false;
+}
+
+// The progress window's title and text as they stand, read from the window system without a
+// message to the thread that is busy converting; empty while no such window shows text.
+std::wstring progressShown(HWND dialog) {
+    const HWND progress = findDialog(dialog, kProgressText);
+    wchar_t title[64] = {};
+    wchar_t label[256] = {};
+    if (progress == nullptr ||
+        InternalGetWindowText(GetDlgItem(progress, kProgressText), label, 256) == 0) {
+        return {};
+    }
+    InternalGetWindowText(progress, title, 64);
+    return std::wstring(title) + L"\n" + label;
+}
+
+// Watches the batch that OK started until its message box comes: what its progress window
+// showed first, or nothing when the batch ended before one showed.
+std::wstring watchProgress(HWND dialog) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 10) {
+        if (std::wstring shown = progressShown(dialog); !shown.empty()) {
+            return shown;
+        }
+        if (findDialog(dialog, 0xFFFF) != nullptr) {
+            break;
+        }
+        Sleep(10);
+    }
+    return {};
+}
+
+// Returns once the dialog's thread is back in its message loop, having finished what it did
+// after a window of its own closed (a font choice is written to the settings, say).
+bool waitUntilIdle(HWND dialog) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &result) != 0;
 }
 
 void press(HWND dialog, int id) {
@@ -327,10 +364,6 @@ int runAction(const std::vector<std::string>& args) {
         printList(dialog);
         return 0;
     }
-    if (action == "list") {
-        printList(dialog);
-        return 0;
-    }
     if (action == "scrollbars") {
         const LONG style = GetWindowLongW(GetDlgItem(dialog, 1006), GWL_STYLE);
         std::printf("vertical %s, horizontal %s\n", (style & WS_VSCROLL) != 0 ? "shown" : "hidden",
@@ -361,13 +394,12 @@ int runAction(const std::vector<std::string>& args) {
             press(dialog, args[2] == "large" ? 1002 : 1005);
         }
         if (action == "progress") {
-            const HWND progress = waitForDialog(dialog, kProgressText);
-            if (progress == nullptr) {
+            const std::wstring shown = watchProgress(dialog);
+            if (shown.empty()) {
                 std::puts("no progress came");
                 return 1;
             }
-            print(textOf(progress));
-            print(textOf(GetDlgItem(progress, kProgressText)));
+            print(shown);
         }
         // A message box's text is the control 0xFFFF.
         const int part = action == "ok" || action == "progress" ? 0xFFFF : 0;
@@ -387,7 +419,7 @@ int runAction(const std::vector<std::string>& args) {
             }
         }
         press(box, IDOK);
-        if (!waitUntilGone(box)) {
+        if (!waitUntilGone(box) || !waitUntilIdle(dialog)) {
             std::puts("the dialog stayed");
             return 1;
         }

@@ -57,8 +57,15 @@ windows_path() {
     printf 'Z:%s' "$path"
 }
 
+# What the probe printed; when it fails, that goes to standard error too, and the status is its.
 probe() {
-    "$wine_run" "$probe" "$@"
+    local out status=0
+    out=$("$wine_run" "$probe" "$@") || status=$?
+    printf '%s\n' "$out"
+    if [ "$status" != 0 ]; then
+        printf 'dialog_under_wine: probe %s failed (%s):\n%s\n' "$1" "$status" "$out" >&2
+    fi
+    return "$status"
 }
 
 failed=0
@@ -115,7 +122,7 @@ expect "the list after a drop" "$(printf '%s\n' "$w\\$long" "$w\\B.CE2" "$w\\dem
 expect "the scroll bars" "vertical hidden, horizontal shown" "$(probe scrollbars)"
 
 # OK: string 102, then the two files not converted, each with its reason.
-message=$(probe ok)
+message=$(probe ok) || failed=1
 expect "the completion message" \
     "$(printf '%s\n' '変換が完了しました。' '生成したのはライブラリ情報なしの.CE3ファイルです。' \
         '最初にTovr3/Pelnakで読み込む前に必要なライブラリを設定してください。' \
@@ -134,8 +141,13 @@ expect "files written" "" "$(cd "$drawings" && ls missing.ce3 one.ce3 2> /dev/nu
 # The font dialog opens on the stored face and size, and confirming it writes both keys.
 expect "the fields after confirming the small font" $'ＭＳ 明朝\n14\nIPAPGothic\n9' \
     "$(probe font small)"
-expect "the settings after confirming the small font" \
-    "$(printf '[LARGE_FONT]\r\nFACE=\x82\x6c\x82\x72 \x96\xbe\x92\xa9\r\nSIZE=14\r\n[SMALL_FONT]\r\nFACE=IPAPGothic\r\nSIZE=9\r\n' | od -c)" \
+# The write follows the font dialog's end; the probe waits for it, this checks it.
+settings=$(printf '[LARGE_FONT]\r\nFACE=\x82\x6c\x82\x72 \x96\xbe\x92\xa9\r\nSIZE=14\r\n[SMALL_FONT]\r\nFACE=IPAPGothic\r\nSIZE=9\r\n' | od -c)
+for _ in $(seq 100); do
+    [ "$(od -c < "$drawings/MORVEX.INI")" = "$settings" ] && break
+    sleep 0.1
+done
+expect "the settings after confirming the small font" "$settings" \
     "$(od -c < "$drawings/MORVEX.INI")"
 
 expect "the about box" \
@@ -143,21 +155,23 @@ expect "the about box" \
         '回路図の .CE2 ファイルを .CE3 ファイルに変換します。' 'OK' | sed "s/@MORVEX_VERSION@/$("$linux_cli" --version | awk '{print $NF}')/")" \
     "$(probe about)"
 
-# A long batch shows how far it has got. (Folders of a few files each: Wine looks through a whole
-# folder for every file it creates there.)
-for i in $(seq 600); do
-    mkdir -p "$work/many/$((i % 30))"
-    ln "$drawings/demo.ce2" "$work/many/$((i % 30))/$i.ce2"
-    windows_path "$work/many/$((i % 30))/$i.ce2"
+# A long batch shows how far it has got. The progress window shows once a batch has run for a
+# second: the batch is made to last some seconds even on a fast machine with nothing else to do.
+# (Folders of a few files each: Wine looks through a whole folder for every file it creates there.)
+many=1500
+for i in $(seq "$many"); do
+    mkdir -p "$work/many/$((i % 50))"
+    ln "$drawings/demo.ce2" "$work/many/$((i % 50))/$i.ce2"
+    windows_path "$work/many/$((i % 50))/$i.ce2"
     echo
 done > "$work/many.txt"
-probe drop "@$(windows_path "$work/many.txt")" > /dev/null
-progress=$(probe progress)
-if ! [[ "$progress" =~ ^MORVEX$'\n'変換中:\ [0-9]+\ /\ 600\ ファイル$ ]]; then
+probe drop "@$(windows_path "$work/many.txt")" > /dev/null || failed=1
+progress=$(probe progress) || failed=1
+if ! [[ "$progress" =~ ^MORVEX$'\n'変換中:\ [0-9]+\ /\ $many\ ファイル$ ]]; then
     echo "dialog_under_wine: the progress window showed: $progress" >&2
     failed=1
 fi
-expect "drawings converted in the long batch" 600 "$(find "$work/many" -name '*.ce3' | wc -l)"
+expect "drawings converted in the long batch" "$many" "$(find "$work/many" -name '*.ce3' | wc -l)"
 
 probe close > /dev/null || failed=1
 status=0
