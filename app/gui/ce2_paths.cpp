@@ -1,6 +1,6 @@
 #include "app/gui/ce2_paths.h"
 
-#include <algorithm>
+#include <QFile>
 
 QStringList localFilePaths(const QList<QUrl>& urls) {
     QStringList paths;
@@ -15,9 +15,16 @@ QStringList localFilePaths(const QList<QUrl>& urls) {
     return paths;
 }
 
-QStringList sortedForList(QStringList paths) {
-    std::stable_sort(paths.begin(), paths.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
-    return paths;
+std::vector<std::string> encodedPaths(const QStringList& paths) {
+    std::vector<std::string> encoded;
+    encoded.reserve(static_cast<std::size_t>(paths.size()));
+    for (const QString& path : paths) {
+        encoded.push_back(QFile::encodeName(path).toStdString());
+    }
+    return encoded;
+}
+
+bool comesBeforeInList(const std::string& a, const std::string& b) {
+    return QFile::decodeName(QByteArray::fromStdString(a))
+               .compare(QFile::decodeName(QByteArray::fromStdString(b)), Qt::CaseInsensitive) < 0;
 }

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/core/conversion.h"
+#include "app/core/face_choice.h"
 
 QFont initialFont(const QString& face, const std::string& sizeText) {
     // setFamily, not the constructor, which would split the name at commas.
@@ -31,24 +32,4 @@ int shownPoints(const QFont& font) {
         return nearestPoints(font.pixelSize());
     }
     return font.pointSize() > 0 ? font.pointSize() : 0;
-}
-
-QString faceRefusal(const FaceChoice& choice) {
-    const QString family = QString::fromStdString(choice.family);
-    switch (choice.outcome) {
-        case FaceOutcome::Kept:
-        case FaceOutcome::Changed:
-            return QString();
-        case FaceOutcome::Empty:
-            return QStringLiteral("フォント名が空のため、使えません。");
-        case FaceOutcome::HasControlCharacter:
-            return QStringLiteral("フォント名「%1」には制御文字が含まれているため、使えません。")
-                .arg(family);
-        case FaceOutcome::NotCp932:
-            break;
-    }
-    return QStringLiteral(
-               "フォント名「%1」は設定ファイルの文字コード (CP932) で表せないため、"
-               "使えません。")
-        .arg(family);
 }
