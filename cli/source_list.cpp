@@ -8,12 +8,18 @@
 #include <utility>
 
 #include "app/core/conversion.h"
+#include "platform/message_format.h"
+#include "platform/messages.h"
 #include "platform/same_file.h"
 #include "platform/system_error.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+std::string cannotRead(const std::string& cause) {
+    return formatted(translated("directory cannot be read: %s"), cause.c_str());
+}
 
 // Depth first in sorted order, so that a directory reached by two ways is always searched under
 // the same one.
@@ -27,7 +33,7 @@ void searchDirectory(const std::string& root, SourceList& list) {
         // path is too long) is reported like one that cannot be listed.
         const std::optional<FileIdentity> identity = fileIdentity(dir);
         if (!identity) {
-            list.problems.push_back({dir, "directory cannot be read: " + systemErrorText(errno)});
+            list.problems.push_back({dir, cannotRead(systemErrorText(errno))});
             continue;
         }
         if (!searched.insert(*identity).second) {
@@ -36,7 +42,7 @@ void searchDirectory(const std::string& root, SourceList& list) {
         std::error_code ec;
         fs::directory_iterator it(dir, ec);
         if (ec) {
-            list.problems.push_back({dir, "directory cannot be read: " + ec.message()});
+            list.problems.push_back({dir, cannotRead(ec.message())});
             continue;
         }
         std::vector<std::string> subdirs;
@@ -49,11 +55,12 @@ void searchDirectory(const std::string& root, SourceList& list) {
                 list.files.push_back(path);
             } else if (typeError) {
                 // It may be a directory: what is below it would be missed in silence.
-                list.problems.push_back({path, "cannot be examined: " + typeError.message()});
+                list.problems.push_back({path, formatted(translated("cannot be examined: %s"),
+                                                         typeError.message().c_str())});
             }
             it.increment(ec);
             if (ec) {
-                list.problems.push_back({dir, "directory cannot be read: " + ec.message()});
+                list.problems.push_back({dir, cannotRead(ec.message())});
                 break;
             }
         }
@@ -81,9 +88,10 @@ SourceList collectSources(const std::string& path) {
     } else if (hasCe2Extension(path)) {
         list.files.push_back(path);
     } else if (ec) {
-        list.problems.push_back({path, "cannot be opened: " + ec.message()});
+        list.problems.push_back(
+            {path, formatted(translated("cannot be opened: %s"), ec.message().c_str())});
     } else {
-        list.problems.push_back({path, "neither a .ce2 file nor a directory"});
+        list.problems.push_back({path, translated("neither a .ce2 file nor a directory")});
     }
     return list;
 }

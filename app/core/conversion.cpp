@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ce3/document.h"
+#include "platform/messages.h"
 #include "platform/read_file.h"
 #include "platform/same_file.h"
 
@@ -88,7 +89,7 @@ void convertInto(FileReport& report, const ConversionOptions& options,
         try {
             report.followUp = followUp();
         } catch (const std::bad_alloc&) {
-            report.followUp = FollowUpReport{false, "not enough memory"};
+            report.followUp = FollowUpReport{false, translated("not enough memory")};
         }
     }
 }

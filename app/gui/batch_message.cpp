@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include "app/gui/ui_text.h"
+
 QString completionText() {
     return QString::fromUtf8(kCompletionMessage);
 }
@@ -19,6 +21,6 @@ QString notConvertedDetails(const std::vector<FileReport>& reports) {
     if (lines.isEmpty()) {
         return QString();
     }
-    lines.prepend(QStringLiteral("変換しなかったファイル:"));
+    lines.prepend(uiText("Files not converted:"));
     return lines.join(QLatin1Char('\n'));
 }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "app/gui/ui_text.h"
+
 namespace {
 
 int clampToInt(uint64_t n) {
@@ -60,7 +62,7 @@ void BatchProgress::show(std::size_t done, int steps) {
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);
     }
-    dialog_->setLabelText(QStringLiteral("変換中: %1 / %2 ファイル").arg(done).arg(total_));
+    dialog_->setLabelText(uiText("Converting: %1 of %2 files").arg(done).arg(total_));
     dialog_->setValue(clampToInt(uint64_t{done} * kStepsPerFile + static_cast<uint64_t>(steps)));
     QCoreApplication::processEvents();
 }

@@ -1,6 +1,9 @@
 #include "app/gui/ce2_paths.h"
 
+#include <QFile>
 #include <algorithm>
+
+#include "app/core/conversion.h"
 
 QStringList localFilePaths(const QList<QUrl>& urls) {
     QStringList paths;
@@ -13,6 +16,16 @@ QStringList localFilePaths(const QList<QUrl>& urls) {
         }
     }
     return paths;
+}
+
+QStringList ce2PathsOnly(const QStringList& paths) {
+    QStringList kept;
+    for (const QString& path : paths) {
+        if (hasCe2Extension(QFile::encodeName(path).toStdString())) {
+            kept.append(path);
+        }
+    }
+    return kept;
 }
 
 QStringList sortedForList(QStringList paths) {

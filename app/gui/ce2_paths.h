@@ -9,5 +9,8 @@
 // or naming a host other than this one is no local file.
 QStringList localFilePaths(const QList<QUrl>& urls);
 
+// The paths with the extension .ce2 in any letter case, in the order given.
+QStringList ce2PathsOnly(const QStringList& paths);
+
 // Sorted without regard to letter case; paths equal but for case keep their order.
 QStringList sortedForList(QStringList paths);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/core/conversion.h"
+#include "app/gui/ui_text.h"
 
 QFont initialFont(const QString& face, const std::string& sizeText) {
     // setFamily, not the constructor, which would split the name at commas.
@@ -40,15 +41,17 @@ QString faceRefusal(const FaceChoice& choice) {
         case FaceOutcome::Changed:
             return QString();
         case FaceOutcome::Empty:
-            return QStringLiteral("フォント名が空のため、使えません。");
+            return uiText("The font name is empty, so it cannot be used.");
         case FaceOutcome::HasControlCharacter:
-            return QStringLiteral("フォント名「%1」には制御文字が含まれているため、使えません。")
+            return uiText(
+                       "The font name “%1” holds control characters, so it cannot "
+                       "be used.")
                 .arg(family);
         case FaceOutcome::NotCp932:
             break;
     }
-    return QStringLiteral(
-               "フォント名「%1」は設定ファイルの文字コード (CP932) で表せないため、"
-               "使えません。")
+    return uiText(
+               "The font name “%1” cannot be written in the encoding of the settings "
+               "file (CP932), so it cannot be used.")
         .arg(family);
 }

@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +24,7 @@
 #include "app/gui/dialog_units.h"
 #include "app/gui/font_choice.h"
 #include "app/gui/preview_pane.h"
+#include "app/gui/ui_text.h"
 #include "platform/cp932.h"
 
 namespace {
@@ -157,7 +159,7 @@ void CMorvexDlg::setFiles(const QStringList& paths) {
 
 std::unique_ptr<QMenu> CMorvexDlg::createContextMenu() {
     auto menu = std::make_unique<QMenu>(this);
-    menu->addAction(QStringLiteral("閉じる(&C)"), this, &QDialog::reject);
+    menu->addAction(uiText("&Close"), this, &QDialog::reject);
     menu->addSeparator();
     menu->addAction(QStringLiteral("MORVEXのバージョン情報(&A)..."), this,
                     [this] { services_.runAbout(this); });
@@ -180,14 +182,16 @@ void CMorvexDlg::dropEvent(QDropEvent* event) {
         event->ignore();
         return;
     }
-    QStringList kept;
-    for (const QString& path : dropped) {
-        if (hasCe2Extension(QFile::encodeName(path).toStdString())) {
-            kept.append(path);
-        }
-    }
-    setFiles(kept);
+    setFiles(ce2PathsOnly(dropped));
     event->acceptProposedAction();
+}
+
+void CMorvexDlg::openFiles(const QStringList& paths) {
+    QStringList absolute;
+    for (const QString& path : ce2PathsOnly(paths)) {
+        absolute.append(QFileInfo(path).absoluteFilePath());
+    }
+    setFiles(absolute);
 }
 
 void CMorvexDlg::browse() {
@@ -219,7 +223,7 @@ void CMorvexDlg::chooseFont(FontRow& row) {
     const bool sizeSaved = settings_.writeInt(row.section, kSizeKey, points);
     if (!faceSaved || !sizeSaved) {
         services_.showMessage(this, QMessageBox::Warning,
-                              QStringLiteral("設定を保存できませんでした。\n%1")
+                              uiText("The settings could not be saved.\n%1")
                                   .arg(QFile::decodeName(settings_.path().c_str())),
                               QString());
     }

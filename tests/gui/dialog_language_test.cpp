@@ -1,0 +1,73 @@
+#include <QDialogButtonBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+#include "app/core/settings.h"
+#include "app/gui/batch_message.h"
+#include "app/gui/morvex_dlg.h"
+#include "platform/messages.h"
+#include "scripted_dialogs.h"
+
+// Run once under a Japanese locale and once under the C locale (MORVEX_EXPECTED_LANGUAGE says
+// which): MORVEX's own texts and Qt's follow the locale, the dialog's fixed texts do not.
+class DialogLanguageTest : public QObject {
+    Q_OBJECT
+
+  private:
+    bool japanese() const { return qEnvironmentVariable("MORVEX_EXPECTED_LANGUAGE") == "ja"; }
+
+  private slots:
+    void messagesFollowTheLocale() {
+        QCOMPARE(QString::fromStdString(messageLanguage()),
+                 japanese() ? QStringLiteral("ja") : QString());
+
+        FileReport notRegular;
+        notRegular.source = "/w/dir.ce2";
+        notRegular.outcome = FileOutcome::NotRegularFile;
+        FileReport tooFew;
+        tooFew.source = "/w/one.ce2";
+        tooFew.outcome = FileOutcome::TooFewElements;
+        QTemporaryDir dir;
+        ProfileFile settings(dir.filePath("MORVEX.INI").toStdString());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        const auto menu = dlg.createContextMenu();
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+
+        const struct {
+            const char* what;
+            std::function<QString()> shown;
+            QString english;
+            QString japanese;
+        } cases[] = {
+            {"files not converted",
+             [&] {
+                 return notConvertedDetails({notRegular, tooFew});
+             },
+             QStringLiteral("Files not converted:\n/w/dir.ce2: not a regular file\n"
+                            "/w/one.ce2: fewer than two elements"),
+             QStringLiteral("変換しなかったファイル:\n/w/dir.ce2: 通常のファイルではありません\n"
+                            "/w/one.ce2: 要素が 2 個未満です")},
+            {"the dialog's own menu item", [&] { return menu->actions().first()->text(); },
+             QStringLiteral("&Close"), QStringLiteral("閉じる(&C)")},
+            {"Qt's standard button",
+             [&] { return buttons.button(QDialogButtonBox::Cancel)->text(); },
+             QStringLiteral("Cancel"), QStringLiteral("キャンセル")},
+            // Fixed texts are the same in every language.
+            {"the about item", [&] { return menu->actions().last()->text(); },
+             QStringLiteral("MORVEXのバージョン情報(&A)..."),
+             QStringLiteral("MORVEXのバージョン情報(&A)...")},
+            {"the completion message", [] { return completionText().section('\n', 0, 0); },
+             QStringLiteral("変換が完了しました。"), QStringLiteral("変換が完了しました。")},
+        };
+        for (const auto& c : cases) {
+            QVERIFY2(c.shown() == (japanese() ? c.japanese : c.english), c.what);
+        }
+    }
+};
+
+QTEST_MAIN(DialogLanguageTest)
+#include "dialog_language_test.moc"
