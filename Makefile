@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
 SHORT_FUZZ_SECONDS ?= 30
 
-.PHONY: deps check test ci-release sanitize fuzz fuzz-short fuzz-build bench demo clean
+.PHONY: deps check test ci-release sanitize fuzz fuzz-short fuzz-build bench demo package clean
 
 deps:
 	scripts/install-deps
@@ -37,6 +37,16 @@ fuzz-short: fuzz-build
 
 check: test ci-release sanitize fuzz-short
 
+# The Debian package of both programs, from the optimised build: dist/morvex_VERSION-1_ARCH.deb.
+# `make check` builds one from its optimised build too and checks it (packaging/check-package).
+package: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+	rm -rf build/release/package
+	cd build/release && cpack -G DEB
+	mkdir -p dist
+	cp build/release/package/*.deb dist/
+
 # Peak memory on large inputs (a 256 MiB .ce2, 1 GiB .ce3 lines); takes about a minute and needs
 # some 3 GiB of memory and 2 GiB of disk. Not part of check.
 .PHONY: memory-check
@@ -55,4 +65,4 @@ bench: deps
 	scripts/bench
 
 clean:
-	rm -rf build
+	rm -rf build dist
