@@ -13,7 +13,7 @@ enum class MessageOutput { Utf8, LocaleEncoding };
 
 // Makes the messages follow the locale that setlocale has set, from the catalogues installed with
 // the program (share/locale beside its bin folder), or from catalogueDir (a folder holding
-// LANG/LC_MESSAGES/morvex.mo). A locale that does not exist is the C locale: English.
+// LANG/LC_MESSAGES/morvex.mo; empty: none). A locale that does not exist is the C locale: English.
 void setUpMessages(MessageOutput output);
 void setUpMessages(MessageOutput output, const std::string& catalogueDir);
 

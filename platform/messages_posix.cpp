@@ -20,13 +20,15 @@ std::atomic<bool> translating{false};
 
 void setUpMessages(MessageOutput output) {
     // MORVEX_CATALOGUES_FROM_PROGRAM: the installed catalogues' folder relative to the programs'.
-    setUpMessages(output, executableDirectory() + "/" MORVEX_CATALOGUES_FROM_PROGRAM);
+    const std::string programDir = executableDirectory();
+    setUpMessages(output,
+                  programDir.empty() ? "" : programDir + "/" MORVEX_CATALOGUES_FROM_PROGRAM);
 }
 
 void setUpMessages(MessageOutput output, const std::string& catalogueDir) {
-    // In any other encoding, Japanese could not be shown: the English text is.
-    if (output == MessageOutput::LocaleEncoding &&
-        std::strcmp(::nl_langinfo(CODESET), "UTF-8") != 0) {
+    // Without catalogues, or where the encoding could not show Japanese: the English texts.
+    if (catalogueDir.empty() || (output == MessageOutput::LocaleEncoding &&
+                                 std::strcmp(::nl_langinfo(CODESET), "UTF-8") != 0)) {
         translating = false;
         return;
     }
