@@ -3,7 +3,8 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
 SHORT_FUZZ_SECONDS ?= 30
 
-.PHONY: deps check test ci-release sanitize fuzz fuzz-short fuzz-build bench demo package clean
+.PHONY: deps check test ci-release sanitize fuzz fuzz-short fuzz-build bench demo package clean \
+	windows windows-check
 
 deps:
 	scripts/install-deps
@@ -35,7 +36,22 @@ fuzz: fuzz-build
 fuzz-short: fuzz-build
 	scripts/run-fuzz $(SHORT_FUZZ_SECONDS)
 
-check: test ci-release sanitize fuzz-short
+# The Windows programs, cross-built with mingw-w64, and their tests under Wine. morvex-cli.exe is
+# compared with the Linux morvex-cli of the debug build.
+windows-check: deps
+	cmake --preset debug
+	cmake --build --preset debug -j $(JOBS) --target morvex-cli make_seeds
+	cmake --preset windows-ci
+	cmake --build --preset windows-ci -j $(JOBS)
+	ctest --preset windows-ci -j $(JOBS)
+
+check: test ci-release sanitize windows-check fuzz-short
+
+# Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex-cli.exe, a README for Windows users and the
+# licences of what it has built in.
+windows: deps
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS) --target windows-zip
 
 # The Debian package of both programs, from the optimised build: dist/morvex_VERSION-1_ARCH.deb.
 # `make check` builds one from its optimised build too and checks it (packaging/check-package).

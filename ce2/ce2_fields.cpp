@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/stdio_unlocked.h"
+
 bool readCe2Body(FILE* stream, unsigned char* body, std::size_t n) {
     // The stream is the caller's alone: no locking per record.
-    return fread_unlocked(body, 1, n, stream) == n;
+    return readBytesUnlocked(body, n, stream) == n;
 }
 
 int32_t ce2Int16(const unsigned char* body, std::size_t at) {

@@ -8,6 +8,7 @@
 #include "model/sheet_info.h"
 #include "platform/message_format.h"
 #include "platform/messages.h"
+#include "platform/stdio_unlocked.h"
 
 int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options,
                 Ce2ReadReport* report, const Ce2Progress& progress) {
@@ -23,7 +24,7 @@ int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options
             progress(static_cast<uint64_t>(offset));
             nextProgress = offset + kCe2ProgressBytes;
         }
-        const int type = getc_unlocked(stream);
+        const int type = getByteUnlocked(stream);
         // A read error ends the reading as the end of the file does, but is reported as such.
         if (type == EOF) {
             const Ce2Stop stop = std::ferror(stream) ? Ce2Stop::ReadError : Ce2Stop::EndOfFile;

@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 
+#include "platform/stdio_unlocked.h"
+
 namespace {
 
 // Bytes written as %XX: the control characters, the space, the percent sign and the comma.
@@ -23,7 +25,7 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 // Byte sinks for the token loop: each takes one byte and tells whether it was written.
 struct StreamSink {
     FILE* stream;
-    bool operator()(unsigned char b) const { return putc_unlocked(b, stream) != EOF; }
+    bool operator()(unsigned char b) const { return putByteUnlocked(b, stream) != EOF; }
 };
 
 struct TextSink {
@@ -62,7 +64,7 @@ int putEscaped(Sink& sink, std::string_view part) {
 
 int Ce3Writer::putChar(int c) {
     if (stream_ != nullptr) {
-        return putc_unlocked(c, stream_);
+        return putByteUnlocked(c, stream_);
     }
     if (text_ != nullptr) {
         const auto byte = static_cast<unsigned char>(c);

@@ -6,15 +6,18 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/core/settings_check.h"
 #include "cli/batch.h"
 #include "cli/progress_line.h"
 #include "cli/report_output.h"
+#include "platform/console.h"
 #include "platform/cp932.h"
 #include "platform/interruption.h"
 #include "platform/message_format.h"
 #include "platform/messages.h"
+#include "platform/program_arguments.h"
 #include "platform/system_error.h"
 #include "platform/terminal.h"
 
@@ -90,7 +93,7 @@ void reportUnwrittenOutput(int error) {
 // Whatever was written to out reached standard output; otherwise says why not.
 int checkedOutput(ReportOutput& report, std::ostream& out, int status) {
     out.flush();
-    if (report.failed()) {
+    if (report.failed() || out.bad()) {
         reportUnwrittenOutput(report.error());
         return status == 0 ? 1 : status;
     }
@@ -127,6 +130,9 @@ int main(int argc, char** argv) {
     // Reports go through a buffer that keeps the cause of a failed write.
     ReportOutput report(stdout);
     std::ostream out(&report);
+    // On a console, the reports go to it as Unicode instead.
+    const ConsoleText outOnConsole(out, StandardStream::Output);
+    const ConsoleText errOnConsole(std::cerr, StandardStream::Error);
 
     BatchRequest request;
     CLI::App app(translated("Converts .ce2 drawings into .ce3 files beside them. A directory is "
@@ -158,8 +164,13 @@ int main(int argc, char** argv) {
     app.add_flag("--svg", request.svg,
                  translated("Also draw each converted drawing as NAME.svg beside NAME.ce3; a .ce3 "
                             "PATH is drawn to NAME.svg without converting anything"));
+    const std::vector<std::string> arguments = programArguments(argc, argv);
+    std::vector<const char*> argumentTexts;
+    for (const std::string& argument : arguments) {
+        argumentTexts.push_back(argument.c_str());
+    }
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(argumentTexts.size()), argumentTexts.data());
     } catch (const CLI::ParseError& e) {
         return checkedOutput(report, out, app.exit(e, out, std::cerr) == 0 ? 0 : kUsageError);
     }

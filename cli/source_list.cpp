@@ -2,18 +2,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <set>
-#include <system_error>
 #include <utility>
 
 #include "app/core/conversion.h"
+#include "platform/directory_listing.h"
+#include "platform/file_status.h"
 #include "platform/message_format.h"
 #include "platform/messages.h"
 #include "platform/same_file.h"
 #include "platform/system_error.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -39,33 +37,26 @@ void searchDirectory(const std::string& root, SourceList& list) {
         if (!searched.insert(*identity).second) {
             continue;
         }
-        std::error_code ec;
-        fs::directory_iterator it(dir, ec);
-        if (ec) {
-            list.problems.push_back({dir, cannotRead(ec.message())});
-            continue;
+        DirectoryListing listing = listDirectory(dir);
+        for (std::string& path : listing.others) {
+            if (hasCe2Extension(path)) {
+                list.files.push_back(std::move(path));
+            }
         }
-        std::vector<std::string> subdirs;
-        for (; it != fs::directory_iterator();) {
-            std::error_code typeError;
-            const std::string path = it->path().string();
-            if (it->is_directory(typeError)) {
-                subdirs.push_back(path);
-            } else if (hasCe2Extension(path)) {
-                list.files.push_back(path);
-            } else if (typeError) {
+        for (DirectoryEntryProblem& entry : listing.unexamined) {
+            if (hasCe2Extension(entry.path)) {
+                list.files.push_back(std::move(entry.path));
+            } else {
                 // It may be a directory: what is below it would be missed in silence.
-                list.problems.push_back({path, formatted(translated("cannot be examined: %s"),
-                                                         typeError.message().c_str())});
-            }
-            it.increment(ec);
-            if (ec) {
-                list.problems.push_back({dir, cannotRead(ec.message())});
-                break;
+                list.problems.push_back({entry.path, formatted(translated("cannot be examined: %s"),
+                                                               entry.error.c_str())});
             }
         }
-        std::sort(subdirs.rbegin(), subdirs.rend());
-        for (std::string& sub : subdirs) {
+        if (!listing.error.empty()) {
+            list.problems.push_back({dir, cannotRead(listing.error)});
+        }
+        std::sort(listing.directories.rbegin(), listing.directories.rend());
+        for (std::string& sub : listing.directories) {
             pending.push_back(std::move(sub));
         }
     }
@@ -75,21 +66,19 @@ void searchDirectory(const std::string& root, SourceList& list) {
 }  // namespace
 
 bool isCe3File(const std::string& path) {
-    std::error_code ec;
-    return hasExtension(path, ".ce3") && !fs::is_directory(path, ec);
+    return hasExtension(path, ".ce3") && fileStatus(path).kind != FileKind::Directory;
 }
 
 SourceList collectSources(const std::string& path) {
     SourceList list;
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (fs::is_directory(status)) {
+    const FileStatus status = fileStatus(path);
+    if (status.kind == FileKind::Directory) {
         searchDirectory(path, list);
     } else if (hasCe2Extension(path)) {
         list.files.push_back(path);
-    } else if (ec) {
+    } else if (status.kind == FileKind::Unknown) {
         list.problems.push_back(
-            {path, formatted(translated("cannot be opened: %s"), ec.message().c_str())});
+            {path, formatted(translated("cannot be opened: %s"), status.error.c_str())});
     } else {
         list.problems.push_back({path, translated("neither a .ce2 file nor a directory")});
     }

@@ -5,7 +5,8 @@
 
 // The calls through which AtomicFile creates, writes, syncs and names its temporary, one function
 // each. The programs link the system's own (atomic_file_calls_posix.cpp); the unit tests link
-// versions in their place that fail on demand, to reach every failure path of a save.
+// versions in their place that fail on demand, to reach every failure path of a save. POSIX
+// systems only: on Windows, AtomicFile calls the system itself.
 namespace atomic_file_calls {
 
 // A temporary file without a name in `directory`, open for writing, created with `mode` less the

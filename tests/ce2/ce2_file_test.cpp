@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ce2/ce2_read_outcome.h"
 #include "ce2/ce2_reader.h"
 #include "ce2/ce2_stream.h"
 #include "ce3/document.h"
@@ -12,26 +13,6 @@ namespace {
 
 using namespace ce2build;
 using namespace ce2test;
-
-struct Outcome {
-    int count = 0;
-    Ce2ReadReport report;
-    SchPoint sheet;
-    std::size_t elements = 0;
-};
-
-Outcome readAll(FILE* f) {
-    SchDocument doc;
-    Outcome o;
-    o.count = readCe2File(f, doc, ConversionOptions{}, &o.report);
-    o.sheet = doc.sheetSize;
-    o.elements = doc.elements.size();
-    return o;
-}
-
-Outcome readAll(const std::string& bytes) {
-    return readAll(fileStreamOf(bytes).get());
-}
 
 const std::string kWireRecord = line(kWire, 0, 10, 20, 100, 20);
 
@@ -148,44 +129,6 @@ TEST(Ce2File, CutAtEveryPointOfEveryRecordKind) {
         EXPECT_EQ(whole.report.stop, Ce2Stop::EndOfFile) << type;
         EXPECT_EQ(whole.report.offset, static_cast<long>(10 + record.size())) << type;
     }
-}
-
-TEST(Ce2File, ReadErrorIsNotTheEnd) {
-    struct Case {
-        std::string bytes;  // delivered before the error
-        int count;
-        long offset;
-        int type;
-    };
-    const std::vector<Case> cases = {
-        {"", 0, 0, -1},
-        {kWireRecord + kWireRecord, 2, 20, -1},
-        {kWireRecord + kWireRecord.substr(0, 4), 1, 10, kWire},
-    };
-    for (const Case& c : cases) {
-        FailingStream f(c.bytes);
-        ASSERT_NE(f.get(), nullptr);
-        const Outcome o = readAll(f.get());
-        EXPECT_EQ(o.count, c.count) << c.offset;
-        EXPECT_EQ(o.report.stop, Ce2Stop::ReadError) << c.offset;
-        EXPECT_EQ(o.report.offset, c.offset);
-        EXPECT_EQ(o.report.type, c.type);
-        EXPECT_EQ(describeCe2Stop(o.report),
-                  "reading stopped at byte " + std::to_string(c.offset) + ": read error");
-    }
-}
-
-TEST(Ce2File, OffsetsCountedOnAPipe) {
-    const std::string bytes = header({.sizeIndex = 1}) + comment({.text = "pipe"}) +
-                              component({.library = "P"}) + raw({12});
-    FilePtr f = pipeStreamOf(bytes);
-    ASSERT_TRUE(f);
-    const Outcome o = readAll(f.get());
-    EXPECT_EQ(o.count, 2);
-    EXPECT_EQ(o.sheet, SchPoint(1000, 750));
-    EXPECT_EQ(o.report.stop, Ce2Stop::UnknownType);
-    EXPECT_EQ(o.report.offset, static_cast<long>(bytes.size() - 1));
-    EXPECT_EQ(o.report.type, 12);
 }
 
 }  // namespace

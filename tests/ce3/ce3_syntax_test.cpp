@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ce2/ce2_stream.h"
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
 #include "platform/atoi_field.h"
@@ -156,16 +157,15 @@ TEST(Ce3Reader, LongTokenIsCutAndTheNextByteDropped) {
 
 TEST(Ce3Reader, StreamSourceReadsNulAsAByte) {
     const std::string bytes("A\0B,C", 5);
-    FILE* f = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+    const FilePtr f = ce2test::fileStreamOf(bytes);
     ASSERT_NE(f, nullptr);
-    Ce3Reader reader(f);
+    Ce3Reader reader(f.get());
     std::string token;
     EXPECT_EQ(reader.readToken(token), 1);
     EXPECT_EQ(token, std::string("A\0B", 3));
     EXPECT_EQ(reader.readToken(token), 1);
     EXPECT_EQ(token, "C");
     EXPECT_EQ(reader.readToken(token), -1);
-    fclose(f);
 }
 
 TEST(Ce3Reader, SkipUntilDoesNotNest) {

@@ -3,27 +3,30 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 // A fresh directory for one test, removed with everything in it afterwards.
 class TempDirTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "morvex-doc-XXXXXX");
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        const std::string made = makeTestDirectory("morvex-doc-");
+        ASSERT_FALSE(made.empty());
+        dir_ = pathFromUtf8(made);
     }
     void TearDown() override {
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
     }
 
-    std::string pathOf(const std::string& name) const { return (dir_ / name).string(); }
+    std::string pathOf(const std::string& name) const {
+        return utf8Path(dir_ / pathFromUtf8(name));
+    }
 
     static void writeFile(const std::string& path, const std::string& bytes) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -48,3 +51,6 @@ class TempDirTest : public ::testing::Test {
 
     std::filesystem::path dir_;
 };
+
+// The document's own file tests.
+class SchDocumentFiles : public TempDirTest {};

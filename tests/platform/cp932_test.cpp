@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/core/settings.h"
@@ -42,24 +42,35 @@ TEST(Cp932, RefusesWhatCannotBeRepresented) {
     EXPECT_EQ(cp932ToUtf8("\x85\x40"), std::nullopt);  // unassigned row
 }
 
-// Restores the character-type locale of the test program.
-class LocaleTest : public ::testing::Test {
-  protected:
-    void SetUp() override { saved_ = std::setlocale(LC_CTYPE, nullptr); }
-    void TearDown() override { std::setlocale(LC_CTYPE, saved_.c_str()); }
-
-  private:
-    std::string saved_;
-};
-
-TEST_F(LocaleTest, EncodesFromTheLocaleEncoding) {
-    ASSERT_NE(std::setlocale(LC_CTYPE, "C.UTF-8"), nullptr);
-    EXPECT_EQ(localeToCp932("ＭＳ Ｐゴシック"), std::string(kDefaultLargeFace));
-    EXPECT_EQ(localeToCp932("\U0001F600"), std::nullopt);
-
-    ASSERT_NE(std::setlocale(LC_CTYPE, "C"), nullptr);
-    EXPECT_EQ(localeToCp932("Verdana"), "Verdana");
-    EXPECT_EQ(localeToCp932("ＭＳ"), std::nullopt);
+// Every system gives the same bytes: the JIS forms of a few characters are written with the codes
+// of their Microsoft forms, and the single bytes that CP932 leaves unassigned are refused both
+// ways, whatever the system's own tables say of them.
+TEST(Cp932, SameBytesOnEverySystem) {
+    const std::vector<std::pair<std::string, std::string>> oneWay = {
+        {"\u301C", "\x81\x60"},
+        {"\u00A5", "\x5C"},
+        {"\u203E", "\x7E"},
+        {"\u2014", "\x81\x5C"},
+        {"\u2016", "\x81\x61"},
+        {"\u2212", "\x81\x7C"},
+        {"\u00A2", "\x81\x91"},
+        {"\u00A3", "\x81\x92"},
+        {"\u00AC", "\x81\xCA"},
+        {"a\u301Cb\u00A5",
+         "a\x81\x60"
+         "b\x5C"},
+    };
+    for (const auto& [text, bytes] : oneWay) {
+        EXPECT_EQ(utf8ToCp932(text), bytes) << text;
+    }
+    for (const char* unassigned : {"\x80", "\xA0", "\xFD", "\xFE", "\xFF", "A\x80"}) {
+        EXPECT_EQ(cp932ToUtf8(unassigned), std::nullopt) << int(unassigned[0]);
+    }
+    for (const char* privateUse : {"\u0080", "\uF8F0", "\uF8F3"}) {
+        EXPECT_EQ(utf8ToCp932(privateUse), std::nullopt) << privateUse;
+    }
+    // A byte that only a lead byte before it makes a trail byte.
+    EXPECT_EQ(cp932ToUtf8("\x81\x80"), "\u00F7");
 }
 
 }  // namespace

@@ -1,23 +1,52 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
-// A fresh directory under $TMPDIR (or /tmp), removed with everything in it at the end.
+// A path as the program's own functions take it: UTF-8 on every system.
+inline std::string utf8Path(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+inline std::filesystem::path pathFromUtf8(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+// Creates a fresh directory, named `prefix` and random digits, in the system's folder for
+// temporary files ($TMPDIR or /tmp on POSIX systems), open to its owner only; its path, or an
+// empty string when it cannot be created.
+inline std::string makeTestDirectory(const std::string& prefix) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path base = fs::temp_directory_path(ec);
+    if (ec) {
+        return "";
+    }
+    std::mt19937_64 random(
+        std::random_device{}() ^
+        static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path dir = base / (prefix + std::to_string(random() % 1000000000000));
+        if (fs::create_directory(dir, ec)) {
+            fs::permissions(dir, fs::perms::owner_all, fs::perm_options::replace, ec);
+            return utf8Path(dir);
+        }
+    }
+    return "";
+}
+
+// A fresh directory, removed with everything in it at the end.
 class TempDir {
   public:
-    TempDir() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern =
-            std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/morvex-test-XXXXXX";
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
+    TempDir() : path_(makeTestDirectory("morvex-test-")) {
         EXPECT_FALSE(path_.empty()) << "cannot create a temporary directory";
     }
     TempDir(const TempDir&) = delete;
@@ -25,9 +54,9 @@ class TempDir {
     ~TempDir() {
         if (!path_.empty()) {
             std::error_code ec;
-            std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+            std::filesystem::permissions(pathFromUtf8(path_), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ec);
-            std::filesystem::remove_all(path_, ec);
+            std::filesystem::remove_all(pathFromUtf8(path_), ec);
         }
     }
 

@@ -1,0 +1,42 @@
+# The Windows package: `cmake --build --preset windows --target windows-zip` leaves
+# dist/morvex-VERSION-windows-x86_64.zip, one folder holding the programs (stripped), a README for
+# Windows users and the licences of the libraries built into the programs.
+set(MORVEX_PACKAGE morvex-${PROJECT_VERSION}-windows-x86_64)
+set(MORVEX_PACKAGE_ROOT ${CMAKE_BINARY_DIR}/package)
+set(MORVEX_PACKAGE_STAGE ${MORVEX_PACKAGE_ROOT}/${MORVEX_PACKAGE})
+set(MORVEX_DIST_DIR ${CMAKE_SOURCE_DIR}/dist CACHE PATH "Where the Windows package is left")
+
+# Linked statically into the programs, with licences that ask for their notices to go along:
+# CLI11 (BSD-3-Clause) and the mingw-w64 runtime with winpthreads. Debian keeps their texts here.
+set(MORVEX_LICENCE_FILES
+    CLI11=/usr/share/doc/libcli11-dev/copyright
+    mingw-w64=/usr/share/doc/mingw-w64-x86-64-dev/copyright)
+set(MORVEX_LICENCE_COMMANDS)
+foreach(entry ${MORVEX_LICENCE_FILES})
+    string(REPLACE "=" ";" parts ${entry})
+    list(GET parts 0 name)
+    list(GET parts 1 file)
+    if(NOT EXISTS ${file})
+        message(FATAL_ERROR "The licence text of ${name} (${file}) is missing; scripts/install-deps "
+                            "installs it")
+    endif()
+    list(APPEND MORVEX_LICENCE_COMMANDS
+         COMMAND ${CMAKE_COMMAND} -E copy ${file} ${MORVEX_PACKAGE_STAGE}/licenses/${name}.txt)
+endforeach()
+
+configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/README.txt.in ${MORVEX_PACKAGE_ROOT}/README.txt
+               @ONLY NEWLINE_STYLE CRLF)
+
+add_custom_target(windows-zip
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${MORVEX_PACKAGE_STAGE}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_PACKAGE_STAGE}/licenses
+    COMMAND ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex-cli.exe $<TARGET_FILE:morvex-cli>
+    COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_PACKAGE_ROOT}/README.txt ${MORVEX_PACKAGE_STAGE}/
+    ${MORVEX_LICENCE_COMMANDS}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_DIST_DIR}
+    COMMAND ${CMAKE_COMMAND} -E tar cf ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip --format=zip
+            ${MORVEX_PACKAGE}
+    WORKING_DIRECTORY ${MORVEX_PACKAGE_ROOT}
+    DEPENDS morvex-cli ${MORVEX_PACKAGE_ROOT}/README.txt
+    COMMENT "Packing ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip"
+    VERBATIM)

@@ -1,0 +1,208 @@
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "platform/atomic_file.h"
+#include "platform/device_path_win32.h"
+#include "platform/interruption.h"
+#include "platform/path_rules.h"
+#include "platform/system_error_win32.h"
+#include "platform/wide_text_win32.h"
+
+namespace {
+
+constexpr int kCreateAttempts = 100;
+constexpr std::size_t kStreamBufferBytes = std::size_t{1} << 16;
+
+// Attributes of a replaced file that its replacement keeps.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+uint64_t randomSuffix(int attempt) {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return static_cast<uint64_t>(now.QuadPart) ^ (uint64_t{GetCurrentProcessId()} << 32) ^
+           (static_cast<uint64_t>(attempt) << 56);
+}
+
+// A fresh name for a temporary file in the folder `directory` (empty, or ending in a separator
+// or a drive).
+std::string temporaryName(const std::string& directory, int attempt) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, randomSuffix(attempt), 16).ptr;
+    return directory + ".morvex-" + std::string(digits, end) + ".tmp";
+}
+
+// The C library's error number for a Windows error; EIO where none names the same cause.
+int errnoFor(DWORD error) {
+    const int number = errnoForWindowsError(error);
+    return number != 0 ? number : EIO;
+}
+
+}  // namespace
+
+struct AtomicFile::State {
+    std::string target;
+    std::string tempPath;
+    int tempHandle = -1;  // the temporary's handle for removal on interruption
+    FILE* stream = nullptr;
+    WriteFailure failure;
+    std::vector<char> buffer;  // the stream's buffer; outlives the stream
+
+    // Records the failure, removes the temporary; false.
+    bool fail(WriteFailure why) {
+        failure = why;
+        discard();
+        return false;
+    }
+    bool fail(int error) { return fail({WriteFailure::Cause::System, error}); }
+
+    bool checkTarget();
+    bool openTemporary();
+    bool replaceTarget();
+    void forgetTemporary();
+    void discard();
+};
+
+// An existing target is replaced only when it is a file that may be written: a folder or a
+// device is not swapped for a file, and a read-only file is left alone.
+bool AtomicFile::State::checkTarget() {
+    if (namesDevice(target)) {
+        return fail({WriteFailure::Cause::NotRegularFile, 0});
+    }
+    const DWORD attributes = GetFileAttributesW(widePath(target).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || fail(errnoFor(error));
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return fail(EISDIR);
+    }
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return fail(EACCES);
+    }
+    return true;
+}
+
+// A named file beside the target, remembered for removal on interruption. Others may read it but
+// not write it, and it may be deleted while open, so that an interruption can remove it at once.
+bool AtomicFile::State::openTemporary() {
+    const std::string directory = target.substr(0, finalComponentStart(target));
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < kCreateAttempts && handle == INVALID_HANDLE_VALUE; ++attempt) {
+        tempPath = temporaryName(directory, attempt);
+        // Remembered before it exists, so that no interruption finds it unknown.
+        tempHandle = rememberTemporaryFile(tempPath);
+        handle = CreateFileW(widePath(tempPath).c_str(), GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            forgetTemporary();
+            if (error != ERROR_FILE_EXISTS) {
+                return fail(errnoFor(error));
+            }
+        }
+    }
+    if (handle == INVALID_HANDLE_VALUE) {
+        return fail(EEXIST);
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+        const int error = errno;
+        CloseHandle(handle);
+        return fail(error);
+    }
+    // A large buffer, so that a big drawing takes few write calls.
+    buffer.resize(kStreamBufferBytes);
+    stream = _fdopen(fd, "wb");
+    if (stream == nullptr) {
+        const int error = errno;
+        _close(fd);
+        return fail(error);
+    }
+    std::setvbuf(stream, buffer.data(), _IOFBF, buffer.size());
+    return true;
+}
+
+// The replaced file's hidden and system attributes go to its replacement, which then takes the
+// target's name in one step.
+bool AtomicFile::State::replaceTarget() {
+    const std::wstring wideTemp = widePath(tempPath);
+    const DWORD replaced = GetFileAttributesW(widePath(target).c_str());
+    if (replaced != INVALID_FILE_ATTRIBUTES && (replaced & kKeptAttributes) != 0) {
+        SetFileAttributesW(wideTemp.c_str(), replaced & kKeptAttributes);
+    }
+    if (!MoveFileExW(wideTemp.c_str(), widePath(target).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return fail(errnoFor(GetLastError()));
+    }
+    forgetTemporary();
+    return true;
+}
+
+void AtomicFile::State::forgetTemporary() {
+    forgetTemporaryFile(std::exchange(tempHandle, -1));
+    tempPath.clear();
+}
+
+void AtomicFile::State::discard() {
+    if (stream != nullptr) {
+        std::fclose(std::exchange(stream, nullptr));
+    }
+    if (!tempPath.empty()) {
+        DeleteFileW(widePath(tempPath).c_str());
+        forgetTemporary();
+    }
+}
+
+AtomicFile::AtomicFile(std::string target) : state_(std::make_unique<State>()) {
+    state_->target = std::move(target);
+}
+
+AtomicFile::~AtomicFile() {
+    state_->discard();
+}
+
+FILE* AtomicFile::stream() const {
+    return state_->stream;
+}
+
+const WriteFailure& AtomicFile::failure() const {
+    return state_->failure;
+}
+
+bool AtomicFile::open() {
+    State& s = *state_;
+    if (s.stream != nullptr) {
+        return false;
+    }
+    if (s.target.empty()) {
+        return s.fail(ENOENT);
+    }
+    return s.checkTarget() && s.openTemporary();
+}
+
+bool AtomicFile::commit() {
+    State& s = *state_;
+    if (s.stream == nullptr) {
+        return false;
+    }
+    // A failed write leaves its cause in errno, and every later write fails again alike.
+    if (std::fflush(s.stream) != 0 || std::ferror(s.stream) != 0) {
+        return s.fail(errno != 0 ? errno : EIO);
+    }
+    if (!FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(s.stream))))) {
+        return s.fail(errnoFor(GetLastError()));
+    }
+    if (std::fclose(std::exchange(s.stream, nullptr)) != 0) {
+        return s.fail(errno);
+    }
+    return s.replaceTarget();
+}

@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/convert_fixture.h"
+#include "app/core/conversion.h"
+#include "platform/atomic_file_faults.h"
+#include "support/temp_dir.h"
+
+// Conversions that meet what POSIX systems have: links, FIFOs, permissions, names that differ
+// only in letter case, and the failing writes of the save's fault seam.
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each hostile source or target is reported and the batch goes on with the good file that follows
+// it; every old target keeps its bytes and no temporary file is left behind.
+TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
+    const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
+    const std::string old = "old target\r\n";
+    const auto oldTarget = [&](const std::string& name) { writeBytes(dir / name, old); };
+    const auto symlinkTo = [&](const std::string& to, const std::string& name) {
+        fs::create_symlink(to, dir / name);
+    };
+
+    source("already.ce3", twoWires);
+    source("linked.ce2", twoWires);
+    ASSERT_EQ(link((dir / "linked.ce2").c_str(), (dir / "linked.ce3").c_str()), 0);
+    ASSERT_EQ(mkfifo((dir / "pipe.ce2").c_str(), 0600), 0);
+    oldTarget("pipe.ce3");
+    fs::create_directory(dir / "folder.ce2");
+    oldTarget("folder.ce3");
+    source("gone.ce2", twoWires);
+    oldTarget("gone.ce3");
+    symlinkTo("loop.other", "loop.ce2");
+    symlinkTo("loop.ce2", "loop.other");
+    oldTarget("loop.ce3");
+    symlinkTo("nowhere.ce2", "dangling.ce2");
+    oldTarget("dangling.ce3");
+    // Targets that cannot be written: a directory, a link into a regular file, a link loop.
+    source("blocked.ce2", twoWires);
+    fs::create_directory(dir / "blocked.ce3");
+    source("inside.ce2", twoWires);
+    oldTarget("plain");
+    symlinkTo("plain/inside.ce3", "inside.ce3");
+    source("cycle.ce2", twoWires);
+    symlinkTo("cycle.ce3", "cycle.ce3");
+    // A save whose writes fail.
+    source("failing.ce2", twoWires);
+    oldTarget("failing.ce3");
+    AtomicFileFaults failingWrites;
+    failingWrites.writeLimit = 10;
+
+    struct Case {
+        std::string name;
+        FileOutcome outcome;
+        std::string description;
+        std::function<void()> before = {};  // runs just before the file is converted
+    };
+    const std::string enoent = "cannot be opened: No such file or directory";
+    const auto cannotWrite = [&](const std::string& name, const std::string& cause) {
+        return dir / name + " cannot be written: " + cause;
+    };
+    const std::vector<Case> cases = {
+        {"already.ce3", FileOutcome::WouldOverwriteSource, "would overwrite its source"},
+        {"linked.ce2", FileOutcome::WouldOverwriteSource, "would overwrite its source"},
+        {"pipe.ce2", FileOutcome::NotRegularFile, "not a regular file"},
+        {"folder.ce2", FileOutcome::NotRegularFile, "not a regular file"},
+        {"missing.ce2", FileOutcome::CannotOpen, enoent},
+        {"gone.ce2", FileOutcome::CannotOpen, enoent, [&] { fs::remove(dir / "gone.ce2"); }},
+        {"loop.ce2", FileOutcome::CannotOpen,
+         "cannot be opened: Too many levels of symbolic links"},
+        {"dangling.ce2", FileOutcome::CannotOpen, enoent},
+        {"blocked.ce2", FileOutcome::CannotWrite, cannotWrite("blocked.ce3", "Is a directory")},
+        {"inside.ce2", FileOutcome::CannotWrite, cannotWrite("inside.ce3", "Not a directory")},
+        {"cycle.ce2", FileOutcome::CannotWrite,
+         cannotWrite("cycle.ce3", "Too many levels of symbolic links")},
+        {"failing.ce2", FileOutcome::CannotWrite,
+         cannotWrite("failing.ce3", "No space left on device"),
+         [&] { setAtomicFileFaults(&failingWrites); }},
+    };
+
+    // Case i is source 2i, a good file source 2i + 1.
+    std::vector<std::string> sources;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        sources.push_back(dir / cases[i].name);
+        sources.push_back(source("good" + std::to_string(i) + ".ce2", twoWires));
+    }
+    const auto beforeFile = [&](std::size_t index) {
+        setAtomicFileFaults(nullptr);
+        if (index % 2 == 0 && index < sources.size() && cases[index / 2].before) {
+            cases[index / 2].before();
+        }
+    };
+    beforeFile(0);
+    const std::vector<FileReport> reports = convertFiles(
+        sources, options,
+        {.fileDone = [&](const FileReport&, std::size_t done, std::size_t) { beforeFile(done); }});
+    setAtomicFileFaults(nullptr);
+
+    ASSERT_EQ(reports.size(), sources.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const FileReport& r = reports[2 * i];
+        EXPECT_EQ(r.outcome, cases[i].outcome) << cases[i].name;
+        EXPECT_EQ(describeOutcome(r), cases[i].description) << cases[i].name;
+        EXPECT_EQ(reports[2 * i + 1].outcome, FileOutcome::Converted) << cases[i].name;
+    }
+    EXPECT_EQ(readBytes(dir / "already.ce3"), twoWires);
+    EXPECT_EQ(readBytes(dir / "linked.ce3"), twoWires);
+    for (const char* name : {"pipe.ce3", "folder.ce3", "gone.ce3", "loop.ce3", "dangling.ce3",
+                             "plain", "failing.ce3"}) {
+        EXPECT_EQ(readBytes(dir / name), old) << name;
+    }
+    EXPECT_FALSE(fs::exists(dir / "missing.ce3"));
+    EXPECT_TRUE(fs::is_directory(dir / "blocked.ce3"));
+    EXPECT_TRUE(fs::is_symlink(dir / "cycle.ce3"));
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        EXPECT_NE(entry.path().filename().string().rfind(".morvex-", 0), 0u) << entry.path();
+    }
+}
+
+// Sources that would write one output: only the first is converted; the same file listed twice,
+// by one path or two, is converted twice.
+TEST_F(Convert, OutputCollisionsAreFoundBeforeAnythingIsWritten) {
+    const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
+    const std::string x = source("x.ce2", twoWires);
+    const std::string upper = source("x.CE2", twoWires);
+    ASSERT_EQ(link(x.c_str(), (dir / "hard.ce2").c_str()), 0);
+    const std::string hard = dir / "hard.ce2";
+    const std::string dotted = dir.path() + "/./x.ce2";
+    const std::string a = source("a.ce2", twoWires);
+    const std::string b = source("b.ce2", twoWires);
+    writeBytes(dir / "b.ce3", "old");
+    fs::create_symlink("b.ce3", dir / "a.ce3");  // a's output is b's
+    const std::string self = source("self.ce3", twoWires);
+    const std::string selfSource = source("self.ce2", twoWires);
+
+    using Found = std::vector<std::optional<std::size_t>>;
+    const std::size_t none = SIZE_MAX;
+    const auto found = [](std::initializer_list<std::size_t> indices) {
+        Found f;
+        for (const std::size_t i : indices) {
+            f.push_back(i == SIZE_MAX ? std::nullopt : std::optional<std::size_t>(i));
+        }
+        return f;
+    };
+    struct Case {
+        std::vector<std::string> sources;
+        Found collisions;
+    };
+    const std::vector<Case> cases = {
+        // Sources whose names differ only in case are different files here, with one output.
+        {{x, upper}, found({none, 0})},
+        {{upper, x}, found({none, 0})},
+        {{x, upper, x, upper}, found({none, 0, none, 0})},
+        {{x, x}, found({none, none})},
+        // Different paths of one file with one output, or outputs that are one existing file.
+        {{x, dotted}, found({none, none})},
+        {{a, b}, found({none, 0})},
+        {{b, a, b}, found({none, 0, none})},
+        // A source that would overwrite itself writes nothing.
+        {{self, selfSource}, found({none, none})},
+        // One file under two names, with two outputs.
+        {{x, hard}, found({none, none})},
+        {{}, found({})},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(findOutputCollisions(c.sources), c.collisions)
+            << ::testing::PrintToString(c.sources);
+    }
+
+    // The refused source is reported without being read; the first one's output stays.
+    writeBytes(upper, wire(20, 20, 60, 20) + wire(5, 5, 5, 9));
+    const std::vector<FileReport> reports = convertFiles({x, upper, x}, options);
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[0].outcome, FileOutcome::Converted);
+    EXPECT_EQ(reports[1].outcome, FileOutcome::WouldReplaceEarlierOutput);
+    EXPECT_EQ(reports[1].elementsRead, 0);
+    EXPECT_EQ(describeOutcome(reports[1]),
+              "would replace " + dir / "x.ce3" + " written from " + x + " in this batch");
+    EXPECT_EQ(reports[2].outcome, FileOutcome::Converted);
+    EXPECT_NE(readBytes(dir / "x.ce3").find("X1:10,Y1:10"), std::string::npos);
+}
+
+TEST_F(Convert, UnreadableSource) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop root";
+    }
+    const std::string path = source("locked.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9));
+    ASSERT_EQ(chmod(path.c_str(), 0), 0);
+    const FileReport r = convertOne(path);
+    EXPECT_EQ(r.outcome, FileOutcome::CannotOpen);
+    EXPECT_EQ(r.openError, EACCES);
+    EXPECT_FALSE(fs::exists(dir / "locked.ce3"));
+}
+
+}  // namespace

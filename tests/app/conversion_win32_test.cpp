@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/convert_fixture.h"
+#include "app/core/conversion.h"
+#include "platform/directory_listing.h"
+#include "platform/wide_text_win32.h"
+#include "support/temp_dir.h"
+
+// Conversions that meet what Windows has: read-only and hidden files, files that another program
+// holds open, devices.
+namespace {
+
+const std::string kTwoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
+const std::string kOld = "old target\r\n";
+
+DWORD attributesOf(const std::string& path) {
+    return GetFileAttributesW(widePath(path).c_str());
+}
+
+// Holds a file open the way an editor may: nobody else may write, rename or delete it.
+class HeldOpen {
+  public:
+    explicit HeldOpen(const std::string& path)
+        : handle_(CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    HeldOpen(const HeldOpen&) = delete;
+    HeldOpen& operator=(const HeldOpen&) = delete;
+    ~HeldOpen() {
+        if (held()) {
+            CloseHandle(handle_);
+        }
+    }
+    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE handle_;
+};
+
+// Each refused source or target is reported and leaves the old target as it was, with no
+// temporary file beside it.
+TEST_F(Convert, RefusedSourcesAndTargets) {
+    struct Case {
+        std::string name;
+        bool written;  // the name holds the two wires; else prepare makes what is there
+        std::function<void()> prepare;
+        FileOutcome outcome;
+        std::string description;
+    };
+    const std::vector<Case> cases = {
+        {"folder.ce2", false,
+         [&] { CreateDirectoryW(widePath(dir / "folder.ce2").c_str(), nullptr); },
+         FileOutcome::NotRegularFile, "not a regular file"},
+        {"NUL.ce2", false, [] {}, FileOutcome::NotRegularFile, "not a regular file"},
+        {"con.ce2", false, [] {}, FileOutcome::NotRegularFile, "not a regular file"},
+        {"missing.ce2", false, [] {}, FileOutcome::CannotOpen,
+         "cannot be opened: No such file or directory"},
+        {"readonly.ce2", true,
+         [&] {
+             writeBytes(dir / "readonly.ce3", kOld);
+             SetFileAttributesW(widePath(dir / "readonly.ce3").c_str(), FILE_ATTRIBUTE_READONLY);
+         },
+         FileOutcome::CannotWrite, dir / "readonly.ce3" + " cannot be written: Permission denied"},
+        {"locked.ce2", true, [&] { writeBytes(dir / "locked.ce3", kOld); },
+         FileOutcome::CannotWrite, dir / "locked.ce3" + " cannot be written: Permission denied"},
+        {"intofolder.ce2", true,
+         [&] { CreateDirectoryW(widePath(dir / "intofolder.ce3").c_str(), nullptr); },
+         FileOutcome::CannotWrite, dir / "intofolder.ce3" + " cannot be written: Is a directory"},
+        {"already.ce3", false, [&] { writeBytes(dir / "already.ce3", kTwoWires); },
+         FileOutcome::WouldOverwriteSource, "would overwrite its source"},
+    };
+    for (const Case& c : cases) {
+        if (c.written) {
+            source(c.name, kTwoWires);
+        }
+        c.prepare();
+    }
+    HeldOpen locked(dir / "locked.ce3");
+    ASSERT_TRUE(locked.held());
+
+    for (const Case& c : cases) {
+        const FileReport r = convertOne(dir / c.name);
+        EXPECT_EQ(r.outcome, c.outcome) << c.name;
+        EXPECT_EQ(describeOutcome(r), c.description) << c.name;
+    }
+    for (const char* name : {"readonly.ce3", "locked.ce3"}) {
+        EXPECT_EQ(readBytes(dir / name), kOld) << name;
+    }
+    EXPECT_NE(attributesOf(dir / "readonly.ce3") & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_NE(attributesOf(dir / "intofolder.ce3") & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    for (const std::string& path : listDirectory(dir.path()).others) {
+        EXPECT_EQ(path.find(".morvex-"), std::string::npos) << path;
+    }
+    SetFileAttributesW(widePath(dir / "readonly.ce3").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A replaced file keeps being hidden; its content is the new one.
+TEST_F(Convert, ReplacedFileKeepsItsAttributes) {
+    const std::string path = source("x.ce2", kTwoWires);
+    writeBytes(dir / "x.ce3", kOld);
+    ASSERT_TRUE(SetFileAttributesW(widePath(dir / "x.ce3").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const FileReport r = convertOne(path);
+    ASSERT_EQ(r.outcome, FileOutcome::Converted) << describeOutcome(r);
+    EXPECT_NE(readBytes(dir / "x.ce3"), kOld);
+    EXPECT_NE(attributesOf(dir / "x.ce3") & FILE_ATTRIBUTE_HIDDEN, 0u);
+}
+
+// Names that differ only in letter case are one file here: listed both ways, it is converted twice,
+// into one output, and no source is refused as replacing another's output.
+TEST_F(Convert, OneFileWhateverTheLetterCase) {
+    const std::string lower = source("x.ce2", kTwoWires);
+    const std::string upper = dir / "X.CE2";
+    EXPECT_EQ(findOutputCollisions({lower, upper}),
+              (std::vector<std::optional<std::size_t>>{std::nullopt, std::nullopt}));
+    const std::vector<FileReport> reports = convertFiles({lower, upper}, options);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].outcome, FileOutcome::Converted) << describeOutcome(reports[0]);
+    EXPECT_EQ(reports[1].outcome, FileOutcome::Converted) << describeOutcome(reports[1]);
+    EXPECT_NE(readBytes(dir / "X.ce3").find("+WIRE"), std::string::npos);
+    std::size_t outputs = 0;
+    for (const std::string& path : listDirectory(dir.path()).others) {
+        outputs += hasExtension(path, ".ce3") ? 1 : 0;
+    }
+    EXPECT_EQ(outputs, 1u);
+}
+
+}  // namespace

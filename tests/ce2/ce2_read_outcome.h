@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "ce2/ce2_reader.h"
+#include "ce2/ce2_stream.h"
+#include "ce3/document.h"
+
+// What reading a whole CE2 stream gave, for the CE2 reader tests.
+namespace ce2test {
+
+struct Outcome {
+    int count = 0;
+    Ce2ReadReport report;
+    SchPoint sheet;
+    std::size_t elements = 0;
+};
+
+inline Outcome readAll(FILE* f) {
+    SchDocument doc;
+    Outcome o;
+    o.count = readCe2File(f, doc, ConversionOptions{}, &o.report);
+    o.sheet = doc.sheetSize;
+    o.elements = doc.elements.size();
+    return o;
+}
+
+inline Outcome readAll(const std::string& bytes) {
+    return readAll(fileStreamOf(bytes).get());
+}
+
+}  // namespace ce2test

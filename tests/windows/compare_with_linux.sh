@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Converts the same drawings with the Linux morvex-cli and, under Wine, with morvex-cli.exe, and
+# compares what the two wrote (.ce3 and .svg files) and reported (standard output, standard error,
+# exit status) byte for byte; the lines of the Windows reports end in CR LF, as Windows text does.
+#
+# usage: compare_with_linux.sh WINE-RUN MORVEX-CLI-EXE LINUX-BUILD-DIR SOURCE-DIR WORK-DIR
+# LINUX-BUILD-DIR is a Linux build of this project (the debug preset) that holds cli/morvex-cli and
+# fuzz/make_seeds.
+set -euo pipefail
+
+wine_run=$1
+exe=$2
+linux_build=$3
+source_dir=$4
+work=$5
+
+linux_cli=$linux_build/cli/morvex-cli
+make_seeds=$linux_build/fuzz/make_seeds
+for tool in "$linux_cli" "$make_seeds"; do
+    if [ ! -x "$tool" ]; then
+        echo "compare_with_linux: $tool is missing: build the Linux targets morvex-cli and" \
+            "make_seeds in $linux_build first (make windows-check does)" >&2
+        exit 1
+    fi
+done
+
+rm -rf "$work"
+mkdir -p "$work/drawings/回路図"
+drawings=$work/drawings
+
+# The demo, every fuzz seed drawing, and the demo damaged: cut short at record boundaries and
+# inside records, and with single bytes changed (a record type, a length, a text, a coordinate).
+"$make_seeds" "$work/seeds"
+cp "$source_dir/examples/demo.ce2" "$drawings/demo.ce2"
+for seed in "$work"/seeds/ce2/*; do
+    cp "$seed" "$drawings/$(basename "$seed").ce2"
+done
+demo_size=$(stat -c %s "$drawings/demo.ce2")
+for cut in 1 30 59 60 61 70 90 150 200 $((demo_size - 1)); do
+    head -c "$cut" "$drawings/demo.ce2" > "$drawings/cut$cut.ce2"
+done
+for at in 60 80 100 128 140 200 250; do
+    for byte in 00 7f ff; do
+        cp "$drawings/demo.ce2" "$drawings/flip$at-$byte.ce2"
+        printf "\\x$byte" | dd of="$drawings/flip$at-$byte.ce2" bs=1 seek="$at" conv=notrunc \
+            status=none
+    done
+done
+# A name that the ANSI code page 1252 cannot hold.
+cp "$source_dir/examples/demo.ce2" "$drawings/回路図/電源.ce2"
+# .ce3 files to draw, the SVG fuzz target's hostile one among them.
+for ce3 in "$work"/seeds/svg/*ce3*; do
+    cp "$ce3" "$drawings/$(basename "$ce3" .ce3).ce3"
+done
+# The settings: CP932 faces, CR LF lines; MORVEX.INI in the current directory, and a file named on
+# the command line.
+printf '[LARGE_FONT]\r\nFACE=\x82\x6c\x82\x72 \x96\xbe\x92\xa9\r\nSIZE=14\r\n[SMALL_FONT]\r\nFACE=Arial\r\nSIZE=9\r\n' \
+    > "$drawings/MORVEX.INI"
+printf '[LARGE_FONT]\nFACE=Courier\nSIZE=11\n' > "$drawings/回路図/フォント.ini"
+
+cp -r "$drawings" "$work/linux"
+cp -r "$drawings" "$work/windows"
+
+# Runs one program in its folder with the given arguments; its reports go to NAME.out, NAME.err and
+# NAME.status beside the folder.
+run() {
+    local name=$1
+    shift
+    local status=0
+    (cd "$work/$name" && "$@" > "../$name.out" 2> "../$name.err") || status=$?
+    echo "$status" > "$work/$name.status"
+}
+
+# Windows programs write text with CR LF line ends; the lines themselves must match.
+lines_of_windows_reports() {
+    local part
+    for part in out err; do
+        if grep -qv $'\r$' "$work/windows.$part"; then
+            echo "compare_with_linux: lines of windows.$part that do not end in CR LF:" >&2
+            grep -nv $'\r$' "$work/windows.$part" | head -5 | od -c >&2
+            return 1
+        fi
+        tr -d '\r' < "$work/windows.$part" > "$work/windows.$part.lines"
+        mv "$work/windows.$part.lines" "$work/windows.$part"
+    done
+}
+
+compare() {
+    local what=$1
+    local failed=0
+    lines_of_windows_reports || failed=1
+    diff -r "$work/linux" "$work/windows" || failed=1
+    for part in out err status; do
+        if ! cmp -s "$work/linux.$part" "$work/windows.$part"; then
+            echo "compare_with_linux: $what: the $part reports differ:" >&2
+            diff "$work/linux.$part" "$work/windows.$part" >&2 || true
+            failed=1
+        fi
+    done
+    return $failed
+}
+
+# Every drawing by name (the Unicode one with a forward slash, which Windows takes too), a face
+# given on the command line, a settings file named, and drawing with --svg.
+mapfile -t names < <(cd "$drawings" && ls -1 -- *.ce2 *.ce3 && echo "回路図/電源.ce2")
+options=(--svg --small-face 'ＭＳ ゴシック' --settings 回路図/フォント.ini)
+drawn_ce3=$(find "$work/linux" -name '*.ce3' | wc -l)
+run linux env LC_ALL=C.UTF-8 "$linux_cli" "${options[@]}" "${names[@]}"
+run windows "$wine_run" "$exe" "${options[@]}" "${names[@]}"
+failed=0
+compare "named files" || failed=1
+converted=$(($(find "$work/linux" -name '*.ce3' | wc -l) - drawn_ce3))
+if [ "$(cat "$work/linux.status")" != 1 ] || [ ! -s "$work/linux/回路図/電源.ce3" ] ||
+    ! grep -aq 'FN:Courier,FS:14' "$work/linux/demo.ce3"; then
+    echo "compare_with_linux: the Linux run did not convert as expected" >&2
+    failed=1
+fi
+
+# The folder searched, with MORVEX.INI: the same files are found, and the reports differ only in
+# the separator that each system puts between a folder and the names in it.
+rm -f "$work"/linux/*.ce3 "$work"/windows/*.ce3 "$work"/linux/*.svg "$work"/windows/*.svg
+rm -f "$work"/linux/回路図/*.ce3 "$work"/windows/回路図/*.ce3
+run linux env LC_ALL=C.UTF-8 "$linux_cli" .
+run windows "$wine_run" "$exe" .
+for part in out err; do
+    tr '\\' / < "$work/windows.$part" > "$work/windows.$part.slashes"
+    mv "$work/windows.$part.slashes" "$work/windows.$part"
+done
+compare "a searched folder" || failed=1
+
+# A face that CP932 cannot hold is refused alike, before anything is converted.
+rm -f "$work"/linux/*.ce3 "$work"/windows/*.ce3
+run linux env LC_ALL=C.UTF-8 "$linux_cli" --large-face 'Ø 😀' demo.ce2
+run windows "$wine_run" "$exe" --large-face 'Ø 😀' demo.ce2
+compare "a refused face" || failed=1
+
+if [ "$failed" = 0 ]; then
+    echo "compare_with_linux: $(ls "$drawings"/*.ce2 "$drawings"/回路図/*.ce2 | wc -l) drawings" \
+        "converted alike; $converted .ce3 files written, identical"
+fi
+exit $failed
