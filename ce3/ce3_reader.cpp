@@ -1,6 +1,5 @@
 #include "ce3/ce3_reader.h"
 
-#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,126 +9,12 @@ bool isDelimiter(int c) {
     return c == ',' || c == '\n' || c == '\r';
 }
 
-bool isBlank(int c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-// Counts a line feed; past 2^31 - 1 lines the count stays at its limit instead of overflowing.
-void countLine(int32_t& lineNumber) {
-    if (lineNumber < INT32_MAX) {
-        ++lineNumber;
-    }
-}
-
 // The two bytes after a percent sign, converted exactly as strtoul in base 16 converts them
 // (leading white space, a sign, an optional 0x, stopping at the first non-digit or a NUL).
-int decodeEscape(int first, int second) {
+char decodeEscape(int first, int second) {
     const char digits[3] = {static_cast<char>(first), static_cast<char>(second), '\0'};
-    return static_cast<int>(std::strtoul(digits, nullptr, 16) & 0xFF);
+    return static_cast<char>(std::strtoul(digits, nullptr, 16) & 0xFF);
 }
-
-// Bytes that end a run of plain token bytes: the delimiters and the percent sign.
-constexpr std::array<bool, 256> makeSpecialTable() {
-    std::array<bool, 256> table{};
-    table[','] = true;
-    table['\n'] = true;
-    table['\r'] = true;
-    table['%'] = true;
-    return table;
-}
-
-constexpr std::array<bool, 256> kSpecial = makeSpecialTable();
-
-// The token loop over a block of bytes: the stream's read-ahead data, refilled as it runs out, or
-// an in-memory text, which is one block that never refills. Runs of plain bytes are taken from the
-// block at once.
-class BlockTokenizer {
-  public:
-    BlockTokenizer(FILE* stream, const char* text, Ce3Reader::Block& block)
-        : stream_(stream), bytes_(stream != nullptr ? block.data.data() : text), b_(block) {}
-
-    int readToken(std::string& token, int32_t& lineNumber) {
-        token.clear();
-        for (;;) {
-            if (b_.pos == b_.end && !refill()) {
-                return -1;
-            }
-            const auto c = static_cast<unsigned char>(bytes_[b_.pos]);
-            if (!isBlank(c)) {
-                break;
-            }
-            if (c == '\n') {
-                countLine(lineNumber);
-            }
-            ++b_.pos;
-        }
-        const int start = lineNumber;
-        std::size_t count = 0;
-        for (;;) {
-            count += takeRun(token, Ce3Reader::kMaxTokenBytes - count);
-            if (b_.pos == b_.end) {
-                if (!refill()) {
-                    return start;
-                }
-                continue;
-            }
-            const auto c = static_cast<unsigned char>(bytes_[b_.pos++]);
-            if (isDelimiter(c)) {
-                if (c == '\n') {
-                    countLine(lineNumber);
-                }
-                return start;
-            }
-            if (count >= Ce3Reader::kMaxTokenBytes) {
-                return start;  // c is dropped; the next call starts after it
-            }
-            // c is a percent sign.
-            const int first = next();
-            const int second = next();
-            if (first < 0 || second < 0 || isDelimiter(first) || isDelimiter(second)) {
-                return -1;
-            }
-            token.push_back(static_cast<char>(decodeEscape(first, second)));
-            ++count;
-        }
-    }
-
-  private:
-    bool refill() {
-        if (stream_ == nullptr) {
-            return false;
-        }
-        b_.pos = 0;
-        b_.end = std::fread(b_.data.data(), 1, b_.data.size(), stream_);
-        return b_.end > 0;
-    }
-
-    int next() {
-        if (b_.pos == b_.end && !refill()) {
-            return -1;
-        }
-        return static_cast<unsigned char>(bytes_[b_.pos++]);
-    }
-
-    // Appends the plain bytes that come next in the block, at most `room`; returns their count.
-    std::size_t takeRun(std::string& token, std::size_t room) {
-        const char* const begin = bytes_ + b_.pos;
-        const std::size_t available = b_.end - b_.pos;
-        const char* const limit = begin + (available < room ? available : room);
-        const char* p = begin;
-        while (p != limit && !kSpecial[static_cast<unsigned char>(*p)]) {
-            ++p;
-        }
-        const auto n = static_cast<std::size_t>(p - begin);
-        token.append(begin, n);
-        b_.pos += n;
-        return n;
-    }
-
-    FILE* stream_;
-    const char* bytes_;
-    Ce3Reader::Block& b_;
-};
 
 }  // namespace
 
@@ -137,14 +22,108 @@ Ce3Reader::Ce3Reader(const char* text) : text_(text), lineNumber_(1) {
     block_.end = text != nullptr ? std::strlen(text) : 0;
 }
 
-int Ce3Reader::readToken(std::string& token) {
-    return BlockTokenizer(stream_, text_, block_).readToken(token, lineNumber_);
+bool Ce3Reader::refill() {
+    if (stream_ == nullptr) {
+        return false;
+    }
+    block_.pos = 0;
+    block_.end = std::fread(block_.data.data(), 1, block_.data.size(), stream_);
+    return block_.end > 0;
 }
 
-int Ce3Reader::skipUntil(const std::string& closer) {
-    std::string token;
+int Ce3Reader::nextByte() {
+    if (block_.pos == block_.end && !refill()) {
+        return -1;
+    }
+    return static_cast<unsigned char>(bytes()[block_.pos++]);
+}
+
+int Ce3Reader::readToken(std::string& token) {
+    std::string_view view;
+    const int line = nextToken(view);
+    token.assign(view);
+    return line;
+}
+
+int Ce3Reader::readAnyToken(std::string_view& token) {
+    token = {};
     for (;;) {
-        if (readToken(token) < 0) {
+        if (block_.pos == block_.end && !refill()) {
+            return -1;
+        }
+        const auto c = static_cast<unsigned char>(bytes()[block_.pos]);
+        if (!kBlank[c]) {
+            break;
+        }
+        if (c == '\n') {
+            countLine();
+        }
+        ++block_.pos;
+    }
+    const int start = lineNumber_;
+    const char* const begin = bytes() + block_.pos;
+    const std::size_t available = block_.end - block_.pos;
+    const std::size_t n = plainRun(begin, available < kMaxTokenBytes ? available : kMaxTokenBytes);
+    if (n < available && isDelimiter(static_cast<unsigned char>(begin[n]))) {
+        // The whole token lies in the block, unescaped: no copy.
+        token = std::string_view(begin, n);
+        block_.pos += n + 1;
+        if (begin[n] == '\n') {
+            countLine();
+        }
+        return start;
+    }
+    if (n == available && stream_ == nullptr) {
+        // An in-memory text ends here, and so does its last token.
+        token = std::string_view(begin, n);
+        block_.pos += n;
+        return start;
+    }
+    assembled_.assign(begin, n);
+    block_.pos += n;
+    return assembleToken(token, n, start);
+}
+
+int Ce3Reader::assembleToken(std::string_view& token, std::size_t count, int start) {
+    for (;;) {
+        const std::size_t room = kMaxTokenBytes - count;
+        const std::size_t available = block_.end - block_.pos;
+        const std::size_t n = plainRun(bytes() + block_.pos, available < room ? available : room);
+        assembled_.append(bytes() + block_.pos, n);
+        block_.pos += n;
+        count += n;
+        token = assembled_;
+        if (block_.pos == block_.end) {
+            if (!refill()) {
+                return start;  // the token ends with the input; the next call returns -1
+            }
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(bytes()[block_.pos++]);
+        if (isDelimiter(c)) {
+            if (c == '\n') {
+                countLine();
+            }
+            return start;
+        }
+        if (count >= kMaxTokenBytes) {
+            return start;  // c is dropped; the next call starts after it
+        }
+        // c is a percent sign: both bytes after it are taken, whatever the first is.
+        const int first = nextByte();
+        const int second = nextByte();
+        if (first < 0 || second < 0 || isDelimiter(first) || isDelimiter(second)) {
+            return -1;
+        }
+        assembled_.push_back(decodeEscape(first, second));
+        ++count;
+    }
+}
+
+int Ce3Reader::skipUntil(std::string_view closer) {
+    std::string_view token;
+    for (;;) {
+        if (nextToken(token) < 0) {
             return -1;
         }
         if (token == closer) {

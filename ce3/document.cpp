@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
+#include "ce3/record_body.h"
 #include "ce3/record_names.h"
 #include "model/comment.h"
 #include "model/component.h"
@@ -23,13 +23,13 @@
 namespace {
 
 template <typename T>
-std::unique_ptr<SchElement> make() {
-    return std::make_unique<T>();
+SchElementPtr make(SchElementArena& arena) {
+    return arena.make<T>();
 }
 
 struct Opener {
     std::string_view token;
-    std::unique_ptr<SchElement> (*create)();
+    SchElementPtr (*create)(SchElementArena&);
 };
 
 constexpr Opener kOpeners[] = {
@@ -40,11 +40,11 @@ constexpr Opener kOpeners[] = {
     {kCe3BusEntry.open(), make<SchBusEntry>}, {kCe3Component.open(), make<SchComponent>},
 };
 
-// A new element of the class that `token` opens; null when it opens none.
-std::unique_ptr<SchElement> elementFor(const std::string& token) {
+// A new element of the class that `token` opens, built in arena; null when it opens none.
+SchElementPtr elementFor(std::string_view token, SchElementArena& arena) {
     for (const Opener& opener : kOpeners) {
         if (token == opener.token) {
-            return opener.create();
+            return opener.create(arena);
         }
     }
     return nullptr;
@@ -106,14 +106,8 @@ void SchDocument::clear() {
     modified = false;
     opCounter = 0;
     historyFloor = 0;
-    // Last to first: the allocator hands the memory out again first to last, so a list read
-    // back next lies in memory in its own order.
-    while (!elements.empty()) {
-        elements.pop_back();
-    }
-    while (!pending.empty()) {
-        pending.pop_back();
-    }
+    elements.clear();
+    pending.clear();
 }
 
 bool SchDocument::commit(bool discard) {
@@ -122,7 +116,7 @@ bool SchDocument::commit(bool discard) {
     }
     opCounter = clamp32(int64_t{opCounter} + 1);
     modified = true;
-    for (std::unique_ptr<SchElement>& e : pending) {
+    for (SchElementPtr& e : pending) {
         if (!e) {
             continue;
         }
@@ -153,8 +147,10 @@ void SchDocument::purgeHistory(int32_t oldest) {
     if (oldest <= historyFloor) {
         return;
     }
-    for (auto it = elements.begin(); it != elements.end();) {
-        const SchElement* x = it->get();
+    // Entries are destroyed as they are met, and those that stay move up in place, in order.
+    auto kept = elements.begin();
+    for (SchElementPtr& entry : elements) {
+        const SchElement* x = entry.get();
         bool drop = false;
         if (x == nullptr) {
             drop = true;
@@ -164,8 +160,16 @@ void SchDocument::purgeHistory(int32_t oldest) {
             // A deleted element stands before its mark, so the mark is still alive here.
             drop = x->link->stamp < oldest;
         }
-        it = drop ? elements.erase(it) : std::next(it);
+        if (drop) {
+            entry.reset();
+            continue;
+        }
+        if (&*kept != &entry) {
+            *kept = std::move(entry);
+        }
+        ++kept;
     }
+    elements.erase(kept, elements.end());
     historyFloor = std::min(oldest, opCounter);
 }
 
@@ -177,7 +181,7 @@ bool SchDocument::writeElements(Ce3Writer& writer, const SchElementList& list, b
                                 const SchPoint* offset,
                                 const std::function<void(uint64_t)>& counted) {
     ElementCount count(counted);
-    for (const std::unique_ptr<SchElement>& e : list) {
+    for (const SchElementPtr& e : list) {
         if (e && (includeDeleted || e->link == nullptr) && meetsSheet(*e)) {
             e->writeCe3(writer, offset);
         }
@@ -191,9 +195,9 @@ bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const Sc
                                const std::function<void(uint64_t)>& counted) {
     ElementCount count(counted);
     bool sheetInfoRead = false;
-    std::string token;
+    std::string_view token;
     for (;;) {
-        if (reader.readToken(token) < 0 || token.empty()) {
+        if (reader.nextToken(token) < 0 || token.empty()) {
             return true;
         }
         if (token == kCe3SheetInfo.open() && sheetInfo != nullptr && !sheetInfoRead) {
@@ -203,7 +207,7 @@ bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const Sc
             }
             continue;
         }
-        if (std::unique_ptr<SchElement> e = elementFor(token)) {
+        if (SchElementPtr e = elementFor(token, arena_)) {
             if (!e->readCe3(reader, offset, this)) {
                 return false;
             }
@@ -219,8 +223,7 @@ bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const Sc
         if (token[0] != '+') {
             return false;
         }
-        token[0] = '-';
-        if (reader.skipUntil(token) < 0) {
+        if (reader.skipUntil(closerOf(token)) < 0) {
             return false;
         }
     }
@@ -287,8 +290,8 @@ int SchDocument::loadFile(const char* path, const std::function<void(uint64_t)>&
     // The reader reads ahead in blocks of its own; a stream buffer would only copy them again.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
     Ce3Reader reader(file.get());
-    std::string token;
-    if (reader.readToken(token) < 0) {
+    std::string_view token;
+    if (reader.nextToken(token) < 0) {
         return 0;
     }
     SchSheetInfo sheetInfo;

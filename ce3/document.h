@@ -2,9 +2,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <list>
 #include <memory>
+#include <vector>
 
+#include "ce3/element_arena.h"
 #include "model/element.h"
 #include "platform/write_failure.h"
 
@@ -18,7 +19,9 @@ class SchDeletionMark : public SchElement {
     int kind() const override { return SchKind::DeletionMark; }
 };
 
-using SchElementList = std::list<std::unique_ptr<SchElement>>;
+// Owning pointers in order: an element keeps its address for its whole life, whatever the list
+// does, so links between elements stay valid.
+using SchElementList = std::vector<SchElementPtr>;
 
 // How far a save has got: the elements it has gone through to write them, then the elements it
 // has read back. Told at the start of each and about every kSaveProgressElements elements.
@@ -35,6 +38,9 @@ struct SchSaveOutcome {
 // One drawing in memory: the sheet size, the ordered element list with its short edit history,
 // and saving to and loading from CE3 files.
 class SchDocument {
+    // The elements that readElements builds; declared first, so that it outlives the lists.
+    SchElementArena arena_;
+
   public:
     static constexpr int32_t kHistoryDepth = 10;
 
@@ -65,6 +71,7 @@ class SchDocument {
     // how many they have gone through (writing) or read.
     bool writeElements(Ce3Writer& writer, const SchElementList& list, bool includeDeleted,
                        const SchPoint* offset, const std::function<void(uint64_t)>& counted = {});
+    // The elements read are built in memory of the document: `list` must not outlive it.
     bool readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,
                       SchSheetInfo* sheetInfo, const std::function<void(uint64_t)>& counted = {});
     // 0 saved, 1 failed. The file is replaced atomically: on failure an existing file stays

@@ -62,10 +62,18 @@ class RequiredKeys {
     std::size_t count_ = 0;
 };
 
+// The closer of the block that `opener` ("+NAME") opens: "-NAME".
+inline std::string closerOf(std::string_view opener) {
+    std::string closer(opener);
+    closer[0] = '-';
+    return closer;
+}
+
 // Reads a record body after its opening token, up to and including a closing token.
 // Nested blocks ("+NAME" ... "-NAME") are skipped whole without nesting; a field token is split
 // at its first colon and passed to onField(key, value) unless the colon is its first byte, or its
-// last byte under EmptyValue::Ignore. Tokens without a colon are ignored.
+// last byte under EmptyValue::Ignore; key and value are valid during that call only. Tokens
+// without a colon are ignored.
 // Returns true when the closing token met equals `closer` and every key of `required` was passed
 // to onField at least once; false when a required key is missing, another closing token comes,
 // or the input ends (or breaks) before a closer or inside a skipped block.
@@ -74,17 +82,16 @@ bool readRecordBody(Ce3Reader& reader, std::string_view closer, EmptyValue empty
                     const RequiredKeys& required, OnField&& onField) {
     // Bit i stands for required key i until a field with that key comes.
     unsigned missing = required.all();
-    std::string token;
+    std::string_view token;
     for (;;) {
-        if (reader.readToken(token) < 0) {
+        if (reader.nextToken(token) < 0) {
             return false;
         }
         if (!token.empty() && token[0] == '-') {
             return token == closer && missing == 0;
         }
         if (!token.empty() && token[0] == '+') {
-            token[0] = '-';
-            if (reader.skipUntil(token) < 0) {
+            if (reader.skipUntil(closerOf(token)) < 0) {
                 return false;
             }
             continue;
@@ -100,12 +107,11 @@ bool readRecordBody(Ce3Reader& reader, std::string_view closer, EmptyValue empty
         if (colon + 1 == token.size() && emptyValue == EmptyValue::Ignore) {
             continue;
         }
-        const std::string_view view(token);
-        const std::string_view key = view.substr(0, colon);
+        const std::string_view key = token.substr(0, colon);
         if (missing != 0) {
             missing &= ~required.match(key);
         }
-        onField(key, view.substr(colon + 1));
+        onField(key, token.substr(colon + 1));
     }
 }
 

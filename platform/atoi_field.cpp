@@ -10,7 +10,7 @@ bool isCSpace(char c) {
 
 }  // namespace
 
-int32_t atoiField(std::string_view text) {
+int32_t atoiFieldSlowly(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isCSpace(text[i])) {
         ++i;

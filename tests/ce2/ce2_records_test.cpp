@@ -20,7 +20,7 @@ using namespace ce2build;
 using namespace ce2test;
 
 // The single element that reading `bytes` gives, or null.
-std::unique_ptr<SchElement> decodeOne(const std::string& bytes,
+SchElementPtr decodeOne(const std::string& bytes,
                                       const ConversionOptions& options = {}) {
     FilePtr f = fileStreamOf(bytes);
     SchDocument doc;
@@ -32,7 +32,7 @@ std::unique_ptr<SchElement> decodeOne(const std::string& bytes,
 
 template <typename T>
 std::unique_ptr<T> decodeAs(const std::string& bytes, const ConversionOptions& options = {}) {
-    std::unique_ptr<SchElement> e = decodeOne(bytes, options);
+    SchElementPtr e = decodeOne(bytes, options);
     if (!dynamic_cast<T*>(e.get())) {
         return nullptr;
     }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -128,6 +131,101 @@ TEST(Ce3Writer, FieldsEndAtTheFirstNul) {
         EXPECT_EQ(text, c.written);
         EXPECT_EQ(fromStream, c.written);
     }
+}
+
+// Everything written to the stream so far.
+std::string contentOf(FILE* f) {
+    std::fflush(f);
+    std::rewind(f);
+    std::string bytes;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
+        bytes.append(buffer, n);
+    }
+    return bytes;
+}
+
+// Fields of any key and length, on lines of any length, give a stream the bytes they give in
+// memory, whether a line fits the writer's staging area or not.
+TEST(Ce3Writer, FieldsOnAStreamAsInMemory) {
+    const auto intField = [](std::string key, int value) {
+        return [key, value](Ce3Writer& w) { return w.writeIntField(key, value); };
+    };
+    const auto stringField = [](std::string value) {
+        return [value](Ce3Writer& w) { return w.writeStringField("K", value); };
+    };
+    std::string escapedCommas;
+    for (int i = 0; i < 1365; ++i) {
+        escapedCommas += "%2C";
+    }
+    const std::string longKey(16, 'L');
+    struct Case {
+        std::function<int(Ce3Writer&)> write;
+        std::string written;
+        int perLine;
+    };
+    const std::vector<Case> cases = {
+        {intField("X", 0), "X:0", 1000},
+        {intField("K K", INT32_MIN), "K%20K:-2147483648", 3},
+        {intField("", INT32_MAX), ":2147483647", 1},
+        {intField(std::string("K\0Y", 3), 5), "K", 3},
+        {intField(longKey, 7), longKey + ":7", 300},
+        {intField(longKey + "Q", -7), longKey + "Q:-7", 300},
+        {intField("50%", 1), "50%25:1", 3},
+        {stringField(std::string(4094, 'v')), "K:" + std::string(4094, 'v'), 2},
+        {stringField(std::string(1365, ',')), "K:" + escapedCommas, 2},
+        {stringField(std::string(32768, 'v') + std::string(1365, ',')),
+         "K:" + std::string(32768, 'v') + escapedCommas, 2},
+    };
+    for (const Case& c : cases) {
+        std::string expected = "+T";
+        for (int i = 0; i < c.perLine; ++i) {
+            expected += "," + c.written;
+        }
+        expected += ",-T\r\n";
+        std::string text;
+        Ce3Writer inMemory(&text);
+        const FilePtr f(std::tmpfile());
+        ASSERT_TRUE(f);
+        Ce3Writer onStream(f.get());
+        for (Ce3Writer* w : {&inMemory, &onStream}) {
+            EXPECT_EQ(w->writeToken("+T"), 0);
+            for (int i = 0; i < c.perLine; ++i) {
+                EXPECT_EQ(c.write(*w), 0);
+            }
+            EXPECT_EQ(w->writeToken("-T"), 0);
+            EXPECT_EQ(w->endLine(), 0);
+        }
+        EXPECT_EQ(text, expected) << c.written.substr(0, 20);
+        EXPECT_EQ(contentOf(f.get()), expected) << c.written.substr(0, 20);
+    }
+}
+
+// What the writer holds of a line reaches the stream before a byte put on its own, and when the
+// writer goes; a stream that cannot be written shows as a failed end of line.
+TEST(Ce3Writer, StreamGetsEveryByteInOrder) {
+    const FilePtr f(std::tmpfile());
+    ASSERT_TRUE(f);
+    {
+        Ce3Writer writer(f.get());
+        writer.writeToken("A");
+        EXPECT_EQ(writer.putChar('x'), 'x');
+        writer.writeIntField("B", -7);
+        EXPECT_EQ(writer.endLine(), 0);
+        writer.writeToken("unfinished");
+        writer.writeToken("line");
+    }
+    EXPECT_EQ(contentOf(f.get()), "Ax,B:-7\r\nunfinished,line");
+
+    const std::string path = ::testing::TempDir() + "ce3-writer-read-only";
+    std::ofstream(path).put('\n');
+    const FilePtr readOnly(std::fopen(path.c_str(), "rb"));
+    ASSERT_TRUE(readOnly);
+    Ce3Writer writer(readOnly.get());
+    writer.writeToken("A");
+    EXPECT_EQ(writer.endLine(), -1);
+    EXPECT_EQ(writer.putChar('x'), -1);
+    std::remove(path.c_str());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ce2/ce2_stream.h"
@@ -168,6 +170,31 @@ TEST(Ce3Reader, StreamSourceReadsNulAsAByte) {
     EXPECT_EQ(reader.readToken(token), -1);
 }
 
+// A token that lies whole in the text, unescaped, is handed out in place; one with an escape is
+// decoded into the reader's own buffer.
+TEST(Ce3Reader, PlainTokensAreViewsIntoTheText) {
+    const std::string text = "+WIRE,X1:10,S:a%20b,-WIRE\r\nlast";
+    struct Case {
+        std::string_view token;
+        bool inPlace;
+    };
+    const std::vector<Case> cases = {
+        {"+WIRE", true}, {"X1:10", true}, {"S:a b", false}, {"-WIRE", true}, {"last", true},
+    };
+    Ce3Reader reader(text.c_str());
+    const std::less<const char*> before;
+    for (const Case& c : cases) {
+        std::string_view token;
+        ASSERT_GE(reader.nextToken(token), 1) << c.token;
+        EXPECT_EQ(token, c.token);
+        const bool inPlace =
+            !before(token.data(), text.data()) && before(token.data(), text.data() + text.size());
+        EXPECT_EQ(inPlace, c.inPlace) << c.token;
+    }
+    std::string_view end;
+    EXPECT_EQ(reader.nextToken(end), -1);
+}
+
 TEST(Ce3Reader, SkipUntilDoesNotNest) {
     Ce3Reader a("A:1,+BAR,-BAR,-FOO,NEXT");
     std::string token;
@@ -201,6 +228,12 @@ TEST(AtoiField, ParsesAsAtoiAndSaturates) {
         {"-2147483648", INT32_MIN},
         {"-99999999999999999999", INT32_MIN},
         {"99999999999999999999999", INT32_MAX},
+        {"-", 0},
+        {"-0", 0},
+        {"999999999", 999999999},
+        {"-999999999:", -999999999},
+        {"1234567890", 1234567890},
+        {"0000000000012", 12},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(atoiField(c.text), c.value) << c.text;
