@@ -26,3 +26,7 @@ void setUpMessages(MessageOutput output, const std::string& catalogueDir);
 
 // The language of the messages in use, as the catalogue names it ("ja"); empty for English.
 std::string messageLanguage();
+
+// Whether messages are looked up in the catalogues. When they are not, the system's own texts
+// that go into them (error causes) are English as well, whatever the locale.
+bool messagesTranslated();

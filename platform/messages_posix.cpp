@@ -32,8 +32,14 @@ void setUpMessages(MessageOutput output, const std::string& catalogueDir) {
         translating = false;
         return;
     }
+    // The C library's own texts (error causes) come in UTF-8 too, as the messages around them.
     translating = ::bindtextdomain(kDomain, catalogueDir.c_str()) != nullptr &&
-                  ::bind_textdomain_codeset(kDomain, "UTF-8") != nullptr;
+                  ::bind_textdomain_codeset(kDomain, "UTF-8") != nullptr &&
+                  ::bind_textdomain_codeset("libc", "UTF-8") != nullptr;
+}
+
+bool messagesTranslated() {
+    return translating;
 }
 
 const char* translated(const char* english) {

@@ -17,3 +17,7 @@ const char* translatedPlural(const char* singular, const char* plural, unsigned 
 std::string messageLanguage() {
     return "";
 }
+
+bool messagesTranslated() {
+    return false;
+}

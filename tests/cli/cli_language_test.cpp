@@ -35,18 +35,20 @@ const std::string kCompletion =
     "Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイルになります。\n";
 
 // The report lines keep their structure in every language: only the text after the colon is
-// translated; the completion message is the same everywhere.
+// translated, the system's error text with it; the completion message is the same everywhere.
 TEST(CliLanguage, ReportsFollowTheLocale) {
     const std::string english =
         "two.ce2 -> two.ce3: 2 elements; 1 element outside the sheet left out\n" + kCompletion;
     const std::string englishErr =
         "cut.ce2: not converted: fewer than two elements (reading stopped at byte 0: unknown "
-        "record type 120)\n";
+        "record type 120)\n"
+        "gone.ce2: not converted: cannot be opened: No such file or directory\n";
     const std::string japanese =
         "two.ce2 -> two.ce3: 要素 2 個; シート外の要素 1 個を除外\n" + kCompletion;
     const std::string japaneseErr =
         "cut.ce2: not converted: 要素が 2 個未満です (0 バイト目で読み込みを中止: 不明なレコード"
-        "種別 120)\n";
+        "種別 120)\n"
+        "gone.ce2: not converted: 開けません: そのようなファイルやディレクトリはありません\n";
     const struct {
         const char* what;
         Environment env;
@@ -71,7 +73,7 @@ TEST(CliLanguage, ReportsFollowTheLocale) {
                                         line(kWire, 0, 5, 5, 5, 9));
         writeBytes(dir / "cut.ce2", "x");
         const ProcessResult r =
-            runProcess({{MORVEX_CLI, "two.ce2", "cut.ce2"}, dir.path(), locale(c.env)});
+            runProcess({{MORVEX_CLI, "two.ce2", "cut.ce2", "gone.ce2"}, dir.path(), locale(c.env)});
         EXPECT_EQ(r.exitCode, 1) << c.what;
         EXPECT_EQ(r.out, c.inJapanese ? japanese : english) << c.what;
         EXPECT_EQ(r.err, c.inJapanese ? japaneseErr : englishErr) << c.what;

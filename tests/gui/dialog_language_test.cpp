@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
 #include <functional>
 
 #include "app/core/settings.h"
@@ -27,6 +28,10 @@ class DialogLanguageTest : public QObject {
         FileReport notRegular;
         notRegular.source = "/w/dir.ce2";
         notRegular.outcome = FileOutcome::NotRegularFile;
+        FileReport gone;
+        gone.source = "/w/gone.ce2";
+        gone.outcome = FileOutcome::CannotOpen;
+        gone.openError = ENOENT;
         FileReport tooFew;
         tooFew.source = "/w/one.ce2";
         tooFew.outcome = FileOutcome::TooFewElements;
@@ -45,12 +50,15 @@ class DialogLanguageTest : public QObject {
         } cases[] = {
             {"files not converted",
              [&] {
-                 return notConvertedDetails({notRegular, tooFew});
+                 return notConvertedDetails({notRegular, gone, tooFew});
              },
              QStringLiteral("Files not converted:\n/w/dir.ce2: not a regular file\n"
+                            "/w/gone.ce2: cannot be opened: No such file or directory\n"
                             "/w/one.ce2: fewer than two elements"),
-             QStringLiteral("変換しなかったファイル:\n/w/dir.ce2: 通常のファイルではありません\n"
-                            "/w/one.ce2: 要素が 2 個未満です")},
+             QStringLiteral(
+                 "変換しなかったファイル:\n/w/dir.ce2: 通常のファイルではありません\n"
+                 "/w/gone.ce2: 開けません: そのようなファイルやディレクトリはありません\n"
+                 "/w/one.ce2: 要素が 2 個未満です")},
             {"the dialog's own menu item", [&] { return menu->actions().first()->text(); },
              QStringLiteral("&Close"), QStringLiteral("閉じる(&C)")},
             {"Qt's standard button",
