@@ -36,8 +36,9 @@ fuzz: fuzz-build
 fuzz-short: fuzz-build
 	scripts/run-fuzz $(SHORT_FUZZ_SECONDS)
 
-# The Windows programs, cross-built with mingw-w64, and their tests under Wine. morvex-cli.exe is
-# compared with the Linux morvex-cli of the debug build.
+# The Windows programs, cross-built with mingw-w64, and their tests under Wine (morvex.exe on an
+# X display of its own, Xvfb). What they write is compared with the Linux morvex-cli of the debug
+# build.
 windows-check: deps
 	cmake --preset debug
 	cmake --build --preset debug -j $(JOBS) --target morvex-cli make_seeds
@@ -47,8 +48,8 @@ windows-check: deps
 
 check: test ci-release sanitize windows-check fuzz-short
 
-# Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex-cli.exe, a README for Windows users and the
-# licences of what it has built in.
+# Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex.exe, morvex-cli.exe, a README for Windows
+# users and the licences of what they have built in.
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS) --target windows-zip

@@ -30,6 +30,7 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/README.txt.in ${MORVEX_PACK
 add_custom_target(windows-zip
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${MORVEX_PACKAGE_STAGE}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_PACKAGE_STAGE}/licenses
+    COMMAND ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex.exe $<TARGET_FILE:morvex>
     COMMAND ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex-cli.exe $<TARGET_FILE:morvex-cli>
     COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_PACKAGE_ROOT}/README.txt ${MORVEX_PACKAGE_STAGE}/
     ${MORVEX_LICENCE_COMMANDS}
@@ -37,6 +38,6 @@ add_custom_target(windows-zip
     COMMAND ${CMAKE_COMMAND} -E tar cf ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip --format=zip
             ${MORVEX_PACKAGE}
     WORKING_DIRECTORY ${MORVEX_PACKAGE_ROOT}
-    DEPENDS morvex-cli ${MORVEX_PACKAGE_ROOT}/README.txt
+    DEPENDS morvex morvex-cli ${MORVEX_PACKAGE_ROOT}/README.txt
     COMMENT "Packing ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip"
     VERBATIM)

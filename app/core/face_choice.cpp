@@ -28,7 +28,55 @@ bool hasControlCharacter(std::string_view s) {
     });
 }
 
+// The length of the well-formed UTF-8 sequence at the start of s (shortest form, no surrogate,
+// at most U+10FFFF); 0 when there is none.
+std::size_t utf8SequenceLength(std::string_view s) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80) {
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (s.size() < length || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
 }  // namespace
+
+std::string shownFace(const std::string& storedBytes) {
+    if (auto text = cp932ToUtf8(storedBytes)) {
+        return std::move(*text);
+    }
+    std::string shown;
+    std::string_view rest(storedBytes);
+    while (!rest.empty()) {
+        const std::size_t n = utf8SequenceLength(rest);
+        shown.append(n > 0 ? rest.substr(0, n) : std::string_view("\xEF\xBF\xBD"));
+        rest.remove_prefix(n > 0 ? n : 1);
+    }
+    return shown;
+}
 
 const std::vector<std::string>& commonWindowsFaces() {
     static const std::vector<std::string> faces = {

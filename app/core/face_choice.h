@@ -10,6 +10,10 @@
 // name and never replaces a face with the font that stands in for it on screen. Faces here are
 // UTF-8 unless they are called bytes (CP932, as stored).
 
+// A stored face (CP932 bytes) as the user sees it: decoded, or, for bytes that are no CP932 text,
+// taken as UTF-8 with every byte that does not decode shown as U+FFFD.
+std::string shownFace(const std::string& storedBytes);
+
 // The Windows faces that drawings commonly name, offered whether or not they are installed.
 const std::vector<std::string>& commonWindowsFaces();
 

@@ -1,19 +1,18 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 
-#include "app/core/conversion.h"
+#include "app/core/batch_progress_state.h"
 
 class QProgressDialog;
 class QWidget;
 
-// Shows how far a batch has got once it has run for a while: the files done, and within a long
-// file how much of its source has been read. The batch runs on the user-interface thread, so each
-// update also lets the window system repaint.
+// Shows how far a batch has got, once it has run for a while (BatchProgressState), in a progress
+// dialog. The batch runs on the user-interface thread, so each update also lets the window
+// system repaint.
 class BatchProgress {
   public:
     BatchProgress(QWidget* parent, std::size_t total,
@@ -25,18 +24,15 @@ class BatchProgress {
     // Where the file after the `done` finished ones has got (see ConversionProgress::fileStage).
     void updateFile(std::size_t done, FileStage stage, uint64_t stageDone, uint64_t stageTotal);
 
-    // The bar's steps per file, shared by its stages as a large drawing shares its time: reading
-    // the source about a quarter, writing the output somewhat more, reading it back the rest.
-    static constexpr int kStepsPerFile = 100;
-    static constexpr int kReadingSteps = 25;
-    static constexpr int kWritingSteps = 30;
+    // The bar's steps per file and those of a file's stages.
+    static constexpr int kStepsPerFile = BatchProgressState::kStepsPerFile;
+    static constexpr int kReadingSteps = BatchProgressState::kReadingSteps;
+    static constexpr int kWritingSteps = BatchProgressState::kWritingSteps;
 
   private:
-    void show(std::size_t done, int steps);
+    void show(const std::optional<ProgressShown>& shown);
 
     QWidget* parent_;
-    std::size_t total_;
-    std::chrono::milliseconds showAfter_;
-    QElapsedTimer clock_;
+    BatchProgressState state_;
     std::unique_ptr<QProgressDialog> dialog_;
 };

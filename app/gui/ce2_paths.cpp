@@ -1,9 +1,6 @@
 #include "app/gui/ce2_paths.h"
 
 #include <QFile>
-#include <algorithm>
-
-#include "app/core/conversion.h"
 
 QStringList localFilePaths(const QList<QUrl>& urls) {
     QStringList paths;
@@ -18,19 +15,16 @@ QStringList localFilePaths(const QList<QUrl>& urls) {
     return paths;
 }
 
-QStringList ce2PathsOnly(const QStringList& paths) {
-    QStringList kept;
+std::vector<std::string> encodedPaths(const QStringList& paths) {
+    std::vector<std::string> encoded;
+    encoded.reserve(static_cast<std::size_t>(paths.size()));
     for (const QString& path : paths) {
-        if (hasCe2Extension(QFile::encodeName(path).toStdString())) {
-            kept.append(path);
-        }
+        encoded.push_back(QFile::encodeName(path).toStdString());
     }
-    return kept;
+    return encoded;
 }
 
-QStringList sortedForList(QStringList paths) {
-    std::stable_sort(paths.begin(), paths.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
-    return paths;
+bool comesBeforeInList(const std::string& a, const std::string& b) {
+    return QFile::decodeName(QByteArray::fromStdString(a))
+               .compare(QFile::decodeName(QByteArray::fromStdString(b)), Qt::CaseInsensitive) < 0;
 }

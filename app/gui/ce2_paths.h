@@ -4,13 +4,15 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <string>
+#include <vector>
 
 // The paths of the local files among dropped URLs, in the order given. A URL of another scheme
 // or naming a host other than this one is no local file.
 QStringList localFilePaths(const QList<QUrl>& urls);
 
-// The paths with the extension .ce2 in any letter case, in the order given.
-QStringList ce2PathsOnly(const QStringList& paths);
+// The paths as the file functions take them.
+std::vector<std::string> encodedPaths(const QStringList& paths);
 
-// Sorted without regard to letter case; paths equal but for case keep their order.
-QStringList sortedForList(QStringList paths);
+// The list's order: without regard to letter case (paths equal but for case are equal).
+bool comesBeforeInList(const std::string& a, const std::string& b);

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "app/core/conversion.h"
-#include "app/gui/ui_text.h"
+#include "app/core/face_choice.h"
 
 QFont initialFont(const QString& face, const std::string& sizeText) {
     // setFamily, not the constructor, which would split the name at commas.
@@ -32,26 +32,4 @@ int shownPoints(const QFont& font) {
         return nearestPoints(font.pixelSize());
     }
     return font.pointSize() > 0 ? font.pointSize() : 0;
-}
-
-QString faceRefusal(const FaceChoice& choice) {
-    const QString family = QString::fromStdString(choice.family);
-    switch (choice.outcome) {
-        case FaceOutcome::Kept:
-        case FaceOutcome::Changed:
-            return QString();
-        case FaceOutcome::Empty:
-            return uiText("The font name is empty, so it cannot be used.");
-        case FaceOutcome::HasControlCharacter:
-            return uiText(
-                       "The font name “%1” holds control characters, so it cannot "
-                       "be used.")
-                .arg(family);
-        case FaceOutcome::NotCp932:
-            break;
-    }
-    return uiText(
-               "The font name “%1” cannot be written in the encoding of the settings "
-               "file (CP932), so it cannot be used.")
-        .arg(family);
 }

@@ -4,8 +4,6 @@
 #include <QString>
 #include <string>
 
-#include "app/core/face_choice.h"
-
 // The font a font dialog opens on: the face at pixel size points * 96 / 72, where points is the
 // leading number of sizeText. A size that gives no positive pixel size keeps the default size.
 // The face is taken whole, as one family name.
@@ -18,6 +16,3 @@ int chosenPoints(const QFont& font);
 // The size a font chooser shows for a font: the points nearest to its pixel size, else its
 // point size; 0 when it has neither.
 int shownPoints(const QFont& font);
-
-// Why a chosen face was refused, for the user; empty when it was not.
-QString faceRefusal(const FaceChoice& choice);

@@ -13,10 +13,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QScopedValueRollback>
 
-#include "app/core/conversion.h"
-#include "app/core/settings.h"
 #include "app/gui/batch_message.h"
 #include "app/gui/batch_progress.h"
 #include "app/gui/ce2_paths.h"
@@ -25,15 +22,8 @@
 #include "app/gui/font_choice.h"
 #include "app/gui/preview_pane.h"
 #include "app/gui/ui_text.h"
-#include "platform/cp932.h"
 
 namespace {
-
-// A face from the settings as the user sees it; bytes that are no CP932 text show as they can.
-QString displayFace(const std::string& bytes) {
-    const auto text = cp932ToUtf8(bytes);
-    return QString::fromStdString(text ? *text : bytes);
-}
 
 // The dialog template's size in dialog units, and the height of the preview below it.
 constexpr int kTemplateWidth = 294;
@@ -50,16 +40,12 @@ struct Placement {
 }  // namespace
 
 CMorvexDlg::CMorvexDlg(ProfileFile& settings, DialogServices& services, QWidget* parent)
-    : QDialog(parent),
-      settings_(settings),
-      services_(services),
-      large_{kLargeFontSection},
-      small_{kSmallFontSection} {
+    : QDialog(parent), model_(settings, comesBeforeInList), services_(services) {
     setWindowTitle(QStringLiteral("MORVEX"));
     setAcceptDrops(true);
     createControls();
-    loadFontRow(large_, kDefaultLargeFace, kDefaultLargeSize);
-    loadFontRow(small_, kDefaultSmallFace, kDefaultSmallSize);
+    showFontRow(large_);
+    showFontRow(small_);
 }
 
 CMorvexDlg::~CMorvexDlg() = default;
@@ -146,15 +132,17 @@ void CMorvexDlg::createControls() {
     connect(files_, &QListWidget::itemSelectionChanged, this, &CMorvexDlg::updatePreview);
 }
 
-void CMorvexDlg::loadFontRow(FontRow& row, const char* defaultFace, int defaultSize) {
-    row.faceBytes = settings_.readString(row.section, kFaceKey, defaultFace);
-    row.face->setText(displayFace(row.faceBytes));
-    row.size->setText(QString::number(settings_.readInt(row.section, kSizeKey, defaultSize)));
+void CMorvexDlg::showFontRow(const FontRowFields& fields) {
+    const FontField& font = model_.font(fields.row);
+    fields.face->setText(QString::fromStdString(font.face));
+    fields.size->setText(QString::fromStdString(font.size));
 }
 
-void CMorvexDlg::setFiles(const QStringList& paths) {
+void CMorvexDlg::showFiles() {
     files_->clear();
-    files_->addItems(sortedForList(paths));
+    for (const std::string& path : model_.files()) {
+        files_->addItem(QFile::decodeName(QByteArray::fromStdString(path)));
+    }
 }
 
 std::unique_ptr<QMenu> CMorvexDlg::createContextMenu() {
@@ -171,80 +159,64 @@ void CMorvexDlg::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CMorvexDlg::dragEnterEvent(QDragEnterEvent* event) {
-    if (!converting_ && !localFilePaths(event->mimeData()->urls()).isEmpty()) {
+    if (!model_.converting() && !localFilePaths(event->mimeData()->urls()).isEmpty()) {
         event->acceptProposedAction();
     }
 }
 
 void CMorvexDlg::dropEvent(QDropEvent* event) {
-    const QStringList dropped = localFilePaths(event->mimeData()->urls());
-    if (converting_ || dropped.isEmpty()) {
+    if (!model_.drop(encodedPaths(localFilePaths(event->mimeData()->urls())))) {
         event->ignore();
         return;
     }
-    setFiles(ce2PathsOnly(dropped));
+    showFiles();
     event->acceptProposedAction();
 }
 
 void CMorvexDlg::openFiles(const QStringList& paths) {
     QStringList absolute;
-    for (const QString& path : ce2PathsOnly(paths)) {
+    for (const QString& path : paths) {
         absolute.append(QFileInfo(path).absoluteFilePath());
     }
-    setFiles(absolute);
+    model_.drop(encodedPaths(absolute));
+    showFiles();
 }
 
 void CMorvexDlg::browse() {
     if (const auto chosen = services_.chooseCe2Files(this)) {
-        setFiles(*chosen);
+        model_.choose(encodedPaths(*chosen));
+        showFiles();
     }
 }
 
-void CMorvexDlg::chooseFont(FontRow& row) {
-    const QString shown = row.face->text();
+void CMorvexDlg::chooseFont(const FontRowFields& fields) {
+    const FontField& font = model_.font(fields.row);
     const auto chosen =
-        services_.chooseFont(this, initialFont(shown, row.size->text().toStdString()));
+        services_.chooseFont(this, initialFont(QString::fromStdString(font.face), font.size));
     if (!chosen) {
         return;
     }
-    const FaceChoice face =
-        chooseFace(row.faceBytes, shown.toStdString(), chosen->family().toStdString());
-    if (const QString refusal = faceRefusal(face); !refusal.isEmpty()) {
-        services_.showMessage(this, QMessageBox::Warning, refusal, QString());
-        return;
+    const FontConfirmation confirmed =
+        model_.confirmFont(fields.row, chosen->family().toStdString(), chosenPoints(*chosen));
+    if (confirmed.outcome != FontConfirmation::Outcome::Refused) {
+        showFontRow(fields);
+        updatePreview();  // comments show in the new font
     }
-    const int points = chosenPoints(*chosen);
-    row.faceBytes = face.bytes;
-    row.face->setText(QString::fromStdString(face.family));
-    row.size->setText(QString::number(points));
-    updatePreview();  // comments show in the new font
-    // Both keys are written whatever becomes of the first.
-    const bool faceSaved = settings_.writeString(row.section, kFaceKey, row.faceBytes);
-    const bool sizeSaved = settings_.writeInt(row.section, kSizeKey, points);
-    if (!faceSaved || !sizeSaved) {
-        services_.showMessage(this, QMessageBox::Warning,
-                              uiText("The settings could not be saved.\n%1")
-                                  .arg(QFile::decodeName(settings_.path().c_str())),
+    if (!confirmed.message.empty()) {
+        services_.showMessage(this, QMessageBox::Warning, QString::fromStdString(confirmed.message),
                               QString());
     }
 }
 
 void CMorvexDlg::convertListed() {
-    if (converting_ || files_->count() == 0) {
+    if (model_.converting() || model_.files().empty()) {
         return;
     }
-    std::vector<std::string> sources;
-    sources.reserve(static_cast<std::size_t>(files_->count()));
-    for (int i = 0; i < files_->count(); ++i) {
-        sources.push_back(QFile::encodeName(files_->item(i)->text()).toStdString());
-    }
-    const ConversionOptions options = currentOptions();
-    std::vector<FileReport> reports;
+    std::optional<BatchOutcome> outcome;
     {
-        const QScopedValueRollback busy(converting_, true);
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        BatchProgress progress(this, sources.size());
+        BatchProgress progress(this, model_.files().size());
         ConversionProgress shown;
         shown.fileDone = [&progress](const FileReport&, std::size_t done, std::size_t) {
             progress.update(done);
@@ -253,15 +225,13 @@ void CMorvexDlg::convertListed() {
                                       uint64_t total) {
             progress.updateFile(index, stage, done, total);
         };
-        reports = convertFiles(sources, options, shown);
+        outcome = model_.convert(shown);
     }
-    services_.showMessage(this, QMessageBox::Information, completionText(),
-                          notConvertedDetails(reports));
-}
-
-ConversionOptions CMorvexDlg::currentOptions() const {
-    return makeConversionOptions(large_.faceBytes, large_.size->text().toStdString(),
-                                 small_.faceBytes, small_.size->text().toStdString());
+    if (!outcome) {
+        return;
+    }
+    services_.showMessage(this, QMessageBox::Information, QString::fromStdString(outcome->message),
+                          notConvertedDetails(outcome->reports));
 }
 
 void CMorvexDlg::updatePreview() {
@@ -270,5 +240,5 @@ void CMorvexDlg::updatePreview() {
         preview_->clear();
         return;
     }
-    preview_->showFile(QFile::encodeName(selected.first()->text()).toStdString(), currentOptions());
+    preview_->showFile(QFile::encodeName(selected.first()->text()).toStdString(), model_.options());
 }

@@ -2,11 +2,9 @@
 
 #include <QDialog>
 #include <QRect>
-#include <QStringList>
 #include <memory>
-#include <string>
 
-#include "ce2/ce2_reader.h"
+#include "app/core/dialog_model.h"
 
 class DialogServices;
 class PreviewPane;
@@ -15,9 +13,9 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 
-// The main dialog: the list of .ce2 files to convert, the two replacement fonts for comments,
-// the buttons that convert, browse, change a font and end the program, and below them a preview
-// of the file selected in the list.
+// The main dialog, a view of its DialogModel: the list of .ce2 files to convert, the two
+// replacement fonts for comments, the buttons that convert, browse, change a font and end the
+// program, and below them a preview of the file selected in the list.
 class CMorvexDlg : public QDialog {
     Q_OBJECT
 
@@ -41,30 +39,26 @@ class CMorvexDlg : public QDialog {
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
-    // One font row: its settings section, its face and size fields, and the face as CP932 bytes,
-    // which is what the settings file holds and what the conversion gets.
-    struct FontRow {
-        const char* section;
+    // The face and size fields of one font row.
+    struct FontRowFields {
+        FontRow row;
         QLineEdit* face = nullptr;
         QLineEdit* size = nullptr;
-        std::string faceBytes{};
     };
 
     void createControls();
-    void loadFontRow(FontRow& row, const char* defaultFace, int defaultSize);
-    void setFiles(const QStringList& paths);
+    void showFontRow(const FontRowFields& fields);
+    void showFiles();
     void convertListed();
     void browse();
-    void chooseFont(FontRow& row);
-    ConversionOptions currentOptions() const;
+    void chooseFont(const FontRowFields& fields);
     void updatePreview();
 
-    ProfileFile& settings_;
+    DialogModel model_;
     DialogServices& services_;
     QListWidget* files_ = nullptr;
     PreviewPane* preview_ = nullptr;
     QRect templateRect_;
-    FontRow large_;
-    FontRow small_;
-    bool converting_ = false;
+    FontRowFields large_{FontRow::Large};
+    FontRowFields small_{FontRow::Small};
 };

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <functional>
 
+#include "app/core/dialog_messages.h"
 #include "app/core/settings.h"
 #include "app/gui/batch_message.h"
 #include "app/gui/morvex_dlg.h"
@@ -59,6 +60,15 @@ class DialogLanguageTest : public QObject {
                  "変換しなかったファイル:\n/w/dir.ce2: 通常のファイルではありません\n"
                  "/w/gone.ce2: 開けません: そのようなファイルやディレクトリはありません\n"
                  "/w/one.ce2: 要素が 2 個未満です")},
+            {"a batch's progress", [] { return QString::fromStdString(batchProgressLabel(1, 2)); },
+             QStringLiteral("Converting: 1 of 2 files"), QStringLiteral("変換中: 1 / 2 ファイル")},
+            {"a refused face",
+             [] {
+                 return QString::fromStdString(
+                     faceRefusalMessage({FaceOutcome::HasControlCharacter, {}, "A\tB"}));
+             },
+             QStringLiteral("The font name “A\tB” holds control characters, so it cannot be used."),
+             QStringLiteral("フォント名「A\tB」には制御文字が含まれているため、使えません。")},
             {"the dialog's own menu item", [&] { return menu->actions().first()->text(); },
              QStringLiteral("&Close"), QStringLiteral("閉じる(&C)")},
             {"Qt's standard button",
@@ -68,7 +78,8 @@ class DialogLanguageTest : public QObject {
             {"the about item", [&] { return menu->actions().last()->text(); },
              QStringLiteral("MORVEXのバージョン情報(&A)..."),
              QStringLiteral("MORVEXのバージョン情報(&A)...")},
-            {"the completion message", [] { return completionText().section('\n', 0, 0); },
+            {"the completion message",
+             [] { return QString::fromUtf8(kCompletionMessage).section('\n', 0, 0); },
              QStringLiteral("変換が完了しました。"), QStringLiteral("変換が完了しました。")},
         };
         for (const auto& c : cases) {

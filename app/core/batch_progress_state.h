@@ -1,0 +1,43 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/core/conversion.h"
+
+// What a batch's progress shows once the batch has run for a while: the files done, and within a
+// long file how far its stages have got, as steps of a bar.
+struct ProgressShown {
+    std::string label;  // UTF-8
+    int value = 0;
+    int maximum = 0;
+};
+
+class BatchProgressState {
+  public:
+    // The bar's steps per file, shared by its stages as a large drawing shares its time: reading
+    // the source about a quarter, writing the output somewhat more, reading it back the rest.
+    static constexpr int kStepsPerFile = 100;
+    static constexpr int kReadingSteps = 25;
+    static constexpr int kWritingSteps = 30;
+
+    BatchProgressState(std::size_t total, std::chrono::milliseconds showAfter);
+
+    // `done` files are finished. Nothing while the batch is younger than showAfter (until
+    // something was shown) or once every file is done.
+    std::optional<ProgressShown> update(std::size_t done);
+    // Where the file after the `done` finished ones has got (see ConversionProgress::fileStage).
+    std::optional<ProgressShown> updateFile(std::size_t done, FileStage stage, uint64_t stageDone,
+                                            uint64_t stageTotal);
+
+  private:
+    std::optional<ProgressShown> show(std::size_t done, int steps);
+
+    std::size_t total_;
+    std::chrono::milliseconds showAfter_;
+    std::chrono::steady_clock::time_point start_;
+    bool shown_ = false;
+};

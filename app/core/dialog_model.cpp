@@ -1,0 +1,33 @@
+#include "app/core/dialog_model.h"
+
+DialogModel::DialogModel(ProfileFile& settings, PathOrder before)
+    : files_(std::move(before)), fonts_(settings) {}
+
+bool DialogModel::drop(const std::vector<std::string>& dropped) {
+    return !converting_ && files_.drop(dropped);
+}
+
+void DialogModel::choose(const std::vector<std::string>& chosen) {
+    if (!converting_) {
+        files_.choose(chosen);
+    }
+}
+
+FontConfirmation DialogModel::confirmFont(FontRow row, const std::string& family, int points) {
+    return fonts_.confirm(row, family, points);
+}
+
+std::optional<BatchOutcome> DialogModel::convert(const ConversionProgress& progress) {
+    if (converting_ || files_.paths().empty()) {
+        return std::nullopt;
+    }
+    converting_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{converting_};
+    BatchOutcome outcome;
+    outcome.reports = convertFiles(files_.paths(), fonts_.options(), progress);
+    outcome.message = kCompletionMessage;
+    return outcome;
+}

@@ -1,0 +1,265 @@
+#include "app/win32/morvex_dlg_win32.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "app/core/dialog_messages.h"
+#include "app/win32/about_dlg_win32.h"
+#include "app/win32/batch_progress_win32.h"
+#include "app/win32/common_dialogs_win32.h"
+#include "app/win32/resource_ids.h"
+#include "app/win32/resource_text.h"
+#include "platform/wide_text_win32.h"
+
+namespace {
+
+// The list's order: the user's locale's, without regard to letter case.
+bool comesBeforeInList(const std::string& a, const std::string& b) {
+    const std::wstring wideA = widenUtf8(a);
+    const std::wstring wideB = widenUtf8(b);
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideA.c_str(),
+                          static_cast<int>(wideA.size()), wideB.c_str(),
+                          static_cast<int>(wideB.size())) == CSTR_LESS_THAN;
+}
+
+// The face and size fields and the button of each font row.
+struct FontRowIds {
+    int face;
+    int size;
+};
+
+FontRowIds idsOf(FontRow row) {
+    return row == FontRow::Large ? FontRowIds{IDC_LARGE_FACE, IDC_LARGE_SIZE}
+                                 : FontRowIds{IDC_SMALL_FACE, IDC_SMALL_SIZE};
+}
+
+// A message box lists at most this many files that were not converted.
+constexpr std::size_t kListedFailures = 20;
+
+HICON loadIcon(int id, int sizeMetric) {
+    const int size = GetSystemMetrics(sizeMetric);
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR | LR_SHARED));
+}
+
+}  // namespace
+
+CMorvexDlg::CMorvexDlg(ProfileFile& settings)
+    : model_(settings, comesBeforeInList),
+      largeIcon_(loadIcon(IDR_MAINFRAME, SM_CXICON)),
+      smallIcon_(loadIcon(IDI_SMALL, SM_CXSMICON)) {}
+
+void CMorvexDlg::run() {
+    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MORVEX_DIALOG), nullptr,
+                    dialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CMorvexDlg::dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        auto* self = reinterpret_cast<CMorvexDlg*>(lParam);
+        self->hwnd_ = dialog;
+    }
+    auto* self = reinterpret_cast<CMorvexDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    return self != nullptr ? self->handle(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR CMorvexDlg::handle(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            initialise();
+            return TRUE;  // the system sets the focus
+        case WM_COMMAND:
+            return command(LOWORD(wParam)) ? TRUE : FALSE;
+        case WM_DROPFILES:
+            drop(reinterpret_cast<HDROP>(wParam));
+            return TRUE;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+                runAboutBox(hwnd_);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_PAINT:
+            return paintIcon() ? TRUE : FALSE;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<INT_PTR>(largeIcon_);
+        case WM_SETCURSOR:
+            if (model_.converting()) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+bool CMorvexDlg::command(WORD id) {
+    switch (id) {
+        case IDOK:
+            convert();
+            return true;
+        case IDCANCEL:
+            if (!model_.converting()) {
+                EndDialog(hwnd_, IDCANCEL);
+            }
+            return true;
+        case IDC_BROWSE:
+            browse();
+            return true;
+        case IDC_LARGE_FONT:
+            chooseFont(FontRow::Large);
+            return true;
+        case IDC_SMALL_FONT:
+            chooseFont(FontRow::Small);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CMorvexDlg::initialise() {
+    const std::wstring about = loadResourceString(IDS_ABOUTBOX);
+    if (HMENU menu = GetSystemMenu(hwnd_, FALSE); menu != nullptr && !about.empty()) {
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+    }
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
+    DragAcceptFiles(hwnd_, TRUE);
+    showFontRow(FontRow::Large);
+    showFontRow(FontRow::Small);
+    updateHorizontalExtent();
+}
+
+void CMorvexDlg::showFiles() {
+    const HWND list = GetDlgItem(hwnd_, IDC_FILES);
+    // Drawn once when filled, not after every entry.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    // Inserted at the end, in the model's order, which the conversion follows: a sorted list box
+    // would sort added strings by its own rule.
+    for (const std::string& path : model_.files()) {
+        const std::wstring text = widenUtf8(path);
+        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    updateHorizontalExtent();
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void CMorvexDlg::updateHorizontalExtent() {
+    const HWND list = GetDlgItem(hwnd_, IDC_FILES);
+    const HDC dc = GetDC(list);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+    const HGDIOBJ previous = SelectObject(dc, font);
+    LONG widest = 0;
+    for (const std::string& path : model_.files()) {
+        const std::wstring text = widenUtf8(path);
+        SIZE size{};
+        if (GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size)) {
+            widest = std::max(widest, size.cx);
+        }
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(list, dc);
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 20), 0);
+}
+
+void CMorvexDlg::showFontRow(FontRow row) {
+    const FontField& font = model_.font(row);
+    SetDlgItemTextW(hwnd_, idsOf(row).face, widenUtf8(font.face).c_str());
+    SetDlgItemTextW(hwnd_, idsOf(row).size, widenUtf8(font.size).c_str());
+}
+
+void CMorvexDlg::drop(HDROP dropped) {
+    const UINT count = DragQueryFileW(dropped, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::string> paths;
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileW(dropped, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        path.resize(DragQueryFileW(dropped, i, path.data(), length + 1));
+        paths.push_back(narrowToUtf8(path));
+    }
+    DragFinish(dropped);
+    if (model_.drop(paths)) {
+        showFiles();
+    }
+}
+
+void CMorvexDlg::browse() {
+    if (const auto chosen = chooseCe2Files(hwnd_)) {
+        model_.choose(*chosen);
+        showFiles();
+    }
+}
+
+void CMorvexDlg::chooseFont(FontRow row) {
+    const FontField& font = model_.font(row);
+    const auto chosen = ::chooseFont(hwnd_, font.face, font.size);
+    if (!chosen) {
+        return;
+    }
+    const FontConfirmation confirmed = model_.confirmFont(row, chosen->face, chosen->points);
+    if (confirmed.outcome != FontConfirmation::Outcome::Refused) {
+        showFontRow(row);
+    }
+    if (!confirmed.message.empty()) {
+        message(widenUtf8(confirmed.message), MB_ICONWARNING);
+    }
+}
+
+void CMorvexDlg::convert() {
+    if (model_.converting() || model_.files().empty()) {
+        return;
+    }
+    std::optional<BatchOutcome> outcome;
+    {
+        const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        BatchProgressWindow progress(hwnd_, model_.files().size());
+        ConversionProgress shown;
+        shown.fileDone = [&progress](const FileReport&, std::size_t done, std::size_t) {
+            progress.update(done);
+        };
+        shown.fileStage = [&progress](std::size_t index, FileStage stage, uint64_t done,
+                                      uint64_t total) {
+            progress.updateFile(index, stage, done, total);
+        };
+        outcome = model_.convert(shown);
+        SetCursor(previous);
+    }
+    if (!outcome) {
+        return;
+    }
+    std::wstring text = loadResourceString(IDS_CONVERSION_DONE);
+    if (const std::string details = notConvertedText(outcome->reports, kListedFailures);
+        !details.empty()) {
+        text += L"\n\n" + widenUtf8(details);
+    }
+    message(text, MB_ICONINFORMATION);
+}
+
+void CMorvexDlg::message(const std::wstring& text, UINT icon) {
+    MessageBoxW(hwnd_, text.c_str(), L"MORVEX", MB_OK | icon);
+}
+
+bool CMorvexDlg::paintIcon() {
+    if (!IsIconic(hwnd_)) {
+        return false;
+    }
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(hwnd_, &paint);
+    SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, largeIcon_);
+    EndPaint(hwnd_, &paint);
+    return true;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app/core/dialog_model.h"
+
+// The main dialog on the Win32 API, a view of its DialogModel: dialog template 102 with the list
+// of .ce2 files, the two replacement fonts for comments and the buttons that convert, browse,
+// change a font and end the program; the about item in the system menu.
+class CMorvexDlg {
+  public:
+    explicit CMorvexDlg(ProfileFile& settings);
+    CMorvexDlg(const CMorvexDlg&) = delete;
+    CMorvexDlg& operator=(const CMorvexDlg&) = delete;
+
+    // Runs the dialog modally until the user closes it.
+    void run();
+
+  private:
+    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+    bool command(WORD id);
+
+    void initialise();
+    void showFiles();
+    void updateHorizontalExtent();
+    void showFontRow(FontRow row);
+    void drop(HDROP dropped);
+    void browse();
+    void chooseFont(FontRow row);
+    void convert();
+    void message(const std::wstring& text, UINT icon);
+    bool paintIcon();
+
+    HWND hwnd_ = nullptr;
+    DialogModel model_;
+    HICON largeIcon_;
+    HICON smallIcon_;
+};

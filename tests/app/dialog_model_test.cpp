@@ -1,0 +1,306 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/convert_fixture.h"
+#include "app/core/batch_progress_state.h"
+#include "app/core/dialog_messages.h"
+#include "app/core/dialog_model.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using Paths = std::vector<std::string>;
+
+bool fileExists(const std::string& path) {
+    return std::filesystem::exists(pathFromUtf8(path));
+}
+
+// An order without regard to ASCII letter case, as a front end would give one.
+bool caseless(const std::string& a, const std::string& b) {
+    const auto lower = [](std::string s) {
+        for (char& c : s) {
+            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+        return s;
+    };
+    return lower(a) < lower(b);
+}
+
+TEST(DialogModelFiles, DropsAndChoicesReplaceTheSortedList) {
+    TempDir dir;
+    ProfileFile settings(dir / "MORVEX.INI");
+    DialogModel model(settings, caseless);
+    // One step after the other on the same model: what each leaves in the list.
+    const struct {
+        bool isDrop;  // else a confirmed open-file dialog
+        Paths given;
+        bool taken;
+        Paths listed;
+    } steps[] = {
+        {true, {"/w/c.txt", "/w/b.CE2", "/w/a.ce2"}, true, {"/w/a.ce2", "/w/b.CE2"}},
+        {true, {"/w/c.txt"}, true, {}},
+        {true, {"/w/x.ce2", "/w/x.ce2"}, true, {"/w/x.ce2", "/w/x.ce2"}},
+        {true, {"/w/x.ce2"}, true, {"/w/x.ce2"}},
+        {true,
+         {"/w/archive.ce2.bak", "/w/A.Ce2", "/w/folder", "/w/dir.ce2/notes"},
+         true,
+         {"/w/A.Ce2"}},
+        // A drop of nothing leaves the list as it was.
+        {true, {}, false, {"/w/A.Ce2"}},
+        // Paths that the order holds equal keep the order they came in.
+        {true,
+         {"/w/X.ce2", "/w/b.ce2", "/w/x.CE2", "/w/回路図/電源.ce2"},
+         true,
+         {"/w/b.ce2", "/w/X.ce2", "/w/x.CE2", "/w/回路図/電源.ce2"}},
+        // The open-file dialog's choice is taken whole, whatever the names.
+        {false,
+         {"/w/Zeta.CE2", "/w/alpha.ce2", "/w/notes.txt", "/w/alpha.ce2"},
+         true,
+         {"/w/alpha.ce2", "/w/alpha.ce2", "/w/notes.txt", "/w/Zeta.CE2"}},
+        {false, {}, true, {}},
+    };
+    for (const auto& step : steps) {
+        if (step.isDrop) {
+            EXPECT_EQ(model.drop(step.given), step.taken);
+        } else {
+            model.choose(step.given);
+        }
+        EXPECT_EQ(model.files(), step.listed);
+    }
+}
+
+// The CP932 bytes of "ＭＳ 明朝".
+const std::string kMsMincho = "\x82\x6C\x82\x72 \x96\xBE\x92\xA9";
+
+TEST(DialogModelFonts, FieldsComeFromTheSettings) {
+    const struct {
+        std::string file;  // empty: no settings file
+        FontField large;
+        FontField small;
+    } cases[] = {
+        {"",
+         {"\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E", "ＭＳ Ｐゴシック", "12"},
+         {"Verdana", "Verdana", "8"}},
+        {"[LARGE_FONT]\r\nFACE=" + kMsMincho + "\r\nSIZE=14pt\r\n[small_font]\r\nsize=x\r\n",
+         {kMsMincho, "ＭＳ 明朝", "14"},
+         {"Verdana", "Verdana", "0"}},
+        // Bytes that are no CP932 text show as near as they can.
+        {"[SMALL_FONT]\r\nFACE=Ab\x82\xFF\xC3\xA9\r\n",
+         {"\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E", "ＭＳ Ｐゴシック", "12"},
+         {"Ab\x82\xFF\xC3\xA9", "Ab\xEF\xBF\xBD\xEF\xBF\xBD\xC3\xA9", "8"}},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        if (!c.file.empty()) {
+            writeBytes(dir / "MORVEX.INI", c.file);
+        }
+        ProfileFile settings(dir / "MORVEX.INI");
+        const DialogModel model(settings, caseless);
+        for (const auto& [row, expected] :
+             {std::pair{FontRow::Large, c.large}, std::pair{FontRow::Small, c.small}}) {
+            const FontField& field = model.font(row);
+            EXPECT_EQ(field.faceBytes, expected.faceBytes);
+            EXPECT_EQ(field.face, expected.face);
+            EXPECT_EQ(field.size, expected.size);
+        }
+        EXPECT_EQ(fileExists(dir / "MORVEX.INI"), !c.file.empty());
+    }
+}
+
+TEST(DialogModelFonts, ConfirmedChoicesAndTheSettingsFile) {
+    using Outcome = FontConfirmation::Outcome;
+    const std::string stored = "[LARGE_FONT]\r\nFACE=" + kMsMincho +
+                               "\r\nSIZE=14\r\n[SMALL_FONT]\r\nFACE=Ab\x82\xFF\r\nSIZE=8\r\n";
+    const struct {
+        const char* name;
+        FontRow row;
+        std::string family;
+        int points;
+        Outcome outcome;
+        const char* mentioned;  // in the message
+        FontField shown;
+        std::string file;  // the settings file afterwards
+    } cases[] = {
+        {"another family",
+         FontRow::Large,
+         "ＭＳ ゴシック",
+         11,
+         Outcome::Saved,
+         "",
+         {"\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E", "ＭＳ ゴシック", "11"},
+         "[LARGE_FONT]\r\nFACE=\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E\r\nSIZE=11\r\n"
+         "[SMALL_FONT]\r\nFACE=Ab\x82\xFF\r\nSIZE=8\r\n"},
+        // The family shown, confirmed: the stored bytes stay, also where they are no CP932.
+        {"the family shown",
+         FontRow::Small,
+         "Ab\xEF\xBF\xBD\xEF\xBF\xBD",
+         10,
+         Outcome::Saved,
+         "",
+         {"Ab\x82\xFF", "Ab\xEF\xBF\xBD\xEF\xBF\xBD", "10"},
+         "[LARGE_FONT]\r\nFACE=" + kMsMincho +
+             "\r\nSIZE=14\r\n[SMALL_FONT]\r\nFACE=Ab\x82\xFF\r\nSIZE=10\r\n"},
+        {"a family CP932 cannot hold",
+         FontRow::Small,
+         "Café Sans",
+         12,
+         Outcome::Refused,
+         "Café Sans",
+         {"Ab\x82\xFF", "Ab\xEF\xBF\xBD\xEF\xBF\xBD", "8"},
+         stored},
+        {"no family",
+         FontRow::Large,
+         " ",
+         12,
+         Outcome::Refused,
+         "empty",
+         {kMsMincho, "ＭＳ 明朝", "14"},
+         stored},
+        {"a line break",
+         FontRow::Large,
+         "Two\nLines",
+         12,
+         Outcome::Refused,
+         "control characters",
+         {kMsMincho, "ＭＳ 明朝", "14"},
+         stored},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        writeBytes(dir / "MORVEX.INI", stored);
+        ProfileFile settings(dir / "MORVEX.INI");
+        DialogModel model(settings, caseless);
+        const FontConfirmation confirmed = model.confirmFont(c.row, c.family, c.points);
+        EXPECT_EQ(confirmed.outcome, c.outcome) << c.name;
+        EXPECT_NE(confirmed.message.find(c.mentioned), std::string::npos) << c.name;
+        EXPECT_EQ(confirmed.message.empty(), c.outcome == Outcome::Saved) << c.name;
+        EXPECT_EQ(model.font(c.row).faceBytes, c.shown.faceBytes) << c.name;
+        EXPECT_EQ(model.font(c.row).face, c.shown.face) << c.name;
+        EXPECT_EQ(model.font(c.row).size, c.shown.size) << c.name;
+        EXPECT_EQ(readBytes(dir / "MORVEX.INI"), c.file) << c.name;
+    }
+}
+
+TEST(DialogModelFonts, UnwritableSettingsStillChangeTheRow) {
+    TempDir dir;
+    writeBytes(dir / "blocker", "");
+    ProfileFile settings(dir / "blocker/MORVEX.INI");
+    DialogModel model(settings, caseless);
+    const FontConfirmation confirmed = model.confirmFont(FontRow::Large, "Arial", 20);
+    EXPECT_EQ(confirmed.outcome, FontConfirmation::Outcome::NotSaved);
+    EXPECT_NE(confirmed.message.find(settings.path()), std::string::npos);
+    EXPECT_EQ(model.font(FontRow::Large).face, "Arial");
+    EXPECT_EQ(model.font(FontRow::Large).size, "20");
+    // The conversion takes the fields as they are shown.
+    EXPECT_EQ(model.options().largeFontName, "Arial");
+    EXPECT_EQ(model.options().largeFontSize, 26);
+    EXPECT_EQ(model.options().smallFontSize, 10);
+}
+
+TEST_F(Convert, DialogModelBatch) {
+    ProfileFile settings(dir / "MORVEX.INI");
+    DialogModel model(settings, caseless);
+    EXPECT_FALSE(model.convert().has_value());  // an empty list: nothing at all
+
+    const std::string header = ce2build::header({});
+    const std::string good =
+        source("good.ce2", header + wire(0, 10, 100, 10) + wire(0, 20, 90, 20));
+    const std::string one = source("one.ce2", header + wire(0, 10, 100, 10));
+    ASSERT_TRUE(model.drop({one, dir / "missing.ce2", good}));
+
+    // While the batch runs the list stays and no second batch starts.
+    ConversionProgress progress;
+    int checks = 0;
+    progress.fileDone = [&](const FileReport&, std::size_t, std::size_t) {
+        EXPECT_TRUE(model.converting());
+        EXPECT_FALSE(model.drop({dir / "other.ce2"}));
+        model.choose({dir / "other.ce2"});
+        EXPECT_FALSE(model.convert().has_value());
+        ++checks;
+    };
+    const auto outcome = model.convert(progress);
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_EQ(checks, 3);
+    EXPECT_FALSE(model.converting());
+    EXPECT_EQ(outcome->message, kCompletionMessage);
+    const std::vector<std::pair<std::string, FileOutcome>> expected = {
+        {good, FileOutcome::Converted},
+        {dir / "missing.ce2", FileOutcome::CannotOpen},
+        {one, FileOutcome::TooFewElements}};
+    ASSERT_EQ(outcome->reports.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(outcome->reports[i].source, expected[i].first);
+        EXPECT_EQ(outcome->reports[i].outcome, expected[i].second);
+    }
+    EXPECT_EQ(model.files(), (Paths{good, dir / "missing.ce2", one}));
+    EXPECT_TRUE(fileExists(dir / "good.ce3"));
+}
+
+TEST(DialogMessages, FilesNotConverted) {
+    FileReport converted;
+    converted.source = "/w/ok.ce2";
+    converted.outcome = FileOutcome::Converted;
+    FileReport few = converted;
+    few.source = "/w/few.ce2";
+    few.outcome = FileOutcome::TooFewElements;
+    FileReport denied = converted;
+    denied.source = "/w/x.ce2";
+    denied.outcome = FileOutcome::NotRegularFile;
+    const struct {
+        std::vector<FileReport> reports;
+        std::size_t maxFiles;
+        std::string text;
+    } cases[] = {
+        {{converted, converted}, SIZE_MAX, ""},
+        {{converted, few, denied},
+         SIZE_MAX,
+         "Files not converted:\n/w/few.ce2: fewer than two elements\n"
+         "/w/x.ce2: not a regular file"},
+        {{few, converted, denied, few},
+         1,
+         "Files not converted:\n/w/few.ce2: fewer than two elements\n… and 2 more files"},
+        {{few, denied},
+         2,
+         "Files not converted:\n/w/few.ce2: fewer than two elements\n"
+         "/w/x.ce2: not a regular file"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(notConvertedText(c.reports, c.maxFiles), c.text);
+    }
+}
+
+TEST(BatchProgress, ShownAfterTheDelayInStepsOfItsStages) {
+    EXPECT_FALSE(BatchProgressState(3, std::chrono::hours(1)).update(1).has_value());
+
+    BatchProgressState progress(2, std::chrono::milliseconds(0));
+    constexpr int kFile = BatchProgressState::kStepsPerFile;
+    constexpr int kRead = BatchProgressState::kReadingSteps;
+    constexpr int kWritten = kRead + BatchProgressState::kWritingSteps;
+    const struct {
+        std::size_t done;
+        FileStage stage;
+        uint64_t stageDone, stageTotal;
+        int value;
+    } steps[] = {
+        {0, FileStage::Reading, 0, 1000, 0},
+        {0, FileStage::Reading, 500, 1000, kRead / 2},
+        {1, FileStage::Writing, 0, 40, kFile + kRead},
+        {1, FileStage::Writing, 80, 40, kFile + kWritten},  // no further than the stage
+        {1, FileStage::ReadingBack, 10, 20, kFile + kWritten + (kFile - kWritten) / 2},
+        {1, FileStage::ReadingBack, 5, 0, kFile + kWritten},
+    };
+    for (const auto& s : steps) {
+        const auto shown = progress.updateFile(s.done, s.stage, s.stageDone, s.stageTotal);
+        ASSERT_TRUE(shown.has_value());
+        EXPECT_EQ(shown->value, s.value);
+        EXPECT_EQ(shown->maximum, 2 * kFile);
+        EXPECT_EQ(shown->label, "Converting: " + std::to_string(s.done) + " of 2 files");
+    }
+    EXPECT_FALSE(progress.update(2).has_value());  // every file done
+}
+
+}  // namespace

@@ -1,0 +1,442 @@
+// Drives morvex.exe's main dialog from another process under Wine, as a user and the shell
+// would, and reports what the dialog shows. One action per run:
+// - template MORVEX-EXE: checks the dialog's controls, texts, styles and layout, and the
+//   program's strings; prints what differs
+// - drop PATH...: drops the files on the dialog (WM_DROPFILES; @FILE stands for the lines of
+//   FILE), prints the list
+// - scrollbars: prints whether the list shows its two scroll bars
+// - fields: prints the four font fields
+// - ok: presses OK, prints the message box's text and closes it
+// - progress: presses OK, prints the progress window's title and text, closes the message box
+// - font large|small: confirms the font dialog as it opens, prints the fields
+// - about: opens the about box from the system menu, prints its title and texts
+// - rect: prints the dialog's place on the screen: x y width height
+// - close: closes the dialog with 終了
+// Output is UTF-8, one item a line; the exit status is 0 when the action succeeded.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/core/conversion.h"
+#include "platform/program_arguments.h"
+#include "platform/wide_text_win32.h"
+
+namespace {
+
+constexpr DWORD kWaitMs = 120000;
+// The text of the progress window.
+constexpr int kProgressText = 1020;
+
+void print(const std::wstring& text) {
+    const std::string bytes = narrowToUtf8(text) + "\n";
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+// The text of a window of another process: asked for with WM_GETTEXT, as GetWindowTextW gives
+// only captions there.
+std::wstring textOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1,
+                      L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+std::wstring classOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// A visible dialog window (class #32770) owned by `owner`, or without owner and titled MORVEX,
+// with a control of the id `part` when it is not 0.
+HWND findDialog(HWND owner, int part = 0) {
+    struct Search {
+        HWND owner;
+        int part;
+        HWND found;
+    } search{owner, part, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            if (!IsWindowVisible(window) || classOf(window) != L"#32770" ||
+                GetWindow(window, GW_OWNER) != s.owner ||
+                (s.owner == nullptr && textOf(window) != L"MORVEX") ||
+                (s.part != 0 && GetDlgItem(window, s.part) == nullptr)) {
+                return TRUE;
+            }
+            s.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND waitForDialog(HWND owner, int part = 0) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
+        if (HWND found = findDialog(owner, part)) {
+            return found;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+bool waitUntilGone(HWND window) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
+        if (!IsWindow(window) || !IsWindowVisible(window)) {
+            return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
+// The progress window's title and text as they stand, read from the window system without a
+// message to the thread that is busy converting; empty while no such window shows text.
+std::wstring progressShown(HWND dialog) {
+    const HWND progress = findDialog(dialog, kProgressText);
+    wchar_t title[64] = {};
+    wchar_t label[256] = {};
+    if (progress == nullptr ||
+        InternalGetWindowText(GetDlgItem(progress, kProgressText), label, 256) == 0) {
+        return {};
+    }
+    InternalGetWindowText(progress, title, 64);
+    return std::wstring(title) + L"\n" + label;
+}
+
+// Watches the batch that OK started until its message box comes: what its progress window
+// showed first, or nothing when the batch ended before one showed.
+std::wstring watchProgress(HWND dialog) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 10) {
+        if (std::wstring shown = progressShown(dialog); !shown.empty()) {
+            return shown;
+        }
+        if (findDialog(dialog, 0xFFFF) != nullptr) {
+            break;
+        }
+        Sleep(10);
+    }
+    return {};
+}
+
+// Returns once the dialog's thread is back in its message loop, having finished what it did
+// after a window of its own closed (a font choice is written to the settings, say).
+bool waitUntilIdle(HWND dialog) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &result) != 0;
+}
+
+void press(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void printList(HWND dialog) {
+    const LRESULT count = SendDlgItemMessageW(dialog, 1006, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const auto index = static_cast<WPARAM>(i);
+        std::wstring entry(
+            static_cast<std::size_t>(SendDlgItemMessageW(dialog, 1006, LB_GETTEXTLEN, index, 0)) +
+                1,
+            L'\0');
+        entry.resize(static_cast<std::size_t>(SendDlgItemMessageW(
+            dialog, 1006, LB_GETTEXT, index, reinterpret_cast<LPARAM>(entry.data()))));
+        print(entry);
+    }
+}
+
+void printFields(HWND dialog) {
+    for (const int id : {1000, 1001, 1003, 1004}) {
+        print(textOf(GetDlgItem(dialog, id)));
+    }
+}
+
+// Drops the files as the shell does: a DROPFILES block with wide names, here placed in the
+// dialog's process, whose handler reads it with DragQueryFileW.
+bool drop(HWND dialog, const std::vector<std::string>& paths) {
+    std::wstring names;
+    for (const std::string& path : paths) {
+        names += widenUtf8(path) + L'\0';
+    }
+    names += L'\0';
+    DROPFILES header{};
+    header.pFiles = sizeof header;
+    header.pt = {20, 20};
+    header.fWide = TRUE;
+    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+    block.append(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(wchar_t));
+
+    DWORD pid = 0;
+    GetWindowThreadProcessId(dialog, &pid);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (process == nullptr) {
+        return false;
+    }
+    void* remote =
+        VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const bool written = remote != nullptr &&
+                         WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+    CloseHandle(process);
+    DWORD_PTR result = 0;
+    return written && SendMessageTimeoutW(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0,
+                                          SMTO_NORMAL, kWaitMs, &result) != 0;
+}
+
+// The paths named after the action; @FILE stands for the lines of FILE.
+std::vector<std::string> droppedPaths(const std::vector<std::string>& args) {
+    std::vector<std::string> paths;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        if (args[i].empty() || args[i][0] != '@') {
+            paths.push_back(args[i]);
+            continue;
+        }
+        std::ifstream list(std::filesystem::path(widenUtf8(args[i].substr(1))));
+        for (std::string line; std::getline(list, line);) {
+            paths.push_back(line);
+        }
+    }
+    return paths;
+}
+
+// What a control of the dialog template should be.
+struct Control {
+    int id;
+    const wchar_t* className;
+    const char* text;  // UTF-8; nullptr where it is not checked
+    int x, y, width, height;
+    LONG style;  // style bits that must be set
+};
+
+const Control kTemplate[] = {
+    {1, L"Button", "OK", 245, 10, 35, 14, BS_DEFPUSHBUTTON},
+    {2, L"Button", "終了", 245, 30, 35, 14, 0},
+    {0xFFFF, L"Static", "コメントの大きいフォントを右のものに置換", 5, 95, 135, 8, SS_RIGHT},
+    {1000, L"Edit", nullptr, 145, 90, 65, 15, ES_READONLY | ES_AUTOHSCROLL},
+    {1001, L"Edit", nullptr, 215, 90, 20, 15, ES_READONLY | ES_AUTOHSCROLL},
+    {1002, L"Button", "設定(&L)...", 240, 90, 40, 15, 0},
+    {0xFFFF, L"Static", "コメントの小さいフォントを右のものに置換", 5, 115, 135, 8, SS_RIGHT},
+    {1003, L"Edit", nullptr, 145, 110, 65, 15, ES_READONLY | ES_AUTOHSCROLL},
+    {1004, L"Edit", nullptr, 215, 110, 20, 15, ES_READONLY | ES_AUTOHSCROLL},
+    {1005, L"Button", "設定(&S)...", 240, 110, 40, 15, 0},
+    // Its scroll bars show only when needed, and its border becomes an edge (see listStyle).
+    {1006, L"ListBox", nullptr, 5, 5, 230, 80, LBS_SORT | LBS_NOSEL | LBS_NOTIFY},
+    {3, L"Button", "参照(&R)...", 245, 55, 35, 14, 0},
+};
+
+// Dialog units to pixels, as the dialog manager maps them with the dialog's base units.
+struct BaseUnits {
+    int x, y;
+    int toX(int units) const { return MulDiv(units, x, 4); }
+    int toY(int units) const { return MulDiv(units, y, 8); }
+};
+
+// A list box without LBS_NOINTEGRALHEIGHT shows whole lines only: it may be lower than its room.
+bool placedAt(const RECT& r, const Control& c, BaseUnits units) {
+    const int height = r.bottom - r.top;
+    return r.left == units.toX(c.x) && r.top == units.toY(c.y) &&
+           r.right - r.left == units.toX(c.width) &&
+           (c.id == 1006 ? height <= units.toY(c.height) && height > units.toY(c.height) / 2
+                         : height == units.toY(c.height));
+}
+
+int checkTemplate(HWND dialog, const std::string& exe) {
+    int failures = 0;
+    const auto fail = [&](const std::string& what) {
+        std::printf("differs: %s\n", what.c_str());
+        ++failures;
+    };
+    if (textOf(dialog) != L"MORVEX") {
+        fail("the caption");
+    }
+    const auto style = GetWindowLongW(dialog, GWL_STYLE);
+    const LONG frame = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    if ((style & frame) != frame || (GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW) == 0) {
+        fail("the dialog's style");
+    }
+    std::vector<RECT> places;
+    HWND child = GetWindow(dialog, GW_CHILD);
+    for (const Control& c : kTemplate) {
+        const std::string name =
+            "control " + std::to_string(places.size() + 1) + " (id " + std::to_string(c.id) + ")";
+        if (child == nullptr) {
+            fail(name + " is missing");
+            break;
+        }
+        if ((GetDlgCtrlID(child) & 0xFFFF) != c.id ||
+            _wcsicmp(classOf(child).c_str(), c.className) != 0) {
+            fail(name + ": id " + std::to_string(GetDlgCtrlID(child)) + ", class " +
+                 narrowToUtf8(classOf(child)));
+        }
+        if (c.text != nullptr && textOf(child) != widenUtf8(c.text)) {
+            fail(name + ": text " + narrowToUtf8(textOf(child)));
+        }
+        if (const LONG has = GetWindowLongW(child, GWL_STYLE); (has & c.style) != c.style) {
+            fail(name + ": style " + std::to_string(has));
+        }
+        if (c.id == 1006 && (GetWindowLongW(child, GWL_STYLE) & WS_BORDER) == 0 &&
+            (GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0) {
+            fail(name + ": no border");
+        }
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        places.push_back(r);
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    if (child != nullptr) {
+        fail("a control more than the template's: id " + std::to_string(GetDlgCtrlID(child)));
+    }
+    // Some pair of base units places every control exactly, the dialog's client area too.
+    RECT client;
+    GetClientRect(dialog, &client);
+    bool placed = false;
+    for (int x = 1; x <= 64 && !placed && places.size() == std::size(kTemplate); ++x) {
+        for (int y = 1; y <= 64 && !placed; ++y) {
+            const BaseUnits units{x, y};
+            placed = client.right == units.toX(294) && client.bottom == units.toY(135);
+            for (std::size_t i = 0; i < places.size() && placed; ++i) {
+                placed = placedAt(places[i], kTemplate[i], units);
+            }
+        }
+    }
+    if (!placed) {
+        fail("the controls' places are not the template's in dialog units; client " +
+             std::to_string(client.right) + " x " + std::to_string(client.bottom));
+        for (const RECT& r : places) {
+            std::printf("  at %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left,
+                        r.bottom - r.top);
+        }
+    }
+    // The strings, read from the program's resources.
+    const HMODULE module =
+        LoadLibraryExW(widenUtf8(exe).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const struct {
+        UINT id;
+        std::string text;
+    } strings[] = {
+        {100, "OLE の初期化に失敗しました。 OLE ﾗｲﾌﾞﾗﾘのﾊﾞｰｼﾞｮﾝが正しいことを確認してください。"},
+        {101, "MORVEXのバージョン情報(&A)..."},
+        {102, kCompletionMessage},
+    };
+    for (const auto& s : strings) {
+        wchar_t buffer[1024] = {};
+        LoadStringW(module, s.id, buffer, 1024);
+        if (buffer != widenUtf8(s.text)) {
+            fail("string " + std::to_string(s.id) + ": " + narrowToUtf8(buffer));
+        }
+    }
+    for (const int id : {128, 129}) {
+        if (FindResourceW(module, MAKEINTRESOURCEW(id), RT_GROUP_ICON) == nullptr) {
+            fail("icon " + std::to_string(id) + " is missing");
+        }
+    }
+    if (failures == 0) {
+        std::puts("the dialog is as its template");
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+int runAction(const std::vector<std::string>& args) {
+    const std::string action = args.size() > 1 ? args[1] : "";
+    HWND dialog = waitForDialog(nullptr);
+    if (dialog == nullptr) {
+        std::puts("no MORVEX dialog");
+        return 1;
+    }
+    if (action == "template" && args.size() == 3) {
+        return checkTemplate(dialog, args[2]);
+    }
+    if (action == "drop") {
+        if (!drop(dialog, droppedPaths(args))) {
+            std::puts("the drop could not be delivered");
+            return 1;
+        }
+        printList(dialog);
+        return 0;
+    }
+    if (action == "scrollbars") {
+        const LONG style = GetWindowLongW(GetDlgItem(dialog, 1006), GWL_STYLE);
+        std::printf("vertical %s, horizontal %s\n", (style & WS_VSCROLL) != 0 ? "shown" : "hidden",
+                    (style & WS_HSCROLL) != 0 ? "shown" : "hidden");
+        return 0;
+    }
+    if (action == "fields") {
+        printFields(dialog);
+        return 0;
+    }
+    if (action == "rect") {
+        RECT r;
+        GetWindowRect(dialog, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+    if (action == "close") {
+        press(dialog, IDCANCEL);
+        return waitUntilGone(dialog) ? 0 : 1;
+    }
+    if (action == "ok" || action == "progress" || action == "about" ||
+        (action == "font" && args.size() == 3)) {
+        if (action == "ok" || action == "progress") {
+            press(dialog, IDOK);
+        } else if (action == "about") {
+            PostMessageW(dialog, WM_SYSCOMMAND, 0x10, 0);
+        } else {
+            press(dialog, args[2] == "large" ? 1002 : 1005);
+        }
+        if (action == "progress") {
+            const std::wstring shown = watchProgress(dialog);
+            if (shown.empty()) {
+                std::puts("no progress came");
+                return 1;
+            }
+            print(shown);
+        }
+        // A message box's text is the control 0xFFFF.
+        const int part = action == "ok" || action == "progress" ? 0xFFFF : 0;
+        HWND box = waitForDialog(dialog, part);
+        if (box == nullptr) {
+            std::puts("no dialog came");
+            return 1;
+        }
+        if (action == "ok") {
+            print(textOf(GetDlgItem(box, 0xFFFF)));
+        } else if (action == "about") {
+            print(textOf(box));
+            for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+                if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+                    print(textOf(c));
+                }
+            }
+        }
+        press(box, IDOK);
+        if (!waitUntilGone(box) || !waitUntilIdle(dialog)) {
+            std::puts("the dialog stayed");
+            return 1;
+        }
+        if (action == "font") {
+            printFields(dialog);
+        }
+        return 0;
+    }
+    std::puts("unknown action");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    const int status = runAction(programArguments(argc, argv));
+    std::fflush(stdout);
+    return status;
+}

@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# Runs morvex.exe under Wine on an X display of its own (Xvfb) and drives it with dialog_probe.exe
+# as a user and the shell would: its dialog is as its template, the font fields come from
+# MORVEX.INI, a drop fills the list, OK converts the files as the Linux build does (byte for byte)
+# and reports string 102 with the files not converted, the font dialog gives back the stored
+# font, the about box comes from the system menu, and 終了 ends the program.
+# With SCREENSHOT, a picture of the dialog with a few files listed is left there instead.
+#
+# usage: dialog_under_wine.sh WINE-RUN MORVEX-EXE PROBE-EXE LINUX-CLI DEMO-CE2 WORK-DIR [SCREENSHOT]
+set -euo pipefail
+
+wine_run=$1
+exe=$2
+probe=$3
+linux_cli=$4
+demo=$5
+work=$6
+screenshot=${7:-}
+
+rm -rf "$work"
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+
+# An X server on a display that no other one uses, and Wine's session for windows on it; both
+# end with this script.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" > "$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+if [ ! -s "$work/display" ]; then
+    echo "dialog_under_wine: Xvfb did not start:" >&2
+    cat "$work/xvfb.log" >&2
+    exit 1
+fi
+MORVEX_WINE_DISPLAY=:$(head -n 1 "$work/display")
+export MORVEX_WINE_DISPLAY
+stop() {
+    "$wine_run" --stop > /dev/null 2>&1 || true
+    kill "$xvfb" 2> /dev/null || true
+    wait "$xvfb" 2> /dev/null || true
+}
+trap stop EXIT
+"$wine_run" --setup
+# Windows drawn as Windows draws them (Wine draws the frame and caption itself), and a face with
+# the Japanese glyphs for the dialog's font.
+printf 'Windows Registry Editor Version 5.00\r\n\r\n%s\r\n"Decorated"="N"\r\n\r\n%s\r\n%s\r\n' \
+    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
+    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+    '"ＭＳ Ｐゴシック"="IPAPGothic"' | iconv -f UTF-8 -t UTF-16 > "$work/look.reg"
+"$wine_run" regedit /S "$work/look.reg"
+
+# Windows' name of an absolute path, on Wine's drive Z:.
+windows_path() {
+    local path=${1//\//\\}
+    printf 'Z:%s' "$path"
+}
+
+# What the probe printed; when it fails, that goes to standard error too, and the status is its.
+probe() {
+    local out status=0
+    out=$("$wine_run" "$probe" "$@") || status=$?
+    printf '%s\n' "$out"
+    if [ "$status" != 0 ]; then
+        printf 'dialog_under_wine: probe %s failed (%s):\n%s\n' "$1" "$status" "$out" >&2
+    fi
+    return "$status"
+}
+
+failed=0
+expect() {
+    local what=$1 expected=$2 got=$3
+    if [ "$got" != "$expected" ]; then
+        echo "dialog_under_wine: $what:" >&2
+        diff <(printf '%s\n' "$expected") <(printf '%s\n' "$got") >&2 || true
+        failed=1
+    fi
+}
+
+drawings=$work/drawings
+mkdir -p "$drawings/回路図" "$drawings/folder" "$work/linux/回路図"
+long=a-drawing-whose-name-is-long-enough-to-need-the-horizontal-scroll-bar.ce2
+for name in demo.ce2 B.CE2 回路図/電源.ce2 "$long"; do
+    cp "$demo" "$drawings/$name"
+    cp "$demo" "$work/linux/$name"
+done
+head -c 70 "$demo" > "$drawings/one.ce2"
+echo notes > "$drawings/notes.txt"
+# The large face in CP932 ("ＭＳ 明朝"); the small one installed, its size written with a zero.
+printf '[LARGE_FONT]\r\nFACE=\x82\x6c\x82\x72 \x96\xbe\x92\xa9\r\nSIZE=14\r\n[SMALL_FONT]\r\nFACE=IPAPGothic\r\nSIZE=09\r\n' \
+    > "$drawings/MORVEX.INI"
+cp "$drawings/MORVEX.INI" "$work/linux/MORVEX.INI"
+
+(cd "$drawings" && exec "$wine_run" "$exe" > "$work/morvex.out" 2> "$work/morvex.err") &
+morvex=$!
+
+if [ -n "$screenshot" ]; then
+    # The drawings as a drive of their own, for short names.
+    "$wine_run" subst D: /D > /dev/null 2>&1 || true
+    "$wine_run" subst D: "$(windows_path "$drawings")"
+    probe drop 'D:\demo.ce2' 'D:\回路図\電源.ce2' 'D:\B.CE2' > /dev/null
+    read -r x y width height < <(probe rect)
+    xwd -root -display "$MORVEX_WINE_DISPLAY" -silent | xwdtopnm 2> /dev/null |
+        pnmcut "$x" "$y" "$width" "$height" | pnmtopng > "$screenshot"
+    probe close > /dev/null
+    wait "$morvex"
+    "$wine_run" subst D: /D
+    exit 0
+fi
+
+expect "the template" "the dialog is as its template" "$(probe template "$(windows_path "$exe")")"
+expect "the font fields" $'ＭＳ 明朝\n14\nIPAPGothic\n9' "$(probe fields)"
+
+# A drop: the .ce2 files in the list's order, without the text file and the folder; a file that
+# is not there is listed all the same, as a drop from elsewhere could name one.
+w=$(windows_path "$drawings")
+expect "the list after a drop" "$(printf '%s\n' "$w\\$long" "$w\\B.CE2" "$w\\demo.ce2" \
+    "$w\\missing.ce2" "$w\\one.ce2" "$w\\回路図\\電源.ce2")" \
+    "$(probe drop "$w\\notes.txt" "$w\\one.ce2" "$w\\demo.ce2" "$w\\folder" "$w\\B.CE2" \
+        "$w\\回路図\\電源.ce2" "$w\\missing.ce2" "$w\\$long")"
+expect "the scroll bars" "vertical hidden, horizontal shown" "$(probe scrollbars)"
+
+# OK: string 102, then the two files not converted, each with its reason.
+message=$(probe ok) || failed=1
+expect "the completion message" \
+    "$(printf '%s\n' '変換が完了しました。' '生成したのはライブラリ情報なしの.CE3ファイルです。' \
+        '最初にTovr3/Pelnakで読み込む前に必要なライブラリを設定してください。' \
+        'Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイルになります。' '' \
+        'Files not converted:' "$w\\missing.ce2: cannot be opened" "$w\\one.ce2: fewer than two elements")" \
+    "$(printf '%s\n' "$message" | sed 's/\(cannot be opened\): .*/\1/')"
+(cd "$work/linux" && "$linux_cli" -q demo.ce2 B.CE2 回路図/電源.ce2 "$long" > /dev/null)
+for name in demo.ce3 B.ce3 回路図/電源.ce3 "${long%.ce2}.ce3"; do
+    if ! cmp "$work/linux/$name" "$drawings/$name"; then
+        echo "dialog_under_wine: $name differs from the Linux build's" >&2
+        failed=1
+    fi
+done
+expect "files written" "" "$(cd "$drawings" && ls missing.ce3 one.ce3 2> /dev/null || true)"
+
+# The font dialog opens on the stored face and size, and confirming it writes both keys.
+expect "the fields after confirming the small font" $'ＭＳ 明朝\n14\nIPAPGothic\n9' \
+    "$(probe font small)"
+# The write follows the font dialog's end; the probe waits for it, this checks it.
+settings=$(printf '[LARGE_FONT]\r\nFACE=\x82\x6c\x82\x72 \x96\xbe\x92\xa9\r\nSIZE=14\r\n[SMALL_FONT]\r\nFACE=IPAPGothic\r\nSIZE=9\r\n' | od -c)
+for _ in $(seq 100); do
+    [ "$(od -c < "$drawings/MORVEX.INI")" = "$settings" ] && break
+    sleep 0.1
+done
+expect "the settings after confirming the small font" "$settings" \
+    "$(od -c < "$drawings/MORVEX.INI")"
+
+expect "the about box" \
+    "$(printf '%s\n' 'MORVEXのバージョン情報' 'MORVEX' 'バージョン @MORVEX_VERSION@' \
+        '回路図の .CE2 ファイルを .CE3 ファイルに変換します。' 'OK' | sed "s/@MORVEX_VERSION@/$("$linux_cli" --version | awk '{print $NF}')/")" \
+    "$(probe about)"
+
+# A long batch shows how far it has got. The progress window shows once a batch has run for a
+# second: the batch is made to last some seconds even on a fast machine with nothing else to do.
+# (Folders of a few files each: Wine looks through a whole folder for every file it creates there.)
+many=1500
+for i in $(seq "$many"); do
+    mkdir -p "$work/many/$((i % 50))"
+    ln "$drawings/demo.ce2" "$work/many/$((i % 50))/$i.ce2"
+    windows_path "$work/many/$((i % 50))/$i.ce2"
+    echo
+done > "$work/many.txt"
+probe drop "@$(windows_path "$work/many.txt")" > /dev/null || failed=1
+progress=$(probe progress) || failed=1
+if ! [[ "$progress" =~ ^MORVEX$'\n'Converting:\ [0-9]+\ of\ $many\ files$ ]]; then
+    echo "dialog_under_wine: the progress window showed: $progress" >&2
+    failed=1
+fi
+expect "drawings converted in the long batch" "$many" "$(find "$work/many" -name '*.ce3' | wc -l)"
+
+probe close > /dev/null || failed=1
+status=0
+wait "$morvex" || status=$?
+expect "the program's exit" "0" "$status"
+expect "the program's output" "" "$(cat "$work/morvex.out" "$work/morvex.err")"
+[ "$failed" = 0 ] && echo "dialog_under_wine: morvex.exe shows, converts and reports as expected"
+exit $failed
