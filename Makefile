@@ -3,8 +3,8 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
 SHORT_FUZZ_SECONDS ?= 30
 
-.PHONY: deps check test ci-release sanitize tsan fuzz fuzz-short fuzz-build bench demo clean windows \
-	windows-check
+.PHONY: deps check test ci-release sanitize tsan fuzz fuzz-short fuzz-build bench demo package clean \
+	windows windows-check
 
 deps:
 	scripts/install-deps
@@ -59,6 +59,16 @@ check: test ci-release sanitize tsan windows-check fuzz-short
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS) --target windows-zip
+
+# The Debian package of both programs, from the optimised build: dist/morvex_VERSION-1_ARCH.deb.
+# `make check` builds one from its optimised build too and checks it (packaging/check-package).
+package: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+	rm -rf build/release/package
+	cd build/release && cpack -G DEB
+	mkdir -p dist
+	cp build/release/package/*.deb dist/
 
 # Peak memory on large inputs (a 256 MiB .ce2, 1 GiB .ce3 lines); takes about a minute and needs
 # some 3 GiB of memory and 2 GiB of disk. Not part of check.

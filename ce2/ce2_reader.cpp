@@ -6,6 +6,8 @@
 #include "ce2/ce2_records.h"
 #include "ce3/document.h"
 #include "model/sheet_info.h"
+#include "platform/message_format.h"
+#include "platform/messages.h"
 #include "platform/stdio_unlocked.h"
 
 int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options,
@@ -56,23 +58,33 @@ int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options
     }
 }
 
-std::string describeCe2Stop(const Ce2ReadReport& report) {
-    const std::string at = "reading stopped at byte " + std::to_string(report.offset) + ": ";
+namespace {
+
+std::string stopReason(const Ce2ReadReport& report) {
     switch (report.stop) {
         case Ce2Stop::EndOfFile:
-            return "read to the end";
+            break;
         case Ce2Stop::UnknownType:
-            return at + "unknown record type " + std::to_string(report.type);
+            return formatted(translated("unknown record type %d"), report.type);
         case Ce2Stop::CutRecord:
-            return at + "record of type " + std::to_string(report.type) + " cut short";
+            return formatted(translated("record of type %d cut short"), report.type);
         case Ce2Stop::BadMagic:
-            return at + "header with a wrong magic";
+            return translated("header with a wrong magic");
         case Ce2Stop::BadCommentLength:
-            return at + "comment length " + std::to_string(report.commentLength) + " outside " +
-                   std::to_string(kCe2MinCommentLength) + ".." +
-                   std::to_string(kCe2MaxCommentLength);
+            return formatted(translated("comment length %d outside %d..%d"), report.commentLength,
+                             kCe2MinCommentLength, kCe2MaxCommentLength);
         case Ce2Stop::ReadError:
-            return at + "read error";
+            return translated("read error");
     }
-    return at + "unknown reason";
+    return translated("unknown reason");
+}
+
+}  // namespace
+
+std::string describeCe2Stop(const Ce2ReadReport& report) {
+    if (report.stop == Ce2Stop::EndOfFile) {
+        return translated("read to the end");
+    }
+    return formatted(translated("reading stopped at byte %ld: %s"), report.offset,
+                     stopReason(report).c_str());
 }

@@ -16,6 +16,8 @@
 #include "platform/console.h"
 #include "platform/cp932.h"
 #include "platform/interruption.h"
+#include "platform/message_format.h"
+#include "platform/messages.h"
 #include "platform/program_arguments.h"
 #include "platform/system_error.h"
 #include "platform/terminal.h"
@@ -27,23 +29,23 @@ constexpr int kUsageError = 2;
 // An optional sign and decimal digits: the point sizes that the settings file could hold.
 std::string checkPoints(const std::string& text) {
     std::size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-    if (i == text.size()) {
-        return "a size in points must be a whole number: " + text;
-    }
+    bool digits = i < text.size();
     for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') {
-            return "a size in points must be a whole number: " + text;
-        }
+        digits = digits && text[i] >= '0' && text[i] <= '9';
     }
-    return "";
+    return digits
+               ? ""
+               : formatted(translated("a size in points must be a whole number: %s"), text.c_str());
 }
 
 // Decimal digits that make a number of at least 1.
 std::string checkJobs(const std::string& text) {
     const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
     if (!digits || text.find_first_not_of('0') == std::string::npos) {
-        return "the number of files to convert at once must be a whole number of at least 1: " +
-               text;
+        return formatted(
+            translated("the number of files to convert at once must be a whole number of at "
+                       "least 1: %s"),
+            text.c_str());
     }
     return "";
 }
@@ -65,13 +67,15 @@ bool encodeFace(const char* option, std::optional<std::string>& face) {
     }
     std::optional<std::string> encoded = localeToCp932(*face);
     if (!encoded) {
-        std::cerr << "morvex-cli: " << option << ": \"" << *face;
-        if (localeIsAsciiOnly() && !isAscii(*face)) {
-            std::cerr << "\" cannot be read: the locale is C/POSIX, whose encoding holds only "
-                         "ASCII; set LC_ALL or LANG to a UTF-8 locale such as C.UTF-8\n";
-        } else {
-            std::cerr << "\" cannot be written in the CP932 encoding of drawings\n";
-        }
+        std::cerr << "morvex-cli: " << option << ": "
+                  << formatted(localeIsAsciiOnly() && !isAscii(*face)
+                                   ? translated("\"%s\" cannot be read: the locale is C/POSIX, "
+                                                "whose encoding holds only ASCII; set LC_ALL or "
+                                                "LANG to a UTF-8 locale such as C.UTF-8")
+                                   : translated("\"%s\" cannot be written in the CP932 encoding "
+                                                "of drawings"),
+                               face->c_str())
+                  << '\n';
         return false;
     }
     face = std::move(encoded);
@@ -92,8 +96,11 @@ bool checkSettingsFile(const std::string& path) {
 
 // Says on standard error that standard output could not be written, and why.
 void reportUnwrittenOutput(int error) {
-    std::cerr << "morvex-cli: standard output cannot be written"
-              << (error != 0 ? ": " + systemErrorText(error) : std::string()) << '\n';
+    std::cerr << "morvex-cli: "
+              << (error != 0 ? formatted(translated("standard output cannot be written: %s"),
+                                         systemErrorText(error).c_str())
+                             : translated("standard output cannot be written"))
+              << '\n';
 }
 
 // Whatever was written to out reached standard output; otherwise says why not.
@@ -106,11 +113,26 @@ int checkedOutput(ReportOutput& report, std::ostream& out, int status) {
     return status;
 }
 
+// The help's own words in the user's language; option names, value names and the marks that the
+// columns are aligned by stay as they are.
+void translateHelp(CLI::App& app) {
+    const auto formatter = app.get_formatter();
+    formatter->label("Usage", translated("Usage"));
+    formatter->label("Positionals", translated("Positionals"));
+    app.option_defaults()->group(translated("Options"));
+    app.set_help_flag("-h,--help", translated("Print this help message and exit"));
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return std::string(e.what()) + "\n" +
+               formatted(translated("Run with %s for more information."), "--help") + "\n";
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     installInterruptionHandlers();
     std::setlocale(LC_ALL, "");
+    setUpMessages(MessageOutput::LocaleEncoding);
     // Standard output gets its buffer now rather than with the first report line: by then a large
     // drawing has just been freed, and allocating the buffer would make the allocator sweep every
     // one of its elements.
@@ -126,35 +148,42 @@ int main(int argc, char** argv) {
     const ConsoleText errOnConsole(std::cerr, StandardStream::Error);
 
     BatchRequest request;
-    CLI::App app(
-        "Converts .ce2 drawings into .ce3 files beside them. A directory is searched "
-        "for .ce2 files, also in its subdirectories.",
-        "morvex-cli");
-    app.set_version_flag("--version", std::string("morvex-cli ") + MORVEX_VERSION);
+    CLI::App app(translated("Converts .ce2 drawings into .ce3 files beside them. A directory is "
+                            "searched for .ce2 files, also in its subdirectories."),
+                 "morvex-cli");
+    translateHelp(app);
+    app.set_version_flag("--version", std::string("morvex-cli ") + MORVEX_VERSION,
+                         translated("Display program version information and exit"));
     app.add_option("PATH", request.paths,
-                   "A .ce2 file or a directory (with --svg, also a .ce3 file)")
+                   translated("A .ce2 file or a directory (with --svg, also a .ce3 file)"))
         ->required()
         ->type_name("");
-    app.add_option("--large-face", request.largeFace, "Face of large comments for this run");
-    app.add_option("--large-size", request.largeSize, "Size of large comments, in points")
+    app.add_option("--large-face", request.largeFace,
+                   translated("Face of large comments for this run"));
+    app.add_option("--large-size", request.largeSize,
+                   translated("Size of large comments, in points"))
         ->type_name("POINTS")
         ->check(CLI::Validator(checkPoints, ""));
-    app.add_option("--small-face", request.smallFace, "Face of other comments for this run");
-    app.add_option("--small-size", request.smallSize, "Size of other comments, in points")
+    app.add_option("--small-face", request.smallFace,
+                   translated("Face of other comments for this run"));
+    app.add_option("--small-size", request.smallSize,
+                   translated("Size of other comments, in points"))
         ->type_name("POINTS")
         ->check(CLI::Validator(checkPoints, ""));
     app.add_option("--settings", request.settingsFile,
-                   "Settings file to read instead of MORVEX.INI")
+                   translated("Settings file to read instead of MORVEX.INI"))
         ->type_name("FILE");
-    app.add_flag("-q,--quiet", request.quiet, "Leave out the completion message");
+    app.add_flag("-q,--quiet", request.quiet, translated("Leave out the completion message"));
     app.add_flag("--svg", request.svg,
-                 "Also draw each converted drawing as NAME.svg beside NAME.ce3; a .ce3 PATH is "
-                 "drawn to NAME.svg without converting anything");
+                 translated("Also draw each converted drawing as NAME.svg beside NAME.ce3; a .ce3 "
+                            "PATH is drawn to NAME.svg without converting anything"));
     request.jobs = defaultConversionJobs();
     app.add_option("-j,--jobs", request.jobs,
-                   "Files to convert at once, up to " + std::to_string(kMaxConversionJobs) +
-                       " (default: the number of processors, " + std::to_string(request.jobs) +
-                       "); the reports keep the order of the files")
+                   formatted(translated("Files to convert at once, up to %u (default: the number "
+                                        "of processors, %u); the reports keep the order of the "
+                                        "files"),
+                             static_cast<unsigned>(kMaxConversionJobs),
+                             static_cast<unsigned>(request.jobs)))
         ->type_name("N")
         ->check(CLI::Validator(checkJobs, ""));
     const std::vector<std::string> arguments = programArguments(argc, argv);

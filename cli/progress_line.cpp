@@ -4,6 +4,9 @@
 #include <ostream>
 #include <utility>
 
+#include "platform/message_format.h"
+#include "platform/messages.h"
+
 namespace {
 
 constexpr int kUnknownColumns = 80;
@@ -31,15 +34,18 @@ std::string fitted(const std::string& text, std::size_t width) {
 
 std::string progressText(const std::string& source, FileStage stage, uint64_t done,
                          uint64_t total) {
-    const std::string percent =
-        std::to_string(total == 0 ? 0 : std::min(done, total) * 100 / total) + "%";
+    const auto percent =
+        static_cast<unsigned long long>(total == 0 ? 0 : std::min(done, total) * 100 / total);
+    const std::string output = makeCe3Path(source);
     switch (stage) {
         case FileStage::Reading:
-            return source + ": reading " + percent;
+            return source + ": " + formatted(translated("reading %llu%%"), percent);
         case FileStage::Writing:
-            return source + ": writing " + makeCe3Path(source) + " " + percent;
+            return source + ": " +
+                   formatted(translated("writing %s %llu%%"), output.c_str(), percent);
         case FileStage::ReadingBack:
-            return source + ": reading back " + makeCe3Path(source) + " " + percent;
+            return source + ": " +
+                   formatted(translated("reading back %s %llu%%"), output.c_str(), percent);
     }
     return source;
 }

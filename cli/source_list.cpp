@@ -8,10 +8,16 @@
 #include "app/core/conversion.h"
 #include "platform/directory_listing.h"
 #include "platform/file_status.h"
+#include "platform/message_format.h"
+#include "platform/messages.h"
 #include "platform/same_file.h"
 #include "platform/system_error.h"
 
 namespace {
+
+std::string cannotRead(const std::string& cause) {
+    return formatted(translated("directory cannot be read: %s"), cause.c_str());
+}
 
 // Depth first in sorted order, so that a directory reached by two ways is always searched under
 // the same one.
@@ -25,7 +31,7 @@ void searchDirectory(const std::string& root, SourceList& list) {
         // path is too long) is reported like one that cannot be listed.
         const std::optional<FileIdentity> identity = fileIdentity(dir);
         if (!identity) {
-            list.problems.push_back({dir, "directory cannot be read: " + systemErrorText(errno)});
+            list.problems.push_back({dir, cannotRead(systemErrorText(errno))});
             continue;
         }
         if (!searched.insert(*identity).second) {
@@ -42,11 +48,12 @@ void searchDirectory(const std::string& root, SourceList& list) {
                 list.files.push_back(std::move(entry.path));
             } else {
                 // It may be a directory: what is below it would be missed in silence.
-                list.problems.push_back({entry.path, "cannot be examined: " + entry.error});
+                list.problems.push_back({entry.path, formatted(translated("cannot be examined: %s"),
+                                                               entry.error.c_str())});
             }
         }
         if (!listing.error.empty()) {
-            list.problems.push_back({dir, "directory cannot be read: " + listing.error});
+            list.problems.push_back({dir, cannotRead(listing.error)});
         }
         std::sort(listing.directories.rbegin(), listing.directories.rend());
         for (std::string& sub : listing.directories) {
@@ -70,9 +77,10 @@ SourceList collectSources(const std::string& path) {
     } else if (hasCe2Extension(path)) {
         list.files.push_back(path);
     } else if (status.kind == FileKind::Unknown) {
-        list.problems.push_back({path, "cannot be opened: " + status.error});
+        list.problems.push_back(
+            {path, formatted(translated("cannot be opened: %s"), status.error.c_str())});
     } else {
-        list.problems.push_back({path, "neither a .ce2 file nor a directory"});
+        list.problems.push_back({path, translated("neither a .ce2 file nor a directory")});
     }
     return list;
 }

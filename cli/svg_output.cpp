@@ -4,6 +4,8 @@
 
 #include "ce3/document.h"
 #include "platform/atomic_file.h"
+#include "platform/message_format.h"
+#include "platform/messages.h"
 #include "render/draw_document.h"
 #include "render/svg_writer.h"
 
@@ -11,8 +13,9 @@ namespace {
 
 constexpr char kCe3Extension[] = ".ce3";
 
-std::string countOf(std::size_t n, const char* noun) {
-    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+std::string elementCount(std::size_t n) {
+    return formatted(translatedPlural("%lu element", "%lu elements", n),
+                     static_cast<unsigned long>(n));
 }
 
 }  // namespace
@@ -29,11 +32,13 @@ FollowUpReport writeSvgFile(const std::string& path, const std::string& svg) {
         // A failed write is kept by the stream; commit says why.
         std::fwrite(svg.data(), 1, svg.size(), file.stream());
         if (file.commit()) {
-            return {true, "SVG written to " + path};
+            return {true, formatted(translated("SVG written to %s"), path.c_str())};
         }
     }
     const std::string cause = describeWriteFailure(file.failure());
-    return {false, path + " cannot be written" + (cause.empty() ? "" : ": " + cause)};
+    return {false, cause.empty() ? formatted(translated("%s cannot be written"), path.c_str())
+                                 : formatted(translated("%s cannot be written: %s"), path.c_str(),
+                                             cause.c_str())};
 }
 
 DrawingHook svgBesideOutput() {
@@ -58,10 +63,10 @@ Ce3Drawn drawCe3File(const std::string& path) {
         case 0:
             break;
         case 2:
-            drawn.text = "not a CE3 file";
+            drawn.text = translated("not a CE3 file");
             return drawn;
         default:
-            drawn.text = "cannot be read as a CE3 file";
+            drawn.text = translated("cannot be read as a CE3 file");
             return drawn;
     }
     const Drawing drawing = drawDocument(doc);
@@ -73,9 +78,11 @@ Ce3Drawn drawCe3File(const std::string& path) {
         for (const DrawnElement& e : drawing.elements) {
             outside += e.outsideSheet ? 1 : 0;
         }
-        drawn.text += " (" + countOf(drawing.elements.size(), "element");
+        drawn.text += " (" + elementCount(drawing.elements.size());
         if (outside > 0) {
-            drawn.text += "; " + countOf(outside, "element") + " outside the sheet";
+            drawn.text += formatted(translatedPlural("; %lu element outside the sheet",
+                                                     "; %lu elements outside the sheet", outside),
+                                    static_cast<unsigned long>(outside));
         }
         drawn.text += ")";
     }

@@ -1,5 +1,6 @@
 #include "platform/write_failure.h"
 
+#include "platform/messages.h"
 #include "platform/system_error.h"
 
 std::string describeWriteFailure(const WriteFailure& failure) {
@@ -9,10 +10,11 @@ std::string describeWriteFailure(const WriteFailure& failure) {
         case WriteFailure::Cause::System:
             return failure.error != 0 ? systemErrorText(failure.error) : "";
         case WriteFailure::Cause::NotRegularFile:
-            return "not a regular file";
+            return translated("not a regular file");
         case WriteFailure::Cause::ProtectedLink:
-            return "symbolic link not followed: it lies in a sticky, world-writable folder and "
-                   "belongs to neither the folder's owner nor this user";
+            return translated(
+                "symbolic link not followed: it lies in a sticky, world-writable folder and "
+                "belongs to neither the folder's owner nor this user");
     }
     return "";
 }

@@ -9,6 +9,7 @@
 
 #include "app/core/conversion_pool.h"
 #include "ce3/document.h"
+#include "platform/messages.h"
 #include "platform/read_file.h"
 #include "platform/same_file.h"
 
@@ -77,7 +78,7 @@ void convertInto(FileReport& report, const ConversionOptions& options,
         try {
             report.followUp = followUp();
         } catch (const std::bad_alloc&) {
-            report.followUp = FollowUpReport{false, "not enough memory"};
+            report.followUp = FollowUpReport{false, translated("not enough memory")};
         }
     }
 }

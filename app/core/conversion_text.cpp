@@ -1,4 +1,6 @@
 #include "app/core/conversion.h"
+#include "platform/message_format.h"
+#include "platform/messages.h"
 #include "platform/system_error.h"
 
 const char* const kCompletionMessage =
@@ -9,8 +11,9 @@ const char* const kCompletionMessage =
 
 namespace {
 
-std::string countOf(int n, const char* noun) {
-    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+std::string elementCount(int n) {
+    const auto count = static_cast<unsigned long>(n);
+    return formatted(translatedPlural("%lu element", "%lu elements", count), count);
 }
 
 bool stoppedEarly(const FileReport& report) {
@@ -22,10 +25,13 @@ bool stoppedEarly(const FileReport& report) {
 std::string describeOutcome(const FileReport& report) {
     switch (report.outcome) {
         case FileOutcome::Converted: {
-            std::string text = countOf(report.elementsWritten, "element");
+            std::string text = elementCount(report.elementsWritten);
             if (report.elementsOutside > 0) {
-                text += "; " + countOf(report.elementsOutside, "element") +
-                        " outside the sheet left out";
+                const auto outside = static_cast<unsigned long>(report.elementsOutside);
+                text += formatted(
+                    translatedPlural("; %lu element outside the sheet left out",
+                                     "; %lu elements outside the sheet left out", outside),
+                    outside);
             }
             if (stoppedEarly(report)) {
                 text += "; " + describeCe2Stop(report.reading);
@@ -33,25 +39,29 @@ std::string describeOutcome(const FileReport& report) {
             return text;
         }
         case FileOutcome::CannotOpen:
-            return report.openError != 0 ? "cannot be opened: " + systemErrorText(report.openError)
-                                         : "cannot be opened";
+            return report.openError != 0 ? formatted(translated("cannot be opened: %s"),
+                                                     systemErrorText(report.openError).c_str())
+                                         : translated("cannot be opened");
         case FileOutcome::NotRegularFile:
-            return "not a regular file";
+            return translated("not a regular file");
         case FileOutcome::TooFewElements:
-            return stoppedEarly(report)
-                       ? "fewer than two elements (" + describeCe2Stop(report.reading) + ")"
-                       : "fewer than two elements";
+            return stoppedEarly(report) ? formatted(translated("fewer than two elements (%s)"),
+                                                    describeCe2Stop(report.reading).c_str())
+                                        : translated("fewer than two elements");
         case FileOutcome::CannotWrite: {
             const std::string cause = describeWriteFailure(report.writeFailure);
-            return report.output + " cannot be written" + (cause.empty() ? "" : ": " + cause);
+            return cause.empty()
+                       ? formatted(translated("%s cannot be written"), report.output.c_str())
+                       : formatted(translated("%s cannot be written: %s"), report.output.c_str(),
+                                   cause.c_str());
         }
         case FileOutcome::WouldOverwriteSource:
-            return "would overwrite its source";
+            return translated("would overwrite its source");
         case FileOutcome::WouldReplaceEarlierOutput:
-            return "would replace " + report.output + " written from " + report.earlierSource +
-                   " in this batch";
+            return formatted(translated("would replace %s written from %s in this batch"),
+                             report.output.c_str(), report.earlierSource.c_str());
         case FileOutcome::NotEnoughMemory:
-            return "not enough memory";
+            return translated("not enough memory");
     }
-    return "unknown outcome";
+    return translated("unknown outcome");
 }

@@ -1,5 +1,8 @@
 #include "app/core/dialog_messages.h"
 
+#include "platform/message_format.h"
+#include "platform/messages.h"
+
 std::string notConvertedText(const std::vector<FileReport>& reports, std::size_t maxFiles) {
     std::string text;
     std::size_t files = 0;
@@ -12,9 +15,12 @@ std::string notConvertedText(const std::vector<FileReport>& reports, std::size_t
         }
     }
     if (files > maxFiles) {
-        text += "\n…ほか " + std::to_string(files - maxFiles) + " ファイル";
+        const auto more = static_cast<unsigned long>(files - maxFiles);
+        text += '\n';
+        text +=
+            formatted(translatedPlural("… and %lu more file", "… and %lu more files", more), more);
     }
-    return text.empty() ? text : "変換しなかったファイル:" + text;
+    return text.empty() ? text : translated("Files not converted:") + text;
 }
 
 std::string faceRefusalMessage(const FaceChoice& choice) {
@@ -23,21 +29,26 @@ std::string faceRefusalMessage(const FaceChoice& choice) {
         case FaceOutcome::Changed:
             return {};
         case FaceOutcome::Empty:
-            return "フォント名が空のため、使えません。";
+            return translated("The font name is empty, so it cannot be used.");
         case FaceOutcome::HasControlCharacter:
-            return "フォント名「" + choice.family +
-                   "」には制御文字が含まれているため、使えません。";
+            return formatted(
+                translated("The font name “%s” holds control characters, so it cannot be used."),
+                choice.family.c_str());
         case FaceOutcome::NotCp932:
             break;
     }
-    return "フォント名「" + choice.family +
-           "」は設定ファイルの文字コード (CP932) で表せないため、使えません。";
+    return formatted(translated("The font name “%s” cannot be written in the encoding of the "
+                                "settings file (CP932), so it cannot be used."),
+                     choice.family.c_str());
 }
 
 std::string settingsNotSavedMessage(const std::string& path) {
-    return "設定を保存できませんでした。\n" + path;
+    return formatted(translated("The settings could not be saved.\n%s"), path.c_str());
 }
 
 std::string batchProgressLabel(std::size_t done, std::size_t total) {
-    return "変換中: " + std::to_string(done) + " / " + std::to_string(total) + " ファイル";
+    const auto all = static_cast<unsigned long>(total);
+    return formatted(
+        translatedPlural("Converting: %lu of %lu file", "Converting: %lu of %lu files", all),
+        static_cast<unsigned long>(done), all);
 }

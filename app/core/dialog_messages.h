@@ -7,7 +7,8 @@
 #include "app/core/conversion.h"
 #include "app/core/face_choice.h"
 
-// What the dialog tells the user besides the completion message (kCompletionMessage), in UTF-8.
+// What the dialog tells the user besides the completion message (kCompletionMessage), in UTF-8
+// and in the user's language.
 
 // One line per file that was not converted, "path: reason", under a heading; empty when every
 // file was converted. Past maxFiles lines, one last line tells how many more files there are.

@@ -1,6 +1,8 @@
 #include "app/core/settings_check.h"
 
 #include "app/core/profile_bytes.h"
+#include "platform/message_format.h"
+#include "platform/messages.h"
 #include "platform/system_error.h"
 
 namespace {
@@ -55,20 +57,24 @@ ForeignLine findForeignLine(std::string_view text) {
 std::string settingsFileProblem(const std::string& path) {
     const ProfileBytes file = loadProfile(path);
     if (file.notRegular) {
-        return "not a regular file";
+        return translated("not a regular file");
     }
     if (file.tooLarge) {
-        return "larger than a settings file can be (1 MiB)";
+        return translated("larger than a settings file can be (1 MiB)");
     }
     if (file.state != ProfileBytes::State::Read) {
-        return file.error != 0 ? "cannot be read: " + systemErrorText(file.error)
-                               : "cannot be read";
+        return file.error != 0 ? formatted(translated("cannot be read: %s"),
+                                           systemErrorText(file.error).c_str())
+                               : translated("cannot be read");
     }
     const ForeignLine foreign = findForeignLine(file.text);
     if (foreign.number == 0) {
         return "";
     }
-    return "not a settings file: line " + std::to_string(foreign.number) +
-           (foreign.controlBytes ? " holds control bytes"
-                                 : " is neither a section, a key=value line, a comment nor blank");
+    const auto line = static_cast<unsigned long>(foreign.number);
+    return formatted(foreign.controlBytes
+                         ? translated("not a settings file: line %lu holds control bytes")
+                         : translated("not a settings file: line %lu is neither a section, a "
+                                      "key=value line, a comment nor blank"),
+                     line);
 }

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/gui/ui_text.h"
+
 CMorvexAboutDlg::CMorvexAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("MORVEXのバージョン情報"));
 
@@ -17,10 +19,8 @@ CMorvexAboutDlg::CMorvexAboutDlg(QWidget* parent) : QDialog(parent) {
     QFont nameFont = name->font();
     nameFont.setBold(true);
     name->setFont(nameFont);
-    auto* version =
-        new QLabel(QStringLiteral("バージョン %1").arg(QStringLiteral(MORVEX_VERSION)), this);
-    auto* purpose =
-        new QLabel(QStringLiteral("回路図の .CE2 ファイルを .CE3 ファイルに変換します。"), this);
+    auto* version = new QLabel(uiText("Version %1").arg(QStringLiteral(MORVEX_VERSION)), this);
+    auto* purpose = new QLabel(uiText("Converts .CE2 schematic drawings into .CE3 files."), this);
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(name);

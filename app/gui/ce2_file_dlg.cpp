@@ -14,8 +14,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/gui/ui_text.h"
+
 Ce2FileDlg::Ce2FileDlg(const QString& folder, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("開く"));
+    setWindowTitle(uiText("Open"));
 
     model_ = new QFileSystemModel(this);
     model_->setReadOnly(true);
@@ -30,7 +32,7 @@ Ce2FileDlg::Ce2FileDlg(const QString& folder, QWidget* parent) : QDialog(parent)
     auto* up = new QToolButton(this);
     up->setObjectName(QStringLiteral("up"));
     up->setArrowType(Qt::UpArrow);
-    up->setToolTip(QStringLiteral("一つ上のフォルダー"));
+    up->setToolTip(uiText("Up one folder"));
 
     view_ = new QListView(this);
     view_->setObjectName(QStringLiteral("entries"));
@@ -47,19 +49,19 @@ Ce2FileDlg::Ce2FileDlg(const QString& folder, QWidget* parent) : QDialog(parent)
     problem_->setWordWrap(true);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Open)->setText(QStringLiteral("開く(&O)"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    buttons->button(QDialogButtonBox::Open)->setText(uiText("&Open"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(uiText("Cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &Ce2FileDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* form = new QGridLayout;
-    form->addWidget(new QLabel(QStringLiteral("場所:"), this), 0, 0);
+    form->addWidget(new QLabel(uiText("Look in:"), this), 0, 0);
     form->addWidget(location_, 0, 1);
     form->addWidget(up, 0, 2);
     form->addWidget(view_, 1, 0, 1, 3);
-    form->addWidget(new QLabel(QStringLiteral("ファイル名:"), this), 2, 0);
+    form->addWidget(new QLabel(uiText("File name:"), this), 2, 0);
     form->addWidget(names_, 2, 1, 1, 2);
-    form->addWidget(new QLabel(QStringLiteral("ファイルの種類:"), this), 3, 0);
+    form->addWidget(new QLabel(uiText("Files of type:"), this), 3, 0);
     form->addWidget(types, 3, 1, 1, 2);
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(form);
@@ -111,7 +113,7 @@ void Ce2FileDlg::accept() {
             return;
         }
         if (!info.isFile()) {
-            problem_->setText(QStringLiteral("「%1」というファイルはありません。").arg(name));
+            problem_->setText(uiText("There is no file named “%1”.").arg(name));
             return;
         }
         paths.append(info.absoluteFilePath());

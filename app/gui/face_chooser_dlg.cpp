@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/gui/ui_text.h"
+
 namespace {
 
 // The largest size whose pixel size (points * 96 / 72) still fits 32 bits.
@@ -27,7 +29,7 @@ constexpr int kListedSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28
 FaceChooserDlg::FaceChooserDlg(const QStringList& faces, const QString& family, int points,
                                QWidget* parent)
     : QDialog(parent), initialFamily_(family) {
-    setWindowTitle(QStringLiteral("フォント"));
+    setWindowTitle(uiText("Font"));
 
     family_ = new QLineEdit(family, this);
     family_->setObjectName(QStringLiteral("family"));
@@ -53,9 +55,9 @@ FaceChooserDlg::FaceChooserDlg(const QStringList& faces, const QString& family, 
     standIn_->setObjectName(QStringLiteral("standIn"));
     standIn_->setWordWrap(true);
 
-    auto* familyLabel = new QLabel(QStringLiteral("フォント名(&F):"), this);
+    auto* familyLabel = new QLabel(uiText("&Font:"), this);
     familyLabel->setBuddy(family_);
-    auto* sizeLabel = new QLabel(QStringLiteral("サイズ(&S):"), this);
+    auto* sizeLabel = new QLabel(uiText("&Size:"), this);
     sizeLabel->setBuddy(size_);
     auto* choice = new QGridLayout;
     choice->addWidget(familyLabel, 0, 0);
@@ -65,7 +67,7 @@ FaceChooserDlg::FaceChooserDlg(const QStringList& faces, const QString& family, 
     choice->addWidget(faces_, 2, 0);
     choice->setColumnStretch(0, 1);
 
-    auto* sample = new QGroupBox(QStringLiteral("サンプル"), this);
+    auto* sample = new QGroupBox(uiText("Sample"), this);
     auto* sampleLayout = new QVBoxLayout(sample);
     sampleLayout->addWidget(preview_);
     sampleLayout->addWidget(standIn_);
@@ -140,11 +142,11 @@ void FaceChooserDlg::updateState() {
     const QString drawnWith = QFontInfo(font).family();
     const bool standsIn = !family.trimmed().isEmpty() &&
                           drawnWith.compare(family.trimmed(), Qt::CaseInsensitive) != 0;
-    standIn_->setText(standsIn
-                          ? QStringLiteral("「%1」はこのコンピューターにないため、サンプルは"
-                                           "「%2」で表示しています。保存されるのは「%1」です。")
-                                .arg(family.trimmed(), drawnWith)
-                          : QString());
+    standIn_->setText(standsIn ? uiText("“%1” is not installed on this computer, so the "
+                                        "sample is shown in “%2”. “%1” is what "
+                                        "will be saved.")
+                                     .arg(family.trimmed(), drawnWith)
+                               : QString());
     // An empty family is confirmed only when it is the one the chooser opened on.
     ok_->setEnabled(points() > 0 && (!family.trimmed().isEmpty() || family == initialFamily_));
 }

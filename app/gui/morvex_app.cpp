@@ -1,12 +1,16 @@
 #include "app/gui/morvex_app.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/gui/morvex_dlg.h"
 #include "app/gui/qt_dialog_services.h"
+#include "app/gui/qt_translation.h"
+#include "platform/messages.h"
 
 namespace {
 
@@ -19,10 +23,10 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext& context,
                            const QString& message) {
     previousHandler(type, context, message);
     if (type == QtFatalMsg) {
-        std::fputs(
-            "morvex: cannot open a display, so the dialog cannot be shown. Run it in a desktop "
-            "session (DISPLAY or WAYLAND_DISPLAY set), or convert with morvex-cli.\n",
-            stderr);
+        std::fprintf(stderr, "morvex: %s\n",
+                     translated("cannot open a display, so the dialog cannot be shown. Run it in "
+                                "a desktop session (DISPLAY or WAYLAND_DISPLAY set), or convert "
+                                "with morvex-cli."));
         std::fflush(stderr);
         std::_Exit(1);
     }
@@ -33,15 +37,28 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext& context,
 CMorvexApp::CMorvexApp() : settings_(findSettingsPath()) {}
 
 int CMorvexApp::run(int argc, char** argv) {
+    // Until the window system is reached, messages go to the terminal, in its encoding.
+    std::setlocale(LC_ALL, "");
+    setUpMessages(MessageOutput::LocaleEncoding);
     previousHandler = qInstallMessageHandler(startupMessageHandler);
     QApplication application(argc, argv);
     qInstallMessageHandler(previousHandler);
+    setUpMessages(MessageOutput::Utf8);
+    const auto qtTranslation = installQtTranslation();
 
     QApplication::setApplicationName(QStringLiteral("morvex"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/morvex.svg")));
 
     QtDialogServices services;
     CMorvexDlg dialog(settings_, services);
+    // QApplication has taken its own options out of argv: what is left are files to list.
+    if (argc > 1) {
+        QStringList paths;
+        for (int i = 1; i < argc; ++i) {
+            paths.append(QFile::decodeName(argv[i]));
+        }
+        dialog.openFiles(paths);
+    }
     dialog.exec();
     return 0;
 }

@@ -10,7 +10,8 @@ class CMorvexApp {
 
     const std::string& settingsPath() const { return settings_.path(); }
 
-    // Runs the main dialog modally; 1 when no display could be opened, else 0.
+    // Runs the main dialog modally, listing the .ce2 files among the arguments that are not Qt's
+    // own options; 1 when no display could be opened, else 0.
     int run(int argc, char** argv);
 
   private:

@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,6 +21,7 @@
 #include "app/gui/dialog_units.h"
 #include "app/gui/font_choice.h"
 #include "app/gui/preview_pane.h"
+#include "app/gui/ui_text.h"
 
 namespace {
 
@@ -145,7 +147,7 @@ void CMorvexDlg::showFiles() {
 
 std::unique_ptr<QMenu> CMorvexDlg::createContextMenu() {
     auto menu = std::make_unique<QMenu>(this);
-    menu->addAction(QStringLiteral("閉じる(&C)"), this, &QDialog::reject);
+    menu->addAction(uiText("&Close"), this, &QDialog::reject);
     menu->addSeparator();
     menu->addAction(QStringLiteral("MORVEXのバージョン情報(&A)..."), this,
                     [this] { services_.runAbout(this); });
@@ -169,6 +171,15 @@ void CMorvexDlg::dropEvent(QDropEvent* event) {
     }
     showFiles();
     event->acceptProposedAction();
+}
+
+void CMorvexDlg::openFiles(const QStringList& paths) {
+    QStringList absolute;
+    for (const QString& path : paths) {
+        absolute.append(QFileInfo(path).absoluteFilePath());
+    }
+    model_.drop(encodedPaths(absolute));
+    showFiles();
 }
 
 void CMorvexDlg::browse() {

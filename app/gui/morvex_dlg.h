@@ -23,6 +23,10 @@ class CMorvexDlg : public QDialog {
     CMorvexDlg(ProfileFile& settings, DialogServices& services, QWidget* parent = nullptr);
     ~CMorvexDlg() override;
 
+    // Lists the .ce2 files among paths, as a drop of them would; relative paths are taken from
+    // the current directory.
+    void openFiles(const QStringList& paths);
+
     // The dialog's context menu, ending with a separator and the about item.
     std::unique_ptr<QMenu> createContextMenu();
 

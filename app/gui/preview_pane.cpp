@@ -7,13 +7,14 @@
 
 #include "app/core/conversion.h"
 #include "app/gui/drawing_painter.h"
+#include "app/gui/ui_text.h"
 #include "ce3/document.h"
 #include "render/draw_document.h"
 
 namespace {
 
 QString hintText() {
-    return QStringLiteral("一覧でファイルを選ぶと、その図面をここに表示します。");
+    return uiText("Select a file in the list to see its drawing here.");
 }
 
 }  // namespace
@@ -25,10 +26,9 @@ PreviewPicture renderPreview(const std::string& path, const ConversionOptions& o
     std::error_code sizeUnknown;  // not a regular file: reading says why
     const std::uintmax_t bytes = std::filesystem::file_size(path, sizeUnknown);
     if (!sizeUnknown && bytes > byteLimit) {
-        return {QImage(),
-                QStringLiteral("大きすぎるため表示しません (%1 MiB、表示するのは %2 MiB まで)")
-                    .arg(bytes >> 20)
-                    .arg(byteLimit >> 20)};
+        return {QImage(), uiText("Too large to show (%1 MiB; files up to %2 MiB are shown)")
+                              .arg(bytes >> 20)
+                              .arg(byteLimit >> 20)};
     }
     FileReport report;
     report.source = path;
@@ -36,7 +36,7 @@ PreviewPicture renderPreview(const std::string& path, const ConversionOptions& o
     {
         SchDocument doc;
         if (!readCe2Source(path, options, doc, report)) {
-            return {QImage(), QStringLiteral("表示できません:\n%1")
+            return {QImage(), uiText("Cannot be shown:\n%1")
                                   .arg(QString::fromStdString(describeOutcome(report)))};
         }
         drawing = drawDocument(doc);
@@ -71,7 +71,7 @@ void PreviewPane::abandonJob() {
 void PreviewPane::showFile(const std::string& path, const ConversionOptions& options) {
     abandonJob();
     picture_ = QImage();
-    message_ = QStringLiteral("読み込み中...");
+    message_ = uiText("Loading...");
     update();
     cancelled_ = std::make_shared<std::atomic<bool>>(false);
     watcher_ = std::make_unique<QFutureWatcher<PreviewPicture>>();

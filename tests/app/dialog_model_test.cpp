@@ -157,7 +157,7 @@ TEST(DialogModelFonts, ConfirmedChoicesAndTheSettingsFile) {
          " ",
          12,
          Outcome::Refused,
-         "空",
+         "empty",
          {kMsMincho, "ＭＳ 明朝", "14"},
          stored},
         {"a line break",
@@ -165,7 +165,7 @@ TEST(DialogModelFonts, ConfirmedChoicesAndTheSettingsFile) {
          "Two\nLines",
          12,
          Outcome::Refused,
-         "制御文字",
+         "control characters",
          {kMsMincho, "ＭＳ 明朝", "14"},
          stored},
     };
@@ -258,14 +258,14 @@ TEST(DialogMessages, FilesNotConverted) {
         {{converted, converted}, SIZE_MAX, ""},
         {{converted, few, denied},
          SIZE_MAX,
-         "変換しなかったファイル:\n/w/few.ce2: fewer than two elements\n"
+         "Files not converted:\n/w/few.ce2: fewer than two elements\n"
          "/w/x.ce2: not a regular file"},
         {{few, converted, denied, few},
          1,
-         "変換しなかったファイル:\n/w/few.ce2: fewer than two elements\n…ほか 2 ファイル"},
+         "Files not converted:\n/w/few.ce2: fewer than two elements\n… and 2 more files"},
         {{few, denied},
          2,
-         "変換しなかったファイル:\n/w/few.ce2: fewer than two elements\n"
+         "Files not converted:\n/w/few.ce2: fewer than two elements\n"
          "/w/x.ce2: not a regular file"},
     };
     for (const auto& c : cases) {
@@ -298,7 +298,7 @@ TEST(BatchProgress, ShownAfterTheDelayInStepsOfItsStages) {
         ASSERT_TRUE(shown.has_value());
         EXPECT_EQ(shown->value, s.value);
         EXPECT_EQ(shown->maximum, 2 * kFile);
-        EXPECT_EQ(shown->label, "変換中: " + std::to_string(s.done) + " / 2 ファイル");
+        EXPECT_EQ(shown->label, "Converting: " + std::to_string(s.done) + " of 2 files");
     }
     EXPECT_FALSE(progress.update(2).has_value());  // every file done
 }

@@ -185,6 +185,23 @@ class MorvexDlgTest : public QObject {
         }
     }
 
+    // The files a file manager opens the program with are listed as a drop of them would be,
+    // relative paths taken from the current directory.
+    void filesGivenAtStartAreListed() {
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        dlg.openFiles({QStringLiteral("/w/b.CE2"), QStringLiteral("notes.txt"),
+                       QStringLiteral("sub/a.ce2"), QStringLiteral("/w/archive.ce2.bak")});
+        // The list's order depends on where the test runs: both sides are compared sorted.
+        QStringList expected{QStringLiteral("/w/b.CE2"),
+                             QDir::current().absoluteFilePath("sub/a.ce2")};
+        QStringList shown = listed(dlg);
+        expected.sort();
+        shown.sort();
+        QCOMPARE(shown, expected);
+    }
+
     void dragsAreOfferedOnlyWithLocalFiles() {
         ProfileFile settings(settingsPath());
         ScriptedDialogs dialogs;

@@ -1,7 +1,8 @@
-# Runs the dialog program where no display can be opened: it must say so and exit with status 1.
+# Runs the dialog program where no display can be opened: it must say so (in English, under the
+# C locale) and exit with status 1.
 execute_process(
-    COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb
-            ${MORVEX}
+    COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=LANGUAGE
+            QT_QPA_PLATFORM=xcb LC_ALL=C ${MORVEX}
     RESULT_VARIABLE status
     OUTPUT_VARIABLE out
     ERROR_VARIABLE err

@@ -127,7 +127,7 @@ expect "the completion message" \
     "$(printf '%s\n' '変換が完了しました。' '生成したのはライブラリ情報なしの.CE3ファイルです。' \
         '最初にTovr3/Pelnakで読み込む前に必要なライブラリを設定してください。' \
         'Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイルになります。' '' \
-        '変換しなかったファイル:' "$w\\missing.ce2: cannot be opened" "$w\\one.ce2: fewer than two elements")" \
+        'Files not converted:' "$w\\missing.ce2: cannot be opened" "$w\\one.ce2: fewer than two elements")" \
     "$(printf '%s\n' "$message" | sed 's/\(cannot be opened\): .*/\1/')"
 (cd "$work/linux" && "$linux_cli" -q demo.ce2 B.CE2 回路図/電源.ce2 "$long" > /dev/null)
 for name in demo.ce3 B.ce3 回路図/電源.ce3 "${long%.ce2}.ce3"; do
@@ -167,7 +167,7 @@ for i in $(seq "$many"); do
 done > "$work/many.txt"
 probe drop "@$(windows_path "$work/many.txt")" > /dev/null || failed=1
 progress=$(probe progress) || failed=1
-if ! [[ "$progress" =~ ^MORVEX$'\n'変換中:\ [0-9]+\ /\ $many\ ファイル$ ]]; then
+if ! [[ "$progress" =~ ^MORVEX$'\n'Converting:\ [0-9]+\ of\ $many\ files$ ]]; then
     echo "dialog_under_wine: the progress window showed: $progress" >&2
     failed=1
 fi

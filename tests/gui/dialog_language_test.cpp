@@ -1,0 +1,92 @@
+#include <QDialogButtonBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cerrno>
+#include <functional>
+
+#include "app/core/dialog_messages.h"
+#include "app/core/settings.h"
+#include "app/gui/batch_message.h"
+#include "app/gui/morvex_dlg.h"
+#include "platform/messages.h"
+#include "scripted_dialogs.h"
+
+// Run once under a Japanese locale and once under the C locale (MORVEX_EXPECTED_LANGUAGE says
+// which): MORVEX's own texts and Qt's follow the locale, the dialog's fixed texts do not.
+class DialogLanguageTest : public QObject {
+    Q_OBJECT
+
+  private:
+    bool japanese() const { return qEnvironmentVariable("MORVEX_EXPECTED_LANGUAGE") == "ja"; }
+
+  private slots:
+    void messagesFollowTheLocale() {
+        QCOMPARE(QString::fromStdString(messageLanguage()),
+                 japanese() ? QStringLiteral("ja") : QString());
+
+        FileReport notRegular;
+        notRegular.source = "/w/dir.ce2";
+        notRegular.outcome = FileOutcome::NotRegularFile;
+        FileReport gone;
+        gone.source = "/w/gone.ce2";
+        gone.outcome = FileOutcome::CannotOpen;
+        gone.openError = ENOENT;
+        FileReport tooFew;
+        tooFew.source = "/w/one.ce2";
+        tooFew.outcome = FileOutcome::TooFewElements;
+        QTemporaryDir dir;
+        ProfileFile settings(dir.filePath("MORVEX.INI").toStdString());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        const auto menu = dlg.createContextMenu();
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+
+        const struct {
+            const char* what;
+            std::function<QString()> shown;
+            QString english;
+            QString japanese;
+        } cases[] = {
+            {"files not converted",
+             [&] {
+                 return notConvertedDetails({notRegular, gone, tooFew});
+             },
+             QStringLiteral("Files not converted:\n/w/dir.ce2: not a regular file\n"
+                            "/w/gone.ce2: cannot be opened: No such file or directory\n"
+                            "/w/one.ce2: fewer than two elements"),
+             QStringLiteral(
+                 "変換しなかったファイル:\n/w/dir.ce2: 通常のファイルではありません\n"
+                 "/w/gone.ce2: 開けません: そのようなファイルやディレクトリはありません\n"
+                 "/w/one.ce2: 要素が 2 個未満です")},
+            {"a batch's progress", [] { return QString::fromStdString(batchProgressLabel(1, 2)); },
+             QStringLiteral("Converting: 1 of 2 files"), QStringLiteral("変換中: 1 / 2 ファイル")},
+            {"a refused face",
+             [] {
+                 return QString::fromStdString(
+                     faceRefusalMessage({FaceOutcome::HasControlCharacter, {}, "A\tB"}));
+             },
+             QStringLiteral("The font name “A\tB” holds control characters, so it cannot be used."),
+             QStringLiteral("フォント名「A\tB」には制御文字が含まれているため、使えません。")},
+            {"the dialog's own menu item", [&] { return menu->actions().first()->text(); },
+             QStringLiteral("&Close"), QStringLiteral("閉じる(&C)")},
+            {"Qt's standard button",
+             [&] { return buttons.button(QDialogButtonBox::Cancel)->text(); },
+             QStringLiteral("Cancel"), QStringLiteral("キャンセル")},
+            // Fixed texts are the same in every language.
+            {"the about item", [&] { return menu->actions().last()->text(); },
+             QStringLiteral("MORVEXのバージョン情報(&A)..."),
+             QStringLiteral("MORVEXのバージョン情報(&A)...")},
+            {"the completion message",
+             [] { return QString::fromUtf8(kCompletionMessage).section('\n', 0, 0); },
+             QStringLiteral("変換が完了しました。"), QStringLiteral("変換が完了しました。")},
+        };
+        for (const auto& c : cases) {
+            QVERIFY2(c.shown() == (japanese() ? c.japanese : c.english), c.what);
+        }
+    }
+};
+
+QTEST_MAIN(DialogLanguageTest)
+#include "dialog_language_test.moc"
