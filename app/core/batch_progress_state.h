@@ -41,3 +41,16 @@ class BatchProgressState {
     std::chrono::steady_clock::time_point start_;
     bool shown_ = false;
 };
+
+// The callbacks of a batch that keep a progress view up to date: the view has update(done) and
+// updateFile(index, stage, done, total), as the dialogs' progress windows do.
+template <class ProgressView>
+ConversionProgress progressCallbacksFor(ProgressView& view) {
+    ConversionProgress callbacks;
+    callbacks.fileDone = [&view](const FileReport&, std::size_t done, std::size_t) {
+        view.update(done);
+    };
+    callbacks.fileStage = [&view](std::size_t index, FileStage stage, uint64_t done,
+                                  uint64_t total) { view.updateFile(index, stage, done, total); };
+    return callbacks;
+}

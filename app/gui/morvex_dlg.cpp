@@ -217,15 +217,7 @@ void CMorvexDlg::convertListed() {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         BatchProgress progress(this, model_.files().size());
-        ConversionProgress shown;
-        shown.fileDone = [&progress](const FileReport&, std::size_t done, std::size_t) {
-            progress.update(done);
-        };
-        shown.fileStage = [&progress](std::size_t index, FileStage stage, uint64_t done,
-                                      uint64_t total) {
-            progress.updateFile(index, stage, done, total);
-        };
-        outcome = model_.convert(shown);
+        outcome = model_.convert(progressCallbacksFor(progress));
     }
     if (!outcome) {
         return;

@@ -222,15 +222,7 @@ void CMorvexDlg::convert() {
     {
         const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         BatchProgressWindow progress(hwnd_, model_.files().size());
-        ConversionProgress shown;
-        shown.fileDone = [&progress](const FileReport&, std::size_t done, std::size_t) {
-            progress.update(done);
-        };
-        shown.fileStage = [&progress](std::size_t index, FileStage stage, uint64_t done,
-                                      uint64_t total) {
-            progress.updateFile(index, stage, done, total);
-        };
-        outcome = model_.convert(shown);
+        outcome = model_.convert(progressCallbacksFor(progress));
         SetCursor(previous);
     }
     if (!outcome) {
