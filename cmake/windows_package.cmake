@@ -13,9 +13,9 @@ set(MORVEX_LICENCE_FILES
     mingw-w64=/usr/share/doc/mingw-w64-x86-64-dev/copyright)
 set(MORVEX_LICENCE_COMMANDS)
 foreach(entry ${MORVEX_LICENCE_FILES})
-    string(REPLACE "=" ";" parts ${entry})
-    list(GET parts 0 name)
-    list(GET parts 1 file)
+    string(REPLACE "=" ";" licence ${entry})
+    list(GET licence 0 name)
+    list(GET licence 1 file)
     if(NOT EXISTS ${file})
         message(FATAL_ERROR "The licence text of ${name} (${file}) is missing; scripts/install-deps "
                             "installs it")
