@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ce3/ce3_reader.h"
@@ -101,6 +102,34 @@ TEST(Ce3StreamReader, NulIsDataInAStream) {
     EXPECT_EQ(tokens[2].line, -1);
 }
 
+// Everything written to the stream so far.
+std::string contentOf(FILE* f) {
+    std::fflush(f);
+    std::rewind(f);
+    std::string bytes;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
+        bytes.append(buffer, n);
+    }
+    return bytes;
+}
+
+// What the same writes give a writer in memory and a writer on a stream: {memory, stream}.
+std::pair<std::string, std::string> writtenInMemoryAndOnStream(
+    const std::function<void(Ce3Writer&)>& write) {
+    std::string text;
+    Ce3Writer inMemory(&text);
+    const FilePtr f(std::tmpfile());
+    if (!f) {
+        ADD_FAILURE() << "no temporary file";
+        return {};
+    }
+    Ce3Writer onStream(f.get());
+    write(inMemory);
+    write(onStream);
+    return {text, contentOf(f.get())};
+}
+
 // A field is one token made of its key, a colon and its value: a NUL anywhere ends all of it, on a
 // stream as in memory.
 TEST(Ce3Writer, FieldsEndAtTheFirstNul) {
@@ -115,34 +144,14 @@ TEST(Ce3Writer, FieldsEndAtTheFirstNul) {
         {std::string_view("\0", 1), "v", ",T:1\r\n"},
     };
     for (const Case& c : cases) {
-        std::string text;
-        Ce3Writer inMemory(&text);
-        const FilePtr f(std::tmpfile());
-        ASSERT_TRUE(f);
-        Ce3Writer onStream(f.get());
-        for (Ce3Writer* w : {&inMemory, &onStream}) {
-            EXPECT_EQ(w->writeStringField(c.key, c.value), 0);
-            EXPECT_EQ(w->writeIntField("T", 1), 0);
-            EXPECT_EQ(w->endLine(), 0);
-        }
-        std::rewind(f.get());
-        std::string fromStream(64, '\0');
-        fromStream.resize(std::fread(fromStream.data(), 1, fromStream.size(), f.get()));
+        const auto [text, fromStream] = writtenInMemoryAndOnStream([&c](Ce3Writer& w) {
+            EXPECT_EQ(w.writeStringField(c.key, c.value), 0);
+            EXPECT_EQ(w.writeIntField("T", 1), 0);
+            EXPECT_EQ(w.endLine(), 0);
+        });
         EXPECT_EQ(text, c.written);
         EXPECT_EQ(fromStream, c.written);
     }
-}
-
-// Everything written to the stream so far.
-std::string contentOf(FILE* f) {
-    std::fflush(f);
-    std::rewind(f);
-    std::string bytes;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) {
-        bytes.append(buffer, n);
-    }
-    return bytes;
 }
 
 // Fields of any key and length, on lines of any length, give a stream the bytes they give in
@@ -183,21 +192,16 @@ TEST(Ce3Writer, FieldsOnAStreamAsInMemory) {
             expected += "," + c.written;
         }
         expected += ",-T\r\n";
-        std::string text;
-        Ce3Writer inMemory(&text);
-        const FilePtr f(std::tmpfile());
-        ASSERT_TRUE(f);
-        Ce3Writer onStream(f.get());
-        for (Ce3Writer* w : {&inMemory, &onStream}) {
-            EXPECT_EQ(w->writeToken("+T"), 0);
+        const auto [text, fromStream] = writtenInMemoryAndOnStream([&c](Ce3Writer& w) {
+            EXPECT_EQ(w.writeToken("+T"), 0);
             for (int i = 0; i < c.perLine; ++i) {
-                EXPECT_EQ(c.write(*w), 0);
+                EXPECT_EQ(c.write(w), 0);
             }
-            EXPECT_EQ(w->writeToken("-T"), 0);
-            EXPECT_EQ(w->endLine(), 0);
-        }
+            EXPECT_EQ(w.writeToken("-T"), 0);
+            EXPECT_EQ(w.endLine(), 0);
+        });
         EXPECT_EQ(text, expected) << c.written.substr(0, 20);
-        EXPECT_EQ(contentOf(f.get()), expected) << c.written.substr(0, 20);
+        EXPECT_EQ(fromStream, expected) << c.written.substr(0, 20);
     }
 }
 
