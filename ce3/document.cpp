@@ -177,12 +177,26 @@ bool SchDocument::meetsSheet(const SchElement& e) const {
     return e.area().intersects(SchRect(0, 0, sheetSize.x, sheetSize.y));
 }
 
+SchDocument::SaveFate SchDocument::saveFate(const SchElement& e) const {
+    if (!meetsSheet(e)) {
+        return SaveFate::OutsideSheet;
+    }
+    // Texts are written as C strings: one that starts with NUL is written empty.
+    const std::string* text = nullptr;
+    if (e.kind() == SchKind::Label) {
+        text = &static_cast<const SchLabel&>(e).text;
+    } else if (e.kind() == SchKind::Comment) {
+        text = &static_cast<const SchComment&>(e).text;
+    }
+    return text != nullptr && text->c_str()[0] == '\0' ? SaveFate::EmptyText : SaveFate::Written;
+}
+
 bool SchDocument::writeElements(Ce3Writer& writer, const SchElementList& list, bool includeDeleted,
                                 const SchPoint* offset,
                                 const std::function<void(uint64_t)>& counted) {
     ElementCount count(counted);
     for (const SchElementPtr& e : list) {
-        if (e && (includeDeleted || e->link == nullptr) && meetsSheet(*e)) {
+        if (e && (includeDeleted || e->link == nullptr) && saveFate(*e) == SaveFate::Written) {
             e->writeCe3(writer, offset);
         }
         count.next();

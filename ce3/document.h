@@ -67,6 +67,10 @@ class SchDocument {
     void purgeHistory(int32_t oldest);
     // Whether the area of e meets the sheet: only such elements are written.
     bool meetsSheet(const SchElement& e) const;
+    // What a save does with a live element: writes it, or leaves it out because it lies outside
+    // the sheet, or because it is a label or comment without text, whose record no reader takes.
+    enum class SaveFate { Written, OutsideSheet, EmptyText };
+    SaveFate saveFate(const SchElement& e) const;
     // Both tell `counted`, when given, at the start and about every kSaveProgressElements elements
     // how many they have gone through (writing) or read.
     bool writeElements(Ce3Writer& writer, const SchElementList& list, bool includeDeleted,

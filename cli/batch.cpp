@@ -8,6 +8,8 @@
 #include "cli/progress_line.h"
 #include "cli/source_list.h"
 #include "cli/svg_output.h"
+#include "platform/messages.h"
+#include "platform/path_rules.h"
 
 namespace {
 
@@ -36,10 +38,27 @@ struct DrawStep {
 struct ConvertStep {};
 using Step = std::variant<SourceProblem, DrawStep, ConvertStep>;
 
-// The steps of every path, and the sources of the one batch that converts them all: sources
+// Where the output of a source found under a PATH goes: beside the source, or with an output
+// folder, at the source's path below PATH (its name alone when PATH is the source itself).
+std::string outputFor(const std::string& source, const std::string& path,
+                      const std::string& outputDir) {
+    if (outputDir.empty()) {
+        return makeCe3Path(source);
+    }
+    std::size_t below = finalComponentStart(source);
+    if (source != path && source.compare(0, path.size(), path) == 0) {
+        below = path.size();
+    }
+    while (below < source.size() && isPathSeparator(source[below])) {
+        ++below;
+    }
+    const bool endsInSeparator = isPathSeparator(outputDir.back());
+    return makeCe3Path(outputDir + (endsInSeparator ? "" : "/") + source.substr(below));
+}
+
+// The steps of every path, and the files of the one batch that converts them all: sources
 // that would write the same output are found across the whole run.
-void planRun(const BatchRequest& request, std::vector<Step>& steps,
-             std::vector<std::string>& sources) {
+void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<BatchFile>& files) {
     for (const std::string& path : request.paths) {
         if (request.svg && isCe3File(path)) {
             steps.emplace_back(DrawStep{path});
@@ -49,9 +68,10 @@ void planRun(const BatchRequest& request, std::vector<Step>& steps,
         for (SourceProblem& problem : found.problems) {
             steps.emplace_back(std::move(problem));
         }
-        for (std::string& file : found.files) {
+        for (std::string& source : found.files) {
             steps.emplace_back(ConvertStep{});
-            sources.push_back(std::move(file));
+            std::string output = outputFor(source, path, request.outputDir);
+            files.push_back({std::move(source), std::move(output)});
         }
     }
 }
@@ -96,7 +116,11 @@ class RunReporter {
 
     void printReport(const FileReport& report) {
         if (report.outcome != FileOutcome::Converted) {
-            err_ << report.source << ": not converted: " << describeOutcome(report) << std::endl;
+            err_ << report.source << ": not converted: " << describeOutcome(report)
+                 << (report.outcome == FileOutcome::KeepsEditedOutput
+                         ? translated("; --overwrite replaces it")
+                         : std::string())
+                 << std::endl;
             allDone_ = false;
             return;
         }
@@ -123,8 +147,8 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
              ProgressLine* progress) {
     const ConversionOptions options = optionsFor(request);
     std::vector<Step> steps;
-    std::vector<std::string> sources;
-    planRun(request, steps, sources);
+    std::vector<BatchFile> files;
+    planRun(request, steps, files);
 
     RunReporter reporter(out, err, progress);
     std::size_t next = 0;
@@ -136,14 +160,16 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
     };
     if (progress != nullptr) {
         shown.fileStage = [&](std::size_t index, FileStage stage, uint64_t done, uint64_t total) {
-            progress->update(index, sources[index], stage, done, total);
+            progress->update(index, files[index], stage, done, total);
         };
     }
-    convertFiles(sources, options, shown, request.svg ? svgBesideOutput() : DrawingHook(),
-                 request.jobs);
+    const BatchRules rules{.replaceEdited = request.overwrite,
+                           .makeOutputFolders = !request.outputDir.empty()};
+    convertFiles(files, options, shown, request.svg ? svgBesideOutput() : DrawingHook(),
+                 request.jobs, rules);
     reporter.carryOutUntilConversion(steps, next);
 
-    if (!sources.empty() && !request.quiet) {
+    if (!files.empty() && !request.quiet) {
         out << kCompletionMessage << '\n';
     }
     out.flush();

@@ -19,7 +19,11 @@ struct BatchRequest {
     std::string settingsFile;  // empty: the usual lookup
     bool quiet = false;
     bool svg = false;  // also draw each converted drawing, and each .ce3 path given, as NAME.svg
-    std::size_t jobs = 1;  // files converted at once
+    std::size_t jobs = 1;    // files converted at once
+    bool overwrite = false;  // replace outputs that hold more than a conversion writes
+    // Empty: each output beside its source. Else the folder that receives the outputs, each at
+    // its source's path below the PATH it was found under (created as needed).
+    std::string outputDir;
 };
 
 // Converts every file the paths stand for as one batch, one line per file on out (converted) or

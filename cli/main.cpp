@@ -15,6 +15,8 @@
 #include "cli/report_output.h"
 #include "platform/console.h"
 #include "platform/cp932.h"
+#include "platform/directories.h"
+#include "platform/file_status.h"
 #include "platform/interruption.h"
 #include "platform/message_format.h"
 #include "platform/messages.h"
@@ -90,6 +92,28 @@ bool checkSettingsFile(const std::string& path) {
     const std::string problem = settingsFileProblem(path);
     if (!problem.empty()) {
         std::cerr << "morvex-cli: --settings: " << path << ": " << problem << '\n';
+    }
+    return problem.empty();
+}
+
+// The output folder, when one is given, exists as a folder once this returns true; false, with a
+// message, when it is something else or cannot be created.
+bool prepareOutputDir(const std::string& dir) {
+    if (dir.empty()) {
+        return true;
+    }
+    const FileStatus status = fileStatus(dir);
+    std::string problem;
+    if (status.kind == FileKind::Unknown) {
+        if (!makeParentDirectories(dir + "/", FolderAccess::Shared)) {
+            problem =
+                formatted(translated("cannot be created: %s"), systemErrorText(errno).c_str());
+        }
+    } else if (status.kind != FileKind::Directory) {
+        problem = translated("not a directory");
+    }
+    if (!problem.empty()) {
+        std::cerr << "morvex-cli: --output-dir: " << dir << ": " << problem << '\n';
     }
     return problem.empty();
 }
@@ -186,6 +210,13 @@ int main(int argc, char** argv) {
                              static_cast<unsigned>(request.jobs)))
         ->type_name("N")
         ->check(CLI::Validator(checkJobs, ""));
+    app.add_flag("--overwrite", request.overwrite,
+                 translated("Replace a .ce3 file even when it holds more than a conversion writes "
+                            "(a drawing saved by the editor, with its library information)"));
+    app.add_option("--output-dir", request.outputDir,
+                   translated("Write each .ce3 file under DIR instead of beside its source, at the "
+                              "source's path below the PATH it was found under"))
+        ->type_name("DIR");
     const std::vector<std::string> arguments = programArguments(argc, argv);
     std::vector<const char*> argumentTexts;
     for (const std::string& argument : arguments) {
@@ -198,7 +229,7 @@ int main(int argc, char** argv) {
     }
     if (!encodeFace("--large-face", request.largeFace) ||
         !encodeFace("--small-face", request.smallFace) ||
-        !checkSettingsFile(request.settingsFile)) {
+        !checkSettingsFile(request.settingsFile) || !prepareOutputDir(request.outputDir)) {
         return kUsageError;
     }
 

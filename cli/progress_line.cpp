@@ -32,11 +32,11 @@ std::string fitted(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-std::string progressText(const std::string& source, FileStage stage, uint64_t done,
-                         uint64_t total) {
+std::string progressText(const BatchFile& file, FileStage stage, uint64_t done, uint64_t total) {
     const auto percent =
         static_cast<unsigned long long>(total == 0 ? 0 : std::min(done, total) * 100 / total);
-    const std::string output = makeCe3Path(source);
+    const std::string& source = file.source;
+    const std::string& output = file.output;
     switch (stage) {
         case FileStage::Reading:
             return source + ": " + formatted(translated("reading %llu%%"), percent);
@@ -58,15 +58,15 @@ ProgressLine::ProgressLine(std::ostream& out, int columns, Clock clock,
       clock_(std::move(clock)),
       delay_(delay) {}
 
-void ProgressLine::update(std::size_t index, const std::string& source, FileStage stage,
-                          uint64_t done, uint64_t total) {
+void ProgressLine::update(std::size_t index, const BatchFile& file, FileStage stage, uint64_t done,
+                          uint64_t total) {
     const auto now = clock_();
     if (index != index_) {
         index_ = index;
         fileStart_ = now;
     }
     if (now - fileStart_ >= delay_) {
-        show(fitted(progressText(source, stage, done, total), width_));
+        show(fitted(progressText(file, stage, done, total), width_));
     }
 }
 

@@ -21,7 +21,7 @@ class ProgressLine {
 
     // Where the file at `index` of the batch has got (see ConversionProgress::fileStage); a new
     // index starts the file's time.
-    void update(std::size_t index, const std::string& source, FileStage stage, uint64_t done,
+    void update(std::size_t index, const BatchFile& file, FileStage stage, uint64_t done,
                 uint64_t total);
     // Removes the line, if one is shown.
     void clear();
@@ -39,4 +39,4 @@ class ProgressLine {
 };
 
 // "x.ce2: reading 42%", "x.ce2: writing x.ce3 42%", "x.ce2: reading back x.ce3 42%".
-std::string progressText(const std::string& source, FileStage stage, uint64_t done, uint64_t total);
+std::string progressText(const BatchFile& file, FileStage stage, uint64_t done, uint64_t total);

@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <cerrno>
+
 #include "platform/path_rules.h"
+#include "platform/system_error_win32.h"
 #include "platform/wide_text_win32.h"
 
-bool makeParentDirectories(const std::string& path) {
+// Folders take the access of the folder they are made in; `access` matters on POSIX systems only.
+bool makeParentDirectories(const std::string& path, FolderAccess) {
     const std::size_t root = rootPrefixLength(path);
     for (std::size_t i = root + 1; i < path.size(); ++i) {
         if (!isPathSeparator(path[i]) || isPathSeparator(path[i - 1])) {
@@ -17,6 +21,8 @@ bool makeParentDirectories(const std::string& path) {
             continue;
         }
         if (!CreateDirectoryW(dir.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            const int number = errnoForWindowsError(GetLastError());
+            errno = number != 0 ? number : EACCES;
             return false;
         }
     }

@@ -1,6 +1,7 @@
 #include "app/core/conversion.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <new>
 #include <thread>
@@ -9,9 +10,9 @@
 
 #include "app/core/conversion_pool.h"
 #include "ce3/document.h"
+#include "platform/directories.h"
 #include "platform/messages.h"
 #include "platform/read_file.h"
-#include "platform/same_file.h"
 
 namespace {
 
@@ -29,23 +30,30 @@ RegularFile openSource(const std::string& path, FileReport& report) {
     return file;
 }
 
-// Splits the live elements as the document's save does: written or left out.
+// Splits the live elements as the document's save does: written or left out, and why.
 void countSheetElements(const SchDocument& doc, FileReport& report) {
     for (const auto& e : doc.elements) {
         if (!e || e->link != nullptr) {
             continue;
         }
-        if (doc.meetsSheet(*e)) {
-            ++report.elementsWritten;
-        } else {
-            ++report.elementsOutside;
+        switch (doc.saveFate(*e)) {
+            case SchDocument::SaveFate::Written:
+                ++report.elementsWritten;
+                break;
+            case SchDocument::SaveFate::OutsideSheet:
+                ++report.elementsOutside;
+                break;
+            case SchDocument::SaveFate::EmptyText:
+                ++report.emptyTexts;
+                break;
         }
     }
 }
 
 // Reads, saves and reports one file; may throw std::bad_alloc, with what was done in report.
-void convertInto(FileReport& report, const ConversionOptions& options,
-                 const DrawingHook& drawingHook, const StageSink& stage, SchSaveOutcome& saved) {
+void convertInto(FileReport& report, const ConversionOptions& options, const BatchRules& rules,
+                 const std::optional<KeptOutput>& kept, const DrawingHook& drawingHook,
+                 const StageSink& stage, SchSaveOutcome& saved) {
     SchDocument doc;
     const Ce2Progress reading = [&](uint64_t bytesRead) {
         stage(FileStage::Reading, bytesRead, report.sourceSize);
@@ -58,6 +66,17 @@ void convertInto(FileReport& report, const ConversionOptions& options,
         return;
     }
     countSheetElements(doc, report);
+    if (kept) {
+        report.outcome = kept->outcome;
+        report.outputReadError = kept->readError;
+        report.writeFailure = kept->writeFailure;
+        return;
+    }
+    if (rules.makeOutputFolders && !makeParentDirectories(report.output, FolderAccess::Shared)) {
+        report.outcome = FileOutcome::CannotWrite;
+        report.writeFailure = {WriteFailure::Cause::System, errno};
+        return;
+    }
     const FollowUp followUp = drawingHook ? drawingHook(doc, report.output) : FollowUp();
     const uint64_t elements = doc.elements.size();
     const auto written = static_cast<uint64_t>(report.elementsWritten);
@@ -83,24 +102,51 @@ void convertInto(FileReport& report, const ConversionOptions& options,
     }
 }
 
-FileReport convertFile(const std::string& source, const ConversionOptions& options,
+FileReport convertFile(const BatchFile& file, const ConversionOptions& options,
+                       const BatchRules& rules, const std::optional<KeptOutput>& kept,
                        const DrawingHook& drawingHook, const StageSink& stage) {
     FileReport report;
-    report.source = source;
-    report.output = makeCe3Path(source);
-    if (report.output == source || sameExistingFile(source, report.output)) {
-        report.outcome = FileOutcome::WouldOverwriteSource;
-        return report;
-    }
+    report.source = file.source;
+    report.output = file.output;
     SchSaveOutcome saved;
     try {
-        convertInto(report, options, drawingHook, stage, saved);
+        convertInto(report, options, rules, kept, drawingHook, stage, saved);
     } catch (const std::bad_alloc&) {
         // The document and everything read are freed by now. A file written before memory ran
         // out (while it was read back) holds the whole drawing and counts as converted.
         report.outcome = saved.written ? FileOutcome::Converted : FileOutcome::NotEnoughMemory;
     }
     return report;
+}
+
+// What is decided before anything is written: the reports of the files that would overwrite
+// their source or the output of an earlier file, and the outputs to be left alone, which are
+// reported once their source has been read.
+struct BatchDecisions {
+    std::vector<std::optional<FileReport>> refused;
+    std::vector<std::optional<KeptOutput>> kept;
+};
+
+BatchDecisions decideBeforeWriting(const std::vector<BatchFile>& files, const BatchRules& rules) {
+    const std::vector<std::optional<std::size_t>> collisions = findOutputCollisions(files);
+    BatchDecisions decided{std::vector<std::optional<FileReport>>(files.size()),
+                           std::vector<std::optional<KeptOutput>>(files.size())};
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!overwritesItsSource(files[i]) && !collisions[i]) {
+            decided.kept[i] = findKeptOutput(files[i], rules);
+            continue;
+        }
+        FileReport& report = decided.refused[i].emplace();
+        report.source = files[i].source;
+        report.output = files[i].output;
+        if (collisions[i]) {
+            report.outcome = FileOutcome::WouldReplaceEarlierOutput;
+            report.earlierSource = files[*collisions[i]].source;
+        } else {
+            report.outcome = FileOutcome::WouldOverwriteSource;
+        }
+    }
+    return decided;
 }
 
 }  // namespace
@@ -132,32 +178,31 @@ std::size_t defaultConversionJobs() {
     return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMaxConversionJobs);
 }
 
-std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
+std::vector<FileReport> convertFiles(const std::vector<BatchFile>& files,
                                      const ConversionOptions& options,
                                      const ConversionProgress& progress,
-                                     const DrawingHook& drawingHook, std::size_t jobs) {
-    const std::vector<std::optional<std::size_t>> collisions = findOutputCollisions(sources);
+                                     const DrawingHook& drawingHook, std::size_t jobs,
+                                     const BatchRules& rules) {
+    const BatchDecisions decided = decideBeforeWriting(files, rules);
     const ListedConversion convert = [&](std::size_t i, const StageSink& stage) {
-        if (!collisions[i]) {
-            return convertFile(sources[i], options, drawingHook, stage);
-        }
-        FileReport report;
-        report.source = sources[i];
-        report.output = makeCe3Path(sources[i]);
-        report.outcome = FileOutcome::WouldReplaceEarlierOutput;
-        report.earlierSource = sources[*collisions[i]];
-        return report;
+        return decided.refused[i]
+                   ? *decided.refused[i]
+                   : convertFile(files[i], options, rules, decided.kept[i], drawingHook, stage);
     };
-    jobs = std::min({jobs, sources.size(), kMaxConversionJobs});
+    jobs = std::min({jobs, files.size(), kMaxConversionJobs});
     if (jobs > 1) {
-        PoolPlan plan{sources.size(), jobs, findSharedFiles(sources, collisions), convert};
+        std::vector<bool> untouched(files.size());
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            untouched[i] = decided.refused[i].has_value();
+        }
+        PoolPlan plan{files.size(), jobs, findSharedFiles(files, untouched), convert};
         if (std::optional<std::vector<FileReport>> reports = convertOnPool(plan, progress)) {
             return std::move(*reports);
         }
     }
     std::vector<FileReport> reports;
-    reports.reserve(sources.size());
-    for (std::size_t i = 0; i < sources.size(); ++i) {
+    reports.reserve(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
         if (progress.fileStarting) {
             progress.fileStarting(i);
         }
@@ -169,8 +214,15 @@ std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
         }
         reports.push_back(convert(i, stage));
         if (progress.fileDone) {
-            progress.fileDone(reports.back(), reports.size(), sources.size());
+            progress.fileDone(reports.back(), reports.size(), files.size());
         }
     }
     return reports;
+}
+
+std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
+                                     const ConversionOptions& options,
+                                     const ConversionProgress& progress,
+                                     const DrawingHook& drawingHook, std::size_t jobs) {
+    return convertFiles(filesBesideSources(sources), options, progress, drawingHook, jobs);
 }

@@ -22,6 +22,7 @@ enum class FileOutcome {
     CannotWrite,
     WouldOverwriteSource,
     WouldReplaceEarlierOutput,  // another source earlier in the batch has the same output
+    KeepsEditedOutput,  // the existing output holds more than a conversion writes, or is unreadable
     NotEnoughMemory
 };
 
@@ -39,12 +40,29 @@ struct FileReport {
     int elementsRead = 0;       // elements the CE2 reader appended
     int elementsWritten = 0;    // elements in the saved file
     int elementsOutside = 0;    // elements left out because they lay outside the sheet
+    int emptyTexts = 0;         // labels and comments left out because their text is empty
     Ce2ReadReport reading;      // why and where reading stopped
     int openError = 0;          // errno of a failed open, 0 otherwise
+    int outputReadError = 0;    // for KeepsEditedOutput: errno when the output could not be read
     uint64_t sourceSize = 0;    // bytes in the source once it was opened
     WriteFailure writeFailure;  // why the output could not be written
     std::string earlierSource;  // for WouldReplaceEarlierOutput: the source that writes the output
     std::optional<FollowUpReport> followUp;  // set when a drawing hook's follow-up ran
+};
+
+// One file of a batch: the source it reads and the output it writes.
+struct BatchFile {
+    std::string source;
+    std::string output;
+};
+
+// What a batch may do beyond the conversion itself.
+struct BatchRules {
+    // Replace an existing output even when it holds more than a conversion writes (a drawing
+    // the user saved from the editor, with its library information) or cannot be read.
+    bool replaceEdited = false;
+    // Create the missing folders above each output before writing it.
+    bool makeOutputFolders = false;
 };
 
 // The completion message shown once per batch: four lines separated by LF.
@@ -53,6 +71,9 @@ extern const char* const kCompletionMessage;
 // The source path with its extension (from the last '.' of the final component) replaced by
 // ".ce3", or ".ce3" appended when the final component has none.
 std::string makeCe3Path(const std::string& source);
+
+// Each source with its output beside it (makeCe3Path), as the dialog converts them.
+std::vector<BatchFile> filesBesideSources(const std::vector<std::string>& sources);
 
 // True when path ends in `extension` (given in lower case, with its dot) in any letter case.
 bool hasExtension(const std::string& path, std::string_view extension);
@@ -105,30 +126,53 @@ constexpr std::size_t kMaxConversionJobs = kRememberedTemporaryFiles / 2;
 // How many files a batch converts at once unless told: the number of processors, at least 1.
 std::size_t defaultConversionJobs();
 
-// Converts every source of the list and gives the reports in list order; a file is written only
+// Converts every file of the list and gives the reports in list order; a file is written only
 // when more than one element was read. Before any file is written, the list is checked for
-// sources that would write the same output: of those, only the first is converted (see
-// findOutputCollisions). Running out of memory fails the file in hand only: its document is
-// released, an existing output left as it was.
+// sources that would write the same output (of those, only the first is converted, see
+// findOutputCollisions), for sources that would overwrite themselves, and for existing outputs
+// that are not to be replaced (see findKeptOutput). Running out of memory fails the file in hand
+// only: its document is released, an existing output left as it was.
 // Up to `jobs` files (at most kMaxConversionJobs) are converted at once, each on a thread of its
 // own, with at most `jobs` files started beyond the first one not finished yet; the outputs are
 // those of one file at a time. Two entries that read or write one file (the same source listed
 // twice, or the same output) are converted one after the other, in list order. With `jobs` 1, or
 // a single source, the files are converted one after the other on the calling thread.
+std::vector<FileReport> convertFiles(const std::vector<BatchFile>& files,
+                                     const ConversionOptions& options,
+                                     const ConversionProgress& progress = {},
+                                     const DrawingHook& drawingHook = {},
+                                     std::size_t jobs = defaultConversionJobs(),
+                                     const BatchRules& rules = {});
+// The same for sources whose outputs lie beside them.
 std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
                                      const ConversionOptions& options,
                                      const ConversionProgress& progress = {},
                                      const DrawingHook& drawingHook = {},
                                      std::size_t jobs = defaultConversionJobs());
 
-// For each source of the list, the index of an earlier source whose output it would replace, or
-// nothing. Two sources collide when their outputs are the same path, or two paths of one existing
+// For each file of the list, the index of an earlier file whose output it would replace, or
+// nothing. Two files collide when their outputs are the same path, or two paths of one existing
 // file, and the sources are different files; the same file listed twice (by one path or by two)
 // is converted twice. A source that would overwrite itself writes nothing and collides with none.
 // Outputs that differ only in letter case are different files unless the file system makes them
 // one existing file.
-std::vector<std::optional<std::size_t>> findOutputCollisions(
-    const std::vector<std::string>& sources);
+std::vector<std::optional<std::size_t>> findOutputCollisions(const std::vector<BatchFile>& files);
+
+// Whether the output of a file would overwrite its source, by path or as one existing file.
+bool overwritesItsSource(const BatchFile& file);
+
+// Why an existing output must be left alone.
+struct KeptOutput {
+    FileOutcome outcome = FileOutcome::KeepsEditedOutput;  // or CannotWrite
+    int readError = 0;                                     // errno when it could not be read
+    WriteFailure writeFailure;                             // for CannotWrite
+};
+
+// Whether the existing output of a file must be left alone, or nothing when it is missing, empty
+// or holds only what a conversion writes. One that is not a regular file is never replaced; one
+// that cannot be read or holds other records (the editor's library information) only with
+// rules.replaceEdited.
+std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules& rules);
 
 // Reads a .ce2 source into doc as the conversion does. False when the file cannot be opened or is
 // not a regular file (a FIFO or device never blocks), with the outcome and cause in report;
@@ -142,6 +186,6 @@ bool readCe2Source(const std::string& source, const ConversionOptions& options, 
 bool isReadableRegularFile(const std::string& path, FileReport& report);
 
 // One line on what happened to a file: for a converted one the elements written and what was
-// left out ("12 elements; 1 element outside the sheet left out"), otherwise the reason it was not
-// converted ("fewer than two elements").
+// left out ("12 elements; 1 element outside the sheet left out; 2 empty texts left out"),
+// otherwise the reason it was not converted ("fewer than two elements").
 std::string describeOutcome(const FileReport& report);

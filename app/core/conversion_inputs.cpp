@@ -13,6 +13,15 @@ std::string makeCe3Path(const std::string& source) {
     return source.substr(0, dot) + ".ce3";
 }
 
+std::vector<BatchFile> filesBesideSources(const std::vector<std::string>& sources) {
+    std::vector<BatchFile> files;
+    files.reserve(sources.size());
+    for (const std::string& source : sources) {
+        files.push_back({source, makeCe3Path(source)});
+    }
+    return files;
+}
+
 bool hasExtension(const std::string& path, std::string_view extension) {
     const std::size_t n = extension.size();
     if (path.size() < n) {

@@ -30,10 +30,9 @@ struct PoolPlan {
 std::optional<std::vector<FileReport>> convertOnPool(const PoolPlan& plan,
                                                      const ConversionProgress& progress);
 
-// For each source of a batch, the earlier sources that read or write a file it reads or writes,
+// For each file of a batch, the earlier files that read or write a file it reads or writes,
 // in ascending order: the same source or the same output, by path (ASCII letters in either case)
 // or as one existing file, or an output not there yet by its folder's identity and its name. A
-// source that collides with an earlier output (collisions[i] set) touches no file.
-std::vector<std::vector<std::size_t>> findSharedFiles(
-    const std::vector<std::string>& sources,
-    const std::vector<std::optional<std::size_t>>& collisions);
+// file marked in `untouched` (one decided before anything is written) touches none.
+std::vector<std::vector<std::size_t>> findSharedFiles(const std::vector<BatchFile>& files,
+                                                      const std::vector<bool>& untouched);

@@ -33,6 +33,12 @@ std::string describeOutcome(const FileReport& report) {
                                      "; %lu elements outside the sheet left out", outside),
                     outside);
             }
+            if (report.emptyTexts > 0) {
+                const auto empty = static_cast<unsigned long>(report.emptyTexts);
+                text += formatted(translatedPlural("; %lu empty text left out",
+                                                   "; %lu empty texts left out", empty),
+                                  empty);
+            }
             if (stoppedEarly(report)) {
                 text += "; " + describeCe2Stop(report.reading);
             }
@@ -60,6 +66,14 @@ std::string describeOutcome(const FileReport& report) {
         case FileOutcome::WouldReplaceEarlierOutput:
             return formatted(translated("would replace %s written from %s in this batch"),
                              report.output.c_str(), report.earlierSource.c_str());
+        case FileOutcome::KeepsEditedOutput:
+            return report.outputReadError != 0
+                       ? formatted(translated("%s cannot be read to check it: %s"),
+                                   report.output.c_str(),
+                                   systemErrorText(report.outputReadError).c_str())
+                       : formatted(translated("%s holds data MORVEX does not write (saved by the "
+                                              "editor?)"),
+                                   report.output.c_str());
         case FileOutcome::NotEnoughMemory:
             return translated("not enough memory");
     }

@@ -42,16 +42,17 @@ class OutputWriters {
 
 }  // namespace
 
-std::vector<std::optional<std::size_t>> findOutputCollisions(
-    const std::vector<std::string>& sources) {
-    std::vector<std::optional<std::size_t>> collisions(sources.size());
-    std::vector<std::optional<FileIdentity>> sourceIdentities(sources.size());
+bool overwritesItsSource(const BatchFile& file) {
+    return file.output == file.source || sameExistingFile(file.source, file.output);
+}
+
+std::vector<std::optional<std::size_t>> findOutputCollisions(const std::vector<BatchFile>& files) {
+    std::vector<std::optional<std::size_t>> collisions(files.size());
+    std::vector<std::optional<FileIdentity>> sourceIdentities(files.size());
     OutputWriters writers;
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        const std::string& source = sources[i];
-        std::string outputPath = makeCe3Path(source);
-        std::optional<FileIdentity> outputIdentity = fileIdentity(outputPath);
-        const OutputWriters::Output output{std::move(outputPath), outputIdentity};
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string& source = files[i].source;
+        const OutputWriters::Output output{files[i].output, fileIdentity(files[i].output)};
         sourceIdentities[i] = fileIdentity(source);
         const bool overwritesItself =
             output.path == source || (output.identity && output.identity == sourceIdentities[i]);
@@ -64,7 +65,7 @@ std::vector<std::optional<std::size_t>> findOutputCollisions(
             continue;
         }
         const bool sameSource =
-            sources[*writer] == source ||
+            files[*writer].source == source ||
             (sourceIdentities[i] && sourceIdentities[i] == sourceIdentities[*writer]);
         if (sameSource) {
             writers.add(output, i);  // its output may be reached by another path

@@ -64,17 +64,16 @@ class LastUsers {
 
 }  // namespace
 
-std::vector<std::vector<std::size_t>> findSharedFiles(
-    const std::vector<std::string>& sources,
-    const std::vector<std::optional<std::size_t>>& collisions) {
-    std::vector<std::vector<std::size_t>> after(sources.size());
+std::vector<std::vector<std::size_t>> findSharedFiles(const std::vector<BatchFile>& files,
+                                                      const std::vector<bool>& untouched) {
+    std::vector<std::vector<std::size_t>> after(files.size());
     LastUsers users;
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        if (collisions[i]) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (untouched[i]) {
             continue;
         }
-        users.use(sources[i], i, after[i]);
-        users.use(makeCe3Path(sources[i]), i, after[i]);
+        users.use(files[i].source, i, after[i]);
+        users.use(files[i].output, i, after[i]);
         std::sort(after[i].begin(), after[i].end());
         after[i].erase(std::unique(after[i].begin(), after[i].end()), after[i].end());
     }

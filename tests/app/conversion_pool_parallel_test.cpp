@@ -108,7 +108,12 @@ TEST(ParallelBatch, SharedFilesAreFound) {
         dir / "sub/../c.ce3", dir / "hard.ce2", dir / "d.ce2", dir / "sub/../D.ce2"};
     const std::vector<std::vector<std::size_t>> expected = {{},  {},  {}, {0}, {1},
                                                             {2}, {3}, {}, {7}};
-    EXPECT_EQ(findSharedFiles(sources, findOutputCollisions(sources)), expected);
+    const std::vector<BatchFile> files = filesBesideSources(sources);
+    std::vector<bool> untouched;
+    for (const std::optional<std::size_t>& collision : findOutputCollisions(files)) {
+        untouched.push_back(collision.has_value());
+    }
+    EXPECT_EQ(findSharedFiles(files, untouched), expected);
 }
 
 }  // namespace

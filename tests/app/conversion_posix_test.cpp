@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 // it; every old target keeps its bytes and no temporary file is left behind.
 TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
     const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
-    const std::string old = "old target\r\n";
+    const std::string& old = kEarlierOutput;
     const auto oldTarget = [&](const std::string& name) { writeBytes(dir / name, old); };
     const auto symlinkTo = [&](const std::string& to, const std::string& name) {
         fs::create_symlink(to, dir / name);
@@ -140,7 +140,7 @@ TEST_F(Convert, OutputCollisionsAreFoundBeforeAnythingIsWritten) {
     const std::string dotted = dir.path() + "/./x.ce2";
     const std::string a = source("a.ce2", twoWires);
     const std::string b = source("b.ce2", twoWires);
-    writeBytes(dir / "b.ce3", "old");
+    writeBytes(dir / "b.ce3", kEarlierOutput);
     fs::create_symlink("b.ce3", dir / "a.ce3");  // a's output is b's
     const std::string self = source("self.ce3", twoWires);
     const std::string selfSource = source("self.ce2", twoWires);
@@ -175,7 +175,7 @@ TEST_F(Convert, OutputCollisionsAreFoundBeforeAnythingIsWritten) {
         {{}, found({})},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(findOutputCollisions(c.sources), c.collisions)
+        EXPECT_EQ(findOutputCollisions(filesBesideSources(c.sources)), c.collisions)
             << ::testing::PrintToString(c.sources);
     }
 

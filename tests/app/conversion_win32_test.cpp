@@ -17,7 +17,7 @@
 namespace {
 
 const std::string kTwoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
-const std::string kOld = "old target\r\n";
+const std::string& kOld = kEarlierOutput;
 
 DWORD attributesOf(const std::string& path) {
     return GetFileAttributesW(widePath(path).c_str());
@@ -115,7 +115,7 @@ TEST_F(Convert, ReplacedFileKeepsItsAttributes) {
 TEST_F(Convert, OneFileWhateverTheLetterCase) {
     const std::string lower = source("x.ce2", kTwoWires);
     const std::string upper = dir / "X.CE2";
-    EXPECT_EQ(findOutputCollisions({lower, upper}),
+    EXPECT_EQ(findOutputCollisions(filesBesideSources({lower, upper})),
               (std::vector<std::optional<std::size_t>>{std::nullopt, std::nullopt}));
     const std::vector<FileReport> reports = convertFiles({lower, upper}, options);
     ASSERT_EQ(reports.size(), 2u);

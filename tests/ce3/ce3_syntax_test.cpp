@@ -8,6 +8,7 @@
 #include "ce2/ce2_stream.h"
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
+#include "ce3/converted_contents.h"
 #include "platform/atoi_field.h"
 
 namespace {
@@ -241,3 +242,28 @@ TEST(AtoiField, ParsesAsAtoiAndSaturates) {
 }
 
 }  // namespace
+
+// Only a file that holds what a conversion writes may be replaced by another conversion.
+TEST(ConvertedContents, OnlyTheRecordsAConversionWrites) {
+    const std::string open = "+TOVR3_DATA_V.1.0\r\n";
+    const std::string close = "-TOVR3_DATA_V.1.0\r\n";
+    const std::string sheet = "+SHEETINFO,EL:0,VL:0,W:640,H:480,-SHEETINFO\r\n";
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {open + close, true},
+        {open + sheet + "+WIRE,L:0,X1:1,Y1:2,X2:3,Y2:4,-WIRE\r\n" + close, true},
+        // A label without its text, as earlier versions wrote it: unreadable, but ours.
+        {open + sheet + "+LABEL,L:0,X:1,Y:2,D:0,S:,-LABEL\r\n" + close, true},
+        {open + "+COMPONENT,L:0,X:1,Y:2,LIB:R,N:R1,-COMPONENT\r\n" + close, true},
+        {open + sheet + "+PARTLIB,N:R,-PARTLIB\r\n" + close, false},  // the editor's library
+        {open + "+WIRE,L:0\r\n" + close, false},                      // a record not closed
+        {open + sheet, false},                                        // cut short
+        {open + close + "+WIRE,-WIRE\r\n", false},                    // more after the end
+        {"hello\r\n", false},
+        {"\r\n", false},
+    };
+    for (const auto& [bytes, converted] : cases) {
+        const FilePtr f = ce2test::fileStreamOf(bytes);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(holdsOnlyConvertedRecords(f.get()), converted) << bytes;
+    }
+}

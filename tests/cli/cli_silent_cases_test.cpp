@@ -24,6 +24,10 @@ using namespace ce2build;
 
 const std::string kTwoWires = line(kWire, 0, 10, 10, 50, 10) + line(kWire, 0, 5, 5, 5, 9);
 const std::string kOtherWires = line(kWire, 0, 20, 20, 60, 20) + line(kWire, 0, 5, 5, 5, 9);
+// An output saved by the editor: its library information is more than a conversion writes.
+const std::string kEditedOutput =
+    "+TOVR3_DATA_V.1.0\r\n+SHEETINFO,EL:0,VL:0,W:640,H:480,-SHEETINFO\r\n"
+    "+PARTLIB,N:R,-PARTLIB\r\n-TOVR3_DATA_V.1.0\r\n";
 constexpr uid_t kNobody = 65534;
 
 void write(const TempDir& dir, const std::string& name, const std::string& bytes) {
@@ -193,9 +197,27 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          1,
          "",
          "x.ce2: not converted: x.ce3 cannot be written: Is a directory\n"},
+        // An output the user saved from the editor is kept, unless --overwrite is given.
+        {"edited output",
+         [](const TempDir& d) { write(d, "x.ce3", kEditedOutput); },
+         {"-q", "x.ce2"},
+         1,
+         "",
+         "x.ce2: not converted: x.ce3 holds data MORVEX does not write (saved by the editor?); "
+         "--overwrite replaces it\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_EQ(readBytes(d / "x.ce3"), kEditedOutput); }},
+        {"edited output with --overwrite",
+         [](const TempDir& d) { write(d, "x.ce3", kEditedOutput); },
+         {"-q", "--overwrite", "x.ce2"},
+         0,
+         "x.ce2 -> x.ce3: 2 elements\n",
+         ""},
         {"read-only output",
          [](const TempDir& d) {
-             write(d, "x.ce3", "old");
+             write(d, "x.ce3", "");
              chmod((d / "x.ce3").c_str(), 0444);
          },
          {"-q", "x.ce2"},

@@ -54,7 +54,7 @@ void interruptSaves(const char* program, const std::vector<int>& signals, int fi
         names.push_back(name);
         args.push_back(name + ".ce2");
     }
-    const std::string old = "old drawing\r\n";
+    const std::string old = "+TOVR3_DATA_V.1.0\r\n-TOVR3_DATA_V.1.0\r\n";  // an earlier output
     const ProcessRequest convert{args, dir.path(), {{"LC_ALL", "C.UTF-8"}}};
 
     // The shortest of three whole runs: the signals then fall inside a run however busy the

@@ -1,0 +1,32 @@
+#include <cerrno>
+
+#include "app/core/conversion.h"
+#include "ce3/converted_contents.h"
+#include "platform/file_status.h"
+#include "platform/read_file.h"
+
+std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules& rules) {
+    const FileStatus status = fileStatus(file.output);
+    if (status.kind == FileKind::Unknown) {
+        return std::nullopt;  // missing, or the save will say why it cannot write there
+    }
+    if (status.kind != FileKind::Regular) {
+        KeptOutput kept;
+        kept.outcome = FileOutcome::CannotWrite;
+        kept.writeFailure = status.kind == FileKind::Directory
+                                ? WriteFailure{WriteFailure::Cause::System, EISDIR}
+                                : WriteFailure{WriteFailure::Cause::NotRegularFile, 0};
+        return kept;
+    }
+    if (rules.replaceEdited) {
+        return std::nullopt;
+    }
+    const RegularFile existing = openRegularFile(file.output);
+    if (existing.stream &&
+        (existing.size == 0 || holdsOnlyConvertedRecords(existing.stream.get()))) {
+        return std::nullopt;
+    }
+    KeptOutput kept;
+    kept.readError = existing.stream ? 0 : existing.error;
+    return kept;
+}
