@@ -15,7 +15,8 @@ struct SettingsLocations {
 SettingsLocations processSettingsLocations();
 
 // Where the settings file `fileName` lives: in the current directory when it exists there; else
-// beside the executable when it exists there or that directory is writable; else
-// $XDG_CONFIG_HOME/morvex/fileName (~/.config/morvex/fileName when unset or relative). On Windows
-// it is beside the executable whenever it is not in the current directory.
+// beside the executable when it exists there; else $XDG_CONFIG_HOME/morvex/fileName
+// (~/.config/morvex/fileName when unset or relative), where a first write creates it: a settings
+// file is never created beside the program. On Windows it is beside the executable whenever it
+// is not in the current directory.
 std::string findSettingsFile(const SettingsLocations& where, const std::string& fileName);

@@ -53,7 +53,7 @@ std::string findSettingsFile(const SettingsLocations& where, const std::string& 
     }
     if (!where.executableDir.empty()) {
         const std::string beside = join(where.executableDir, fileName);
-        if (isRegularFile(beside) || ::access(where.executableDir.c_str(), W_OK) == 0) {
+        if (isRegularFile(beside)) {
             return beside;
         }
     }

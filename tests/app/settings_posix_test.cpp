@@ -32,9 +32,10 @@ TEST(SettingsPath, LookupOrder) {
     const std::vector<Case> cases = {
         {{t / "cwd", t / "exe", t / "xdg", t / "home"}, t / "cwd/MORVEX.INI"},
         {{t / "cwd-empty", t / "exe", t / "xdg", t / "home"}, t / "exe/MORVEX.INI"},
-        // No file beside the executable, but its directory is writable.
-        {{t / "cwd-empty", t / "exe-empty", t / "xdg", t / "home"}, t / "exe-empty/MORVEX.INI"},
-        {{"", t / "exe-empty", "", ""}, t / "exe-empty/MORVEX.INI"},
+        // No file beside the executable: never created there, even where it could be (run as
+        // root from /usr/bin, it would set every user's fonts).
+        {{t / "cwd-empty", t / "exe-empty", t / "xdg", t / "home"}, t / "xdg/morvex/MORVEX.INI"},
+        {{"", t / "exe-empty", "", t / "home"}, t / "home/.config/morvex/MORVEX.INI"},
         // Neither: the per-user configuration directory.
         {{t / "cwd-empty", missing, t / "xdg", t / "home"}, t / "xdg/morvex/MORVEX.INI"},
         {{t / "cwd-empty", missing, "", t / "home"}, t / "home/.config/morvex/MORVEX.INI"},

@@ -215,6 +215,19 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          0,
          "x.ce2 -> x.ce3: 2 elements\n",
          ""},
+        // Outputs under a folder of their own, at their paths below the PATH given.
+        {"output folder",
+         [](const TempDir& d) { write(d, "tree/sub/y.ce2", kTwoWires); },
+         {"-q", "--output-dir", "out", "tree", "x.ce2"},
+         1,
+         "tree/sub/y.ce2 -> out/sub/y.ce3: 2 elements\ntree/x.ce2 -> out/x.ce3: 2 elements\n",
+         "x.ce2: not converted: would replace out/x.ce3 written from tree/x.ce2 in this batch\n"},
+        {"output folder that is a file",
+         {},
+         {"--output-dir", "x.ce2", "x.ce2"},
+         2,
+         "",
+         "morvex-cli: --output-dir: x.ce2: not a directory\n"},
         {"read-only output",
          [](const TempDir& d) {
              write(d, "x.ce3", "");
