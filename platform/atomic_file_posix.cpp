@@ -1,12 +1,10 @@
 #include "platform/atomic_file.h"
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <utility>
@@ -15,6 +13,7 @@
 #include "platform/atomic_file_calls.h"
 #include "platform/interruption.h"
 #include "platform/interruption_posix.h"
+#include "platform/stale_temporaries_posix.h"
 
 namespace {
 
@@ -22,29 +21,6 @@ constexpr int kCreateAttempts = 100;
 constexpr int kMaxLinkHops = 40;         // the kernel's own limit on following symbolic links
 constexpr unsigned kNewFileMode = 0666;  // the kernel takes off the umask, as for fopen
 constexpr std::size_t kStreamBufferBytes = std::size_t{1} << 16;
-
-uint64_t randomSuffix() {
-    uint64_t v = 0;
-    if (getrandom(&v, sizeof v, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof v)) {
-        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-        v = static_cast<uint64_t>(now) ^ (static_cast<uint64_t>(getpid()) << 32);
-    }
-    return v;
-}
-
-std::string hex16(uint64_t v) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string out(16, '0');
-    for (int i = 15; i >= 0; --i, v >>= 4) {
-        out[static_cast<std::size_t>(i)] = kDigits[v & 0xF];
-    }
-    return out;
-}
-
-// A fresh hidden name in the directory for a temporary file.
-std::string hiddenName(const std::string& directory) {
-    return directory + "/.morvex-" + hex16(randomSuffix()) + ".tmp";
-}
 
 std::string directoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -143,7 +119,7 @@ bool AtomicFile::State::openTemporary() {
         {
             const InterruptionsHeld held;
             const TemporaryCreation creating;
-            tempPath = hiddenName(directory);
+            tempPath = temporaryNameIn(directory);
             // Remembered before it exists, so that no interruption finds it unknown.
             tempHandle = rememberTemporaryFile(tempPath);
             fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
@@ -210,7 +186,7 @@ bool AtomicFile::State::replaceTarget() {
     const InterruptionsHeld held;
     const TemporaryCreation creating;
     for (int attempt = 0;; ++attempt) {
-        tempPath = hiddenName(directory);
+        tempPath = temporaryNameIn(directory);
         tempHandle = rememberTemporaryFile(tempPath);
         if (atomic_file_calls::linkHidden(fd, tempPath.c_str()) == 0) {
             break;
@@ -307,6 +283,7 @@ bool AtomicFile::open() {
         }
     }
     s.directory = directoryOf(s.target);
+    removeStaleTemporaries(s.directory);
     if (!s.openTemporary() || (s.targetExists && !s.keepOwnerAndMode())) {
         return false;
     }
