@@ -9,6 +9,7 @@ SHORT_FUZZ_SECONDS ?= 30
 deps:
 	scripts/install-deps
 
+# The debug build and its tests: the quick check while developing.
 test: deps
 	cmake --preset debug
 	cmake --build --preset debug -j $(JOBS)
@@ -35,7 +36,7 @@ fuzz-build: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)
 
-# Each fuzz target for FUZZ_SECONDS (default five minutes).
+# Each fuzz target for FUZZ_SECONDS (default five minutes), one target per processor at a time.
 fuzz: fuzz-build
 	scripts/run-fuzz $(FUZZ_SECONDS)
 
@@ -43,16 +44,18 @@ fuzz-short: fuzz-build
 	scripts/run-fuzz $(SHORT_FUZZ_SECONDS)
 
 # The Windows programs, cross-built with mingw-w64, and their tests under Wine (morvex.exe on an
-# X display of its own, Xvfb). What they write is compared with the Linux morvex-cli of the debug
-# build.
+# X display of its own, Xvfb). What they write is compared with the Linux morvex-cli of the
+# optimised build (ci-release), which `check` has built by then.
 windows-check: deps
-	cmake --preset debug
-	cmake --build --preset debug -j $(JOBS) --target morvex-cli make_seeds
+	cmake --preset ci-release
+	cmake --build --preset ci-release -j $(JOBS) --target morvex-cli make_seeds
 	cmake --preset windows-ci
 	cmake --build --preset windows-ci -j $(JOBS)
 	ctest --preset windows-ci -j $(JOBS)
 
-check: test ci-release sanitize tsan windows-check fuzz-short
+# Every test runs in the optimised build and, built for debugging, under ASan and UBSan; a plain
+# debug build (`make test`) would run no test that these do not.
+check: ci-release sanitize tsan windows-check fuzz-short
 
 # Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex.exe, morvex-cli.exe, a README for Windows
 # users and the licences of what they have built in.

@@ -1,6 +1,6 @@
 # The Windows package: `cmake --build --preset windows --target windows-zip` leaves
 # dist/morvex-VERSION-windows-x86_64.zip, one folder holding the programs (stripped), a README for
-# Windows users and the licences of the libraries built into the programs.
+# Windows users, MORVEX's licence and the licences of the libraries built into the programs.
 set(MORVEX_PACKAGE morvex-${PROJECT_VERSION}-windows-x86_64)
 set(MORVEX_PACKAGE_ROOT ${CMAKE_BINARY_DIR}/package)
 set(MORVEX_PACKAGE_STAGE ${MORVEX_PACKAGE_ROOT}/${MORVEX_PACKAGE})
@@ -26,6 +26,9 @@ endforeach()
 
 configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/README.txt.in ${MORVEX_PACKAGE_ROOT}/README.txt
                @ONLY NEWLINE_STYLE CRLF)
+# MORVEX's own licence, with Windows line ends as the README.
+configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${MORVEX_PACKAGE_ROOT}/LICENSE.txt @ONLY
+               NEWLINE_STYLE CRLF)
 
 add_custom_target(windows-zip
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${MORVEX_PACKAGE_STAGE}
@@ -33,11 +36,12 @@ add_custom_target(windows-zip
     COMMAND ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex.exe $<TARGET_FILE:morvex>
     COMMAND ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex-cli.exe $<TARGET_FILE:morvex-cli>
     COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_PACKAGE_ROOT}/README.txt ${MORVEX_PACKAGE_STAGE}/
+    COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_PACKAGE_ROOT}/LICENSE.txt ${MORVEX_PACKAGE_STAGE}/
     ${MORVEX_LICENCE_COMMANDS}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_DIST_DIR}
     COMMAND ${CMAKE_COMMAND} -E tar cf ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip --format=zip
             ${MORVEX_PACKAGE}
     WORKING_DIRECTORY ${MORVEX_PACKAGE_ROOT}
-    DEPENDS morvex morvex-cli ${MORVEX_PACKAGE_ROOT}/README.txt
+    DEPENDS morvex morvex-cli ${MORVEX_PACKAGE_ROOT}/README.txt ${MORVEX_PACKAGE_ROOT}/LICENSE.txt
     COMMENT "Packing ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip"
     VERBATIM)

@@ -21,11 +21,14 @@ CMorvexAboutDlg::CMorvexAboutDlg(QWidget* parent) : QDialog(parent) {
     name->setFont(nameFont);
     auto* version = new QLabel(uiText("Version %1").arg(QStringLiteral(MORVEX_VERSION)), this);
     auto* purpose = new QLabel(uiText("Converts .CE2 schematic drawings into .CE3 files."), this);
+    // The licence's name, in every language.
+    auto* licence = new QLabel(QStringLiteral("MIT License"), this);
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(name);
     texts->addWidget(version);
     texts->addWidget(purpose);
+    texts->addWidget(licence);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

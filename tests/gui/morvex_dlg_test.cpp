@@ -244,7 +244,7 @@ class MorvexDlgTest : public QObject {
         QCOMPARE(dialogs.aboutRuns, 1);
     }
 
-    void aboutBoxShowsNameVersionAndPurpose() {
+    void aboutBoxShowsNameVersionPurposeAndLicence() {
         CMorvexAboutDlg about;
         QStringList texts;
         for (const auto* label : about.findChildren<QLabel*>()) {
@@ -252,6 +252,7 @@ class MorvexDlgTest : public QObject {
         }
         QVERIFY(texts.contains(QStringLiteral("MORVEX")));
         QVERIFY(texts.join('\n').contains(QStringLiteral(MORVEX_VERSION)));
+        QVERIFY(texts.contains(QStringLiteral("MIT License")));
         QVERIFY(!QIcon(QStringLiteral(":/morvex.svg")).pixmap(32, 32).isNull());
         auto* ok = about.findChild<QPushButton*>();
         QVERIFY(ok);

@@ -152,7 +152,7 @@ expect "the settings after confirming the small font" "$settings" \
 
 expect "the about box" \
     "$(printf '%s\n' 'MORVEXのバージョン情報' 'MORVEX' 'バージョン @MORVEX_VERSION@' \
-        '回路図の .CE2 ファイルを .CE3 ファイルに変換します。' 'OK' | sed "s/@MORVEX_VERSION@/$("$linux_cli" --version | awk '{print $NF}')/")" \
+        '回路図の .CE2 ファイルを .CE3 ファイルに変換します。' 'MIT License' 'OK' | sed "s/@MORVEX_VERSION@/$("$linux_cli" --version | awk '{print $NF}')/")" \
     "$(probe about)"
 
 # A long batch shows how far it has got. The progress window shows once a batch has run for a
