@@ -309,8 +309,8 @@ TEST_F(AtomicSave, TemporariesOfEndedProcessesAreRemoved) {
     const std::string live = temporaryNameIn(utf8Path(dir_));
     const std::string liveName = live.substr(live.rfind('/') + 1);  // .morvex-PID-START-R.tmp
     const std::size_t startAt = liveName.find('-', 8) + 1;
-    std::string reusedPid = liveName;  // this process's id with another start time
-    reusedPid.insert(startAt, "1");
+    // This process's id with another start time.
+    const std::string reusedPid = liveName.substr(0, startAt) + "1" + liveName.substr(startAt);
     const std::vector<std::pair<std::string, bool>> cases = {
         {liveName, true},
         {reusedPid, false},
