@@ -185,6 +185,10 @@ bool readCe2Source(const std::string& source, const ConversionOptions& options, 
 // FIFO or device; when not, the outcome and cause are in report.
 bool isReadableRegularFile(const std::string& path, FileReport& report);
 
+// Whether a converted file holds less than its source: reading stopped early, or elements were
+// left out as outside the sheet or as labels and comments without text.
+bool convertedInPart(const FileReport& report);
+
 // One line on what happened to a file: for a converted one the elements written and what was
 // left out ("12 elements; 1 element outside the sheet left out; 2 empty texts left out"),
 // otherwise the reason it was not converted ("fewer than two elements").

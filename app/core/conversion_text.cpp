@@ -22,6 +22,11 @@ bool stoppedEarly(const FileReport& report) {
 
 }  // namespace
 
+bool convertedInPart(const FileReport& report) {
+    return report.outcome == FileOutcome::Converted &&
+           (report.elementsOutside > 0 || report.emptyTexts > 0 || stoppedEarly(report));
+}
+
 std::string describeOutcome(const FileReport& report) {
     switch (report.outcome) {
         case FileOutcome::Converted: {
