@@ -1,17 +1,27 @@
 #include "cli/batch.h"
 
+#include <optional>
 #include <ostream>
 #include <variant>
 
 #include "app/core/conversion.h"
 #include "app/core/settings.h"
+#include "cli/csv_report.h"
 #include "cli/progress_line.h"
 #include "cli/source_list.h"
 #include "cli/svg_output.h"
+#include "platform/message_format.h"
 #include "platform/messages.h"
 #include "platform/path_rules.h"
 
 namespace {
+
+// The completion message in English; the Japanese catalogue gives it back in its own words.
+constexpr char kCompletionNotice[] =
+    "The conversion has finished.\n"
+    "The files written are .CE3 files without library information.\n"
+    "Set up the libraries they need before loading them into Tovr3/Pelnak for the first time.\n"
+    "Saving them over in Tovr3/Pelnak makes them .CE3 files with library information.";
 
 ConversionOptions optionsFor(const BatchRequest& request) {
     const ProfileFile settings(request.settingsFile.empty() ? findSettingsPath()
@@ -36,7 +46,10 @@ struct DrawStep {
     std::string path;
 };
 struct ConvertStep {};
-using Step = std::variant<SourceProblem, DrawStep, ConvertStep>;
+struct EmptyFolderStep {  // a folder with no .ce2 file below it
+    std::string path;
+};
+using Step = std::variant<SourceProblem, DrawStep, ConvertStep, EmptyFolderStep>;
 
 // Where the output of a source found under a PATH goes: beside the source, or with an output
 // folder, at the source's path below PATH (its name alone when PATH is the source itself).
@@ -65,6 +78,9 @@ void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<
             continue;
         }
         SourceList found = collectSources(path);
+        if (found.files.empty() && found.problems.empty()) {
+            steps.emplace_back(EmptyFolderStep{path});
+        }
         for (SourceProblem& problem : found.problems) {
             steps.emplace_back(std::move(problem));
         }
@@ -78,10 +94,33 @@ void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<
 
 class RunReporter {
   public:
-    RunReporter(std::ostream& out, std::ostream& err, ProgressLine* progress)
-        : out_(out), err_(err), progress_(progress) {}
+    RunReporter(std::ostream& out, std::ostream& err, ProgressLine* progress, CsvReport* csv,
+                bool dryRun)
+        : out_(out), err_(err), progress_(progress), csv_(csv), dryRun_(dryRun) {}
 
     bool allDone() const { return allDone_; }
+
+    // "5 files: 3 converted (1 in part), 2 not converted", for a run of more than one file;
+    // empty otherwise.
+    std::string summary() const {
+        const unsigned long files = converted_ + notConverted_;
+        if (files < 2) {
+            return {};
+        }
+        std::string text = formatted(
+            translatedPlural("%lu file: %lu converted", "%lu files: %lu converted", files), files,
+            converted_);
+        if (inPart_ > 0) {
+            text += formatted(translated(" (%lu in part)"), inPart_);
+        }
+        if (notConverted_ > 0) {
+            text += formatted(translated(", %lu not converted"), notConverted_);
+        }
+        return text;
+    }
+
+    bool allConvertedWhole() const { return notConverted_ == 0 && inPart_ == 0; }
+    bool anyConverted() const { return converted_ > 0; }
 
     // Carries out the steps before the next conversion, or up to the end when there is none.
     void carryOutUntilConversion(const std::vector<Step>& steps, std::size_t& next) {
@@ -92,6 +131,15 @@ class RunReporter {
             }
             if (const auto* problem = std::get_if<SourceProblem>(&steps[next])) {
                 err_ << problem->path << ": not converted: " << problem->reason << '\n';
+                allDone_ = false;
+                ++notConverted_;
+                if (csv_ != nullptr) {
+                    csv_->addProblem(problem->path, problem->reason);
+                }
+            } else if (const auto* empty = std::get_if<EmptyFolderStep>(&steps[next])) {
+                err_ << "morvex-cli: "
+                     << formatted(translated("no .ce2 files under %s"), empty->path.c_str())
+                     << '\n';
                 allDone_ = false;
             } else {
                 draw(std::get<DrawStep>(steps[next]).path);
@@ -115,6 +163,9 @@ class RunReporter {
     }
 
     void printReport(const FileReport& report) {
+        if (csv_ != nullptr) {
+            csv_->add(report, dryRun_);
+        }
         if (report.outcome != FileOutcome::Converted) {
             err_ << report.source << ": not converted: " << describeOutcome(report)
                  << (report.outcome == FileOutcome::KeepsEditedOutput
@@ -122,9 +173,14 @@ class RunReporter {
                          : std::string())
                  << std::endl;
             allDone_ = false;
+            ++notConverted_;
             return;
         }
-        out_ << report.source << " -> " << report.output << ": " << describeOutcome(report);
+        ++converted_;
+        inPart_ += convertedInPart(report) ? 1 : 0;
+        out_ << report.source << " -> " << report.output << ": "
+             << (dryRun_ ? formatted(translated("would write %s"), describeOutcome(report).c_str())
+                         : describeOutcome(report));
         if (report.followUp && report.followUp->ok) {
             out_ << "; " << report.followUp->text;
         }
@@ -138,19 +194,35 @@ class RunReporter {
     std::ostream& out_;
     std::ostream& err_;
     ProgressLine* progress_;
+    CsvReport* csv_;
+    bool dryRun_;
     bool allDone_ = true;
+    unsigned long converted_ = 0;
+    unsigned long inPart_ = 0;
+    unsigned long notConverted_ = 0;
 };
 
 }  // namespace
 
 int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
              ProgressLine* progress) {
+    std::optional<CsvReport> csv;
+    if (!request.reportCsv.empty()) {
+        csv.emplace(request.reportCsv);
+        if (!csv->open()) {
+            err << "morvex-cli: --report: " << request.reportCsv << ": "
+                << formatted(translated("cannot be written: %s"),
+                             describeWriteFailure(csv->failure()).c_str())
+                << '\n';
+            return 2;
+        }
+    }
     const ConversionOptions options = optionsFor(request);
     std::vector<Step> steps;
     std::vector<BatchFile> files;
     planRun(request, steps, files);
 
-    RunReporter reporter(out, err, progress);
+    RunReporter reporter(out, err, progress, csv ? &*csv : nullptr, request.dryRun);
     std::size_t next = 0;
     // Each line appears as soon as its file and every one before it are done.
     ConversionProgress shown;
@@ -164,14 +236,28 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
         };
     }
     const BatchRules rules{.replaceEdited = request.overwrite,
-                           .makeOutputFolders = !request.outputDir.empty()};
+                           .makeOutputFolders = !request.outputDir.empty(),
+                           .dryRun = request.dryRun};
     convertFiles(files, options, shown, request.svg ? svgBesideOutput() : DrawingHook(),
                  request.jobs, rules);
     reporter.carryOutUntilConversion(steps, next);
 
-    if (!files.empty() && !request.quiet) {
-        out << kCompletionMessage << '\n';
-    }
+    // The summary and the notice come last, after every report line of both streams.
     out.flush();
+    const std::string summary = reporter.summary();
+    if (!summary.empty() && (!request.quiet || !reporter.allConvertedWhole())) {
+        err << summary << '\n';
+    }
+    if (reporter.anyConverted() && !request.quiet && !request.dryRun) {
+        err << translated(kCompletionNotice) << '\n';
+    }
+    err.flush();
+    if (csv && !csv->commit()) {
+        err << "morvex-cli: --report: " << request.reportCsv << ": "
+            << formatted(translated("cannot be written: %s"),
+                         describeWriteFailure(csv->failure()).c_str())
+            << std::endl;
+        return 1;
+    }
     return reporter.allDone() ? 0 : 1;
 }

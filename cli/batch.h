@@ -24,13 +24,18 @@ struct BatchRequest {
     // Empty: each output beside its source. Else the folder that receives the outputs, each at
     // its source's path below the PATH it was found under (created as needed).
     std::string outputDir;
+    bool dryRun = false;     // decide and report everything, write nothing
+    std::string reportCsv;  // where to keep one row per file as CSV; empty: nowhere
 };
 
 // Converts every file the paths stand for as one batch, one line per file on out (converted) or
-// err (not converted), then the completion message on out unless quiet or there was no file to
-// convert.
+// err (not converted). Then, on err: with more than one file, a summary of how many were
+// converted, in part and not (with quiet only when not all were converted whole), and, unless
+// quiet, the completion message when any file was converted.
 // With svg, a .ce3 path is drawn instead, and a drawing that is not written is reported on err.
 // 0 when every file was converted (and drawn), 1 otherwise. The settings file is only read.
 // When progress is not null, it shows how far a long file has got.
+// A report file that cannot be written is said before anything is converted: then nothing is
+// converted and the result is 2, as for a usage error.
 int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
              ProgressLine* progress = nullptr);

@@ -217,6 +217,11 @@ int main(int argc, char** argv) {
                    translated("Write each .ce3 file under DIR instead of beside its source, at the "
                               "source's path below the PATH it was found under"))
         ->type_name("DIR");
+    app.add_flag("--dry-run", request.dryRun,
+                 translated("Read every source and report what a run would do, writing nothing"));
+    app.add_option("--report", request.reportCsv,
+                   translated("Also keep one row per file in FILE, as CSV for spreadsheets"))
+        ->type_name("FILE");
     const std::vector<std::string> arguments = programArguments(argc, argv);
     std::vector<const char*> argumentTexts;
     for (const std::string& argument : arguments) {

@@ -72,6 +72,10 @@ void convertInto(FileReport& report, const ConversionOptions& options, const Bat
         report.writeFailure = kept->writeFailure;
         return;
     }
+    if (rules.dryRun) {
+        report.outcome = FileOutcome::Converted;
+        return;
+    }
     if (rules.makeOutputFolders && !makeParentDirectories(report.output, FolderAccess::Shared)) {
         report.outcome = FileOutcome::CannotWrite;
         report.writeFailure = {WriteFailure::Cause::System, errno};

@@ -63,6 +63,9 @@ struct BatchRules {
     bool replaceEdited = false;
     // Create the missing folders above each output before writing it.
     bool makeOutputFolders = false;
+    // Read and decide everything, write nothing: a file that would be written is reported as
+    // converted, with what it would hold.
+    bool dryRun = false;
 };
 
 // The completion message shown once per batch: four lines separated by LF.

@@ -28,27 +28,36 @@ Environment locale(const Environment& set) {
     return env;
 }
 
-const std::string kCompletion =
+const std::string kCompletionJapanese =
     "変換が完了しました。\n"
     "生成したのはライブラリ情報なしの.CE3ファイルです。\n"
     "最初にTovr3/Pelnakで読み込む前に必要なライブラリを設定してください。\n"
     "Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイルになります。\n";
 
 // The report lines keep their structure in every language: only the text after the colon is
-// translated, the system's error text with it; the completion message is the same everywhere.
+// translated, the system's error text with it. The summary and the completion message follow
+// the language.
 TEST(CliLanguage, ReportsFollowTheLocale) {
     const std::string english =
-        "two.ce2 -> two.ce3: 2 elements; 1 element outside the sheet left out\n" + kCompletion;
+        "two.ce2 -> two.ce3: 2 elements; 1 element outside the sheet left out\n";
     const std::string englishErr =
         "cut.ce2: not converted: fewer than two elements (reading stopped at byte 0: unknown "
         "record type 120)\n"
-        "gone.ce2: not converted: cannot be opened: No such file or directory\n";
-    const std::string japanese =
-        "two.ce2 -> two.ce3: 要素 2 個; シート外の要素 1 個を除外\n" + kCompletion;
+        "gone.ce2: not converted: cannot be opened: No such file or directory\n"
+        "3 files: 1 converted (1 in part), 2 not converted\n"
+        "The conversion has finished.\n"
+        "The files written are .CE3 files without library information.\n"
+        "Set up the libraries they need before loading them into Tovr3/Pelnak for the first "
+        "time.\n"
+        "Saving them over in Tovr3/Pelnak makes them .CE3 files with library information.\n";
+    const std::string japanese = "two.ce2 -> two.ce3: 要素 2 個; シート外の要素 1 個を除外\n";
     const std::string japaneseErr =
         "cut.ce2: not converted: 要素が 2 個未満です (0 バイト目で読み込みを中止: 不明なレコード"
         "種別 120)\n"
-        "gone.ce2: not converted: 開けません: そのようなファイルやディレクトリはありません\n";
+        "gone.ce2: not converted: 開けません: そのようなファイルやディレクトリはありません\n"
+        "3 ファイル: 1 ファイルを変換（うち 1 ファイルは一部のみ）、2 ファイルは変換できません"
+        "でした\n" +
+        kCompletionJapanese;
     const struct {
         const char* what;
         Environment env;

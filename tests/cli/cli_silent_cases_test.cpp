@@ -25,6 +25,13 @@ using namespace ce2build;
 
 const std::string kTwoWires = line(kWire, 0, 10, 10, 50, 10) + line(kWire, 0, 5, 5, 5, 9);
 const std::string kOtherWires = line(kWire, 0, 20, 20, 60, 20) + line(kWire, 0, 5, 5, 5, 9);
+// The completion notice outside a Japanese locale.
+const std::string kCompletion =
+    "The conversion has finished.\n"
+    "The files written are .CE3 files without library information.\n"
+    "Set up the libraries they need before loading them into Tovr3/Pelnak for the first time.\n"
+    "Saving them over in Tovr3/Pelnak makes them .CE3 files with library information.\n";
+
 // An output saved by the editor: its library information is more than a conversion writes.
 const std::string kEditedOutput =
     "+TOVR3_DATA_V.1.0\r\n+SHEETINFO,EL:0,VL:0,W:640,H:480,-SHEETINFO\r\n"
@@ -137,7 +144,7 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          {"x.ce2"},
          1,
          "",
-         "morvex-cli: standard output cannot be written: No space left on device\n",
+         kCompletion + "morvex-cli: standard output cannot be written: No space left on device\n",
          false,
          "/dev/full",
          "C.UTF-8",
@@ -159,7 +166,7 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          {"-q", "x.ce2", "x.CE2", "x.ce2"},
          1,
          "x.ce2 -> x.ce3: 2 elements\nx.ce2 -> x.ce3: 2 elements\n",
-         "x.CE2: not converted: would replace x.ce3 written from x.ce2 in this batch\n",
+         "x.CE2: not converted: would replace x.ce3 written from x.ce2 in this batch\n" "3 files: 2 converted, 1 not converted\n",
          false,
          "",
          "C.UTF-8",
@@ -172,7 +179,7 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          1,
          "tree/x.ce2 -> tree/x.ce3: 2 elements\ntree/x.ce2 -> tree/x.ce3: 2 elements\n",
          "tree/x.CE2: not converted: would replace tree/x.ce3 written from tree/x.ce2 in this "
-         "batch\n"},
+         "batch\n" "3 files: 2 converted, 1 not converted\n"},
         // Folders met on the way that cannot be searched or whose path is too long.
         {"folder that cannot be searched",
          [](const TempDir& d) {
@@ -183,7 +190,7 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          {"-q", "tree"},
          1,
          "tree/b.ce2 -> tree/b.ce3: 2 elements\ntree/x.ce2 -> tree/x.ce3: 2 elements\n",
-         "tree/a/sub: not converted: directory cannot be read: Permission denied\n",
+         "tree/a/sub: not converted: directory cannot be read: Permission denied\n" "3 files: 2 converted, 1 not converted\n",
          true},
         {"path too long",
          [](const TempDir& d) { makeDeepFolders(d.path(), 21); },
@@ -222,7 +229,57 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          {"-q", "--output-dir", "out", "tree", "x.ce2"},
          1,
          "tree/sub/y.ce2 -> out/sub/y.ce3: 2 elements\ntree/x.ce2 -> out/x.ce3: 2 elements\n",
-         "x.ce2: not converted: would replace out/x.ce3 written from tree/x.ce2 in this batch\n"},
+         "x.ce2: not converted: would replace out/x.ce3 written from tree/x.ce2 in this batch\n" "3 files: 2 converted, 1 not converted\n"},
+        // A dry run decides as a run would and writes nothing.
+        {"dry run",
+         {},
+         {"--dry-run", "x.ce2", "tree"},
+         0,
+         "x.ce2 -> x.ce3: would write 2 elements\ntree/x.ce2 -> tree/x.ce3: would write 2 "
+         "elements\n",
+         "2 files: 2 converted\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) {
+             EXPECT_FALSE(fs::exists(d / "x.ce3"));
+             EXPECT_FALSE(fs::exists(d / "tree/x.ce3"));
+         }},
+        {"folder without drawings",
+         [](const TempDir& d) { fs::create_directory(d / "empty"); },
+         {"-q", "empty"},
+         1,
+         "",
+         "morvex-cli: no .ce2 files under empty\n"},
+        // The run's log as CSV, one row per file, quoted where a field needs it.
+        {"report",
+         [](const TempDir& d) { write(d, "a,b.ce2", kTwoWires); },
+         {"-q", "--report", "r.csv", "a,b.ce2", "missing.ce2"},
+         1,
+         "a,b.ce2 -> a,b.ce3: 2 elements\n",
+         "missing.ce2: not converted: cannot be opened: No such file or directory\n"
+         "2 files: 1 converted, 1 not converted\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) {
+             EXPECT_EQ(readBytes(d / "r.csv"),
+                       "\xEF\xBB\xBFsource,output,outcome,elements written,left out,stopped at "
+                       "byte,reason\r\n"
+                       "\"a,b.ce2\",\"a,b.ce3\",converted,2,0,,\r\n"
+                       "missing.ce2,missing.ce3,not converted,,,,cannot be opened: No such file "
+                       "or directory\r\n");
+         }},
+        {"report that cannot be written",
+         {},
+         {"--report", "nowhere/r.csv", "x.ce2"},
+         2,
+         "",
+         "morvex-cli: --report: nowhere/r.csv: cannot be written: No such file or directory\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_FALSE(fs::exists(d / "x.ce3")); }},
         {"output folder that is a file",
          {},
          {"--output-dir", "x.ce2", "x.ce2"},
@@ -346,7 +403,7 @@ TEST(CliSilentCases, OutOfMemoryFailsOnlyThatFile) {
     const ProcessResult r = runProcess(request);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "a.ce2 -> a.ce3: 2 elements\nc.ce2 -> c.ce3: 2 elements\n");
-    EXPECT_EQ(r.err, "b.ce2: not converted: not enough memory\n");
+    EXPECT_EQ(r.err, "b.ce2: not converted: not enough memory\n" "3 files: 2 converted, 1 not converted\n");
     EXPECT_EQ(readBytes(dir / "b.ce3"), "old");
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir.path())) {

@@ -18,11 +18,12 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ce2build;
 
+// The completion notice outside a Japanese locale.
 const std::string kCompletion =
-    "変換が完了しました。\n"
-    "生成したのはライブラリ情報なしの.CE3ファイルです。\n"
-    "最初にTovr3/Pelnakで読み込む前に必要なライブラリを設定してください。\n"
-    "Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイルになります。\n";
+    "The conversion has finished.\n"
+    "The files written are .CE3 files without library information.\n"
+    "Set up the libraries they need before loading them into Tovr3/Pelnak for the first time.\n"
+    "Saving them over in Tovr3/Pelnak makes them .CE3 files with library information.\n";
 
 const std::string kTwoWires = line(kWire, 0, 10, 10, 50, 10) + line(kWire, 0, 5, 5, 5, 9);
 
@@ -93,8 +94,8 @@ TEST_F(Cli, ConvertsOneFile) {
     const std::string src = file("x.CE2", kTwoWires);
     const ProcessResult r = run({src});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, src + " -> " + dir / "x.ce3" + ": 2 elements\n" + kCompletion);
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, src + " -> " + dir / "x.ce3" + ": 2 elements\n");
+    EXPECT_EQ(r.err, kCompletion);  // one file: no summary
     EXPECT_TRUE(fs::is_regular_file(dir / "x.ce3"));
 }
 
@@ -111,15 +112,16 @@ TEST_F(Cli, MixedBatch) {
     EXPECT_EQ(r.out,
               "good.ce2 -> good.ce3: 2 elements\n"
               "cut.ce2 -> cut.ce3: 2 elements; reading stopped at byte 20: record of type 3 cut "
-              "short\n" +
-                  kCompletion);
+              "short\n");
     EXPECT_EQ(r.err,
               "one.ce2: not converted: fewer than two elements\n"
               "notes.txt: not converted: neither a .ce2 file nor a directory\n"
               "missing.ce2: not converted: cannot be opened: No such file or directory\n"
               "done.ce3: not converted: neither a .ce2 file nor a directory\n"
               "empty.ce2: not converted: fewer than two elements\n"
-              "nothing: not converted: cannot be opened: No such file or directory\n");
+              "nothing: not converted: cannot be opened: No such file or directory\n"
+              "8 files: 2 converted (1 in part), 6 not converted\n" +
+                  kCompletion);
     EXPECT_FALSE(fs::exists(dir / "one.ce3"));
     EXPECT_EQ(readBytes(dir / "done.ce3"), kTwoWires);
 }
@@ -142,7 +144,10 @@ TEST_F(Cli, SearchesDirectoriesInSortedOrder) {
               "tree/a/Z.CE2 -> tree/a/Z.ce3: 2 elements\n"
               "tree/a/deep/m.ce2 -> tree/a/deep/m.ce3: 2 elements\n"
               "tree/b.ce2 -> tree/b.ce3: 2 elements\n");
-    EXPECT_EQ(r.err, "tree/one.ce2: not converted: fewer than two elements\n");
+    // With -q, the summary stays, as not every file was converted.
+    EXPECT_EQ(r.err,
+              "tree/one.ce2: not converted: fewer than two elements\n"
+              "5 files: 4 converted, 1 not converted\n");
 }
 
 TEST_F(Cli, UnreadableDirectoryIsReportedAndTheSearchGoesOn) {
@@ -168,7 +173,8 @@ TEST_F(Cli, FifoIsSkippedWithoutBlocking) {
     EXPECT_EQ(r.out, "tree/good.ce2 -> tree/good.ce3: 2 elements\n");
     EXPECT_EQ(r.err,
               "named.ce2: not converted: not a regular file\n"
-              "tree/pipe.ce2: not converted: not a regular file\n");
+              "tree/pipe.ce2: not converted: not a regular file\n"
+              "3 files: 1 converted, 2 not converted\n");
 }
 
 // The comment fonts: from the settings file, overridden for one run, never written back.
@@ -219,8 +225,8 @@ TEST_F(Cli, ConvertsTheDemo) {
     file("demo.ce2", demoDrawing());
     const ProcessResult r = run({"demo.ce2"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "demo.ce2 -> demo.ce3: 13 elements; 1 element outside the sheet left out\n" +
-                         kCompletion);
+    EXPECT_EQ(r.out, "demo.ce2 -> demo.ce3: 13 elements; 1 element outside the sheet left out\n");
+    EXPECT_EQ(r.err, kCompletion);
 }
 
 // Every file in the directory and below it, by path relative to it.
@@ -244,7 +250,9 @@ TEST_F(Cli, SvgBesideEachConvertedDrawing) {
               "demo.ce2 -> demo.ce3: 13 elements; 1 element outside the sheet left out; SVG "
               "written to demo.svg\n"
               "tree/a.ce2 -> tree/a.ce3: 2 elements; SVG written to tree/a.svg\n");
-    EXPECT_EQ(r.err, "one.ce2: not converted: fewer than two elements\n");
+    EXPECT_EQ(r.err,
+              "one.ce2: not converted: fewer than two elements\n"
+              "3 files: 2 converted (1 in part), 1 not converted\n");
     // Only converted drawings are drawn, and a .ce3 file found in a directory is not.
     EXPECT_EQ(filesIn(dir.path()),
               (std::vector<std::string>{"demo.ce2", "demo.ce3", "demo.svg", "one.ce2", "tree",
