@@ -18,6 +18,8 @@
 #include "model/sheet_info.h"
 #include "model/tag.h"
 #include "platform/atomic_file.h"
+#include "platform/message_format.h"
+#include "platform/messages.h"
 #include "platform/read_file.h"
 
 namespace {
@@ -206,24 +208,33 @@ bool SchDocument::writeElements(Ce3Writer& writer, const SchElementList& list, b
 
 bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,
                                SchSheetInfo* sheetInfo,
-                               const std::function<void(uint64_t)>& counted) {
+                               const std::function<void(uint64_t)>& counted,
+                               Ce3LoadReport* stop) {
     ElementCount count(counted);
     bool sheetInfoRead = false;
     std::string_view token;
+    const auto stopped = [stop](Ce3Stop why, int line, std::string_view what) {
+        if (stop != nullptr) {
+            *stop = {why, line, std::string(what)};
+        }
+        return false;
+    };
     for (;;) {
-        if (reader.nextToken(token) < 0 || token.empty()) {
+        const int line = reader.nextToken(token);
+        if (line < 0 || token.empty()) {
             return true;
         }
         if (token == kCe3SheetInfo.open() && sheetInfo != nullptr && !sheetInfoRead) {
             sheetInfoRead = true;
             if (!sheetInfo->readCe3(reader, offset, this)) {
-                return false;
+                return stopped(Ce3Stop::BadRecord, line, kCe3SheetInfo.open().substr(1));
             }
             continue;
         }
         if (SchElementPtr e = elementFor(token, arena_)) {
+            const std::string name(token.substr(1));  // the reader reuses the token's bytes
             if (!e->readCe3(reader, offset, this)) {
-                return false;
+                return stopped(Ce3Stop::BadRecord, line, name);
             }
             if (e->isValid()) {
                 list.push_back(std::move(e));
@@ -235,12 +246,33 @@ bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const Sc
             return true;
         }
         if (token[0] != '+') {
-            return false;
+            return stopped(Ce3Stop::StrayText, line, token);
         }
+        const std::string name(token.substr(1));
         if (reader.skipUntil(closerOf(token)) < 0) {
-            return false;
+            return stopped(Ce3Stop::UnclosedBlock, line, name);
         }
     }
+}
+
+std::string describeCe3Stop(const Ce3LoadReport& report) {
+    std::string what;
+    switch (report.stop) {
+        case Ce3Stop::EndOfFile:
+            return translated("read to the end");
+        case Ce3Stop::BadRecord:
+            what = formatted(translated("a %s record that cannot be read"), report.record.c_str());
+            break;
+        case Ce3Stop::UnclosedBlock:
+            what = formatted(translated("a %s block without its end"), report.record.c_str());
+            break;
+        case Ce3Stop::StrayText:
+            what = formatted(translated("\"%s\" outside any record"),
+                             report.record.substr(0, 40).c_str());
+            break;
+    }
+    return formatted(translated("drawn up to line %ld: %s"), static_cast<long>(report.line),
+                     what.c_str());
 }
 
 int SchDocument::save(const char* path, SchSaveOutcome* outcome, const SchSaveProgress& progress) {
@@ -289,7 +321,13 @@ int SchDocument::load(const char* path) {
     return loadFile(path, {});
 }
 
-int SchDocument::loadFile(const char* path, const std::function<void(uint64_t)>& counted) {
+int SchDocument::load(const char* path, Ce3LoadReport& stop) {
+    stop = {};
+    return loadFile(path, {}, &stop);
+}
+
+int SchDocument::loadFile(const char* path, const std::function<void(uint64_t)>& counted,
+                          Ce3LoadReport* stop) {
     clear();
     modified = false;
     if (path == nullptr) {
@@ -312,7 +350,7 @@ int SchDocument::loadFile(const char* path, const std::function<void(uint64_t)>&
     if (token != kCe3Magic.open()) {
         return 2;
     }
-    if (!readElements(reader, elements, nullptr, &sheetInfo, counted)) {
+    if (!readElements(reader, elements, nullptr, &sheetInfo, counted, stop)) {
         return 1;
     }
     sheetSize = sheetInfo.p1;

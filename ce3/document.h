@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "ce3/element_arena.h"
@@ -34,6 +35,22 @@ struct SchSaveOutcome {
     bool written = false;  // the file holds the drawing; reading it back comes after
     WriteFailure failure;  // why it was not written
 };
+
+// Where and why loading a CE3 file stopped before its end.
+enum class Ce3Stop {
+    EndOfFile,      // read whole
+    BadRecord,      // a record whose fields cannot be read
+    UnclosedBlock,  // a block of another kind whose closing token never comes
+    StrayText       // text outside any record
+};
+struct Ce3LoadReport {
+    Ce3Stop stop = Ce3Stop::EndOfFile;
+    int32_t line = 0;    // the line on which the record or text that stopped it begins
+    std::string record;  // the record's name ("LABEL"), or the text
+};
+
+// "drawn up to line 12: a LABEL record that cannot be read", for reports.
+std::string describeCe3Stop(const Ce3LoadReport& report);
 
 // One drawing in memory: the sheet size, the ordered element list with its short edit history,
 // and saving to and loading from CE3 files.
@@ -76,8 +93,10 @@ class SchDocument {
     bool writeElements(Ce3Writer& writer, const SchElementList& list, bool includeDeleted,
                        const SchPoint* offset, const std::function<void(uint64_t)>& counted = {});
     // The elements read are built in memory of the document: `list` must not outlive it.
+    // When it fails, `stop`, if given, learns where and why.
     bool readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,
-                      SchSheetInfo* sheetInfo, const std::function<void(uint64_t)>& counted = {});
+                      SchSheetInfo* sheetInfo, const std::function<void(uint64_t)>& counted = {},
+                      Ce3LoadReport* stop = nullptr);
     // 0 saved, 1 failed. The file is replaced atomically: on failure an existing file stays
     // byte for byte as it was and no temporary file is left. When outcome is not null it learns
     // whether the file was written and why not.
@@ -85,7 +104,11 @@ class SchDocument {
              const SchSaveProgress& progress = {});
     // 0 loaded, 1 failed, 2 not a CE3 file.
     int load(const char* path);
+    // The same; when it fails after reading the file's start (1), the elements read before the
+    // fault stay, and `stop` learns where and why it stopped.
+    int load(const char* path, Ce3LoadReport& stop);
 
   private:
-    int loadFile(const char* path, const std::function<void(uint64_t)>& counted);
+    int loadFile(const char* path, const std::function<void(uint64_t)>& counted,
+                 Ce3LoadReport* stop = nullptr);
 };

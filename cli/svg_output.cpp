@@ -59,15 +59,15 @@ Ce3Drawn drawCe3File(const std::string& path) {
         return drawn;
     }
     SchDocument doc;
-    switch (doc.load(path.c_str())) {
-        case 0:
-            break;
-        case 2:
-            drawn.text = translated("not a CE3 file");
-            return drawn;
-        default:
-            drawn.text = translated("cannot be read as a CE3 file");
-            return drawn;
+    Ce3LoadReport stop;
+    const int loaded = doc.load(path.c_str(), stop);
+    if (loaded == 2) {
+        drawn.text = translated("not a CE3 file");
+        return drawn;
+    }
+    if (loaded != 0 && stop.stop == Ce3Stop::EndOfFile) {
+        drawn.text = translated("cannot be read as a CE3 file");
+        return drawn;
     }
     const Drawing drawing = drawDocument(doc);
     const FollowUpReport written = writeSvgFile(drawn.svgPath, svgDocument(drawing));
@@ -85,6 +85,9 @@ Ce3Drawn drawCe3File(const std::string& path) {
                                     static_cast<unsigned long>(outside));
         }
         drawn.text += ")";
+        if (stop.stop != Ce3Stop::EndOfFile) {
+            drawn.text += "; " + describeCe3Stop(stop);  // what was read before is drawn
+        }
     }
     return drawn;
 }

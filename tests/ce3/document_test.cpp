@@ -339,6 +339,28 @@ TEST_F(SchDocumentFiles, LoadResults) {
     }
 }
 
+// A load that fails says on which line and why; what was read before stays.
+TEST_F(SchDocumentFiles, LoadSaysWhereItStopped) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {kOpen + kJunction + kClose, "read to the end"},
+        {kOpen + "+SHEETINFO,W:3000,-SHEETINFO\r\n",
+         "drawn up to line 2: a SHEETINFO record that cannot be read"},
+        {kOpen + kJunction + "+WIRE,L:0,X1:0,Y1:0,X2:10,-WIRE\r\n" + kJunction,
+         "drawn up to line 3: a WIRE record that cannot be read"},
+        {kOpen + kJunction + "\r\n+FOO,A:1\r\n" + kWire,
+         "drawn up to line 4: a FOO block without its end"},
+        {kOpen + kJunction + "A:1\r\n", "drawn up to line 3: \"A:1\" outside any record"},
+    };
+    const std::string path = pathOf("in.ce3");
+    for (const auto& [content, said] : cases) {
+        writeFile(path, content);
+        SchDocument doc;
+        Ce3LoadReport stop;
+        doc.load(path.c_str(), stop);
+        EXPECT_EQ(describeCe3Stop(stop), said) << content;
+    }
+}
+
 TEST_F(SchDocumentFiles, LoadOfMissingFileOrDirectoryFails) {
     std::filesystem::create_directory(pathOf("dir.ce3"));
     for (const char* name : {"missing.ce3", "dir.ce3"}) {

@@ -278,23 +278,25 @@ TEST_F(Cli, Ce3PathsAreDrawnNotConverted) {
         "+LABEL,X:-90,Y:-5,D:1,S:%3C%26%3E,-LABEL\r\n-TOVR3_DATA_V.1.0\r\n";
     file("good.CE3", drawing);
     file("text.ce3", "hello");
-    file("broken.ce3", "+TOVR3_DATA_V.1.0\r\n+WIRE,X1:1,-WIRE\r\n");
+    // Drawn up to the record that stops the reading, and said where.
+    file("broken.ce3",
+         "+TOVR3_DATA_V.1.0\r\n+WIRE,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n+WIRE,X1:1,-WIRE\r\n");
     ASSERT_EQ(mkfifo((dir / "pipe.ce3").c_str(), 0600), 0);
     const ProcessResult r =
         run({"--svg", "good.CE3", "text.ce3", "broken.ce3", "missing.ce3", "pipe.ce3"});
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out,
-              "good.CE3: SVG written to good.svg (2 elements; 1 element outside the sheet)\n");
+              "good.CE3: SVG written to good.svg (2 elements; 1 element outside the sheet)\n"
+              "broken.ce3: SVG written to broken.svg (1 element); drawn up to line 3: a WIRE "
+              "record that cannot be read\n");
     EXPECT_EQ(r.err,
               "text.ce3: not drawn: not a CE3 file\n"
-              "broken.ce3: not drawn: cannot be read as a CE3 file\n"
               "missing.ce3: not drawn: cannot be opened: No such file or directory\n"
               "pipe.ce3: not drawn: not a regular file\n");
     EXPECT_EQ(readBytes(dir / "good.CE3"), drawing);
     EXPECT_NE(readBytes(dir / "good.svg").find(">&lt;&amp;&gt;</text>"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "text.svg"));
-    EXPECT_FALSE(fs::exists(dir / "broken.svg"));
 }
 
 TEST_F(Cli, SvgThatCannotBeWrittenIsReported) {
