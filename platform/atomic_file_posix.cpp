@@ -13,7 +13,7 @@
 #include "platform/atomic_file_calls.h"
 #include "platform/interruption.h"
 #include "platform/interruption_posix.h"
-#include "platform/stale_temporaries_posix.h"
+#include "platform/stale_temporaries.h"
 
 namespace {
 
@@ -119,7 +119,7 @@ bool AtomicFile::State::openTemporary() {
         {
             const InterruptionsHeld held;
             const TemporaryCreation creating;
-            tempPath = temporaryNameIn(directory);
+            tempPath = temporaryNameFor(target);
             // Remembered before it exists, so that no interruption finds it unknown.
             tempHandle = rememberTemporaryFile(tempPath);
             fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
@@ -186,7 +186,7 @@ bool AtomicFile::State::replaceTarget() {
     const InterruptionsHeld held;
     const TemporaryCreation creating;
     for (int attempt = 0;; ++attempt) {
-        tempPath = temporaryNameIn(directory);
+        tempPath = temporaryNameFor(target);
         tempHandle = rememberTemporaryFile(tempPath);
         if (atomic_file_calls::linkHidden(fd, tempPath.c_str()) == 0) {
             break;
@@ -283,7 +283,7 @@ bool AtomicFile::open() {
         }
     }
     s.directory = directoryOf(s.target);
-    removeStaleTemporaries(s.directory);
+    removeStaleTemporariesBeside(s.target);
     if (!s.openTemporary() || (s.targetExists && !s.keepOwnerAndMode())) {
         return false;
     }

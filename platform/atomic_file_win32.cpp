@@ -3,15 +3,13 @@
 #include <windows.h>
 
 #include <cerrno>
-#include <charconv>
-#include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/device_path_win32.h"
 #include "platform/interruption.h"
-#include "platform/path_rules.h"
+#include "platform/stale_temporaries.h"
 #include "platform/system_error_win32.h"
 #include "platform/wide_text_win32.h"
 
@@ -23,21 +21,6 @@ constexpr std::size_t kStreamBufferBytes = std::size_t{1} << 16;
 // Attributes of a replaced file that its replacement keeps.
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
-uint64_t randomSuffix(int attempt) {
-    LARGE_INTEGER now{};
-    QueryPerformanceCounter(&now);
-    return static_cast<uint64_t>(now.QuadPart) ^ (uint64_t{GetCurrentProcessId()} << 32) ^
-           (static_cast<uint64_t>(attempt) << 56);
-}
-
-// A fresh name for a temporary file in the folder `directory` (empty, or ending in a separator
-// or a drive).
-std::string temporaryName(const std::string& directory, int attempt) {
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, randomSuffix(attempt), 16).ptr;
-    return directory + ".morvex-" + std::string(digits, end) + ".tmp";
-}
 
 // The C library's error number for a Windows error; EIO where none names the same cause.
 int errnoFor(DWORD error) {
@@ -93,13 +76,12 @@ bool AtomicFile::State::checkTarget() {
 // A named file beside the target, remembered for removal on interruption. Others may read it but
 // not write it, and it may be deleted while open, so that an interruption can remove it at once.
 bool AtomicFile::State::openTemporary() {
-    const std::string directory = target.substr(0, finalComponentStart(target));
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kCreateAttempts && handle == INVALID_HANDLE_VALUE; ++attempt) {
         DWORD error = 0;
         {
             const TemporaryCreation creating;
-            tempPath = temporaryName(directory, attempt);
+            tempPath = temporaryNameFor(target);
             // Remembered before it exists, so that no interruption finds it unknown.
             tempHandle = rememberTemporaryFile(tempPath);
             handle = CreateFileW(widePath(tempPath).c_str(), GENERIC_WRITE,
@@ -190,7 +172,11 @@ bool AtomicFile::open() {
     if (s.target.empty()) {
         return s.fail(ENOENT);
     }
-    return s.checkTarget() && s.openTemporary();
+    if (!s.checkTarget()) {
+        return false;
+    }
+    removeStaleTemporariesBeside(s.target);
+    return s.openTemporary();
 }
 
 bool AtomicFile::commit() {

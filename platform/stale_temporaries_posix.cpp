@@ -1,4 +1,4 @@
-#include "platform/stale_temporaries_posix.h"
+#include "platform/stale_temporaries.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -78,15 +78,25 @@ bool isStale(const std::string& name) {
     return !running || *running != start;
 }
 
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 }  // namespace
 
-std::string temporaryNameIn(const std::string& directory) {
+std::string temporaryNameFor(const std::string& target) {
+    const std::string directory = folderOf(target);
     char random[17];
     std::snprintf(random, sizeof random, "%016" PRIx64, randomSuffix());
     return directory + "/" + kPrefix + processStamp() + "-" + random + kSuffix;
 }
 
-void removeStaleTemporaries(const std::string& directory) {
+void removeStaleTemporariesBeside(const std::string& target) {
+    const std::string directory = folderOf(target);
     static std::mutex mutex;
     static std::set<std::string> cleaned;
     {

@@ -10,7 +10,6 @@
 #include "ce3/document_test_files.h"
 #include "model/junction.h"
 #include "platform/atomic_file_faults.h"
-#include "platform/stale_temporaries_posix.h"
 
 namespace {
 
@@ -296,35 +295,6 @@ TEST_F(AtomicSave, SymbolicLinksInSharedFoldersFollowTheProtectedRule) {
             }
             EXPECT_TRUE(std::filesystem::is_symlink(link)) << context;
         }
-    }
-}
-
-}  // namespace
-
-namespace {
-
-// A temporary left by a process that no longer runs (killed between naming its temporary and
-// the rename) is removed by the next save into its folder; those of running processes stay.
-TEST_F(AtomicSave, TemporariesOfEndedProcessesAreRemoved) {
-    const std::string live = temporaryNameIn(utf8Path(dir_));
-    const std::string liveName = live.substr(live.rfind('/') + 1);  // .morvex-PID-START-R.tmp
-    const std::size_t startAt = liveName.find('-', 8) + 1;
-    // This process's id with another start time.
-    const std::string reusedPid = liveName.substr(0, startAt) + "1" + liveName.substr(startAt);
-    const std::vector<std::pair<std::string, bool>> cases = {
-        {liveName, true},
-        {reusedPid, false},
-        {".morvex-7fffffff-1-0123456789abcdef.tmp", false},  // beyond any pid
-        {".morvex-7fffffff-1-0123456789abcdef.tmp.keep", true},
-        {".morvex-0123456789abcdef.tmp", true},  // no process named
-        {"morvex-7fffffff-1-0123456789abcdef.tmp", true},
-    };
-    for (const auto& [name, kept] : cases) {
-        writeFile(pathOf(name), kOld);
-    }
-    ASSERT_EQ(sample()->save(pathOf("x.ce3").c_str()), 0);
-    for (const auto& [name, kept] : cases) {
-        EXPECT_EQ(access(pathOf(name).c_str(), F_OK) == 0, kept) << name;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/document_test_files.h"
 #include "model/junction.h"
+#include "platform/stale_temporaries.h"
 
 namespace {
 
@@ -358,6 +360,32 @@ TEST_F(SchDocumentFiles, LoadSaysWhereItStopped) {
         Ce3LoadReport stop;
         doc.load(path.c_str(), stop);
         EXPECT_EQ(describeCe3Stop(stop), said) << content;
+    }
+}
+
+// A temporary left by a process that no longer runs (killed before its save replaced the file)
+// is removed by the next save into its folder; those of running processes stay.
+TEST_F(SchDocumentFiles, TemporariesOfEndedProcessesAreRemoved) {
+    const std::string live = temporaryNameFor(pathOf("x.ce3"));
+    const std::string liveName = live.substr(live.rfind(".morvex-"));  // .morvex-PID-START-R.tmp
+    const std::size_t startAt = liveName.find('-', 8) + 1;
+    // This process's id with another start time.
+    const std::string reusedPid = liveName.substr(0, startAt) + "1" + liveName.substr(startAt);
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {liveName, true},
+        {reusedPid, false},
+        {".morvex-7fffffff-1-0123456789abcdef.tmp", false},  // no such process
+        {".morvex-7fffffff-1-0123456789abcdef.tmp.keep", true},
+        {".morvex-0123456789abcdef.tmp", true},  // no process named
+        {"morvex-7fffffff-1-0123456789abcdef.tmp", true},
+    };
+    for (const auto& [name, kept] : cases) {
+        writeFile(pathOf(name), "old");
+    }
+    SchDocument doc;
+    ASSERT_EQ(doc.save(pathOf("x.ce3").c_str()), 0);
+    for (const auto& [name, kept] : cases) {
+        EXPECT_EQ(std::filesystem::exists(pathFromUtf8(pathOf(name))), kept) << name;
     }
 }
 
