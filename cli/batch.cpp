@@ -6,10 +6,12 @@
 
 #include "app/core/conversion.h"
 #include "app/core/settings.h"
+#include "app/core/settings_check.h"
 #include "cli/csv_report.h"
 #include "cli/progress_line.h"
 #include "cli/source_list.h"
 #include "cli/svg_output.h"
+#include "platform/file_status.h"
 #include "platform/message_format.h"
 #include "platform/messages.h"
 #include "platform/path_rules.h"
@@ -23,9 +25,20 @@ constexpr char kCompletionNotice[] =
     "Set up the libraries they need before loading them into Tovr3/Pelnak for the first time.\n"
     "Saving them over in Tovr3/Pelnak makes them .CE3 files with library information.";
 
-ConversionOptions optionsFor(const BatchRequest& request) {
-    const ProfileFile settings(request.settingsFile.empty() ? findSettingsPath()
-                                                            : request.settingsFile);
+// The fonts of the run. A settings file that was found but cannot serve is said on err, and the
+// defaults apply; one named with --settings has been checked already.
+ConversionOptions optionsFor(const BatchRequest& request, std::ostream& err) {
+    const std::string path =
+        request.settingsFile.empty() ? findSettingsPath() : request.settingsFile;
+    std::string problem;
+    if (request.settingsFile.empty() && fileStatus(path).kind != FileKind::Unknown) {
+        problem = settingsFileProblem(path);
+    }
+    if (!problem.empty()) {
+        err << "morvex-cli: " << path << ": " << problem << "; "
+            << translated("the default fonts apply") << '\n';
+    }
+    const ProfileFile settings(problem.empty() ? path : std::string());
     const auto face = [&](const std::optional<std::string>& given, const char* section,
                           const char* fallback) {
         return given ? *given : settings.readString(section, kFaceKey, fallback);
@@ -217,7 +230,7 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
             return 2;
         }
     }
-    const ConversionOptions options = optionsFor(request);
+    const ConversionOptions options = optionsFor(request, err);
     std::vector<Step> steps;
     std::vector<BatchFile> files;
     planRun(request, steps, files);

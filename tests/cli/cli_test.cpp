@@ -217,6 +217,17 @@ TEST_F(Cli, FontsFromSettingsAndOptions) {
     EXPECT_FALSE(fs::exists(dir / "MORVEX.INI"));
 }
 
+// A settings file found where it is looked for but unusable is said, and the defaults apply.
+TEST_F(Cli, UnusableSettingsFileIsSaid) {
+    file("c.ce2", comment({.x = 10, .y = 40, .text = "S"}) + kTwoWires);
+    file("MORVEX.INI", "[SMALL_FONT]\r\nFACE=Arial\r\n\x01\x02\r\n");
+    const ProcessResult r = run({"-q", "c.ce2"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err.rfind("morvex-cli: " + dir / "MORVEX.INI: ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("; the default fonts apply\n"), std::string::npos) << r.err;
+    EXPECT_NE(readBytes(dir / "c.ce3").find("FN:Verdana"), std::string::npos);
+}
+
 TEST(Demo, CommittedFileIsTheGeneratorsOutput) {
     EXPECT_EQ(readBytes(MORVEX_SOURCE_DIR "/examples/demo.ce2"), demoDrawing());
 }
