@@ -208,8 +208,7 @@ bool SchDocument::writeElements(Ce3Writer& writer, const SchElementList& list, b
 
 bool SchDocument::readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,
                                SchSheetInfo* sheetInfo,
-                               const std::function<void(uint64_t)>& counted,
-                               Ce3LoadReport* stop) {
+                               const std::function<void(uint64_t)>& counted, Ce3LoadReport* stop) {
     ElementCount count(counted);
     bool sheetInfoRead = false;
     std::string_view token;

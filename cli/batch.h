@@ -24,7 +24,7 @@ struct BatchRequest {
     // Empty: each output beside its source. Else the folder that receives the outputs, each at
     // its source's path below the PATH it was found under (created as needed).
     std::string outputDir;
-    bool dryRun = false;     // decide and report everything, write nothing
+    bool dryRun = false;    // decide and report everything, write nothing
     std::string reportCsv;  // where to keep one row per file as CSV; empty: nowhere
 };
 

@@ -1,4 +1,5 @@
 #include "platform/stale_temporaries.h"
+#include "platform/temporary_names.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -7,20 +8,12 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cinttypes>
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
-#include <mutex>
 #include <optional>
-#include <set>
 #include <sstream>
 
-
 namespace {
-
-constexpr char kPrefix[] = ".morvex-";
-constexpr char kSuffix[] = ".tmp";
 
 uint64_t randomSuffix() {
     uint64_t v = 0;
@@ -52,30 +45,14 @@ std::optional<uint64_t> processStart(uint64_t pid) {
     return fields >> start ? std::optional<uint64_t>(start) : std::nullopt;
 }
 
-// This process's part of the names: "PID-START" in hexadecimal.
-const std::string& processStamp() {
-    static const std::string stamp = [] {
-        const auto pid = static_cast<uint64_t>(::getpid());
-        char text[48];
-        std::snprintf(text, sizeof text, "%" PRIx64 "-%" PRIx64, pid, processStart(pid).value_or(0));
-        return std::string(text);
-    }();
-    return stamp;
-}
-
 // Whether `name` is a temporary of a process that no longer runs.
 bool isStale(const std::string& name) {
-    uint64_t pid = 0;
-    uint64_t start = 0;
-    uint64_t random = 0;
-    int consumed = 0;
-    if (std::sscanf(name.c_str(), ".morvex-%" SCNx64 "-%" SCNx64 "-%16" SCNx64 ".tmp%n", &pid,
-                    &start, &random, &consumed) != 3 ||
-        static_cast<std::size_t>(consumed) != name.size()) {
+    const std::optional<TemporaryOwner> owner = temporaryOwner(name);
+    if (!owner) {
         return false;
     }
-    const std::optional<uint64_t> running = processStart(pid);
-    return !running || *running != start;
+    const std::optional<uint64_t> running = processStart(owner->pid);
+    return !running || *running != owner->start;
 }
 
 std::string folderOf(const std::string& path) {
@@ -89,21 +66,15 @@ std::string folderOf(const std::string& path) {
 }  // namespace
 
 std::string temporaryNameFor(const std::string& target) {
-    const std::string directory = folderOf(target);
-    char random[17];
-    std::snprintf(random, sizeof random, "%016" PRIx64, randomSuffix());
-    return directory + "/" + kPrefix + processStamp() + "-" + random + kSuffix;
+    static const auto pid = static_cast<uint64_t>(::getpid());
+    static const uint64_t start = processStart(pid).value_or(0);
+    return folderOf(target) + "/" + temporaryFileName(pid, start, randomSuffix());
 }
 
 void removeStaleTemporariesBeside(const std::string& target) {
     const std::string directory = folderOf(target);
-    static std::mutex mutex;
-    static std::set<std::string> cleaned;
-    {
-        const std::lock_guard<std::mutex> lock(mutex);
-        if (!cleaned.insert(directory).second) {
-            return;
-        }
+    if (!firstVisitOf(directory)) {
+        return;
     }
     const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) {
@@ -117,9 +88,8 @@ void removeStaleTemporariesBeside(const std::string& target) {
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         struct stat st {};
-        if (name.rfind(kPrefix, 0) == 0 && isStale(name) &&
-            ::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            st.st_uid == ::geteuid()) {
+        if (isStale(name) && ::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) {
             ::unlinkat(dirFd, name.c_str(), 0);
         }
     }

@@ -166,7 +166,8 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          {"-q", "x.ce2", "x.CE2", "x.ce2"},
          1,
          "x.ce2 -> x.ce3: 2 elements\nx.ce2 -> x.ce3: 2 elements\n",
-         "x.CE2: not converted: would replace x.ce3 written from x.ce2 in this batch\n" "3 files: 2 converted, 1 not converted\n",
+         "x.CE2: not converted: would replace x.ce3 written from x.ce2 in this batch\n"
+         "3 files: 2 converted, 1 not converted\n",
          false,
          "",
          "C.UTF-8",
@@ -179,7 +180,8 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          1,
          "tree/x.ce2 -> tree/x.ce3: 2 elements\ntree/x.ce2 -> tree/x.ce3: 2 elements\n",
          "tree/x.CE2: not converted: would replace tree/x.ce3 written from tree/x.ce2 in this "
-         "batch\n" "3 files: 2 converted, 1 not converted\n"},
+         "batch\n"
+         "3 files: 2 converted, 1 not converted\n"},
         // Folders met on the way that cannot be searched or whose path is too long.
         {"folder that cannot be searched",
          [](const TempDir& d) {
@@ -190,7 +192,8 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          {"-q", "tree"},
          1,
          "tree/b.ce2 -> tree/b.ce3: 2 elements\ntree/x.ce2 -> tree/x.ce3: 2 elements\n",
-         "tree/a/sub: not converted: directory cannot be read: Permission denied\n" "3 files: 2 converted, 1 not converted\n",
+         "tree/a/sub: not converted: directory cannot be read: Permission denied\n"
+         "3 files: 2 converted, 1 not converted\n",
          true},
         {"path too long",
          [](const TempDir& d) { makeDeepFolders(d.path(), 21); },
@@ -229,7 +232,8 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          {"-q", "--output-dir", "out", "tree", "x.ce2"},
          1,
          "tree/sub/y.ce2 -> out/sub/y.ce3: 2 elements\ntree/x.ce2 -> out/x.ce3: 2 elements\n",
-         "x.ce2: not converted: would replace out/x.ce3 written from tree/x.ce2 in this batch\n" "3 files: 2 converted, 1 not converted\n"},
+         "x.ce2: not converted: would replace out/x.ce3 written from tree/x.ce2 in this batch\n"
+         "3 files: 2 converted, 1 not converted\n"},
         // A dry run decides as a run would and writes nothing.
         {"dry run",
          {},
@@ -403,7 +407,9 @@ TEST(CliSilentCases, OutOfMemoryFailsOnlyThatFile) {
     const ProcessResult r = runProcess(request);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "a.ce2 -> a.ce3: 2 elements\nc.ce2 -> c.ce3: 2 elements\n");
-    EXPECT_EQ(r.err, "b.ce2: not converted: not enough memory\n" "3 files: 2 converted, 1 not converted\n");
+    EXPECT_EQ(r.err,
+              "b.ce2: not converted: not enough memory\n"
+              "3 files: 2 converted, 1 not converted\n");
     EXPECT_EQ(readBytes(dir / "b.ce3"), "old");
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir.path())) {
