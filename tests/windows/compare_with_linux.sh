@@ -134,6 +134,24 @@ run linux env LC_ALL=C.UTF-8 "$linux_cli" --large-face 'Ø 😀' demo.ce2
 run windows "$wine_run" "$exe" --large-face 'Ø 😀' demo.ce2
 compare "a refused face" || failed=1
 
+# An output saved by the editor is kept alike; --output-dir writes under a folder of its own.
+rm -f "$work"/linux/*.ce3 "$work"/windows/*.ce3
+for side in linux windows; do
+    printf '+TOVR3_DATA_V.1.0\r\n+PARTLIB,N:R,-PARTLIB\r\n-TOVR3_DATA_V.1.0\r\n' \
+        > "$work/$side/demo.ce3"
+done
+run linux env LC_ALL=C.UTF-8 "$linux_cli" demo.ce2
+run windows "$wine_run" "$exe" demo.ce2
+compare "an edited output" || failed=1
+run linux env LC_ALL=C.UTF-8 "$linux_cli" --output-dir out 回路図 demo.ce2
+run windows "$wine_run" "$exe" --output-dir out 回路図 demo.ce2
+compare "an output folder" || failed=1
+if [ ! -s "$work/windows/out/電源.ce3" ] || [ ! -s "$work/windows/out/demo.ce3" ] ||
+    ! grep -q "PARTLIB" "$work/windows/demo.ce3"; then
+    echo "compare_with_linux: the edited output or the output folder went wrong" >&2
+    failed=1
+fi
+
 if [ "$failed" = 0 ]; then
     echo "compare_with_linux: $(ls "$drawings"/*.ce2 "$drawings"/回路図/*.ce2 | wc -l) drawings" \
         "converted alike; $converted .ce3 files written, identical"
