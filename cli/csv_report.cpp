@@ -55,7 +55,10 @@ void CsvReport::addProblem(const std::string& path, const std::string& reason) {
 void CsvReport::row(std::initializer_list<std::string> fields) {
     std::string line;
     for (const std::string& field : fields) {
-        line += (&field == fields.begin() ? "" : ",") + quoted(field);
+        if (&field != fields.begin()) {
+            line += ',';
+        }
+        line += quoted(field);
     }
     line += "\r\n";
     std::fwrite(line.data(), 1, line.size(), file_.stream());
