@@ -120,12 +120,17 @@ fi
 # the separator that each system puts between a folder and the names in it.
 rm -f "$work"/linux/*.ce3 "$work"/windows/*.ce3 "$work"/linux/*.svg "$work"/windows/*.svg
 rm -f "$work"/linux/回路図/*.ce3 "$work"/windows/回路図/*.ce3
+# Folder separators as Linux writes them, in the Windows reports.
+forward_slashes() {
+    local part
+    for part in out err; do
+        tr '\\' / < "$work/windows.$part" > "$work/windows.$part.slashes"
+        mv "$work/windows.$part.slashes" "$work/windows.$part"
+    done
+}
 run linux env LC_ALL=C.UTF-8 "$linux_cli" .
 run windows "$wine_run" "$exe" .
-for part in out err; do
-    tr '\\' / < "$work/windows.$part" > "$work/windows.$part.slashes"
-    mv "$work/windows.$part.slashes" "$work/windows.$part"
-done
+forward_slashes
 compare "a searched folder" || failed=1
 
 # A face that CP932 cannot hold is refused alike, before anything is converted.
@@ -145,6 +150,7 @@ run windows "$wine_run" "$exe" demo.ce2
 compare "an edited output" || failed=1
 run linux env LC_ALL=C.UTF-8 "$linux_cli" --output-dir out 回路図 demo.ce2
 run windows "$wine_run" "$exe" --output-dir out 回路図 demo.ce2
+forward_slashes
 compare "an output folder" || failed=1
 if [ ! -s "$work/windows/out/電源.ce3" ] || [ ! -s "$work/windows/out/demo.ce3" ] ||
     ! grep -q "PARTLIB" "$work/windows/demo.ce3"; then
