@@ -73,6 +73,54 @@ TEST(DialogModelFiles, DropsAndChoicesReplaceTheSortedList) {
     }
 }
 
+// Folders dropped or chosen stand for the .ce2 files below them, at any depth.
+TEST(DialogModelFiles, FoldersGiveTheSourcesBelowThem) {
+    TempDir dir;
+    for (const char* folder : {"d/sub/deeper", "d/x.ce2", "empty", "only-text"}) {
+        std::filesystem::create_directories(pathFromUtf8(dir / folder));
+    }
+    for (const char* file :
+         {"d/b.ce2", "d/A.CE2", "d/notes.txt", "d/sub/c.Ce2", "d/sub/deeper/回路.ce2",
+          "d/x.ce2/inner.ce2", "d/x.ce2/inner.txt", "only-text/a.ce3", "top.ce2"}) {
+        writeBytes(dir / file, "");
+    }
+    ProfileFile settings(dir / "MORVEX.INI");
+    DialogModel model(settings, caseless);
+    const auto in = [&dir](const Paths& names) {
+        Paths paths;
+        for (const std::string& name : names) {
+            paths.push_back(dir / name);
+        }
+        return paths;
+    };
+    const struct {
+        bool isDrop;  // else a confirmed open-file dialog
+        Paths given;
+        Paths listed;
+    } steps[] = {
+        {true,
+         {"d"},
+         {"d/A.CE2", "d/b.ce2", "d/sub/c.Ce2", "d/sub/deeper/回路.ce2", "d/x.ce2/inner.ce2"}},
+        {true,
+         {"d/sub", "top.ce2", "d/notes.txt"},
+         {"d/sub/c.Ce2", "d/sub/deeper/回路.ce2", "top.ce2"}},
+        // Folders without sources give nothing.
+        {true, {"empty", "only-text"}, {}},
+        {true, {"d/x.ce2", "d/x.ce2/inner.ce2"}, {"d/x.ce2/inner.ce2", "d/x.ce2/inner.ce2"}},
+        // The open-file dialog's files are taken whole; its folders are searched.
+        {false, {"d/notes.txt", "d/sub/deeper"}, {"d/notes.txt", "d/sub/deeper/回路.ce2"}},
+        {false, {"only-text"}, {}},
+    };
+    for (const auto& step : steps) {
+        if (step.isDrop) {
+            EXPECT_TRUE(model.drop(in(step.given)));
+        } else {
+            model.choose(in(step.given));
+        }
+        EXPECT_EQ(model.files(), in(step.listed));
+    }
+}
+
 // The CP932 bytes of "ＭＳ 明朝".
 const std::string kMsMincho = "\x82\x6C\x82\x72 \x96\xBE\x92\xA9";
 
@@ -226,7 +274,13 @@ TEST_F(Convert, DialogModelBatch) {
     ASSERT_TRUE(outcome.has_value());
     EXPECT_EQ(checks, 3);
     EXPECT_FALSE(model.converting());
-    EXPECT_EQ(outcome->message, kCompletionMessage);
+    // One converted whole, two not converted: a summary, the completion message, the two.
+    EXPECT_EQ(outcome->severity, BatchSeverity::Warning);
+    EXPECT_EQ(outcome->message, "1 file converted. 2 files could not be converted.\n\n" +
+                                    std::string(kCompletionMessage) + "\n\nFiles not converted:\n" +
+                                    dir / "missing.ce2" +
+                                    ": cannot be opened: No such file or directory\n" + one +
+                                    ": fewer than two elements");
     const std::vector<std::pair<std::string, FileOutcome>> expected = {
         {good, FileOutcome::Converted},
         {dir / "missing.ce2", FileOutcome::CannotOpen},
@@ -271,6 +325,145 @@ TEST(DialogMessages, FilesNotConverted) {
     for (const auto& c : cases) {
         EXPECT_EQ(notConvertedText(c.reports, c.maxFiles), c.text);
     }
+}
+
+TEST(DialogMessages, BatchTallySeverityAndMessage) {
+    FileReport whole;
+    whole.source = "/w/ok.ce2";
+    whole.outcome = FileOutcome::Converted;
+    whole.elementsWritten = 12;
+    FileReport outside = whole;
+    outside.source = "/w/out.ce2";
+    outside.elementsOutside = 1;
+    FileReport emptyText = whole;
+    emptyText.source = "/w/empty.ce2";
+    emptyText.emptyTexts = 2;
+    FileReport cut = whole;
+    cut.source = "/w/cut.ce2";
+    cut.reading.stop = Ce2Stop::CutRecord;
+    FileReport few = whole;
+    few.source = "/w/few.ce2";
+    few.outcome = FileOutcome::TooFewElements;
+    FileReport denied = whole;
+    denied.source = "/w/x.ce2";
+    denied.outcome = FileOutcome::NotRegularFile;
+    // A failed file that still counts elements is not converted all the same.
+    FileReport unwritten = outside;
+    unwritten.source = "/w/unwritten.ce2";
+    unwritten.outcome = FileOutcome::NotEnoughMemory;
+
+    const std::string done = kCompletionMessage;
+    const struct {
+        const char* name;
+        std::vector<FileReport> reports;
+        std::size_t maxFiles;
+        BatchTally tally;
+        BatchSeverity severity;
+        std::string message;
+    } cases[] = {
+        {"every file whole", {whole, whole}, SIZE_MAX, {2, 0, 0}, BatchSeverity::Information, done},
+        {"one in part",
+         {whole, outside},
+         SIZE_MAX,
+         {1, 1, 0},
+         BatchSeverity::Warning,
+         "2 files converted (1 of them in part).\n\n" + done +
+             "\n\nFiles converted in part:\n"
+             "/w/out.ce2: 12 elements; 1 element outside the sheet left out"},
+        {"every way of being in part",
+         {emptyText, cut, outside},
+         SIZE_MAX,
+         {0, 3, 0},
+         BatchSeverity::Warning,
+         "3 files converted (3 of them in part).\n\n" + done +
+             "\n\nFiles converted in part:\n"
+             "/w/empty.ce2: 12 elements; 2 empty texts left out\n"
+             "/w/cut.ce2: 12 elements; " +
+             describeCe2Stop(cut.reading) +
+             "\n/w/out.ce2: 12 elements; 1 element outside the sheet left out"},
+        {"mixed: failures first, then those in part",
+         {outside, few, whole, denied, whole},
+         SIZE_MAX,
+         {2, 1, 2},
+         BatchSeverity::Warning,
+         "3 files converted (1 of them in part). 2 files could not be converted.\n\n" + done +
+             "\n\nFiles not converted:\n/w/few.ce2: fewer than two elements\n"
+             "/w/x.ce2: not a regular file\n\nFiles converted in part:\n"
+             "/w/out.ce2: 12 elements; 1 element outside the sheet left out"},
+        {"whole and failed, none in part",
+         {whole, unwritten},
+         SIZE_MAX,
+         {1, 0, 1},
+         BatchSeverity::Warning,
+         "1 file converted. 1 file could not be converted.\n\n" + done +
+             "\n\nFiles not converted:\n/w/unwritten.ce2: not enough memory"},
+        // Nothing converted: no completion message.
+        {"one file, failed",
+         {few},
+         SIZE_MAX,
+         {0, 0, 1},
+         BatchSeverity::Error,
+         "1 file could not be converted.\n\nFiles not converted:\n"
+         "/w/few.ce2: fewer than two elements"},
+        {"every file failed",
+         {few, denied},
+         SIZE_MAX,
+         {0, 0, 2},
+         BatchSeverity::Error,
+         "None of the 2 files could be converted.\n\nFiles not converted:\n"
+         "/w/few.ce2: fewer than two elements\n/w/x.ce2: not a regular file"},
+        // The limit counts the lines of both lists; the rest are counted in one line.
+        {"limited within the first list",
+         {few, outside, denied, cut},
+         1,
+         {0, 2, 2},
+         BatchSeverity::Warning,
+         "2 files converted (2 of them in part). 2 files could not be converted.\n\n" + done +
+             "\n\nFiles not converted:\n/w/few.ce2: fewer than two elements\n"
+             "… and 3 more files"},
+        {"limited within the second list",
+         {few, outside, cut},
+         2,
+         {0, 2, 1},
+         BatchSeverity::Warning,
+         "2 files converted (2 of them in part). 1 file could not be converted.\n\n" + done +
+             "\n\nFiles not converted:\n/w/few.ce2: fewer than two elements\n\n"
+             "Files converted in part:\n"
+             "/w/out.ce2: 12 elements; 1 element outside the sheet left out\n"
+             "… and 1 more file"},
+        {"exactly at the limit",
+         {denied, cut},
+         2,
+         {0, 1, 1},
+         BatchSeverity::Warning,
+         "1 file converted (1 of them in part). 1 file could not be converted.\n\n" + done +
+             "\n\nFiles not converted:\n/w/x.ce2: not a regular file\n\n"
+             "Files converted in part:\n/w/cut.ce2: 12 elements; " +
+             describeCe2Stop(cut.reading)},
+    };
+    for (const auto& c : cases) {
+        const BatchTally tally = tallyBatch(c.reports);
+        EXPECT_EQ(tally.whole, c.tally.whole) << c.name;
+        EXPECT_EQ(tally.inPart, c.tally.inPart) << c.name;
+        EXPECT_EQ(tally.notConverted, c.tally.notConverted) << c.name;
+        EXPECT_EQ(batchSeverity(tally), c.severity) << c.name;
+        EXPECT_EQ(batchMessage(c.reports, c.maxFiles), c.message) << c.name;
+    }
+}
+
+// The dialog lists at most kListedFiles files one by one, then counts the rest.
+TEST(DialogMessages, BatchMessageListsTwentyFiles) {
+    FileReport few;
+    few.outcome = FileOutcome::TooFewElements;
+    std::vector<FileReport> reports(kListedFiles + 3, few);
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        reports[i].source = "/w/" + std::to_string(i) + ".ce2";
+    }
+    const std::string message = batchMessage(reports, kListedFiles);
+    EXPECT_EQ(kListedFiles, 20U);
+    EXPECT_NE(message.find("/w/19.ce2: "), std::string::npos);
+    EXPECT_EQ(message.find("/w/20.ce2"), std::string::npos);
+    EXPECT_TRUE(message.ends_with("\n… and 3 more files")) << message;
 }
 
 TEST(BatchProgress, ShownAfterTheDelayInStepsOfItsStages) {

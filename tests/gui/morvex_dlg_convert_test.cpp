@@ -83,20 +83,25 @@ class MorvexDlgConvertTest : public QObject {
 
         QCOMPARE(dialogs.messages.size(), std::size_t{1});
         const auto& message = dialogs.messages.front();
-        QCOMPARE(message.icon, QMessageBox::Information);
-        QCOMPARE(message.text,
+        // Some files failed: a warning, the summary first, the failures in the text itself.
+        QCOMPARE(message.icon, QMessageBox::Warning);
+        QVERIFY(!message.waitCursorShown);
+        QVERIFY(message.details.isEmpty());
+        const QStringList lines = message.text.split('\n');
+        QCOMPARE(lines.size(), 10);
+        QCOMPARE(lines[0],
+                 QStringLiteral("1 ファイルを変換しました。2 ファイルは変換できませんでした。"));
+        QCOMPARE(lines.mid(2, 4).join('\n'),
                  QStringLiteral("変換が完了しました。\n"
                                 "生成したのはライブラリ情報なしの.CE3ファイルです。\n"
                                 "最初にTovr3/Pelnakで読み込む前に必要なライブラリを設定して"
                                 "ください。\n"
                                 "Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイル"
                                 "になります。"));
-        QVERIFY(!message.waitCursorShown);
-        const QStringList details = message.details.split('\n');
-        QCOMPARE(details.size(), 3);  // a heading and the two files not converted
-        QVERIFY(details[1].startsWith(dir_.filePath("missing.CE2") + ": "));
-        QVERIFY(details[2].startsWith(dir_.filePath("one.ce2") + ": "));
-        QVERIFY(!message.details.contains(QStringLiteral("good.ce2")));
+        QCOMPARE(lines[7], QStringLiteral("変換しなかったファイル:"));
+        QVERIFY(lines[8].startsWith(dir_.filePath("missing.CE2") + ": "));
+        QVERIFY(lines[9].startsWith(dir_.filePath("one.ce2") + ": "));
+        QVERIFY(!message.text.contains(QStringLiteral("good.ce2")));
 
         // Each comment got the font of its row: the default large face in CP932 at 12 points
         // as 16 units, the small face of the settings at 9 points as 12 units.
