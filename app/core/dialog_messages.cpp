@@ -1,5 +1,6 @@
 #include "app/core/dialog_messages.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "platform/message_format.h"
@@ -116,6 +117,12 @@ std::string unfinishedFilesText(const std::vector<FileReport>& reports, std::siz
 std::string batchMessage(const std::vector<FileReport>& reports, std::size_t maxFiles) {
     const BatchTally tally = tallyBatch(reports);
     std::string text = batchSummary(tally);
+    const bool cancelled = std::any_of(
+        reports.begin(), reports.end(),
+        [](const FileReport& report) { return report.outcome == FileOutcome::Cancelled; });
+    if (cancelled) {
+        text = translated("The conversion was cancelled.") + ("\n" + text);
+    }
     const auto add = [&text](const std::string& part) {
         if (!part.empty()) {
             text += (text.empty() ? "" : "\n\n") + part;

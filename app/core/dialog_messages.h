@@ -38,7 +38,8 @@ std::string batchSummary(const BatchTally& tally);
 std::string unfinishedFilesText(const std::vector<FileReport>& reports,
                                 std::size_t maxFiles = SIZE_MAX);
 
-// The message after a batch: the summary when a file was not converted whole, the completion
+// The message after a batch: a line saying so when the batch was cancelled, the summary when a
+// file was not converted whole, the completion
 // message (kCompletionMessage) when any file was converted, then unfinishedFilesText, separated
 // by blank lines.
 std::string batchMessage(const std::vector<FileReport>& reports, std::size_t maxFiles = SIZE_MAX);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -294,6 +295,57 @@ TEST_F(Convert, DialogModelBatch) {
     EXPECT_TRUE(fileExists(dir / "good.ce3"));
 }
 
+// Cancelled during a batch: the files under way are finished, the others are not started.
+TEST_F(Convert, CancelledBatchFinishesTheFilesUnderWay) {
+    const std::string header = ce2build::header({});
+    std::vector<std::string> sources;
+    for (int i = 0; i < 8; ++i) {
+        sources.push_back(source("d" + std::to_string(i) + ".ce2",
+                                 header + wire(0, 10, 100, 10) + wire(0, 20, 90, 20)));
+    }
+    const struct {
+        std::size_t jobs;
+        bool cancelFirst;  // else once the first file is done
+    } cases[] = {{1, false}, {2, false}, {4, false}, {1, true}, {2, true}};
+    for (const auto& c : cases) {
+        for (const std::string& path : sources) {
+            std::filesystem::remove(pathFromUtf8(makeCe3Path(path)));
+        }
+        std::atomic<bool> cancelled{c.cancelFirst};
+        ConversionProgress progress;
+        progress.cancelled = &cancelled;
+        progress.fileDone = [&](const FileReport&, std::size_t, std::size_t) { cancelled = true; };
+        const std::vector<FileReport> reports =
+            convertFiles(sources, options, progress, {}, c.jobs);
+        ASSERT_EQ(reports.size(), sources.size());
+        // Files start in list order: those converted come before those cancelled.
+        std::size_t converted = 0;
+        while (converted < reports.size() && reports[converted].outcome == FileOutcome::Converted) {
+            ++converted;
+        }
+        for (std::size_t i = 0; i < reports.size(); ++i) {
+            const std::string what =
+                "jobs " + std::to_string(c.jobs) + ", file " + std::to_string(i);
+            EXPECT_EQ(reports[i].outcome,
+                      i < converted ? FileOutcome::Converted : FileOutcome::Cancelled)
+                << what;
+            EXPECT_EQ(fileExists(makeCe3Path(sources[i])), i < converted) << what;
+        }
+        if (c.cancelFirst) {
+            EXPECT_EQ(converted, 0U);
+        } else {
+            EXPECT_GE(converted, 1U);
+        }
+        // One at a time, only the file under way when the flag was set is finished.
+        if (c.jobs == 1) {
+            EXPECT_EQ(converted, c.cancelFirst ? 0U : 1U);
+        }
+        if (converted < reports.size()) {
+            EXPECT_EQ(describeOutcome(reports.back()), "cancelled");
+        }
+    }
+}
+
 TEST(DialogMessages, FilesNotConverted) {
     FileReport converted;
     converted.source = "/w/ok.ce2";
@@ -351,6 +403,10 @@ TEST(DialogMessages, BatchTallySeverityAndMessage) {
     FileReport unwritten = outside;
     unwritten.source = "/w/unwritten.ce2";
     unwritten.outcome = FileOutcome::NotEnoughMemory;
+
+    FileReport stopped = whole;
+    stopped.source = "/w/s.ce2";
+    stopped.outcome = FileOutcome::Cancelled;
 
     const std::string done = kCompletionMessage;
     const struct {
@@ -412,6 +468,20 @@ TEST(DialogMessages, BatchTallySeverityAndMessage) {
          BatchSeverity::Error,
          "None of the 2 files could be converted.\n\nFiles not converted:\n"
          "/w/few.ce2: fewer than two elements\n/w/x.ce2: not a regular file"},
+        {"cancelled after the first file",
+         {whole, stopped, stopped},
+         SIZE_MAX,
+         {1, 0, 2},
+         BatchSeverity::Warning,
+         "The conversion was cancelled.\n1 file converted. 2 files could not be converted.\n\n" +
+             done + "\n\nFiles not converted:\n/w/s.ce2: cancelled\n/w/s.ce2: cancelled"},
+        {"cancelled before any file",
+         {stopped},
+         SIZE_MAX,
+         {0, 0, 1},
+         BatchSeverity::Error,
+         "The conversion was cancelled.\n1 file could not be converted.\n\nFiles not converted:\n"
+         "/w/s.ce2: cancelled"},
         // The limit counts the lines of both lists; the rest are counted in one line.
         {"limited within the first list",
          {few, outside, denied, cut},

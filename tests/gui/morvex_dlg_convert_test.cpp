@@ -1,5 +1,6 @@
 #include <QFile>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <tuple>
@@ -143,6 +144,24 @@ class MorvexDlgConvertTest : public QObject {
         QVERIFY(dialog->labelText().contains(QStringLiteral("1 / 3")));
         progress.update(2);
         QCOMPARE(dialog->value(), 2 * kFile);
+    }
+
+    // The progress dialog's cancel button tells the batch to start no more files.
+    void cancelButtonCancelsTheBatch() {
+        QWidget parent;
+        parent.show();
+        BatchProgress progress(&parent, 3, std::chrono::milliseconds(0));
+        QVERIFY(!progress.cancelled());
+        progress.update(1);
+        auto* dialog = parent.findChild<QProgressDialog*>();
+        QVERIFY(dialog != nullptr);
+        auto* cancel = dialog->findChild<QPushButton*>();
+        QVERIFY(cancel != nullptr);
+        QCOMPARE(cancel->text(), QStringLiteral("キャンセル"));
+        QVERIFY(!progress.cancelled());
+        cancel->click();
+        QVERIFY(progress.cancelled());
+        QVERIFY(progressCallbacksFor(progress).cancelled == &progress.cancelled());
     }
 
     // One long file: the dialog comes while it is converted, and the bar moves through its

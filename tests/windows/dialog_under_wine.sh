@@ -122,16 +122,20 @@ expect "the list after a drop" "$(printf '%s\n' "$w\\$long" "$w\\B.CE2" "$w\\dem
         "$w\\回路図\\電源.ce2" "$w\\missing.ce2" "$w\\$long")"
 expect "the scroll bars" "vertical hidden, horizontal shown" "$(probe scrollbars)"
 
-# OK: a warning with the summary, string 102, then the two files not converted, each with its
-# reason.
+# OK: a warning with the summary, string 102, then the two files not converted and the four
+# converted in part (the demo drawing has an element outside the sheet), each with its reason.
 message=$(probe ok) || failed=1
 expect "the icon after a mixed batch" "warning" "$(printf '%s\n' "$message" | head -n 1)"
+in_part=': 13 elements; 1 element outside the sheet left out'
 expect "the message after a mixed batch" \
-    "$(printf '%s\n' '4 files converted. 2 files could not be converted.' '' \
+    "$(printf '%s\n' '4 files converted (4 of them in part). 2 files could not be converted.' '' \
         '変換が完了しました。' '生成したのはライブラリ情報なしの.CE3ファイルです。' \
         '最初にTovr3/Pelnakで読み込む前に必要なライブラリを設定してください。' \
         'Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイルになります。' '' \
-        'Files not converted:' "$w\\missing.ce2: cannot be opened" "$w\\one.ce2: fewer than two elements")" \
+        'Files not converted:' "$w\\missing.ce2: cannot be opened" \
+        "$w\\one.ce2: fewer than two elements" '' 'Files converted in part:' \
+        "$w\\$long$in_part" "$w\\B.CE2$in_part" "$w\\demo.ce2$in_part" \
+        "$w\\回路図\\電源.ce2$in_part")" \
     "$(printf '%s\n' "$message" | tail -n +2 | sed 's/\(cannot be opened\): .*/\1/')"
 (cd "$work/linux" && "$linux_cli" -q demo.ce2 B.CE2 回路図/電源.ce2 "$long" > /dev/null)
 for name in demo.ce3 B.ce3 回路図/電源.ce3 "${long%.ce2}.ce3"; do
