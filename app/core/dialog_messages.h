@@ -38,10 +38,9 @@ std::string batchSummary(const BatchTally& tally);
 std::string unfinishedFilesText(const std::vector<FileReport>& reports,
                                 std::size_t maxFiles = SIZE_MAX);
 
-// The message after a batch: a line saying so when the batch was cancelled, the summary when a
-// file was not converted whole, the completion
-// message (kCompletionMessage) when any file was converted, then unfinishedFilesText, separated
-// by blank lines.
+// The message after a batch: the summary when a file was not converted whole (after a line
+// saying so when the batch was cancelled), the completion message (kCompletionMessage) when any
+// file was converted, then unfinishedFilesText; the three apart by blank lines.
 std::string batchMessage(const std::vector<FileReport>& reports, std::size_t maxFiles = SIZE_MAX);
 
 // Why a chosen face was refused; empty when it was not.
