@@ -17,7 +17,7 @@ INT_PTR CALLBACK progressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             SetCursor(LoadCursorW(nullptr, IDC_WAIT));
             return TRUE;
         case WM_COMMAND:
-            // The button, Esc, or the window's close command.
+            // The button, or Esc.
             if (LOWORD(wParam) == IDCANCEL) {
                 auto* cancelled =
                     reinterpret_cast<std::atomic<bool>*>(GetWindowLongPtrW(window, DWLP_USER));

@@ -9,6 +9,8 @@
 // - ok: presses OK, prints the message box's icon (information, warning or error) and its text,
 //   and closes it
 // - progress: presses OK, prints the progress window's title and text, closes the message box
+// - cancel: presses OK, then the progress window's cancel button; prints the message box's icon
+//   and text and closes it
 // - font large|small: confirms the font dialog as it opens, prints the fields
 // - about: opens the about box from the system menu, prints its title and texts
 // - rect: prints the dialog's place on the screen: x y width height
@@ -480,6 +482,27 @@ int runAction(const std::vector<std::string>& args) {
     if (action == "close") {
         press(dialog, IDCANCEL);
         return waitUntilGone(dialog) ? 0 : 1;
+    }
+    if (action == "cancel") {
+        press(dialog, IDOK);
+        for (DWORD waited = 0; waited < kWaitMs && progressShown(dialog).empty(); waited += 10) {
+            Sleep(10);
+        }
+        const HWND progress = findDialog(dialog, kProgressText);
+        if (progress == nullptr) {
+            std::puts("no progress came");
+            return 1;
+        }
+        press(progress, IDCANCEL);
+        const HWND box = waitForDialog(dialog, 0xFFFF);
+        if (box == nullptr) {
+            std::puts("no message came");
+            return 1;
+        }
+        std::printf("%s\n", iconShown(box).c_str());
+        print(textOf(GetDlgItem(box, 0xFFFF)));
+        press(box, IDOK);
+        return waitUntilGone(box) && waitUntilIdle(dialog) ? 0 : 1;
     }
     if (action == "ok" || action == "progress" || action == "about" ||
         (action == "font" && args.size() == 3)) {

@@ -193,6 +193,23 @@ if ! [[ "$progress" =~ ^MORVEX$'\n'Converting:\ [0-9]+\ of\ $many\ files$ ]]; th
 fi
 expect "drawings converted in the long batch" "$many" "$(find "$work/many" -name '*.ce3' | wc -l)"
 
+# The long batch again, cancelled once its progress shows: the files under way are finished, the
+# others left, and the message says so, with a warning.
+find "$work/many" -name '*.ce3' -delete
+cancelled=$(probe cancel) || failed=1
+expect "the message's start after cancelling" \
+    "$(printf '%s\n' warning 'The conversion was cancelled.')" \
+    "$(printf '%s\n' "$cancelled" | head -n 2)"
+if ! printf '%s\n' "$cancelled" | grep -q '\.ce2: cancelled$'; then
+    echo "dialog_under_wine: no file was reported as cancelled: $cancelled" >&2
+    failed=1
+fi
+written=$(find "$work/many" -name '*.ce3' | wc -l)
+if [ "$written" -ge "$many" ] || [ "$written" = 0 ]; then
+    echo "dialog_under_wine: $written drawings written in the cancelled batch" >&2
+    failed=1
+fi
+
 probe close > /dev/null || failed=1
 status=0
 wait "$morvex" || status=$?
