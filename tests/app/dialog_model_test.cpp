@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -84,7 +85,9 @@ TEST(DialogModelFiles, FoldersGiveTheSourcesBelowThem) {
     for (const char* file :
          {"d/b.ce2", "d/A.CE2", "d/notes.txt", "d/sub/c.Ce2", "d/sub/deeper/回路.ce2",
           "d/x.ce2/inner.ce2", "d/x.ce2/inner.txt", "only-text/a.ce3", "top.ce2"}) {
-        writeBytes(dir / file, "");
+        // By its UTF-8 name on every system (writeBytes takes the narrow one).
+        std::ofstream created(pathFromUtf8(dir / file));
+        EXPECT_TRUE(created.good()) << file;
     }
     ProfileFile settings(dir / "MORVEX.INI");
     DialogModel model(settings, caseless);
