@@ -42,8 +42,9 @@ class BatchProgressState {
     bool shown_ = false;
 };
 
-// The callbacks of a batch that keep a progress view up to date: the view has update(done) and
-// updateFile(index, stage, done, total), as the dialogs' progress windows do.
+// The callbacks of a batch that keep a progress view up to date: the view has update(done),
+// updateFile(index, stage, done, total) and cancelled() (the flag its cancel button sets), as
+// the dialogs' progress windows do.
 template <class ProgressView>
 ConversionProgress progressCallbacksFor(ProgressView& view) {
     ConversionProgress callbacks;
@@ -52,5 +53,6 @@ ConversionProgress progressCallbacksFor(ProgressView& view) {
     };
     callbacks.fileStage = [&view](std::size_t index, FileStage stage, uint64_t done,
                                   uint64_t total) { view.updateFile(index, stage, done, total); };
+    callbacks.cancelled = &view.cancelled();
     return callbacks;
 }

@@ -189,9 +189,17 @@ std::vector<FileReport> convertFiles(const std::vector<BatchFile>& files,
                                      const BatchRules& rules) {
     const BatchDecisions decided = decideBeforeWriting(files, rules);
     const ListedConversion convert = [&](std::size_t i, const StageSink& stage) {
-        return decided.refused[i]
-                   ? *decided.refused[i]
-                   : convertFile(files[i], options, rules, decided.kept[i], drawingHook, stage);
+        if (decided.refused[i]) {
+            return *decided.refused[i];
+        }
+        if (progress.cancelled != nullptr && progress.cancelled->load()) {
+            FileReport report;
+            report.source = files[i].source;
+            report.output = files[i].output;
+            report.outcome = FileOutcome::Cancelled;
+            return report;
+        }
+        return convertFile(files[i], options, rules, decided.kept[i], drawingHook, stage);
     };
     jobs = std::min({jobs, files.size(), kMaxConversionJobs});
     if (jobs > 1) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -23,7 +24,8 @@ enum class FileOutcome {
     WouldOverwriteSource,
     WouldReplaceEarlierOutput,  // another source earlier in the batch has the same output
     KeepsEditedOutput,  // the existing output holds more than a conversion writes, or is unreadable
-    NotEnoughMemory
+    NotEnoughMemory,
+    Cancelled  // the batch was cancelled before the file was started
 };
 
 // What the follow-up of a drawing hook did (see DrawingHook).
@@ -114,6 +116,10 @@ struct ConversionProgress {
     // only where it has got last: `index` is then always the number of reports given.
     std::function<void(std::size_t index, FileStage stage, uint64_t done, uint64_t total)>
         fileStage = {};
+    // When set, read before each file is started, from whichever thread starts it: once true,
+    // the files not started yet are left as they are (FileOutcome::Cancelled); those under way
+    // are finished.
+    const std::atomic<bool>* cancelled = nullptr;
 };
 
 // Sees each drawing that is about to be saved, as it was read (the save empties the document and

@@ -81,6 +81,8 @@ std::string describeOutcome(const FileReport& report) {
                                    report.output.c_str());
         case FileOutcome::NotEnoughMemory:
             return translated("not enough memory");
+        case FileOutcome::Cancelled:
+            return translated("cancelled");
     }
     return translated("unknown outcome");
 }

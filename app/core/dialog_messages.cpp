@@ -1,26 +1,138 @@
 #include "app/core/dialog_messages.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "platform/message_format.h"
 #include "platform/messages.h"
 
-std::string notConvertedText(const std::vector<FileReport>& reports, std::size_t maxFiles) {
+namespace {
+
+bool notConverted(const FileReport& report) {
+    return report.outcome != FileOutcome::Converted;
+}
+
+// The files that one group of a listing takes, under its heading.
+struct FileGroup {
+    bool (*takes)(const FileReport&);
+    const char* heading;  // translated
+};
+
+// Each group's files as "path: reason" lines under its heading, the groups apart by a blank
+// line; past maxFiles lines in all, one last line counts the files left out.
+std::string listFiles(const std::vector<FileReport>& reports,
+                      std::initializer_list<FileGroup> groups, std::size_t maxFiles) {
     std::string text;
-    std::size_t files = 0;
+    std::size_t listed = 0;
+    std::size_t more = 0;
+    for (const FileGroup& group : groups) {
+        std::string lines;
+        for (const FileReport& report : reports) {
+            if (!group.takes(report)) {
+                continue;
+            }
+            if (listed < maxFiles) {
+                ++listed;
+                lines += "\n" + report.source + ": " + describeOutcome(report);
+            } else {
+                ++more;
+            }
+        }
+        if (!lines.empty()) {
+            text += (text.empty() ? "" : "\n\n") + std::string(group.heading) + lines;
+        }
+    }
+    if (more > 0) {
+        const auto count = static_cast<unsigned long>(more);
+        text += text.empty() ? "" : "\n";
+        text += formatted(translatedPlural("… and %lu more file", "… and %lu more files", count),
+                          count);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string notConvertedText(const std::vector<FileReport>& reports, std::size_t maxFiles) {
+    return listFiles(reports, {{notConverted, translated("Files not converted:")}}, maxFiles);
+}
+
+BatchTally tallyBatch(const std::vector<FileReport>& reports) {
+    BatchTally tally;
     for (const FileReport& report : reports) {
-        if (report.outcome == FileOutcome::Converted) {
-            continue;
-        }
-        if (files++ < maxFiles) {
-            text += "\n" + report.source + ": " + describeOutcome(report);
+        if (notConverted(report)) {
+            ++tally.notConverted;
+        } else if (convertedInPart(report)) {
+            ++tally.inPart;
+        } else {
+            ++tally.whole;
         }
     }
-    if (files > maxFiles) {
-        const auto more = static_cast<unsigned long>(files - maxFiles);
-        text += '\n';
-        text +=
-            formatted(translatedPlural("… and %lu more file", "… and %lu more files", more), more);
+    return tally;
+}
+
+BatchSeverity batchSeverity(const BatchTally& tally) {
+    if (tally.whole + tally.inPart == 0 && tally.notConverted > 0) {
+        return BatchSeverity::Error;
     }
-    return text.empty() ? text : translated("Files not converted:") + text;
+    return tally.inPart + tally.notConverted > 0 ? BatchSeverity::Warning
+                                                 : BatchSeverity::Information;
+}
+
+std::string batchSummary(const BatchTally& tally) {
+    const auto failed = static_cast<unsigned long>(tally.notConverted);
+    const auto inPart = static_cast<unsigned long>(tally.inPart);
+    const auto converted = static_cast<unsigned long>(tally.whole + tally.inPart);
+    if (failed == 0 && inPart == 0) {
+        return {};
+    }
+    if (converted == 0) {
+        return formatted(translatedPlural("%lu file could not be converted.",
+                                          "None of the %lu files could be converted.", failed),
+                         failed);
+    }
+    const std::string done =
+        inPart == 0
+            ? formatted(translatedPlural("%lu file converted.", "%lu files converted.", converted),
+                        converted)
+            : formatted(translatedPlural("%lu file converted (%lu of them in part).",
+                                         "%lu files converted (%lu of them in part).", converted),
+                        converted, inPart);
+    if (failed == 0) {
+        return done;
+    }
+    // TRANSLATORS: %s is the sentence on the files converted.
+    return formatted(translatedPlural("%s %lu file could not be converted.",
+                                      "%s %lu files could not be converted.", failed),
+                     done.c_str(), failed);
+}
+
+std::string unfinishedFilesText(const std::vector<FileReport>& reports, std::size_t maxFiles) {
+    return listFiles(reports,
+                     {{notConverted, translated("Files not converted:")},
+                      {convertedInPart, translated("Files converted in part:")}},
+                     maxFiles);
+}
+
+std::string batchMessage(const std::vector<FileReport>& reports, std::size_t maxFiles) {
+    const BatchTally tally = tallyBatch(reports);
+    std::string text = batchSummary(tally);
+    const bool cancelled = std::any_of(
+        reports.begin(), reports.end(),
+        [](const FileReport& report) { return report.outcome == FileOutcome::Cancelled; });
+    if (cancelled) {
+        text = translated("The conversion was cancelled.") + ("\n" + text);
+    }
+    const auto add = [&text](const std::string& part) {
+        if (!part.empty()) {
+            text += (text.empty() ? "" : "\n\n") + part;
+        }
+    };
+    if (tally.whole + tally.inPart > 0) {
+        add(kCompletionMessage);
+    }
+    add(unfinishedFilesText(reports, maxFiles));
+    return text;
 }
 
 std::string faceRefusalMessage(const FaceChoice& choice) {

@@ -30,6 +30,7 @@ std::optional<BatchOutcome> DialogModel::convert(const ConversionProgress& progr
     // On as many threads as there are processors; the progress hears of them on this one.
     outcome.reports =
         convertFiles(files_.paths(), fonts_.options(), progress, {}, defaultConversionJobs());
-    outcome.message = kCompletionMessage;
+    outcome.message = batchMessage(outcome.reports, kListedFiles);
+    outcome.severity = batchSeverity(tallyBatch(outcome.reports));
     return outcome;
 }

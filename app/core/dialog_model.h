@@ -5,15 +5,20 @@
 #include <vector>
 
 #include "app/core/conversion.h"
+#include "app/core/dialog_messages.h"
 #include "app/core/file_list.h"
 #include "app/core/font_fields.h"
 
-// A finished batch: what happened to each file, and the completion message (UTF-8), which the
-// user sees once per batch with the files that were not converted (notConvertedText).
+// A finished batch: what happened to each file, and the message (UTF-8) the user sees once per
+// batch (batchMessage, listing at most kListedFiles files), with the icon its severity calls for.
 struct BatchOutcome {
     std::vector<FileReport> reports;
     std::string message;
+    BatchSeverity severity = BatchSeverity::Information;
 };
+
+// The most files that the message after a batch lists one by one.
+constexpr std::size_t kListedFiles = 20;
 
 // The main dialog without its user interface: the sorted file list that drops and the open-file
 // dialog replace, the two font rows kept in the settings, and the batch that OK starts. The Qt

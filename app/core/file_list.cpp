@@ -1,21 +1,36 @@
 #include "app/core/file_list.h"
 
 #include <algorithm>
+#include <iterator>
 
-#include "app/core/conversion.h"
+#include "app/core/source_search.h"
 
 bool FileList::drop(const std::vector<std::string>& dropped) {
     if (dropped.empty()) {
         return false;
     }
     std::vector<std::string> kept;
-    std::copy_if(dropped.begin(), dropped.end(), std::back_inserter(kept), hasCe2Extension);
+    for (const std::string& path : dropped) {
+        std::vector<std::string> found = findSources(path).files;
+        kept.insert(kept.end(), std::make_move_iterator(found.begin()),
+                    std::make_move_iterator(found.end()));
+    }
     replace(std::move(kept));
     return true;
 }
 
 void FileList::choose(const std::vector<std::string>& chosen) {
-    replace(chosen);
+    std::vector<std::string> kept;
+    for (const std::string& path : chosen) {
+        if (isDirectory(path)) {
+            std::vector<std::string> found = findSources(path).files;
+            kept.insert(kept.end(), std::make_move_iterator(found.begin()),
+                        std::make_move_iterator(found.end()));
+        } else {
+            kept.push_back(path);
+        }
+    }
+    replace(std::move(kept));
 }
 
 void FileList::replace(std::vector<std::string> paths) {

@@ -15,12 +15,13 @@ class FileList {
 
     const std::vector<std::string>& paths() const { return paths_; }
 
-    // Replaces the list with the dropped paths that end in ".ce2" in any letter case, in list
-    // order; other files and folders are left out. A drop of nothing leaves the list as it was
-    // and gives false.
+    // Replaces the list with the dropped paths that end in ".ce2" in any letter case and the
+    // .ce2 files found below the dropped folders (findSources), in list order; other files are
+    // left out. A drop of nothing leaves the list as it was and gives false.
     bool drop(const std::vector<std::string>& dropped);
 
-    // Replaces the list with every chosen file, in list order.
+    // Replaces the list with every chosen file, and the .ce2 files found below each chosen
+    // folder, in list order.
     void choose(const std::vector<std::string>& chosen);
 
   private:

@@ -1,7 +1,17 @@
 #include "app/gui/batch_message.h"
 
-#include "app/core/dialog_messages.h"
-
 QString notConvertedDetails(const std::vector<FileReport>& reports) {
     return QString::fromStdString(notConvertedText(reports));
+}
+
+QMessageBox::Icon batchIcon(BatchSeverity severity) {
+    switch (severity) {
+        case BatchSeverity::Information:
+            break;
+        case BatchSeverity::Warning:
+            return QMessageBox::Warning;
+        case BatchSeverity::Error:
+            return QMessageBox::Critical;
+    }
+    return QMessageBox::Information;
 }

@@ -18,14 +18,20 @@ void BatchProgress::updateFile(std::size_t done, FileStage stage, uint64_t stage
     show(state_.updateFile(done, stage, stageDone, stageTotal));
 }
 
+void BatchProgress::cancel() {
+    cancelled_ = true;
+}
+
 void BatchProgress::show(const std::optional<ProgressShown>& shown) {
     if (!shown) {
         return;
     }
     if (!dialog_) {
-        // No cancel button: a batch runs to its end.
-        dialog_ =
-            std::make_unique<QProgressDialog>(QString(), QString(), 0, shown->maximum, parent_);
+        // With Qt's own cancel button, in the user's language. Cancelled, the dialog hides
+        // itself while the files under way are finished.
+        dialog_ = std::make_unique<QProgressDialog>(parent_);
+        dialog_->setRange(0, shown->maximum);
+        QObject::connect(dialog_.get(), &QProgressDialog::canceled, [this] { cancel(); });
         dialog_->setWindowTitle(QStringLiteral("MORVEX"));
         dialog_->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
         dialog_->setWindowModality(Qt::WindowModal);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +13,8 @@ class QWidget;
 
 // Shows how far a batch has got, once it has run for a while (BatchProgressState), in a progress
 // dialog. The batch's files are converted on threads of their own while the user-interface thread
-// waits for their reports, so each update also lets the window system repaint.
+// waits for their reports, so each update also lets the window system repaint, and its cancel
+// button be pressed: the files under way are finished, the others left as they are.
 class BatchProgress {
   public:
     BatchProgress(QWidget* parent, std::size_t total,
@@ -23,6 +25,11 @@ class BatchProgress {
     void update(std::size_t done);
     // Where the file after the `done` finished ones has got (see ConversionProgress::fileStage).
     void updateFile(std::size_t done, FileStage stage, uint64_t stageDone, uint64_t stageTotal);
+
+    // Set once the user has cancelled the batch.
+    const std::atomic<bool>& cancelled() const { return cancelled_; }
+    // As the cancel button does.
+    void cancel();
 
     // The bar's steps per file and those of a file's stages.
     static constexpr int kStepsPerFile = BatchProgressState::kStepsPerFile;
@@ -35,4 +42,5 @@ class BatchProgress {
     QWidget* parent_;
     BatchProgressState state_;
     std::unique_ptr<QProgressDialog> dialog_;
+    std::atomic<bool> cancelled_{false};
 };

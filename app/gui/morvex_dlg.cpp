@@ -222,8 +222,9 @@ void CMorvexDlg::convertListed() {
     if (!outcome) {
         return;
     }
-    services_.showMessage(this, QMessageBox::Information, QString::fromStdString(outcome->message),
-                          notConvertedDetails(outcome->reports));
+    // The files not converted whole are in the text itself, not behind a details button.
+    services_.showMessage(this, batchIcon(outcome->severity),
+                          QString::fromStdString(outcome->message), QString());
 }
 
 void CMorvexDlg::updatePreview() {

@@ -54,6 +54,8 @@ std::optional<QFont> QtDialogServices::chooseFont(QWidget* parent, const QFont& 
 void QtDialogServices::showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                    const QString& details) {
     QMessageBox box(icon, QStringLiteral("MORVEX"), text, QMessageBox::Ok, parent);
+    // Paths may hold characters that would make the text look like markup.
+    box.setTextFormat(Qt::PlainText);
     if (!details.isEmpty()) {
         box.setDetailedText(details);
     }

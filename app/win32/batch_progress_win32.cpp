@@ -7,12 +7,30 @@
 
 namespace {
 
-INT_PTR CALLBACK progressProc(HWND, UINT message, WPARAM, LPARAM) {
-    if (message == WM_SETCURSOR) {
-        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        return TRUE;
+// The window's user data is the batch's cancel flag.
+INT_PTR CALLBACK progressProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            SetWindowLongPtrW(window, DWLP_USER, lParam);
+            return TRUE;
+        case WM_SETCURSOR:
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
+        case WM_COMMAND:
+            // The button, or Esc.
+            if (LOWORD(wParam) == IDCANCEL) {
+                auto* cancelled =
+                    reinterpret_cast<std::atomic<bool>*>(GetWindowLongPtrW(window, DWLP_USER));
+                if (cancelled != nullptr) {
+                    *cancelled = true;
+                }
+                EnableWindow(GetDlgItem(window, IDCANCEL), FALSE);
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
     }
-    return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
 }  // namespace
@@ -46,7 +64,7 @@ void BatchProgressWindow::show(const std::optional<ProgressShown>& shown) {
     shownAt_ = now;
     if (window_ == nullptr) {
         window_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_PROGRESS),
-                                     owner_, progressProc, 0);
+                                     owner_, progressProc, reinterpret_cast<LPARAM>(&cancelled_));
         if (window_ == nullptr) {
             return;
         }

@@ -35,8 +35,17 @@ FontRowIds idsOf(FontRow row) {
                                  : FontRowIds{IDC_SMALL_FACE, IDC_SMALL_SIZE};
 }
 
-// A message box lists at most this many files that were not converted.
-constexpr std::size_t kListedFailures = 20;
+UINT iconFor(BatchSeverity severity) {
+    switch (severity) {
+        case BatchSeverity::Information:
+            break;
+        case BatchSeverity::Warning:
+            return MB_ICONWARNING;
+        case BatchSeverity::Error:
+            return MB_ICONERROR;
+    }
+    return MB_ICONINFORMATION;
+}
 
 HICON loadIcon(int id, int sizeMetric) {
     const int size = GetSystemMetrics(sizeMetric);
@@ -228,12 +237,7 @@ void CMorvexDlg::convert() {
     if (!outcome) {
         return;
     }
-    std::wstring text = loadResourceString(IDS_CONVERSION_DONE);
-    if (const std::string details = notConvertedText(outcome->reports, kListedFailures);
-        !details.empty()) {
-        text += L"\n\n" + widenUtf8(details);
-    }
-    message(text, MB_ICONINFORMATION);
+    message(widenUtf8(outcome->message), iconFor(outcome->severity));
 }
 
 void CMorvexDlg::message(const std::wstring& text, UINT icon) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -70,6 +73,63 @@ TEST(DialogModelFiles, DropsAndChoicesReplaceTheSortedList) {
             model.choose(step.given);
         }
         EXPECT_EQ(model.files(), step.listed);
+    }
+}
+
+// Folders dropped or chosen stand for the .ce2 files below them, at any depth.
+TEST(DialogModelFiles, FoldersGiveTheSourcesBelowThem) {
+    TempDir dir;
+    for (const char* folder : {"d/sub/deeper", "d/x.ce2", "empty", "only-text"}) {
+        std::filesystem::create_directories(pathFromUtf8(dir / folder));
+    }
+    for (const char* file :
+         {"d/b.ce2", "d/A.CE2", "d/notes.txt", "d/sub/c.Ce2", "d/sub/deeper/回路.ce2",
+          "d/x.ce2/inner.ce2", "d/x.ce2/inner.txt", "only-text/a.ce3", "top.ce2"}) {
+        // By its UTF-8 name on every system (writeBytes takes the narrow one).
+        std::ofstream created(pathFromUtf8(dir / file));
+        EXPECT_TRUE(created.good()) << file;
+    }
+    ProfileFile settings(dir / "MORVEX.INI");
+    DialogModel model(settings, caseless);
+    const auto in = [&dir](const Paths& names) {
+        Paths paths;
+        for (const std::string& name : names) {
+            paths.push_back(dir / name);
+        }
+        return paths;
+    };
+    const struct {
+        bool isDrop;  // else a confirmed open-file dialog
+        Paths given;
+        Paths listed;
+    } steps[] = {
+        {true,
+         {"d"},
+         {"d/A.CE2", "d/b.ce2", "d/sub/c.Ce2", "d/sub/deeper/回路.ce2", "d/x.ce2/inner.ce2"}},
+        {true,
+         {"d/sub", "top.ce2", "d/notes.txt"},
+         {"d/sub/c.Ce2", "d/sub/deeper/回路.ce2", "top.ce2"}},
+        // Folders without sources give nothing.
+        {true, {"empty", "only-text"}, {}},
+        {true, {"d/x.ce2", "d/x.ce2/inner.ce2"}, {"d/x.ce2/inner.ce2", "d/x.ce2/inner.ce2"}},
+        // The open-file dialog's files are taken whole; its folders are searched.
+        {false, {"d/notes.txt", "d/sub/deeper"}, {"d/notes.txt", "d/sub/deeper/回路.ce2"}},
+        {false, {"only-text"}, {}},
+    };
+    // The search joins names with the system's separator ('\\' on Windows).
+    const auto slashed = [](Paths paths) {
+        for (std::string& path : paths) {
+            std::replace(path.begin(), path.end(), '\\', '/');
+        }
+        return paths;
+    };
+    for (const auto& step : steps) {
+        if (step.isDrop) {
+            EXPECT_TRUE(model.drop(in(step.given)));
+        } else {
+            model.choose(in(step.given));
+        }
+        EXPECT_EQ(slashed(model.files()), slashed(in(step.listed)));
     }
 }
 
@@ -226,7 +286,14 @@ TEST_F(Convert, DialogModelBatch) {
     ASSERT_TRUE(outcome.has_value());
     EXPECT_EQ(checks, 3);
     EXPECT_FALSE(model.converting());
-    EXPECT_EQ(outcome->message, kCompletionMessage);
+    // One converted whole, two not converted: a summary, the completion message, the two.
+    ASSERT_EQ(outcome->reports.size(), 3U);
+    EXPECT_EQ(outcome->severity, BatchSeverity::Warning);
+    EXPECT_EQ(outcome->message, "1 file converted. 2 files could not be converted.\n\n" +
+                                    std::string(kCompletionMessage) + "\n\nFiles not converted:\n" +
+                                    dir / "missing.ce2" + ": " +
+                                    describeOutcome(outcome->reports[1]) + "\n" + one +
+                                    ": fewer than two elements");
     const std::vector<std::pair<std::string, FileOutcome>> expected = {
         {good, FileOutcome::Converted},
         {dir / "missing.ce2", FileOutcome::CannotOpen},
@@ -238,6 +305,57 @@ TEST_F(Convert, DialogModelBatch) {
     }
     EXPECT_EQ(model.files(), (Paths{good, dir / "missing.ce2", one}));
     EXPECT_TRUE(fileExists(dir / "good.ce3"));
+}
+
+// Cancelled during a batch: the files under way are finished, the others are not started.
+TEST_F(Convert, CancelledBatchFinishesTheFilesUnderWay) {
+    const std::string header = ce2build::header({});
+    std::vector<std::string> sources;
+    for (int i = 0; i < 8; ++i) {
+        sources.push_back(source("d" + std::to_string(i) + ".ce2",
+                                 header + wire(0, 10, 100, 10) + wire(0, 20, 90, 20)));
+    }
+    const struct {
+        std::size_t jobs;
+        bool cancelFirst;  // else once the first file is done
+    } cases[] = {{1, false}, {2, false}, {4, false}, {1, true}, {2, true}};
+    for (const auto& c : cases) {
+        for (const std::string& path : sources) {
+            std::filesystem::remove(pathFromUtf8(makeCe3Path(path)));
+        }
+        std::atomic<bool> cancelled{c.cancelFirst};
+        ConversionProgress progress;
+        progress.cancelled = &cancelled;
+        progress.fileDone = [&](const FileReport&, std::size_t, std::size_t) { cancelled = true; };
+        const std::vector<FileReport> reports =
+            convertFiles(sources, options, progress, {}, c.jobs);
+        ASSERT_EQ(reports.size(), sources.size());
+        // Files start in list order: those converted come before those cancelled.
+        std::size_t converted = 0;
+        while (converted < reports.size() && reports[converted].outcome == FileOutcome::Converted) {
+            ++converted;
+        }
+        for (std::size_t i = 0; i < reports.size(); ++i) {
+            const std::string what =
+                "jobs " + std::to_string(c.jobs) + ", file " + std::to_string(i);
+            EXPECT_EQ(reports[i].outcome,
+                      i < converted ? FileOutcome::Converted : FileOutcome::Cancelled)
+                << what;
+            EXPECT_EQ(fileExists(makeCe3Path(sources[i])), i < converted) << what;
+        }
+        if (c.cancelFirst) {
+            EXPECT_EQ(converted, 0U);
+        } else {
+            EXPECT_GE(converted, 1U);
+        }
+        // One at a time, only the file under way when the flag was set is finished.
+        if (c.jobs == 1) {
+            EXPECT_EQ(converted, c.cancelFirst ? 0U : 1U);
+        }
+        if (converted < reports.size()) {
+            EXPECT_EQ(describeOutcome(reports.back()), "cancelled");
+        }
+    }
 }
 
 TEST(DialogMessages, FilesNotConverted) {
@@ -271,6 +389,163 @@ TEST(DialogMessages, FilesNotConverted) {
     for (const auto& c : cases) {
         EXPECT_EQ(notConvertedText(c.reports, c.maxFiles), c.text);
     }
+}
+
+TEST(DialogMessages, BatchTallySeverityAndMessage) {
+    FileReport whole;
+    whole.source = "/w/ok.ce2";
+    whole.outcome = FileOutcome::Converted;
+    whole.elementsWritten = 12;
+    FileReport outside = whole;
+    outside.source = "/w/out.ce2";
+    outside.elementsOutside = 1;
+    FileReport emptyText = whole;
+    emptyText.source = "/w/empty.ce2";
+    emptyText.emptyTexts = 2;
+    FileReport cut = whole;
+    cut.source = "/w/cut.ce2";
+    cut.reading.stop = Ce2Stop::CutRecord;
+    FileReport few = whole;
+    few.source = "/w/few.ce2";
+    few.outcome = FileOutcome::TooFewElements;
+    FileReport denied = whole;
+    denied.source = "/w/x.ce2";
+    denied.outcome = FileOutcome::NotRegularFile;
+    // A failed file that still counts elements is not converted all the same.
+    FileReport unwritten = outside;
+    unwritten.source = "/w/unwritten.ce2";
+    unwritten.outcome = FileOutcome::NotEnoughMemory;
+
+    FileReport stopped = whole;
+    stopped.source = "/w/s.ce2";
+    stopped.outcome = FileOutcome::Cancelled;
+
+    const std::string done = kCompletionMessage;
+    const struct {
+        const char* name;
+        std::vector<FileReport> reports;
+        std::size_t maxFiles;
+        BatchTally tally;
+        BatchSeverity severity;
+        std::string message;
+    } cases[] = {
+        {"every file whole", {whole, whole}, SIZE_MAX, {2, 0, 0}, BatchSeverity::Information, done},
+        {"one in part",
+         {whole, outside},
+         SIZE_MAX,
+         {1, 1, 0},
+         BatchSeverity::Warning,
+         "2 files converted (1 of them in part).\n\n" + done +
+             "\n\nFiles converted in part:\n"
+             "/w/out.ce2: 12 elements; 1 element outside the sheet left out"},
+        {"every way of being in part",
+         {emptyText, cut, outside},
+         SIZE_MAX,
+         {0, 3, 0},
+         BatchSeverity::Warning,
+         "3 files converted (3 of them in part).\n\n" + done +
+             "\n\nFiles converted in part:\n"
+             "/w/empty.ce2: 12 elements; 2 empty texts left out\n"
+             "/w/cut.ce2: 12 elements; " +
+             describeCe2Stop(cut.reading) +
+             "\n/w/out.ce2: 12 elements; 1 element outside the sheet left out"},
+        {"mixed: failures first, then those in part",
+         {outside, few, whole, denied, whole},
+         SIZE_MAX,
+         {2, 1, 2},
+         BatchSeverity::Warning,
+         "3 files converted (1 of them in part). 2 files could not be converted.\n\n" + done +
+             "\n\nFiles not converted:\n/w/few.ce2: fewer than two elements\n"
+             "/w/x.ce2: not a regular file\n\nFiles converted in part:\n"
+             "/w/out.ce2: 12 elements; 1 element outside the sheet left out"},
+        {"whole and failed, none in part",
+         {whole, unwritten},
+         SIZE_MAX,
+         {1, 0, 1},
+         BatchSeverity::Warning,
+         "1 file converted. 1 file could not be converted.\n\n" + done +
+             "\n\nFiles not converted:\n/w/unwritten.ce2: not enough memory"},
+        // Nothing converted: no completion message.
+        {"one file, failed",
+         {few},
+         SIZE_MAX,
+         {0, 0, 1},
+         BatchSeverity::Error,
+         "1 file could not be converted.\n\nFiles not converted:\n"
+         "/w/few.ce2: fewer than two elements"},
+        {"every file failed",
+         {few, denied},
+         SIZE_MAX,
+         {0, 0, 2},
+         BatchSeverity::Error,
+         "None of the 2 files could be converted.\n\nFiles not converted:\n"
+         "/w/few.ce2: fewer than two elements\n/w/x.ce2: not a regular file"},
+        {"cancelled after the first file",
+         {whole, stopped, stopped},
+         SIZE_MAX,
+         {1, 0, 2},
+         BatchSeverity::Warning,
+         "The conversion was cancelled.\n1 file converted. 2 files could not be converted.\n\n" +
+             done + "\n\nFiles not converted:\n/w/s.ce2: cancelled\n/w/s.ce2: cancelled"},
+        {"cancelled before any file",
+         {stopped},
+         SIZE_MAX,
+         {0, 0, 1},
+         BatchSeverity::Error,
+         "The conversion was cancelled.\n1 file could not be converted.\n\nFiles not converted:\n"
+         "/w/s.ce2: cancelled"},
+        // The limit counts the lines of both lists; the rest are counted in one line.
+        {"limited within the first list",
+         {few, outside, denied, cut},
+         1,
+         {0, 2, 2},
+         BatchSeverity::Warning,
+         "2 files converted (2 of them in part). 2 files could not be converted.\n\n" + done +
+             "\n\nFiles not converted:\n/w/few.ce2: fewer than two elements\n"
+             "… and 3 more files"},
+        {"limited within the second list",
+         {few, outside, cut},
+         2,
+         {0, 2, 1},
+         BatchSeverity::Warning,
+         "2 files converted (2 of them in part). 1 file could not be converted.\n\n" + done +
+             "\n\nFiles not converted:\n/w/few.ce2: fewer than two elements\n\n"
+             "Files converted in part:\n"
+             "/w/out.ce2: 12 elements; 1 element outside the sheet left out\n"
+             "… and 1 more file"},
+        {"exactly at the limit",
+         {denied, cut},
+         2,
+         {0, 1, 1},
+         BatchSeverity::Warning,
+         "1 file converted (1 of them in part). 1 file could not be converted.\n\n" + done +
+             "\n\nFiles not converted:\n/w/x.ce2: not a regular file\n\n"
+             "Files converted in part:\n/w/cut.ce2: 12 elements; " +
+             describeCe2Stop(cut.reading)},
+    };
+    for (const auto& c : cases) {
+        const BatchTally tally = tallyBatch(c.reports);
+        EXPECT_EQ(tally.whole, c.tally.whole) << c.name;
+        EXPECT_EQ(tally.inPart, c.tally.inPart) << c.name;
+        EXPECT_EQ(tally.notConverted, c.tally.notConverted) << c.name;
+        EXPECT_EQ(batchSeverity(tally), c.severity) << c.name;
+        EXPECT_EQ(batchMessage(c.reports, c.maxFiles), c.message) << c.name;
+    }
+}
+
+// The dialog lists at most kListedFiles files one by one, then counts the rest.
+TEST(DialogMessages, BatchMessageListsTwentyFiles) {
+    FileReport few;
+    few.outcome = FileOutcome::TooFewElements;
+    std::vector<FileReport> reports(kListedFiles + 3, few);
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        reports[i].source = "/w/" + std::to_string(i) + ".ce2";
+    }
+    const std::string message = batchMessage(reports, kListedFiles);
+    EXPECT_EQ(kListedFiles, 20U);
+    EXPECT_NE(message.find("/w/19.ce2: "), std::string::npos);
+    EXPECT_EQ(message.find("/w/20.ce2"), std::string::npos);
+    EXPECT_TRUE(message.ends_with("\n… and 3 more files")) << message;
 }
 
 TEST(BatchProgress, ShownAfterTheDelayInStepsOfItsStages) {

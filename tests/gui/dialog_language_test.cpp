@@ -60,6 +60,41 @@ class DialogLanguageTest : public QObject {
                  "変換しなかったファイル:\n/w/dir.ce2: 通常のファイルではありません\n"
                  "/w/gone.ce2: 開けません: そのようなファイルやディレクトリはありません\n"
                  "/w/one.ce2: 要素が 2 個未満です")},
+            {"a mixed batch's summary",
+             [] {
+                 return QString::fromStdString(batchSummary({2, 1, 2}));
+             },
+             QStringLiteral(
+                 "3 files converted (1 of them in part). 2 files could not be converted."),
+             QStringLiteral("3 ファイルを変換しました（うち 1 ファイルは一部のみ）。"
+                            "2 ファイルは変換できませんでした。")},
+            {"a batch converted whole and in part",
+             [] {
+                 return QString::fromStdString(batchSummary({1, 1, 0}));
+             },
+             QStringLiteral("2 files converted (1 of them in part)."),
+             QStringLiteral("2 ファイルを変換しました（うち 1 ファイルは一部のみ）。")},
+            {"a batch of which nothing was converted",
+             [] {
+                 return QString::fromStdString(batchSummary({0, 0, 2}));
+             },
+             QStringLiteral("None of the 2 files could be converted."),
+             QStringLiteral("どのファイルも変換できませんでした（2 ファイル）。")},
+            {"files converted in part",
+             [&] {
+                 FileReport outside;
+                 outside.source = "/w/out.ce2";
+                 outside.outcome = FileOutcome::Converted;
+                 outside.elementsWritten = 5;
+                 outside.elementsOutside = 1;
+                 return QString::fromStdString(unfinishedFilesText({outside, tooFew}));
+             },
+             QStringLiteral("Files not converted:\n/w/one.ce2: fewer than two elements\n\n"
+                            "Files converted in part:\n"
+                            "/w/out.ce2: 5 elements; 1 element outside the sheet left out"),
+             QStringLiteral(
+                 "変換しなかったファイル:\n/w/one.ce2: 要素が 2 個未満です\n\n"
+                 "一部のみ変換したファイル:\n/w/out.ce2: 要素 5 個; シート外の要素 1 個を除外")},
             {"a batch's progress", [] { return QString::fromStdString(batchProgressLabel(1, 2)); },
              QStringLiteral("Converting: 1 of 2 files"), QStringLiteral("変換中: 1 / 2 ファイル")},
             {"a refused face",

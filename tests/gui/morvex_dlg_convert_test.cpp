@@ -1,5 +1,6 @@
 #include <QFile>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <tuple>
@@ -83,20 +84,25 @@ class MorvexDlgConvertTest : public QObject {
 
         QCOMPARE(dialogs.messages.size(), std::size_t{1});
         const auto& message = dialogs.messages.front();
-        QCOMPARE(message.icon, QMessageBox::Information);
-        QCOMPARE(message.text,
+        // Some files failed: a warning, the summary first, the failures in the text itself.
+        QCOMPARE(message.icon, QMessageBox::Warning);
+        QVERIFY(!message.waitCursorShown);
+        QVERIFY(message.details.isEmpty());
+        const QStringList lines = message.text.split('\n');
+        QCOMPARE(lines.size(), 10);
+        QCOMPARE(lines[0],
+                 QStringLiteral("1 ファイルを変換しました。2 ファイルは変換できませんでした。"));
+        QCOMPARE(lines.mid(2, 4).join('\n'),
                  QStringLiteral("変換が完了しました。\n"
                                 "生成したのはライブラリ情報なしの.CE3ファイルです。\n"
                                 "最初にTovr3/Pelnakで読み込む前に必要なライブラリを設定して"
                                 "ください。\n"
                                 "Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイル"
                                 "になります。"));
-        QVERIFY(!message.waitCursorShown);
-        const QStringList details = message.details.split('\n');
-        QCOMPARE(details.size(), 3);  // a heading and the two files not converted
-        QVERIFY(details[1].startsWith(dir_.filePath("missing.CE2") + ": "));
-        QVERIFY(details[2].startsWith(dir_.filePath("one.ce2") + ": "));
-        QVERIFY(!message.details.contains(QStringLiteral("good.ce2")));
+        QCOMPARE(lines[7], QStringLiteral("変換しなかったファイル:"));
+        QVERIFY(lines[8].startsWith(dir_.filePath("missing.CE2") + ": "));
+        QVERIFY(lines[9].startsWith(dir_.filePath("one.ce2") + ": "));
+        QVERIFY(!message.text.contains(QStringLiteral("good.ce2")));
 
         // Each comment got the font of its row: the default large face in CP932 at 12 points
         // as 16 units, the small face of the settings at 9 points as 12 units.
@@ -138,6 +144,24 @@ class MorvexDlgConvertTest : public QObject {
         QVERIFY(dialog->labelText().contains(QStringLiteral("1 / 3")));
         progress.update(2);
         QCOMPARE(dialog->value(), 2 * kFile);
+    }
+
+    // The progress dialog's cancel button tells the batch to start no more files.
+    void cancelButtonCancelsTheBatch() {
+        QWidget parent;
+        parent.show();
+        BatchProgress progress(&parent, 3, std::chrono::milliseconds(0));
+        QVERIFY(!progress.cancelled());
+        progress.update(1);
+        auto* dialog = parent.findChild<QProgressDialog*>();
+        QVERIFY(dialog != nullptr);
+        auto* cancel = dialog->findChild<QPushButton*>();
+        QVERIFY(cancel != nullptr);
+        QCOMPARE(cancel->text(), QStringLiteral("キャンセル"));
+        QVERIFY(!progress.cancelled());
+        cancel->click();
+        QVERIFY(progress.cancelled());
+        QVERIFY(progressCallbacksFor(progress).cancelled == &progress.cancelled());
     }
 
     // One long file: the dialog comes while it is converted, and the bar moves through its

@@ -6,8 +6,11 @@
 //   FILE), prints the list
 // - scrollbars: prints whether the list shows its two scroll bars
 // - fields: prints the four font fields
-// - ok: presses OK, prints the message box's text and closes it
+// - ok: presses OK, prints the message box's icon (information, warning or error) and its text,
+//   and closes it
 // - progress: presses OK, prints the progress window's title and text, closes the message box
+// - cancel: presses OK, then the progress window's cancel button; prints the message box's icon
+//   and text and closes it
 // - font large|small: confirms the font dialog as it opens, prints the fields
 // - about: opens the about box from the system menu, prints its title and texts
 // - rect: prints the dialog's place on the screen: x y width height
@@ -19,10 +22,13 @@
 #include <io.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/core/conversion.h"
@@ -127,6 +133,99 @@ std::wstring watchProgress(HWND dialog) {
         Sleep(10);
     }
     return {};
+}
+
+// The pixels of a square of `size` at (x, y) of the device context, as 0x00RRGGBB.
+std::vector<uint32_t> pixelsOf(HDC source, int x, int y, int size) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HDC memory = CreateCompatibleDC(source);
+    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, size, size, source, x, y, SRCCOPY);
+    GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits),
+                                 static_cast<const uint32_t*>(bits) + size * size);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    for (uint32_t& pixel : pixels) {
+        pixel &= 0xFFFFFF;
+    }
+    return pixels;
+}
+
+// How far two pictures of one size differ: the sum of their channels' differences.
+uint64_t distance(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    uint64_t sum = 0;
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int x = static_cast<int>((a[i] >> shift) & 0xFF);
+            const int y = static_cast<int>((b[i] >> shift) & 0xFF);
+            sum += static_cast<uint64_t>(x > y ? x - y : y - x);
+        }
+    }
+    return sum;
+}
+
+// Which of the system's message box icons the box shows: the one whose picture, drawn on the
+// box's background, comes clearly nearest to what the screen shows where the box has its icon
+// (a handle of the box's icon means nothing in this process). "unclear" when none does.
+std::string iconShown(HWND box) {
+    HWND icon = nullptr;
+    for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(c)) {
+            icon = c;
+        }
+    }
+    if (icon == nullptr) {
+        return "none";
+    }
+    const struct {
+        const wchar_t* id;
+        const char* name;
+    } candidates[] = {
+        {IDI_INFORMATION, "information"}, {IDI_WARNING, "warning"}, {IDI_ERROR, "error"}};
+    const int size = GetSystemMetrics(SM_CXICON);
+    const HDC screen = GetDC(nullptr);
+    std::string found = "unclear";
+    // The box may not have painted its icon yet.
+    for (int attempt = 0; attempt < 50 && found == "unclear"; ++attempt) {
+        Sleep(100);
+        RECT r;
+        GetWindowRect(icon, &r);
+        const std::vector<uint32_t> shown = pixelsOf(screen, r.left, r.top, size);
+        std::vector<std::pair<uint64_t, const char*>> distances;
+        for (const auto& candidate : candidates) {
+            // Drawn on the colour of the shown square's corner, which the icons leave clear.
+            const HDC memory = CreateCompatibleDC(screen);
+            const HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+            const HGDIOBJ previous = SelectObject(memory, bitmap);
+            const HBRUSH background = CreateSolidBrush(
+                RGB((shown[0] >> 16) & 0xFF, (shown[0] >> 8) & 0xFF, shown[0] & 0xFF));
+            const RECT all{0, 0, size, size};
+            FillRect(memory, &all, background);
+            DeleteObject(background);
+            DrawIconEx(memory, 0, 0, LoadIconW(nullptr, candidate.id), size, size, 0, nullptr,
+                       DI_NORMAL);
+            distances.emplace_back(distance(shown, pixelsOf(memory, 0, 0, size)), candidate.name);
+            SelectObject(memory, previous);
+            DeleteObject(bitmap);
+            DeleteDC(memory);
+        }
+        std::sort(distances.begin(), distances.end());
+        if (distances[0].first * 4 < distances[1].first) {
+            found = distances[0].second;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return found;
 }
 
 // Returns once the dialog's thread is back in its message loop, having finished what it did
@@ -384,6 +483,27 @@ int runAction(const std::vector<std::string>& args) {
         press(dialog, IDCANCEL);
         return waitUntilGone(dialog) ? 0 : 1;
     }
+    if (action == "cancel") {
+        press(dialog, IDOK);
+        for (DWORD waited = 0; waited < kWaitMs && progressShown(dialog).empty(); waited += 10) {
+            Sleep(10);
+        }
+        const HWND progress = findDialog(dialog, kProgressText);
+        if (progress == nullptr) {
+            std::puts("no progress came");
+            return 1;
+        }
+        press(progress, IDCANCEL);
+        const HWND box = waitForDialog(dialog, 0xFFFF);
+        if (box == nullptr) {
+            std::puts("no message came");
+            return 1;
+        }
+        std::printf("%s\n", iconShown(box).c_str());
+        print(textOf(GetDlgItem(box, 0xFFFF)));
+        press(box, IDOK);
+        return waitUntilGone(box) && waitUntilIdle(dialog) ? 0 : 1;
+    }
     if (action == "ok" || action == "progress" || action == "about" ||
         (action == "font" && args.size() == 3)) {
         if (action == "ok" || action == "progress") {
@@ -409,6 +529,7 @@ int runAction(const std::vector<std::string>& args) {
             return 1;
         }
         if (action == "ok") {
+            std::printf("%s\n", iconShown(box).c_str());
             print(textOf(GetDlgItem(box, 0xFFFF)));
         } else if (action == "about") {
             print(textOf(box));

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs morvex.exe under Wine on an X display of its own (Xvfb) and drives it with dialog_probe.exe
 # as a user and the shell would: its dialog is as its template, the font fields come from
-# MORVEX.INI, a drop fills the list, OK converts the files as the Linux build does (byte for byte)
-# and reports string 102 with the files not converted, the font dialog gives back the stored
-# font, the about box comes from the system menu, and 終了 ends the program.
+# MORVEX.INI, a drop fills the list (a folder with the .ce2 files below it), OK converts the files
+# as the Linux build does (byte for byte) and reports, with the icon that fits, a summary, string
+# 102 and the files not converted, the font dialog gives back the stored font, the about box
+# comes from the system menu, and 終了 ends the program.
 # With SCREENSHOT, a picture of the dialog with a few files listed is left there instead.
 #
 # usage: dialog_under_wine.sh WINE-RUN MORVEX-EXE PROBE-EXE LINUX-CLI DEMO-CE2 WORK-DIR [SCREENSHOT]
@@ -121,14 +122,21 @@ expect "the list after a drop" "$(printf '%s\n' "$w\\$long" "$w\\B.CE2" "$w\\dem
         "$w\\回路図\\電源.ce2" "$w\\missing.ce2" "$w\\$long")"
 expect "the scroll bars" "vertical hidden, horizontal shown" "$(probe scrollbars)"
 
-# OK: string 102, then the two files not converted, each with its reason.
+# OK: a warning with the summary, string 102, then the two files not converted and the four
+# converted in part (the demo drawing has an element outside the sheet), each with its reason.
 message=$(probe ok) || failed=1
-expect "the completion message" \
-    "$(printf '%s\n' '変換が完了しました。' '生成したのはライブラリ情報なしの.CE3ファイルです。' \
+expect "the icon after a mixed batch" "warning" "$(printf '%s\n' "$message" | head -n 1)"
+in_part=': 13 elements; 1 element outside the sheet left out'
+expect "the message after a mixed batch" \
+    "$(printf '%s\n' '4 files converted (4 of them in part). 2 files could not be converted.' '' \
+        '変換が完了しました。' '生成したのはライブラリ情報なしの.CE3ファイルです。' \
         '最初にTovr3/Pelnakで読み込む前に必要なライブラリを設定してください。' \
         'Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイルになります。' '' \
-        'Files not converted:' "$w\\missing.ce2: cannot be opened" "$w\\one.ce2: fewer than two elements")" \
-    "$(printf '%s\n' "$message" | sed 's/\(cannot be opened\): .*/\1/')"
+        'Files not converted:' "$w\\missing.ce2: cannot be opened" \
+        "$w\\one.ce2: fewer than two elements" '' 'Files converted in part:' \
+        "$w\\$long$in_part" "$w\\B.CE2$in_part" "$w\\demo.ce2$in_part" \
+        "$w\\回路図\\電源.ce2$in_part")" \
+    "$(printf '%s\n' "$message" | tail -n +2 | sed 's/\(cannot be opened\): .*/\1/')"
 (cd "$work/linux" && "$linux_cli" -q demo.ce2 B.CE2 回路図/電源.ce2 "$long" > /dev/null)
 for name in demo.ce3 B.ce3 回路図/電源.ce3 "${long%.ce2}.ce3"; do
     if ! cmp "$work/linux/$name" "$drawings/$name"; then
@@ -137,6 +145,18 @@ for name in demo.ce3 B.ce3 回路図/電源.ce3 "${long%.ce2}.ce3"; do
     fi
 done
 expect "files written" "" "$(cd "$drawings" && ls missing.ce3 one.ce3 2> /dev/null || true)"
+
+# A batch of which nothing is converted: an error, without string 102.
+probe drop "$w\\one.ce2" "$w\\missing.ce2" > /dev/null || failed=1
+message=$(probe ok) || failed=1
+expect "the message after a failed batch" \
+    "$(printf '%s\n' 'error' 'None of the 2 files could be converted.' '' 'Files not converted:' \
+        "$w\\missing.ce2: cannot be opened" "$w\\one.ce2: fewer than two elements")" \
+    "$(printf '%s\n' "$message" | sed 's/\(cannot be opened\): .*/\1/')"
+
+# A dropped folder stands for the .ce2 files below it.
+expect "the list after a folder's drop" "$(printf '%s\n' "$w\\回路図\\電源.ce2")" \
+    "$(probe drop "$w\\回路図" "$w\\folder")"
 
 # The font dialog opens on the stored face and size, and confirming it writes both keys.
 expect "the fields after confirming the small font" $'ＭＳ 明朝\n14\nIPAPGothic\n9' \
@@ -172,6 +192,23 @@ if ! [[ "$progress" =~ ^MORVEX$'\n'Converting:\ [0-9]+\ of\ $many\ files$ ]]; th
     failed=1
 fi
 expect "drawings converted in the long batch" "$many" "$(find "$work/many" -name '*.ce3' | wc -l)"
+
+# The long batch again, cancelled once its progress shows: the files under way are finished, the
+# others left, and the message says so, with a warning.
+find "$work/many" -name '*.ce3' -delete
+cancelled=$(probe cancel) || failed=1
+expect "the message's start after cancelling" \
+    "$(printf '%s\n' warning 'The conversion was cancelled.')" \
+    "$(printf '%s\n' "$cancelled" | head -n 2)"
+if ! printf '%s\n' "$cancelled" | grep -q '\.ce2: cancelled$'; then
+    echo "dialog_under_wine: no file was reported as cancelled: $cancelled" >&2
+    failed=1
+fi
+written=$(find "$work/many" -name '*.ce3' | wc -l)
+if [ "$written" -ge "$many" ] || [ "$written" = 0 ]; then
+    echo "dialog_under_wine: $written drawings written in the cancelled batch" >&2
+    failed=1
+fi
 
 probe close > /dev/null || failed=1
 status=0
