@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/source_list.h"
+#include "app/core/source_search.h"
 
 namespace {
 
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     }
     std::vector<std::string> sources;
     for (int i = 1; i < argc; ++i) {
-        const SourceList found = collectSources(argv[i]);
+        const FoundSources found = findSources(argv[i]);
         if (!found.problems.empty()) {
             std::fprintf(stderr, "morvex-io-baseline: %s: %s\n", found.problems[0].path.c_str(),
                          found.problems[0].reason.c_str());

@@ -7,9 +7,9 @@
 #include "app/core/conversion.h"
 #include "app/core/settings.h"
 #include "app/core/settings_check.h"
+#include "app/core/source_search.h"
 #include "cli/csv_report.h"
 #include "cli/progress_line.h"
-#include "cli/source_list.h"
 #include "cli/svg_output.h"
 #include "platform/file_status.h"
 #include "platform/message_format.h"
@@ -17,6 +17,11 @@
 #include "platform/path_rules.h"
 
 namespace {
+
+// True when path ends in ".ce3" in any letter case and is not a directory: a drawing to draw.
+bool isCe3File(const std::string& path) {
+    return hasExtension(path, ".ce3") && !isDirectory(path);
+}
 
 // The completion message in English; the Japanese catalogue gives it back in its own words.
 constexpr char kCompletionNotice[] =
@@ -62,7 +67,7 @@ struct ConvertStep {};
 struct EmptyFolderStep {  // a folder with no .ce2 file below it
     std::string path;
 };
-using Step = std::variant<SourceProblem, DrawStep, ConvertStep, EmptyFolderStep>;
+using Step = std::variant<PathProblem, DrawStep, ConvertStep, EmptyFolderStep>;
 
 // Where the output of a source found under a PATH goes: beside the source, or with an output
 // folder, at the source's path below PATH (its name alone when PATH is the source itself).
@@ -90,11 +95,11 @@ void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<
             steps.emplace_back(DrawStep{path});
             continue;
         }
-        SourceList found = collectSources(path);
+        FoundSources found = findSources(path);
         if (found.files.empty() && found.problems.empty()) {
             steps.emplace_back(EmptyFolderStep{path});
         }
-        for (SourceProblem& problem : found.problems) {
+        for (PathProblem& problem : found.problems) {
             steps.emplace_back(std::move(problem));
         }
         for (std::string& source : found.files) {
@@ -142,7 +147,7 @@ class RunReporter {
                 ++next;
                 return;
             }
-            if (const auto* problem = std::get_if<SourceProblem>(&steps[next])) {
+            if (const auto* problem = std::get_if<PathProblem>(&steps[next])) {
                 err_ << problem->path << ": not converted: " << problem->reason << '\n';
                 allDone_ = false;
                 ++notConverted_;
