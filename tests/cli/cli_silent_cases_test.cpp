@@ -302,8 +302,8 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          true},
     };
 
-    // Root runs the converter as nobody from a copy that nobody can reach: the build tree may lie
-    // in a folder closed to other users.
+    // Root runs the converter as the user nobody from a copy within that user's reach: the build
+    // tree may lie in a folder closed to other users.
     std::optional<ProgramCopy> forNobody;
     if (unprivilegedUser()) {
         forNobody.emplace(MORVEX_CLI, *unprivilegedUser());
