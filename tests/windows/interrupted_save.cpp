@@ -3,18 +3,23 @@
 // "writing" on standard output and waits. Tests interrupt it and look at what is left behind.
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/atomic_file.h"
 #include "platform/interruption.h"
+#include "platform/program_arguments.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
+    // From the wide command line: the ANSI argv loses what its code page cannot hold.
+    const std::vector<std::string> arguments = programArguments(argc, argv);
+    if (arguments.size() != 2) {
         std::fputs("usage: interrupted_save FILE\n", stderr);
         return 2;
     }
     installInterruptionHandlers();
-    AtomicFile file(argv[1]);
+    AtomicFile file(arguments[1]);
     if (!file.open() || std::fputs("new content\r\n", file.stream()) < 0 ||
         std::fflush(file.stream()) != 0) {
         std::fputs("interrupted_save: cannot write\n", stderr);
