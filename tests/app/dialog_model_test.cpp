@@ -533,21 +533,6 @@ TEST(DialogMessages, BatchTallySeverityAndMessage) {
     }
 }
 
-// The dialog lists at most kListedFiles files one by one, then counts the rest.
-TEST(DialogMessages, BatchMessageListsTwentyFiles) {
-    FileReport few;
-    few.outcome = FileOutcome::TooFewElements;
-    std::vector<FileReport> reports(kListedFiles + 3, few);
-    for (std::size_t i = 0; i < reports.size(); ++i) {
-        reports[i].source = "/w/" + std::to_string(i) + ".ce2";
-    }
-    const std::string message = batchMessage(reports, kListedFiles);
-    EXPECT_EQ(kListedFiles, 20U);
-    EXPECT_NE(message.find("/w/19.ce2: "), std::string::npos);
-    EXPECT_EQ(message.find("/w/20.ce2"), std::string::npos);
-    EXPECT_TRUE(message.ends_with("\n… and 3 more files")) << message;
-}
-
 TEST(BatchProgress, ShownAfterTheDelayInStepsOfItsStages) {
     EXPECT_FALSE(BatchProgressState(3, std::chrono::hours(1)).update(1).has_value());
 
