@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "app/core/conversion.h"
+#include "app/core/profile_bytes.h"
 #include "app/core/settings.h"
 #include "app/core/settings_check.h"
 #include "app/core/source_search.h"
@@ -42,6 +43,11 @@ ConversionOptions optionsFor(const BatchRequest& request, std::ostream& err) {
     if (!problem.empty()) {
         err << "morvex-cli: " << path << ": " << problem << "; "
             << translated("the default fonts apply") << '\n';
+    } else if (const ProfileBytes file = loadProfile(path);
+               file.state == ProfileBytes::State::Read) {
+        if (const std::string warning = settingsTextWarning(file.text); !warning.empty()) {
+            err << "morvex-cli: " << path << ": " << warning << '\n';
+        }
     }
     const ProfileFile settings(problem.empty() ? path : std::string());
     const auto face = [&](const std::optional<std::string>& given, const char* section,
@@ -148,7 +154,8 @@ class RunReporter {
                 return;
             }
             if (const auto* problem = std::get_if<PathProblem>(&steps[next])) {
-                err_ << problem->path << ": not converted: " << problem->reason << '\n';
+                err_ << problem->path << ": " << translated("not converted") << ": "
+                     << problem->reason << '\n';
                 allDone_ = false;
                 ++notConverted_;
                 if (csv_ != nullptr) {
@@ -175,8 +182,10 @@ class RunReporter {
   private:
     void draw(const std::string& path) {
         const Ce3Drawn drawn = drawCe3File(path);
-        (drawn.ok ? out_ : err_) << path << (drawn.ok ? ": " : ": not drawn: ") << drawn.text
-                                 << std::endl;
+        (drawn.ok ? out_ : err_) << path << ": "
+                                 << (drawn.ok ? std::string()
+                                              : std::string(translated("not drawn")) + ": ")
+                                 << drawn.text << std::endl;
         allDone_ = allDone_ && drawn.ok;
     }
 
@@ -185,7 +194,8 @@ class RunReporter {
             csv_->add(report, dryRun_);
         }
         if (report.outcome != FileOutcome::Converted) {
-            err_ << report.source << ": not converted: " << describeOutcome(report)
+            err_ << report.source << ": " << translated("not converted") << ": "
+                 << describeOutcome(report)
                  << (report.outcome == FileOutcome::KeepsEditedOutput
                          ? translated("; --overwrite replaces it")
                          : std::string())
@@ -204,7 +214,8 @@ class RunReporter {
         }
         out_ << std::endl;
         if (report.followUp && !report.followUp->ok) {
-            err_ << report.source << ": not drawn: " << report.followUp->text << std::endl;
+            err_ << report.source << ": " << translated("not drawn") << ": "
+                 << report.followUp->text << std::endl;
             allDone_ = false;
         }
     }

@@ -137,6 +137,26 @@ int checkedOutput(ReportOutput& report, std::ostream& out, int status) {
     return status;
 }
 
+// A usage error of the command-line parser in our own words and the user's language. The checks
+// of option values give theirs already.
+std::string usageErrorText(const CLI::Error& e) {
+    const std::string what = e.what();
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr && what.rfind("PATH ", 0) == 0) {
+        return translated("no PATH given: name .ce2 files or directories to convert");
+    }
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
+        // "The following argument was not expected: --foo": the arguments follow the colon.
+        const std::size_t colon = what.find(": ");
+        return formatted(translated("unknown option: %s"),
+                         colon == std::string::npos ? what.c_str() : what.c_str() + colon + 2);
+    }
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+        // "--settings: 1 required FILE missing": the option comes before the colon.
+        return formatted(translated("%s needs a value"), what.substr(0, what.find(':')).c_str());
+    }
+    return what;
+}
+
 // The help's own words in the user's language; option names, value names and the marks that the
 // columns are aligned by stay as they are.
 void translateHelp(CLI::App& app) {
@@ -146,7 +166,7 @@ void translateHelp(CLI::App& app) {
     app.option_defaults()->group(translated("Options"));
     app.set_help_flag("-h,--help", translated("Print this help message and exit"));
     app.failure_message([](const CLI::App*, const CLI::Error& e) {
-        return std::string(e.what()) + "\n" +
+        return "morvex-cli: " + usageErrorText(e) + "\n" +
                formatted(translated("Run with %s for more information."), "--help") + "\n";
     });
 }

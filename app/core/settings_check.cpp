@@ -78,3 +78,22 @@ std::string settingsFileProblem(const std::string& path) {
                                       "key=value line, a comment nor blank"),
                      line);
 }
+
+std::string settingsTextWarning(std::string_view text) {
+    if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+        std::string_view rest = text.substr(kUtf8Mark.size());
+        const std::string_view line = rest.substr(0, rest.find_first_of("\r\n"));
+        if (!line.empty() && line[0] == '[') {
+            const std::size_t close = line.find(']');
+            const std::string section(line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            return formatted(translated("its first section [%s] is not read: a UTF-8 byte "
+                                        "order mark stands before it"),
+                             section.c_str());
+        }
+    }
+    if (text.find('\n') == std::string_view::npos && text.find('\r') < text.size() - 1) {
+        return translated("its lines end in CR alone, so only its first line is read");
+    }
+    return "";
+}

@@ -18,3 +18,9 @@ ForeignLine findForeignLine(std::string_view text);
 // Why the file cannot serve as a settings file that the user named; empty when it can. It must be
 // a regular file that can be read, of at most 1 MiB, with no foreign line.
 std::string settingsFileProblem(const std::string& path);
+
+// What a usable settings file holds that the profile functions do not read as it looks, for a
+// warning; empty when nothing: a first section behind a UTF-8 byte order mark (the mark makes
+// its line no section, so its keys count as outside any section), or CR alone as line end (the
+// whole file is then one line).
+std::string settingsTextWarning(std::string_view text);

@@ -157,4 +157,20 @@ TEST(SettingsFileCheck, RefusesWhatIsNoSettingsFile) {
     }
 }
 
+// Files that are read, but not as they look.
+TEST(SettingsCheck, WarnsOfWhatIsNotReadAsItLooks) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"[LARGE_FONT]\r\nFACE=Arial\r\n", ""},
+        {"\xEF\xBB\xBF[LARGE_FONT]\r\nFACE=Arial\r\n",
+         "its first section [LARGE_FONT] is not read: a UTF-8 byte order mark stands before it"},
+        {"\xEF\xBB\xBF; comment\r\n[LARGE_FONT]\r\n", ""},
+        {"[LARGE_FONT]\rFACE=Arial\r", "its lines end in CR alone, so only its first line is read"},
+        {"[LARGE_FONT]\r", ""},
+        {"", ""},
+    };
+    for (const auto& [text, warning] : cases) {
+        EXPECT_EQ(settingsTextWarning(text), warning) << text;
+    }
+}
+
 }  // namespace

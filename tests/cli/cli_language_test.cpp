@@ -52,9 +52,10 @@ TEST(CliLanguage, ReportsFollowTheLocale) {
         "Saving them over in Tovr3/Pelnak makes them .CE3 files with library information.\n";
     const std::string japanese = "two.ce2 -> two.ce3: 要素 2 個; シート外の要素 1 個を除外\n";
     const std::string japaneseErr =
-        "cut.ce2: not converted: 要素が 2 個未満です (0 バイト目で読み込みを中止: 不明なレコード"
+        "cut.ce2: 変換しませんでした: 要素が 2 個未満です (0 バイト目で読み込みを中止: "
+        "不明なレコード"
         "種別 120)\n"
-        "gone.ce2: not converted: 開けません: そのようなファイルやディレクトリはありません\n"
+        "gone.ce2: 変換しませんでした: 開けません: そのようなファイルやディレクトリはありません\n"
         "3 ファイル: 1 ファイルを変換（うち 1 ファイルは一部のみ）、2 ファイルは変換できません"
         "でした\n" +
         kCompletionJapanese;
@@ -100,16 +101,27 @@ TEST(CliLanguage, UsageErrorsAndHelp) {
     const ProcessResult size = run({"--large-size", "12pt", "x.ce2"}, ja);
     EXPECT_EQ(size.exitCode, 2);
     EXPECT_EQ(size.err,
-              "--large-size: ポイント数は整数で指定してください: 12pt\n"
+              "morvex-cli: --large-size: ポイント数は整数で指定してください: 12pt\n"
               "詳しくは --help を付けて実行してください。\n");
     const ProcessResult help = run({"--help"}, ja);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("  -q,--quiet                  完了メッセージを出しません\n"),
               std::string::npos)
         << help.out;
+    // The parser's own errors, in our words.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> parserErrors = {
+        {{}, "morvex-cli: PATH がありません: 変換する .ce2 ファイルかフォルダを指定してください\n"},
+        {{"--foo", "x.ce2"}, "morvex-cli: 不明なオプションです: --foo\n"},
+        {{"x.ce2", "--settings"}, "morvex-cli: --settings には値が必要です\n"},
+    };
+    for (const auto& [args, said] : parserErrors) {
+        const ProcessResult r = run(args, ja);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_EQ(r.err, said + "詳しくは --help を付けて実行してください。\n");
+    }
     const ProcessResult english = run({"--large-size", "12pt", "x.ce2"}, {{"LC_ALL", "C"}});
     EXPECT_EQ(english.err,
-              "--large-size: a size in points must be a whole number: 12pt\n"
+              "morvex-cli: --large-size: a size in points must be a whole number: 12pt\n"
               "Run with --help for more information.\n");
 }
 
