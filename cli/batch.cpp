@@ -24,15 +24,6 @@ bool isCe3File(const std::string& path) {
     return hasExtension(path, ".ce3") && !isDirectory(path);
 }
 
-// The completion message in English; the Japanese catalogue gives it back in its own words.
-constexpr char kCompletionNotice[] =
-    "The conversion has finished.\n"
-    "The files written are .CE3 files without library information.\n"
-    "Set up the libraries they need before loading them into Tovr3/Pelnak for the first time.\n"
-    "Saving them over in Tovr3/Pelnak makes them .CE3 files with library information.";
-
-// The fonts of the run. A settings file that was found but cannot serve is said on err, and the
-// defaults apply; one named with --settings has been checked already.
 ConversionOptions optionsFor(const BatchRequest& request, std::ostream& err) {
     const std::string path =
         request.settingsFile.empty() ? findSettingsPath() : request.settingsFile;
@@ -278,7 +269,15 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
         err << summary << '\n';
     }
     if (reporter.anyConverted() && !request.quiet && !request.dryRun) {
-        err << translated(kCompletionNotice) << '\n';
+        // In English; the Japanese catalogue gives back the specified text.
+        err << translated(
+                   "The conversion has finished.\n"
+                   "The files written are .CE3 files without library information.\n"
+                   "Set up the libraries they need before loading them into Tovr3/Pelnak "
+                   "for the first time.\n"
+                   "Saving them over in Tovr3/Pelnak makes them .CE3 files with library "
+                   "information.")
+            << '\n';
     }
     err.flush();
     if (csv && !csv->commit()) {
