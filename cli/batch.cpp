@@ -5,7 +5,7 @@
 #include <variant>
 
 #include "app/core/conversion.h"
-#include "app/core/profile_bytes.h"
+#include "app/core/font_fields.h"
 #include "app/core/settings.h"
 #include "app/core/settings_check.h"
 #include "app/core/source_search.h"
@@ -25,34 +25,18 @@ bool isCe3File(const std::string& path) {
 }
 
 ConversionOptions optionsFor(const BatchRequest& request, std::ostream& err) {
-    const std::string path =
-        request.settingsFile.empty() ? findSettingsPath() : request.settingsFile;
-    std::string problem;
-    if (request.settingsFile.empty() && fileStatus(path).kind != FileKind::Unknown) {
-        problem = settingsFileProblem(path);
+    const SettingsInUse settings =
+        settingsInUse(request.settingsFile.empty() ? findSettingsPath() : request.settingsFile);
+    if (!settings.notice.empty()) {
+        err << "morvex-cli: " << settings.notice << '\n';
     }
-    if (!problem.empty()) {
-        err << "morvex-cli: " << path << ": " << problem << "; "
-            << translated("the default fonts apply") << '\n';
-    } else if (const ProfileBytes file = loadProfile(path);
-               file.state == ProfileBytes::State::Read) {
-        if (const std::string warning = settingsTextWarning(file.text); !warning.empty()) {
-            err << "morvex-cli: " << path << ": " << warning << '\n';
-        }
-    }
-    const ProfileFile settings(problem.empty() ? path : std::string());
-    const auto face = [&](const std::optional<std::string>& given, const char* section,
-                          const char* fallback) {
-        return given ? *given : settings.readString(section, kFaceKey, fallback);
-    };
-    const auto size = [&](const std::optional<std::string>& given, const char* section,
-                          int fallback) {
-        return given ? *given : std::to_string(settings.readInt(section, kSizeKey, fallback));
-    };
-    return makeConversionOptions(face(request.largeFace, kLargeFontSection, kDefaultLargeFace),
-                                 size(request.largeSize, kLargeFontSection, kDefaultLargeSize),
-                                 face(request.smallFace, kSmallFontSection, kDefaultSmallFace),
-                                 size(request.smallSize, kSmallFontSection, kDefaultSmallSize));
+    const ProfileFile file(settings.path);
+    const StoredFont large = readStoredFont(file, FontRow::Large);
+    const StoredFont small = readStoredFont(file, FontRow::Small);
+    return makeConversionOptions(request.largeFace.value_or(large.faceBytes),
+                                 request.largeSize.value_or(std::to_string(large.points)),
+                                 request.smallFace.value_or(small.faceBytes),
+                                 request.smallSize.value_or(std::to_string(small.points)));
 }
 
 // What the run does, in the order of its paths: report a path that gives nothing to convert,

@@ -154,6 +154,12 @@ std::string faceRefusalMessage(const FaceChoice& choice) {
                      choice.family.c_str());
 }
 
+std::string tooManyChosenMessage() {
+    return translated(
+        "More files were selected than the file dialog can pass on, so none was "
+        "added. Select fewer files, or drop their folder on the list.");
+}
+
 std::string settingsNotSavedMessage(const std::string& path) {
     return formatted(translated("The settings could not be saved.\n%s"), path.c_str());
 }

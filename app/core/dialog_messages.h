@@ -46,6 +46,9 @@ std::string batchMessage(const std::vector<FileReport>& reports, std::size_t max
 // Why a chosen face was refused; empty when it was not.
 std::string faceRefusalMessage(const FaceChoice& choice);
 
+// More files were picked in the open-file dialog than it can hand over.
+std::string tooManyChosenMessage();
+
 // The settings file at path could not be written.
 std::string settingsNotSavedMessage(const std::string& path);
 

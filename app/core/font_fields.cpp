@@ -7,21 +7,23 @@
 
 namespace {
 
-FontField readField(const ProfileFile& settings, const char* section, const char* defaultFace,
-                    int defaultSize) {
-    FontField field;
-    field.faceBytes = settings.readString(section, kFaceKey, defaultFace);
-    field.face = shownFace(field.faceBytes);
-    field.size = std::to_string(settings.readInt(section, kSizeKey, defaultSize));
-    return field;
+FontField shownField(const StoredFont& stored) {
+    return {stored.faceBytes, shownFace(stored.faceBytes), std::to_string(stored.points)};
 }
 
 }  // namespace
 
+StoredFont readStoredFont(const ProfileFile& settings, FontRow row) {
+    const bool large = row == FontRow::Large;
+    const char* section = FontFields::section(row);
+    return {settings.readString(section, kFaceKey, large ? kDefaultLargeFace : kDefaultSmallFace),
+            settings.readInt(section, kSizeKey, large ? kDefaultLargeSize : kDefaultSmallSize)};
+}
+
 FontFields::FontFields(ProfileFile& settings)
     : settings_(settings),
-      large_(readField(settings, kLargeFontSection, kDefaultLargeFace, kDefaultLargeSize)),
-      small_(readField(settings, kSmallFontSection, kDefaultSmallFace, kDefaultSmallSize)) {}
+      large_(shownField(readStoredFont(settings, FontRow::Large))),
+      small_(shownField(readStoredFont(settings, FontRow::Small))) {}
 
 const FontField& FontFields::field(FontRow row) const {
     return row == FontRow::Large ? large_ : small_;

@@ -10,6 +10,14 @@
 // writes that row's two keys at once.
 enum class FontRow { Large, Small };
 
+// A row as the settings hold it: the face in CP932 and the size in points, the defaults where
+// the file, section or key is missing.
+struct StoredFont {
+    std::string faceBytes;
+    int points = 0;
+};
+StoredFont readStoredFont(const ProfileFile& settings, FontRow row);
+
 struct FontField {
     std::string faceBytes;  // the face as stored and converted with: CP932
     std::string face;       // the face as shown: UTF-8

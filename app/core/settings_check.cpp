@@ -1,6 +1,7 @@
 #include "app/core/settings_check.h"
 
 #include "app/core/profile_bytes.h"
+#include "platform/file_status.h"
 #include "platform/message_format.h"
 #include "platform/messages.h"
 #include "platform/system_error.h"
@@ -96,4 +97,17 @@ std::string settingsTextWarning(std::string_view text) {
         return translated("its lines end in CR alone, so only its first line is read");
     }
     return "";
+}
+
+SettingsInUse settingsInUse(const std::string& found) {
+    if (fileStatus(found).kind == FileKind::Unknown) {
+        return {found, ""};
+    }
+    if (const std::string problem = settingsFileProblem(found); !problem.empty()) {
+        return {"", found + ": " + problem + "; " + translated("the default fonts apply")};
+    }
+    const ProfileBytes file = loadProfile(found);
+    const std::string warning =
+        file.state == ProfileBytes::State::Read ? settingsTextWarning(file.text) : std::string();
+    return {found, warning.empty() ? warning : found + ": " + warning};
 }

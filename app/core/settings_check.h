@@ -24,3 +24,14 @@ std::string settingsFileProblem(const std::string& path);
 // its line no section, so its keys count as outside any section), or CR alone as line end (the
 // whole file is then one line).
 std::string settingsTextWarning(std::string_view text);
+
+// The settings file a program starts with, checked once: the file to read and write, and what the
+// user is told of it (UTF-8, beginning with the path; empty when there is nothing to tell). A file
+// that exists but cannot be used gives an empty path, so the defaults apply and it is never
+// written, and a notice with its cause; a usable one that the profile functions read other than it
+// looks keeps its path and gives the warning.
+struct SettingsInUse {
+    std::string path;
+    std::string notice;
+};
+SettingsInUse settingsInUse(const std::string& found);

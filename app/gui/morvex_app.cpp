@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
+#include <QTimer>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +35,7 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext& context,
 
 }  // namespace
 
-CMorvexApp::CMorvexApp() : settings_(findSettingsPath()) {}
+CMorvexApp::CMorvexApp() : startup_(settingsInUse(findSettingsPath())), settings_(startup_.path) {}
 
 int CMorvexApp::run(int argc, char** argv) {
     // Until the window system is reached, messages go to the terminal, in its encoding.
@@ -58,6 +59,12 @@ int CMorvexApp::run(int argc, char** argv) {
             paths.append(QFile::decodeName(argv[i]));
         }
         dialog.openFiles(paths);
+    }
+    if (!startup_.notice.empty()) {
+        QTimer::singleShot(0, &dialog, [&] {
+            services.showMessage(&dialog, QMessageBox::Warning,
+                                 QString::fromStdString(startup_.notice), QString());
+        });
     }
     dialog.exec();
     return 0;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/core/settings.h"
+#include "app/core/settings_check.h"
 
-// The application: fixes where the settings live, then runs the main dialog as the whole user
+// The application: fixes where the settings live (telling the user, over the dialog, of a file
+// that cannot be used or is read other than it looks), then runs the main dialog as the whole user
 // interface. The program ends when the dialog closes.
 class CMorvexApp {
   public:
@@ -15,5 +17,6 @@ class CMorvexApp {
     int run(int argc, char** argv);
 
   private:
+    SettingsInUse startup_;
     ProfileFile settings_;
 };

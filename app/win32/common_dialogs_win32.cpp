@@ -1,5 +1,6 @@
 #include "app/win32/common_dialogs_win32.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <algorithm>
@@ -57,7 +58,7 @@ std::vector<std::wstring> selectedPaths(const wchar_t* buffer) {
     return paths;
 }
 
-std::optional<std::vector<std::string>> chooseCe2Files(HWND owner) {
+Ce2Choice chooseCe2Files(HWND owner) {
     std::wstring buffer(kFileNameBufferChars, L'\0');
     std::wcscpy(buffer.data(), L"*.CE2");
     OPENFILENAMEW dialog{};
@@ -69,13 +70,15 @@ std::optional<std::vector<std::string>> chooseCe2Files(HWND owner) {
     dialog.nMaxFile = kFileNameBufferChars;
     dialog.Flags = kOpenFlags;
     if (!GetOpenFileNameW(&dialog)) {
-        return std::nullopt;  // cancelled, or more names than the buffer holds
+        return {CommDlgExtendedError() == FNERR_BUFFERTOOSMALL ? Ce2Choice::Outcome::TooMany
+                                                               : Ce2Choice::Outcome::Cancelled,
+                {}};
     }
-    std::vector<std::string> paths;
+    Ce2Choice choice{Ce2Choice::Outcome::Chosen, {}};
     for (const std::wstring& path : selectedPaths(buffer.c_str())) {
-        paths.push_back(narrowToUtf8(path));
+        choice.paths.push_back(narrowToUtf8(path));
     }
-    return paths;
+    return choice;
 }
 
 std::optional<ChosenFont> chooseFont(HWND owner, const std::string& face,

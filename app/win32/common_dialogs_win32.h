@@ -9,9 +9,14 @@
 // The system's open-file and font dialogs, as the main dialog uses them. Texts and paths are
 // UTF-8 on this side.
 
-// The .ce2 files picked in the open-file dialog, full paths in the order it gives them; nothing
-// when the user cancels or the names do not fit its buffer.
-std::optional<std::vector<std::string>> chooseCe2Files(HWND owner);
+// What came of the open-file dialog: the .ce2 files picked, full paths in the order it gives
+// them, or that the user cancelled, or that more names were picked than its buffer holds.
+struct Ce2Choice {
+    enum class Outcome { Chosen, Cancelled, TooMany };
+    Outcome outcome = Outcome::Cancelled;
+    std::vector<std::string> paths;
+};
+Ce2Choice chooseCe2Files(HWND owner);
 
 // The paths in what a multiple-selection open-file dialog leaves in its buffer: one full path
 // ending in a NUL, or the folder and then each name, each ending in a NUL, with a second NUL

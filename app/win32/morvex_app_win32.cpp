@@ -9,7 +9,7 @@
 #include "app/win32/resource_ids.h"
 #include "app/win32/resource_text.h"
 
-CMorvexApp::CMorvexApp() : settings_(findSettingsPath()) {}
+CMorvexApp::CMorvexApp() : startup_(settingsInUse(findSettingsPath())), settings_(startup_.path) {}
 
 int CMorvexApp::run() {
     if (FAILED(OleInitialize(nullptr))) {
@@ -19,7 +19,7 @@ int CMorvexApp::run() {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     {
-        CMorvexDlg dialog(settings_);
+        CMorvexDlg dialog(settings_, startup_.notice);
         dialog.run();
     }
     OleUninitialize();

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/core/settings.h"
+#include "app/core/settings_check.h"
 
-// The application: fixes where the settings live, starts OLE, then runs the main dialog as the
+// The application: fixes where the settings live (the dialog tells the user of a file that cannot
+// be used or is read other than it looks), starts OLE, then runs the main dialog as the
 // whole user interface. The program ends when the dialog closes.
 class CMorvexApp {
   public:
@@ -12,5 +14,6 @@ class CMorvexApp {
     int run();
 
   private:
+    SettingsInUse startup_;
     ProfileFile settings_;
 };

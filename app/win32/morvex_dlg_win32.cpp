@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "app/core/dialog_messages.h"
@@ -47,6 +48,9 @@ UINT iconFor(BatchSeverity severity) {
     return MB_ICONINFORMATION;
 }
 
+// Posted once the dialog is set up, so that a notice shows over the dialog, not before it.
+constexpr UINT kShowNotice = WM_APP + 1;
+
 HICON loadIcon(int id, int sizeMetric) {
     const int size = GetSystemMetrics(sizeMetric);
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
@@ -55,8 +59,9 @@ HICON loadIcon(int id, int sizeMetric) {
 
 }  // namespace
 
-CMorvexDlg::CMorvexDlg(ProfileFile& settings)
+CMorvexDlg::CMorvexDlg(ProfileFile& settings, std::string notice)
     : model_(settings, comesBeforeInList),
+      notice_(std::move(notice)),
       largeIcon_(loadIcon(IDR_MAINFRAME, SM_CXICON)),
       smallIcon_(loadIcon(IDI_SMALL, SM_CXSMICON)) {}
 
@@ -80,6 +85,9 @@ INT_PTR CMorvexDlg::handle(UINT message, WPARAM wParam, LPARAM) {
         case WM_INITDIALOG:
             initialise();
             return TRUE;  // the system sets the focus
+        case kShowNotice:
+            message(widenUtf8(notice_), MB_ICONWARNING);
+            return TRUE;
         case WM_COMMAND:
             return command(LOWORD(wParam)) ? TRUE : FALSE;
         case WM_DROPFILES:
@@ -143,6 +151,9 @@ void CMorvexDlg::initialise() {
     showFontRow(FontRow::Large);
     showFontRow(FontRow::Small);
     updateHorizontalExtent();
+    if (!notice_.empty()) {
+        PostMessageW(hwnd_, kShowNotice, 0, 0);
+    }
 }
 
 void CMorvexDlg::showFiles() {
@@ -202,8 +213,11 @@ void CMorvexDlg::drop(HDROP dropped) {
 }
 
 void CMorvexDlg::browse() {
-    if (const auto chosen = chooseCe2Files(hwnd_)) {
-        model_.choose(*chosen);
+    const Ce2Choice chosen = chooseCe2Files(hwnd_);
+    if (chosen.outcome == Ce2Choice::Outcome::TooMany) {
+        message(widenUtf8(tooManyChosenMessage()), MB_ICONWARNING);
+    } else if (chosen.outcome == Ce2Choice::Outcome::Chosen) {
+        model_.choose(chosen.paths);
         showFiles();
     }
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "app/core/dialog_model.h"
 
 // The main dialog on the Win32 API, a view of its DialogModel: dialog template 102 with the list
@@ -9,7 +11,8 @@
 // change a font and end the program; the about item in the system menu.
 class CMorvexDlg {
   public:
-    explicit CMorvexDlg(ProfileFile& settings);
+    // notice, when not empty, is shown in a warning box once the dialog is up.
+    CMorvexDlg(ProfileFile& settings, std::string notice);
     CMorvexDlg(const CMorvexDlg&) = delete;
     CMorvexDlg& operator=(const CMorvexDlg&) = delete;
 
@@ -34,6 +37,7 @@ class CMorvexDlg {
 
     HWND hwnd_ = nullptr;
     DialogModel model_;
+    std::string notice_;
     HICON largeIcon_;
     HICON smallIcon_;
 };

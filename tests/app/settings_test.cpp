@@ -173,4 +173,35 @@ TEST(SettingsCheck, WarnsOfWhatIsNotReadAsItLooks) {
     }
 }
 
+// The file a program starts with: a missing one is still where writes go, one that cannot be used
+// is neither read nor written, and the user is told of either kind of trouble.
+TEST_F(Profile, SettingsInUseSaysWhatTheUserIsToldOfTheFile) {
+    struct Case {
+        const char* text;  // null: no file; "/": a directory
+        bool used;
+        std::string notice;
+    };
+    const std::vector<Case> cases = {
+        {nullptr, true, ""},
+        {"[LARGE_FONT]\r\nSIZE=12\r\n", true, ""},
+        {"\xEF\xBB\xBF[LARGE_FONT]\r\n", true,
+         ": its first section [LARGE_FONT] is not read: a UTF-8 byte order mark stands before it"},
+        {"/", false, ": not a regular file; the default fonts apply"},
+        {"\x89PNG\r\n", false,
+         ": not a settings file: line 1 is neither a section, a key=value line, a comment nor "
+         "blank; the default fonts apply"},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(path);
+        if (c.text != nullptr && std::string(c.text) == "/") {
+            fs::create_directory(path);
+        } else if (c.text != nullptr) {
+            writeBytes(path, c.text);
+        }
+        const SettingsInUse inUse = settingsInUse(path);
+        EXPECT_EQ(inUse.path, c.used ? path : "") << (c.text ? c.text : "none");
+        EXPECT_EQ(inUse.notice, c.notice.empty() ? "" : path + c.notice);
+    }
+}
+
 }  // namespace
