@@ -77,23 +77,13 @@ bool SchComment::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
     if (strikeOut) {
         styles += 'S';
     }
-    writer.writeToken(kCe3Comment.open());
-    writer.writeIntField("L", layer);
-    writer.writeIntField("X", subOffsetX(p1.x, offset));
-    writer.writeIntField("Y", subOffsetY(p1.y, offset));
+    writeRecordHead(writer, kCe3Comment, offset);
     writer.writeStringField("S", text);
     writer.writeStringField("FN", fontName);
     writer.writeIntField("FS", fontSize);
     writer.writeStringField("FF", styles);
-    writer.writeToken(kCe3Comment.close());
-    writer.endLine();
-    return true;
+    return writeRecordTail(writer, kCe3Comment);
 }
-
-// A comment has one point: the second is never set.
-void SchComment::setX2(int32_t) {}
-void SchComment::setY2(int32_t) {}
-void SchComment::setP2(SchPoint) {}
 
 std::unique_ptr<SchElement> SchComment::clone() const {
     return std::make_unique<SchComment>(*this);
@@ -105,14 +95,6 @@ void SchComment::rotate() {}
 
 int SchComment::hitTest(SchPoint p) const {
     return hitElementBox(p, area());
-}
-
-int SchComment::areaCrossFlags(const SchRect& r) const {
-    return r.intersects(area()) ? SchSelection::Whole : SchSelection::None;
-}
-
-int SchComment::areaPointFlags(const SchRect& r) const {
-    return areaCrossFlags(r);
 }
 
 bool SchComment::touchesArea(const SchRect& r) const {

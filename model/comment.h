@@ -5,7 +5,7 @@
 #include "model/element.h"
 
 // A free text at anchor p1 with a font face, a size of 4..80 and four style flags.
-class SchComment : public SchElement {
+class SchComment : public SchBoxElement {
   public:
     static constexpr int32_t kMinFontSize = 4;
     static constexpr int32_t kMaxFontSize = 80;
@@ -31,15 +31,10 @@ class SchComment : public SchElement {
     bool readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument* document) override;
     bool writeCe3(Ce3Writer& writer, const SchPoint* offset) override;
     int kind() const override { return SchKind::Comment; }
-    void setX2(int32_t v) override;
-    void setY2(int32_t v) override;
-    void setP2(SchPoint p) override;
     std::unique_ptr<SchElement> clone() const override;
     void mirror() override;
     void rotate() override;
     int hitTest(SchPoint p) const override;
-    int areaCrossFlags(const SchRect& r) const override;
-    int areaPointFlags(const SchRect& r) const override;
     bool touchesArea(const SchRect& r) const override;
     // Stores the default 20 x 10 box in the cache while no measured box is valid.
     SchRect area() const override;

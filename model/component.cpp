@@ -186,10 +186,7 @@ bool SchComponent::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocumen
 }
 
 bool SchComponent::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    writer.writeToken(kCe3Component.open());
-    writer.writeIntField("L", layer);
-    writer.writeIntField("X", subOffsetX(p1.x, offset));
-    writer.writeIntField("Y", subOffsetY(p1.y, offset));
+    writeRecordHead(writer, kCe3Component, offset);
     writer.writeStringField("LIB", libraryName);
     writer.writeIntField("DIR", direction);
     writer.writeIntField("BLK", block);
@@ -199,14 +196,8 @@ bool SchComponent::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
     writer.writeStringField("R", reference);
     writer.writeIntField("RX", refPos.x);
     writer.writeIntField("RY", refPos.y);
-    writer.writeToken(kCe3Component.close());
-    writer.endLine();
-    return true;
+    return writeRecordTail(writer, kCe3Component);
 }
-
-void SchComponent::setX2(int32_t) {}
-void SchComponent::setY2(int32_t) {}
-void SchComponent::setP2(SchPoint) {}
 
 std::unique_ptr<SchElement> SchComponent::clone() const {
     return std::make_unique<SchComponent>(*this);
@@ -265,10 +256,6 @@ int SchComponent::hitTest(SchPoint p) const {
 
 int SchComponent::areaCrossFlags(const SchRect& r) const {
     return r.intersects(bodyArea()) ? SchSelection::Whole : SchSelection::None;
-}
-
-int SchComponent::areaPointFlags(const SchRect& r) const {
-    return areaCrossFlags(r);
 }
 
 bool SchComponent::touchesArea(const SchRect&) const {

@@ -11,7 +11,7 @@ inline constexpr int kHitReference = 0x40000;
 
 // A placed instance of a library part: a body whose bottom-right corner is p1, in one of eight
 // orientations, with a name and a reference text beside it.
-class SchComponent : public SchElement {
+class SchComponent : public SchBoxElement {
   public:
     std::string name;
     SchPoint namePos{2, 20};  // relative to p1
@@ -42,9 +42,6 @@ class SchComponent : public SchElement {
     bool readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument* document) override;
     bool writeCe3(Ce3Writer& writer, const SchPoint* offset) override;
     int kind() const override { return SchKind::Component; }
-    void setX2(int32_t v) override;
-    void setY2(int32_t v) override;
-    void setP2(SchPoint p) override;
     std::unique_ptr<SchElement> clone() const override;
     void move(int32_t dx, int32_t dy) override;
     void mirror() override;
@@ -53,7 +50,6 @@ class SchComponent : public SchElement {
     void rotateAt(SchPoint centre) override;
     int hitTest(SchPoint p) const override;
     int areaCrossFlags(const SchRect& r) const override;
-    int areaPointFlags(const SchRect& r) const override;
     bool touchesArea(const SchRect& r) const override;
     int connectionCount() const override;
     SchPoint connectionPoint(int index) const override;

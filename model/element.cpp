@@ -1,5 +1,8 @@
 #include "model/element.h"
 
+#include "ce3/ce3_writer.h"
+#include "ce3/record_names.h"
+
 SchElement::~SchElement() = default;
 
 bool SchElement::readCe3(Ce3Reader&, const SchPoint*, SchDocument*) {
@@ -118,4 +121,34 @@ int32_t mirrorX(int32_t x, int32_t axis) {
 int hitElementBox(SchPoint p, const SchRect& box) {
     const int score = hitScore(p, box);
     return score == 0 ? 0 : (kHitElement | score);
+}
+
+void SchBoxElement::setX2(int32_t) {}
+void SchBoxElement::setY2(int32_t) {}
+void SchBoxElement::setP2(SchPoint) {}
+
+int SchBoxElement::areaCrossFlags(const SchRect& r) const {
+    return r.intersects(area()) ? SchSelection::Whole : SchSelection::None;
+}
+
+int SchBoxElement::areaPointFlags(const SchRect& r) const {
+    return areaCrossFlags(r);
+}
+
+bool SchBoxElement::touchesArea(const SchRect& r) const {
+    return r.intersects(area());
+}
+
+void SchBoxElement::writeRecordHead(Ce3Writer& writer, const Ce3RecordName& name,
+                                    const SchPoint* offset) const {
+    writer.writeToken(name.open());
+    writer.writeIntField("L", layer);
+    writer.writeIntField("X", subOffsetX(p1.x, offset));
+    writer.writeIntField("Y", subOffsetY(p1.y, offset));
+}
+
+bool SchBoxElement::writeRecordTail(Ce3Writer& writer, const Ce3RecordName& name) {
+    writer.writeToken(name.close());
+    writer.endLine();
+    return true;
 }

@@ -17,19 +17,9 @@ bool SchJunction::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument
 }
 
 bool SchJunction::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    writer.writeToken(kCe3Junction.open());
-    writer.writeIntField("L", layer);
-    writer.writeIntField("X", subOffsetX(p1.x, offset));
-    writer.writeIntField("Y", subOffsetY(p1.y, offset));
-    writer.writeToken(kCe3Junction.close());
-    writer.endLine();
-    return true;
+    writeRecordHead(writer, kCe3Junction, offset);
+    return writeRecordTail(writer, kCe3Junction);
 }
-
-// A junction has one point; the second is never set.
-void SchJunction::setX2(int32_t) {}
-void SchJunction::setY2(int32_t) {}
-void SchJunction::setP2(SchPoint) {}
 
 std::unique_ptr<SchElement> SchJunction::clone() const {
     return std::make_unique<SchJunction>(*this);
@@ -41,18 +31,6 @@ void SchJunction::rotate() {}
 
 int SchJunction::hitTest(SchPoint p) const {
     return hitElementBox(p, area());
-}
-
-int SchJunction::areaCrossFlags(const SchRect& r) const {
-    return area().intersects(r) ? SchSelection::Whole : SchSelection::None;
-}
-
-int SchJunction::areaPointFlags(const SchRect& r) const {
-    return areaCrossFlags(r);
-}
-
-bool SchJunction::touchesArea(const SchRect& r) const {
-    return area().intersects(r);
 }
 
 SchRect SchJunction::area() const {

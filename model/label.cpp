@@ -26,21 +26,11 @@ bool SchLabel::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) 
 }
 
 bool SchLabel::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    writer.writeToken(kCe3Label.open());
-    writer.writeIntField("L", layer);
-    writer.writeIntField("X", subOffsetX(p1.x, offset));
-    writer.writeIntField("Y", subOffsetY(p1.y, offset));
+    writeRecordHead(writer, kCe3Label, offset);
     writer.writeIntField("D", horizontal ? 1 : 0);
     writer.writeStringField("S", text);
-    writer.writeToken(kCe3Label.close());
-    writer.endLine();
-    return true;
+    return writeRecordTail(writer, kCe3Label);
 }
-
-// A label has one point: the second is never set.
-void SchLabel::setX2(int32_t) {}
-void SchLabel::setY2(int32_t) {}
-void SchLabel::setP2(SchPoint) {}
 
 std::unique_ptr<SchElement> SchLabel::clone() const {
     return std::make_unique<SchLabel>(*this);
@@ -59,18 +49,6 @@ void SchLabel::rotateAt(SchPoint centre) {
 
 int SchLabel::hitTest(SchPoint p) const {
     return hitElementBox(p, area());
-}
-
-int SchLabel::areaCrossFlags(const SchRect& r) const {
-    return r.intersects(area()) ? SchSelection::Whole : SchSelection::None;
-}
-
-int SchLabel::areaPointFlags(const SchRect& r) const {
-    return areaCrossFlags(r);
-}
-
-bool SchLabel::touchesArea(const SchRect& r) const {
-    return r.intersects(area());
 }
 
 SchRect SchLabel::area() const {

@@ -5,7 +5,7 @@
 #include "model/element.h"
 
 // A short text at an anchor p1, running right (horizontal) or up, at the fixed text metrics.
-class SchLabel : public SchElement {
+class SchLabel : public SchBoxElement {
   public:
     std::string text;
     bool horizontal = true;
@@ -16,17 +16,11 @@ class SchLabel : public SchElement {
     bool readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument* document) override;
     bool writeCe3(Ce3Writer& writer, const SchPoint* offset) override;
     int kind() const override { return SchKind::Label; }
-    void setX2(int32_t v) override;
-    void setY2(int32_t v) override;
-    void setP2(SchPoint p) override;
     std::unique_ptr<SchElement> clone() const override;
     void mirror() override;
     void rotate() override;
     void rotateAt(SchPoint centre) override;
     int hitTest(SchPoint p) const override;
-    int areaCrossFlags(const SchRect& r) const override;
-    int areaPointFlags(const SchRect& r) const override;
-    bool touchesArea(const SchRect& r) const override;
     SchRect area() const override;
     SchRect pointArea() const override;
     bool isValid() const override;

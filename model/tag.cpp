@@ -84,22 +84,12 @@ bool SchTag::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
 }
 
 bool SchTag::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    writer.writeToken(kCe3Tag.open());
-    writer.writeIntField("L", layer);
-    writer.writeIntField("X", subOffsetX(p1.x, offset));
-    writer.writeIntField("Y", subOffsetY(p1.y, offset));
+    writeRecordHead(writer, kCe3Tag, offset);
     writer.writeIntField("D", horizontal ? 1 : 0);
     writer.writeIntField("T", tagType);
     writer.writeStringField("S", text);
-    writer.writeToken(kCe3Tag.close());
-    writer.endLine();
-    return true;
+    return writeRecordTail(writer, kCe3Tag);
 }
-
-// The far end follows from the text: it is never set directly.
-void SchTag::setX2(int32_t) {}
-void SchTag::setY2(int32_t) {}
-void SchTag::setP2(SchPoint) {}
 
 std::unique_ptr<SchElement> SchTag::clone() const {
     return std::make_unique<SchTag>(*this);
@@ -130,18 +120,6 @@ void SchTag::rotateAt(SchPoint centre) {
 
 int SchTag::hitTest(SchPoint p) const {
     return hitElementBox(p, area());
-}
-
-int SchTag::areaCrossFlags(const SchRect& r) const {
-    return r.intersects(area()) ? SchSelection::Whole : SchSelection::None;
-}
-
-int SchTag::areaPointFlags(const SchRect& r) const {
-    return areaCrossFlags(r);
-}
-
-bool SchTag::touchesArea(const SchRect& r) const {
-    return r.intersects(area());
 }
 
 SchPoint SchTag::connectionPoint(int index) const {

@@ -5,7 +5,7 @@
 #include "model/element.h"
 
 // A text laid along the line p1..p2 in one of four shapes; its length follows from the text.
-class SchTag : public SchElement {
+class SchTag : public SchBoxElement {
   public:
     std::string text;
     bool horizontal = true;
@@ -21,17 +21,11 @@ class SchTag : public SchElement {
     bool readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument* document) override;
     bool writeCe3(Ce3Writer& writer, const SchPoint* offset) override;
     int kind() const override { return SchKind::Tag; }
-    void setX2(int32_t v) override;
-    void setY2(int32_t v) override;
-    void setP2(SchPoint p) override;
     std::unique_ptr<SchElement> clone() const override;
     void mirrorAt(int32_t axis) override;
     void rotate() override;
     void rotateAt(SchPoint centre) override;
     int hitTest(SchPoint p) const override;
-    int areaCrossFlags(const SchRect& r) const override;
-    int areaPointFlags(const SchRect& r) const override;
-    bool touchesArea(const SchRect& r) const override;
     int connectionCount() const override { return 2; }
     SchPoint connectionPoint(int index) const override;
     SchRect area() const override;

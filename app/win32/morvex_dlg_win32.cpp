@@ -86,7 +86,7 @@ INT_PTR CMorvexDlg::handle(UINT message, WPARAM wParam, LPARAM) {
             initialise();
             return TRUE;  // the system sets the focus
         case kShowNotice:
-            message(widenUtf8(notice_), MB_ICONWARNING);
+            this->message(widenUtf8(notice_), MB_ICONWARNING);
             return TRUE;
         case WM_COMMAND:
             return command(LOWORD(wParam)) ? TRUE : FALSE;

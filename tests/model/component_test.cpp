@@ -5,21 +5,9 @@
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
 #include "model/component.h"
+#include "record_io.h"
 
 namespace {
-
-std::string written(SchComponent& c, const SchPoint* offset = nullptr) {
-    std::string out;
-    Ce3Writer writer(&out);
-    EXPECT_TRUE(c.writeCe3(writer, offset));
-    return out;
-}
-
-// Reads a record body (the text after "+COMPONENT") into c.
-bool readBody(SchComponent& c, const std::string& body, const SchPoint* offset = nullptr) {
-    Ce3Reader reader(body.c_str());
-    return c.readCe3(reader, offset, nullptr);
-}
 
 void expectSameFields(const SchComponent& a, const SchComponent& b) {
     EXPECT_EQ(a.p1, b.p1);
@@ -44,11 +32,11 @@ TEST(SchComponent, WritesTheRecordAndReadsItBack) {
     c.setName("U 1,%");
     c.namePos = SchPoint(-3, 25);
     c.setReference("");
-    EXPECT_EQ(written(c),
+    EXPECT_EQ(writeRecord(c),
               "+COMPONENT,L:2,X:120,Y:80,LIB:74LS00,DIR:5,BLK:2,N:U%201%2C%25,NX:-3,NY:25,R:,"
               "RX:2,RY:10,-COMPONENT\r\n");
     const SchPoint offset(20, -20);
-    const std::string shifted = written(c, &offset);
+    const std::string shifted = writeRecord(c, &offset);
     EXPECT_EQ(shifted.substr(0, 27), "+COMPONENT,L:2,X:100,Y:100,");
     EXPECT_NE(shifted.find(",NX:-3,NY:25,"), std::string::npos);
 

@@ -7,6 +7,7 @@
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
 #include "model/entry.h"
+#include "record_io.h"
 
 namespace {
 
@@ -61,8 +62,7 @@ TEST(SchEntry, ReadingRegularisesTheStub) {
     };
     for (const Case& c : cases) {
         SchEntry entry;
-        Ce3Reader reader(c.body.c_str());
-        ASSERT_TRUE(entry.readCe3(reader, nullptr, nullptr)) << c.body;
+        ASSERT_TRUE(readBody(entry, c.body)) << c.body;
         EXPECT_EQ(entry.p1, c.p1) << c.body;
         EXPECT_EQ(entry.p2, c.p2) << c.body;
         EXPECT_TRUE(entry.isValid()) << c.body;

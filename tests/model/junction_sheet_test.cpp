@@ -7,23 +7,17 @@
 #include "ce3/ce3_writer.h"
 #include "model/junction.h"
 #include "model/sheet_info.h"
+#include "record_io.h"
 
 namespace {
-
-std::string written(SchElement& e, const SchPoint* offset = nullptr) {
-    std::string out;
-    Ce3Writer writer(&out);
-    EXPECT_TRUE(e.writeCe3(writer, offset));
-    return out;
-}
 
 TEST(SchJunction, RecordWriteAndRead) {
     SchJunction junction;
     junction.setP1(SchPoint(120, 80));
-    EXPECT_EQ(written(junction), "+JUNCTION,L:0,X:120,Y:80,-JUNCTION\r\n");
+    EXPECT_EQ(writeRecord(junction), "+JUNCTION,L:0,X:120,Y:80,-JUNCTION\r\n");
     junction.layer = 2;
     const SchPoint offset(20, -20);
-    EXPECT_EQ(written(junction, &offset), "+JUNCTION,L:2,X:100,Y:100,-JUNCTION\r\n");
+    EXPECT_EQ(writeRecord(junction, &offset), "+JUNCTION,L:2,X:100,Y:100,-JUNCTION\r\n");
 
     struct Case {
         std::string body;
@@ -38,8 +32,7 @@ TEST(SchJunction, RecordWriteAndRead) {
     };
     for (const Case& c : cases) {
         SchJunction j;
-        Ce3Reader reader(c.body.c_str());
-        EXPECT_EQ(j.readCe3(reader, nullptr, nullptr), c.ok) << c.body;
+        EXPECT_EQ(readBody(j, c.body), c.ok) << c.body;
         EXPECT_EQ(j.p1, c.p1) << c.body;
         EXPECT_EQ(j.layer, 0);
     }
@@ -72,7 +65,7 @@ TEST(SchSheetInfo, RecordAndInertEditing) {
     SchSheetInfo sheet;
     EXPECT_EQ(sheet.p1, SchPoint(1500, 1000));
     EXPECT_EQ(sheet.area(), SchRect(0, 0, 1500, 1000));
-    EXPECT_EQ(written(sheet), "+SHEETINFO,EL:0,VL:0,W:1500,H:1000,-SHEETINFO\r\n");
+    EXPECT_EQ(writeRecord(sheet), "+SHEETINFO,EL:0,VL:0,W:1500,H:1000,-SHEETINFO\r\n");
 
     sheet.setP1(SchPoint(1, 1));
     sheet.setX1(2);
@@ -86,7 +79,7 @@ TEST(SchSheetInfo, RecordAndInertEditing) {
     sheet.selection = 7;
     sheet.p1 = SchPoint(1600, 1200);
     const SchPoint offset(100, 100);
-    EXPECT_EQ(written(sheet, &offset), "+SHEETINFO,EL:-4,VL:7,W:1600,H:1200,-SHEETINFO\r\n");
+    EXPECT_EQ(writeRecord(sheet, &offset), "+SHEETINFO,EL:-4,VL:7,W:1600,H:1200,-SHEETINFO\r\n");
     sheet.clearSelection();
     EXPECT_EQ(sheet.selection, 7);
 }
@@ -110,8 +103,7 @@ TEST(SchSheetInfo, ReadRanges) {
     };
     for (const Case& c : cases) {
         SchSheetInfo sheet;
-        Ce3Reader reader(c.body.c_str());
-        EXPECT_EQ(sheet.readCe3(reader, nullptr, nullptr), c.ok) << c.body;
+        EXPECT_EQ(readBody(sheet, c.body), c.ok) << c.body;
         EXPECT_EQ(sheet.p1, c.size) << c.body;
         EXPECT_EQ(sheet.layer, 0) << c.body;
         EXPECT_EQ(sheet.selection, 0) << c.body;

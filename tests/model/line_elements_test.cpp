@@ -7,15 +7,9 @@
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
 #include "model/line_element.h"
+#include "record_io.h"
 
 namespace {
-
-std::string written(SchElement& e, const SchPoint* offset = nullptr) {
-    std::string out;
-    Ce3Writer writer(&out);
-    EXPECT_TRUE(e.writeCe3(writer, offset));
-    return out;
-}
 
 // Reads one whole record line: its opening token, then the element's body.
 bool readLine(SchElement& e, const std::string& line, const SchPoint* offset = nullptr) {
@@ -42,7 +36,7 @@ TEST(SchLineElement, RecordsWriteAndReadBack) {
         c.element->setP2(SchPoint(300, 200));
         EXPECT_EQ(c.element->kind(), c.kind);
         EXPECT_EQ(c.element->clone()->kind(), c.kind);
-        EXPECT_EQ(written(*c.element), c.line);
+        EXPECT_EQ(writeRecord(*c.element), c.line);
 
         const std::unique_ptr<SchElement> back = c.element->clone();
         back->setP1(SchPoint(0, 0));
@@ -57,7 +51,7 @@ TEST(SchLineElement, RecordsWriteAndReadBack) {
     wire.setP1(SchPoint(10, 10));
     wire.setP2(SchPoint(20, 10));
     const SchPoint offset(5, 5);
-    const std::string line = written(wire, &offset);
+    const std::string line = writeRecord(wire, &offset);
     EXPECT_EQ(line, "+WIRE,L:4,X1:5,Y1:5,X2:15,Y2:5,-WIRE\r\n");
     SchWire back;
     ASSERT_TRUE(readLine(back, line, &offset));
@@ -102,8 +96,7 @@ TEST(SchLineElement, ReadAcceptanceRules) {
     };
     for (const Case& c : cases) {
         SchWire wire;
-        Ce3Reader reader(c.body.c_str());
-        EXPECT_EQ(wire.readCe3(reader, c.offset, nullptr), c.ok) << c.body;
+        EXPECT_EQ(readBody(wire, c.body, c.offset), c.ok) << c.body;
         EXPECT_EQ(wire.p1, c.p1) << c.body;
         EXPECT_EQ(wire.p2, c.p2) << c.body;
         EXPECT_EQ(wire.layer, 0) << c.body;
