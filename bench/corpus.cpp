@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "support/ce2_builder.h"
+#include "ce2_builder/ce2_builder.h"
 
 namespace benchcorpus {
 namespace {

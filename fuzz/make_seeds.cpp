@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "ce2/ce2_reader.h"
+#include "ce2_builder/ce2_builder.h"
 #include "ce3/document.h"
-#include "support/ce2_builder.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 
 #include "app/convert_fixture.h"
 #include "app/core/conversion.h"
+#include "ce2_builder/ce2_builder.h"
 #include "ce3/document.h"
-#include "support/ce2_builder.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/core/conversion.h"
-#include "support/ce2_builder.h"
+#include "ce2_builder/ce2_builder.h"
 #include "support/temp_dir.h"
 
 inline std::string wire(int x1, int y1, int x2, int y2) {

@@ -5,7 +5,7 @@
 
 #include "ce2/ce2_read_outcome.h"
 #include "ce2/ce2_stream_posix.h"
-#include "support/ce2_builder.h"
+#include "ce2_builder/ce2_builder.h"
 
 // The CE2 reader on streams that only POSIX systems make here: one whose reads fail, and a pipe.
 namespace {

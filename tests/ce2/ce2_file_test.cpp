@@ -6,8 +6,8 @@
 #include "ce2/ce2_read_outcome.h"
 #include "ce2/ce2_reader.h"
 #include "ce2/ce2_stream.h"
+#include "ce2_builder/ce2_builder.h"
 #include "ce3/document.h"
-#include "support/ce2_builder.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "ce2/ce2_records.h"
 #include "ce2/ce2_stream.h"
-#include "support/ce2_builder.h"
+#include "ce2_builder/ce2_builder.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include "ce2/ce2_reader.h"
 #include "ce2/ce2_stream.h"
+#include "ce2_builder/ce2_builder.h"
 #include "ce3/document.h"
 #include "model/comment.h"
 #include "model/component.h"
@@ -12,7 +13,6 @@
 #include "model/label.h"
 #include "model/sheet_info.h"
 #include "model/tag.h"
-#include "support/ce2_builder.h"
 
 namespace {
 
@@ -20,8 +20,7 @@ using namespace ce2build;
 using namespace ce2test;
 
 // The single element that reading `bytes` gives, or null.
-SchElementPtr decodeOne(const std::string& bytes,
-                                      const ConversionOptions& options = {}) {
+SchElementPtr decodeOne(const std::string& bytes, const ConversionOptions& options = {}) {
     FilePtr f = fileStreamOf(bytes);
     SchDocument doc;
     if (readCe2File(f.get(), doc, options) != 1) {

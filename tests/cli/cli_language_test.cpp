@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "ce2_builder/ce2_builder.h"
 #include "run_process.h"
-#include "support/ce2_builder.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "ce2_builder/ce2_builder.h"
 #include "program_copy.h"
 #include "run_process.h"
-#include "support/ce2_builder.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "ce2_builder/ce2_builder.h"
 #include "demo/demo_drawing.h"
 #include "run_process.h"
-#include "support/ce2_builder.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "ce2_builder/ce2_builder.h"
 #include "run_process.h"
-#include "support/ce2_builder.h"
 #include "support/temp_dir.h"
 
 namespace {

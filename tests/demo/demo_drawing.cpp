@@ -1,6 +1,6 @@
 #include "demo_drawing.h"
 
-#include "support/ce2_builder.h"
+#include "ce2_builder/ce2_builder.h"
 
 using namespace ce2build;
 

@@ -10,10 +10,10 @@
 #include "app/gui/batch_message.h"
 #include "app/gui/batch_progress.h"
 #include "app/gui/morvex_dlg.h"
+#include "ce2_builder/ce2_builder.h"
 #include "ce3/ce3_writer.h"
 #include "dialog_driver.h"
 #include "scripted_dialogs.h"
-#include "support/ce2_builder.h"
 
 using namespace dialog_driver;
 

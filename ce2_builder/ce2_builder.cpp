@@ -1,4 +1,4 @@
-#include "support/ce2_builder.h"
+#include "ce2_builder/ce2_builder.h"
 
 #include <algorithm>
 #include <cstddef>
