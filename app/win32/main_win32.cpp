@@ -1,11 +1,17 @@
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "app/win32/morvex_app_win32.h"
 #include "platform/interruption.h"
+#include "platform/program_arguments.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // A save cut short by the end of the session leaves no temporary file behind.
     installInterruptionHandlers();
+    // What "Open with", "Send to" and a drop on the program's icon pass: files and folders to list.
+    std::vector<std::string> paths = programArguments(__argc, __argv);
+    paths.erase(paths.begin(), paths.begin() + (paths.empty() ? 0 : 1));
     CMorvexApp app;
-    return app.run();
+    return app.run(paths);
 }

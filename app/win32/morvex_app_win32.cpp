@@ -11,7 +11,7 @@
 
 CMorvexApp::CMorvexApp() : startup_(settingsInUse(findSettingsPath())), settings_(startup_.path) {}
 
-int CMorvexApp::run() {
+int CMorvexApp::run(const std::vector<std::string>& paths) {
     if (FAILED(OleInitialize(nullptr))) {
         MessageBoxW(nullptr, loadResourceString(IDS_OLE_INIT_FAILED).c_str(), L"MORVEX", MB_OK);
         return 1;
@@ -19,7 +19,7 @@ int CMorvexApp::run() {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     {
-        CMorvexDlg dialog(settings_, startup_.notice);
+        CMorvexDlg dialog(settings_, startup_.notice, paths);
         dialog.run();
     }
     OleUninitialize();

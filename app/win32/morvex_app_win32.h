@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "app/core/settings.h"
 #include "app/core/settings_check.h"
 
@@ -10,8 +13,9 @@ class CMorvexApp {
   public:
     CMorvexApp();
 
-    // Runs the main dialog modally; 1 when OLE could not be started (the user is told), else 0.
-    int run();
+    // Runs the main dialog modally, listing the .ce2 files among paths and below its folders; 1
+    // when OLE could not be started (the user is told), else 0.
+    int run(const std::vector<std::string>& paths);
 
   private:
     SettingsInUse startup_;

@@ -51,6 +51,23 @@ UINT iconFor(BatchSeverity severity) {
 // Posted once the dialog is set up, so that a notice shows over the dialog, not before it.
 constexpr UINT kShowNotice = WM_APP + 1;
 
+// The path made absolute against the current folder, as the list shows paths; as given when the
+// system cannot.
+std::string fullPath(const std::string& path) {
+    const std::wstring wide = widenUtf8(path);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) {
+        return path;
+    }
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        return path;
+    }
+    full.resize(length);
+    return narrowToUtf8(full);
+}
+
 HICON loadIcon(int id, int sizeMetric) {
     const int size = GetSystemMetrics(sizeMetric);
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
@@ -59,11 +76,18 @@ HICON loadIcon(int id, int sizeMetric) {
 
 }  // namespace
 
-CMorvexDlg::CMorvexDlg(ProfileFile& settings, std::string notice)
+CMorvexDlg::CMorvexDlg(ProfileFile& settings, std::string notice,
+                       const std::vector<std::string>& paths)
     : model_(settings, comesBeforeInList),
       notice_(std::move(notice)),
       largeIcon_(loadIcon(IDR_MAINFRAME, SM_CXICON)),
-      smallIcon_(loadIcon(IDI_SMALL, SM_CXSMICON)) {}
+      smallIcon_(loadIcon(IDI_SMALL, SM_CXSMICON)) {
+    std::vector<std::string> absolute;
+    for (const std::string& path : paths) {
+        absolute.push_back(fullPath(path));
+    }
+    model_.drop(absolute);
+}
 
 void CMorvexDlg::run() {
     DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MORVEX_DIALOG), nullptr,
@@ -150,7 +174,7 @@ void CMorvexDlg::initialise() {
     DragAcceptFiles(hwnd_, TRUE);
     showFontRow(FontRow::Large);
     showFontRow(FontRow::Small);
-    updateHorizontalExtent();
+    showFiles();
     if (!notice_.empty()) {
         PostMessageW(hwnd_, kShowNotice, 0, 0);
     }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/core/dialog_model.h"
 
@@ -11,8 +12,9 @@
 // change a font and end the program; the about item in the system menu.
 class CMorvexDlg {
   public:
+    // The dialog starts with the .ce2 files among paths, and those below its folders, listed;
     // notice, when not empty, is shown in a warning box once the dialog is up.
-    CMorvexDlg(ProfileFile& settings, std::string notice);
+    CMorvexDlg(ProfileFile& settings, std::string notice, const std::vector<std::string>& paths);
     CMorvexDlg(const CMorvexDlg&) = delete;
     CMorvexDlg& operator=(const CMorvexDlg&) = delete;
 

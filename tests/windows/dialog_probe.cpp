@@ -4,6 +4,8 @@
 //   program's strings; prints what differs
 // - drop PATH...: drops the files on the dialog (WM_DROPFILES; @FILE stands for the lines of
 //   FILE), prints the list
+// - list: prints the list
+// - notice: prints the icon and text of the message box the dialog shows by itself, and closes it
 // - scrollbars: prints whether the list shows its two scroll bars
 // - fields: prints the four font fields
 // - ok: presses OK, prints the message box's icon (information, warning or error) and its text,
@@ -463,6 +465,10 @@ int runAction(const std::vector<std::string>& args) {
         printList(dialog);
         return 0;
     }
+    if (action == "list") {
+        printList(dialog);
+        return 0;
+    }
     if (action == "scrollbars") {
         const LONG style = GetWindowLongW(GetDlgItem(dialog, 1006), GWL_STYLE);
         std::printf("vertical %s, horizontal %s\n", (style & WS_VSCROLL) != 0 ? "shown" : "hidden",
@@ -504,13 +510,13 @@ int runAction(const std::vector<std::string>& args) {
         press(box, IDOK);
         return waitUntilGone(box) && waitUntilIdle(dialog) ? 0 : 1;
     }
-    if (action == "ok" || action == "progress" || action == "about" ||
+    if (action == "ok" || action == "notice" || action == "progress" || action == "about" ||
         (action == "font" && args.size() == 3)) {
         if (action == "ok" || action == "progress") {
             press(dialog, IDOK);
         } else if (action == "about") {
             PostMessageW(dialog, WM_SYSCOMMAND, 0x10, 0);
-        } else {
+        } else if (action == "font") {
             press(dialog, args[2] == "large" ? 1002 : 1005);
         }
         if (action == "progress") {
@@ -522,13 +528,14 @@ int runAction(const std::vector<std::string>& args) {
             print(shown);
         }
         // A message box's text is the control 0xFFFF.
-        const int part = action == "ok" || action == "progress" ? 0xFFFF : 0;
+        const bool messageBox = action == "ok" || action == "notice" || action == "progress";
+        const int part = messageBox ? 0xFFFF : 0;
         HWND box = waitForDialog(dialog, part);
         if (box == nullptr) {
             std::puts("no dialog came");
             return 1;
         }
-        if (action == "ok") {
+        if (action == "ok" || action == "notice") {
             std::printf("%s\n", iconShown(box).c_str());
             print(textOf(GetDlgItem(box, 0xFFFF)));
         } else if (action == "about") {

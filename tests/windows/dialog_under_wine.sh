@@ -4,7 +4,8 @@
 # MORVEX.INI, a drop fills the list (a folder with the .ce2 files below it), OK converts the files
 # as the Linux build does (byte for byte) and reports, with the icon that fits, a summary, string
 # 102 and the files not converted, the font dialog gives back the stored font, the about box
-# comes from the system menu, and 終了 ends the program.
+# comes from the system menu, and 終了 ends the program. Started with paths, it lists them, and it
+# tells of a settings file that cannot be used.
 # With SCREENSHOT, a picture of the dialog with a few files listed is left there instead.
 #
 # usage: dialog_under_wine.sh WINE-RUN MORVEX-EXE PROBE-EXE LINUX-CLI DEMO-CE2 WORK-DIR [SCREENSHOT]
@@ -215,5 +216,22 @@ status=0
 wait "$morvex" || status=$?
 expect "the program's exit" "0" "$status"
 expect "the program's output" "" "$(cat "$work/morvex.out" "$work/morvex.err")"
+
+# Started as "Open with" and "Send to" start it, beside a settings file that is none: the files
+# among its arguments and below its folders are listed, and the settings file is reported.
+mkdir -p "$work/second"
+printf '\x89PNG\r\n\x1a\n' > "$work/second/MORVEX.INI"
+(cd "$work/second" && exec "$wine_run" "$exe" "$w\\回路図" "$w\\notes.txt" "$w\\demo.ce2" \
+    > "$work/morvex.out" 2> "$work/morvex.err") &
+morvex=$!
+expect "the notice of a settings file that cannot be used" \
+    "$(printf '%s\n' warning "$(windows_path "$work/second")\\MORVEX.INI: not a settings file: line 1 \
+is neither a section, a key=value line, a comment nor blank; the default fonts apply")" \
+    "$(probe notice)"
+expect "the list from the command line" "$(printf '%s\n' "$w\\demo.ce2" "$w\\回路図\\電源.ce2")" \
+    "$(probe list)"
+probe close > /dev/null || failed=1
+wait "$morvex" || failed=1
+
 [ "$failed" = 0 ] && echo "dialog_under_wine: morvex.exe shows, converts and reports as expected"
 exit $failed
