@@ -4,8 +4,7 @@
 
 #include "ce3/document.h"
 #include "platform/atomic_file.h"
-#include "platform/message_format.h"
-#include "platform/messages.h"
+#include "platform/text.h"
 #include "render/draw_document.h"
 #include "render/svg_writer.h"
 

@@ -1,3 +1,5 @@
+#include "platform/atomic_file_calls_posix.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -5,8 +7,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-
-#include "platform/atomic_file_calls.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "app/core/profile_bytes.h"
 #include "app/core/profile_text.h"
 #include "app/core/settings.h"
-#include "platform/atoi_field.h"
 #include "platform/atomic_file.h"
 #include "platform/directories.h"
-#include "platform/read_file.h"
+#include "platform/files.h"
+#include "platform/numbers.h"
 
 ProfileBytes loadProfile(const std::string& path) {
     using State = ProfileBytes::State;

@@ -1,9 +1,8 @@
 #include "app/core/settings_check.h"
 
 #include "app/core/profile_bytes.h"
-#include "platform/message_format.h"
-#include "platform/messages.h"
 #include "platform/system_error.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/atomic_file_calls.h"
+#include "platform/atomic_file_calls_posix.h"
 #include "platform/atomic_file_faults.h"
 
 namespace {
