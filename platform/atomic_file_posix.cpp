@@ -152,7 +152,7 @@ struct AtomicFile::State {
 // Without a name where the file system allows it: such a file vanishes with the process however
 // it ends. Elsewhere a hidden named file, remembered for removal on interruption.
 bool AtomicFile::State::openTemporary() {
-    fd = atomic_file_calls::openUnnamed(directory.c_str(), kNewFileMode);
+    fd = atomicFileCalls().openUnnamed(directory.c_str(), kNewFileMode);
     if (fd >= 0) {
         return true;
     }
@@ -203,7 +203,7 @@ bool AtomicFile::State::keepOwnerAndMode() {
 
 bool AtomicFile::State::publish() {
     if (!tempPath.empty()) {
-        if (atomic_file_calls::renameFile(tempPath.c_str(), target.c_str()) != 0) {
+        if (atomicFileCalls().renameFile(tempPath.c_str(), target.c_str()) != 0) {
             return fail(errno);
         }
         forgetTemporary();
@@ -211,7 +211,7 @@ bool AtomicFile::State::publish() {
         if (!replaceTarget()) {
             return false;
         }
-    } else if (atomic_file_calls::linkTarget(fd, target.c_str()) != 0) {
+    } else if (atomicFileCalls().linkTarget(fd, target.c_str()) != 0) {
         if (errno != EEXIST) {
             return fail(errno);
         }
@@ -233,7 +233,7 @@ bool AtomicFile::State::replaceTarget() {
     for (int attempt = 0;; ++attempt) {
         tempPath = temporaryNameFor(target);
         tempHandle = rememberTemporaryFile(tempPath);
-        if (atomic_file_calls::linkHidden(fd, tempPath.c_str()) == 0) {
+        if (atomicFileCalls().linkHidden(fd, tempPath.c_str()) == 0) {
             break;
         }
         const int error = errno;
@@ -242,7 +242,7 @@ bool AtomicFile::State::replaceTarget() {
             return fail(error);
         }
     }
-    if (atomic_file_calls::renameFile(tempPath.c_str(), target.c_str()) != 0) {
+    if (atomicFileCalls().renameFile(tempPath.c_str(), target.c_str()) != 0) {
         return fail(errno);  // removes the hidden name
     }
     forgetTemporary();
@@ -255,7 +255,7 @@ bool AtomicFile::State::syncDirectory() {
         // A directory that may be written but not read cannot be synced; the rename stands.
         return errno == EACCES || fail(errno);
     }
-    const int r = atomic_file_calls::syncDirectory(dirFd);
+    const int r = atomicFileCalls().syncDirectory(dirFd);
     const int err = errno;
     ::close(dirFd);
     // File systems without directory sync report EINVAL.
@@ -340,7 +340,7 @@ bool AtomicFile::open() {
     }
     s.buffer.resize(kStreamBufferBytes);
     s.stream =
-        atomic_file_calls::openStream(streamFd, s.buffer.data(), s.buffer.size(), &s.writeError);
+        atomicFileCalls().openStream(streamFd, s.buffer.data(), s.buffer.size(), &s.writeError);
     if (s.stream == nullptr) {
         const int error = errno;
         ::close(streamFd);
@@ -357,7 +357,7 @@ bool AtomicFile::commit() {
     if (std::fflush(s.stream) != 0 || std::ferror(s.stream) != 0) {
         return s.fail(s.writeError != 0 ? s.writeError : errno);
     }
-    if (atomic_file_calls::syncFile(s.fd) != 0) {
+    if (atomicFileCalls().syncFile(s.fd) != 0) {
         return s.fail(errno);
     }
     if (std::fclose(std::exchange(s.stream, nullptr)) != 0) {
