@@ -24,6 +24,21 @@ std::string describeWriteFailure(const WriteFailure& failure) {
     return "";
 }
 
+bool writeFileAtomically(const std::string& path, std::string_view content, WriteFailure* failure) {
+    AtomicFile file(path);
+    if (file.open()) {
+        // A failed write is kept by the stream; commit refuses to replace the file then.
+        std::fwrite(content.data(), 1, content.size(), file.stream());
+        if (file.commit()) {
+            return true;
+        }
+    }
+    if (failure != nullptr) {
+        *failure = file.failure();
+    }
+    return false;
+}
+
 std::string temporaryFileName(uint64_t pid, uint64_t start, uint64_t random) {
     char name[80];
     std::snprintf(name, sizeof name, ".morvex-%" PRIx64 "-%" PRIx64 "-%016" PRIx64 ".tmp", pid,

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Replacing files whole and atomically, and the temporary files that this takes.
 
@@ -60,6 +61,11 @@ class AtomicFile {
     struct State;  // what each system keeps while a file is written
     std::unique_ptr<State> state_;
 };
+
+// Replaces the file `path` with `content` through an AtomicFile; false when it could not, with the
+// cause in *failure unless failure is null.
+bool writeFileAtomically(const std::string& path, std::string_view content,
+                         WriteFailure* failure = nullptr);
 
 // The hidden temporary files of saves are named ".morvex-PID-START-RANDOM.tmp" in hexadecimal:
 // the id and start time of the process that made the file, and a random part, so that a file left

@@ -80,9 +80,7 @@ bool ProfileFile::writeString(const std::string& section, const std::string& key
     if (!makeParentDirectories(path_)) {
         return false;
     }
-    AtomicFile out(path_);
-    return out.open() && std::fwrite(text.data(), 1, text.size(), out.stream()) == text.size() &&
-           out.commit();
+    return writeFileAtomically(path_, text);
 }
 
 bool ProfileFile::writeInt(const std::string& section, const std::string& key, int value) {
