@@ -61,16 +61,12 @@ int failed() {
     return -1;
 }
 
-const AtomicFileCalls& system() {
-    return systemAtomicFileCalls();
-}
-
 int openUnnamed(const char* directory, unsigned mode) {
     if (gFaults->noUnnamedTemporary) {
         errno = EOPNOTSUPP;
         return -1;
     }
-    return system().openUnnamed(directory, mode);
+    return systemAtomicFileCalls().openUnnamed(directory, mode);
 }
 
 FILE* openStream(int fd, char* buffer, std::size_t size, int* writeError) {
@@ -92,23 +88,23 @@ FILE* openStream(int fd, char* buffer, std::size_t size, int* writeError) {
 }
 
 int syncFile(int fd) {
-    return gFaults->failSync ? failed() : system().syncFile(fd);
+    return gFaults->failSync ? failed() : systemAtomicFileCalls().syncFile(fd);
 }
 
 int linkTarget(int fd, const char* path) {
-    return gFaults->failRename ? failed() : system().linkTarget(fd, path);
+    return gFaults->failRename ? failed() : systemAtomicFileCalls().linkTarget(fd, path);
 }
 
 int linkHidden(int fd, const char* path) {
-    return gFaults->failHiddenLink ? failed() : system().linkHidden(fd, path);
+    return gFaults->failHiddenLink ? failed() : systemAtomicFileCalls().linkHidden(fd, path);
 }
 
 int renameFile(const char* from, const char* to) {
-    return gFaults->failRename ? failed() : system().renameFile(from, to);
+    return gFaults->failRename ? failed() : systemAtomicFileCalls().renameFile(from, to);
 }
 
 int syncDirectory(int fd) {
-    return gFaults->failDirectorySync ? failed() : system().syncDirectory(fd);
+    return gFaults->failDirectorySync ? failed() : systemAtomicFileCalls().syncDirectory(fd);
 }
 
 }  // namespace
