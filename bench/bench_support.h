@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ce2/ce2_reader.h"
-#include "platform/file_handle.h"
+#include "platform/files.h"
 
 class SchDocument;
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/stdio_unlocked.h"
+#include "platform/files.h"
 
 bool readCe2Body(FILE* stream, unsigned char* body, std::size_t n) {
     // The stream is the caller's alone: no locking per record.

@@ -6,9 +6,8 @@
 #include "ce2/ce2_records.h"
 #include "ce3/document.h"
 #include "model/sheet_info.h"
-#include "platform/message_format.h"
-#include "platform/messages.h"
-#include "platform/stdio_unlocked.h"
+#include "platform/files.h"
+#include "platform/text.h"
 
 int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options,
                 Ce2ReadReport* report, const Ce2Progress& progress) {

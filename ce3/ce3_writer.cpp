@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "platform/stdio_unlocked.h"
+#include "platform/files.h"
 
 namespace {
 

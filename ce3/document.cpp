@@ -18,9 +18,8 @@
 #include "model/sheet_info.h"
 #include "model/tag.h"
 #include "platform/atomic_file.h"
-#include "platform/message_format.h"
-#include "platform/messages.h"
-#include "platform/read_file.h"
+#include "platform/files.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "ce3/element_arena.h"
 #include "model/element.h"
-#include "platform/write_failure.h"
+#include "platform/atomic_file.h"
 
 class Ce3Reader;
 class Ce3Writer;

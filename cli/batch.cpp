@@ -12,10 +12,9 @@
 #include "cli/csv_report.h"
 #include "cli/progress_line.h"
 #include "cli/svg_output.h"
-#include "platform/file_status.h"
-#include "platform/message_format.h"
-#include "platform/messages.h"
-#include "platform/path_rules.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/text.h"
 
 namespace {
 

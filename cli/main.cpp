@@ -14,15 +14,11 @@
 #include "cli/progress_line.h"
 #include "cli/report_output.h"
 #include "platform/console.h"
-#include "platform/cp932.h"
 #include "platform/directories.h"
-#include "platform/file_status.h"
+#include "platform/files.h"
 #include "platform/interruption.h"
-#include "platform/message_format.h"
-#include "platform/messages.h"
-#include "platform/program_arguments.h"
 #include "platform/system_error.h"
-#include "platform/terminal.h"
+#include "platform/text.h"
 
 namespace {
 

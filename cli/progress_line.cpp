@@ -4,8 +4,7 @@
 #include <ostream>
 #include <utility>
 
-#include "platform/message_format.h"
-#include "platform/messages.h"
+#include "platform/text.h"
 
 namespace {
 

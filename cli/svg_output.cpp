@@ -1,11 +1,8 @@
 #include "cli/svg_output.h"
 
-#include <cstdio>
-
 #include "ce3/document.h"
 #include "platform/atomic_file.h"
-#include "platform/message_format.h"
-#include "platform/messages.h"
+#include "platform/text.h"
 #include "render/draw_document.h"
 #include "render/svg_writer.h"
 
@@ -27,15 +24,11 @@ std::string makeSvgPath(const std::string& path) {
 }
 
 FollowUpReport writeSvgFile(const std::string& path, const std::string& svg) {
-    AtomicFile file(path);
-    if (file.open()) {
-        // A failed write is kept by the stream; commit says why.
-        std::fwrite(svg.data(), 1, svg.size(), file.stream());
-        if (file.commit()) {
-            return {true, formatted(translated("SVG written to %s"), path.c_str())};
-        }
+    WriteFailure failure;
+    if (writeFileAtomically(path, svg, &failure)) {
+        return {true, formatted(translated("SVG written to %s"), path.c_str())};
     }
-    const std::string cause = describeWriteFailure(file.failure());
+    const std::string cause = describeWriteFailure(failure);
     return {false, cause.empty() ? formatted(translated("%s cannot be written"), path.c_str())
                                  : formatted(translated("%s cannot be written: %s"), path.c_str(),
                                              cause.c_str())};

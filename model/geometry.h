@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/int32_range.h"
+#include "platform/numbers.h"
 
 // Integer geometry of the sheet: x grows to the right, y downward, both signed 32-bit.
 

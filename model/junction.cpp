@@ -3,7 +3,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
-#include "platform/atoi_field.h"
+#include "platform/numbers.h"
 
 bool SchJunction::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
     return readRecordBody(reader, kCe3Junction.close(), EmptyValue::Ignore, {"X", "Y"},

@@ -4,7 +4,7 @@
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
 #include "model/text_metrics.h"
-#include "platform/atoi_field.h"
+#include "platform/numbers.h"
 
 void SchLabel::setText(const char* s) {
     text = s != nullptr ? s : "";

@@ -5,7 +5,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
-#include "platform/atoi_field.h"
+#include "platform/numbers.h"
 
 SchSheetInfo::SchSheetInfo() {
     p1 = SchPoint(1500, 1000);

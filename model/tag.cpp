@@ -7,7 +7,7 @@
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
 #include "model/text_metrics.h"
-#include "platform/atoi_field.h"
+#include "platform/numbers.h"
 
 namespace {
 

@@ -1,10 +1,29 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
-#include "platform/write_failure.h"
+// Replacing files whole and atomically, and the temporary files that this takes.
+
+// Why a file could not be written.
+struct WriteFailure {
+    enum class Cause {
+        None,            // nothing failed
+        System,          // the system refused; `error` says why
+        NotRegularFile,  // the target exists and is neither a regular file nor a directory
+        ProtectedLink,   // the target is reached through a symbolic link that is not followed
+    };
+    Cause cause = Cause::None;
+    int error = 0;  // the system's error number for Cause::System; 0 when it gave none
+};
+
+// The cause in words, for reports: the system's error text, or what stands in its place. Empty
+// when nothing is known.
+std::string describeWriteFailure(const WriteFailure& failure);
 
 // Replaces a file atomically. The content goes to a temporary file in the target's directory that
 // has no name where the system allows it, so that nothing is left behind however the process
@@ -42,3 +61,34 @@ class AtomicFile {
     struct State;  // what each system keeps while a file is written
     std::unique_ptr<State> state_;
 };
+
+// Replaces the file `path` with `content` through an AtomicFile; false when it could not, with the
+// cause in *failure unless failure is null.
+bool writeFileAtomically(const std::string& path, std::string_view content,
+                         WriteFailure* failure = nullptr);
+
+// The hidden temporary files of saves are named ".morvex-PID-START-RANDOM.tmp" in hexadecimal:
+// the id and start time of the process that made the file, and a random part, so that a file left
+// by a process killed at the last instant can be told from one that a running save still needs.
+
+// A fresh hidden name for a temporary file of this process in the folder of `target`.
+std::string temporaryNameFor(const std::string& target);
+
+// Removes, once per folder and process, the temporary files in the folder of `target` whose
+// process no longer runs. Files that cannot be examined or removed are left as they are.
+void removeStaleTemporariesBeside(const std::string& target);
+
+// The file name (without a folder) for a temporary of the process `pid` started at `start`.
+std::string temporaryFileName(uint64_t pid, uint64_t start, uint64_t random);
+
+// The process that made a temporary, known by its name.
+struct TemporaryOwner {
+    uint64_t pid = 0;
+    uint64_t start = 0;
+};
+// The maker of the file `name`; nothing when the name is not that of a temporary.
+std::optional<TemporaryOwner> temporaryOwner(const std::string& name);
+
+// True the first time it is asked of a folder in this process, so that each folder is cleaned
+// of stale temporaries once.
+bool firstVisitOf(const std::string& folder);

@@ -1,3 +1,5 @@
+#include "platform/atomic_file_calls_posix.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -5,8 +7,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-
-#include "platform/atomic_file_calls.h"
 
 namespace {
 
@@ -46,14 +46,6 @@ std::string descriptorPath(int fd) {
     return "/proc/self/fd/" + std::to_string(fd);
 }
 
-int linkDescriptor(int fd, const char* path) {
-    return ::linkat(AT_FDCWD, descriptorPath(fd).c_str(), AT_FDCWD, path, AT_SYMLINK_FOLLOW);
-}
-
-}  // namespace
-
-namespace atomic_file_calls {
-
 int openUnnamed(const char* directory, unsigned mode) {
     const int fd = ::open(directory, O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(mode));
     // Linking goes through /proc; without it an unnamed file could never be given a name.
@@ -77,24 +69,44 @@ FILE* openStream(int fd, char* buffer, std::size_t size, int* writeError) {
     return stream;
 }
 
-int syncFile(int fd) {
+int syncDescriptor(int fd) {
     return ::fsync(fd);
 }
 
-int linkTarget(int fd, const char* path) {
-    return linkDescriptor(fd, path);
-}
-
-int linkHidden(int fd, const char* path) {
-    return linkDescriptor(fd, path);
+int linkDescriptor(int fd, const char* path) {
+    return ::linkat(AT_FDCWD, descriptorPath(fd).c_str(), AT_FDCWD, path, AT_SYMLINK_FOLLOW);
 }
 
 int renameFile(const char* from, const char* to) {
     return std::rename(from, to);
 }
 
-int syncDirectory(int fd) {
-    return ::fsync(fd);
+constexpr AtomicFileCalls kSystemCalls{
+    .openUnnamed = openUnnamed,
+    .openStream = openStream,
+    .syncFile = syncDescriptor,
+    .linkTarget = linkDescriptor,
+    .linkHidden = linkDescriptor,
+    .renameFile = renameFile,
+    .syncDirectory = syncDescriptor,
+};
+
+AtomicFileCalls gCalls = kSystemCalls;
+
+}  // namespace
+
+const AtomicFileCalls& systemAtomicFileCalls() {
+    return kSystemCalls;
 }
 
-}  // namespace atomic_file_calls
+const AtomicFileCalls& atomicFileCalls() {
+    return gCalls;
+}
+
+void setAtomicFileCalls(const AtomicFileCalls& calls) {
+    gCalls = calls;
+}
+
+void resetAtomicFileCalls() {
+    gCalls = kSystemCalls;
+}

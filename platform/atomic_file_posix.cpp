@@ -1,19 +1,24 @@
 #include "platform/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdint>
+#include <fstream>
+#include <optional>
+#include <sstream>
 #include <utility>
 #include <vector>
 
-#include "platform/atomic_file_calls.h"
+#include "platform/atomic_file_calls_posix.h"
 #include "platform/interruption.h"
 #include "platform/interruption_posix.h"
-#include "platform/stale_temporaries.h"
 
 namespace {
 
@@ -72,6 +77,46 @@ Resolved resolveLinks(std::string path) {
     return {{}, systemFailure(ELOOP)};
 }
 
+uint64_t randomSuffix() {
+    uint64_t v = 0;
+    if (getrandom(&v, sizeof v, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof v)) {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        v = static_cast<uint64_t>(now) ^ (static_cast<uint64_t>(getpid()) << 32);
+    }
+    return v;
+}
+
+// The start time of a process in clock ticks after boot (field 22 of /proc/PID/stat), or nothing
+// when it does not run.
+std::optional<uint64_t> processStart(uint64_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat;
+    if (!std::getline(in, stat)) {
+        return std::nullopt;
+    }
+    // The command name in parentheses may hold blanks: the fields counted start after it.
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos) {
+        return std::nullopt;
+    }
+    std::istringstream fields(stat.substr(close + 1));
+    std::string field;
+    for (int i = 3; i < 22 && fields >> field; ++i) {
+    }
+    uint64_t start = 0;
+    return fields >> start ? std::optional<uint64_t>(start) : std::nullopt;
+}
+
+// Whether `name` is a temporary of a process that no longer runs.
+bool isStale(const std::string& name) {
+    const std::optional<TemporaryOwner> owner = temporaryOwner(name);
+    if (!owner) {
+        return false;
+    }
+    const std::optional<uint64_t> running = processStart(owner->pid);
+    return !running || *running != owner->start;
+}
+
 }  // namespace
 
 struct AtomicFile::State {
@@ -107,7 +152,7 @@ struct AtomicFile::State {
 // Without a name where the file system allows it: such a file vanishes with the process however
 // it ends. Elsewhere a hidden named file, remembered for removal on interruption.
 bool AtomicFile::State::openTemporary() {
-    fd = atomic_file_calls::openUnnamed(directory.c_str(), kNewFileMode);
+    fd = atomicFileCalls().openUnnamed(directory.c_str(), kNewFileMode);
     if (fd >= 0) {
         return true;
     }
@@ -158,7 +203,7 @@ bool AtomicFile::State::keepOwnerAndMode() {
 
 bool AtomicFile::State::publish() {
     if (!tempPath.empty()) {
-        if (atomic_file_calls::renameFile(tempPath.c_str(), target.c_str()) != 0) {
+        if (atomicFileCalls().renameFile(tempPath.c_str(), target.c_str()) != 0) {
             return fail(errno);
         }
         forgetTemporary();
@@ -166,7 +211,7 @@ bool AtomicFile::State::publish() {
         if (!replaceTarget()) {
             return false;
         }
-    } else if (atomic_file_calls::linkTarget(fd, target.c_str()) != 0) {
+    } else if (atomicFileCalls().linkTarget(fd, target.c_str()) != 0) {
         if (errno != EEXIST) {
             return fail(errno);
         }
@@ -188,7 +233,7 @@ bool AtomicFile::State::replaceTarget() {
     for (int attempt = 0;; ++attempt) {
         tempPath = temporaryNameFor(target);
         tempHandle = rememberTemporaryFile(tempPath);
-        if (atomic_file_calls::linkHidden(fd, tempPath.c_str()) == 0) {
+        if (atomicFileCalls().linkHidden(fd, tempPath.c_str()) == 0) {
             break;
         }
         const int error = errno;
@@ -197,7 +242,7 @@ bool AtomicFile::State::replaceTarget() {
             return fail(error);
         }
     }
-    if (atomic_file_calls::renameFile(tempPath.c_str(), target.c_str()) != 0) {
+    if (atomicFileCalls().renameFile(tempPath.c_str(), target.c_str()) != 0) {
         return fail(errno);  // removes the hidden name
     }
     forgetTemporary();
@@ -210,7 +255,7 @@ bool AtomicFile::State::syncDirectory() {
         // A directory that may be written but not read cannot be synced; the rename stands.
         return errno == EACCES || fail(errno);
     }
-    const int r = atomic_file_calls::syncDirectory(dirFd);
+    const int r = atomicFileCalls().syncDirectory(dirFd);
     const int err = errno;
     ::close(dirFd);
     // File systems without directory sync report EINVAL.
@@ -295,7 +340,7 @@ bool AtomicFile::open() {
     }
     s.buffer.resize(kStreamBufferBytes);
     s.stream =
-        atomic_file_calls::openStream(streamFd, s.buffer.data(), s.buffer.size(), &s.writeError);
+        atomicFileCalls().openStream(streamFd, s.buffer.data(), s.buffer.size(), &s.writeError);
     if (s.stream == nullptr) {
         const int error = errno;
         ::close(streamFd);
@@ -312,11 +357,42 @@ bool AtomicFile::commit() {
     if (std::fflush(s.stream) != 0 || std::ferror(s.stream) != 0) {
         return s.fail(s.writeError != 0 ? s.writeError : errno);
     }
-    if (atomic_file_calls::syncFile(s.fd) != 0) {
+    if (atomicFileCalls().syncFile(s.fd) != 0) {
         return s.fail(errno);
     }
     if (std::fclose(std::exchange(s.stream, nullptr)) != 0) {
         return s.fail(errno);
     }
     return s.publish() && s.syncDirectory();
+}
+
+std::string temporaryNameFor(const std::string& target) {
+    static const auto pid = static_cast<uint64_t>(::getpid());
+    static const uint64_t start = processStart(pid).value_or(0);
+    return directoryOf(target) + "/" + temporaryFileName(pid, start, randomSuffix());
+}
+
+void removeStaleTemporariesBeside(const std::string& target) {
+    const std::string directory = directoryOf(target);
+    if (!firstVisitOf(directory)) {
+        return;
+    }
+    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) {
+        return;
+    }
+    DIR* dir = ::fdopendir(dirFd);
+    if (dir == nullptr) {
+        ::close(dirFd);
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat st {};
+        if (isStale(name) && ::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) {
+            ::unlinkat(dirFd, name.c_str(), 0);
+        }
+    }
+    ::closedir(dir);
 }

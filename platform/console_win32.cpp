@@ -1,10 +1,13 @@
+#include "platform/console.h"
+
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <cstring>
 #include <streambuf>
 
-#include "platform/console.h"
-#include "platform/wide_text_win32.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -74,6 +77,10 @@ class ConsoleBuffer : public std::streambuf {
     char buffer_[4096];
 };
 
+HANDLE handleOf(StandardStream stream) {
+    return GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+}
+
 }  // namespace
 
 ConsoleText::ConsoleText(std::ostream& stream, StandardStream which) : stream_(stream) {
@@ -84,4 +91,33 @@ ConsoleText::ConsoleText(std::ostream& stream, StandardStream which) : stream_(s
         console_ = std::make_unique<ConsoleBuffer>(handle);
         previous_ = stream_.rdbuf(console_.get());
     }
+}
+
+// A console is Windows' terminal; a file, a pipe or the NUL device is not.
+bool isTerminal(StandardStream stream) {
+    DWORD mode = 0;
+    return GetConsoleMode(handleOf(stream), &mode) != 0;
+}
+
+int terminalColumns(StandardStream stream) {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!GetConsoleScreenBufferInfo(handleOf(stream), &info)) {
+        return 0;
+    }
+    return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        return std::vector<std::string>(argv, argv + argc);
+    }
+    std::vector<std::string> arguments;
+    arguments.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        arguments.push_back(narrowToUtf8(wide[i]));
+    }
+    LocalFree(wide);
+    return arguments;
 }

@@ -4,9 +4,55 @@
 
 #include <cerrno>
 
-#include "platform/path_rules.h"
-#include "platform/system_error_win32.h"
-#include "platform/wide_text_win32.h"
+#include "platform/paths.h"
+#include "platform/system_error.h"
+#include "platform/text.h"
+
+namespace {
+
+// "dir\name"; no separator after one that ends dir, nor after a bare drive ("C:" + "x" is x in
+// that drive's current directory).
+std::string join(const std::string& dir, const std::string& name) {
+    if (dir.empty() || isPathSeparator(dir.back()) || (dir.size() == 2 && dir[1] == ':')) {
+        return dir + name;
+    }
+    return dir + "\\" + name;
+}
+
+bool isDotEntry(const wchar_t* name) {
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+class FindHandle {
+  public:
+    explicit FindHandle(HANDLE handle) : handle_(handle) {}
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    ~FindHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            FindClose(handle_);
+        }
+    }
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+// "dir\name" for the settings file: no separator after one that ends dir.
+std::string settingsPath(const std::string& dir, const std::string& name) {
+    if (dir.empty() || isPathSeparator(dir.back())) {
+        return dir + name;
+    }
+    return dir + "\\" + name;
+}
+
+bool isExistingFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace
 
 // Folders take the access of the folder they are made in; `access` matters on POSIX systems only.
 bool makeParentDirectories(const std::string& path, FolderAccess) {
@@ -27,4 +73,84 @@ bool makeParentDirectories(const std::string& path, FolderAccess) {
         }
     }
     return true;
+}
+
+DirectoryListing listDirectory(const std::string& dir) {
+    DirectoryListing listing;
+    WIN32_FIND_DATAW entry{};
+    const FindHandle find(FindFirstFileExW(widePath(join(dir, "*")).c_str(), FindExInfoBasic,
+                                           &entry, FindExSearchNameMatch, nullptr,
+                                           FIND_FIRST_EX_LARGE_FETCH));
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) {  // a drive's empty root has not even "." in it
+            listing.error = windowsErrorText(error);
+        }
+        return listing;
+    }
+    do {
+        if (isDotEntry(entry.cFileName)) {
+            continue;
+        }
+        std::string path = join(dir, narrowToUtf8(entry.cFileName));
+        ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? listing.directories
+                                                                  : listing.others)
+            .push_back(std::move(path));
+    } while (FindNextFileW(find.get(), &entry));
+    if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) {
+        listing.error = windowsErrorText(error);
+    }
+    return listing;
+}
+
+std::string currentDirectory() {
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    if (size == 0) {
+        return "";
+    }
+    std::wstring dir(size, L'\0');
+    const DWORD n = GetCurrentDirectoryW(size, dir.data());
+    if (n == 0 || n >= size) {
+        return "";
+    }
+    dir.resize(n);
+    return narrowToUtf8(dir);
+}
+
+std::string executableDirectory() {
+    std::wstring exe(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
+        if (n == 0) {
+            return "";
+        }
+        if (n < exe.size()) {
+            exe.resize(n);
+            break;
+        }
+        exe.resize(exe.size() * 2);  // cut short: the path is longer than the buffer
+    }
+    const std::string path = narrowToUtf8(exe);
+    std::size_t end = finalComponentStart(path);
+    // "C:\x.exe" keeps its root's separator: "C:\", not the drive-relative "C:".
+    if (end > rootPrefixLength(path) + 1) {
+        --end;
+    }
+    return path.substr(0, end);
+}
+
+// Windows keeps no settings in the environment's folders: the current directory and the
+// executable's are all there is.
+SettingsLocations processSettingsLocations() {
+    return {currentDirectory(), executableDirectory(), "", ""};
+}
+
+std::string findSettingsFile(const SettingsLocations& where, const std::string& fileName) {
+    if (!where.currentDir.empty()) {
+        const std::string here = settingsPath(where.currentDir, fileName);
+        if (isExistingFile(here)) {
+            return here;
+        }
+    }
+    return settingsPath(where.executableDir, fileName);
 }

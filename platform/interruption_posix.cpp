@@ -7,7 +7,6 @@
 #include <cerrno>
 
 #include "platform/interruption.h"
-#include "platform/remembered_files.h"
 
 namespace {
 

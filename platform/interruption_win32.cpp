@@ -1,8 +1,8 @@
+#include "platform/interruption.h"
+
 #include <windows.h>
 
-#include "platform/interruption.h"
-#include "platform/remembered_files.h"
-#include "platform/wide_text_win32.h"
+#include "platform/text.h"
 
 namespace {
 

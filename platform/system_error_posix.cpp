@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/messages.h"
+#include "platform/text.h"
 
 std::string systemErrorText(int error) {
     if (!messagesTranslated()) {

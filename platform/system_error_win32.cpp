@@ -1,12 +1,11 @@
-#include "platform/system_error_win32.h"
+#include "platform/system_error.h"
 
 #include <windows.h>
 
 #include <cerrno>
 #include <cstring>
 
-#include "platform/system_error.h"
-#include "platform/wide_text_win32.h"
+#include "platform/text.h"
 
 int errnoForWindowsError(unsigned long error) {
     switch (error) {

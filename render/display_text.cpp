@@ -4,7 +4,7 @@
 #include <optional>
 #include <unordered_map>
 
-#include "platform/cp932.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "app/core/conversion_pool.h"
 #include "ce3/document.h"
 #include "platform/directories.h"
-#include "platform/messages.h"
-#include "platform/read_file.h"
+#include "platform/files.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "ce2/ce2_reader.h"
+#include "platform/atomic_file.h"
 #include "platform/interruption.h"
-#include "platform/write_failure.h"
 
 class SchDocument;
 

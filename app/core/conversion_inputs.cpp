@@ -1,9 +1,8 @@
 #include <cstdint>
 
 #include "app/core/conversion.h"
-#include "platform/atoi_field.h"
-#include "platform/int32_range.h"
-#include "platform/path_rules.h"
+#include "platform/numbers.h"
+#include "platform/paths.h"
 
 std::string makeCe3Path(const std::string& source) {
     const std::size_t dot = source.rfind('.');

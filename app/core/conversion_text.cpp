@@ -1,7 +1,6 @@
 #include "app/core/conversion.h"
-#include "platform/message_format.h"
-#include "platform/messages.h"
 #include "platform/system_error.h"
+#include "platform/text.h"
 
 const char* const kCompletionMessage =
     "変換が完了しました。\n"

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "platform/message_format.h"
-#include "platform/messages.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/cp932.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "app/core/conversion.h"
 #include "app/core/dialog_messages.h"
 #include "app/core/face_choice.h"
-#include "platform/cp932.h"
+#include "platform/text.h"
 
 namespace {
 

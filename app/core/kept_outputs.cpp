@@ -2,8 +2,7 @@
 
 #include "app/core/conversion.h"
 #include "ce3/converted_contents.h"
-#include "platform/file_status.h"
-#include "platform/read_file.h"
+#include "platform/files.h"
 
 std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules& rules) {
     const FileStatus status = fileStatus(file.output);

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "app/core/conversion.h"
-#include "platform/same_file.h"
+#include "platform/files.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "app/core/profile_bytes.h"
 #include "app/core/profile_text.h"
 #include "app/core/settings.h"
-#include "platform/atoi_field.h"
 #include "platform/atomic_file.h"
 #include "platform/directories.h"
-#include "platform/read_file.h"
+#include "platform/files.h"
+#include "platform/numbers.h"
 
 ProfileBytes loadProfile(const std::string& path) {
     using State = ProfileBytes::State;
@@ -80,9 +80,7 @@ bool ProfileFile::writeString(const std::string& section, const std::string& key
     if (!makeParentDirectories(path_)) {
         return false;
     }
-    AtomicFile out(path_);
-    return out.open() && std::fwrite(text.data(), 1, text.size(), out.stream()) == text.size() &&
-           out.commit();
+    return writeFileAtomically(path_, text);
 }
 
 bool ProfileFile::writeInt(const std::string& section, const std::string& key, int value) {

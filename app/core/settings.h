@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/settings_location.h"
+#include "platform/directories.h"
 
 // Settings keys and defaults. Faces are CP932 bytes.
 inline constexpr char kSettingsFileName[] = "MORVEX.INI";

@@ -1,10 +1,9 @@
 #include "app/core/settings_check.h"
 
 #include "app/core/profile_bytes.h"
-#include "platform/file_status.h"
-#include "platform/message_format.h"
-#include "platform/messages.h"
+#include "platform/files.h"
 #include "platform/system_error.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "app/core/conversion_pool.h"
-#include "platform/path_rules.h"
-#include "platform/same_file.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 
 namespace {
 

@@ -7,12 +7,10 @@
 #include <utility>
 
 #include "app/core/conversion.h"
-#include "platform/directory_listing.h"
-#include "platform/file_status.h"
-#include "platform/message_format.h"
-#include "platform/messages.h"
-#include "platform/same_file.h"
+#include "platform/directories.h"
+#include "platform/files.h"
 #include "platform/system_error.h"
+#include "platform/text.h"
 
 namespace {
 

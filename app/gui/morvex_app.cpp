@@ -11,7 +11,7 @@
 #include "app/gui/morvex_dlg.h"
 #include "app/gui/qt_dialog_services.h"
 #include "app/gui/qt_translation.h"
-#include "platform/messages.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 
-#include "platform/messages.h"
+#include "platform/text.h"
 
 std::unique_ptr<QTranslator> installQtTranslation() {
     const std::string language = messageLanguage();

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "platform/messages.h"
+#include "platform/text.h"
 
 // A text of the dialog's own, written in English, in the user's language. Placeholders are Qt's
 // (%1, %2), filled with QString::arg.

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/win32/resource_ids.h"
-#include "platform/wide_text_win32.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "app/core/conversion.h"
 #include "app/core/face_choice.h"
-#include "platform/wide_text_win32.h"
+#include "platform/text.h"
 
 namespace {
 

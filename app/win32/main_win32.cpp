@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "app/win32/morvex_app_win32.h"
+#include "platform/console.h"
 #include "platform/interruption.h"
-#include "platform/program_arguments.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // A save cut short by the end of the session leaves no temporary file behind.

@@ -12,7 +12,7 @@
 #include "app/win32/common_dialogs_win32.h"
 #include "app/win32/resource_ids.h"
 #include "app/win32/resource_text.h"
-#include "platform/wide_text_win32.h"
+#include "platform/text.h"
 
 namespace {
 

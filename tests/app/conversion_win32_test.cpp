@@ -8,8 +8,8 @@
 
 #include "app/convert_fixture.h"
 #include "app/core/conversion.h"
-#include "platform/directory_listing.h"
-#include "platform/wide_text_win32.h"
+#include "platform/directories.h"
+#include "platform/text.h"
 #include "support/temp_dir.h"
 
 // Conversions that meet what Windows has: read-only and hidden files, files that another program

@@ -6,7 +6,7 @@
 
 #include "app/core/settings.h"
 #include "platform/directories.h"
-#include "platform/wide_text_win32.h"
+#include "platform/text.h"
 #include "support/temp_dir.h"
 
 // Where MORVEX.INI is on Windows: in the current directory when it is there, else beside the

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/file_handle.h"
+#include "platform/files.h"
 
 // Read streams over given bytes for the reader tests.
 namespace ce2test {

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/file_handle.h"
+#include "platform/files.h"
 
 // Read streams that POSIX systems offer, for the CE2 reader tests.
 namespace ce2test {

@@ -11,7 +11,7 @@
 
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
-#include "platform/file_handle.h"
+#include "platform/files.h"
 
 namespace {
 

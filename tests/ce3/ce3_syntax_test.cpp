@@ -9,7 +9,7 @@
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
 #include "ce3/converted_contents.h"
-#include "platform/atoi_field.h"
+#include "platform/numbers.h"
 
 namespace {
 

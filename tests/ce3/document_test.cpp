@@ -11,7 +11,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/document_test_files.h"
 #include "model/junction.h"
-#include "platform/stale_temporaries.h"
+#include "platform/atomic_file.h"
 
 namespace {
 

@@ -125,12 +125,12 @@ TEST(InterruptedSave, TemporaryWithoutName) {
 // Where the file system offers no temporary without a name, the named one is removed when the
 // run is interrupted; SIGKILL leaves no chance to.
 TEST(InterruptedSave, NamedTemporary) {
-    interruptSaves(MORVEX_CLI_NAMED_TEMPORARIES, {SIGINT, SIGTERM});
+    interruptSaves(MORVEX_NAMED_TEMPORARY_SAVES, {SIGINT, SIGTERM});
 }
 
 // Several saves in flight at once, each with a named temporary: none is left behind.
 TEST(InterruptedSave, ParallelNamedTemporaries) {
-    interruptSaves(MORVEX_CLI_NAMED_TEMPORARIES, {SIGINT, SIGTERM}, 3);
+    interruptSaves(MORVEX_NAMED_TEMPORARY_SAVES, {SIGINT, SIGTERM}, 3);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "app/core/settings.h"
 #include "app/gui/batch_message.h"
 #include "app/gui/morvex_dlg.h"
-#include "platform/messages.h"
+#include "platform/text.h"
 #include "scripted_dialogs.h"
 
 // Run once under a Japanese locale and once under the C locale (MORVEX_EXPECTED_LANGUAGE says

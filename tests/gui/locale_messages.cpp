@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 
 #include "app/gui/qt_translation.h"
-#include "platform/messages.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
-// Faults for tests of the failure paths of AtomicFile, which the unit tests link in place of the
-// system's calls. While installed, every AtomicFile opened afterwards writes through a stream
-// that accepts only `writeLimit` bytes (then fails as a full disk does), and the named steps fail
-// as the system call would.
+// Faults for tests of the failure paths of AtomicFile, put into its table of system calls. While
+// installed, every AtomicFile opened afterwards writes through a stream that accepts only
+// `writeLimit` bytes (then fails as a full disk does), and the named steps fail as the system call
+// would; the other steps make the system's own calls.
 struct AtomicFileFaults {
     int64_t writeLimit = -1;          // bytes accepted before every write fails; negative: no limit
     bool unbuffered = false;          // hand each byte to the sink at once instead of at flush time
@@ -17,5 +17,6 @@ struct AtomicFileFaults {
     bool failDirectorySync = false;
 };
 
-// Installs faults (null removes them). The pointee must outlive every AtomicFile opened with it.
+// Installs faults (null restores the system's calls). The pointee must outlive every AtomicFile
+// opened with it.
 void setAtomicFileFaults(const AtomicFileFaults* faults);

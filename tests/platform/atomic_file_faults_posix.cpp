@@ -1,14 +1,12 @@
-// The unit tests' versions of the calls through which AtomicFile creates, writes, syncs and names
-// its temporary: the system's own calls, except where installed faults make them fail.
-#include <fcntl.h>
+// The faults of the unit tests, as calls for AtomicFile's table of system calls that fail on
+// demand and otherwise make the system's own.
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <memory>
-#include <string>
 
-#include "platform/atomic_file_calls.h"
+#include "platform/atomic_file_calls_posix.h"
 #include "platform/atomic_file_faults.h"
 
 namespace {
@@ -63,35 +61,17 @@ int failed() {
     return -1;
 }
 
-bool faulty(bool AtomicFileFaults::*step) {
-    return gFaults != nullptr && gFaults->*step;
-}
-
-int linkDescriptor(int fd, const char* path) {
-    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
-    return ::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, path, AT_SYMLINK_FOLLOW);
-}
-
-}  // namespace
-
-void setAtomicFileFaults(const AtomicFileFaults* faults) {
-    gFaults = faults;
-}
-
-namespace atomic_file_calls {
-
 int openUnnamed(const char* directory, unsigned mode) {
-    if (faulty(&AtomicFileFaults::noUnnamedTemporary)) {
+    if (gFaults->noUnnamedTemporary) {
         errno = EOPNOTSUPP;
         return -1;
     }
-    return ::open(directory, O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(mode));
+    return systemAtomicFileCalls().openUnnamed(directory, mode);
 }
 
 FILE* openStream(int fd, char* buffer, std::size_t size, int* writeError) {
-    const bool limited = gFaults != nullptr;
-    auto sink = std::make_unique<LimitedSink>(LimitedSink{
-        fd, limited ? gFaults->writeLimit : -1, limited && gFaults->failClose, writeError});
+    auto sink = std::make_unique<LimitedSink>(
+        LimitedSink{fd, gFaults->writeLimit, gFaults->failClose, writeError});
     FILE* stream = fopencookie(
         sink.get(), "wb",
         cookie_io_functions_t{nullptr, &LimitedSink::write, nullptr, &LimitedSink::close});
@@ -99,7 +79,7 @@ FILE* openStream(int fd, char* buffer, std::size_t size, int* writeError) {
         return nullptr;
     }
     sink.release();  // the stream's close frees it
-    if (limited && gFaults->unbuffered) {
+    if (gFaults->unbuffered) {
         std::setvbuf(stream, nullptr, _IONBF, 0);
     } else {
         std::setvbuf(stream, buffer, _IOFBF, size);
@@ -108,23 +88,40 @@ FILE* openStream(int fd, char* buffer, std::size_t size, int* writeError) {
 }
 
 int syncFile(int fd) {
-    return faulty(&AtomicFileFaults::failSync) ? failed() : ::fsync(fd);
+    return gFaults->failSync ? failed() : systemAtomicFileCalls().syncFile(fd);
 }
 
 int linkTarget(int fd, const char* path) {
-    return faulty(&AtomicFileFaults::failRename) ? failed() : linkDescriptor(fd, path);
+    return gFaults->failRename ? failed() : systemAtomicFileCalls().linkTarget(fd, path);
 }
 
 int linkHidden(int fd, const char* path) {
-    return faulty(&AtomicFileFaults::failHiddenLink) ? failed() : linkDescriptor(fd, path);
+    return gFaults->failHiddenLink ? failed() : systemAtomicFileCalls().linkHidden(fd, path);
 }
 
 int renameFile(const char* from, const char* to) {
-    return faulty(&AtomicFileFaults::failRename) ? failed() : std::rename(from, to);
+    return gFaults->failRename ? failed() : systemAtomicFileCalls().renameFile(from, to);
 }
 
 int syncDirectory(int fd) {
-    return faulty(&AtomicFileFaults::failDirectorySync) ? failed() : ::fsync(fd);
+    return gFaults->failDirectorySync ? failed() : systemAtomicFileCalls().syncDirectory(fd);
 }
 
-}  // namespace atomic_file_calls
+}  // namespace
+
+void setAtomicFileFaults(const AtomicFileFaults* faults) {
+    gFaults = faults;
+    if (faults == nullptr) {
+        resetAtomicFileCalls();
+        return;
+    }
+    setAtomicFileCalls({
+        .openUnnamed = openUnnamed,
+        .openStream = openStream,
+        .syncFile = syncFile,
+        .linkTarget = linkTarget,
+        .linkHidden = linkHidden,
+        .renameFile = renameFile,
+        .syncDirectory = syncDirectory,
+    });
+}

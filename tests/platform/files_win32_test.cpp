@@ -9,10 +9,8 @@
 #include "app/core/conversion.h"
 #include "ce2_builder/ce2_builder.h"
 #include "platform/directories.h"
-#include "platform/directory_listing.h"
-#include "platform/file_status.h"
-#include "platform/same_file.h"
-#include "platform/wide_text_win32.h"
+#include "platform/files.h"
+#include "platform/text.h"
 #include "support/temp_dir.h"
 
 namespace {

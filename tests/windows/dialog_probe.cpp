@@ -34,8 +34,8 @@
 #include <vector>
 
 #include "app/core/conversion.h"
-#include "platform/program_arguments.h"
-#include "platform/wide_text_win32.h"
+#include "platform/console.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/console.h"
 #include "platform/interruption.h"
-#include "platform/program_arguments.h"
 
 int main(int argc, char** argv) {
     // From the wide command line: the ANSI argv loses what its code page cannot hold.

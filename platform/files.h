@@ -1,0 +1,87 @@
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+// Reading files, and what a path names.
+
+// Closes a C stream when it goes out of scope.
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<FILE, FileCloser>;
+
+// What opening a regular file for reading gave.
+struct RegularFile {
+    FilePtr stream;           // binary read stream; null unless the file was opened
+    int error = 0;            // the system's error number when it could not be opened, else 0
+    bool notRegular = false;  // it is a directory, FIFO, device or socket and was refused
+    uint64_t size = 0;        // its size in bytes when it was opened
+};
+
+// Opens a regular file for binary reading. Anything else is refused without waiting: a FIFO or
+// device in a list of sources never blocks the caller.
+RegularFile openRegularFile(const std::string& path);
+
+// Opens a file for binary reading as fopen does, but refuses a directory; null on failure.
+FilePtr openFileForReading(const std::string& path);
+
+// Byte reads and writes on a C stream without taking the stream's lock, for the hot loops of the
+// readers and the writer. Only for a stream that one thread uses alone.
+#ifdef _WIN32
+inline int getByteUnlocked(FILE* stream) {
+    return _getc_nolock(stream);
+}
+
+inline int putByteUnlocked(int c, FILE* stream) {
+    return _putc_nolock(c, stream);
+}
+
+// The system's C runtime (msvcrt) has no unlocked block read; one lock per block costs little.
+inline std::size_t readBytesUnlocked(void* to, std::size_t n, FILE* stream) {
+    return std::fread(to, 1, n, stream);
+}
+#else
+inline int getByteUnlocked(FILE* stream) {
+    return getc_unlocked(stream);
+}
+
+inline int putByteUnlocked(int c, FILE* stream) {
+    return putc_unlocked(c, stream);
+}
+
+inline std::size_t readBytesUnlocked(void* to, std::size_t n, FILE* stream) {
+    return fread_unlocked(to, 1, n, stream);
+}
+#endif
+
+enum class FileKind { Regular, Directory, Other, Unknown };
+
+// What a path names, symbolic links followed: a regular file, a directory, something else (a
+// device, FIFO or socket), or Unknown when it cannot be found out, with the system's text saying
+// why ("No such file or directory").
+struct FileStatus {
+    FileKind kind = FileKind::Unknown;
+    std::string error;  // set for Unknown only
+};
+
+FileStatus fileStatus(const std::string& path);
+
+// What tells one existing file from every other: its device and its number there.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+
+// The identity of the file that path names, symbolic links followed; nothing, with errno set,
+// when there is none.
+std::optional<FileIdentity> fileIdentity(const std::string& path);
+
+// True when both paths name one existing file: the same file reached through hard or symbolic
+// links, or through names that a case-folding file system takes as one.
+bool sameExistingFile(const std::string& a, const std::string& b);

@@ -1,0 +1,102 @@
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include <io.h>
+
+#include <cerrno>
+
+#include "platform/paths.h"
+#include "platform/system_error.h"
+#include "platform/text.h"
+
+namespace {
+
+bool isDirectory(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+HANDLE handleOf(FILE* stream) {
+    return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+}
+
+std::nullopt_t failedWith(DWORD error) {
+    const int number = errnoForWindowsError(error);
+    errno = number != 0 ? number : EIO;
+    return std::nullopt;
+}
+
+}  // namespace
+
+RegularFile openRegularFile(const std::string& path) {
+    RegularFile file;
+    // Devices and pipes are refused by name, before anything opens them; a directory by its
+    // attributes, since it cannot be opened as a stream.
+    const std::wstring wide = widePath(path);
+    if (namesDevice(path) || isDirectory(wide)) {
+        file.notRegular = true;
+        return file;
+    }
+    file.stream.reset(_wfopen(wide.c_str(), L"rb"));
+    if (!file.stream) {
+        file.error = errno;
+        return file;
+    }
+    const HANDLE handle = handleOf(file.stream.get());
+    LARGE_INTEGER size{};
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        file.stream.reset();
+        file.notRegular = true;
+        return file;
+    }
+    if (!GetFileSizeEx(handle, &size)) {
+        file.stream.reset();
+        file.error = EIO;
+        return file;
+    }
+    file.size = static_cast<uint64_t>(size.QuadPart);
+    return file;
+}
+
+FilePtr openFileForReading(const std::string& path) {
+    // A directory cannot be opened as a stream here.
+    return FilePtr(_wfopen(widePath(path).c_str(), L"rb"));
+}
+
+FileStatus fileStatus(const std::string& path) {
+    if (namesDevice(path)) {
+        return {FileKind::Other, {}};
+    }
+    const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return {FileKind::Unknown, windowsErrorText(GetLastError())};
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return {FileKind::Directory, {}};
+    }
+    return {FileKind::Regular, {}};
+}
+
+std::optional<FileIdentity> fileIdentity(const std::string& path) {
+    if (namesDevice(path)) {
+        errno = ENOENT;  // a device is not a file that could have an identity
+        return std::nullopt;
+    }
+    // Opened for no access at all, only to ask for its numbers; a folder needs backup semantics.
+    const HANDLE handle = CreateFileW(widePath(path).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return failedWith(GetLastError());
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(handle, &info) != 0;
+    const DWORD error = GetLastError();
+    CloseHandle(handle);
+    if (!known) {
+        return failedWith(error);
+    }
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}

@@ -1,9 +1,0 @@
-#include "platform/path_rules.h"
-
-bool isPathSeparator(char c) {
-    return c == '/';
-}
-
-std::size_t rootPrefixLength(std::string_view) {
-    return 0;
-}

@@ -1,0 +1,21 @@
+#include "platform/text.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+std::string formatted(const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    std::va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text;
+    if (length > 0) {
+        text.resize(static_cast<std::size_t>(length));
+        // The terminating NUL goes into the string's own spare byte.
+        std::vsnprintf(text.data(), text.size() + 1, format, again);
+    }
+    va_end(again);
+    return text;
+}

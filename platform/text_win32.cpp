@@ -1,0 +1,226 @@
+#include "platform/text.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace {
+
+constexpr UINT kCp932 = 932;
+
+bool isLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Single bytes that CP932 leaves unassigned, although Windows' table reads some of them as
+// U+0080 or private-use characters. Refused, as on POSIX systems.
+bool isUnassignedByte(unsigned char b) {
+    return b == 0x80 || b == 0xA0 || b >= 0xFD;
+}
+
+bool writesUnassignedByte(wchar_t c) {
+    return c == 0x80 || (c >= 0xF8F0 && c <= 0xF8F3);
+}
+
+// Characters of the JIS reading of CP932 that Windows' table leaves out but that CP932 writes
+// with the codes of their Microsoft forms (the wave dash U+301C as 81 60, the yen sign as 5C, ...),
+// as glibc's CP932 does on POSIX systems: a text gives the same bytes everywhere.
+struct JisForm {
+    wchar_t character;
+    const char* bytes;
+};
+constexpr JisForm kJisForms[] = {
+    {0x00A2, "\x81\x91"}, {0x00A3, "\x81\x92"}, {0x00A5, "\x5C"},
+    {0x00AC, "\x81\xCA"}, {0x2014, "\x81\x5C"}, {0x2016, "\x81\x61"},
+    {0x203E, "\x7E"},     {0x2212, "\x81\x7C"}, {0x301C, "\x81\x60"},
+};
+
+const char* jisFormOf(wchar_t c) {
+    for (const JisForm& form : kJisForms) {
+        if (form.character == c) {
+            return form.bytes;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<std::wstring> decode(UINT codePage, const std::string& bytes) {
+    if (bytes.empty()) {
+        return std::wstring();
+    }
+    if (bytes.size() > INT_MAX) {
+        return std::nullopt;
+    }
+    const int size = static_cast<int>(bytes.size());
+    const int n =
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (n <= 0) {
+        return std::nullopt;
+    }
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), n);
+    return wide;
+}
+
+// A run of characters in CP932, refusing any that would need a best fit.
+bool appendCp932(const wchar_t* run, std::size_t length, std::string& out) {
+    if (length == 0) {
+        return true;
+    }
+    const int size = static_cast<int>(length);
+    BOOL usedDefault = FALSE;
+    const int n = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, run, size, nullptr, 0, nullptr,
+                                      &usedDefault);
+    if (n <= 0 || usedDefault) {
+        return false;
+    }
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(n));
+    WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, run, size, out.data() + at, n, nullptr,
+                        &usedDefault);
+    return !usedDefault;
+}
+
+// The classic path limit less the room CreateDirectoryW keeps for an 8.3 file name.
+constexpr std::size_t kClassicPathLimit = MAX_PATH - 12;
+
+int lengthOf(std::size_t n) {
+    return n > INT_MAX ? INT_MAX : static_cast<int>(n);
+}
+
+std::wstring fullPath(const std::wstring& path) {
+    std::wstring full(path.size() + MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (n == 0) {
+            return {};
+        }
+        if (n < full.size()) {
+            full.resize(n);
+            return full;
+        }
+        full.resize(n);
+    }
+}
+
+bool startsWithExtendedPrefix(const std::wstring& path) {
+    return path.size() >= 4 && (path[0] == L'\\' && path[1] == L'\\') &&
+           (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\';
+}
+
+}  // namespace
+
+// Windows builds carry no message catalogues: every message is the English one.
+
+void setUpMessages(MessageOutput) {}
+
+void setUpMessages(MessageOutput, const std::string&) {}
+
+const char* translated(const char* english) {
+    return english;
+}
+
+const char* translatedPlural(const char* singular, const char* plural, unsigned long n) {
+    return n == 1 ? singular : plural;
+}
+
+std::string messageLanguage() {
+    return "";
+}
+
+bool messagesTranslated() {
+    return false;
+}
+
+std::optional<std::string> cp932ToUtf8(const std::string& bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (isLeadByte(b)) {
+            ++i;  // its trail byte; a missing or wrong one fails the decoding below
+        } else if (isUnassignedByte(b)) {
+            return std::nullopt;
+        }
+    }
+    const auto wide = decode(kCp932, bytes);
+    if (!wide) {
+        return std::nullopt;
+    }
+    return narrowToUtf8(*wide);
+}
+
+std::optional<std::string> utf8ToCp932(const std::string& text) {
+    const auto wide = decode(CP_UTF8, text);
+    if (!wide) {
+        return std::nullopt;
+    }
+    const std::wstring& w = *wide;
+    std::string out;
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < w.size(); ++i) {
+        const char* jisForm = jisFormOf(w[i]);
+        if (jisForm == nullptr && !writesUnassignedByte(w[i])) {
+            continue;
+        }
+        if (jisForm == nullptr || !appendCp932(w.data() + runStart, i - runStart, out)) {
+            return std::nullopt;
+        }
+        out += jisForm;
+        runStart = i + 1;
+    }
+    if (!appendCp932(w.data() + runStart, w.size() - runStart, out)) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+// Arguments arrive as UTF-8, converted from the wide command line.
+std::optional<std::string> localeToCp932(const std::string& text) {
+    return utf8ToCp932(text);
+}
+
+// The command line is Unicode: nothing on it is out of reach of a narrow locale.
+bool localeIsAsciiOnly() {
+    return false;
+}
+
+std::wstring widenUtf8(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = lengthOf(text.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), n);
+    return wide;
+}
+
+std::string narrowToUtf8(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = lengthOf(text.size());
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), n, nullptr, nullptr);
+    return narrow;
+}
+
+std::wstring widePath(const std::string& path) {
+    std::wstring wide = widenUtf8(path);
+    if (startsWithExtendedPrefix(wide)) {
+        return wide;
+    }
+    // A short relative path may still be long once the current directory is put before it.
+    const std::wstring full = fullPath(wide);
+    if (full.empty() || startsWithExtendedPrefix(full)) {
+        return wide;
+    }
+    if (full.size() < kClassicPathLimit) {
+        return wide.size() < kClassicPathLimit ? wide : full;
+    }
+    if (full.size() >= 2 && full[0] == L'\\' && full[1] == L'\\') {
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    }
+    return L"\\\\?\\" + full;
+}
