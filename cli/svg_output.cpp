@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/core/conversion_inputs.h"
+#include "app/core/conversion_text.h"
 #include "ce3/document.h"
 #include "platform/atomic_file.h"
 #include "platform/message_format.h"
@@ -26,7 +28,7 @@ std::string makeSvgPath(const std::string& path) {
     return svg.replace(svg.size() - (sizeof kCe3Extension - 1), std::string::npos, ".svg");
 }
 
-FollowUpReport writeSvgFile(const std::string& path, const std::string& svg) {
+DrawingReport writeSvgFile(const std::string& path, const std::string& svg) {
     AtomicFile file(path);
     if (file.open()) {
         // A failed write is kept by the stream; commit says why.
@@ -42,11 +44,8 @@ FollowUpReport writeSvgFile(const std::string& path, const std::string& svg) {
 }
 
 DrawingHook svgBesideOutput() {
-    return [](const SchDocument& doc, const std::string& output) -> FollowUp {
-        // Drawn now, while the document holds everything read; written only after the save.
-        return [svg = svgDocument(drawDocument(doc)), path = makeSvgPath(output)] {
-            return writeSvgFile(path, svg);
-        };
+    return [](const SchDocument& doc, const std::string& output) {
+        return writeSvgFile(makeSvgPath(output), svgDocument(drawDocument(doc)));
     };
 }
 
@@ -70,7 +69,7 @@ Ce3Drawn drawCe3File(const std::string& path) {
         return drawn;
     }
     const Drawing drawing = drawDocument(doc);
-    const FollowUpReport written = writeSvgFile(drawn.svgPath, svgDocument(drawing));
+    const DrawingReport written = writeSvgFile(drawn.svgPath, svgDocument(drawing));
     drawn.ok = written.ok;
     drawn.text = written.text;
     if (written.ok) {

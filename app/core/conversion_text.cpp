@@ -1,3 +1,5 @@
+#include "app/core/conversion_text.h"
+
 #include "app/core/conversion.h"
 #include "platform/message_format.h"
 #include "platform/messages.h"

@@ -1,8 +1,9 @@
+#include "app/core/shared_files.h"
+
 #include <algorithm>
 #include <map>
 #include <utility>
 
-#include "app/core/conversion_pool.h"
 #include "platform/path_rules.h"
 #include "platform/same_file.h"
 

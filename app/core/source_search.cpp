@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
 #include "platform/directory_listing.h"
 #include "platform/file_status.h"
 #include "platform/message_format.h"

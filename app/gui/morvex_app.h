@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 
 // The application: fixes where the settings live, then runs the main dialog as the whole user

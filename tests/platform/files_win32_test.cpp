@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_text.h"
 #include "platform/directories.h"
 #include "platform/directory_listing.h"
 #include "platform/file_status.h"

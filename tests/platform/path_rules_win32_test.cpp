@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
 #include "platform/device_path_win32.h"
 #include "platform/path_rules.h"
 

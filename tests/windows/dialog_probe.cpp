@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_text.h"
 #include "platform/program_arguments.h"
 #include "platform/wide_text_win32.h"
 
