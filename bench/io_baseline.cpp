@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/conversion_inputs.h"
 #include "app/core/source_search.h"
 
 namespace {

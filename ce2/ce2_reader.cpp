@@ -35,7 +35,7 @@ int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options
             out = Ce2ReadReport{Ce2Stop::UnknownType, offset, type, 0};
             return count;
         }
-        Ce2Record r = recordType->read(stream, options);
+        Ce2Record r = recordType->read(stream, options, &doc.elementArena());
         if (!r.element && !r.header) {
             if (r.failure == Ce2Stop::CutRecord && std::ferror(stream)) {
                 r.failure = Ce2Stop::ReadError;

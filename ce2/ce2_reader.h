@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "ce3/element_arena.h"
 #include "model/element.h"
 
 class SchDocument;
@@ -49,15 +50,17 @@ inline constexpr long kCe2ProgressBytes = 1L << 20;
 int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options,
                 Ce2ReadReport* report = nullptr, const Ce2Progress& progress = {});
 
-// One reader per record kind, each called after the type byte: a new element, or null when the
-// body cannot be read in full or is rejected.
-std::unique_ptr<SchElement> readCe2Junction(FILE* stream);
-std::unique_ptr<SchElement> readCe2Entry(FILE* stream);
-std::unique_ptr<SchElement> readCe2Line(FILE* stream, int type);
-std::unique_ptr<SchElement> readCe2Label(FILE* stream);
-std::unique_ptr<SchElement> readCe2Tag(FILE* stream);
-std::unique_ptr<SchElement> readCe2Component(FILE* stream);
-std::unique_ptr<SchElement> readCe2Comment(FILE* stream, const ConversionOptions& options);
+// One reader per record kind, each called after the type byte: a new element, built in arena when
+// one is given (it must then outlive the element), or null when the body cannot be read in full
+// or is rejected.
+SchElementPtr readCe2Junction(FILE* stream, SchElementArena* arena = nullptr);
+SchElementPtr readCe2Entry(FILE* stream, SchElementArena* arena = nullptr);
+SchElementPtr readCe2Line(FILE* stream, int type, SchElementArena* arena = nullptr);
+SchElementPtr readCe2Label(FILE* stream, SchElementArena* arena = nullptr);
+SchElementPtr readCe2Tag(FILE* stream, SchElementArena* arena = nullptr);
+SchElementPtr readCe2Component(FILE* stream, SchElementArena* arena = nullptr);
+SchElementPtr readCe2Comment(FILE* stream, const ConversionOptions& options,
+                             SchElementArena* arena = nullptr);
 std::unique_ptr<SchSheetInfo> readCe2Header(FILE* stream);
 
 // Text of a stop reason for reports, in English, e.g. "unknown record type 7".

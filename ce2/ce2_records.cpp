@@ -45,107 +45,121 @@ std::string textRecordText(const unsigned char* body) {
     return ce2CountedText(body, 5, static_cast<int>(kLabelTextCapacity));
 }
 
+// A new element of class T, owned by `owner`: built in arena when one is given, otherwise
+// allocated on its own.
+template <typename T>
+T& makeElement(SchElementArena* arena, SchElementPtr& owner) {
+    if (arena != nullptr) {
+        owner = arena->make<T>();
+    } else {
+        owner = std::make_unique<T>();
+    }
+    return static_cast<T&>(*owner);
+}
+
 // A bus, wire or dashed line record, read as the element class Line.
 template <typename Line>
-std::unique_ptr<SchElement> readCe2LineAs(FILE* stream) {
+SchElementPtr readCe2LineAs(FILE* stream, SchElementArena* arena) {
     std::array<unsigned char, kCe2LineBody> body;
     if (!readCe2Body(stream, body.data(), body.size())) {
         return nullptr;
     }
-    auto line = std::make_unique<Line>();
-    placeElement(*line, body.data());
-    line->setP2(SchPoint(ce2Int16(body.data(), 5), ce2Int16(body.data(), 7)));
-    return line;
+    SchElementPtr element;
+    Line& line = makeElement<Line>(arena, element);
+    placeElement(line, body.data());
+    line.setP2(SchPoint(ce2Int16(body.data(), 5), ce2Int16(body.data(), 7)));
+    return element;
 }
 
 }  // namespace
 
-std::unique_ptr<SchElement> readCe2Junction(FILE* stream) {
+SchElementPtr readCe2Junction(FILE* stream, SchElementArena* arena) {
     std::array<unsigned char, kCe2PointBody> body;
     if (!readCe2Body(stream, body.data(), body.size())) {
         return nullptr;
     }
-    auto junction = std::make_unique<SchJunction>();
-    placeElement(*junction, body.data());
-    return junction;
+    SchElementPtr element;
+    placeElement(makeElement<SchJunction>(arena, element), body.data());
+    return element;
 }
 
-std::unique_ptr<SchElement> readCe2Entry(FILE* stream) {
+SchElementPtr readCe2Entry(FILE* stream, SchElementArena* arena) {
     std::array<unsigned char, kCe2PointBody> body;
     if (!readCe2Body(stream, body.data(), body.size())) {
         return nullptr;
     }
     const unsigned char flags = body[0];
-    std::unique_ptr<SchEntry> entry;
-    if (flags & 2) {
-        entry = std::make_unique<SchEntry>();
-    } else {
-        entry = std::make_unique<SchBusEntry>();
-    }
-    placeElement(*entry, body.data());
-    entry->setSlant(!(flags & 1));
-    return entry;
+    SchElementPtr element;
+    SchEntry& entry = (flags & 2) ? makeElement<SchEntry>(arena, element)
+                                  : makeElement<SchBusEntry>(arena, element);
+    placeElement(entry, body.data());
+    entry.setSlant(!(flags & 1));
+    return element;
 }
 
-std::unique_ptr<SchElement> readCe2Line(FILE* stream, int type) {
+SchElementPtr readCe2Line(FILE* stream, int type, SchElementArena* arena) {
     // The line records are the element records with a line body.
     const Ce2RecordType* recordType = findCe2RecordType(type);
     if (recordType == nullptr || recordType->bodySize != kCe2LineBody) {
         return nullptr;
     }
-    return recordType->read(stream, ConversionOptions{}).element;
+    return std::move(recordType->read(stream, ConversionOptions{}, arena).element);
 }
 
-std::unique_ptr<SchElement> readCe2Label(FILE* stream) {
+SchElementPtr readCe2Label(FILE* stream, SchElementArena* arena) {
     std::array<unsigned char, kCe2TextBody> body;
     if (!readCe2Body(stream, body.data(), body.size())) {
         return nullptr;
     }
-    auto label = std::make_unique<SchLabel>();
-    placeElement(*label, body.data());
-    label->setText(textRecordText(body.data()).c_str());
-    label->horizontal = !(body[0] & 8);
-    return label;
+    SchElementPtr element;
+    SchLabel& label = makeElement<SchLabel>(arena, element);
+    placeElement(label, body.data());
+    label.setText(textRecordText(body.data()).c_str());
+    label.horizontal = !(body[0] & 8);
+    return element;
 }
 
-std::unique_ptr<SchElement> readCe2Tag(FILE* stream) {
+SchElementPtr readCe2Tag(FILE* stream, SchElementArena* arena) {
     std::array<unsigned char, kCe2TextBody> body;
     if (!readCe2Body(stream, body.data(), body.size())) {
         return nullptr;
     }
-    auto tag = std::make_unique<SchTag>();
-    placeElement(*tag, body.data());
-    tag->setText(textRecordText(body.data()).c_str());
-    tag->horizontal = true;
-    tag->tagType = body[0] & 3;
-    return tag;
+    SchElementPtr element;
+    SchTag& tag = makeElement<SchTag>(arena, element);
+    placeElement(tag, body.data());
+    tag.setText(textRecordText(body.data()).c_str());
+    tag.horizontal = true;
+    tag.tagType = body[0] & 3;
+    return element;
 }
 
-std::unique_ptr<SchElement> readCe2Component(FILE* stream) {
+SchElementPtr readCe2Component(FILE* stream, SchElementArena* arena) {
     std::array<unsigned char, kCe2ComponentBody> body;
     if (!readCe2Body(stream, body.data(), body.size())) {
         return nullptr;
     }
     const unsigned char* b = body.data();
-    auto component = std::make_unique<SchComponent>();
-    placeElement(*component, b);
-    component->namePos = SchPoint(ce2Int16(b, 27), ce2Int16(b, 29));
-    component->refPos = SchPoint(ce2Int16(b, 39), ce2Int16(b, 41));
-    component->setName(ce2CountedText(b, 11, static_cast<int>(kNameCapacity)).c_str());
-    component->setReference(ce2CountedText(b, 31, static_cast<int>(kReferenceCapacity)).c_str());
+    SchElementPtr element;
+    SchComponent& component = makeElement<SchComponent>(arena, element);
+    placeElement(component, b);
+    component.namePos = SchPoint(ce2Int16(b, 27), ce2Int16(b, 29));
+    component.refPos = SchPoint(ce2Int16(b, 39), ce2Int16(b, 41));
+    component.setName(ce2CountedText(b, 11, static_cast<int>(kNameCapacity)).c_str());
+    component.setReference(ce2CountedText(b, 31, static_cast<int>(kReferenceCapacity)).c_str());
     // The library name has no length byte: it ends at its first NUL or after the whole field.
     const std::string library(reinterpret_cast<const char*>(b + 43), kLibraryNameSize);
-    component->setLibraryName(library.c_str());
-    component->setBlock(static_cast<int8_t>(b[10]));
-    component->setDirection(b[9] & 7);
-    return component;
+    component.setLibraryName(library.c_str());
+    component.setBlock(static_cast<int8_t>(b[10]));
+    component.setDirection(b[9] & 7);
+    return element;
 }
 
 namespace {
 
 // A comment: the element, or why there is none (CutRecord or BadCommentLength) with the record
 // length L once the fixed part has been read.
-Ce2Record readCommentRecord(FILE* stream, const ConversionOptions& options) {
+Ce2Record readCommentRecord(FILE* stream, const ConversionOptions& options,
+                            SchElementArena* arena) {
     Ce2Record r;
     std::array<unsigned char, kCe2CommentFixed> fixed;
     if (!readCe2Body(stream, fixed.data(), fixed.size())) {
@@ -163,20 +177,19 @@ Ce2Record readCommentRecord(FILE* stream, const ConversionOptions& options) {
     if (!readCe2Body(stream, variable.data(), variableSize)) {
         return r;
     }
-    auto comment = std::make_unique<SchComment>();
-    placeElement(*comment, fixed.data());
+    SchComment& comment = makeElement<SchComment>(arena, r.element);
+    placeElement(comment, fixed.data());
     const int capacity = std::min(kCommentTextCapacity, length - 14);
-    comment->setText(ce2CountedText(variable.data(), 1, capacity).c_str());
+    comment.setText(ce2CountedText(variable.data(), 1, capacity).c_str());
     const bool large = variable[0] != 0;
-    comment->setFontName(large ? options.largeFontName.c_str() : options.smallFontName.c_str());
-    comment->setFontSize(large ? options.largeFontSize : options.smallFontSize);
-    r.element = std::move(comment);
+    comment.setFontName(large ? options.largeFontName.c_str() : options.smallFontName.c_str());
+    comment.setFontSize(large ? options.largeFontSize : options.smallFontSize);
     r.extraBytes = variableSize;
     return r;
 }
 
 // A header: its sheet information, or why there is none (CutRecord or BadMagic).
-Ce2Record readHeaderRecord(FILE* stream, const ConversionOptions&) {
+Ce2Record readHeaderRecord(FILE* stream, const ConversionOptions&, SchElementArena*) {
     Ce2Record r;
     std::array<unsigned char, kCe2HeaderBody> body;
     if (!readCe2Body(stream, body.data(), body.size())) {
@@ -199,10 +212,10 @@ Ce2Record readHeaderRecord(FILE* stream, const ConversionOptions&) {
 }
 
 // An element record whose reader needs neither the options nor reports more than null.
-template <std::unique_ptr<SchElement> (*read)(FILE*)>
-Ce2Record readElementRecord(FILE* stream, const ConversionOptions&) {
+template <SchElementPtr (*read)(FILE*, SchElementArena*)>
+Ce2Record readElementRecord(FILE* stream, const ConversionOptions&, SchElementArena* arena) {
     Ce2Record r;
-    r.element = read(stream);
+    r.element = read(stream, arena);
     return r;
 }
 
@@ -230,10 +243,11 @@ const Ce2RecordType* findCe2RecordType(int type) {
     return nullptr;
 }
 
-std::unique_ptr<SchElement> readCe2Comment(FILE* stream, const ConversionOptions& options) {
-    return readCommentRecord(stream, options).element;
+SchElementPtr readCe2Comment(FILE* stream, const ConversionOptions& options,
+                             SchElementArena* arena) {
+    return std::move(readCommentRecord(stream, options, arena).element);
 }
 
 std::unique_ptr<SchSheetInfo> readCe2Header(FILE* stream) {
-    return std::move(readHeaderRecord(stream, ConversionOptions{}).header);
+    return std::move(readHeaderRecord(stream, ConversionOptions{}, nullptr).header);
 }

@@ -36,7 +36,7 @@ inline constexpr int kCe2MaxCommentLength = 77;
 // What reading one record after its type byte gave: an element, a header's sheet information,
 // or why neither.
 struct Ce2Record {
-    std::unique_ptr<SchElement> element;
+    SchElementPtr element;
     std::unique_ptr<SchSheetInfo> header;
     Ce2Stop failure = Ce2Stop::CutRecord;
     int commentLength = 0;       // a comment's record length L once its fixed part was read
@@ -44,11 +44,12 @@ struct Ce2Record {
 };
 
 // A record type: its type byte, the size of its body after the type byte (for a comment the
-// fixed part, which holds the length of the whole) and the reader of that body.
+// fixed part, which holds the length of the whole) and the reader of that body, which builds the
+// element in the arena when one is given.
 struct Ce2RecordType {
     int type;
     std::size_t bodySize;
-    Ce2Record (*read)(FILE* stream, const ConversionOptions& options);
+    Ce2Record (*read)(FILE* stream, const ConversionOptions& options, SchElementArena* arena);
 };
 
 // The record type of a type byte; null when the byte names none.

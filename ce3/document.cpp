@@ -92,7 +92,7 @@ void SchDocument::setSheetSize(SchPoint size) {
     }
 }
 
-int32_t SchDocument::append(std::unique_ptr<SchElement> e) {
+int32_t SchDocument::append(SchElementPtr e) {
     if (!e) {
         return opCounter;
     }
@@ -274,6 +274,21 @@ std::string describeCe3Stop(const Ce3LoadReport& report) {
 }
 
 int SchDocument::save(const char* path, SchSaveOutcome* outcome, const SchSaveProgress& progress) {
+    const auto stage = [&progress](SchSaveStage at) {
+        return progress ? [&progress, at](uint64_t n) { progress(at, n); }
+                        : std::function<void(uint64_t)>();
+    };
+    if (write(path, outcome, stage(SchSaveStage::Writing)) != 0) {
+        return 1;
+    }
+    clear();
+    loadFile(path, stage(SchSaveStage::ReadingBack));
+    modified = false;
+    return 0;
+}
+
+int SchDocument::write(const char* path, SchSaveOutcome* outcome,
+                       const std::function<void(uint64_t)>& counted) {
     commit(false);
     if (path == nullptr) {
         return 1;
@@ -296,11 +311,7 @@ int SchDocument::save(const char* path, SchSaveOutcome* outcome, const SchSavePr
     SchSheetInfo sheetInfo;
     sheetInfo.p1 = sheetSize;
     sheetInfo.writeCe3(writer, nullptr);
-    const auto stage = [&progress](SchSaveStage at) {
-        return progress ? [&progress, at](uint64_t n) { progress(at, n); }
-                        : std::function<void(uint64_t)>();
-    };
-    writeElements(writer, elements, false, nullptr, stage(SchSaveStage::Writing));
+    writeElements(writer, elements, false, nullptr, counted);
     writer.writeToken(kCe3Magic.close());
     writer.endLine();
     if (!file.commit()) {
@@ -309,9 +320,6 @@ int SchDocument::save(const char* path, SchSaveOutcome* outcome, const SchSavePr
     if (outcome != nullptr) {
         outcome->written = true;
     }
-    clear();
-    loadFile(path, stage(SchSaveStage::ReadingBack));
-    modified = false;
     return 0;
 }
 

@@ -30,9 +30,9 @@ enum class SchSaveStage { Writing, ReadingBack };
 using SchSaveProgress = std::function<void(SchSaveStage stage, uint64_t elements)>;
 inline constexpr uint64_t kSaveProgressElements = 1 << 14;
 
-// What a save did beyond its result.
+// What a save or write did beyond its result.
 struct SchSaveOutcome {
-    bool written = false;  // the file holds the drawing; reading it back comes after
+    bool written = false;  // the file holds the drawing (a save reads it back after that)
     WriteFailure failure;  // why it was not written
 };
 
@@ -76,7 +76,10 @@ class SchDocument {
     // Takes the size only within 500..5000 x 400..4000.
     void setSheetSize(SchPoint size);
     // Takes ownership, stamps e with the next operation number; returns opCounter.
-    int32_t append(std::unique_ptr<SchElement> e);
+    int32_t append(SchElementPtr e);
+    // Where elements that the document is to hold may be built, one after another in its own
+    // large blocks (see readCe2File): such an element must not outlive the document.
+    SchElementArena& elementArena() { return arena_; }
     void clear();
     // Folds pending into elements as one operation; false when nothing was pending.
     bool commit(bool discard);
@@ -97,11 +100,17 @@ class SchDocument {
     bool readElements(Ce3Reader& reader, SchElementList& list, const SchPoint* offset,
                       SchSheetInfo* sheetInfo, const std::function<void(uint64_t)>& counted = {},
                       Ce3LoadReport* stop = nullptr);
-    // 0 saved, 1 failed. The file is replaced atomically: on failure an existing file stays
-    // byte for byte as it was and no temporary file is left. When outcome is not null it learns
-    // whether the file was written and why not.
+    // 0 saved, 1 failed: writes the file, then empties the document and reads back what it wrote.
+    // The file is replaced atomically: on failure an existing file stays byte for byte as it was
+    // and no temporary file is left. When outcome is not null it learns whether the file was
+    // written and why not.
     int save(const char* path, SchSaveOutcome* outcome = nullptr,
              const SchSaveProgress& progress = {});
+    // 0 written, 1 failed: the file as save writes it, replaced in the same way, with the
+    // document left as it was once its pending edits are committed. For a document that is
+    // released after it has been written. `counted` is told as for writeElements.
+    int write(const char* path, SchSaveOutcome* outcome = nullptr,
+              const std::function<void(uint64_t)>& counted = {});
     // 0 loaded, 1 failed, 2 not a CE3 file.
     int load(const char* path);
     // The same; when it fails after reading the file's start (1), the elements read before the

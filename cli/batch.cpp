@@ -5,7 +5,11 @@
 #include <variant>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
+#include "app/core/conversion_text.h"
 #include "app/core/font_fields.h"
+#include "app/core/profile_bytes.h"
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "app/core/settings_check.h"
 #include "app/core/source_search.h"
@@ -183,13 +187,13 @@ class RunReporter {
         out_ << report.source << " -> " << report.output << ": "
              << (dryRun_ ? formatted(translated("would write %s"), describeOutcome(report).c_str())
                          : describeOutcome(report));
-        if (report.followUp && report.followUp->ok) {
-            out_ << "; " << report.followUp->text;
+        if (report.drawing && report.drawing->ok) {
+            out_ << "; " << report.drawing->text;
         }
         out_ << std::endl;
-        if (report.followUp && !report.followUp->ok) {
-            err_ << report.source << ": " << translated("not drawn") << ": "
-                 << report.followUp->text << std::endl;
+        if (report.drawing && !report.drawing->ok) {
+            err_ << report.source << ": " << translated("not drawn") << ": " << report.drawing->text
+                 << std::endl;
             allDone_ = false;
         }
     }

@@ -1,4 +1,5 @@
 #include "cli/csv_report.h"
+#include "app/core/conversion_text.h"
 
 #include <cstdio>
 

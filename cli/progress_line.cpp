@@ -42,9 +42,6 @@ std::string progressText(const BatchFile& file, FileStage stage, uint64_t done, 
         case FileStage::Writing:
             return source + ": " +
                    formatted(translated("writing %s %llu%%"), output.c_str(), percent);
-        case FileStage::ReadingBack:
-            return source + ": " +
-                   formatted(translated("reading back %s %llu%%"), output.c_str(), percent);
     }
     return source;
 }

@@ -38,5 +38,5 @@ class ProgressLine {
     std::string shown_;
 };
 
-// "x.ce2: reading 42%", "x.ce2: writing x.ce3 42%", "x.ce2: reading back x.ce3 42%".
+// "x.ce2: reading 42%", "x.ce2: writing x.ce3 42%".
 std::string progressText(const BatchFile& file, FileStage stage, uint64_t done, uint64_t total);

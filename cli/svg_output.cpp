@@ -1,5 +1,7 @@
 #include "cli/svg_output.h"
 
+#include "app/core/conversion_inputs.h"
+#include "app/core/conversion_text.h"
 #include "ce3/document.h"
 #include "platform/atomic_file.h"
 #include "platform/text.h"
@@ -23,7 +25,7 @@ std::string makeSvgPath(const std::string& path) {
     return svg.replace(svg.size() - (sizeof kCe3Extension - 1), std::string::npos, ".svg");
 }
 
-FollowUpReport writeSvgFile(const std::string& path, const std::string& svg) {
+DrawingReport writeSvgFile(const std::string& path, const std::string& svg) {
     WriteFailure failure;
     if (writeFileAtomically(path, svg, &failure)) {
         return {true, formatted(translated("SVG written to %s"), path.c_str())};
@@ -35,11 +37,8 @@ FollowUpReport writeSvgFile(const std::string& path, const std::string& svg) {
 }
 
 DrawingHook svgBesideOutput() {
-    return [](const SchDocument& doc, const std::string& output) -> FollowUp {
-        // Drawn now, while the document holds everything read; written only after the save.
-        return [svg = svgDocument(drawDocument(doc)), path = makeSvgPath(output)] {
-            return writeSvgFile(path, svg);
-        };
+    return [](const SchDocument& doc, const std::string& output) {
+        return writeSvgFile(makeSvgPath(output), svgDocument(drawDocument(doc)));
     };
 }
 
@@ -63,7 +62,7 @@ Ce3Drawn drawCe3File(const std::string& path) {
         return drawn;
     }
     const Drawing drawing = drawDocument(doc);
-    const FollowUpReport written = writeSvgFile(drawn.svgPath, svgDocument(drawing));
+    const DrawingReport written = writeSvgFile(drawn.svgPath, svgDocument(drawing));
     drawn.ok = written.ok;
     drawn.text = written.text;
     if (written.ok) {

@@ -9,10 +9,10 @@
 std::string makeSvgPath(const std::string& path);
 
 // Writes the SVG text atomically; the report names the file, or says why it could not be written.
-FollowUpReport writeSvgFile(const std::string& path, const std::string& svg);
+DrawingReport writeSvgFile(const std::string& path, const std::string& svg);
 
-// For convertFiles: draws each document before it is saved and, once the .ce3 file has been
-// written, writes the drawing beside it as NAME.svg.
+// For convertFiles: draws each document once its .ce3 file has been written, beside it as
+// NAME.svg.
 DrawingHook svgBesideOutput();
 
 // The outcome of drawing a .ce3 file into an SVG beside it.

@@ -23,15 +23,8 @@ std::optional<ProgressShown> BatchProgressState::update(std::size_t done) {
 std::optional<ProgressShown> BatchProgressState::updateFile(std::size_t done, FileStage stage,
                                                             uint64_t stageDone,
                                                             uint64_t stageTotal) {
-    int first = 0;
-    int steps = kReadingSteps;
-    if (stage == FileStage::Writing) {
-        first = kReadingSteps;
-        steps = kWritingSteps;
-    } else if (stage == FileStage::ReadingBack) {
-        first = kReadingSteps + kWritingSteps;
-        steps = kStepsPerFile - first;
-    }
+    const int first = stage == FileStage::Writing ? kReadingSteps : 0;
+    const int steps = stage == FileStage::Writing ? kWritingSteps : kReadingSteps;
     const uint64_t part = stageTotal == 0 ? 0
                                           : std::min(stageDone, stageTotal) *
                                                 static_cast<uint64_t>(steps) / stageTotal;

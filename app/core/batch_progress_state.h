@@ -19,10 +19,10 @@ struct ProgressShown {
 class BatchProgressState {
   public:
     // The bar's steps per file, shared by its stages as a large drawing shares its time: reading
-    // the source about a quarter, writing the output somewhat more, reading it back the rest.
+    // the source somewhat less than half, writing the output the rest.
     static constexpr int kStepsPerFile = 100;
-    static constexpr int kReadingSteps = 25;
-    static constexpr int kWritingSteps = 30;
+    static constexpr int kReadingSteps = 45;
+    static constexpr int kWritingSteps = kStepsPerFile - kReadingSteps;
 
     BatchProgressState(std::size_t total, std::chrono::milliseconds showAfter);
 

@@ -8,7 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "app/core/conversion_inputs.h"
 #include "app/core/conversion_pool.h"
+#include "app/core/kept_outputs.h"
+#include "app/core/output_collisions.h"
+#include "app/core/shared_files.h"
 #include "ce3/document.h"
 #include "platform/directories.h"
 #include "platform/files.h"
@@ -50,10 +54,10 @@ void countSheetElements(const SchDocument& doc, FileReport& report) {
     }
 }
 
-// Reads, saves and reports one file; may throw std::bad_alloc, with what was done in report.
+// Reads, writes and reports one file; may throw std::bad_alloc, with what was done in report.
 void convertInto(FileReport& report, const ConversionOptions& options, const BatchRules& rules,
                  const std::optional<KeptOutput>& kept, const DrawingHook& drawingHook,
-                 const StageSink& stage, SchSaveOutcome& saved) {
+                 const StageSink& stage) {
     SchDocument doc;
     const Ce2Progress reading = [&](uint64_t bytesRead) {
         stage(FileStage::Reading, bytesRead, report.sourceSize);
@@ -81,27 +85,20 @@ void convertInto(FileReport& report, const ConversionOptions& options, const Bat
         report.writeFailure = {WriteFailure::Cause::System, errno};
         return;
     }
-    const FollowUp followUp = drawingHook ? drawingHook(doc, report.output) : FollowUp();
     const uint64_t elements = doc.elements.size();
-    const auto written = static_cast<uint64_t>(report.elementsWritten);
-    SchSaveProgress saving;
+    std::function<void(uint64_t)> writing;
     if (stage) {
-        saving = [&](SchSaveStage at, uint64_t done) {
-            if (at == SchSaveStage::Writing) {
-                stage(FileStage::Writing, done, elements);
-            } else {
-                stage(FileStage::ReadingBack, done, written);
-            }
-        };
+        writing = [&](uint64_t done) { stage(FileStage::Writing, done, elements); };
     }
-    const int result = doc.save(report.output.c_str(), &saved, saving);
+    SchSaveOutcome saved;
+    const int result = doc.write(report.output.c_str(), &saved, writing);
     report.outcome = result == 0 ? FileOutcome::Converted : FileOutcome::CannotWrite;
     report.writeFailure = saved.failure;
-    if (report.outcome == FileOutcome::Converted && followUp) {
+    if (report.outcome == FileOutcome::Converted && drawingHook) {
         try {
-            report.followUp = followUp();
+            report.drawing = drawingHook(doc, report.output);
         } catch (const std::bad_alloc&) {
-            report.followUp = FollowUpReport{false, translated("not enough memory")};
+            report.drawing = DrawingReport{false, translated("not enough memory")};
         }
     }
 }
@@ -112,13 +109,12 @@ FileReport convertFile(const BatchFile& file, const ConversionOptions& options,
     FileReport report;
     report.source = file.source;
     report.output = file.output;
-    SchSaveOutcome saved;
     try {
-        convertInto(report, options, rules, kept, drawingHook, stage, saved);
+        convertInto(report, options, rules, kept, drawingHook, stage);
     } catch (const std::bad_alloc&) {
-        // The document and everything read are freed by now. A file written before memory ran
-        // out (while it was read back) holds the whole drawing and counts as converted.
-        report.outcome = saved.written ? FileOutcome::Converted : FileOutcome::NotEnoughMemory;
+        // The document and everything read are freed by now; nothing was written, as memory
+        // that runs out while the drawing hook runs is told in report.drawing.
+        report.outcome = FileOutcome::NotEnoughMemory;
     }
     return report;
 }

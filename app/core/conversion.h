@@ -5,7 +5,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "ce2/ce2_reader.h"
@@ -28,12 +27,11 @@ enum class FileOutcome {
     Cancelled  // the batch was cancelled before the file was started
 };
 
-// What the follow-up of a drawing hook did (see DrawingHook).
-struct FollowUpReport {
+// What a drawing hook did with a converted file (see DrawingHook).
+struct DrawingReport {
     bool ok = true;
     std::string text;
 };
-using FollowUp = std::function<FollowUpReport()>;
 
 struct FileReport {
     std::string source;
@@ -49,7 +47,7 @@ struct FileReport {
     uint64_t sourceSize = 0;    // bytes in the source once it was opened
     WriteFailure writeFailure;  // why the output could not be written
     std::string earlierSource;  // for WouldReplaceEarlierOutput: the source that writes the output
-    std::optional<FollowUpReport> followUp;  // set when a drawing hook's follow-up ran
+    std::optional<DrawingReport> drawing;  // set when a drawing hook ran
 };
 
 // One file of a batch: the source it reads and the output it writes.
@@ -70,34 +68,11 @@ struct BatchRules {
     bool dryRun = false;
 };
 
-// The completion message shown once per batch: four lines separated by LF.
-extern const char* const kCompletionMessage;
-
-// The source path with its extension (from the last '.' of the final component) replaced by
-// ".ce3", or ".ce3" appended when the final component has none.
-std::string makeCe3Path(const std::string& source);
-
-// Each source with its output beside it (makeCe3Path), as the dialog converts them.
-std::vector<BatchFile> filesBesideSources(const std::vector<std::string>& sources);
-
-// True when path ends in `extension` (given in lower case, with its dot) in any letter case.
-bool hasExtension(const std::string& path, std::string_view extension);
-// hasExtension(path, ".ce2"): the sources that a folder or a drop offers.
-bool hasCe2Extension(const std::string& path);
-
-// Points as shown to the user to the drawing's unit: atoi(text) * 96 / 72, saturated to 32 bits.
-int pointsToUnits(const std::string& pointsText);
-
-// Builds the options from the four font fields: faces as CP932 bytes, sizes as point texts.
-ConversionOptions makeConversionOptions(const std::string& largeFace, const std::string& largeSize,
-                                        const std::string& smallFace, const std::string& smallSize);
-
 // What the file in hand is doing, for progress shown while a long file is converted, and what
 // its `done` and `total` count.
 enum class FileStage {
-    Reading,     // the source: bytes read of its size
-    Writing,     // the output: elements gone through of those read
-    ReadingBack  // the output again, as the document checks it: elements read of those written
+    Reading,  // the source: bytes read of its size
+    Writing   // the output: elements gone through of those read
 };
 
 // Callbacks of a batch; each may be empty. They run one at a time on the thread that called
@@ -122,11 +97,11 @@ struct ConversionProgress {
     const std::atomic<bool>* cancelled = nullptr;
 };
 
-// Sees each drawing that is about to be saved, as it was read (the save empties the document and
-// reloads what it wrote), with the output path. It runs on the thread that converts the file, so
-// it must be safe to run for different documents at once. The follow-up it returns (may be empty)
-// runs once the file has been written, and only then; its report goes into the file's report.
-using DrawingHook = std::function<FollowUp(const SchDocument& doc, const std::string& output)>;
+// Sees each drawing once its output has been written, and only then, with the output path: the
+// document still holds every element read, those outside the sheet and empty texts included. It
+// runs on the thread that converts the file, so it must be safe to run for different documents at
+// once; what it returns goes into the file's report.
+using DrawingHook = std::function<DrawingReport(const SchDocument& doc, const std::string& output)>;
 
 // The most files a batch converts at once: each save may hold a named temporary file, and an
 // interruption removes at most kRememberedTemporaryFiles of them.
@@ -159,30 +134,6 @@ std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
                                      const DrawingHook& drawingHook = {},
                                      std::size_t jobs = defaultConversionJobs());
 
-// For each file of the list, the index of an earlier file whose output it would replace, or
-// nothing. Two files collide when their outputs are the same path, or two paths of one existing
-// file, and the sources are different files; the same file listed twice (by one path or by two)
-// is converted twice. A source that would overwrite itself writes nothing and collides with none.
-// Outputs that differ only in letter case are different files unless the file system makes them
-// one existing file.
-std::vector<std::optional<std::size_t>> findOutputCollisions(const std::vector<BatchFile>& files);
-
-// Whether the output of a file would overwrite its source, by path or as one existing file.
-bool overwritesItsSource(const BatchFile& file);
-
-// Why an existing output must be left alone.
-struct KeptOutput {
-    FileOutcome outcome = FileOutcome::KeepsEditedOutput;  // or CannotWrite
-    int readError = 0;                                     // errno when it could not be read
-    WriteFailure writeFailure;                             // for CannotWrite
-};
-
-// Whether the existing output of a file must be left alone, or nothing when it is missing, empty
-// or holds only what a conversion writes. One that is not a regular file is never replaced; one
-// that cannot be read or holds other records (the editor's library information) only with
-// rules.replaceEdited.
-std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules& rules);
-
 // Reads a .ce2 source into doc as the conversion does. False when the file cannot be opened or is
 // not a regular file (a FIFO or device never blocks), with the outcome and cause in report;
 // otherwise report.elementsRead and report.reading say what was read. Progress, when given,
@@ -193,12 +144,3 @@ bool readCe2Source(const std::string& source, const ConversionOptions& options, 
 // Whether path names a regular file that can be opened for reading, checked without blocking on a
 // FIFO or device; when not, the outcome and cause are in report.
 bool isReadableRegularFile(const std::string& path, FileReport& report);
-
-// Whether a converted file holds less than its source: reading stopped early, or elements were
-// left out as outside the sheet or as labels and comments without text.
-bool convertedInPart(const FileReport& report);
-
-// One line on what happened to a file: for a converted one the elements written and what was
-// left out ("12 elements; 1 element outside the sheet left out; 2 empty texts left out"),
-// otherwise the reason it was not converted ("fewer than two elements").
-std::string describeOutcome(const FileReport& report);

@@ -1,3 +1,5 @@
+#include "app/core/conversion_inputs.h"
+
 #include <cstdint>
 
 #include "app/core/conversion.h"

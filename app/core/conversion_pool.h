@@ -29,10 +29,3 @@ struct PoolPlan {
 // stops the handing out of files and is thrown again once every thread has finished its file.
 std::optional<std::vector<FileReport>> convertOnPool(const PoolPlan& plan,
                                                      const ConversionProgress& progress);
-
-// For each file of a batch, the earlier files that read or write a file it reads or writes,
-// in ascending order: the same source or the same output, by path (ASCII letters in either case)
-// or as one existing file, or an output not there yet by its folder's identity and its name. A
-// file marked in `untouched` (one decided before anything is written) touches none.
-std::vector<std::vector<std::size_t>> findSharedFiles(const std::vector<BatchFile>& files,
-                                                      const std::vector<bool>& untouched);

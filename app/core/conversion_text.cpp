@@ -1,3 +1,5 @@
+#include "app/core/conversion_text.h"
+
 #include "app/core/conversion.h"
 #include "platform/system_error.h"
 #include "platform/text.h"

@@ -1,4 +1,5 @@
 #include "app/core/dialog_messages.h"
+#include "app/core/conversion_text.h"
 
 #include <algorithm>
 #include <initializer_list>

@@ -1,4 +1,5 @@
 #include "app/core/dialog_model.h"
+#include "app/core/profile_file.h"
 
 DialogModel::DialogModel(ProfileFile& settings, PathOrder before)
     : files_(std::move(before)), fonts_(settings) {}

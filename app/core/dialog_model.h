@@ -8,6 +8,7 @@
 #include "app/core/dialog_messages.h"
 #include "app/core/file_list.h"
 #include "app/core/font_fields.h"
+#include "app/core/profile_file.h"
 
 // A finished batch: what happened to each file, and the message (UTF-8) the user sees once per
 // batch (batchMessage, listing at most kListedFiles files), with the icon its severity calls for.

@@ -1,8 +1,10 @@
 #include "app/core/font_fields.h"
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
 #include "app/core/dialog_messages.h"
 #include "app/core/face_choice.h"
+#include "app/core/profile_file.h"
 #include "platform/text.h"
 
 namespace {

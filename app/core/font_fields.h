@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "ce2/ce2_reader.h"
 

@@ -1,3 +1,5 @@
+#include "app/core/kept_outputs.h"
+
 #include <cerrno>
 
 #include "app/core/conversion.h"

@@ -1,3 +1,5 @@
+#include "app/core/output_collisions.h"
+
 #include <map>
 #include <unordered_map>
 #include <utility>

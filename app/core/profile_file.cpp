@@ -1,3 +1,5 @@
+#include "app/core/profile_file.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <utility>

@@ -1,3 +1,5 @@
+#include "app/core/shared_files.h"
+
 #include <algorithm>
 #include <map>
 #include <utility>

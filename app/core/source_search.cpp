@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
 #include "platform/directories.h"
 #include "platform/files.h"
 #include "platform/system_error.h"

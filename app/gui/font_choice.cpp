@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
 #include "app/core/face_choice.h"
 
 QFont initialFont(const QString& face, const std::string& sizeText) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "app/core/settings_check.h"
 

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 
+#include "app/core/profile_file.h"
 #include "app/gui/batch_message.h"
 #include "app/gui/batch_progress.h"
 #include "app/gui/ce2_paths.h"

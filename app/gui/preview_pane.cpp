@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_text.h"
 #include "app/gui/drawing_painter.h"
 #include "app/gui/ui_text.h"
 #include "ce3/document.h"

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
 #include "app/core/face_choice.h"
 #include "platform/text.h"
 

@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "app/core/profile_file.h"
+#include "app/core/settings.h"
+
 #include "app/core/settings.h"
 #include "app/core/settings_check.h"
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/core/dialog_messages.h"
+#include "app/core/profile_file.h"
 #include "app/win32/about_dlg_win32.h"
 #include "app/win32/batch_progress_win32.h"
 #include "app/win32/common_dialogs_win32.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/core/dialog_model.h"
+#include "app/core/profile_file.h"
 
 // The main dialog on the Win32 API, a view of its DialogModel: dialog template 102 with the list
 // of .ce2 files, the two replacement fonts for comments and the buttons that convert, browse,

@@ -6,7 +6,10 @@
 #include <stdexcept>
 #include <thread>
 
+#include "app/core/conversion_inputs.h"
 #include "app/core/conversion_pool.h"
+#include "app/core/output_collisions.h"
+#include "app/core/shared_files.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -13,6 +13,9 @@
 
 #include "app/convert_fixture.h"
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
+#include "app/core/conversion_text.h"
+#include "app/core/output_collisions.h"
 #include "platform/atomic_file_faults.h"
 #include "support/temp_dir.h"
 

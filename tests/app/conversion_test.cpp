@@ -12,6 +12,8 @@
 
 #include "app/convert_fixture.h"
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
+#include "app/core/conversion_text.h"
 #include "ce2_builder/ce2_builder.h"
 #include "ce3/document.h"
 #include "support/temp_dir.h"
@@ -129,10 +131,10 @@ TEST_F(Convert, SamePathTwiceIsConvertedTwice) {
     EXPECT_EQ(progress, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}, {2, 2}}));
 }
 
-// The hook sees each document that is about to be saved, as read: elements outside the sheet
-// included, nothing written yet. Its follow-up runs only once the file has been written. A file
-// whose output cannot be replaced (a directory) is not drawn.
-TEST_F(Convert, DrawingHookSeesTheDocumentBeforeTheSave) {
+// The hook sees each document once its output has been written, as read: elements outside the
+// sheet included. A file too small to be written, or whose output cannot be replaced (a
+// directory), is not drawn.
+TEST_F(Convert, DrawingHookSeesTheDocumentOnceWritten) {
     const std::string good =
         source("good.ce2", wire(10, 10, 50, 10) + wire(5, 5, 5, 9) + wire(-90, -90, -50, -90));
     const std::string one = source("one.ce2", wire(10, 10, 50, 10));
@@ -142,42 +144,31 @@ TEST_F(Convert, DrawingHookSeesTheDocumentBeforeTheSave) {
     struct Seen {
         std::string output;
         std::size_t elements;
-        bool outputExisted;
+        bool outputWritten;
     };
     std::vector<Seen> seen;
-    std::vector<std::string> followedUp;
-    const DrawingHook hook = [&](const SchDocument& doc, const std::string& output) -> FollowUp {
-        seen.push_back({output, doc.elements.size(), fs::exists(output)});
-        return [&followedUp, output] {
-            followedUp.push_back(output);
-            return FollowUpReport{fs::is_regular_file(output), "after " + output};
-        };
+    const DrawingHook hook = [&](const SchDocument& doc, const std::string& output) {
+        seen.push_back({output, doc.elements.size(), fs::is_regular_file(output)});
+        return DrawingReport{true, "drawn " + output};
     };
     // One file at a time: the hook keeps what it sees without a lock.
     const std::vector<FileReport> reports =
         convertFiles({good, one, blocked}, options, {}, hook, 1);
     ASSERT_EQ(reports.size(), 3u);
-    ASSERT_EQ(seen.size(), 1u);  // not for the file too small to be saved, nor the blocked one
+    ASSERT_EQ(seen.size(), 1u);  // not for the file too small to be written, nor the blocked one
     EXPECT_EQ(seen[0].output, dir / "good.ce3");
     EXPECT_EQ(seen[0].elements, 3u);
-    EXPECT_FALSE(seen[0].outputExisted);
+    EXPECT_TRUE(seen[0].outputWritten);
 
-    EXPECT_EQ(followedUp, std::vector<std::string>{dir / "good.ce3"});
     EXPECT_EQ(reports[0].outcome, FileOutcome::Converted);
     EXPECT_EQ(reports[0].elementsWritten, 2);
-    ASSERT_TRUE(reports[0].followUp);
-    EXPECT_TRUE(reports[0].followUp->ok);
-    EXPECT_EQ(reports[0].followUp->text, "after " + dir / "good.ce3");
+    ASSERT_TRUE(reports[0].drawing);
+    EXPECT_TRUE(reports[0].drawing->ok);
+    EXPECT_EQ(reports[0].drawing->text, "drawn " + dir / "good.ce3");
     EXPECT_EQ(reports[1].outcome, FileOutcome::TooFewElements);
-    EXPECT_FALSE(reports[1].followUp);
+    EXPECT_FALSE(reports[1].drawing);
     EXPECT_EQ(reports[2].outcome, FileOutcome::CannotWrite);
-    EXPECT_FALSE(reports[2].followUp);
-
-    // A hook may give no follow-up.
-    const auto quiet = convertFiles(
-        {good}, options, {}, [](const SchDocument&, const std::string&) { return FollowUp(); });
-    EXPECT_EQ(quiet[0].outcome, FileOutcome::Converted);
-    EXPECT_FALSE(quiet[0].followUp);
+    EXPECT_FALSE(reports[2].drawing);
 }
 
 // Memory that runs out while one file is converted fails that file only, wherever it runs out.
@@ -187,29 +178,35 @@ TEST_F(Convert, OutOfMemoryFailsOneFile) {
     const std::string drawn = source("drawn.ce2", twoWires);
     const std::string last = source("last.ce2", twoWires);
     writeBytes(dir / "first.ce3", kEarlierOutput);
-    const DrawingHook hook = [&](const SchDocument&, const std::string& output) -> FollowUp {
-        if (output == dir / "first.ce3") {
-            throw std::bad_alloc();  // before the save
-        }
+    const DrawingHook hook = [&](const SchDocument&, const std::string& output) {
         if (output == dir / "drawn.ce3") {
-            return []() -> FollowUpReport { throw std::bad_alloc(); };  // after it
+            throw std::bad_alloc();  // once the file is written
         }
-        return {};
+        return DrawingReport{};
     };
-    const std::vector<FileReport> reports = convertFiles({first, drawn, last}, options, {}, hook);
+    // Before the write: where the writing stage of the first file starts.
+    ConversionProgress progress;
+    progress.fileStage = [&](std::size_t index, FileStage stage, uint64_t, uint64_t) {
+        if (index == 0 && stage == FileStage::Writing) {
+            throw std::bad_alloc();
+        }
+    };
+    const std::vector<FileReport> reports =
+        convertFiles({first, drawn, last}, options, progress, hook, 1);
     ASSERT_EQ(reports.size(), 3u);
     EXPECT_EQ(reports[0].outcome, FileOutcome::NotEnoughMemory);
     EXPECT_EQ(describeOutcome(reports[0]), "not enough memory");
     EXPECT_EQ(readBytes(dir / "first.ce3"), kEarlierOutput);
     EXPECT_EQ(reports[1].outcome, FileOutcome::Converted);
-    ASSERT_TRUE(reports[1].followUp);
-    EXPECT_FALSE(reports[1].followUp->ok);
-    EXPECT_EQ(reports[1].followUp->text, "not enough memory");
+    EXPECT_EQ(readBytes(dir / "drawn.ce3"), readBytes(dir / "last.ce3"));  // the same drawing
+    ASSERT_TRUE(reports[1].drawing);
+    EXPECT_FALSE(reports[1].drawing->ok);
+    EXPECT_EQ(reports[1].drawing->text, "not enough memory");
     EXPECT_EQ(reports[2].outcome, FileOutcome::Converted);
 }
 
 // A long file converted on its own tells where it has got: reading from 0 bytes about every MiB,
-// then writing and reading back from 0 elements every kSaveProgressElements.
+// then writing from 0 elements every kSaveProgressElements.
 TEST_F(Convert, ProgressFollowsALongFile) {
     // 40,000 wires, then headers (which add bytes but no element) up to 2.5 MiB.
     constexpr uint64_t kWires = 40'000;
@@ -253,14 +250,11 @@ TEST_F(Convert, ProgressFollowsALongFile) {
     std::vector<Seen> expected = {
         {0, FileStage::Reading, 0, 20},
         {0, FileStage::Writing, 0, 2},
-        {0, FileStage::ReadingBack, 0, 2},
         {1, FileStage::Reading, 0, drawing.size()},
         {1, FileStage::Reading, first, drawing.size()},
         {1, FileStage::Reading, boundary(first + kCe2ProgressBytes), drawing.size()}};
-    for (const FileStage stage : {FileStage::Writing, FileStage::ReadingBack}) {
-        for (uint64_t done = 0; done <= kWires; done += kSaveProgressElements) {
-            expected.push_back({1, stage, done, kWires});
-        }
+    for (uint64_t done = 0; done <= kWires; done += kSaveProgressElements) {
+        expected.push_back({1, FileStage::Writing, done, kWires});
     }
     EXPECT_EQ(started, (std::vector<std::size_t>{0, 1}));
     EXPECT_EQ(seen, expected);

@@ -8,6 +8,9 @@
 
 #include "app/convert_fixture.h"
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
+#include "app/core/conversion_text.h"
+#include "app/core/output_collisions.h"
 #include "platform/directories.h"
 #include "platform/text.h"
 #include "support/temp_dir.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
 #include "ce2_builder/ce2_builder.h"
 #include "support/temp_dir.h"
 

@@ -10,8 +10,11 @@
 
 #include "app/convert_fixture.h"
 #include "app/core/batch_progress_state.h"
+#include "app/core/conversion_inputs.h"
+#include "app/core/conversion_text.h"
 #include "app/core/dialog_messages.h"
 #include "app/core/dialog_model.h"
+#include "app/core/profile_file.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -549,9 +552,9 @@ TEST(BatchProgress, ShownAfterTheDelayInStepsOfItsStages) {
         {0, FileStage::Reading, 0, 1000, 0},
         {0, FileStage::Reading, 500, 1000, kRead / 2},
         {1, FileStage::Writing, 0, 40, kFile + kRead},
+        {1, FileStage::Writing, 20, 40, kFile + kRead + (kWritten - kRead) / 2},
         {1, FileStage::Writing, 80, 40, kFile + kWritten},  // no further than the stage
-        {1, FileStage::ReadingBack, 10, 20, kFile + kWritten + (kFile - kWritten) / 2},
-        {1, FileStage::ReadingBack, 5, 0, kFile + kWritten},
+        {1, FileStage::Writing, 5, 0, kFile + kRead},
     };
     for (const auto& s : steps) {
         const auto shown = progress.updateFile(s.done, s.stage, s.stageDone, s.stageTotal);

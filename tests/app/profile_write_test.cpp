@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "support/temp_dir.h"
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "app/profile_fixture.h"
 #include "support/temp_dir.h"

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "app/core/settings_check.h"
 #include "app/profile_fixture.h"

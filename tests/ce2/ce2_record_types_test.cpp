@@ -36,7 +36,7 @@ TEST(Ce2RecordTypes, EveryTypeReadsItsWholeBody) {
         ASSERT_NE(recordType, nullptr) << type;
         EXPECT_EQ(recordType->type, type);
         FilePtr f = fileStreamOf(record.substr(1) + "\x5A");
-        const Ce2Record r = recordType->read(f.get(), options);
+        const Ce2Record r = recordType->read(f.get(), options, nullptr);
         EXPECT_TRUE(r.element || r.header) << type;
         EXPECT_EQ(recordType->bodySize + r.extraBytes, record.size() - 1) << type;
         EXPECT_EQ(std::fgetc(f.get()), 0x5A) << type;

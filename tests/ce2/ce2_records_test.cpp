@@ -19,14 +19,15 @@ namespace {
 using namespace ce2build;
 using namespace ce2test;
 
-// The single element that reading `bytes` gives, or null.
+// A copy of the single element that reading `bytes` gives, or null: the document that reads it
+// builds its elements in memory of its own.
 SchElementPtr decodeOne(const std::string& bytes, const ConversionOptions& options = {}) {
     FilePtr f = fileStreamOf(bytes);
     SchDocument doc;
     if (readCe2File(f.get(), doc, options) != 1) {
         return nullptr;
     }
-    return std::move(doc.elements.front());
+    return doc.elements.front()->clone();
 }
 
 template <typename T>
@@ -256,7 +257,7 @@ TEST(Ce2Records, HeaderSizeAndNumbers) {
 
 TEST(Ce2Records, EachReaderTakesExactlyItsBody) {
     const ConversionOptions options;
-    using Reader = std::unique_ptr<SchElement> (*)(FILE*, const ConversionOptions&);
+    using Reader = SchElementPtr (*)(FILE*, const ConversionOptions&);
     const std::vector<std::pair<std::string, Reader>> cases = {
         {junction(0, 1, 2), [](FILE* f, const ConversionOptions&) { return readCe2Junction(f); }},
         {entry(2, 1, 2), [](FILE* f, const ConversionOptions&) { return readCe2Entry(f); }},
@@ -266,7 +267,8 @@ TEST(Ce2Records, EachReaderTakesExactlyItsBody) {
         {tag({.text = "A"}), [](FILE* f, const ConversionOptions&) { return readCe2Tag(f); }},
         {component({.library = "X"}),
          [](FILE* f, const ConversionOptions&) { return readCe2Component(f); }},
-        {comment({.text = "hello"}), readCe2Comment},
+        {comment({.text = "hello"}),
+         [](FILE* f, const ConversionOptions& o) { return readCe2Comment(f, o); }},
     };
     for (const auto& [record, reader] : cases) {
         FilePtr f = fileStreamOf(record.substr(1) + "\x5A");

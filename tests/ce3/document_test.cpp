@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <memory>
@@ -407,8 +408,8 @@ TEST_F(SchDocumentFiles, EmptyDocumentSavesThreeLines) {
     EXPECT_EQ(entries(), std::vector<std::string>{"empty.ce3"});
 }
 
-TEST_F(SchDocumentFiles, SaveWritesLiveElementsOnTheSheetAndReadsThemBack) {
-    SchDocument doc;
+// A document whose save leaves out an element off the sheet and commits a pending replacement.
+void fillForSave(SchDocument& doc) {
     doc.setSheetSize({2000, 1500});
     auto onSheet = std::make_unique<SchJunction>();
     onSheet->setP1({120, 80});
@@ -425,7 +426,11 @@ TEST_F(SchDocumentFiles, SaveWritesLiveElementsOnTheSheetAndReadsThemBack) {
     copy->setP1({30, 40});
     copy->link = replacedPtr;
     doc.pending.push_back(std::move(copy));  // committed by save
+}
 
+TEST_F(SchDocumentFiles, SaveWritesLiveElementsOnTheSheetAndReadsThemBack) {
+    SchDocument doc;
+    fillForSave(doc);
     const std::string path = pathOf("out.ce3");
     ASSERT_EQ(doc.save(path.c_str()), 0);
     EXPECT_EQ(readFile(path), kOpen + sheetInfo(2000, 1500) +
@@ -443,6 +448,24 @@ TEST_F(SchDocumentFiles, SaveWritesLiveElementsOnTheSheetAndReadsThemBack) {
         EXPECT_EQ(e->link, nullptr);
     }
     EXPECT_EQ(doc.elements.back()->p1, SchPoint(30, 40));
+}
+
+// A write gives the file that a save gives, and leaves in memory every element read, those off
+// the sheet included.
+TEST_F(SchDocumentFiles, WriteWritesWhatSaveWritesAndKeepsTheElements) {
+    SchDocument saved;
+    fillForSave(saved);
+    ASSERT_EQ(saved.save(pathOf("saved.ce3").c_str()), 0);
+    SchDocument written;
+    fillForSave(written);
+    SchSaveOutcome outcome;
+    ASSERT_EQ(written.write(pathOf("written.ce3").c_str(), &outcome), 0);
+    EXPECT_TRUE(outcome.written);
+    EXPECT_EQ(readFile(pathOf("written.ce3")), readFile(pathOf("saved.ce3")));
+    EXPECT_TRUE(written.pending.empty());
+    const auto offSheet = std::count_if(written.elements.begin(), written.elements.end(),
+                                        [](const auto& e) { return e->p1 == SchPoint(-50, -50); });
+    EXPECT_EQ(offSheet, 1);
 }
 
 }  // namespace

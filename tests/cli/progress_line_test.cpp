@@ -27,7 +27,7 @@ TEST_F(Progress, ShownAfterASecondOfOneFileRewrittenInPlaceAndCleared) {
     line.update(0, {"a.ce2", "a.ce3"}, FileStage::Reading, 101,
                 200);  // the same text is not written again
     line.update(0, {"a.ce2", "a.ce3"}, FileStage::Writing, 1, 4);
-    line.update(0, {"a.ce2", "a.ce3"}, FileStage::ReadingBack, 4, 4);
+    line.update(0, {"a.ce2", "longer-name.ce3"}, FileStage::Writing, 4, 4);
     line.update(0, {"a.ce2", "a.ce3"}, FileStage::Reading, 200,
                 200);  // shorter: blanks cover the rest
     line.clear();
@@ -35,7 +35,7 @@ TEST_F(Progress, ShownAfterASecondOfOneFileRewrittenInPlaceAndCleared) {
     EXPECT_EQ(out.str(),
               "\ra.ce2: reading 50%"
               "\ra.ce2: writing a.ce3 25%"
-              "\r...2: reading back a.ce3 100%"  // cut to 29 bytes
+              "\r...iting longer-name.ce3 100%"  // cut to 29 bytes
               "\ra.ce2: reading 100%          "
               "\r" +
                   std::string(19, ' ') + "\r");

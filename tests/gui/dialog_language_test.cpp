@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <functional>
 
+#include "app/core/conversion_text.h"
 #include "app/core/dialog_messages.h"
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "app/gui/batch_message.h"
 #include "app/gui/morvex_dlg.h"

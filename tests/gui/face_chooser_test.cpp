@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "app/gui/face_chooser_dlg.h"
 #include "app/gui/morvex_dlg.h"

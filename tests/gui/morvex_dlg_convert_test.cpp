@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "app/gui/batch_message.h"
 #include "app/gui/batch_progress.h"
@@ -165,7 +166,7 @@ class MorvexDlgConvertTest : public QObject {
     }
 
     // One long file: the dialog comes while it is converted, and the bar moves through its
-    // stages: reading, writing, reading back.
+    // stages: reading, then writing.
     void progressCoversOneLongFile() {
         QWidget parent;
         parent.show();
@@ -181,9 +182,8 @@ class MorvexDlgConvertTest : public QObject {
             {FileStage::Reading, 0, 1000, file},
             {FileStage::Reading, 500, 1000, file + read / 2},
             {FileStage::Writing, 0, 40, file + read},
-            {FileStage::Writing, 40, 40, file + written},
-            {FileStage::ReadingBack, 10, 20, file + written + (file - written) / 2},
-            {FileStage::ReadingBack, 20, 20, 2 * file},
+            {FileStage::Writing, 20, 40, file + read + (written - read) / 2},
+            {FileStage::Writing, 40, 40, 2 * file},
         };
         for (const auto& [stage, done, total, value] : steps) {
             progress.updateFile(1, stage, done, total);

@@ -2,6 +2,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "app/gui/font_choice.h"
 #include "app/gui/morvex_dlg.h"

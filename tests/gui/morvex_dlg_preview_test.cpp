@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "app/gui/morvex_dlg.h"
 #include "app/gui/preview_pane.h"

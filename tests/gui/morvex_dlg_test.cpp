@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "app/gui/about_dlg.h"
 #include "app/gui/morvex_app.h"

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "app/gui/morvex_dlg.h"
 #include "app/gui/preview_pane.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_text.h"
 #include "ce3/document.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_text.h"
 #include "ce2_builder/ce2_builder.h"
 #include "platform/directories.h"
 #include "platform/files.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
 #include "platform/paths.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
 #include "app/core/settings.h"
 #include "ce3/document.h"
 #include "demo/demo_drawing.h"

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_text.h"
 #include "platform/console.h"
 #include "platform/text.h"
 

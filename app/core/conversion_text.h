@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "app/core/conversion.h"
+
+// The completion message shown once per batch: four lines separated by LF.
+extern const char* const kCompletionMessage;
+
+// Whether a converted file holds less than its source: reading stopped early, or elements were
+// left out as outside the sheet or as labels and comments without text.
+bool convertedInPart(const FileReport& report);
+
+// One line on what happened to a file: for a converted one the elements written and what was
+// left out ("12 elements; 1 element outside the sheet left out; 2 empty texts left out"),
+// otherwise the reason it was not converted ("fewer than two elements").
+std::string describeOutcome(const FileReport& report);

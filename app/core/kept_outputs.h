@@ -1,0 +1,19 @@
+#pragma once
+
+#include <optional>
+
+#include "app/core/conversion.h"
+#include "platform/atomic_file.h"
+
+// Why an existing output must be left alone.
+struct KeptOutput {
+    FileOutcome outcome = FileOutcome::KeepsEditedOutput;  // or CannotWrite
+    int readError = 0;                                     // errno when it could not be read
+    WriteFailure writeFailure;                             // for CannotWrite
+};
+
+// Whether the existing output of a file must be left alone, or nothing when it is missing, empty
+// or holds only what a conversion writes. One that is not a regular file is never replaced; one
+// that cannot be read or holds other records (the editor's library information) only with
+// rules.replaceEdited.
+std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules& rules);
