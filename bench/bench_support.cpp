@@ -4,8 +4,8 @@
 
 #include "bench/corpus.h"
 #include "ce3/ce3_writer.h"
-#include "ce3/document.h"
 #include "ce3/record_names.h"
+#include "model/document.h"
 #include "model/sheet_info.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // CE2 decoding: records from a stream in memory into a document's elements.
 #include "bench/bench_support.h"
-#include "ce3/document.h"
+#include "model/document.h"
 
 namespace {
 

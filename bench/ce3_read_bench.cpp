@@ -1,7 +1,7 @@
 // CE3 reading: a whole CE3 file from a stream in memory into a list of elements.
 #include "bench/bench_support.h"
 #include "ce3/ce3_reader.h"
-#include "ce3/document.h"
+#include "model/document.h"
 #include "model/sheet_info.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // CE3 writing: every element record of a document through a stream.
 #include "bench/bench_support.h"
 #include "ce3/ce3_writer.h"
-#include "ce3/document.h"
+#include "model/document.h"
 
 namespace {
 

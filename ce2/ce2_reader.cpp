@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "ce2/ce2_records.h"
-#include "ce3/document.h"
+#include "model/document.h"
 #include "model/sheet_info.h"
 #include "platform/files.h"
 #include "platform/text.h"

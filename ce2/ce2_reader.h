@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "ce3/element_arena.h"
 #include "model/element.h"
+#include "model/element_arena.h"
 
 class SchDocument;
 class SchSheetInfo;

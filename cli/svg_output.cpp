@@ -2,7 +2,7 @@
 
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
-#include "ce3/document.h"
+#include "model/document.h"
 #include "platform/atomic_file.h"
 #include "platform/text.h"
 #include "render/draw_document.h"

@@ -2,8 +2,8 @@
 #include <cstdint>
 
 #include "ce2/ce2_reader.h"
-#include "ce3/document.h"
 #include "fuzz/fuzz_support.h"
+#include "model/document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string first = scratchDirectory() + "/ce2-first.ce3";

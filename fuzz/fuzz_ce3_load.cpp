@@ -2,8 +2,8 @@
 // files must be byte-identical.
 #include <cstdint>
 
-#include "ce3/document.h"
 #include "fuzz/fuzz_support.h"
+#include "model/document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input = scratchDirectory() + "/load-input.ce3";

@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "ce2/ce2_reader.h"
-#include "ce3/document.h"
 #include "fuzz/fuzz_support.h"
+#include "model/document.h"
 #include "render/draw_document.h"
 #include "render/svg_writer.h"
 

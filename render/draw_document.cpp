@@ -1,6 +1,6 @@
 #include "render/draw_document.h"
 
-#include "ce3/document.h"
+#include "model/document.h"
 #include "render/drawing_bounds.h"
 #include "render/element_shapes.h"
 

@@ -13,7 +13,7 @@
 #include "app/core/kept_outputs.h"
 #include "app/core/output_collisions.h"
 #include "app/core/shared_files.h"
-#include "ce3/document.h"
+#include "model/document.h"
 #include "platform/directories.h"
 #include "platform/files.h"
 #include "platform/text.h"

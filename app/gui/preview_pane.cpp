@@ -9,7 +9,7 @@
 #include "app/core/conversion_text.h"
 #include "app/gui/drawing_painter.h"
 #include "app/gui/ui_text.h"
-#include "ce3/document.h"
+#include "model/document.h"
 #include "render/draw_document.h"
 
 namespace {

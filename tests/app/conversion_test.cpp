@@ -15,7 +15,7 @@
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
 #include "ce2_builder/ce2_builder.h"
-#include "ce3/document.h"
+#include "model/document.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "ce2/ce2_reader.h"
 #include "ce2/ce2_stream.h"
 #include "ce2_builder/ce2_builder.h"
-#include "ce3/document.h"
+#include "model/document.h"
 
 namespace {
 

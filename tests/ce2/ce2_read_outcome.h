@@ -5,7 +5,7 @@
 
 #include "ce2/ce2_reader.h"
 #include "ce2/ce2_stream.h"
-#include "ce3/document.h"
+#include "model/document.h"
 
 // What reading a whole CE2 stream gave, for the CE2 reader tests.
 namespace ce2test {

@@ -10,7 +10,7 @@
 
 #include "app/core/conversion.h"
 #include "app/core/conversion_text.h"
-#include "ce3/document.h"
+#include "model/document.h"
 
 namespace {
 

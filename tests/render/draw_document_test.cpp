@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "ce3/document.h"
 #include "model/comment.h"
+#include "model/document.h"
 #include "model/line_element.h"
 #include "render/drawing_bounds.h"
 

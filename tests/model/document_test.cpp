@@ -1,4 +1,4 @@
-#include "ce3/document.h"
+#include "model/document.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ce3/ce3_writer.h"
-#include "ce3/document_test_files.h"
+#include "model/document_test_files.h"
 #include "model/junction.h"
 #include "platform/atomic_file.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ce3/document.h"
-#include "ce3/document_test_files.h"
+#include "model/document.h"
+#include "model/document_test_files.h"
 
 // Saving where POSIX systems have more to say: file modes and symbolic links.
 namespace {

@@ -1,4 +1,4 @@
-#include "ce3/element_arena.h"
+#include "model/element_arena.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ce3/document.h"
-#include "ce3/document_test_files.h"
+#include "model/document.h"
+#include "model/document_test_files.h"
 #include "model/junction.h"
 #include "platform/atomic_file_faults.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ce3/element_arena.h"
 #include "model/element.h"
+#include "model/element_arena.h"
 #include "platform/atomic_file.h"
 
 class Ce3Reader;

@@ -1,4 +1,4 @@
-#include "ce3/document.h"
+#include "model/document.h"
 
 #include <algorithm>
 #include <cstdio>

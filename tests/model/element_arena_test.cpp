@@ -1,13 +1,13 @@
-#include "ce3/element_arena.h"
+#include "model/element_arena.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "ce3/document.h"
-#include "ce3/document_test_files.h"
 #include "model/comment.h"
+#include "model/document.h"
+#include "model/document_test_files.h"
 #include "model/junction.h"
 
 namespace {
