@@ -1,73 +1,83 @@
-# Entry points: `make demo` and `make check` set up a fresh Debian machine and do the rest.
+# Entry points: `make demo` and `make check` set up a fresh Debian machine and do the rest. Each
+# build is a CMake workflow preset (CMakePresets.json): `cmake --workflow --preset NAME` configures,
+# builds and tests one tree under build/NAME, the same without make.
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
-SHORT_FUZZ_SECONDS ?= 30
+SHORT_FUZZ_SECONDS ?= 15
+# cmake --build and ctest take their parallelism from these.
+export CMAKE_BUILD_PARALLEL_LEVEL ?= $(JOBS)
+export CTEST_PARALLEL_LEVEL ?= $(JOBS)
 
-.PHONY: deps check test ci-release sanitize tsan fuzz fuzz-short fuzz-build bench demo package clean \
-	windows windows-check
+.PHONY: deps deps-cli check test release sanitize tsan fuzz fuzz-short fuzz-build bench demo package \
+	clean windows windows-check memory-check
 
+# What the command-line converter needs (make demo); deps adds the rest: Qt, clang, mingw-w64,
+# Wine, the packaging tools.
+deps-cli:
+	scripts/install-deps cli
 deps:
-	scripts/install-deps
+	scripts/timed deps scripts/install-deps all
+
+# Builds the command-line converter alone (build/cli), converts a copy of examples/demo.ce2 in
+# build/demo and shows the report and the .ce3 file it wrote; the drawing is left there as demo.svg.
+demo: deps-cli
+	cmake --workflow --preset cli
+	scripts/run-demo build/cli/cli/morvex-cli
 
 # The debug build and its tests: the quick check while developing.
 test: deps
-	cmake --preset debug
-	cmake --build --preset debug -j $(JOBS)
-	ctest --preset debug -j $(JOBS)
+	cmake --workflow --preset debug
 
-# The optimised build that users run, with every test, warnings as errors.
-ci-release: deps
-	cmake --preset ci-release
-	cmake --build --preset ci-release -j $(JOBS)
-	ctest --preset ci-release -j $(JOBS)
+# The optimised build that users run, with every test and the check of its Debian package.
+release: deps
+	scripts/timed release cmake --workflow --preset release
 
+# The core, the converter and their tests, built for debugging under ASan and UBSan (not the Qt
+# dialog: its tests run in the optimised build).
 sanitize: deps
-	cmake --preset sanitize
-	cmake --build --preset sanitize -j $(JOBS)
-	ctest --preset sanitize -j $(JOBS)
+	scripts/timed sanitize cmake --workflow --preset sanitize
 
-# ThreadSanitizer on the tests of batches converted on several threads (names with "Parallel").
+# ThreadSanitizer on the tests of batches converted on several threads (names with "Parallel"):
+# only the two test programs that hold them are built.
 tsan: deps
-	cmake --preset tsan
-	cmake --build --preset tsan -j $(JOBS)
-	ctest --preset tsan -j $(JOBS)
+	scripts/timed tsan cmake --workflow --preset tsan
 
+# The libFuzzer targets (clang) and the seed corpus program.
 fuzz-build: deps
-	cmake --preset fuzz
-	cmake --build --preset fuzz -j $(JOBS)
+	scripts/timed fuzz-build cmake --workflow --preset fuzz
 
 # Each fuzz target for FUZZ_SECONDS (default five minutes), one target per processor at a time.
 fuzz: fuzz-build
 	scripts/run-fuzz $(FUZZ_SECONDS)
 
+# Each fuzz target briefly, as check runs them.
 fuzz-short: fuzz-build
-	scripts/run-fuzz $(SHORT_FUZZ_SECONDS)
+	scripts/timed fuzz-short scripts/run-fuzz $(SHORT_FUZZ_SECONDS)
 
 # The Windows programs, cross-built with mingw-w64, and their tests under Wine (morvex.exe on an
 # X display of its own, Xvfb). What they write is compared with the Linux morvex-cli of the
-# optimised build (ci-release), which `check` has built by then.
-windows-check: deps
-	cmake --preset ci-release
-	cmake --build --preset ci-release -j $(JOBS) --target morvex-cli make_seeds
-	cmake --preset windows-ci
-	cmake --build --preset windows-ci -j $(JOBS)
-	ctest --preset windows-ci -j $(JOBS)
+# optimised build, which is built first.
+windows-check: release
+	scripts/timed windows cmake --workflow --preset windows
 
-# Every test runs in the optimised build and, built for debugging, under ASan and UBSan; a plain
-# debug build (`make test`) would run no test that these do not.
-check: ci-release sanitize tsan windows-check fuzz-short
+# Every test, warnings as errors: the optimised build with the Qt dialog and the Debian package,
+# the debug build under ASan and UBSan, the parallel tests under TSan, the Windows build under
+# Wine, and each fuzz target for SHORT_FUZZ_SECONDS. A plain debug build (`make test`) would run
+# no test that these do not.
+check: export MORVEX_WERROR = ON
+check: release sanitize tsan windows-check fuzz-short
 
 # Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex.exe, morvex-cli.exe, a README for Windows
 # users and the licences of what they have built in.
 windows: deps
 	cmake --preset windows
-	cmake --build --preset windows -j $(JOBS) --target windows-zip
+	cmake --build --preset windows-zip
 
 # The Debian package of both programs, from the optimised build: dist/morvex_VERSION-1_ARCH.deb.
-# `make check` builds one from its optimised build too and checks it (packaging/check-package).
+# `make check` builds one from the same build and checks it (packaging/check-package).
 package: deps
 	cmake --preset release
-	cmake --build --preset release -j $(JOBS)
+	cmake --build --preset release
 	rm -rf build/release/package
 	cd build/release && cpack -G DEB
 	mkdir -p dist
@@ -75,16 +85,8 @@ package: deps
 
 # Peak memory on large inputs (a 256 MiB .ce2, 1 GiB .ce3 lines); takes about a minute and needs
 # some 3 GiB of memory and 2 GiB of disk. Not part of check.
-.PHONY: memory-check
 memory-check: deps
 	scripts/memory-check
-
-# Builds the command-line converter, converts a copy of examples/demo.ce2 in build/demo and shows
-# the report and the .ce3 file it wrote; the drawing is left there as demo.svg.
-demo: deps
-	cmake --preset debug
-	cmake --build --preset debug -j $(JOBS) --target morvex-cli
-	scripts/run-demo build/debug/cli/morvex-cli
 
 # Speed against the I/O baseline; takes a few minutes. Not part of check.
 bench: deps
