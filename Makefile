@@ -39,33 +39,47 @@ sanitize: deps
 
 # ThreadSanitizer on the tests of batches converted on several threads (names with "Parallel"):
 # only the two test programs that hold them are built.
+TSAN = scripts/timed tsan cmake --workflow --preset tsan
 tsan: deps
-	scripts/timed tsan cmake --workflow --preset tsan
+	$(TSAN)
 
 # The libFuzzer targets (clang) and the seed corpus program.
+FUZZ_BUILD = scripts/timed fuzz-build cmake --workflow --preset fuzz
 fuzz-build: deps
-	scripts/timed fuzz-build cmake --workflow --preset fuzz
+	$(FUZZ_BUILD)
 
 # Each fuzz target for FUZZ_SECONDS (default five minutes), one target per processor at a time.
 fuzz: fuzz-build
 	scripts/run-fuzz $(FUZZ_SECONDS)
 
 # Each fuzz target briefly, as check runs them.
+FUZZ_SHORT = scripts/timed fuzz-short scripts/run-fuzz $(SHORT_FUZZ_SECONDS)
 fuzz-short: fuzz-build
-	scripts/timed fuzz-short scripts/run-fuzz $(SHORT_FUZZ_SECONDS)
+	$(FUZZ_SHORT)
 
 # The Windows programs, cross-built with mingw-w64, and their tests under Wine (morvex.exe on an
 # X display of its own, Xvfb). What they write is compared with the Linux morvex-cli of the
 # optimised build, which is built first.
+WINDOWS_CHECK = scripts/timed windows cmake --workflow --preset windows
 windows-check: release
-	scripts/timed windows cmake --workflow --preset windows
+	$(WINDOWS_CHECK)
 
 # Every test, warnings as errors: the optimised build with the Qt dialog and the Debian package,
 # the debug build under ASan and UBSan, the parallel tests under TSan, the Windows build under
 # Wine, and each fuzz target for SHORT_FUZZ_SECONDS. A plain debug build (`make test`) would run
-# no test that these do not.
+# no test that these do not. The Windows stage spends much of its time waiting on Wine, so the
+# TSan and fuzzing stages run beside it, each stage's output kept together.
 check: export MORVEX_WERROR = ON
-check: release sanitize tsan windows-check fuzz-short
+check: release sanitize
+	$(MAKE) --no-print-directory --jobs=2 --output-sync=target check-windows-stage check-late-stages
+
+.PHONY: check-windows-stage check-late-stages
+check-windows-stage:
+	$(WINDOWS_CHECK)
+check-late-stages:
+	$(TSAN)
+	$(FUZZ_BUILD)
+	$(FUZZ_SHORT)
 
 # Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex.exe, morvex-cli.exe, a README for Windows
 # users and the licences of what they have built in.

@@ -17,10 +17,12 @@ int errnoForWindowsError(unsigned long error) {
         case ERROR_INVALID_NAME:
             return ENOENT;
         case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
         case ERROR_WRITE_PROTECT:
             return EACCES;
+        // Held open or locked by another program: a cause the user can remove, told as such.
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return EBUSY;
         case ERROR_NOT_ENOUGH_MEMORY:
         case ERROR_OUTOFMEMORY:
             return ENOMEM;
@@ -41,7 +43,7 @@ int errnoForWindowsError(unsigned long error) {
 
 std::string windowsErrorText(unsigned long error) {
     if (const int number = errnoForWindowsError(error); number != 0) {
-        return std::strerror(number);
+        return systemErrorText(number);
     }
     wchar_t* buffer = nullptr;
     const DWORD n = FormatMessageW(
@@ -60,7 +62,12 @@ std::string windowsErrorText(unsigned long error) {
     return narrowToUtf8(text);
 }
 
-// The C runtime's own texts; for the common causes they read as on POSIX systems.
+// The C runtime's own texts; for the common causes they read as on POSIX systems. A file in use
+// by another program, which the runtime would call a busy device, is named as Windows users know
+// it.
 std::string systemErrorText(int error) {
+    if (error == EBUSY) {
+        return translated("in use by another program");
+    }
     return std::strerror(error);
 }

@@ -70,7 +70,7 @@ TEST_F(Convert, RefusedSourcesAndTargets) {
          },
          FileOutcome::CannotWrite, dir / "readonly.ce3" + " cannot be written: Permission denied"},
         {"locked.ce2", true, [&] { writeBytes(dir / "locked.ce3", kOld); },
-         FileOutcome::CannotWrite, dir / "locked.ce3" + " cannot be written: Permission denied"},
+         FileOutcome::CannotWrite, dir / "locked.ce3" + " cannot be written: in use by another program"},
         {"intofolder.ce2", true,
          [&] { CreateDirectoryW(widePath(dir / "intofolder.ce3").c_str(), nullptr); },
          FileOutcome::CannotWrite, dir / "intofolder.ce3" + " cannot be written: Is a directory"},
