@@ -70,6 +70,7 @@ windows-check: release
 # no test that these do not. The Windows stage spends much of its time waiting on Wine, so the
 # TSan and fuzzing stages run beside it, each stage's output kept together.
 check: export MORVEX_WERROR = ON
+check: export MORVEX_UNITY_BUILD = ON
 check: release sanitize
 	$(MAKE) --no-print-directory --jobs=2 --output-sync=target check-windows-stage check-late-stages
 

@@ -17,7 +17,6 @@
 #include "platform/directories.h"
 #include "platform/files.h"
 #include "platform/interruption.h"
-#include "platform/system_error.h"
 #include "platform/text.h"
 
 namespace {

@@ -5,7 +5,6 @@
 #include <mutex>
 #include <set>
 
-#include "platform/system_error.h"
 #include "platform/text.h"
 
 std::string describeWriteFailure(const WriteFailure& failure) {

@@ -14,7 +14,6 @@
 
 #include "platform/interruption.h"
 #include "platform/paths.h"
-#include "platform/system_error.h"
 #include "platform/text.h"
 
 namespace {
@@ -30,6 +29,20 @@ constexpr DWORD kKeptAttributes =
 int errnoFor(DWORD error) {
     const int number = errnoForWindowsError(error);
     return number != 0 ? number : EIO;
+}
+
+// Whether another program holds the file open so that it cannot be replaced. Windows refuses the
+// replacement as access denied, as for a protected file; an open that asks to delete the file
+// tells the two apart with a sharing violation.
+bool heldByAnotherProgram(const std::string& path) {
+    const HANDLE handle = CreateFileW(widePath(path).c_str(), DELETE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 std::string folderOf(const std::string& target) {
@@ -167,7 +180,11 @@ bool AtomicFile::State::replaceTarget() {
     }
     if (!MoveFileExW(wideTemp.c_str(), widePath(target).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return fail(errnoFor(GetLastError()));
+        const DWORD error = GetLastError();
+        if (error == ERROR_ACCESS_DENIED && heldByAnotherProgram(target)) {
+            return fail(EBUSY);
+        }
+        return fail(errnoFor(error));
     }
     forgetTemporary();
     return true;

@@ -5,7 +5,6 @@
 #include <cerrno>
 
 #include "platform/paths.h"
-#include "platform/system_error.h"
 #include "platform/text.h"
 
 namespace {

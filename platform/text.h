@@ -3,7 +3,8 @@
 #include <optional>
 #include <string>
 
-// Texts: MORVEX's own messages in the user's language, and the encodings that texts meet.
+// Texts: MORVEX's own messages in the user's language, the system's texts for its errors, and the
+// encodings that texts meet.
 
 // Reasons, refusals, progress and errors are written in English in the code and looked up in the
 // message catalogue of the locale's language. The texts of the conversion itself (the completion
@@ -46,6 +47,19 @@ std::optional<std::string> utf8ToCp932(const std::string& text);
 std::optional<std::string> localeToCp932(const std::string& text);
 // Whether the current locale (LC_CTYPE) is the C/POSIX one, whose encoding holds only ASCII.
 bool localeIsAsciiOnly();
+
+// The system's text for one of its error numbers, e.g. "No space left on device".
+std::string systemErrorText(int error);
+
+#ifdef _WIN32
+// The C library's error number for a Windows error code that names the same cause, so that its
+// message reads as it does on POSIX systems; 0 for any other code.
+int errnoForWindowsError(unsigned long error);
+
+// Why a Windows function failed: strerror's text for an error that has an error number, else the
+// system's own wording.
+std::string windowsErrorText(unsigned long error);
+#endif
 
 #ifdef _WIN32
 // Texts and paths for the wide Windows functions. Paths inside the program are UTF-8; they meet

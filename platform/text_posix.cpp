@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <libintl.h>
+#include <locale.h>
 
 #include <atomic>
 #include <cerrno>
@@ -137,4 +138,17 @@ std::optional<std::string> localeToCp932(const std::string& text) {
 
 bool localeIsAsciiOnly() {
     return std::strcmp(::nl_langinfo(CODESET), "ANSI_X3.4-1968") == 0;
+}
+
+std::string systemErrorText(int error) {
+    if (!messagesTranslated()) {
+        // English, as the message it goes into: the C locale's text.
+        static const locale_t english = ::newlocale(LC_ALL_MASK, "C", locale_t{});
+        if (english != locale_t{}) {
+            return ::strerror_l(error, english);
+        }
+    }
+    // The GNU strerror_r: thread-safe, and it returns the text, which need not be in buffer.
+    char buffer[256];
+    return ::strerror_r(error, buffer, sizeof buffer);
 }

@@ -1,7 +1,6 @@
 #include "app/core/conversion_text.h"
 
 #include "app/core/conversion.h"
-#include "platform/system_error.h"
 #include "platform/text.h"
 
 const char* const kCompletionMessage =

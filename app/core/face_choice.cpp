@@ -7,7 +7,7 @@
 
 namespace {
 
-bool isBlank(char c) {
+bool isSpaceOrTab(char c) {
     return c == ' ' || c == '\t';
 }
 
@@ -109,7 +109,7 @@ const std::vector<std::string>& commonWindowsFaces() {
 }
 
 std::string plainFamily(std::string_view family) {
-    while (!family.empty() && isBlank(family.back())) {
+    while (!family.empty() && isSpaceOrTab(family.back())) {
         family.remove_suffix(1);
     }
     if (!family.empty() && family.back() == ']') {
@@ -118,10 +118,10 @@ std::string plainFamily(std::string_view family) {
             family = family.substr(0, open);
         }
     }
-    while (!family.empty() && isBlank(family.front())) {
+    while (!family.empty() && isSpaceOrTab(family.front())) {
         family.remove_prefix(1);
     }
-    while (!family.empty() && isBlank(family.back())) {
+    while (!family.empty() && isSpaceOrTab(family.back())) {
         family.remove_suffix(1);
     }
     return std::string(family);

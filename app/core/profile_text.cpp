@@ -2,15 +2,11 @@
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) {
+    while (!s.empty() && isProfileBlank(s.front())) {
         s.remove_prefix(1);
     }
-    while (!s.empty() && isBlank(s.back())) {
+    while (!s.empty() && isProfileBlank(s.back())) {
         s.remove_suffix(1);
     }
     return s;
@@ -70,7 +66,7 @@ class LineReader {
     void classify(std::size_t begin, Line& line) {
         const std::string_view content = text_.substr(begin, line.end - begin);
         std::size_t first = 0;
-        while (first < content.size() && isBlank(content[first])) {
+        while (first < content.size() && isProfileBlank(content[first])) {
             ++first;
         }
         line.kind = LineKind::Other;
@@ -97,11 +93,11 @@ class LineReader {
         line.kind = LineKind::Key;
         line.name = trimmed(content.substr(0, equals));
         line.valueBegin = begin + equals + 1;
-        while (line.valueBegin < line.end && isBlank(text_[line.valueBegin])) {
+        while (line.valueBegin < line.end && isProfileBlank(text_[line.valueBegin])) {
             ++line.valueBegin;
         }
         line.valueEnd = line.end;
-        while (line.valueEnd > line.valueBegin && isBlank(text_[line.valueEnd - 1])) {
+        while (line.valueEnd > line.valueBegin && isProfileBlank(text_[line.valueEnd - 1])) {
             --line.valueEnd;
         }
     }
@@ -121,6 +117,10 @@ std::string_view lineEndOf(std::string_view text) {
 }
 
 }  // namespace
+
+bool isProfileBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 std::optional<std::string> profileValue(std::string_view text, std::string_view section,
                                         std::string_view key) {

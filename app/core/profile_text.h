@@ -15,6 +15,9 @@
 // Section and key names compare without regard to ASCII letter case. When a section or a key
 // occurs more than once, the first one counts: a later section of the same name is never read.
 
+// The bytes around names and values that the profile functions trim: space, tab, CR, VT and FF.
+bool isProfileBlank(char c);
+
 // The value of the key, cut at its first NUL byte as a C string would be; nothing when the
 // section or the key is missing.
 std::optional<std::string> profileValue(std::string_view text, std::string_view section,

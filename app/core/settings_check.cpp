@@ -1,26 +1,22 @@
 #include "app/core/settings_check.h"
 
 #include "app/core/profile_bytes.h"
+#include "app/core/profile_text.h"
 #include "platform/files.h"
-#include "platform/system_error.h"
 #include "platform/text.h"
 
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
 bool isControl(char c) {
     const auto byte = static_cast<unsigned char>(c);
-    return (byte < 0x20 && !isBlank(c) && c != '\n') || byte == 0x7F;
+    return (byte < 0x20 && !isProfileBlank(c) && c != '\n') || byte == 0x7F;
 }
 
 bool isSettingsLine(std::string_view line) {
     std::size_t first = 0;
-    while (first < line.size() && isBlank(line[first])) {
+    while (first < line.size() && isProfileBlank(line[first])) {
         ++first;
     }
     if (first == line.size()) {

@@ -10,7 +10,6 @@
 #include "app/core/conversion_inputs.h"
 #include "platform/directories.h"
 #include "platform/files.h"
-#include "platform/system_error.h"
 #include "platform/text.h"
 
 namespace {
