@@ -3,7 +3,7 @@
 # builds and tests one tree under build/NAME, the same without make.
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 300
-SHORT_FUZZ_SECONDS ?= 15
+SHORT_FUZZ_SECONDS ?= 10
 # cmake --build and ctest take their parallelism from these.
 export CMAKE_BUILD_PARALLEL_LEVEL ?= $(JOBS)
 export CTEST_PARALLEL_LEVEL ?= $(JOBS)

@@ -13,15 +13,15 @@
 
 namespace {
 
-struct Token {
+struct LineToken {
     std::string text;
     int line;
 };
 
 // Every token of `text` with its line, up to the first -1.
-std::vector<Token> tokensOf(const std::string& text) {
+std::vector<LineToken> tokensOf(const std::string& text) {
     Ce3Reader reader(text.c_str());
-    std::vector<Token> out;
+    std::vector<LineToken> out;
     std::string token;
     for (int line; (line = reader.readToken(token)) >= 0;) {
         out.push_back({token, line});
@@ -31,7 +31,7 @@ std::vector<Token> tokensOf(const std::string& text) {
 
 std::vector<std::string> textsOf(const std::string& text) {
     std::vector<std::string> out;
-    for (const Token& t : tokensOf(text)) {
+    for (const LineToken& t : tokensOf(text)) {
         out.push_back(t.text);
     }
     return out;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ce2_builder/ce2_builder.h"
+#include "cli_texts.h"
 #include "program_copy.h"
 #include "run_process.h"
 #include "support/temp_dir.h"
@@ -23,15 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ce2build;
 
-const std::string kTwoWires = line(kWire, 0, 10, 10, 50, 10) + line(kWire, 0, 5, 5, 5, 9);
 const std::string kOtherWires = line(kWire, 0, 20, 20, 60, 20) + line(kWire, 0, 5, 5, 5, 9);
-// The completion notice outside a Japanese locale.
-const std::string kCompletion =
-    "The conversion has finished.\n"
-    "The files written are .CE3 files without library information.\n"
-    "Set up the libraries they need before loading them into Tovr3/Pelnak for the first time.\n"
-    "Saving them over in Tovr3/Pelnak makes them .CE3 files with library information.\n";
-
 // An output saved by the editor: its library information is more than a conversion writes.
 const std::string kEditedOutput =
     "+TOVR3_DATA_V.1.0\r\n+SHEETINFO,EL:0,VL:0,W:640,H:480,-SHEETINFO\r\n"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ce2_builder/ce2_builder.h"
+#include "cli_texts.h"
 #include "demo/demo_drawing.h"
 #include "run_process.h"
 #include "support/temp_dir.h"
@@ -17,15 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace ce2build;
-
-// The completion notice outside a Japanese locale.
-const std::string kCompletion =
-    "The conversion has finished.\n"
-    "The files written are .CE3 files without library information.\n"
-    "Set up the libraries they need before loading them into Tovr3/Pelnak for the first time.\n"
-    "Saving them over in Tovr3/Pelnak makes them .CE3 files with library information.\n";
-
-const std::string kTwoWires = line(kWire, 0, 10, 10, 50, 10) + line(kWire, 0, 5, 5, 5, 9);
 
 class Cli : public ::testing::Test {
   protected:

@@ -12,14 +12,6 @@
 // Saving where POSIX systems have more to say: file modes and symbolic links.
 namespace {
 
-const std::string kOpen = "+TOVR3_DATA_V.1.0\r\n";
-const std::string kClose = "-TOVR3_DATA_V.1.0\r\n";
-
-std::string sheetInfo(int w, int h) {
-    return "+SHEETINFO,EL:0,VL:0,W:" + std::to_string(w) + ",H:" + std::to_string(h) +
-           ",-SHEETINFO\r\n";
-}
-
 TEST_F(SchDocumentFiles, SaveKeepsModeOfExistingTargetAndUsesUmaskForNewOne) {
     const std::string existing = pathOf("existing.ce3");
     writeFile(existing, "old");

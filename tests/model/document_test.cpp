@@ -16,15 +16,8 @@
 
 namespace {
 
-const std::string kOpen = "+TOVR3_DATA_V.1.0\r\n";
-const std::string kClose = "-TOVR3_DATA_V.1.0\r\n";
 const std::string kJunction = "+JUNCTION,L:0,X:120,Y:80,-JUNCTION\r\n";
 const std::string kWire = "+WIRE,L:0,X1:0,Y1:0,X2:10,Y2:0,-WIRE\r\n";
-
-std::string sheetInfo(int w, int h) {
-    return "+SHEETINFO,EL:0,VL:0,W:" + std::to_string(w) + ",H:" + std::to_string(h) +
-           ",-SHEETINFO\r\n";
-}
 
 // An element with a chosen area and validity that writes its name as a one-line record.
 class Probe : public SchElement {

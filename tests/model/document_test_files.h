@@ -11,6 +11,15 @@
 
 #include "support/temp_dir.h"
 
+// The magic lines around a drawing, and its sheet record.
+inline const std::string kOpen = "+TOVR3_DATA_V.1.0\r\n";
+inline const std::string kClose = "-TOVR3_DATA_V.1.0\r\n";
+
+inline std::string sheetInfo(int w, int h) {
+    return "+SHEETINFO,EL:0,VL:0,W:" + std::to_string(w) + ",H:" + std::to_string(h) +
+           ",-SHEETINFO\r\n";
+}
+
 // A fresh directory for one test, removed with everything in it afterwards.
 class TempDirTest : public ::testing::Test {
   protected:
