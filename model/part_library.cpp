@@ -1,6 +1,9 @@
 #include "model/part_library.h"
 
 #include <array>
+#include <string_view>
+
+#include "platform/text.h"
 
 namespace {
 
@@ -13,20 +16,6 @@ struct Registry {
 Registry& registry() {
     static Registry instance;
     return instance;
-}
-
-char asciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Whole C strings equal when ASCII letters are compared without regard to case.
-bool equalIgnoringAsciiCase(const char* a, const char* b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (asciiLower(*a) != asciiLower(*b)) {
-            return false;
-        }
-    }
-    return *a == *b;
 }
 
 }  // namespace
@@ -56,6 +45,7 @@ const LibraryPart* findLibraryPart(const char* name, int* libraryIndex, int* par
     if (name == nullptr) {
         return nullptr;
     }
+    const std::string_view wanted(name);  // compared as C strings: up to the first NUL
     const Registry& r = registry();
     // The extra library is visited last, as index `count`; an absent library ends the walk.
     for (int i = 0; i <= r.count; ++i) {
@@ -64,7 +54,7 @@ const LibraryPart* findLibraryPart(const char* name, int* libraryIndex, int* par
             break;
         }
         for (std::size_t j = 0; j < library->parts.size(); ++j) {
-            if (equalIgnoringAsciiCase(library->parts[j].name.c_str(), name)) {
+            if (equalIgnoringAsciiCase(library->parts[j].name.c_str(), wanted)) {
                 if (libraryIndex != nullptr) {
                     *libraryIndex = i;
                 }

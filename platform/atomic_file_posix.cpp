@@ -11,10 +11,10 @@
 #include <climits>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <utility>
-#include <vector>
 
 #include "platform/atomic_file_calls_posix.h"
 #include "platform/interruption.h"
@@ -130,7 +130,7 @@ struct AtomicFile::State {
     FILE* stream = nullptr;
     int writeError = 0;  // the first error of a write through the stream
     WriteFailure failure;
-    std::vector<char> buffer;  // the stream's buffer; outlives the stream
+    std::unique_ptr<char[]> buffer;  // the stream's buffer, left uninitialised; outlives the stream
 
     // Records the failure, removes the temporary; false.
     bool fail(WriteFailure why) {
@@ -338,9 +338,9 @@ bool AtomicFile::open() {
     if (streamFd < 0) {
         return s.fail(errno);
     }
-    s.buffer.resize(kStreamBufferBytes);
+    s.buffer = std::make_unique_for_overwrite<char[]>(kStreamBufferBytes);
     s.stream =
-        atomicFileCalls().openStream(streamFd, s.buffer.data(), s.buffer.size(), &s.writeError);
+        atomicFileCalls().openStream(streamFd, s.buffer.get(), kStreamBufferBytes, &s.writeError);
     if (s.stream == nullptr) {
         const int error = errno;
         ::close(streamFd);

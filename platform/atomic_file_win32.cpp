@@ -8,9 +8,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <utility>
-#include <vector>
 
 #include "platform/interruption.h"
 #include "platform/paths.h"
@@ -89,7 +89,7 @@ struct AtomicFile::State {
     int tempHandle = -1;  // the temporary's handle for removal on interruption
     FILE* stream = nullptr;
     WriteFailure failure;
-    std::vector<char> buffer;  // the stream's buffer; outlives the stream
+    std::unique_ptr<char[]> buffer;  // the stream's buffer, left uninitialised; outlives the stream
 
     // Records the failure, removes the temporary; false.
     bool fail(WriteFailure why) {
@@ -159,14 +159,14 @@ bool AtomicFile::State::openTemporary() {
         return fail(error);
     }
     // A large buffer, so that a big drawing takes few write calls.
-    buffer.resize(kStreamBufferBytes);
+    buffer = std::make_unique_for_overwrite<char[]>(kStreamBufferBytes);
     stream = _fdopen(fd, "wb");
     if (stream == nullptr) {
         const int error = errno;
         _close(fd);
         return fail(error);
     }
-    std::setvbuf(stream, buffer.data(), _IOFBF, buffer.size());
+    std::setvbuf(stream, buffer.get(), _IOFBF, kStreamBufferBytes);
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "platform/text.h"
+
 namespace {
 
 bool isAsciiLetter(char c) {
@@ -28,30 +30,13 @@ std::size_t serverShareEnd(std::string_view path, std::size_t from) {
 }
 
 bool isUncMarker(std::string_view path) {
-    return path.size() >= 4 && (path[0] == 'U' || path[0] == 'u') &&
-           (path[1] == 'N' || path[1] == 'n') && (path[2] == 'C' || path[2] == 'c') &&
+    return path.size() >= 4 && equalIgnoringAsciiCase(path.substr(0, 3), "UNC") &&
            isPathSeparator(path[3]);
-}
-
-char upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upper(a[i]) != upper(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() &&
-           equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+           equalIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 // Whether a path with this root names a device: in the device namespace (\\.\ or \\?\) anything
@@ -70,7 +55,7 @@ bool isDeviceRoot(std::string_view root, bool nothingFollows) {
     }
     const std::size_t separator = rest.find_first_of("\\/");
     return separator != std::string_view::npos &&
-           equalsIgnoringCase(rest.substr(separator + 1), "pipe");
+           equalIgnoringAsciiCase(rest.substr(separator + 1), "pipe");
 }
 
 // Device names that the system keeps in every folder, whatever extension follows them.
@@ -82,7 +67,7 @@ bool isReservedName(std::string_view component) {
     static constexpr std::array<std::string_view, 6> kNames = {"CON", "PRN",    "AUX",
                                                                "NUL", "CONIN$", "CONOUT$"};
     for (const std::string_view name : kNames) {
-        if (equalsIgnoringCase(base, name)) {
+        if (equalIgnoringAsciiCase(base, name)) {
             return true;
         }
     }

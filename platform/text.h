@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Texts: MORVEX's own messages in the user's language, the system's texts for its errors, and the
 // encodings that texts meet.
@@ -47,6 +48,13 @@ std::optional<std::string> utf8ToCp932(const std::string& text);
 std::optional<std::string> localeToCp932(const std::string& text);
 // Whether the current locale (LC_CTYPE) is the C/POSIX one, whose encoding holds only ASCII.
 bool localeIsAsciiOnly();
+
+// The letter in lower case when it is an ASCII capital; every other byte as it is. Names that the
+// file formats compare without regard to case (profile sections and keys, part libraries, faces)
+// fold only ASCII letters, whatever the locale, so CP932 bytes are never changed.
+char asciiLower(char c);
+// Whether the two texts are equal when ASCII letters are compared without regard to case.
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 // The system's text for one of its error numbers, e.g. "No space left on device".
 std::string systemErrorText(int error);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <thread>
 #include <utility>
@@ -156,7 +157,7 @@ bool readCe2Source(const std::string& source, const ConversionOptions& options, 
     // A large buffer, so that a big drawing takes few read calls. It is freed here, while the
     // document holds its elements: freed after them, it would make the allocator sweep every one
     // of them.
-    std::vector<char> buffer(kSourceBufferBytes);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kSourceBufferBytes);
     const RegularFile file = openSource(source, report);
     if (!file.stream) {
         return false;
@@ -165,7 +166,7 @@ bool readCe2Source(const std::string& source, const ConversionOptions& options, 
     if (progress) {
         progress(0);
     }
-    std::setvbuf(file.stream.get(), buffer.data(), _IOFBF, buffer.size());
+    std::setvbuf(file.stream.get(), buffer.get(), _IOFBF, kSourceBufferBytes);
     report.elementsRead = readCe2File(file.stream.get(), doc, options, &report.reading, progress);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "app/core/conversion.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 std::string makeCe3Path(const std::string& source) {
     const std::size_t dot = source.rfind('.');
@@ -24,18 +25,9 @@ std::vector<BatchFile> filesBesideSources(const std::vector<std::string>& source
 }
 
 bool hasExtension(const std::string& path, std::string_view extension) {
-    const std::size_t n = extension.size();
-    if (path.size() < n) {
-        return false;
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        const char c = path[path.size() - n + i];
-        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != extension[i]) {
-            return false;
-        }
-    }
-    return true;
+    return path.size() >= extension.size() &&
+           equalIgnoringAsciiCase(std::string_view(path).substr(path.size() - extension.size()),
+                                  extension);
 }
 
 bool hasCe2Extension(const std::string& path) {

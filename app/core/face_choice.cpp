@@ -11,10 +11,6 @@ bool isSpaceOrTab(char c) {
     return c == ' ' || c == '\t';
 }
 
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string folded(std::string_view s) {
     std::string out(s);
     std::transform(out.begin(), out.end(), out.begin(), asciiLower);

@@ -1,5 +1,7 @@
 #include "app/core/profile_text.h"
 
+#include "platform/text.h"
+
 namespace {
 
 std::string_view trimmed(std::string_view s) {
@@ -10,22 +12,6 @@ std::string_view trimmed(std::string_view s) {
         s.remove_suffix(1);
     }
     return s;
-}
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (asciiLower(a[i]) != asciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 enum class LineKind { Other, Section, Comment, Key };
@@ -132,8 +118,9 @@ std::optional<std::string> profileValue(std::string_view text, std::string_view 
             if (inSection) {
                 return std::nullopt;
             }
-            inSection = sameName(line.name, section);
-        } else if (inSection && line.kind == LineKind::Key && sameName(line.name, key)) {
+            inSection = equalIgnoringAsciiCase(line.name, section);
+        } else if (inSection && line.kind == LineKind::Key &&
+                   equalIgnoringAsciiCase(line.name, key)) {
             std::string_view value = text.substr(line.valueBegin, line.valueEnd - line.valueBegin);
             value = trimmed(value.substr(0, value.find('\0')));
             return std::string(value);
@@ -153,10 +140,10 @@ std::string withProfileValue(std::string_view text, std::string_view section, st
             if (sectionFound) {
                 break;
             }
-            sectionFound = sameName(line.name, section);
+            sectionFound = equalIgnoringAsciiCase(line.name, section);
             anchor = line;
         } else if (sectionFound && line.kind == LineKind::Key) {
-            if (sameName(line.name, key)) {
+            if (equalIgnoringAsciiCase(line.name, key)) {
                 std::string out(text.substr(0, line.valueBegin));
                 out += value;
                 out += text.substr(line.valueEnd);

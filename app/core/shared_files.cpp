@@ -7,16 +7,13 @@
 #include "app/core/conversion_pool.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 namespace {
 
 std::string foldedAscii(std::string_view text) {
     std::string folded(text);
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    std::transform(folded.begin(), folded.end(), folded.begin(), asciiLower);
     return folded;
 }
 
