@@ -94,6 +94,21 @@ class PrimitivePainter {
         painter_.restore();
     }
 
+    // Widths and dashes are in drawing units; a stroke never gets thinner than one pixel. Ends
+    // and corners as SVG draws them by default: butt caps, mitred joins up to a limit of 4.
+    QPen dashedPen(int width, int on, int off, const QColor& c) const {
+        const double pixels = std::max(1.0, width * scale_);
+        QPen pen(c, pixels);
+        pen.setCosmetic(true);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        pen.setMiterLimit(4);
+        if (on > 0) {
+            pen.setDashPattern({on * scale_ / pixels, off * scale_ / pixels});
+        }
+        return pen;
+    }
+
   private:
     static QStringList fixedFaces() {
         QStringList faces;
@@ -102,17 +117,6 @@ class PrimitivePainter {
         }
         faces.append(QString::fromLatin1(kFixedFallbackFace));
         return faces;
-    }
-
-    // Widths and dashes are in drawing units; a stroke never gets thinner than one pixel.
-    QPen dashedPen(int width, int on, int off, const QColor& c) const {
-        const double pixels = std::max(1.0, width * scale_);
-        QPen pen(c, pixels);
-        pen.setCosmetic(true);
-        if (on > 0) {
-            pen.setDashPattern({on * scale_ / pixels, off * scale_ / pixels});
-        }
-        return pen;
     }
 
     QPen pen(Stroke stroke) const {
@@ -164,11 +168,11 @@ void paintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& targe
     painter.translate(-view.center());
 
     painter.fillRect(view, colour(kBackgroundColour));
-    painter.setPen(QPen(colour(kSheetFrameColour), 0));
+    PrimitivePainter primitives(painter, scale);
+    painter.setPen(primitives.dashedPen(1, 0, 0, colour(kSheetFrameColour)));
     painter.setBrush(colour(kSheetColour));
     painter.drawRect(rectF(drawing.sheet));
 
-    PrimitivePainter primitives(painter, scale);
     if (paintElements(painter, primitives, drawing, cancelled)) {
         primitives.setInk(kOutsideColour);
         for (const Primitive& primitive : drawing.leftOutMarks) {
