@@ -51,13 +51,6 @@ std::vector<int64_t> numbersIn(const std::string& text) {
     return numbers;
 }
 
-std::unique_ptr<SchWire> wire(SchPoint a, SchPoint b) {
-    auto w = std::make_unique<SchWire>();
-    w->p1 = a;
-    w->p2 = b;
-    return w;
-}
-
 // The kind groups by class name, checking that each class appears once.
 std::map<std::string, const xmlNode*> kindGroups(const xmlNode* svg) {
     std::map<std::string, const xmlNode*> groups;
@@ -237,7 +230,10 @@ TEST(SvgWriter, ElementsFarOutsideAddOnlyTheirCount) {
     const auto svgWith = [](int32_t wires) {
         SchDocument doc;
         for (int32_t i = 0; i < wires; ++i) {
-            doc.append(wire({-40000 - i, -30000}, {-39990 - i, -30000}));
+            auto far = std::make_unique<SchWire>();
+            far->p1 = {-40000 - i, -30000};
+            far->p2 = {-39990 - i, -30000};
+            doc.append(std::move(far));
         }
         return svgDocument(drawDocument(doc));
     };
