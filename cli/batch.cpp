@@ -1,5 +1,6 @@
 #include "cli/batch.h"
 
+#include <map>
 #include <optional>
 #include <ostream>
 #include <variant>
@@ -8,6 +9,7 @@
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
 #include "app/core/font_fields.h"
+#include "app/core/output_collisions.h"
 #include "app/core/profile_bytes.h"
 #include "app/core/profile_file.h"
 #include "app/core/settings.h"
@@ -46,6 +48,7 @@ ConversionOptions optionsFor(const BatchRequest& request, std::ostream& err) {
 // draw a .ce3 file, or convert the next source of the batch.
 struct DrawStep {
     std::string path;
+    std::optional<std::string> replaces;  // the earlier source whose SVG it would replace
 };
 struct ConvertStep {};
 struct EmptyFolderStep {  // a folder with no .ce2 file below it
@@ -76,7 +79,7 @@ std::string outputFor(const std::string& source, const std::string& path,
 void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<BatchFile>& files) {
     for (const std::string& path : request.paths) {
         if (request.svg && isCe3File(path)) {
-            steps.emplace_back(DrawStep{path});
+            steps.emplace_back(DrawStep{path, std::nullopt});
             continue;
         }
         FoundSources found = findSources(path);
@@ -92,6 +95,43 @@ void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<
             files.push_back({std::move(source), std::move(output)});
         }
     }
+}
+
+// Finds the steps that would replace an SVG file which an earlier step of the run writes from
+// another source, as fault 7 finds outputs: a .ce3 file drawn is marked; for a source converted,
+// the earlier source is returned by the source's output.
+std::map<std::string, std::string> findSvgCollisions(std::vector<Step>& steps,
+                                                     const std::vector<BatchFile>& files) {
+    std::vector<BatchFile> writers;      // each step's source and SVG file, in the run's order
+    std::vector<DrawStep*> drawn;        // the step drawn, or null for a conversion
+    std::vector<const BatchFile*> from;  // the file converted, or null for a .ce3 drawn
+    std::size_t file = 0;
+    for (Step& step : steps) {
+        if (auto* draw = std::get_if<DrawStep>(&step)) {
+            writers.push_back({draw->path, makeSvgPath(draw->path)});
+            drawn.push_back(draw);
+            from.push_back(nullptr);
+        } else if (std::holds_alternative<ConvertStep>(step)) {
+            const BatchFile& converted = files[file++];
+            writers.push_back({converted.source, makeSvgPath(converted.output)});
+            drawn.push_back(nullptr);
+            from.push_back(&converted);
+        }
+    }
+    std::map<std::string, std::string> convertedReplacing;
+    const std::vector<std::optional<std::size_t>> collisions = findOutputCollisions(writers);
+    for (std::size_t i = 0; i < writers.size(); ++i) {
+        if (!collisions[i]) {
+            continue;
+        }
+        const std::string& earlier = writers[*collisions[i]].source;
+        if (drawn[i] != nullptr) {
+            drawn[i]->replaces = earlier;
+        } else {
+            convertedReplacing.emplace(from[i]->output, earlier);
+        }
+    }
+    return convertedReplacing;
 }
 
 class RunReporter {
@@ -145,7 +185,7 @@ class RunReporter {
                      << '\n';
                 allDone_ = false;
             } else {
-                draw(std::get<DrawStep>(steps[next]).path);
+                draw(std::get<DrawStep>(steps[next]));
             }
         }
     }
@@ -158,7 +198,14 @@ class RunReporter {
     }
 
   private:
-    void draw(const std::string& path) {
+    void draw(const DrawStep& step) {
+        const std::string& path = step.path;
+        if (step.replaces) {
+            err_ << path << ": " << translated("not drawn") << ": "
+                 << describeEarlierWriter(makeSvgPath(path), *step.replaces) << std::endl;
+            allDone_ = false;
+            return;
+        }
         const Ce3Drawn drawn = drawCe3File(path);
         (drawn.ok ? out_ : err_) << path << ": "
                                  << (drawn.ok ? std::string()
@@ -228,6 +275,10 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
     std::vector<Step> steps;
     std::vector<BatchFile> files;
     planRun(request, steps, files);
+    std::map<std::string, std::string> svgReplacing;
+    if (request.svg) {
+        svgReplacing = findSvgCollisions(steps, files);
+    }
 
     RunReporter reporter(out, err, progress, csv ? &*csv : nullptr, request.dryRun);
     std::size_t next = 0;
@@ -245,7 +296,8 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
     const BatchRules rules{.replaceEdited = request.overwrite,
                            .makeOutputFolders = !request.outputDir.empty(),
                            .dryRun = request.dryRun};
-    convertFiles(files, options, shown, request.svg ? svgBesideOutput() : DrawingHook(),
+    convertFiles(files, options, shown,
+                 request.svg ? svgBesideOutput(std::move(svgReplacing)) : DrawingHook(),
                  request.jobs, rules);
     reporter.carryOutUntilConversion(steps, next);
 

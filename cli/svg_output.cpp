@@ -36,9 +36,13 @@ DrawingReport writeSvgFile(const std::string& path, const std::string& svg) {
                                              cause.c_str())};
 }
 
-DrawingHook svgBesideOutput() {
-    return [](const SchDocument& doc, const std::string& output) {
-        return writeSvgFile(makeSvgPath(output), svgDocument(drawDocument(doc)));
+DrawingHook svgBesideOutput(std::map<std::string, std::string> replacing) {
+    return [replacing = std::move(replacing)](const SchDocument& doc, const std::string& output) {
+        const std::string svgPath = makeSvgPath(output);
+        if (const auto earlier = replacing.find(output); earlier != replacing.end()) {
+            return DrawingReport{false, describeEarlierWriter(svgPath, earlier->second)};
+        }
+        return writeSvgFile(svgPath, svgDocument(drawDocument(doc)));
     };
 }
 

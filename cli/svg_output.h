@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "app/core/conversion.h"
@@ -12,8 +13,9 @@ std::string makeSvgPath(const std::string& path);
 DrawingReport writeSvgFile(const std::string& path, const std::string& svg);
 
 // For convertFiles: draws each document once its .ce3 file has been written, beside it as
-// NAME.svg.
-DrawingHook svgBesideOutput();
+// NAME.svg. An output found in `replacing` is not drawn: an earlier source of the run, the one it
+// names, writes that SVG file.
+DrawingHook svgBesideOutput(std::map<std::string, std::string> replacing = {});
 
 // The outcome of drawing a .ce3 file into an SVG beside it.
 struct Ce3Drawn {

@@ -20,7 +20,7 @@ void DrawingBounds::addPoint(SchPoint p, int64_t margin) {
 }
 
 void DrawingBounds::add(const DrawnElement& element) {
-    add(element.outsideSheet ? markFrame(element.area) : element.area);
+    add(element.area);
     for (const Primitive& primitive : element.primitives) {
         add(primitive);
     }

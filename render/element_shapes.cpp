@@ -8,18 +8,8 @@
 
 namespace {
 
-// How far a text's baseline lies beyond the line of a tag, so that the text sits centred on it.
-constexpr int64_t kTagBaselineOffset = 4;
-
-TextPrimitive fixedText(SchPoint anchor, bool upward, const std::string& bytes) {
-    TextPrimitive text;
-    text.anchor = anchor;
-    text.upward = upward;
-    text.bytes = bytes;
-    text.size = static_cast<int32_t>(kTextHeight);
-    text.fitWidth = fixedTextWidth(bytes);
-    return text;
-}
+// Room between the body of a component and its part name drawn above it.
+constexpr int64_t kPartNameGap = 2;
 
 std::vector<Primitive> labelShapes(const SchLabel& label) {
     if (label.text.empty()) {
@@ -99,8 +89,8 @@ std::vector<Primitive> tagShapes(const SchTag& tag) {
         const int64_t halfText = fixedTextWidth(tag.text) / 2;
         // Horizontal text runs to the right from the middle less half its width; vertical text
         // runs upward, so it starts below the middle.
-        const SchPoint anchor = tag.horizontal ? frame.at(middle - halfText, kTagBaselineOffset)
-                                               : frame.at(middle + halfText, kTagBaselineOffset);
+        const SchPoint anchor = tag.horizontal ? frame.at(middle - halfText, kFixedTextCentring)
+                                               : frame.at(middle + halfText, kFixedTextCentring);
         shapes.emplace_back(fixedText(anchor, !tag.horizontal, tag.text));
     }
     return shapes;
@@ -122,8 +112,25 @@ std::vector<Primitive> commentShapes(const SchComment& comment) {
     return {std::move(text)};
 }
 
+// The part name centred in the body when it fits there, else above the body from its left edge.
+TextPrimitive partName(const SchRect& body, const std::string& bytes) {
+    const int64_t width = fixedTextWidth(bytes);
+    if (width <= int64_t{body.right} - body.left &&
+        kTextHeight <= int64_t{body.bottom} - body.top) {
+        const SchPoint centre = body.centre();
+        return fixedText(
+            SchPoint(clamp32(centre.x - width / 2), clamp32(centre.y + kFixedTextCentring)), false,
+            bytes);
+    }
+    return fixedText(SchPoint(body.left, clamp32(body.top - kPartNameGap)), false, bytes);
+}
+
 std::vector<Primitive> componentShapes(const SchComponent& component) {
-    std::vector<Primitive> shapes{RectPrimitive{component.bodyArea(), Stroke::Thin}};
+    const SchRect body = component.bodyArea();
+    std::vector<Primitive> shapes{RectPrimitive{body, Stroke::Thin}};
+    if (!component.libraryName.empty()) {
+        shapes.emplace_back(partName(body, component.libraryName));
+    }
     const auto addText = [&shapes](const SchRect& box, const std::string& bytes) {
         if (!bytes.empty()) {
             shapes.emplace_back(fixedText(SchPoint(box.left, box.bottom), false, bytes));
@@ -145,6 +152,16 @@ LinePrimitive segment(const SchElement& element, Stroke stroke) {
 }
 
 }  // namespace
+
+TextPrimitive fixedText(SchPoint anchor, bool upward, const std::string& bytes) {
+    TextPrimitive text;
+    text.anchor = anchor;
+    text.upward = upward;
+    text.bytes = bytes;
+    text.size = static_cast<int32_t>(kTextHeight);
+    text.fitWidth = fixedTextWidth(bytes);
+    return text;
+}
 
 std::vector<Primitive> elementShapes(const SchElement& element) {
     if (const auto* label = dynamic_cast<const SchLabel*>(&element)) {

@@ -22,11 +22,12 @@ struct LinePrimitive {
     Stroke stroke = Stroke::Thin;
 };
 
-// An open or closed chain of straight segments.
+// An open or closed chain of straight segments; a closed one may be filled with the ink.
 struct PolylinePrimitive {
     std::vector<SchPoint> points;
     bool closed = false;
     Stroke stroke = Stroke::Thin;
+    bool filled = false;
 };
 
 struct RectPrimitive {
@@ -59,16 +60,25 @@ struct TextPrimitive {
 using Primitive =
     std::variant<LinePrimitive, PolylinePrimitive, RectPrimitive, DotPrimitive, TextPrimitive>;
 
-// One element of the document as drawn.
+// One element of the document as drawn. An element that a conversion leaves out has no
+// primitives: it is not drawn.
 struct DrawnElement {
     int kind = 0;               // SchKind of the element
     bool outsideSheet = false;  // its area misses the sheet: a conversion leaves it out
-    SchRect area;               // the element's own area, framed when it is outside the sheet
+    SchRect area;               // the element's own area
     std::vector<Primitive> primitives;
 };
 
+// The elements are drawn on the sheet and clipped to it; the marks and the title line lie in the
+// page's margin around it.
 struct Drawing {
-    SchRect sheet;   // (0, 0) to the sheet size
-    SchRect bounds;  // the sheet and everything drawn, texts and strokes included
+    SchRect sheet;  // (0, 0) to the sheet size
+    // The sheet and every element drawn, before clipping, texts and strokes included.
+    SchRect bounds;
     std::vector<DrawnElement> elements;
+    // In the warning colour: an arrow out of each edge beyond which elements were left out, and
+    // their count.
+    std::vector<Primitive> leftOutMarks;
+    // In ink under the sheet: what a conversion writes and leaves out.
+    TextPrimitive title;
 };

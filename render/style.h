@@ -4,28 +4,37 @@
 #include <cstdint>
 
 #include "model/element.h"
+#include "render/page_layout.h"
 #include "render/primitives.h"
 
 // How primitives look, shared by the SVG writer and the dialog's painter. Colours are 0xRRGGBB.
 inline constexpr uint32_t kInkColour = 0x000000;
-inline constexpr uint32_t kOutsideColour = 0xC62828;  // elements that lie outside the sheet
+inline constexpr uint32_t kOutsideColour = 0xC62828;  // marks of elements left out
 inline constexpr uint32_t kSheetColour = 0xFFFFFF;
 inline constexpr uint32_t kSheetFrameColour = 0x808080;
 inline constexpr uint32_t kBackgroundColour = 0xE8E8E8;  // around the sheet
 
-// Dash patterns, in drawing units: dashed lines, and the frame around an element outside the
-// sheet.
+// The dash pattern of dashed lines, in drawing units.
 inline constexpr int kDashOn = 6;
 inline constexpr int kDashOff = 3;
-inline constexpr int kMarkDashOn = 4;
-inline constexpr int kMarkDashOff = 2;
 
-// Room around everything drawn, and between an element outside the sheet and its frame.
-inline constexpr int64_t kDrawingMargin = 10;
-inline constexpr int64_t kMarkMargin = 3;
+// The faces of the texts of fixed metrics, in order of preference: monospaced CJK faces whose
+// single-byte characters advance half an em and double-byte ones a full em, so that at the
+// texts' size every byte takes the width the drawing gives it; then any monospaced face.
+inline constexpr std::array<const char*, 4> kFixedFaces{
+    {"MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP", "Osaka-Mono"}};
+inline constexpr char kFixedFallbackFace[] = "monospace";
 
-// The face of the texts of fixed metrics: every byte takes the same width.
-inline constexpr char kFixedFace[] = "monospace";
+// How much wider than the fixed faces set it a text is drawn to fill its fit width: the faces
+// advance half an em per byte, so a text 8 units a byte at a size of 10 is stretched 1.6 times
+// along its baseline; 1 for a text of a named face or without fit width.
+inline double fixedTextStretch(const TextPrimitive& text) {
+    if (!text.face.empty() || text.fitWidth <= 0 || text.bytes.empty() || text.size <= 0) {
+        return 1;
+    }
+    return 2.0 * static_cast<double>(text.fitWidth) /
+           (static_cast<double>(text.bytes.size()) * text.size);
+}
 
 constexpr int strokeWidth(Stroke stroke) {
     return stroke == Stroke::Thick ? 3 : 1;
@@ -50,17 +59,13 @@ inline constexpr std::array<KindLayer, 10> kDrawOrder{{
     {SchKind::Comment, "comment"},
 }};
 
-// The frame around an element outside the sheet: its area with a little room.
-inline SchRect markFrame(const SchRect& area) {
-    return SchRect(
-        clamp32(int64_t{area.left} - kMarkMargin), clamp32(int64_t{area.top} - kMarkMargin),
-        clamp32(int64_t{area.right} + kMarkMargin), clamp32(int64_t{area.bottom} + kMarkMargin));
+// The area an SVG's viewBox or a painted preview shows: the page, the sheet with its margin.
+inline SchRect viewArea(const Drawing& drawing) {
+    return pageArea(drawing.sheet);
 }
 
-// The area an SVG's viewBox or a painted preview shows: the drawing's bounds and the margin.
-inline SchRect viewArea(const Drawing& drawing) {
-    const SchRect& b = drawing.bounds;
-    return SchRect(
-        clamp32(int64_t{b.left} - kDrawingMargin), clamp32(int64_t{b.top} - kDrawingMargin),
-        clamp32(int64_t{b.right} + kDrawingMargin), clamp32(int64_t{b.bottom} + kDrawingMargin));
+// The rectangle that the elements are clipped to: the sheet, grown by half the thickest stroke so
+// that a line along an edge is drawn whole.
+inline SchRect clipArea(const Drawing& drawing) {
+    return grownRect(normalisedSheet(drawing.sheet), (strokeWidth(Stroke::Thick) + 1) / 2);
 }

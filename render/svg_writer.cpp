@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <variant>
 
+#include "platform/text.h"
 #include "render/display_text.h"
 #include "render/style.h"
 
@@ -24,7 +25,17 @@ class SvgWriter {
         out_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
         out_ += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" viewBox=\"";
         numbers({left, top, width, height});
-        out_ += "\">\n<rect class=\"background\"";
+        out_ += "\">\n";
+        if (hasComponents(drawing)) {
+            out_ += "<title>";
+            appendXmlEscaped(translated("Components are drawn as their bodies alone: their pins "
+                                        "are not known without a library"),
+                             out_);
+            out_ += "</title>\n";
+        }
+        out_ += "<defs><clipPath id=\"sheet\"><rect";
+        rectAttributes(clipArea(drawing));
+        out_ += "/></clipPath></defs>\n<rect class=\"background\"";
         attributes({{"x", left}, {"y", top}, {"width", width}, {"height", height}});
         colourAttribute("fill", kBackgroundColour);
         out_ += "/>\n<rect class=\"sheet\"";
@@ -32,40 +43,42 @@ class SvgWriter {
         colourAttribute("fill", kSheetColour);
         colourAttribute("stroke", kSheetFrameColour);
         out_ += " stroke-width=\"1\"/>\n";
+        ink_ = kInkColour;
         for (const KindLayer& layer : kDrawOrder) {
             out_ += "<g class=\"";
             out_ += layer.className;
-            out_ += "\">\n";
+            out_ += "\" clip-path=\"url(#sheet)\">\n";
             for (const DrawnElement& element : drawing.elements) {
-                if (element.kind == layer.kind) {
+                if (element.kind == layer.kind && !element.primitives.empty()) {
                     this->element(element);
                 }
             }
             out_ += "</g>\n";
         }
-        out_ += "</svg>\n";
+        ink_ = kOutsideColour;
+        out_ += "<g class=\"left-out\">";
+        for (const Primitive& primitive : drawing.leftOutMarks) {
+            std::visit([this](const auto& p) { draw(p); }, primitive);
+        }
+        out_ += "</g>\n";
+        ink_ = kInkColour;
+        draw(drawing.title);
+        out_ += "\n</svg>\n";
     }
 
   private:
+    static bool hasComponents(const Drawing& drawing) {
+        return std::any_of(drawing.elements.begin(), drawing.elements.end(),
+                           [](const DrawnElement& e) { return e.kind == SchKind::Component; });
+    }
+
     void element(const DrawnElement& element) {
-        ink_ = element.outsideSheet ? kOutsideColour : kInkColour;
-        const bool wrapped = element.outsideSheet || element.primitives.size() != 1;
-        if (element.outsideSheet) {
-            out_ += "<g class=\"outside\">";
-        } else if (wrapped) {
+        const bool wrapped = element.primitives.size() != 1;
+        if (wrapped) {
             out_ += "<g>";
         }
         for (const Primitive& primitive : element.primitives) {
             std::visit([this](const auto& p) { draw(p); }, primitive);
-        }
-        if (element.outsideSheet) {
-            out_ += "<rect class=\"mark\"";
-            rectAttributes(markFrame(element.area));
-            out_ += " fill=\"none\"";
-            colourAttribute("stroke", kOutsideColour);
-            out_ += " stroke-width=\"1\" stroke-dasharray=\"";
-            numbers({kMarkDashOn, kMarkDashOff});
-            out_ += "\"/>";
         }
         if (wrapped) {
             out_ += "</g>";
@@ -93,7 +106,12 @@ class SvgWriter {
             out_ += ',';
             number(p.y);
         }
-        out_ += "\" fill=\"none\"";
+        out_ += '"';
+        if (polyline.filled) {
+            colourAttribute("fill", ink_);
+        } else {
+            out_ += " fill=\"none\"";
+        }
         strokeAttributes(polyline.stroke);
         out_ += "/>";
     }
@@ -114,14 +132,29 @@ class SvgWriter {
     }
 
     void draw(const TextPrimitive& text) {
-        out_ += "<text xml:space=\"preserve\"";
-        attributes({{"x", text.anchor.x}, {"y", text.anchor.y}, {"font-size", text.size}});
-        out_ += " font-family=\"";
-        if (!text.face.empty()) {
-            fontFamily(text.face);
-            out_ += ", ";
+        // Placed, turned and stretched by a transform, which every renderer honours.
+        out_ += "<text xml:space=\"preserve\" transform=\"translate(";
+        numbers({text.anchor.x, text.anchor.y});
+        out_ += text.upward ? ") rotate(-90)" : ")";
+        if (const double stretch = fixedTextStretch(text); stretch != 1) {
+            out_ += " scale(";
+            decimal(stretch);
+            out_ += " 1)";
         }
-        out_ += text.face.empty() ? kFixedFace : "sans-serif";
+        out_ += '"';
+        attributes({{"font-size", text.size}});
+        out_ += " font-family=\"";
+        if (text.face.empty()) {
+            for (const char* face : kFixedFaces) {
+                out_ += '\'';
+                out_ += face;
+                out_ += "', ";
+            }
+            out_ += kFixedFallbackFace;
+        } else {
+            fontFamily(text.face);
+            out_ += ", sans-serif";
+        }
         out_ += '"';
         colourAttribute("fill", ink_);
         if (text.bold) {
@@ -136,15 +169,6 @@ class SvgWriter {
                     : text.underline                 ? "underline"
                                                      : "line-through";
             out_ += '"';
-        }
-        if (text.fitWidth > 0) {
-            attributes({{"textLength", text.fitWidth}});
-            out_ += " lengthAdjust=\"spacingAndGlyphs\"";
-        }
-        if (text.upward) {
-            out_ += " transform=\"rotate(-90 ";
-            numbers({text.anchor.x, text.anchor.y});
-            out_ += ")\"";
         }
         out_ += '>';
         appendXmlEscaped(displayText(text.bytes), out_);
@@ -223,6 +247,13 @@ class SvgWriter {
 
     void number(int64_t v) {
         char text[24];
+        const auto result = std::to_chars(text, text + sizeof text, v);
+        out_.append(text, result.ptr);
+    }
+
+    // The shortest form that reads back as the same value.
+    void decimal(double v) {
+        char text[32];
         const auto result = std::to_chars(text, text + sizeof text, v);
         out_.append(text, result.ptr);
     }

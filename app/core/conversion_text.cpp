@@ -1,6 +1,7 @@
 #include "app/core/conversion_text.h"
 
 #include "app/core/conversion.h"
+#include "model/save_summary.h"
 #include "platform/text.h"
 
 const char* const kCompletionMessage =
@@ -10,11 +11,6 @@ const char* const kCompletionMessage =
     "Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイルになります。";
 
 namespace {
-
-std::string elementCount(int n) {
-    const auto count = static_cast<unsigned long>(n);
-    return formatted(translatedPlural("%lu element", "%lu elements", count), count);
-}
 
 bool stoppedEarly(const FileReport& report) {
     return report.reading.stop != Ce2Stop::EndOfFile;
@@ -30,20 +26,9 @@ bool convertedInPart(const FileReport& report) {
 std::string describeOutcome(const FileReport& report) {
     switch (report.outcome) {
         case FileOutcome::Converted: {
-            std::string text = elementCount(report.elementsWritten);
-            if (report.elementsOutside > 0) {
-                const auto outside = static_cast<unsigned long>(report.elementsOutside);
-                text += formatted(
-                    translatedPlural("; %lu element outside the sheet left out",
-                                     "; %lu elements outside the sheet left out", outside),
-                    outside);
-            }
-            if (report.emptyTexts > 0) {
-                const auto empty = static_cast<unsigned long>(report.emptyTexts);
-                text += formatted(translatedPlural("; %lu empty text left out",
-                                                   "; %lu empty texts left out", empty),
-                                  empty);
-            }
+            std::string text = describeSaved(static_cast<unsigned long>(report.elementsWritten),
+                                             static_cast<unsigned long>(report.elementsOutside),
+                                             static_cast<unsigned long>(report.emptyTexts));
             if (stoppedEarly(report)) {
                 text += "; " + describeCe2Stop(report.reading);
             }
@@ -69,8 +54,7 @@ std::string describeOutcome(const FileReport& report) {
         case FileOutcome::WouldOverwriteSource:
             return translated("would overwrite its source");
         case FileOutcome::WouldReplaceEarlierOutput:
-            return formatted(translated("would replace %s written from %s in this batch"),
-                             report.output.c_str(), report.earlierSource.c_str());
+            return describeEarlierWriter(report.output, report.earlierSource);
         case FileOutcome::KeepsEditedOutput:
             return report.outputReadError != 0
                        ? formatted(translated("%s cannot be read to check it: %s"),
@@ -85,4 +69,9 @@ std::string describeOutcome(const FileReport& report) {
             return translated("cancelled");
     }
     return translated("unknown outcome");
+}
+
+std::string describeEarlierWriter(const std::string& output, const std::string& earlierSource) {
+    return formatted(translated("would replace %s written from %s in this batch"), output.c_str(),
+                     earlierSource.c_str());
 }

@@ -15,3 +15,7 @@ bool convertedInPart(const FileReport& report);
 // left out ("12 elements; 1 element outside the sheet left out; 2 empty texts left out"),
 // otherwise the reason it was not converted ("fewer than two elements").
 std::string describeOutcome(const FileReport& report);
+
+// Why a file is not written: an earlier file of the same batch writes that path ("would replace
+// x.ce3 written from x.ce2 in this batch").
+std::string describeEarlierWriter(const std::string& output, const std::string& earlierSource);

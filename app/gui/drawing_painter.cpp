@@ -1,6 +1,5 @@
 #include "app/gui/drawing_painter.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -47,7 +46,7 @@ class PrimitivePainter {
             polygon.append(point(p));
         }
         painter_.setPen(pen(polyline.stroke));
-        painter_.setBrush(Qt::NoBrush);
+        painter_.setBrush(polyline.filled ? QBrush(ink_) : QBrush(Qt::NoBrush));
         if (polyline.closed) {
             painter_.drawPolygon(polygon);
         } else {
@@ -69,8 +68,14 @@ class PrimitivePainter {
 
     void operator()(const TextPrimitive& text) {
         const QString shown = visibleText(text.bytes);
-        QFont font(text.face.empty() ? QString::fromLatin1(kFixedFace) : visibleText(text.face));
-        font.setStyleHint(text.face.empty() ? QFont::TypeWriter : QFont::SansSerif);
+        QFont font;
+        if (text.face.empty()) {
+            font.setFamilies(fixedFaces());
+            font.setStyleHint(QFont::TypeWriter);
+        } else {
+            font.setFamily(visibleText(text.face));
+            font.setStyleHint(QFont::SansSerif);
+        }
         font.setPixelSize(std::max(1, text.size));
         font.setBold(text.bold);
         font.setItalic(text.italic);
@@ -83,34 +88,35 @@ class PrimitivePainter {
         if (text.upward) {
             painter_.rotate(-90);
         }
-        if (text.fitWidth > 0) {
-            // Stretched or squeezed to the advance the element's geometry gives the text.
-            const qreal advance = QFontMetricsF(font).horizontalAdvance(shown);
-            if (advance > 0) {
-                painter_.scale(static_cast<qreal>(text.fitWidth) / advance, 1);
-            }
-        }
+        // Stretched as the SVG writer stretches it, so that the same face draws the same.
+        painter_.scale(fixedTextStretch(text), 1);
         painter_.drawText(QPointF(0, 0), shown);
         painter_.restore();
     }
 
-    // The dashed frame of an element outside the sheet.
-    void frameOutside(const SchRect& area) {
-        painter_.setPen(dashedPen(1, kMarkDashOn, kMarkDashOff, colour(kOutsideColour)));
-        painter_.setBrush(Qt::NoBrush);
-        painter_.drawRect(rectF(markFrame(area)));
-    }
-
-  private:
-    // Widths and dashes are in drawing units; a stroke never gets thinner than one pixel.
+    // Widths and dashes are in drawing units; a stroke never gets thinner than one pixel. Ends
+    // and corners as SVG draws them by default: butt caps, mitred joins up to a limit of 4.
     QPen dashedPen(int width, int on, int off, const QColor& c) const {
         const double pixels = std::max(1.0, width * scale_);
         QPen pen(c, pixels);
         pen.setCosmetic(true);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        pen.setMiterLimit(4);
         if (on > 0) {
             pen.setDashPattern({on * scale_ / pixels, off * scale_ / pixels});
         }
         return pen;
+    }
+
+  private:
+    static QStringList fixedFaces() {
+        QStringList faces;
+        for (const char* face : kFixedFaces) {
+            faces.append(QString::fromLatin1(face));
+        }
+        faces.append(QString::fromLatin1(kFixedFallbackFace));
+        return faces;
     }
 
     QPen pen(Stroke stroke) const {
@@ -122,6 +128,28 @@ class PrimitivePainter {
     double scale_;
     QColor ink_ = colour(kInkColour);
 };
+
+// Paints the elements kind by kind, clipped to the sheet; false when cancelled on the way.
+bool paintElements(QPainter& painter, PrimitivePainter& primitives, const Drawing& drawing,
+                   const std::atomic<bool>* cancelled) {
+    painter.save();
+    painter.setClipRect(rectF(clipArea(drawing)));
+    for (const KindLayer& layer : kDrawOrder) {
+        for (const DrawnElement& element : drawing.elements) {
+            if (cancelled != nullptr && cancelled->load(std::memory_order_relaxed)) {
+                painter.restore();
+                return false;
+            }
+            if (element.kind == layer.kind) {
+                for (const Primitive& primitive : element.primitives) {
+                    std::visit(primitives, primitive);
+                }
+            }
+        }
+    }
+    painter.restore();
+    return true;
+}
 
 }  // namespace
 
@@ -140,28 +168,18 @@ void paintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& targe
     painter.translate(-view.center());
 
     painter.fillRect(view, colour(kBackgroundColour));
-    painter.setPen(QPen(colour(kSheetFrameColour), 0));
+    PrimitivePainter primitives(painter, scale);
+    painter.setPen(primitives.dashedPen(1, 0, 0, colour(kSheetFrameColour)));
     painter.setBrush(colour(kSheetColour));
     painter.drawRect(rectF(drawing.sheet));
 
-    PrimitivePainter primitives(painter, scale);
-    for (const KindLayer& layer : kDrawOrder) {
-        for (const DrawnElement& element : drawing.elements) {
-            if (cancelled != nullptr && cancelled->load(std::memory_order_relaxed)) {
-                painter.restore();
-                return;
-            }
-            if (element.kind != layer.kind) {
-                continue;
-            }
-            primitives.setInk(element.outsideSheet ? kOutsideColour : kInkColour);
-            for (const Primitive& primitive : element.primitives) {
-                std::visit(primitives, primitive);
-            }
-            if (element.outsideSheet) {
-                primitives.frameOutside(element.area);
-            }
+    if (paintElements(painter, primitives, drawing, cancelled)) {
+        primitives.setInk(kOutsideColour);
+        for (const Primitive& primitive : drawing.leftOutMarks) {
+            std::visit(primitives, primitive);
         }
+        primitives.setInk(kInkColour);
+        primitives(drawing.title);
     }
     painter.restore();
 }

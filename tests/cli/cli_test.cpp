@@ -260,10 +260,14 @@ TEST_F(Cli, SvgBesideEachConvertedDrawing) {
     EXPECT_EQ(filesIn(dir.path()),
               (std::vector<std::string>{"demo.ce2", "demo.ce3", "demo.svg", "one.ce2", "tree",
                                         "tree/a.ce2", "tree/a.ce3", "tree/a.svg", "tree/b.ce3"}));
-    // Drawn from the document as read: the wire that the .ce3 file leaves out is there, marked.
+    // Drawn from the document as read: the wire that the .ce3 file leaves out is counted beyond
+    // the sheet's edge, and the title line says what the report says.
     const std::string svg = readBytes(dir / "demo.svg");
     EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
-    EXPECT_NE(svg.find("<g class=\"outside\"><line x1=\"-300\" y1=\"-200\""), std::string::npos);
+    EXPECT_EQ(svg.find("x1=\"-300\""), std::string::npos);
+    EXPECT_NE(svg.find(">1 left out</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">13 elements; 1 element outside the sheet left out</text>"),
+              std::string::npos);
     EXPECT_NE(svg.find(">回路図の例</text>"), std::string::npos);
 
     // Without --svg nothing is drawn.
@@ -277,8 +281,8 @@ TEST_F(Cli, SvgBesideEachConvertedDrawing) {
 
 TEST_F(Cli, Ce3PathsAreDrawnNotConverted) {
     const std::string drawing =
-        "+TOVR3_DATA_V.1.0\r\n+WIRE,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n"
-        "+LABEL,X:-90,Y:-5,D:1,S:%3C%26%3E,-LABEL\r\n-TOVR3_DATA_V.1.0\r\n";
+        "+TOVR3_DATA_V.1.0\r\n+WIRE,X1:-90,Y1:-50,X2:-50,Y2:-50,-WIRE\r\n"
+        "+LABEL,X:90,Y:50,D:1,S:%3C%26%3E,-LABEL\r\n-TOVR3_DATA_V.1.0\r\n";
     file("good.CE3", drawing);
     file("text.ce3", "hello");
     // Drawn up to the record that stops the reading, and said where.
@@ -298,8 +302,42 @@ TEST_F(Cli, Ce3PathsAreDrawnNotConverted) {
               "missing.ce3: not drawn: cannot be opened: No such file or directory\n"
               "pipe.ce3: not drawn: not a regular file\n");
     EXPECT_EQ(readBytes(dir / "good.CE3"), drawing);
-    EXPECT_NE(readBytes(dir / "good.svg").find(">&lt;&amp;&gt;</text>"), std::string::npos);
+    const std::string svg = readBytes(dir / "good.svg");
+    EXPECT_NE(svg.find(">&lt;&amp;&gt;</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">1 left out</text>"), std::string::npos);  // the wire
     EXPECT_FALSE(fs::exists(dir / "text.svg"));
+}
+
+// A .ce3 file drawn and a conversion whose output it is write the same SVG file: whichever comes
+// second in the run is not drawn, as an output that an earlier source writes.
+TEST_F(Cli, SvgWrittenFromTwoSourcesIsDrawnOnce) {
+    const struct {
+        std::vector<std::string> args;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {{"x.ce2", "x.ce3"},
+         "x.ce2 -> x.ce3: 2 elements; SVG written to x.svg\n",
+         "x.ce3: not drawn: would replace x.svg written from x.ce2 in this batch\n"},
+        {{"x.ce3", "x.ce2"},
+         "x.ce3: SVG written to x.svg (1 element)\nx.ce2 -> x.ce3: 2 elements\n",
+         "x.ce2: not drawn: would replace x.svg written from x.ce3 in this batch\n"},
+        {{"x.ce3", "./x.ce3"},  // one file by two paths is drawn twice
+         "x.ce3: SVG written to x.svg (1 element)\n./x.ce3: SVG written to ./x.svg (1 element)\n",
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        file("x.ce2", kTwoWires);
+        file("x.ce3",
+             "+TOVR3_DATA_V.1.0\r\n+WIRE,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n-TOVR3_DATA_V.1.0\r\n");
+        std::vector<std::string> args{"--svg", "-q", "--overwrite"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ProcessResult r = run(args);
+        EXPECT_EQ(r.exitCode, c.err.empty() ? 0 : 1);
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, c.err);
+    }
 }
 
 TEST_F(Cli, SvgThatCannotBeWrittenIsReported) {

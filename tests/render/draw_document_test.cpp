@@ -2,12 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <climits>
 #include <memory>
+#include <string>
 
 #include "model/comment.h"
 #include "model/document.h"
+#include "model/label.h"
 #include "model/line_element.h"
+#include "render/display_text.h"
 #include "render/drawing_bounds.h"
+#include "render/page_layout.h"
 
 namespace {
 
@@ -39,8 +45,57 @@ TEST(DrawDocument, MarksWhatSavingLeavesOut) {
     auto e = doc.elements.begin();
     for (std::size_t i = 0; i < std::size(cases); ++i, ++e) {
         EXPECT_EQ(drawing.elements[i].outsideSheet, cases[i].outside) << i;
+        EXPECT_EQ(drawing.elements[i].primitives.empty(), cases[i].outside) << i;
         EXPECT_EQ(drawing.elements[i].kind, SchKind::Wire);
         EXPECT_EQ(drawing.elements[i].area, (*e)->area());
+    }
+}
+
+// An element left out as outside the sheet is counted by the mark of the edge beyond which it
+// lies farthest; the title line tells what is written and left out as the conversion's report.
+TEST(DrawDocument, MarksTheEdgesBeyondWhichElementsAreLeftOut) {
+    const struct {
+        SchPoint a, b;
+        SheetEdge edge;
+    } cases[] = {
+        {{-300, 500}, {-100, 500}, SheetEdge::Left},
+        {{700, -50}, {800, -50}, SheetEdge::Top},
+        {{1600, 10}, {1700, 990}, SheetEdge::Right},
+        {{10, 1100}, {20, 1100}, SheetEdge::Bottom},
+        {{-300, -200}, {-100, -200}, SheetEdge::Top},   // farther above than to the left
+        {{-100, -100}, {-100, -100}, SheetEdge::Left},  // as far beyond two edges: the first
+        {{INT32_MIN, INT32_MAX}, {INT32_MIN, INT32_MAX}, SheetEdge::Left},
+        {{INT32_MAX, 500}, {INT32_MAX, 500}, SheetEdge::Right},
+    };
+    SchDocument doc;  // sheet 1500 x 1000
+    const SchRect sheet(0, 0, 1500, 1000);
+    doc.append(wire({100, 100}, {300, 100}));
+    std::array<std::size_t, kSheetEdges> beyond{};
+    for (const auto& c : cases) {
+        doc.append(wire(c.a, c.b));
+        EXPECT_EQ(edgeBeyond(doc.elements.back()->area(), sheet), c.edge) << c.a.x << "," << c.a.y;
+        ++beyond[static_cast<std::size_t>(c.edge)];
+    }
+    auto empty = std::make_unique<SchLabel>();  // a text starting with NUL is written empty
+    empty->p1 = {50, 50};
+    empty->text = std::string("\0x", 2);
+    doc.append(std::move(empty));
+
+    const Drawing drawing = drawDocument(doc);
+    EXPECT_EQ(drawing.elements.back().primitives.size(), 0u);
+    EXPECT_EQ(displayText(drawing.title.bytes),
+              "1 element; 8 elements outside the sheet left out; 1 empty text left out");
+    // Per edge with elements beyond it: an arrow whose tip lies beyond that edge, and the count.
+    ASSERT_EQ(drawing.leftOutMarks.size(), 2 * kSheetEdges);
+    for (std::size_t edge = 0; edge < kSheetEdges; ++edge) {
+        const auto& arrow = std::get<PolylinePrimitive>(drawing.leftOutMarks[2 * edge]);
+        EXPECT_TRUE(arrow.closed && arrow.filled);
+        const SchPoint tip = arrow.points.at(3);
+        const int expectedRegion[] = {SchRegion::Left, SchRegion::Above, SchRegion::Right,
+                                      SchRegion::Below};
+        EXPECT_EQ(regionCode(tip, sheet), expectedRegion[edge]) << edge;
+        EXPECT_EQ(std::get<TextPrimitive>(drawing.leftOutMarks[2 * edge + 1]).bytes,
+                  std::to_string(beyond[edge]) + " left out");
     }
 }
 
@@ -76,8 +131,8 @@ TEST(DrawDocument, BoundsHoldTheSheetAndEverythingDrawn) {
 
     const Drawing drawing = drawDocument(doc);
     const SchRect b = drawing.bounds;
-    EXPECT_LE(b.left, -302);  // the outside wire's area
-    EXPECT_LE(b.top, -202);
+    EXPECT_EQ(b.left, 0);  // the wire outside the sheet is not drawn
+    EXPECT_EQ(b.top, 0);
     EXPECT_GE(b.right,
               1400 + estimatedAdvance(std::get<TextPrimitive>(drawing.elements[1].primitives[0])));
     EXPECT_GE(b.bottom, 1100 + 2);  // the bus with half its stroke

@@ -187,4 +187,19 @@ TEST(ElementShapes, ComponentBodyWithNameAndReferenceInTheirBoxes) {
     EXPECT_EQ(elementShapes(bare).size(), 1u);  // no texts to draw
 }
 
+// The part name is centred in the 20 x 20 body when its 8 units a byte fit there, else it stands
+// on the body from its left edge.
+TEST(ElementShapes, ComponentPartNameInsideItsBodyOrAbove) {
+    for (const auto& [part, anchor] : {std::pair{"IC", SchPoint(282, 244)},  // 16 wide: inside
+                                       std::pair{"LED", SchPoint(280, 228)}}) {
+        SchComponent component;
+        component.setP1({300, 250});
+        component.setLibraryName(part);
+        const auto shapes = elementShapes(component);
+        ASSERT_EQ(shapes.size(), 2u);
+        EXPECT_EQ(std::get<TextPrimitive>(shapes[1]).bytes, part);
+        EXPECT_EQ(std::get<TextPrimitive>(shapes[1]).anchor, anchor) << part;
+    }
+}
+
 }  // namespace
