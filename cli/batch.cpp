@@ -104,8 +104,7 @@ void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<
         const PathArgument expanded = expandPathArgument(argument);
         if (!expanded.error.empty()) {
             steps.emplace_back(PathProblem{
-                argument,
-                formatted(translated("cannot be opened: %s"), expanded.error.c_str())});
+                argument, formatted(translated("cannot be opened: %s"), expanded.error.c_str())});
         } else if (expanded.pattern && expanded.paths.empty()) {
             steps.emplace_back(NoMatchStep{argument});
         }

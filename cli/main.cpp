@@ -159,7 +159,7 @@ void translateHelp(CLI::App& app) {
     formatter->label("Usage", translated("Usage"));
     formatter->label("Positionals", translated("Positionals"));
     app.option_defaults()->group(translated("Options"));
-    app.set_help_flag("-h,-?,--help", translated("Print this help message and exit"));
+    app.set_help_flag("-h,--help", translated("Print this help message and exit"));
     app.failure_message([](const CLI::App*, const CLI::Error& e) {
         return "morvex-cli: " + usageErrorText(e) + "\n" +
                formatted(translated("Run with %s for more information."), "--help") + "\n";
@@ -168,13 +168,14 @@ void translateHelp(CLI::App& app) {
 
 }  // namespace
 
-// The arguments as the parser takes them: "/?", which Windows programs answer with their help,
-// stands for "-?".
+// The arguments as the parser takes them: "/?" and "-?", which Windows programs answer with their
+// help, stand for --help. They are left out of the help's own list, which names the options that
+// every system's users know.
 std::vector<std::string> parserArguments(int argc, char** argv) {
     std::vector<std::string> arguments = programArguments(argc, argv);
     for (std::string& argument : arguments) {
-        if (argument == "/?") {
-            argument = "-?";
+        if (argument == "/?" || argument == "-?") {
+            argument = "--help";
         }
     }
     return arguments;

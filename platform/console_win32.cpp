@@ -79,8 +79,8 @@ class ConsoleBuffer : public Utf8Buffer {
         const std::wstring text = widenUtf8(utf8);
         for (std::size_t done = 0; done < text.size();) {
             DWORD written = 0;
-            if (!WriteConsoleW(console_, text.data() + done,
-                               static_cast<DWORD>(text.size() - done), &written, nullptr) ||
+            if (!WriteConsoleW(console_, text.data() + done, static_cast<DWORD>(text.size() - done),
+                               &written, nullptr) ||
                 written == 0) {
                 return false;
             }
@@ -177,9 +177,9 @@ void holdClosingConsole(const std::string& prompt) {
     if (GetConsoleProcessList(processes, 2) != 1 || !isConsole(error)) {
         return;
     }
-    const HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE,
-                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                     nullptr);
+    const HANDLE input =
+        CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (input == INVALID_HANDLE_VALUE) {
         return;
     }
