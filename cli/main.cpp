@@ -166,8 +166,6 @@ void translateHelp(CLI::App& app) {
     });
 }
 
-}  // namespace
-
 // The arguments as the parser takes them: "/?" and "-?", which Windows programs answer with their
 // help, stand for --help. They are left out of the help's own list, which names the options that
 // every system's users know.
@@ -283,6 +281,8 @@ int run(int argc, char** argv) {
     return checkedOutput(report, out,
                          runBatch(request, out, std::cerr, progress ? &*progress : nullptr));
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
     installInterruptionHandlers();

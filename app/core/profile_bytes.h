@@ -19,5 +19,6 @@ struct ProfileBytes {
 // Reads the whole file. Only a regular file is read; a FIFO of that name does not block.
 ProfileBytes loadProfile(const std::string& path);
 
-// Why the file could not be read, in the user's language; empty when it was read or is missing.
+// Why the file could not be read (a missing one included), in the user's language; empty when it
+// was read.
 std::string profileReadProblem(const ProfileBytes& file);

@@ -51,7 +51,7 @@ ProfileBytes loadProfile(const std::string& path) {
 }
 
 std::string profileReadProblem(const ProfileBytes& file) {
-    if (file.state != ProfileBytes::State::Unreadable) {
+    if (file.state == ProfileBytes::State::Read) {
         return "";
     }
     if (file.notRegular) {

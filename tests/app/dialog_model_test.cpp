@@ -255,7 +255,10 @@ TEST(DialogModelFonts, UnwritableSettingsStillChangeTheRow) {
     DialogModel model(settings, caseless);
     const FontConfirmation confirmed = model.confirmFont(FontRow::Large, "Arial", 20);
     EXPECT_EQ(confirmed.outcome, FontConfirmation::Outcome::NotSaved);
-    EXPECT_NE(confirmed.message.find(settings.path()), std::string::npos);
+    // The path, and why it could not be written.
+    EXPECT_NE(confirmed.message.find(settings.path() + ": its folder cannot be created: "),
+              std::string::npos)
+        << confirmed.message;
     EXPECT_EQ(model.font(FontRow::Large).face, "Arial");
     EXPECT_EQ(model.font(FontRow::Large).size, "20");
     // The conversion takes the fields as they are shown.
