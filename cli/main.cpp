@@ -201,6 +201,8 @@ int run(int argc, char** argv) {
                             "searched for .ce2 files, also in its subdirectories."),
                  "morvex-cli");
     translateHelp(app);
+    // A path may begin with "/": the parser's Windows-style options (/x) are off on every system.
+    app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("morvex-cli ") + MORVEX_VERSION,
                          translated("Display program version information and exit"));
     app.add_option("PATH", request.paths,
