@@ -18,6 +18,7 @@
 #include "cli/csv_report.h"
 #include "cli/progress_line.h"
 #include "cli/svg_output.h"
+#include "platform/directories.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -54,7 +55,10 @@ struct ConvertStep {};
 struct EmptyFolderStep {  // a folder with no .ce2 file below it
     std::string path;
 };
-using Step = std::variant<PathProblem, DrawStep, ConvertStep, EmptyFolderStep>;
+struct NoMatchStep {  // a wildcard pattern that matches nothing
+    std::string pattern;
+};
+using Step = std::variant<PathProblem, DrawStep, ConvertStep, EmptyFolderStep, NoMatchStep>;
 
 // Where the output of a source found under a PATH goes: beside the source, or with an output
 // folder, at the source's path below PATH (its name alone when PATH is the source itself).
@@ -74,25 +78,48 @@ std::string outputFor(const std::string& source, const std::string& path,
     return makeCe3Path(outputDir + (endsInSeparator ? "" : "/") + source.substr(below));
 }
 
+// The steps of one path.
+void planPath(const BatchRequest& request, const std::string& path, std::vector<Step>& steps,
+              std::vector<BatchFile>& files) {
+    if (request.svg && isCe3File(path)) {
+        steps.emplace_back(DrawStep{path});
+        return;
+    }
+    FoundSources found = findSources(path);
+    if (found.files.empty() && found.problems.empty()) {
+        steps.emplace_back(EmptyFolderStep{path});
+    }
+    for (PathProblem& problem : found.problems) {
+        steps.emplace_back(std::move(problem));
+    }
+    for (std::string& source : found.files) {
+        steps.emplace_back(ConvertStep{});
+        std::string output = outputFor(source, path, request.outputDir);
+        files.push_back({std::move(source), std::move(output)});
+    }
+}
+
 // The steps of every path, and the files of the one batch that converts them all: sources
-// that would write the same output are found across the whole run.
+// that would write the same output are found across the whole run. A wildcard pattern stands for
+// the paths it matches.
 void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<BatchFile>& files) {
+<<<<<<< HEAD
     for (const std::string& path : request.paths) {
         if (request.svg && isCe3File(path)) {
             steps.emplace_back(DrawStep{path, std::nullopt});
             continue;
+=======
+    for (const std::string& argument : request.paths) {
+        const PathArgument expanded = expandPathArgument(argument);
+        if (!expanded.error.empty()) {
+            steps.emplace_back(PathProblem{
+                argument, formatted(translated("cannot be opened: %s"), expanded.error.c_str())});
+        } else if (expanded.pattern && expanded.paths.empty()) {
+            steps.emplace_back(NoMatchStep{argument});
+>>>>>>> windows-cli
         }
-        FoundSources found = findSources(path);
-        if (found.files.empty() && found.problems.empty()) {
-            steps.emplace_back(EmptyFolderStep{path});
-        }
-        for (PathProblem& problem : found.problems) {
-            steps.emplace_back(std::move(problem));
-        }
-        for (std::string& source : found.files) {
-            steps.emplace_back(ConvertStep{});
-            std::string output = outputFor(source, path, request.outputDir);
-            files.push_back({std::move(source), std::move(output)});
+        for (const std::string& path : expanded.paths) {
+            planPath(request, path, steps, files);
         }
     }
 }
@@ -182,6 +209,12 @@ class RunReporter {
             } else if (const auto* empty = std::get_if<EmptyFolderStep>(&steps[next])) {
                 err_ << "morvex-cli: "
                      << formatted(translated("no .ce2 files under %s"), empty->path.c_str())
+                     << '\n';
+                allDone_ = false;
+            } else if (const auto* noMatch = std::get_if<NoMatchStep>(&steps[next])) {
+                err_ << "morvex-cli: "
+                     << formatted(translated("no file or directory matches %s"),
+                                  noMatch->pattern.c_str())
                      << '\n';
                 allDone_ = false;
             } else {

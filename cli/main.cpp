@@ -166,12 +166,20 @@ void translateHelp(CLI::App& app) {
     });
 }
 
-}  // namespace
+// The arguments as the parser takes them: "/?" and "-?", which Windows programs answer with their
+// help, stand for --help. They are left out of the help's own list, which names the options that
+// every system's users know.
+std::vector<std::string> parserArguments(int argc, char** argv) {
+    std::vector<std::string> arguments = programArguments(argc, argv);
+    for (std::string& argument : arguments) {
+        if (argument == "/?" || argument == "-?") {
+            argument = "--help";
+        }
+    }
+    return arguments;
+}
 
-int main(int argc, char** argv) {
-    installInterruptionHandlers();
-    std::setlocale(LC_ALL, "");
-    setUpMessages(MessageOutput::LocaleEncoding);
+int run(int argc, char** argv) {
     // Standard output gets its buffer now rather than with the first report line: by then a large
     // drawing has just been freed, and allocating the buffer would make the allocator sweep every
     // one of its elements.
@@ -182,15 +190,19 @@ int main(int argc, char** argv) {
     // Reports go through a buffer that keeps the cause of a failed write.
     ReportOutput report(stdout);
     std::ostream out(&report);
-    // On a console, the reports go to it as Unicode instead.
-    const ConsoleText outOnConsole(out, StandardStream::Output);
-    const ConsoleText errOnConsole(std::cerr, StandardStream::Error);
+    // Set up once the options are known: on a console the reports go to it as Unicode, to a file
+    // or pipe in its code page or, with --utf8, in UTF-8.
+    std::optional<ConsoleText> outText;
+    std::optional<ConsoleText> errText;
+    bool utf8 = false;
 
     BatchRequest request;
     CLI::App app(translated("Converts .ce2 drawings into .ce3 files beside them. A directory is "
                             "searched for .ce2 files, also in its subdirectories."),
                  "morvex-cli");
     translateHelp(app);
+    // A path may begin with "/": the parser's Windows-style options (/x) are off on every system.
+    app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("morvex-cli ") + MORVEX_VERSION,
                          translated("Display program version information and exit"));
     app.add_option("PATH", request.paths,
@@ -237,16 +249,27 @@ int main(int argc, char** argv) {
     app.add_option("--report", request.reportCsv,
                    translated("Also keep one row per file in FILE, as CSV for spreadsheets"))
         ->type_name("FILE");
-    const std::vector<std::string> arguments = programArguments(argc, argv);
+    app.add_flag("--utf8", utf8,
+                 translated("Write reports that go to a file or pipe in UTF-8 instead of the "
+                            "console's code page (on Windows; elsewhere they are UTF-8 already)"));
+    const std::vector<std::string> arguments = parserArguments(argc, argv);
     std::vector<const char*> argumentTexts;
     for (const std::string& argument : arguments) {
         argumentTexts.push_back(argument.c_str());
     }
+    const auto setUpText = [&] {
+        const RedirectedText redirected = utf8 ? RedirectedText::Utf8 : RedirectedText::CodePage;
+        outText.emplace(out, StandardStream::Output, redirected);
+        errText.emplace(std::cerr, StandardStream::Error, redirected);
+    };
     try {
         app.parse(static_cast<int>(argumentTexts.size()), argumentTexts.data());
     } catch (const CLI::ParseError& e) {
+        // --utf8 counts when the parser got to it.
+        setUpText();
         return checkedOutput(report, out, app.exit(e, out, std::cerr) == 0 ? 0 : kUsageError);
     }
+    setUpText();
     if (!encodeFace("--large-face", request.largeFace) ||
         !encodeFace("--small-face", request.smallFace) ||
         !checkSettingsFile(request.settingsFile) || !prepareOutputDir(request.outputDir)) {
@@ -259,4 +282,15 @@ int main(int argc, char** argv) {
     }
     return checkedOutput(report, out,
                          runBatch(request, out, std::cerr, progress ? &*progress : nullptr));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    installInterruptionHandlers();
+    std::setlocale(LC_ALL, "");
+    setUpMessages(MessageOutput::LocaleEncoding);
+    const int status = run(argc, argv);
+    holdClosingConsole(translated("Press any key to close this window."));
+    return status;
 }

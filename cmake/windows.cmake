@@ -13,5 +13,7 @@ if(CMAKE_CROSSCOMPILING)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 endif()
 
+include(cmake/builtin_catalogues.cmake)
+
 # What the programs need from the system beyond the C runtime.
 set(MORVEX_SYSTEM_LIBRARIES shell32)

@@ -1,6 +1,7 @@
 # The Windows package: `cmake --build --preset windows --target windows-zip` leaves
 # dist/morvex-VERSION-windows-x86_64.zip, one folder holding the programs (stripped), a README for
-# Windows users, MORVEX's licence and the licences of the libraries built into the programs.
+# Windows users in English and in Japanese, MORVEX's licence and the licences of the libraries
+# built into the programs.
 set(MORVEX_PACKAGE morvex-${PROJECT_VERSION}-windows-x86_64)
 set(MORVEX_PACKAGE_ROOT ${CMAKE_BINARY_DIR}/package)
 set(MORVEX_PACKAGE_STAGE ${MORVEX_PACKAGE_ROOT}/${MORVEX_PACKAGE})
@@ -24,8 +25,11 @@ foreach(entry ${MORVEX_LICENCE_FILES})
          COMMAND ${CMAKE_COMMAND} -E copy ${file} ${MORVEX_PACKAGE_STAGE}/licenses/${name}.txt)
 endforeach()
 
+# The README in English and in Japanese.
 configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/README.txt.in ${MORVEX_PACKAGE_ROOT}/README.txt
                @ONLY NEWLINE_STYLE CRLF)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/README.ja.txt.in
+               ${MORVEX_PACKAGE_ROOT}/README.ja.txt @ONLY NEWLINE_STYLE CRLF)
 # MORVEX's own licence, with Windows line ends as the README.
 configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${MORVEX_PACKAGE_ROOT}/LICENSE.txt @ONLY
                NEWLINE_STYLE CRLF)
@@ -35,13 +39,15 @@ add_custom_target(windows-zip
     COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_PACKAGE_STAGE}/licenses
     COMMAND ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex.exe $<TARGET_FILE:morvex>
     COMMAND ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex-cli.exe $<TARGET_FILE:morvex-cli>
-    COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_PACKAGE_ROOT}/README.txt ${MORVEX_PACKAGE_STAGE}/
+    COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_PACKAGE_ROOT}/README.txt
+            ${MORVEX_PACKAGE_ROOT}/README.ja.txt ${MORVEX_PACKAGE_STAGE}/
     COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_PACKAGE_ROOT}/LICENSE.txt ${MORVEX_PACKAGE_STAGE}/
     ${MORVEX_LICENCE_COMMANDS}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_DIST_DIR}
     COMMAND ${CMAKE_COMMAND} -E tar cf ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip --format=zip
             ${MORVEX_PACKAGE}
     WORKING_DIRECTORY ${MORVEX_PACKAGE_ROOT}
-    DEPENDS morvex morvex-cli ${MORVEX_PACKAGE_ROOT}/README.txt ${MORVEX_PACKAGE_ROOT}/LICENSE.txt
+    DEPENDS morvex morvex-cli ${MORVEX_PACKAGE_ROOT}/README.txt ${MORVEX_PACKAGE_ROOT}/README.ja.txt
+            ${MORVEX_PACKAGE_ROOT}/LICENSE.txt
     COMMENT "Packing ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip"
     VERBATIM)

@@ -11,7 +11,7 @@ int descriptorOf(StandardStream stream) {
 
 }  // namespace
 
-ConsoleText::ConsoleText(std::ostream& stream, StandardStream) : stream_(stream) {}
+ConsoleText::ConsoleText(std::ostream& stream, StandardStream, RedirectedText) : stream_(stream) {}
 
 bool isTerminal(StandardStream stream) {
     return ::isatty(descriptorOf(stream)) == 1;
@@ -24,6 +24,8 @@ int terminalColumns(StandardStream stream) {
     }
     return size.ws_col;
 }
+
+void holdClosingConsole(const std::string&) {}
 
 std::vector<std::string> programArguments(int argc, char** argv) {
     return std::vector<std::string>(argv, argv + argc);

@@ -35,14 +35,15 @@ std::size_t wholeCharacters(const char* text, std::size_t n) {
     return n - start < length ? start : n;
 }
 
-// A stream buffer that writes UTF-8 text to a console as UTF-16.
-class ConsoleBuffer : public std::streambuf {
+// A stream buffer that takes UTF-8 text and passes it on whole characters at a time.
+class Utf8Buffer : public std::streambuf {
   public:
-    explicit ConsoleBuffer(HANDLE console) : console_(console) {
-        setp(buffer_, buffer_ + sizeof buffer_);
-    }
+    Utf8Buffer() { setp(buffer_, buffer_ + sizeof buffer_); }
 
   protected:
+    // Writes the text, which is whole characters; false when it could not.
+    virtual bool write(const std::string& text) = 0;
+
     int_type overflow(int_type c) override {
         if (sync() != 0) {
             return traits_type::eof();
@@ -57,15 +58,7 @@ class ConsoleBuffer : public std::streambuf {
     int sync() override {
         const auto used = static_cast<std::size_t>(pptr() - pbase());
         const std::size_t whole = wholeCharacters(pbase(), used);
-        const std::wstring text = widenUtf8(std::string(pbase(), whole));
-        bool ok = true;
-        for (std::size_t done = 0; done < text.size() && ok;) {
-            DWORD written = 0;
-            ok = WriteConsoleW(console_, text.data() + done, static_cast<DWORD>(text.size() - done),
-                               &written, nullptr) &&
-                 written > 0;
-            done += written;
-        }
+        const bool ok = write(std::string(pbase(), whole));
         std::memmove(buffer_, buffer_ + whole, used - whole);
         setp(buffer_, buffer_ + sizeof buffer_);
         pbump(static_cast<int>(used - whole));
@@ -73,9 +66,75 @@ class ConsoleBuffer : public std::streambuf {
     }
 
   private:
-    HANDLE console_;
     char buffer_[4096];
 };
+
+// Writes UTF-8 text to a console as UTF-16.
+class ConsoleBuffer : public Utf8Buffer {
+  public:
+    explicit ConsoleBuffer(HANDLE console) : console_(console) {}
+
+  protected:
+    bool write(const std::string& utf8) override {
+        const std::wstring text = widenUtf8(utf8);
+        for (std::size_t done = 0; done < text.size();) {
+            DWORD written = 0;
+            if (!WriteConsoleW(console_, text.data() + done, static_cast<DWORD>(text.size() - done),
+                               &written, nullptr) ||
+                written == 0) {
+                return false;
+            }
+            done += written;
+        }
+        return true;
+    }
+
+  private:
+    HANDLE console_;
+};
+
+// The text in the code page, each character that it cannot hold (not even by a best fit, which
+// would write another character) as "?".
+std::string inCodePage(UINT codePage, const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    DWORD flags = WC_NO_BEST_FIT_CHARS;
+    int n = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, "?", nullptr);
+    if (n <= 0) {  // a code page that takes no flags nor a default character
+        flags = 0;
+        n = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, nullptr);
+    }
+    std::string bytes(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    WideCharToMultiByte(codePage, flags, text.data(), size, bytes.data(), n,
+                        flags != 0 ? "?" : nullptr, nullptr);
+    return bytes;
+}
+
+// Writes UTF-8 text through another stream buffer in a code page.
+class CodePageBuffer : public Utf8Buffer {
+  public:
+    CodePageBuffer(std::streambuf* target, UINT codePage) : target_(target), codePage_(codePage) {}
+
+  protected:
+    bool write(const std::string& utf8) override {
+        const std::string bytes = inCodePage(codePage_, widenUtf8(utf8));
+        const auto size = static_cast<std::streamsize>(bytes.size());
+        return target_->sputn(bytes.data(), size) == size && target_->pubsync() == 0;
+    }
+
+  private:
+    std::streambuf* target_;
+    UINT codePage_;
+};
+
+// The code page of text that a program sends to a file or pipe: the console's, else (without a
+// console, when GetConsoleOutputCP gives 0) the system's OEM code page, which consoles start with.
+UINT redirectedCodePage() {
+    const UINT console = GetConsoleOutputCP();
+    return console != 0 ? console : GetOEMCP();
+}
 
 HANDLE handleOf(StandardStream stream) {
     return GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
@@ -83,14 +142,19 @@ HANDLE handleOf(StandardStream stream) {
 
 }  // namespace
 
-ConsoleText::ConsoleText(std::ostream& stream, StandardStream which) : stream_(stream) {
-    const HANDLE handle =
-        GetStdHandle(which == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+ConsoleText::ConsoleText(std::ostream& stream, StandardStream which, RedirectedText redirected)
+    : stream_(stream) {
+    const HANDLE handle = handleOf(which);
+    stream_.flush();
     if (isConsole(handle)) {
-        stream_.flush();
         console_ = std::make_unique<ConsoleBuffer>(handle);
-        previous_ = stream_.rdbuf(console_.get());
+    } else if (const UINT codePage = redirectedCodePage();
+               redirected == RedirectedText::CodePage && codePage != CP_UTF8) {
+        console_ = std::make_unique<CodePageBuffer>(stream_.rdbuf(), codePage);
+    } else {
+        return;
     }
+    previous_ = stream_.rdbuf(console_.get());
 }
 
 // A console is Windows' terminal; a file, a pipe or the NUL device is not.
@@ -105,6 +169,31 @@ int terminalColumns(StandardStream stream) {
         return 0;
     }
     return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+void holdClosingConsole(const std::string& prompt) {
+    DWORD processes[2];
+    const HANDLE error = handleOf(StandardStream::Error);
+    if (GetConsoleProcessList(processes, 2) != 1 || !isConsole(error)) {
+        return;
+    }
+    const HANDLE input =
+        CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (input == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    const std::wstring text = widenUtf8("\n" + prompt);
+    DWORD written = 0;
+    WriteConsoleW(error, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    // Until a key goes down (one pressed while the program ran counts too); the mouse, focus and
+    // key releases do not count.
+    INPUT_RECORD record{};
+    DWORD read = 0;
+    while (ReadConsoleInputW(input, &record, 1, &read) && read == 1 &&
+           !(record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown)) {
+    }
+    CloseHandle(input);
 }
 
 std::vector<std::string> programArguments(int argc, char** argv) {

@@ -30,6 +30,21 @@ struct DirectoryListing {
 
 DirectoryListing listDirectory(const std::string& dir);
 
+// What a path argument of a command line stands for. Where the shell passes wildcards on to the
+// program (Windows), a final component holding "*" or "?" is a pattern, matched as the system's
+// file search matches it, against the entries of the folder before it ("." and ".." left out);
+// wildcards in a folder before it are not expanded. Elsewhere the shell has expanded them, and
+// every path stands for itself.
+struct PathArgument {
+    bool pattern = false;
+    // The path itself, or the matches of the pattern, each as the folder given joined with an
+    // entry's name, in byte order; none when nothing matched.
+    std::vector<std::string> paths;
+    std::string error;  // why the pattern's folder could not be searched; empty otherwise
+};
+
+PathArgument expandPathArgument(const std::string& argument);
+
 // The process's working directory; empty when it cannot be found.
 std::string currentDirectory();
 

@@ -83,6 +83,11 @@ DirectoryListing listDirectory(const std::string& dir) {
     return listing;
 }
 
+// The shell has expanded any wildcards.
+PathArgument expandPathArgument(const std::string& argument) {
+    return {.pattern = false, .paths = {argument}, .error = {}};
+}
+
 std::string currentDirectory() {
     std::vector<char> buffer(4096);
     while (::getcwd(buffer.data(), buffer.size()) == nullptr) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/paths.h"
@@ -100,6 +101,34 @@ DirectoryListing listDirectory(const std::string& dir) {
         listing.error = windowsErrorText(error);
     }
     return listing;
+}
+
+PathArgument expandPathArgument(const std::string& argument) {
+    const std::size_t nameStart = finalComponentStart(argument);
+    if (argument.find_first_of("*?", nameStart) == std::string::npos) {
+        return {.pattern = false, .paths = {argument}, .error = {}};
+    }
+    PathArgument expanded{.pattern = true, .paths = {}, .error = {}};
+    WIN32_FIND_DATAW entry{};
+    const FindHandle find(FindFirstFileExW(widePath(argument).c_str(), FindExInfoBasic, &entry,
+                                           FindExSearchNameMatch, nullptr, 0));
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) {
+            expanded.error = windowsErrorText(error);
+        }
+        return expanded;
+    }
+    const std::string folder = argument.substr(0, nameStart);
+    do {
+        if (!isDotEntry(entry.cFileName)) {
+            expanded.paths.push_back(folder + narrowToUtf8(entry.cFileName));
+        }
+    } while (FindNextFileW(find.get(), &entry));
+    if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) {
+        expanded.error = windowsErrorText(error);
+    }
+    std::sort(expanded.paths.begin(), expanded.paths.end());
+    return expanded;
 }
 
 std::string currentDirectory() {

@@ -19,6 +19,9 @@ enum class MessageOutput { Utf8, LocaleEncoding };
 // Makes the messages follow the locale that setlocale has set, from the catalogues installed with
 // the program (share/locale beside its bin folder), or from catalogueDir (a folder holding
 // LANG/LC_MESSAGES/morvex.mo; empty: none). A locale that does not exist is the C locale: English.
+// On Windows the catalogues are built into the program and the output does not matter: the
+// language is the user's UI language, unless LC_ALL, LC_MESSAGES, LANG or LANGUAGE name one (as
+// under Wine), and catalogueDir is not used.
 void setUpMessages(MessageOutput output);
 void setUpMessages(MessageOutput output, const std::string& catalogueDir);
 

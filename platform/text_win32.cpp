@@ -4,7 +4,12 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/builtin_catalogue.h"
 
 namespace {
 
@@ -111,28 +116,83 @@ bool startsWithExtendedPrefix(const std::wstring& path) {
            (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\';
 }
 
-}  // namespace
+// The Japanese messages by their English text; null while the messages are English. Set once,
+// before any thread asks for a message.
+const std::unordered_map<std::string_view, const char*>* japanese = nullptr;
 
-// Windows builds carry no message catalogues: every message is the English one.
-
-void setUpMessages(MessageOutput) {}
-
-void setUpMessages(MessageOutput, const std::string&) {}
-
-const char* translated(const char* english) {
-    return english;
+const std::unordered_map<std::string_view, const char*>& japaneseMessages() {
+    static const std::unordered_map<std::string_view, const char*> messages = [] {
+        std::unordered_map<std::string_view, const char*> byEnglish;
+        for (const CatalogueEntry& entry : kJapaneseMessages) {
+            byEnglish.emplace(entry.english, entry.translation);
+        }
+        return byEnglish;
+    }();
+    return messages;
 }
 
+const char* environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+// Whether the user reads Japanese. The variables that gettext reads decide when any is set (as
+// under Wine, or in a POSIX shell): the locale of the messages (LC_ALL, LC_MESSAGES, LANG), C or
+// POSIX being English, then the first entry of LANGUAGE. Otherwise the user's UI language does.
+bool userReadsJapanese() {
+    const char* locale = environmentValue("LC_ALL");
+    for (const char* name : {"LC_MESSAGES", "LANG"}) {
+        locale = locale != nullptr ? locale : environmentValue(name);
+    }
+    const std::string_view localeName = locale != nullptr ? locale : "";
+    if (localeName == "C" || localeName == "POSIX" || localeName.starts_with("C.")) {
+        return false;
+    }
+    const char* language = environmentValue("LANGUAGE");
+    const std::string_view name = language != nullptr ? language : localeName;
+    if (!name.empty()) {
+        return name.substr(0, name.find_first_of(":_.@")) == "ja";
+    }
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+}
+
+}  // namespace
+
+// The catalogue is built in: the console and the dialog take Unicode, and a file or pipe gets
+// the text in a code page that holds what it can (platform/console.h), so the output's encoding
+// does not matter.
+void setUpMessages(MessageOutput) {
+    japanese = userReadsJapanese() ? &japaneseMessages() : nullptr;
+}
+
+void setUpMessages(MessageOutput output, const std::string&) {
+    setUpMessages(output);
+}
+
+const char* translated(const char* english) {
+    if (japanese == nullptr) {
+        return english;
+    }
+    const auto found = japanese->find(english);
+    return found != japanese->end() ? found->second : english;
+}
+
+// Japanese has one form for every number.
 const char* translatedPlural(const char* singular, const char* plural, unsigned long n) {
+    if (japanese != nullptr) {
+        if (const auto found = japanese->find(singular); found != japanese->end()) {
+            return found->second;
+        }
+    }
     return n == 1 ? singular : plural;
 }
 
 std::string messageLanguage() {
-    return "";
+    return japanese != nullptr ? "ja" : "";
 }
 
 bool messagesTranslated() {
-    return false;
+    return japanese != nullptr;
 }
 
 std::optional<std::string> cp932ToUtf8(const std::string& bytes) {
@@ -282,12 +342,47 @@ std::string windowsErrorText(unsigned long error) {
     return narrowToUtf8(text);
 }
 
-// The C runtime's own texts; for the common causes they read as on POSIX systems. A file in use
-// by another program, which the runtime would call a busy device, is named as Windows users know
-// it.
+namespace {
+
+// In Japanese, the causes that Windows errors are told as (errnoForWindowsError) and that the C
+// runtime's file functions set, looked up by the GNU C library's words, so that reports read as on
+// POSIX systems.
+const char* japaneseErrorTextOf(int error) {
+    switch (error) {
+        case ENOENT:
+            return translated("No such file or directory");
+        case EACCES:
+            return translated("Permission denied");
+        case ENOMEM:
+            return translated("Cannot allocate memory");
+        case EEXIST:
+            return translated("File exists");
+        case ENOSPC:
+            return translated("No space left on device");
+        case ENOTDIR:
+            return translated("Not a directory");
+        case EISDIR:
+            return translated("Is a directory");
+        case ENAMETOOLONG:
+            return translated("File name too long");
+        case EINVAL:
+            return translated("Invalid argument");
+        case EIO:
+            return translated("Input/output error");
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+// The C runtime's own texts in English; for the common causes they read as on POSIX systems. A
+// file in use by another program, which the runtime would call a busy device, is named as Windows
+// users know it.
 std::string systemErrorText(int error) {
     if (error == EBUSY) {
         return translated("in use by another program");
     }
-    return std::strerror(error);
+    const char* text = japanese != nullptr ? japaneseErrorTextOf(error) : nullptr;
+    return text != nullptr ? text : std::strerror(error);
 }

@@ -160,8 +160,12 @@ std::string tooManyChosenMessage() {
         "added. Select fewer files, or drop their folder on the list.");
 }
 
-std::string settingsNotSavedMessage(const std::string& path) {
-    return formatted(translated("The settings could not be saved.\n%s"), path.c_str());
+std::string settingsNotSavedMessage(const std::string& path, const std::string& cause) {
+    if (cause.empty()) {
+        return formatted(translated("The settings could not be saved.\n%s"), path.c_str());
+    }
+    return formatted(translated("The settings could not be saved.\n%s: %s"), path.c_str(),
+                     cause.c_str());
 }
 
 std::string batchProgressLabel(std::size_t done, std::size_t total) {

@@ -49,8 +49,8 @@ std::string faceRefusalMessage(const FaceChoice& choice);
 // More files were picked in the open-file dialog than it can hand over.
 std::string tooManyChosenMessage();
 
-// The settings file at path could not be written.
-std::string settingsNotSavedMessage(const std::string& path);
+// The settings file at path could not be written, for the cause given (none when empty).
+std::string settingsNotSavedMessage(const std::string& path, const std::string& cause);
 
 // How far a batch has got: `done` of `total` files.
 std::string batchProgressLabel(std::size_t done, std::size_t total);

@@ -44,10 +44,14 @@ FontConfirmation FontFields::confirm(FontRow row, const std::string& family, int
     shown.faceBytes = face.bytes;
     shown.face = face.family;
     shown.size = std::to_string(points);
-    const bool faceSaved = settings_.writeString(section(row), kFaceKey, shown.faceBytes);
-    const bool sizeSaved = settings_.writeInt(section(row), kSizeKey, points);
+    std::string faceCause;
+    std::string sizeCause;
+    const bool faceSaved =
+        settings_.writeString(section(row), kFaceKey, shown.faceBytes, &faceCause);
+    const bool sizeSaved = settings_.writeInt(section(row), kSizeKey, points, &sizeCause);
     if (!faceSaved || !sizeSaved) {
-        return {FontConfirmation::Outcome::NotSaved, settingsNotSavedMessage(settings_.path())};
+        return {FontConfirmation::Outcome::NotSaved,
+                settingsNotSavedMessage(settings_.path(), faceSaved ? sizeCause : faceCause)};
     }
     return {};
 }

@@ -18,3 +18,7 @@ struct ProfileBytes {
 
 // Reads the whole file. Only a regular file is read; a FIFO of that name does not block.
 ProfileBytes loadProfile(const std::string& path);
+
+// Why the file could not be read (a missing one included), in the user's language; empty when it
+// was read.
+std::string profileReadProblem(const ProfileBytes& file);

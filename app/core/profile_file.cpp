@@ -11,6 +11,7 @@
 #include "platform/directories.h"
 #include "platform/files.h"
 #include "platform/numbers.h"
+#include "platform/text.h"
 
 ProfileBytes loadProfile(const std::string& path) {
     using State = ProfileBytes::State;
@@ -49,6 +50,21 @@ ProfileBytes loadProfile(const std::string& path) {
     return loaded;
 }
 
+std::string profileReadProblem(const ProfileBytes& file) {
+    if (file.state == ProfileBytes::State::Read) {
+        return "";
+    }
+    if (file.notRegular) {
+        return translated("not a regular file");
+    }
+    if (file.tooLarge) {
+        return translated("larger than a settings file can be (1 MiB)");
+    }
+    return file.error != 0
+               ? formatted(translated("cannot be read: %s"), systemErrorText(file.error).c_str())
+               : translated("cannot be read");
+}
+
 std::string ProfileFile::readString(const std::string& section, const std::string& key,
                                     const std::string& fallback) const {
     const ProfileBytes file = loadProfile(path_);
@@ -67,24 +83,36 @@ int ProfileFile::readInt(const std::string& section, const std::string& key, int
 // blank lines and merges duplicates. Here only the one key's line changes or is added, so a
 // file that the user or another program keeps stays as it was.
 bool ProfileFile::writeString(const std::string& section, const std::string& key,
-                              const std::string& value) {
-    if (!fitsProfileLine(section, key, value)) {
+                              const std::string& value, std::string* cause) {
+    const auto fail = [cause](std::string why) {
+        if (cause != nullptr) {
+            *cause = std::move(why);
+        }
         return false;
+    };
+    if (!fitsProfileLine(section, key, value)) {
+        return fail(translated("the entry does not fit on a line of the settings file"));
     }
     const ProfileBytes file = loadProfile(path_);
     if (file.state == ProfileBytes::State::Unreadable) {
-        return false;
+        return fail(profileReadProblem(file));
     }
     const std::string text = withProfileValue(file.text, section, key, value);
     if (file.state == ProfileBytes::State::Read && text == file.text) {
         return true;
     }
     if (!makeParentDirectories(path_)) {
-        return false;
+        return fail(formatted(translated("its folder cannot be created: %s"),
+                              systemErrorText(errno).c_str()));
     }
-    return writeFileAtomically(path_, text);
+    WriteFailure failure;
+    if (!writeFileAtomically(path_, text, &failure)) {
+        return fail(describeWriteFailure(failure));
+    }
+    return true;
 }
 
-bool ProfileFile::writeInt(const std::string& section, const std::string& key, int value) {
-    return writeString(section, key, std::to_string(value));
+bool ProfileFile::writeInt(const std::string& section, const std::string& key, int value,
+                           std::string* cause) {
+    return writeString(section, key, std::to_string(value), cause);
 }

@@ -20,10 +20,13 @@ class ProfileFile {
     // The leading decimal number of the value; the fallback when the key is missing.
     int readInt(const std::string& section, const std::string& key, int fallback) const;
     // false when the file could not be written, when an existing file could not be read (it is
-    // left as it was), or when the entry would not read back as written (fitsProfileLine).
-    // A write that would change no byte leaves the file untouched.
-    bool writeString(const std::string& section, const std::string& key, const std::string& value);
-    bool writeInt(const std::string& section, const std::string& key, int value);
+    // left as it was), or when the entry would not read back as written (fitsProfileLine); then
+    // *cause, unless cause is null, says why in the user's language (empty when nothing is
+    // known). A write that would change no byte leaves the file untouched.
+    bool writeString(const std::string& section, const std::string& key, const std::string& value,
+                     std::string* cause = nullptr);
+    bool writeInt(const std::string& section, const std::string& key, int value,
+                  std::string* cause = nullptr);
 
   private:
     std::string path_;

@@ -52,16 +52,8 @@ ForeignLine findForeignLine(std::string_view text) {
 
 std::string settingsFileProblem(const std::string& path) {
     const ProfileBytes file = loadProfile(path);
-    if (file.notRegular) {
-        return translated("not a regular file");
-    }
-    if (file.tooLarge) {
-        return translated("larger than a settings file can be (1 MiB)");
-    }
     if (file.state != ProfileBytes::State::Read) {
-        return file.error != 0 ? formatted(translated("cannot be read: %s"),
-                                           systemErrorText(file.error).c_str())
-                               : translated("cannot be read");
+        return profileReadProblem(file);
     }
     const ForeignLine foreign = findForeignLine(file.text);
     if (foreign.number == 0) {

@@ -73,7 +73,9 @@ TEST_F(Profile, UnreadableFileIsLeftAlone) {
     for (const std::string& p : {path, fifo}) {
         ProfileFile file(p);
         EXPECT_EQ(file.readString("LARGE_FONT", "FACE", "fallback"), "fallback");
-        EXPECT_FALSE(file.writeString("LARGE_FONT", "FACE", "Arial"));
+        std::string cause;
+        EXPECT_FALSE(file.writeString("LARGE_FONT", "FACE", "Arial", &cause));
+        EXPECT_EQ(cause, "not a regular file") << p;
     }
     EXPECT_TRUE(fs::is_directory(path));
     EXPECT_TRUE(fs::is_fifo(fifo));

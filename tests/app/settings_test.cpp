@@ -127,7 +127,9 @@ TEST_F(Profile, RefusesWhatWouldNotStayOneLine) {
         {"A", ";K", "v"},
     };
     for (const auto& r : refused) {
-        EXPECT_FALSE(file.writeString(r[0], r[1], r[2])) << r[0] << "/" << r[1];
+        std::string cause;
+        EXPECT_FALSE(file.writeString(r[0], r[1], r[2], &cause)) << r[0] << "/" << r[1];
+        EXPECT_EQ(cause, "the entry does not fit on a line of the settings file") << r[0];
     }
     EXPECT_EQ(readBytes(path), "[A]\r\nK=v\r\n");
 }

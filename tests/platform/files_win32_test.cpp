@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,41 @@ TEST(DirectoryListing, EntriesJoinedToTheFolderAsGiven) {
     const DirectoryListing missing = listDirectory(dir / "missing");
     EXPECT_TRUE(missing.others.empty());
     EXPECT_EQ(missing.error, "No such file or directory");
+}
+
+TEST(PathArgument, WildcardsInTheFinalComponentMatchItsFolder) {
+    TempDir dir;
+    for (const char* name : {"b.ce2", "a.CE2", "電源.ce2", "ab.ce3"}) {
+        // A wide name: writeBytes would take it through the ANSI code page.
+        std::ofstream(pathFromUtf8(dir / name)) << "x";
+    }
+    ASSERT_TRUE(makeParentDirectories(dir / "a1/x"));
+    const std::string f = backslashed(dir.path()) + "\\";
+    const std::string extended = "\\\\?\\" + f + "b.ce2";
+    struct Case {
+        std::string argument;
+        bool pattern;
+        std::vector<std::string> paths;
+        bool failed;
+    };
+    const std::vector<Case> cases = {
+        // In byte order, in any letter case, joined to the folder as it was given.
+        {f + "*.ce2", true, {f + "a.CE2", f + "b.ce2", f + "電源.ce2"}, false},
+        {f + "a?", true, {f + "a1"}, false},
+        {dir / "a*", true, {dir / "a.CE2", dir / "a1", dir / "ab.ce3"}, false},
+        {f + "x*.ce2", true, {}, false},
+        {f + "missing\\*.ce2", true, {}, true},
+        {f + "a.ce2", false, {f + "a.ce2"}, false},
+        // Neither a wildcard in a folder before the final component nor the prefix \\?\.
+        {f + "a*\\x.ce2", false, {f + "a*\\x.ce2"}, false},
+        {extended, false, {extended}, false},
+    };
+    for (const Case& c : cases) {
+        const PathArgument expanded = expandPathArgument(c.argument);
+        EXPECT_EQ(expanded.pattern, c.pattern) << c.argument;
+        EXPECT_EQ(expanded.paths, c.paths) << c.argument;
+        EXPECT_EQ(!expanded.error.empty(), c.failed) << c.argument << ": " << expanded.error;
+    }
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 # Converts the same drawings with the Linux morvex-cli and, under Wine, with morvex-cli.exe, and
 # compares what the two wrote (.ce3 and .svg files) and reported (standard output, standard error,
 # exit status) byte for byte; the lines of the Windows reports end in CR LF, as Windows text does.
+# The Windows program writes its reports in UTF-8 (--utf8), or in a Japanese locale in CP932, its
+# console code page; its wildcards match as the Linux shell's do.
 #
 # usage: compare_with_linux.sh WINE-RUN MORVEX-CLI-EXE LINUX-BUILD-DIR SOURCE-DIR WORK-DIR
+#        JAPANESE-LOCPATH
 # LINUX-BUILD-DIR is a Linux build of this project (the debug preset) that holds cli/morvex-cli and
-# fuzz/make_seeds.
+# fuzz/make_seeds. JAPANESE-LOCPATH holds a ja_JP.UTF-8 locale made by localedef.
 set -euo pipefail
 
 wine_run=$1
@@ -13,6 +16,8 @@ exe=$2
 linux_build=$3
 source_dir=$4
 work=$5
+locpath=$6
+windows_cli=("$wine_run" "$exe" --utf8)
 
 linux_cli=$linux_build/cli/morvex-cli
 make_seeds=$linux_build/fuzz/make_seeds
@@ -100,13 +105,15 @@ compare() {
     return $failed
 }
 
-# Every drawing by name (the Unicode one with a forward slash, which Windows takes too), a face
-# given on the command line, a settings file named, and drawing with --svg.
-mapfile -t names < <(cd "$drawings" && ls -1 -- *.ce2 *.ce3 && echo "回路図/電源.ce2")
-options=(--svg --small-face 'ＭＳ ゴシック' --settings 回路図/フォント.ini)
+# Every drawing: by wildcards for Windows, which matches them in byte order as the Linux shell
+# does in the C locale, and by name (the Unicode one with a forward slash, which Windows takes
+# too); a face given on the command line, a settings file named, and drawing with --svg. The
+# Linux program takes --utf8 and changes nothing.
+mapfile -t names < <(cd "$drawings" && LC_ALL=C && printf '%s\n' *.ce2 *.ce3 "回路図/電源.ce2")
+options=(--svg --small-face 'ＭＳ ゴシック' --settings 回路図/フォント.ini --utf8)
 drawn_ce3=$(find "$work/linux" -name '*.ce3' | wc -l)
 run linux env LC_ALL=C.UTF-8 "$linux_cli" "${options[@]}" "${names[@]}"
-run windows "$wine_run" "$exe" "${options[@]}" "${names[@]}"
+run windows "$wine_run" "$exe" "${options[@]}" '*.ce2' '*.CE3' "回路図/電源.ce2"
 failed=0
 compare "named files" || failed=1
 converted=$(($(find "$work/linux" -name '*.ce3' | wc -l) - drawn_ce3))
@@ -129,14 +136,14 @@ forward_slashes() {
     done
 }
 run linux env LC_ALL=C.UTF-8 "$linux_cli" .
-run windows "$wine_run" "$exe" .
+run windows "${windows_cli[@]}" .
 forward_slashes
 compare "a searched folder" || failed=1
 
 # A face that CP932 cannot hold is refused alike, before anything is converted.
 rm -f "$work"/linux/*.ce3 "$work"/windows/*.ce3
 run linux env LC_ALL=C.UTF-8 "$linux_cli" --large-face 'Ø 😀' demo.ce2
-run windows "$wine_run" "$exe" --large-face 'Ø 😀' demo.ce2
+run windows "${windows_cli[@]}" --large-face 'Ø 😀' demo.ce2
 compare "a refused face" || failed=1
 
 # An output saved by the editor is kept alike; --output-dir writes under a folder of its own.
@@ -146,15 +153,69 @@ for side in linux windows; do
         > "$work/$side/demo.ce3"
 done
 run linux env LC_ALL=C.UTF-8 "$linux_cli" demo.ce2
-run windows "$wine_run" "$exe" demo.ce2
+run windows "${windows_cli[@]}" demo.ce2
 compare "an edited output" || failed=1
 run linux env LC_ALL=C.UTF-8 "$linux_cli" --output-dir out 回路図 demo.ce2
-run windows "$wine_run" "$exe" --output-dir out 回路図 demo.ce2
+run windows "${windows_cli[@]}" --output-dir out 回路図 demo.ce2
 forward_slashes
 compare "an output folder" || failed=1
 if [ ! -s "$work/windows/out/電源.ce3" ] || [ ! -s "$work/windows/out/demo.ce3" ] ||
     ! grep -q "PARTLIB" "$work/windows/demo.ce3"; then
     echo "compare_with_linux: the edited output or the output folder went wrong" >&2
+    failed=1
+fi
+
+# In a Japanese locale both programs report in Japanese, alike; the Windows program, its output
+# redirected, in CP932.
+rm -rf "$work"/linux/out "$work"/windows/out
+japanese=(LOCPATH="$locpath" MORVEX_WINE_LOCALE=ja_JP.UTF-8)
+run linux env "${japanese[@]}" LC_ALL=ja_JP.UTF-8 "$linux_cli" --output-dir out 回路図 demo.ce2 \
+    missing.ce2
+run windows env "${japanese[@]}" "$wine_run" "$exe" --output-dir out 回路図 demo.ce2 missing.ce2
+for part in out err; do
+    iconv -f CP932 -t UTF-8 "$work/windows.$part" > "$work/windows.$part.utf8"
+    mv "$work/windows.$part.utf8" "$work/windows.$part"
+done
+forward_slashes
+compare "Japanese messages" || failed=1
+if ! grep -qF "missing.ce2: 変換しませんでした: 開けません: そのようなファイルやディレクトリはありません" \
+    "$work/windows.err"; then
+    echo "compare_with_linux: the reports are not in Japanese" >&2
+    failed=1
+fi
+
+# In the C locale, whose code page 437 holds no Japanese, a redirected report without --utf8
+# shows each Japanese character as "?" and keeps the rest of the line.
+run windows "$wine_run" "$exe" -q 回路図/電源.ce2
+if ! cmp -s "$work/windows.out" \
+    <(printf '???/??.ce2 -> ???/??.ce3: 13 elements; 1 element outside the sheet left out\r\n'); then
+    echo "compare_with_linux: the report in code page 437 is not as expected:" >&2
+    cat "$work/windows.out" >&2
+    failed=1
+fi
+
+# Patterns that match nothing are said to; /? and -? show the help; a path may begin with "/".
+run windows "${windows_cli[@]}" 'nothing*.ce2' '回路図\?.ce2'
+if [ "$(cat "$work/windows.status")" != 1 ] ||
+    ! cmp -s "$work/windows.err" <(printf 'morvex-cli: no file or directory matches %s\r\n' \
+        'nothing*.ce2' '回路図\?.ce2'); then
+    echo "compare_with_linux: patterns that match nothing are not reported so:" >&2
+    cat "$work/windows.err" >&2
+    failed=1
+fi
+run windows "${windows_cli[@]}" --help
+mv "$work/windows.out" "$work/help.out"
+for help in '/?' '-?'; do
+    run windows "${windows_cli[@]}" "$help"
+    if [ "$(cat "$work/windows.status")" != 0 ] || ! cmp -s "$work/help.out" "$work/windows.out"; then
+        echo "compare_with_linux: $help does not show the help" >&2
+        failed=1
+    fi
+done
+rm -f "$work/windows/demo.ce3"
+run windows "${windows_cli[@]}" -q "$work/windows/demo.ce2"
+if [ "$(cat "$work/windows.status")" != 0 ] || [ ! -s "$work/windows/demo.ce3" ]; then
+    echo "compare_with_linux: $work/windows/demo.ce2 was not taken as a path" >&2
     failed=1
 fi
 

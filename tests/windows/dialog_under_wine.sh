@@ -217,19 +217,38 @@ wait "$morvex" || status=$?
 expect "the program's exit" "0" "$status"
 expect "the program's output" "" "$(cat "$work/morvex.out" "$work/morvex.err")"
 
-# Started as "Open with" and "Send to" start it, beside a settings file that is none: the files
-# among its arguments and below its folders are listed, and the settings file is reported.
+# Started as "Open with" and "Send to" start it, beside a settings file that is none, for a user
+# who reads Japanese when the locale is given (MORVEX_JAPANESE_LOCPATH holds ja_JP.UTF-8): the
+# files among its arguments and below its folders are listed, the settings file is reported, and
+# a batch's reasons and summary are told, in the user's language.
 mkdir -p "$work/second"
 printf '\x89PNG\r\n\x1a\n' > "$work/second/MORVEX.INI"
-(cd "$work/second" && exec "$wine_run" "$exe" "$w\\回路図" "$w\\notes.txt" "$w\\demo.ce2" \
-    > "$work/morvex.out" 2> "$work/morvex.err") &
+japanese=()
+if [ -n "${MORVEX_JAPANESE_LOCPATH:-}" ]; then
+    japanese=(env MORVEX_WINE_LOCALE=ja_JP.UTF-8 LOCPATH="$MORVEX_JAPANESE_LOCPATH")
+fi
+(cd "$work/second" && exec "${japanese[@]}" "$wine_run" "$exe" "$w\\回路図" "$w\\notes.txt" \
+    "$w\\demo.ce2" > "$work/morvex.out" 2> "$work/morvex.err") &
 morvex=$!
+notice="not a settings file: line 1 is neither a section, a key=value line, a comment nor blank; \
+the default fonts apply"
+failed_batch=$(printf '%s\n' 'error' 'None of the 2 files could be converted.' '' \
+    'Files not converted:' "$w\\missing.ce2: cannot be opened: No such file or directory" \
+    "$w\\one.ce2: fewer than two elements")
+if [ ${#japanese[@]} != 0 ]; then
+    notice="設定ファイルではありません: 1 行目はセクション、キー=値の行、コメント、空行のどれでもあ\
+りません; 既定のフォントを使います"
+    failed_batch=$(printf '%s\n' 'error' 'どのファイルも変換できませんでした（2 ファイル）。' '' \
+        '変換しなかったファイル:' \
+        "$w\\missing.ce2: 開けません: そのようなファイルやディレクトリはありません" \
+        "$w\\one.ce2: 要素が 2 個未満です")
+fi
 expect "the notice of a settings file that cannot be used" \
-    "$(printf '%s\n' warning "$(windows_path "$work/second")\\MORVEX.INI: not a settings file: line 1 \
-is neither a section, a key=value line, a comment nor blank; the default fonts apply")" \
-    "$(probe notice)"
+    "$(printf '%s\n' warning "$(windows_path "$work/second")\\MORVEX.INI: $notice")" "$(probe notice)"
 expect "the list from the command line" "$(printf '%s\n' "$w\\demo.ce2" "$w\\回路図\\電源.ce2")" \
     "$(probe list)"
+probe drop "$w\\one.ce2" "$w\\missing.ce2" > /dev/null || failed=1
+expect "the message after a failed batch, in the user's language" "$failed_batch" "$(probe ok)"
 probe close > /dev/null || failed=1
 wait "$morvex" || failed=1
 
