@@ -17,6 +17,7 @@
 #include "platform/directories.h"
 #include "platform/files.h"
 #include "platform/interruption.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace {
@@ -166,13 +167,15 @@ void translateHelp(CLI::App& app) {
     });
 }
 
-// The arguments as the parser takes them: "/?" and "-?", which Windows programs answer with their
-// help, stand for --help. They are left out of the help's own list, which names the options that
+// The arguments as the parser takes them: "-?" and, on Windows, "/?", which Windows programs answer
+// with their help, stand for --help. Where "/" is the only separator, "/?" names a file in the root
+// folder and stays a path. They are left out of the help's own list, which names the options that
 // every system's users know.
 std::vector<std::string> parserArguments(int argc, char** argv) {
+    const bool slashQuestionIsHelp = isPathSeparator('\\');  // a system with Windows paths
     std::vector<std::string> arguments = programArguments(argc, argv);
     for (std::string& argument : arguments) {
-        if (argument == "/?" || argument == "-?") {
+        if (argument == "-?" || (argument == "/?" && slashQuestionIsHelp)) {
             argument = "--help";
         }
     }
