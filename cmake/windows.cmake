@@ -13,5 +13,8 @@ if(CMAKE_CROSSCOMPILING)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 endif()
 
+# Resource scripts (icons, manifests, dialogs, version information), for both programs.
+enable_language(RC)
+
 # What the programs need from the system beyond the C runtime.
 set(MORVEX_SYSTEM_LIBRARIES shell32)

@@ -49,6 +49,7 @@ install() {
     echo "$status"
 }
 
+version=$(basename "$setup" | sed 's/^morvex-\(.*\)-setup\.exe$/\1/')
 profile > "$work/profile-before"
 expect "the first installation's exit status" 0 "$(install)"
 
@@ -66,6 +67,17 @@ all_files=$(printf '%s\n' ./LICENSE.txt ./README.txt ./licenses/CLI11.txt ./lice
     ./morvex-cli.exe ./morvex.exe ./uninstall.exe)
 expect "the installed files" "$all_files" "$(files)"
 
+# Both programs tell what they are, show the icon, and are drawn sharp at any scale.
+for program in morvex.exe:"MORVEX converter" morvex-cli.exe:"MORVEX command-line converter"; do
+    expect "the resources of ${program%%:*}" "$(printf '%s\n' 'ProductName: MORVEX' \
+        "ProductVersion: $version" "FileDescription: ${program#*:}" \
+        'CompanyName: the MORVEX authors' \
+        'LegalCopyright: Copyright (c) the MORVEX authors. MIT License.' \
+        "OriginalFilename: ${program%%:*}" 'icon: yes' \
+        'manifest: common controls 6 yes, per-monitor DPI awareness v2 yes')" \
+        "$(probe resources "$folder\\${program%%:*}")"
+done
+
 # The .ce2 type and the uninstaller's entry.
 classes='HKCU\Software\Classes'
 expect "the type of .ce2" "MORVEX.ce2" "$(value "$classes\\.ce2" "")"
@@ -77,7 +89,6 @@ expect "the verb of .ce2 files" "Open with MORVEX" "$(value "$classes\\MORVEX.ce
 command=$(value "$classes\\MORVEX.ce2\\shell\\open\\command" "")
 expect "the command of .ce2 files" "\"$folder\\morvex.exe\" \"%1\"" "$command"
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\MORVEX'
-version=$(basename "$setup" | sed 's/^morvex-\(.*\)-setup\.exe$/\1/')
 expect "the entry under Apps" \
     "$(printf '%s\n' MORVEX "$version" "the MORVEX authors" "\"$folder\\uninstall.exe\" /S")" \
     "$(for name in DisplayName DisplayVersion Publisher QuietUninstallString; do
@@ -98,8 +109,10 @@ drawing=$(windows_path "$work/回路図 一.ce2")
 cp "$demo" "$work/回路図 一.ce2"
 probe open MORVEX.ce2 "$drawing" > /dev/null || failed=1
 expect "the list of the dialog opened on a drawing" "$drawing" "$(probe list)"
+# In the middle of the screen (wine_display's, 1024 x 768).
+read -r x y width height < <(probe rect)
+expect "the dialog's place" "$(((1024 - width) / 2)) $(((768 - height) / 2))" "$x $y"
 if [ -n "$screenshot" ]; then
-    read -r x y width height < <(probe rect)
     screenshot "$screenshot" "$x" "$y" "$width" "$height"
 fi
 
