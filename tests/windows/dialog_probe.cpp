@@ -453,6 +453,7 @@ int checkTemplate(HWND dialog, const std::string& exe) {
     return failures == 0 ? 0 : 1;
 }
 
+// What Explorer shows of a program: its version strings, its icon, and what its manifest asks for.
 int printResources(const std::string& exe) {
     const std::wstring path = widenUtf8(exe);
     DWORD ignored = 0;
@@ -485,6 +486,7 @@ int printResources(const std::string& exe) {
                 FindResourceW(module, MAKEINTRESOURCEW(128), RT_GROUP_ICON) ? "yes" : "no");
     std::printf("manifest: common controls 6 %s, per-monitor DPI awareness v2 %s\n",
                 controls ? "yes" : "no", dpi ? "yes" : "no");
+    FreeLibrary(module);
     return 0;
 }
 
