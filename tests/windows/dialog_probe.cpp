@@ -17,9 +17,6 @@
 // - about: opens the about box from the system menu, prints its title and texts
 // - rect: prints the dialog's place on the screen: x y width height
 // - close: closes the dialog with 終了 and waits for the program to end
-// - resources EXE: prints the program's version strings and whether it has the icon and a
-//   manifest asking for common controls 6 and per-monitor DPI awareness (v2), without waiting
-//   for a dialog
 // - open PROGID PATH: opens the file as Explorer does with the default verb of the user's file
 //   type PROGID (HKCU\Software\Classes\PROGID), without waiting for a dialog
 // Output is UTF-8, one item a line; the exit status is 0 when the action succeeded.
@@ -453,43 +450,6 @@ int checkTemplate(HWND dialog, const std::string& exe) {
     return failures == 0 ? 0 : 1;
 }
 
-// What Explorer shows of a program: its version strings, its icon, and what its manifest asks for.
-int printResources(const std::string& exe) {
-    const std::wstring path = widenUtf8(exe);
-    DWORD ignored = 0;
-    std::vector<char> version(GetFileVersionInfoSizeW(path.c_str(), &ignored));
-    if (version.empty() ||
-        !GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(version.size()), version.data())) {
-        std::puts("no version information");
-        return 1;
-    }
-    for (const wchar_t* name : {L"ProductName", L"ProductVersion", L"FileDescription",
-                                L"CompanyName", L"LegalCopyright", L"OriginalFilename"}) {
-        void* value = nullptr;
-        UINT length = 0;
-        const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-        const bool found =
-            VerQueryValueW(version.data(), key.c_str(), &value, &length) && length > 0;
-        print(std::wstring(name) + L": " + (found ? static_cast<const wchar_t*>(value) : L"-"));
-    }
-    const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    const HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
-    const std::string text =
-        manifest == nullptr
-            ? std::string()
-            : std::string(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
-                          SizeofResource(module, manifest));
-    const bool controls =
-        text.find("\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") != std::string::npos;
-    const bool dpi = text.find(">PerMonitorV2") != std::string::npos;
-    std::printf("icon: %s\n",
-                FindResourceW(module, MAKEINTRESOURCEW(128), RT_GROUP_ICON) ? "yes" : "no");
-    std::printf("manifest: common controls 6 %s, per-monitor DPI awareness v2 %s\n",
-                controls ? "yes" : "no", dpi ? "yes" : "no");
-    FreeLibrary(module);
-    return 0;
-}
-
 // Starts what the file type's default verb names, for the file, through the shell.
 int openWithType(const std::string& progId, const std::string& path) {
     HKEY type = nullptr;
@@ -515,9 +475,6 @@ int openWithType(const std::string& progId, const std::string& path) {
 
 int runAction(const std::vector<std::string>& args) {
     const std::string action = args.size() > 1 ? args[1] : "";
-    if (action == "resources" && args.size() == 3) {
-        return printResources(args[2]);
-    }
     if (action == "open" && args.size() == 4) {
         return openWithType(args[2], args[3]);
     }
