@@ -83,10 +83,11 @@ check-late-stages:
 	$(FUZZ_SHORT)
 
 # Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex.exe, morvex-cli.exe, a README for Windows
-# users and the licences of what they have built in.
+# users and the licences of what they have built in; and dist/morvex-VERSION-setup.exe, which
+# installs them for the user (NSIS).
 windows: deps
 	cmake --preset windows
-	cmake --build --preset windows-zip
+	cmake --build --preset windows-packages
 
 # The Debian package of both programs, from the optimised build: dist/morvex_VERSION-1_ARCH.deb.
 # `make check` builds one from the same build and checks it (packaging/check-package).

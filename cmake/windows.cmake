@@ -14,6 +14,8 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 
 include(cmake/builtin_catalogues.cmake)
+# Resource scripts (icons, manifests, dialogs, version information), for both programs.
+enable_language(RC)
 
 # What the programs need from the system beyond the C runtime.
 set(MORVEX_SYSTEM_LIBRARIES shell32)

@@ -1,7 +1,8 @@
-# The Windows package: `cmake --build --preset windows --target windows-zip` leaves
+# The Windows packages: `cmake --build --preset windows --target windows-zip` leaves
 # dist/morvex-VERSION-windows-x86_64.zip, one folder holding the programs (stripped), a README for
 # Windows users in English and in Japanese, MORVEX's licence and the licences of the libraries
-# built into the programs.
+# built into the programs; `--target windows-installer` leaves dist/morvex-VERSION-setup.exe, which
+# installs the same files.
 set(MORVEX_PACKAGE morvex-${PROJECT_VERSION}-windows-x86_64)
 set(MORVEX_PACKAGE_ROOT ${CMAKE_BINARY_DIR}/package)
 set(MORVEX_PACKAGE_STAGE ${MORVEX_PACKAGE_ROOT}/${MORVEX_PACKAGE})
@@ -34,7 +35,9 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/README.ja.txt.in
 configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${MORVEX_PACKAGE_ROOT}/LICENSE.txt @ONLY
                NEWLINE_STYLE CRLF)
 
-add_custom_target(windows-zip
+# The files of both packages, gathered in MORVEX_PACKAGE_STAGE.
+set(MORVEX_PACKAGE_STAMP ${MORVEX_PACKAGE_ROOT}/staged.stamp)
+add_custom_command(OUTPUT ${MORVEX_PACKAGE_STAMP}
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${MORVEX_PACKAGE_STAGE}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_PACKAGE_STAGE}/licenses
     COMMAND ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex.exe $<TARGET_FILE:morvex>
@@ -43,11 +46,39 @@ add_custom_target(windows-zip
             ${MORVEX_PACKAGE_ROOT}/README.ja.txt ${MORVEX_PACKAGE_STAGE}/
     COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_PACKAGE_ROOT}/LICENSE.txt ${MORVEX_PACKAGE_STAGE}/
     ${MORVEX_LICENCE_COMMANDS}
+    COMMAND ${CMAKE_COMMAND} -E touch ${MORVEX_PACKAGE_STAMP}
+    DEPENDS morvex morvex-cli ${MORVEX_PACKAGE_ROOT}/README.txt ${MORVEX_PACKAGE_ROOT}/README.ja.txt
+            ${MORVEX_PACKAGE_ROOT}/LICENSE.txt
+    COMMENT "Gathering the files of the Windows packages"
+    VERBATIM)
+
+add_custom_target(windows-zip
     COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_DIST_DIR}
     COMMAND ${CMAKE_COMMAND} -E tar cf ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip --format=zip
             ${MORVEX_PACKAGE}
     WORKING_DIRECTORY ${MORVEX_PACKAGE_ROOT}
-    DEPENDS morvex morvex-cli ${MORVEX_PACKAGE_ROOT}/README.txt ${MORVEX_PACKAGE_ROOT}/README.ja.txt
-            ${MORVEX_PACKAGE_ROOT}/LICENSE.txt
+    DEPENDS ${MORVEX_PACKAGE_STAMP}
     COMMENT "Packing ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip"
+    VERBATIM)
+
+# The installer (NSIS): `windows-setup` builds it in the build folder, where its test under Wine
+# takes it; `windows-installer` leaves it in dist/ as morvex-VERSION-setup.exe.
+find_program(MORVEX_MAKENSIS makensis REQUIRED)
+set(MORVEX_SETUP morvex-${PROJECT_VERSION}-setup.exe)
+set(MORVEX_SETUP_FILE ${MORVEX_PACKAGE_ROOT}/${MORVEX_SETUP})
+set(MORVEX_SETUP_SCRIPT ${CMAKE_SOURCE_DIR}/packaging/windows/morvex.nsi)
+set(MORVEX_SETUP_ICON ${CMAKE_SOURCE_DIR}/app/win32/morvex.ico)
+add_custom_command(OUTPUT ${MORVEX_SETUP_FILE}
+    COMMAND ${MORVEX_MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${PROJECT_VERSION}
+            -DSTAGE=${MORVEX_PACKAGE_STAGE} -DICON=${MORVEX_SETUP_ICON}
+            -DOUTFILE=${MORVEX_SETUP_FILE} ${MORVEX_SETUP_SCRIPT}
+    DEPENDS ${MORVEX_PACKAGE_STAMP} ${MORVEX_SETUP_SCRIPT} ${MORVEX_SETUP_ICON}
+    COMMENT "Building the installer ${MORVEX_SETUP}"
+    VERBATIM)
+add_custom_target(windows-setup DEPENDS ${MORVEX_SETUP_FILE})
+add_custom_target(windows-installer
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_DIST_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_SETUP_FILE} ${MORVEX_DIST_DIR}/
+    DEPENDS windows-setup
+    COMMENT "Leaving ${MORVEX_DIST_DIR}/${MORVEX_SETUP}"
     VERBATIM)

@@ -173,12 +173,31 @@ void CMorvexDlg::initialise() {
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
     DragAcceptFiles(hwnd_, TRUE);
+    centreOnScreen();
     showFontRow(FontRow::Large);
     showFontRow(FontRow::Small);
     showFiles();
     if (!notice_.empty()) {
         PostMessageW(hwnd_, kShowNotice, 0, 0);
     }
+}
+
+// The template places the dialog at the screen's corner: it opens in the middle of the work area
+// of the monitor that holds the mouse pointer, where the user has just started it.
+void CMorvexDlg::centreOnScreen() {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT window{};
+    if (!GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY), &monitor) ||
+        !GetWindowRect(hwnd_, &window)) {
+        return;
+    }
+    const RECT& area = monitor.rcWork;
+    const LONG left = area.left + (area.right - area.left - (window.right - window.left)) / 2;
+    const LONG top = area.top + (area.bottom - area.top - (window.bottom - window.top)) / 2;
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CMorvexDlg::showFiles() {

@@ -28,6 +28,7 @@ class CMorvexDlg {
     bool command(WORD id);
 
     void initialise();
+    void centreOnScreen();
     void showFiles();
     void updateHorizontalExtent();
     void showFontRow(FontRow row);

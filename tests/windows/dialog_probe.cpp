@@ -16,7 +16,9 @@
 // - font large|small: confirms the font dialog as it opens, prints the fields
 // - about: opens the about box from the system menu, prints its title and texts
 // - rect: prints the dialog's place on the screen: x y width height
-// - close: closes the dialog with 終了
+// - close: closes the dialog with 終了 and waits for the program to end
+// - open PROGID PATH: opens the file as Explorer does with the default verb of the user's file
+//   type PROGID (HKCU\Software\Classes\PROGID), without waiting for a dialog
 // Output is UTF-8, one item a line; the exit status is 0 when the action succeeded.
 #include <windows.h>
 
@@ -448,8 +450,34 @@ int checkTemplate(HWND dialog, const std::string& exe) {
     return failures == 0 ? 0 : 1;
 }
 
+// Starts what the file type's default verb names, for the file, through the shell.
+int openWithType(const std::string& progId, const std::string& path) {
+    HKEY type = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + widenUtf8(progId)).c_str(), 0,
+                      KEY_READ, &type) != ERROR_SUCCESS) {
+        std::puts("no such file type");
+        return 1;
+    }
+    const std::wstring file = widenUtf8(path);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_CLASSKEY;
+    info.hkeyClass = type;
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    const bool started = ShellExecuteExW(&info) != FALSE;
+    RegCloseKey(type);
+    if (!started) {
+        std::printf("the shell could not open the file: error %lu\n", GetLastError());
+    }
+    return started ? 0 : 1;
+}
+
 int runAction(const std::vector<std::string>& args) {
     const std::string action = args.size() > 1 ? args[1] : "";
+    if (action == "open" && args.size() == 4) {
+        return openWithType(args[2], args[3]);
+    }
     HWND dialog = waitForDialog(nullptr);
     if (dialog == nullptr) {
         std::puts("no MORVEX dialog");
@@ -487,8 +515,16 @@ int runAction(const std::vector<std::string>& args) {
         return 0;
     }
     if (action == "close") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(dialog, &pid);
+        const HANDLE program = OpenProcess(SYNCHRONIZE, FALSE, pid);
         press(dialog, IDCANCEL);
-        return waitUntilGone(dialog) ? 0 : 1;
+        const bool ended =
+            program != nullptr && WaitForSingleObject(program, kWaitMs) == WAIT_OBJECT_0;
+        if (program != nullptr) {
+            CloseHandle(program);
+        }
+        return ended ? 0 : 1;
     }
     if (action == "cancel") {
         press(dialog, IDOK);

@@ -23,62 +23,8 @@ rm -rf "$work"
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
 
-# An X server on a display that no other one uses, and Wine's session for windows on it; both
-# end with this script.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" > "$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-if [ ! -s "$work/display" ]; then
-    echo "dialog_under_wine: Xvfb did not start:" >&2
-    cat "$work/xvfb.log" >&2
-    exit 1
-fi
-MORVEX_WINE_DISPLAY=:$(head -n 1 "$work/display")
-export MORVEX_WINE_DISPLAY
-stop() {
-    "$wine_run" --stop > /dev/null 2>&1 || true
-    kill "$xvfb" 2> /dev/null || true
-    wait "$xvfb" 2> /dev/null || true
-}
-trap stop EXIT
-"$wine_run" --setup
-# Windows drawn as Windows draws them (Wine draws the frame and caption itself), and a face with
-# the Japanese glyphs for the dialog's font.
-printf 'Windows Registry Editor Version 5.00\r\n\r\n%s\r\n"Decorated"="N"\r\n\r\n%s\r\n%s\r\n' \
-    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
-    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
-    '"ＭＳ Ｐゴシック"="IPAPGothic"' | iconv -f UTF-8 -t UTF-16 > "$work/look.reg"
-"$wine_run" regedit /S "$work/look.reg"
-
-# Windows' name of an absolute path, on Wine's drive Z:.
-windows_path() {
-    local path=${1//\//\\}
-    printf 'Z:%s' "$path"
-}
-
-# What the probe printed; when it fails, that goes to standard error too, and the status is its.
-probe() {
-    local out status=0
-    out=$("$wine_run" "$probe" "$@") || status=$?
-    printf '%s\n' "$out"
-    if [ "$status" != 0 ]; then
-        printf 'dialog_under_wine: probe %s failed (%s):\n%s\n' "$1" "$status" "$out" >&2
-    fi
-    return "$status"
-}
-
-failed=0
-expect() {
-    local what=$1 expected=$2 got=$3
-    if [ "$got" != "$expected" ]; then
-        echo "dialog_under_wine: $what:" >&2
-        diff <(printf '%s\n' "$expected") <(printf '%s\n' "$got") >&2 || true
-        failed=1
-    fi
-}
+source "$(dirname "$0")/wine_display.sh"
+start_wine_display
 
 drawings=$work/drawings
 mkdir -p "$drawings/回路図" "$drawings/folder" "$work/linux/回路図"
@@ -103,8 +49,7 @@ if [ -n "$screenshot" ]; then
     "$wine_run" subst D: "$(windows_path "$drawings")"
     probe drop 'D:\demo.ce2' 'D:\回路図\電源.ce2' 'D:\B.CE2' > /dev/null
     read -r x y width height < <(probe rect)
-    xwd -root -display "$MORVEX_WINE_DISPLAY" -silent | xwdtopnm 2> /dev/null |
-        pnmcut "$x" "$y" "$width" "$height" | pnmtopng > "$screenshot"
+    screenshot "$screenshot" "$x" "$y" "$width" "$height"
     probe close > /dev/null
     wait "$morvex"
     "$wine_run" subst D: /D

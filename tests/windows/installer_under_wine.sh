@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The installer under Wine, in a prefix of its own: a silent installation leaves the files, the
+# shortcuts and the keys of the .ce2 type and of Apps; a drawing opened through the type is
+# listed; an installation over the running program is refused; a second one succeeds; the silent
+# uninstaller leaves nothing but the settings file. With SCREENSHOT, a picture of the dialog
+# opened through the type is left there too.
+#
+# usage: installer_under_wine.sh WINE-RUN SETUP-EXE PROBE-EXE DEMO-CE2 WORK-DIR [SCREENSHOT]
+set -euo pipefail
+
+wine_run=$1
+setup=$2
+probe=$3
+demo=$4
+work=$5
+screenshot=${6:-}
+
+rm -rf "$work"
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+MORVEX_WINE_PREFIX=$work/prefix
+export MORVEX_WINE_PREFIX
+source "$(dirname "$0")/wine_display.sh"
+start_wine_display
+
+# The value NAME of the registry key KEY, its default without NAME; fails when it is missing.
+value() {
+    local out query=(/ve)
+    [ $# = 1 ] || query=(/v "$2")
+    out=$("$wine_run" reg query "$1" "${query[@]}") || return 1
+    printf '%s\n' "$out" | tr -d '\r' | sed -n 's/^    .*    REG_[A-Z_]*    //p'
+}
+
+# The user's profile, but for the uninstaller's temporary copy, which goes at the next start.
+users=$MORVEX_WINE_PREFIX-gui/drive_c/users
+profile() {
+    (cd "$users" && find . | grep -v '/Temp/~nsu[^/]*\.tmp' | LC_ALL=C sort)
+}
+# The profile as it was, with these paths added.
+profile_with() {
+    printf '%s\n' "$@" | cat "$work/profile-before" - | LC_ALL=C sort
+}
+
+# A path of the user's profile with its variables expanded, and where it is in the prefix.
+expand() {
+    "$wine_run" cmd /c echo "$1" | tr -d '\r'
+}
+in_profile() {
+    local path=${1#*\\users\\}
+    printf './%s' "${path//\\//}"
+}
+
+install() {
+    local status=0
+    "$wine_run" "$setup" /S || status=$?
+    echo "$status"
+}
+
+profile > "$work/profile-before"
+expect "the installation's exit status" 0 "$(install)"
+windows_folder=$(expand '%LOCALAPPDATA%\Programs\MORVEX')
+folder=$(in_profile "$windows_folder")
+shell=$(in_profile "$(expand '%APPDATA%\Microsoft\Windows')")
+installed=$(printf '%s\n' "$folder"{,/LICENSE.txt,/README.ja.txt,/README.txt,/licenses,/licenses/CLI11.txt} \
+    "$folder"/{licenses/mingw-w64.txt,morvex-cli.exe,morvex.exe,uninstall.exe} \
+    "${folder%/*}" "$shell/SendTo/MORVEX.lnk" "$shell/Start Menu/Programs/MORVEX.lnk")
+expect "the installed files and shortcuts" "$(profile_with "$installed")" "$(profile)"
+for link in SendTo "Start Menu/Programs"; do
+    strings "$users/$shell/$link/MORVEX.lnk" | grep -qxF "$windows_folder\\morvex.exe" ||
+        expect "the target of $link\\MORVEX.lnk" "$windows_folder\\morvex.exe" "another"
+done
+
+classes='HKCU\Software\Classes'
+apps='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\MORVEX'
+expect "the keys of .ce2 and Apps" "$(printf '%s\n' MORVEX.ce2 '' "$windows_folder\\morvex.exe,0" \
+    'Open with MORVEX' "\"$windows_folder\\morvex.exe\" \"%1\"" MORVEX \
+    "$(basename "$setup" | sed 's/^morvex-\(.*\)-setup\.exe$/\1/')" \
+    "\"$windows_folder\\uninstall.exe\" /S")" \
+    "$(value "$classes\\.ce2" && value "$classes\\.ce2\\OpenWithProgids" MORVEX.ce2 &&
+        value "$classes\\MORVEX.ce2\\DefaultIcon" && value "$classes\\MORVEX.ce2\\shell\\open" &&
+        value "$classes\\MORVEX.ce2\\shell\\open\\command" && value "$apps" DisplayName &&
+        value "$apps" DisplayVersion && value "$apps" QuietUninstallString)"
+
+# Opened as Explorer opens a .ce2 file (Wine's shell reads the machine's types only: the probe
+# names the user's), the dialog lists the drawing, in the middle of the 1024 x 768 screen.
+cp "$demo" "$work/回路図 一.ce2"
+drawing=$(windows_path "$work/回路図 一.ce2")
+probe open MORVEX.ce2 "$drawing" > /dev/null || failed=1
+expect "the list of the dialog opened on a drawing" "$drawing" "$(probe list)"
+read -r x y width height < <(probe rect)
+expect "the dialog's place" "$(((1024 - width) / 2)) $(((768 - height) / 2))" "$x $y"
+[ -z "$screenshot" ] || screenshot "$screenshot" "$x" "$y" "$width" "$height"
+
+before=$(cd "$users/$folder" && ls -l --full-time)
+expect "the exit status over the running program" 2 "$(install)"
+expect "the files after the refusal" "$before" "$(cd "$users/$folder" && ls -l --full-time)"
+probe close > /dev/null || failed=1
+expect "the second installation's exit status" 0 "$(install)"
+expect "the files after the second installation" "$(profile_with "$installed")" "$(profile)"
+
+# The uninstaller runs from a temporary copy of itself and ends some seconds after its start.
+printf '[LARGE_FONT]\r\nSIZE=14\r\n' > "$users/$folder/MORVEX.INI"
+"$wine_run" "$windows_folder\\uninstall.exe" /S
+for _ in $(seq 300); do
+    value "$apps" DisplayName > /dev/null 2>&1 || break
+    sleep 0.1
+done
+expect "what the uninstaller left" "$(profile_with "${folder%/*}" "$folder" "$folder/MORVEX.INI")" \
+    "$(profile)"
+for key in "$classes\\.ce2" "$classes\\MORVEX.ce2" "$apps"; do
+    ! "$wine_run" reg query "$key" > /dev/null 2>&1 || expect "$key" "removed" "still there"
+done
+
+[ "$failed" = 0 ] && echo "installer_under_wine: installs, opens .ce2 files and uninstalls as expected"
+exit $failed
