@@ -5,9 +5,12 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
+#include <cmath>
+#include <optional>
 #include <variant>
 
 #include "render/display_text.h"
+#include "render/drawing_bounds.h"
 #include "render/style.h"
 
 namespace {
@@ -28,16 +31,45 @@ QString visibleText(const std::string& cp932) {
     return QString::fromStdString(displayText(cp932));
 }
 
+// The part of the segment from `a` to `b` that lies in `area`, as fractions of its length;
+// nothing when it misses the area.
+std::optional<std::pair<double, double>> partInside(QPointF a, QPointF b, const QRectF& area) {
+    double enter = 0;
+    double leave = 1;
+    const QPointF d = b - a;
+    // Each edge as p * t <= q (Liang and Barsky).
+    const double edges[4][2] = {{-d.x(), a.x() - area.left()},
+                                {d.x(), area.right() - a.x()},
+                                {-d.y(), a.y() - area.top()},
+                                {d.y(), area.bottom() - a.y()}};
+    for (const auto& [p, q] : edges) {
+        if (p == 0) {
+            if (q < 0) {
+                return std::nullopt;
+            }
+        } else if (p < 0) {
+            enter = std::max(enter, q / p);
+        } else {
+            leave = std::min(leave, q / p);
+        }
+    }
+    if (enter > leave) {
+        return std::nullopt;
+    }
+    return std::pair{enter, leave};
+}
+
 class PrimitivePainter {
   public:
-    PrimitivePainter(QPainter& painter, double scale) : painter_(painter), scale_(scale) {}
+    // `visible`: the drawing units that are shown, with room for the widest stroke.
+    PrimitivePainter(QPainter& painter, double scale, const QRectF& visible)
+        : painter_(painter), scale_(scale), visible_(visible) {}
 
     void setInk(uint32_t rgb) { ink_ = colour(rgb); }
 
     void operator()(const LinePrimitive& line) {
-        painter_.setPen(pen(line.stroke));
-        painter_.setBrush(Qt::NoBrush);
-        painter_.drawLine(point(line.from), point(line.to));
+        QPen linePen = pen(line.stroke);
+        drawVisiblePart(point(line.from), point(line.to), linePen);
     }
 
     void operator()(const PolylinePrimitive& polyline) {
@@ -96,12 +128,42 @@ class PrimitivePainter {
 
     // The dashed frame of an element outside the sheet.
     void frameOutside(const SchRect& area) {
-        painter_.setPen(dashedPen(1, kMarkDashOn, kMarkDashOff, colour(kOutsideColour)));
-        painter_.setBrush(Qt::NoBrush);
-        painter_.drawRect(rectF(markFrame(area)));
+        const QRectF frame = rectF(markFrame(area));
+        const QPointF corners[] = {frame.topLeft(), frame.topRight(), frame.bottomRight(),
+                                   frame.bottomLeft(), frame.topLeft()};
+        for (int i = 0; i < 4; ++i) {
+            QPen framePen = dashedPen(1, kMarkDashOn, kMarkDashOff, colour(kOutsideColour));
+            drawVisiblePart(corners[i], corners[i + 1], framePen);
+        }
     }
 
   private:
+    // Draws the part of a line that is shown, its dashes where the whole line would have them:
+    // a line far longer than the pane would otherwise be dashed along all its length.
+    void drawVisiblePart(QPointF from, QPointF to, QPen& linePen) {
+        const auto part = partInside(from, to, visible_);
+        if (!part) {
+            return;
+        }
+        const QPointF d = to - from;
+        if (linePen.style() == Qt::CustomDashLine) {
+            const double skipped = part->first * std::hypot(d.x(), d.y()) * scale_;
+            const double period = [&] {
+                double sum = 0;
+                for (const qreal length : linePen.dashPattern()) {
+                    sum += length;
+                }
+                return sum * linePen.widthF();
+            }();
+            if (period > 0) {
+                linePen.setDashOffset(std::fmod(skipped, period) / linePen.widthF());
+            }
+        }
+        painter_.setPen(linePen);
+        painter_.setBrush(Qt::NoBrush);
+        painter_.drawLine(from + d * part->first, from + d * part->second);
+    }
+
     // Widths and dashes are in drawing units; a stroke never gets thinner than one pixel.
     QPen dashedPen(int width, int on, int off, const QColor& c) const {
         const double pixels = std::max(1.0, width * scale_);
@@ -120,31 +182,34 @@ class PrimitivePainter {
 
     QPainter& painter_;
     double scale_;
+    QRectF visible_;
     QColor ink_ = colour(kInkColour);
 };
 
 }  // namespace
 
 void paintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& target,
-                  const std::atomic<bool>* cancelled) {
-    const QRectF view = rectF(viewArea(drawing));
-    if (view.width() <= 0 || view.height() <= 0 || target.isEmpty()) {
+                  const QTransform& view, const std::atomic<bool>* cancelled) {
+    const double scale = std::sqrt(std::abs(view.determinant()));
+    if (target.isEmpty() || !view.isInvertible() || !std::isfinite(scale) || scale <= 0) {
         return;
     }
-    const double scale = std::min(target.width() / view.width(), target.height() / view.height());
     painter.save();
+    painter.setClipRect(target, Qt::IntersectClip);
+    painter.fillRect(target, colour(kBackgroundColour));
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.translate(target.center());
-    painter.scale(scale, scale);
-    painter.translate(-view.center());
+    painter.setTransform(view, true);
+    // What is shown, in drawing units, with room for the widest stroke.
+    const double room = 2 * strokeWidth(Stroke::Thick) + 2 / scale;
+    const QRectF visible = view.inverted().mapRect(target).adjusted(-room, -room, room, room);
+    const auto shown = [&visible](const SchRect& r) { return rectF(r).intersects(visible); };
 
-    painter.fillRect(view, colour(kBackgroundColour));
     painter.setPen(QPen(colour(kSheetFrameColour), 0));
     painter.setBrush(colour(kSheetColour));
-    painter.drawRect(rectF(drawing.sheet));
+    painter.drawRect(rectF(drawing.sheet).intersected(visible));
 
-    PrimitivePainter primitives(painter, scale);
+    PrimitivePainter primitives(painter, scale, visible);
     for (const KindLayer& layer : kDrawOrder) {
         for (const DrawnElement& element : drawing.elements) {
             if (cancelled != nullptr && cancelled->load(std::memory_order_relaxed)) {
@@ -152,6 +217,11 @@ void paintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& targe
                 return;
             }
             if (element.kind != layer.kind) {
+                continue;
+            }
+            DrawingBounds extent;
+            extent.add(element);
+            if (!shown(extent.rect())) {
                 continue;
             }
             primitives.setInk(element.outsideSheet ? kOutsideColour : kInkColour);
