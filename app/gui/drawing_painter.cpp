@@ -6,7 +6,6 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <variant>
 
 #include "render/display_text.h"
@@ -29,34 +28,6 @@ QRectF rectF(const SchRect& r) {
 
 QString visibleText(const std::string& cp932) {
     return QString::fromStdString(displayText(cp932));
-}
-
-// The part of the segment from `a` to `b` that lies in `area`, as fractions of its length;
-// nothing when it misses the area.
-std::optional<std::pair<double, double>> partInside(QPointF a, QPointF b, const QRectF& area) {
-    double enter = 0;
-    double leave = 1;
-    const QPointF d = b - a;
-    // Each edge as p * t <= q (Liang and Barsky).
-    const double edges[4][2] = {{-d.x(), a.x() - area.left()},
-                                {d.x(), area.right() - a.x()},
-                                {-d.y(), a.y() - area.top()},
-                                {d.y(), area.bottom() - a.y()}};
-    for (const auto& [p, q] : edges) {
-        if (p == 0) {
-            if (q < 0) {
-                return std::nullopt;
-            }
-        } else if (p < 0) {
-            enter = std::max(enter, q / p);
-        } else {
-            leave = std::min(leave, q / p);
-        }
-    }
-    if (enter > leave) {
-        return std::nullopt;
-    }
-    return std::pair{enter, leave};
 }
 
 class PrimitivePainter {
@@ -141,7 +112,9 @@ class PrimitivePainter {
     // Draws the part of a line that is shown, its dashes where the whole line would have them:
     // a line far longer than the pane would otherwise be dashed along all its length.
     void drawVisiblePart(QPointF from, QPointF to, QPen& linePen) {
-        const auto part = partInside(from, to, visible_);
+        const auto part = segmentPartInside(
+            {from.x(), from.y()}, {to.x(), to.y()},
+            {visible_.left(), visible_.top(), visible_.right(), visible_.bottom()});
         if (!part) {
             return;
         }
@@ -188,10 +161,17 @@ class PrimitivePainter {
 
 }  // namespace
 
+QTransform viewTransform(const PreviewView& view) {
+    const double scale = view.scale();
+    const ViewPoint origin = view.origin();
+    return QTransform(scale, 0, 0, scale, -origin.x * scale, -origin.y * scale);
+}
+
 void paintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& target,
-                  const QTransform& view, const std::atomic<bool>* cancelled) {
-    const double scale = std::sqrt(std::abs(view.determinant()));
-    if (target.isEmpty() || !view.isInvertible() || !std::isfinite(scale) || scale <= 0) {
+                  const PreviewView& previewView, const std::atomic<bool>* cancelled) {
+    const double scale = previewView.scale();
+    const QTransform view = viewTransform(previewView);
+    if (target.isEmpty() || !std::isfinite(scale) || scale <= 0) {
         return;
     }
     painter.save();

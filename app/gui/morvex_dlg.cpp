@@ -198,15 +198,19 @@ void CMorvexDlg::saveSvg() {
     if (!chosen) {
         return;
     }
+    const std::string path = QFile::encodeName(*chosen).toStdString();
     WriteFailure failure;
-    if (!writeFileAtomically(QFile::encodeName(*chosen).toStdString(), svgDocument(*drawing),
-                             &failure)) {
-        const QString cause = QString::fromStdString(describeWriteFailure(failure));
-        services_.showMessage(this, QMessageBox::Warning,
-                              cause.isEmpty()
-                                  ? uiText("%1 cannot be written.").arg(*chosen)
-                                  : uiText("%1 cannot be written: %2").arg(*chosen, cause),
-                              QString());
+    if (!writeFileAtomically(path, svgDocument(*drawing), &failure)) {
+        // The path as the dialog shows it, whatever the locale's encoding.
+        const std::string shown = chosen->toStdString();
+        const std::string cause = describeWriteFailure(failure);
+        services_.showMessage(
+            this, QMessageBox::Warning,
+            QString::fromStdString(
+                cause.empty() ? formatted(translated("%s cannot be written"), shown.c_str())
+                              : formatted(translated("%s cannot be written: %s"), shown.c_str(),
+                                          cause.c_str())),
+            QString());
     }
 }
 

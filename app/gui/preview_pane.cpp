@@ -6,17 +6,11 @@
 #include <QPainter>
 #include <QWheelEvent>
 #include <QtConcurrent/QtConcurrentRun>
-#include <cmath>
-#include <filesystem>
-#include <system_error>
 
-#include "app/core/conversion.h"
-#include "app/core/conversion_text.h"
 #include "app/gui/drawing_painter.h"
 #include "app/gui/ui_text.h"
 #include "model/document.h"
 #include "render/draw_document.h"
-#include "render/style.h"
 
 namespace {
 
@@ -24,16 +18,8 @@ QString hintText() {
     return uiText("Select a file in the list to see its drawing here.");
 }
 
-// The zoom of one key press, and of one notch (120 eighths of a degree) of the wheel.
-constexpr double kZoomStep = 1.25;
-constexpr double kWheelNotch = 120.0;
 // How long the view rests before it is painted anew: a drag or a spun wheel paints once.
 constexpr int kRepaintDelayMs = 30;
-
-QRectF contentOf(const Drawing& drawing) {
-    const SchRect area = viewArea(drawing);
-    return QRectF(QPointF(area.left, area.top), QPointF(area.right, area.bottom)).normalized();
-}
 
 }  // namespace
 
@@ -44,8 +30,7 @@ PreviewPicture repaintPreview(std::shared_ptr<const Drawing> drawing, const Prev
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    paintDrawing(painter, *drawing, QRectF(QPointF(0, 0), QSizeF(pixels)), view.transform(),
-                 &cancelled);
+    paintDrawing(painter, *drawing, QRectF(QPointF(0, 0), QSizeF(pixels)), view, &cancelled);
     painter.end();
     if (cancelled.load()) {
         return {};
@@ -57,35 +42,20 @@ PreviewPicture renderPreview(const std::string& path, const ConversionOptions& o
                              QSize pixels, qreal devicePixelRatio,
                              std::shared_ptr<const std::atomic<bool>> cancelled,
                              std::uintmax_t byteLimit) {
-    std::error_code sizeUnknown;  // not a regular file: reading says why
-    const std::uintmax_t bytes = std::filesystem::file_size(path, sizeUnknown);
-    if (!sizeUnknown && bytes > byteLimit) {
-        return {QImage(),
-                uiText("Too large to show (%1 MiB; files up to %2 MiB are shown)")
-                    .arg(bytes >> 20)
-                    .arg(byteLimit >> 20),
-                nullptr,
-                {}};
-    }
-    FileReport report;
-    report.source = path;
-    auto drawing = std::make_shared<Drawing>();
+    std::shared_ptr<const Drawing> drawing;
     {
         SchDocument doc;
-        if (!readCe2Source(path, options, doc, report)) {
-            return {
-                QImage(),
-                uiText("Cannot be shown:\n%1").arg(QString::fromStdString(describeOutcome(report))),
-                nullptr,
-                {}};
+        const std::string problem = readPreviewSource(path, options, doc, byteLimit);
+        if (!problem.empty()) {
+            return {QImage(), QString::fromStdString(problem), nullptr, {}};
         }
-        *drawing = drawDocument(doc);
+        drawing = std::make_shared<const Drawing>(drawDocument(doc));
     }
     if (cancelled->load()) {
         return {};
     }
     PreviewView view;
-    view.fit(contentOf(*drawing), QSizeF(pixels));
+    view.fit(previewContent(*drawing), pixels.width(), pixels.height());
     return repaintPreview(std::move(drawing), view, pixels, devicePixelRatio, *cancelled);
 }
 
@@ -160,7 +130,7 @@ void PreviewPane::jobFinished() {
         view_ = result.view;
         message_ = result.message;
         if (drawing_ != nullptr && QSizeF(size()) != QSizeF(result.image.deviceIndependentSize())) {
-            view_.resize(QSizeF(size()));
+            view_.resize(width(), height());
             repaintTimer_.start();
         }
     }
@@ -192,7 +162,7 @@ void PreviewPane::paintEvent(QPaintEvent*) {
         // The picture as the current view shows its part of the drawing.
         painter.save();
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.setTransform(pictureView_.transform().inverted() * view_.transform());
+        painter.setTransform(viewTransform(pictureView_).inverted() * viewTransform(view_));
         painter.drawImage(QPointF(0, 0), picture_);
         painter.restore();
     } else {
@@ -206,7 +176,7 @@ void PreviewPane::paintEvent(QPaintEvent*) {
 }
 
 void PreviewPane::resizeEvent(QResizeEvent*) {
-    view_.resize(QSizeF(size()));
+    view_.resize(width(), height());
     if (drawing_ != nullptr) {
         viewChanged();
     }
@@ -217,13 +187,15 @@ void PreviewPane::wheelEvent(QWheelEvent* event) {
         event->ignore();
         return;
     }
-    view_.zoomAbout(event->position(), std::pow(kZoomStep, event->angleDelta().y() / kWheelNotch));
+    view_.zoomAbout({event->position().x(), event->position().y()},
+                    PreviewView::wheelFactor(event->angleDelta().y()));
     viewChanged();
 }
 
-QPointF PreviewPane::zoomCentre() const {
+ViewPoint PreviewPane::zoomCentre() const {
     const QPoint pointer = mapFromGlobal(QCursor::pos());
-    return rect().contains(pointer) ? QPointF(pointer) : QRectF(rect()).center();
+    const QPointF at = rect().contains(pointer) ? QPointF(pointer) : QRectF(rect()).center();
+    return {at.x(), at.y()};
 }
 
 void PreviewPane::keyPressEvent(QKeyEvent* event) {
@@ -234,10 +206,10 @@ void PreviewPane::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Plus:
         case Qt::Key_Equal:
-            view_.zoomAbout(zoomCentre(), kZoomStep);
+            view_.zoomAbout(zoomCentre(), PreviewView::kZoomStep);
             break;
         case Qt::Key_Minus:
-            view_.zoomAbout(zoomCentre(), 1 / kZoomStep);
+            view_.zoomAbout(zoomCentre(), 1 / PreviewView::kZoomStep);
             break;
         case Qt::Key_0:
             fit();
@@ -263,7 +235,8 @@ void PreviewPane::mouseMoveEvent(QMouseEvent* event) {
         QWidget::mouseMoveEvent(event);
         return;
     }
-    view_.pan(event->position() - *dragFrom_);
+    const QPointF moved = event->position() - *dragFrom_;
+    view_.pan(moved.x(), moved.y());
     dragFrom_ = event->position();
     viewChanged();
 }

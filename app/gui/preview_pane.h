@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "app/gui/preview_view.h"
-#include "ce2/ce2_reader.h"
+#include "app/core/preview_source.h"
+#include "app/core/preview_view.h"
 #include "render/primitives.h"
 
 // What a preview job made: the drawing and a picture of it in a view, or a text saying why there
@@ -24,9 +24,6 @@ struct PreviewPicture {
     std::shared_ptr<const Drawing> drawing;
     PreviewView view;  // the part of the drawing the image shows
 };
-
-// Files above this size are not previewed: their drawing would take gigabytes of memory.
-inline constexpr std::uintmax_t kPreviewByteLimit = std::uintmax_t{32} << 20;
 
 // Reads a .ce2 file as the conversion does and paints it, fitted, into an image of the given
 // size in pixels. Meant for a worker thread: it touches no widget, and it stops painting once
@@ -93,7 +90,7 @@ class PreviewPane : public QWidget {
     void viewChanged();
     void repaintView();
     // Where keyboard zoom centres: the pointer when it is over the pane, else the middle.
-    QPointF zoomCentre() const;
+    ViewPoint zoomCentre() const;
 
     // The running job: its watcher (one per job, so that nothing of an abandoned job arrives)
     // and the flag that tells it to stop.
