@@ -21,6 +21,8 @@ COLORREF colour(uint32_t rgb) {
 
 // Pixels far outside the pane are held to this, well within what GDI takes.
 constexpr double kPixelLimit = 1 << 26;
+// The face of the texts of fixed metrics: ＭＳ ゴシック, which every Japanese system has.
+constexpr wchar_t kFixedWindowsFace[] = L"\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF";
 // The largest font height asked of GDI, in pixels.
 constexpr double kLargestText = 1 << 14;
 
@@ -113,12 +115,12 @@ class PrimitivePainter {
         font.lfStrikeOut = text.strikeOut ? TRUE : FALSE;
         font.lfCharSet = DEFAULT_CHARSET;
         font.lfQuality = ANTIALIASED_QUALITY;
-        if (text.face.empty()) {
-            font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-        } else {
-            const std::wstring face = visibleText(text.face).substr(0, LF_FACESIZE - 1);
-            std::copy(face.begin(), face.end(), font.lfFaceName);
-        }
+        // The texts of fixed metrics in the Japanese system's monospaced face, else in any.
+        font.lfPitchAndFamily = text.face.empty() ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH;
+        const std::wstring face =
+            (text.face.empty() ? std::wstring(kFixedWindowsFace) : visibleText(text.face))
+                .substr(0, LF_FACESIZE - 1);
+        std::copy(face.begin(), face.end(), font.lfFaceName);
         const HFONT handle = CreateFontIndirectW(&font);
         const Selected selected(dc_, handle);
         const std::wstring shown = visibleText(text.bytes);
