@@ -1,6 +1,6 @@
 #include "app/gui/preview_pane.h"
 
-#include <QGuiApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>

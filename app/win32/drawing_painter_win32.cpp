@@ -122,8 +122,30 @@ class PrimitivePainter {
                 .substr(0, LF_FACESIZE - 1);
         std::copy(face.begin(), face.end(), font.lfFaceName);
         const HFONT handle = CreateFontIndirectW(&font);
-        const Selected selected(dc_, handle);
-        const std::wstring shown = visibleText(text.bytes);
+        {
+            const Selected selected(dc_, handle);
+            drawText(text, visibleText(text.bytes));
+        }
+        DeleteObject(handle);
+    }
+
+    // The dashed frame of an element outside the sheet.
+    void frameOutside(const SchRect& area) {
+        const SchRect frame = markFrame(area);
+        const SchPoint corners[] = {frame.topLeft(),
+                                    {frame.right, frame.top},
+                                    frame.bottomRight(),
+                                    {frame.left, frame.bottom},
+                                    frame.topLeft()};
+        for (int i = 0; i < 4; ++i) {
+            drawVisiblePart(corners[i], corners[i + 1], kMarkDashOn, kMarkDashOff, 1,
+                            kOutsideColour);
+        }
+    }
+
+  private:
+    // Draws a line of text in the font selected, from its anchor along its baseline.
+    void drawText(const TextPrimitive& text, const std::wstring& shown) {
         const int length = static_cast<int>(std::min<std::size_t>(shown.size(), INT32_MAX));
         // Stretched or squeezed to the advance the element's geometry gives the text.
         double stretch = 1;
@@ -148,25 +170,8 @@ class PrimitivePainter {
         SetBkMode(dc_, TRANSPARENT);
         TextOutW(dc_, 0, 0, shown.c_str(), length);
         ModifyWorldTransform(dc_, nullptr, MWT_IDENTITY);
-        SelectObject(dc_, GetStockObject(SYSTEM_FONT));
-        DeleteObject(handle);
     }
 
-    // The dashed frame of an element outside the sheet.
-    void frameOutside(const SchRect& area) {
-        const SchRect frame = markFrame(area);
-        const SchPoint corners[] = {frame.topLeft(),
-                                    {frame.right, frame.top},
-                                    frame.bottomRight(),
-                                    {frame.left, frame.bottom},
-                                    frame.topLeft()};
-        for (int i = 0; i < 4; ++i) {
-            drawVisiblePart(corners[i], corners[i + 1], kMarkDashOn, kMarkDashOff, 1,
-                            kOutsideColour);
-        }
-    }
-
-  private:
     POINT pixel(SchPoint p) const {
         const ViewPoint at = view_.toPixels({static_cast<double>(p.x), static_cast<double>(p.y)});
         return POINT{toPixel(at.x), toPixel(at.y)};
