@@ -104,6 +104,7 @@ TEST(DrawingPainterWin32, LinesAcrossTheRangePaintQuicklyAtTheLargestZoom) {
     const ViewPoint origin = view.toPixels({0, 0});
     const int x = static_cast<int>(std::lround(origin.x));
     const int y = static_cast<int>(std::lround(origin.y));
-    EXPECT_EQ(canvas.at(x, y + 20), kInkColour);
-    EXPECT_EQ(canvas.at(x + 20, y + 20), kSheetColour);
+    // Strokes one unit wide are 64 pixels wide at this zoom.
+    EXPECT_EQ(canvas.at(x + 20, y + 60), kInkColour);
+    EXPECT_EQ(canvas.at(x + 40, y + 40), kSheetColour);
 }
