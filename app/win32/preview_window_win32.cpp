@@ -194,12 +194,14 @@ LRESULT PreviewWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void PreviewWindow::viewChanged() {
-    std::wstring title = L"MORVEX - " + fileNameOf(path_);
+    std::wstring title = L"MORVEX - ";
+    title += fileNameOf(path_);
     if (drawing_ != nullptr) {
         PreviewView fitted = view_;
         fitted.refit();
-        title +=
-            L" (" + std::to_wstring(std::lround(view_.scale() / fitted.scale() * 100)) + L" %)";
+        title += L" (";
+        title += std::to_wstring(std::lround(view_.scale() / fitted.scale() * 100));
+        title += L" %)";
     }
     SetWindowTextW(hwnd_, title.c_str());
     InvalidateRect(hwnd_, nullptr, FALSE);
