@@ -82,7 +82,7 @@ std::string outputFor(const std::string& source, const std::string& path,
 void planPath(const BatchRequest& request, const std::string& path, std::vector<Step>& steps,
               std::vector<BatchFile>& files) {
     if (request.svg && isCe3File(path)) {
-        steps.emplace_back(DrawStep{path});
+        steps.emplace_back(DrawStep{path, std::nullopt});
         return;
     }
     FoundSources found = findSources(path);
@@ -103,12 +103,6 @@ void planPath(const BatchRequest& request, const std::string& path, std::vector<
 // that would write the same output are found across the whole run. A wildcard pattern stands for
 // the paths it matches.
 void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<BatchFile>& files) {
-<<<<<<< HEAD
-    for (const std::string& path : request.paths) {
-        if (request.svg && isCe3File(path)) {
-            steps.emplace_back(DrawStep{path, std::nullopt});
-            continue;
-=======
     for (const std::string& argument : request.paths) {
         const PathArgument expanded = expandPathArgument(argument);
         if (!expanded.error.empty()) {
@@ -116,7 +110,6 @@ void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<
                 argument, formatted(translated("cannot be opened: %s"), expanded.error.c_str())});
         } else if (expanded.pattern && expanded.paths.empty()) {
             steps.emplace_back(NoMatchStep{argument});
->>>>>>> windows-cli
         }
         for (const std::string& path : expanded.paths) {
             planPath(request, path, steps, files);
@@ -125,7 +118,7 @@ void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<
 }
 
 // Finds the steps that would replace an SVG file which an earlier step of the run writes from
-// another source, as fault 7 finds outputs: a .ce3 file drawn is marked; for a source converted,
+// another source, as the batch finds outputs that two sources would write: a .ce3 file drawn is marked; for a source converted,
 // the earlier source is returned by the source's output.
 std::map<std::string, std::string> findSvgCollisions(std::vector<Step>& steps,
                                                      const std::vector<BatchFile>& files) {

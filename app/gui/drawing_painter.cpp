@@ -4,9 +4,11 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
+#include <cmath>
 #include <variant>
 
 #include "render/display_text.h"
+#include "render/drawing_bounds.h"
 #include "render/style.h"
 
 namespace {
@@ -29,14 +31,15 @@ QString visibleText(const std::string& cp932) {
 
 class PrimitivePainter {
   public:
-    PrimitivePainter(QPainter& painter, double scale) : painter_(painter), scale_(scale) {}
+    // `visible`: the drawing units that are shown, with room for the widest stroke.
+    PrimitivePainter(QPainter& painter, double scale, const QRectF& visible)
+        : painter_(painter), scale_(scale), visible_(visible) {}
 
     void setInk(uint32_t rgb) { ink_ = colour(rgb); }
 
     void operator()(const LinePrimitive& line) {
-        painter_.setPen(pen(line.stroke));
-        painter_.setBrush(Qt::NoBrush);
-        painter_.drawLine(point(line.from), point(line.to));
+        QPen linePen = pen(line.stroke);
+        drawVisiblePart(point(line.from), point(line.to), linePen);
     }
 
     void operator()(const PolylinePrimitive& polyline) {
@@ -110,6 +113,34 @@ class PrimitivePainter {
     }
 
   private:
+    // Draws the part of a line that is shown, its dashes where the whole line would have them:
+    // a line far longer than the pane would otherwise be dashed along all its length.
+    void drawVisiblePart(QPointF from, QPointF to, QPen& linePen) {
+        const auto part = segmentPartInside(
+            {from.x(), from.y()}, {to.x(), to.y()},
+            {visible_.left(), visible_.top(), visible_.right(), visible_.bottom()});
+        if (!part) {
+            return;
+        }
+        const QPointF d = to - from;
+        if (linePen.style() == Qt::CustomDashLine) {
+            const double skipped = part->first * std::hypot(d.x(), d.y()) * scale_;
+            const double period = [&] {
+                double sum = 0;
+                for (const qreal length : linePen.dashPattern()) {
+                    sum += length;
+                }
+                return sum * linePen.widthF();
+            }();
+            if (period > 0) {
+                linePen.setDashOffset(std::fmod(skipped, period) / linePen.widthF());
+            }
+        }
+        painter_.setPen(linePen);
+        painter_.setBrush(Qt::NoBrush);
+        painter_.drawLine(from + d * part->first, from + d * part->second);
+    }
+
     static QStringList fixedFaces() {
         QStringList faces;
         for (const char* face : kFixedFaces) {
@@ -126,60 +157,71 @@ class PrimitivePainter {
 
     QPainter& painter_;
     double scale_;
+    QRectF visible_;
     QColor ink_ = colour(kInkColour);
 };
 
-// Paints the elements kind by kind, clipped to the sheet; false when cancelled on the way.
-bool paintElements(QPainter& painter, PrimitivePainter& primitives, const Drawing& drawing,
-                   const std::atomic<bool>* cancelled) {
+}  // namespace
+
+QTransform viewTransform(const PreviewView& view) {
+    const double scale = view.scale();
+    const ViewPoint origin = view.origin();
+    return QTransform(scale, 0, 0, scale, -origin.x * scale, -origin.y * scale);
+}
+
+void paintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& target,
+                  const PreviewView& previewView, const std::atomic<bool>* cancelled) {
+    const double scale = previewView.scale();
+    const QTransform view = viewTransform(previewView);
+    if (target.isEmpty() || !std::isfinite(scale) || scale <= 0) {
+        return;
+    }
     painter.save();
-    painter.setClipRect(rectF(clipArea(drawing)));
+    painter.setClipRect(target, Qt::IntersectClip);
+    painter.fillRect(target, colour(kBackgroundColour));
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setTransform(view, true);
+    // What is shown, in drawing units, with room for the widest stroke.
+    const double room = 2 * strokeWidth(Stroke::Thick) + 2 / scale;
+    const QRectF visible = view.inverted().mapRect(target).adjusted(-room, -room, room, room);
+    const auto shown = [&visible](const SchRect& r) { return rectF(r).intersects(visible); };
+
+    PrimitivePainter primitives(painter, scale, visible);
+    painter.setPen(primitives.dashedPen(1, 0, 0, colour(kSheetFrameColour)));
+    painter.setBrush(colour(kSheetColour));
+    painter.drawRect(rectF(drawing.sheet).intersected(visible));
+
+    // The elements kind by kind, clipped to the sheet, then the marks and the title line in the
+    // page's margin.
+    painter.save();
+    painter.setClipRect(rectF(clipArea(drawing)), Qt::IntersectClip);
     for (const KindLayer& layer : kDrawOrder) {
         for (const DrawnElement& element : drawing.elements) {
             if (cancelled != nullptr && cancelled->load(std::memory_order_relaxed)) {
                 painter.restore();
-                return false;
+                painter.restore();
+                return;
             }
-            if (element.kind == layer.kind) {
-                for (const Primitive& primitive : element.primitives) {
-                    std::visit(primitives, primitive);
-                }
+            if (element.kind != layer.kind || element.primitives.empty()) {
+                continue;
+            }
+            DrawingBounds extent;
+            extent.add(element);
+            if (!shown(extent.rect())) {
+                continue;
+            }
+            for (const Primitive& primitive : element.primitives) {
+                std::visit(primitives, primitive);
             }
         }
     }
     painter.restore();
-    return true;
-}
-
-}  // namespace
-
-void paintDrawing(QPainter& painter, const Drawing& drawing, const QRectF& target,
-                  const std::atomic<bool>* cancelled) {
-    const QRectF view = rectF(viewArea(drawing));
-    if (view.width() <= 0 || view.height() <= 0 || target.isEmpty()) {
-        return;
+    primitives.setInk(kOutsideColour);
+    for (const Primitive& primitive : drawing.leftOutMarks) {
+        std::visit(primitives, primitive);
     }
-    const double scale = std::min(target.width() / view.width(), target.height() / view.height());
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.translate(target.center());
-    painter.scale(scale, scale);
-    painter.translate(-view.center());
-
-    painter.fillRect(view, colour(kBackgroundColour));
-    PrimitivePainter primitives(painter, scale);
-    painter.setPen(primitives.dashedPen(1, 0, 0, colour(kSheetFrameColour)));
-    painter.setBrush(colour(kSheetColour));
-    painter.drawRect(rectF(drawing.sheet));
-
-    if (paintElements(painter, primitives, drawing, cancelled)) {
-        primitives.setInk(kOutsideColour);
-        for (const Primitive& primitive : drawing.leftOutMarks) {
-            std::visit(primitives, primitive);
-        }
-        primitives.setInk(kInkColour);
-        primitives(drawing.title);
-    }
+    primitives.setInk(kInkColour);
+    primitives(drawing.title);
     painter.restore();
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -23,13 +24,17 @@
 #include "app/gui/font_choice.h"
 #include "app/gui/preview_pane.h"
 #include "app/gui/ui_text.h"
+#include "platform/atomic_file.h"
+#include "render/svg_writer.h"
 
 namespace {
 
-// The dialog template's size in dialog units, and the height of the preview below it.
+// The dialog template's size in dialog units, and the height of the preview below it: at first,
+// and the least the dialog may be shrunk to.
 constexpr int kTemplateWidth = 294;
 constexpr int kTemplateHeight = 135;
 constexpr int kPreviewHeight = 220;
+constexpr int kLeastPreviewHeight = 60;
 
 // A control of the dialog template: its place in dialog units and the room its text needs.
 struct Placement {
@@ -123,7 +128,13 @@ void CMorvexDlg::createControls() {
         p.widget->setGeometry(units.rect(p.x, p.y, p.width, p.height));
     }
     templateRect_ = units.rect(0, 0, kTemplateWidth, kTemplateHeight);
-    setFixedSize(units.size(kTemplateWidth, kTemplateHeight + kPreviewHeight + 5));
+    // The template's controls stay where they are; the preview takes what the dialog grows by.
+    const QSize initial = units.size(kTemplateWidth, kTemplateHeight + kPreviewHeight + 5);
+    const QRect preview = preview_->geometry();
+    previewMargins_ = QMargins(preview.left(), preview.top(), initial.width() - preview.right() - 1,
+                               initial.height() - preview.bottom() - 1);
+    setMinimumSize(units.size(kTemplateWidth, kTemplateHeight + kLeastPreviewHeight + 5));
+    resize(initial);
 
     connect(ok, &QPushButton::clicked, this, &CMorvexDlg::convertListed);
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
@@ -146,8 +157,17 @@ void CMorvexDlg::showFiles() {
     }
 }
 
-std::unique_ptr<QMenu> CMorvexDlg::createContextMenu() {
+std::unique_ptr<QMenu> CMorvexDlg::createContextMenu(bool overPreview) {
     auto menu = std::make_unique<QMenu>(this);
+    if (overPreview) {
+        QAction* save = menu->addAction(uiText("Save as &SVG..."), this, &CMorvexDlg::saveSvg);
+        save->setObjectName(QStringLiteral("saveSvg"));
+        save->setEnabled(preview_->drawing() != nullptr);
+        QAction* fit = menu->addAction(uiText("&Fit to Window"), preview_, &PreviewPane::fit);
+        fit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+        fit->setEnabled(preview_->drawing() != nullptr);
+        menu->addSeparator();
+    }
     menu->addAction(uiText("&Close"), this, &QDialog::reject);
     menu->addSeparator();
     menu->addAction(QStringLiteral("MORVEXのバージョン情報(&A)..."), this,
@@ -156,7 +176,42 @@ std::unique_ptr<QMenu> CMorvexDlg::createContextMenu() {
 }
 
 void CMorvexDlg::contextMenuEvent(QContextMenuEvent* event) {
-    createContextMenu()->exec(event->globalPos());
+    // The preview passes its context menu events on to the dialog.
+    createContextMenu(preview_->geometry().contains(event->pos()))->exec(event->globalPos());
+}
+
+void CMorvexDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    preview_->setGeometry(rect().marginsRemoved(previewMargins_));
+}
+
+void CMorvexDlg::saveSvg() {
+    const std::shared_ptr<const Drawing> drawing = preview_->drawing();
+    const QList<QListWidgetItem*> selected = files_->selectedItems();
+    if (drawing == nullptr || selected.isEmpty()) {
+        return;
+    }
+    // Beside the drawing, named as the converter names its SVG files.
+    const QFileInfo source(selected.first()->text());
+    const std::optional<QString> chosen = services_.chooseSvgFile(
+        this, source.dir().filePath(source.completeBaseName() + QStringLiteral(".svg")));
+    if (!chosen) {
+        return;
+    }
+    const std::string path = QFile::encodeName(*chosen).toStdString();
+    WriteFailure failure;
+    if (!writeFileAtomically(path, svgDocument(*drawing), &failure)) {
+        // The path as the dialog shows it, whatever the locale's encoding.
+        const std::string shown = chosen->toStdString();
+        const std::string cause = describeWriteFailure(failure);
+        services_.showMessage(
+            this, QMessageBox::Warning,
+            QString::fromStdString(
+                cause.empty() ? formatted(translated("%s cannot be written"), shown.c_str())
+                              : formatted(translated("%s cannot be written: %s"), shown.c_str(),
+                                          cause.c_str())),
+            QString());
+    }
 }
 
 void CMorvexDlg::dragEnterEvent(QDragEnterEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QMargins>
 #include <QRect>
 #include <memory>
 
@@ -15,7 +16,8 @@ class QMenu;
 
 // The main dialog, a view of its DialogModel: the list of .ce2 files to convert, the two
 // replacement fonts for comments, the buttons that convert, browse, change a font and end the
-// program, and below them a preview of the file selected in the list.
+// program, and below them a preview of the file selected in the list, which grows with the
+// dialog.
 class CMorvexDlg : public QDialog {
     Q_OBJECT
 
@@ -27,16 +29,19 @@ class CMorvexDlg : public QDialog {
     // the current directory.
     void openFiles(const QStringList& paths);
 
-    // The dialog's context menu, ending with a separator and the about item.
-    std::unique_ptr<QMenu> createContextMenu();
+    // The dialog's context menu, ending with a separator and the about item; over the preview,
+    // it begins with saving the drawing shown as SVG and fitting it into the pane.
+    std::unique_ptr<QMenu> createContextMenu(bool overPreview = false);
 
-    // The part of the dialog laid out from the dialog template; the preview lies below it.
+    // The part of the dialog laid out from the dialog template; the preview lies below it and
+    // takes what the dialog grows by.
     QRect templateRect() const { return templateRect_; }
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     // The face and size fields of one font row.
@@ -53,12 +58,14 @@ class CMorvexDlg : public QDialog {
     void browse();
     void chooseFont(const FontRowFields& fields);
     void updatePreview();
+    void saveSvg();
 
     DialogModel model_;
     DialogServices& services_;
     QListWidget* files_ = nullptr;
     PreviewPane* preview_ = nullptr;
     QRect templateRect_;
+    QMargins previewMargins_;  // between the preview and the dialog's edges
     FontRowFields large_{FontRow::Large};
     FontRowFields small_{FontRow::Small};
 };

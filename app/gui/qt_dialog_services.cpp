@@ -1,6 +1,7 @@
 #include "app/gui/qt_dialog_services.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "app/gui/about_dlg.h"
 #include "app/gui/ce2_file_dlg.h"
 #include "app/gui/face_chooser_dlg.h"
+#include "app/gui/file_dlg.h"
 #include "app/gui/font_choice.h"
 
 namespace {
@@ -33,6 +35,17 @@ std::optional<QStringList> QtDialogServices::chooseCe2Files(QWidget* parent) {
     }
     lastFolder_ = dialog.folder();
     return dialog.selectedFiles();
+}
+
+std::optional<QString> QtDialogServices::chooseSvgFile(QWidget* parent, const QString& suggested) {
+    const QFileInfo file(suggested);
+    FileDlg dialog(FileDlg::Purpose::Save, file.absolutePath(), QStringLiteral("SVG (*.svg)"),
+                   QStringLiteral("*.svg"), parent);
+    dialog.setName(file.fileName());
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().value(0);
 }
 
 std::optional<QFont> QtDialogServices::chooseFont(QWidget* parent, const QFont& initial) {

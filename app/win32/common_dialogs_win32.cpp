@@ -82,6 +82,24 @@ Ce2Choice chooseCe2Files(HWND owner) {
     return choice;
 }
 
+std::optional<std::string> chooseSvgFile(HWND owner, const std::string& suggested) {
+    std::wstring buffer = widenUtf8(suggested);
+    buffer.resize(std::max<std::size_t>(buffer.size() + 1, MAX_PATH * 4), L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = L"SVG (*.svg)\0*.svg\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.lpstrDefExt = L"svg";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (!GetSaveFileNameW(&dialog)) {
+        return std::nullopt;
+    }
+    return narrowToUtf8(buffer.c_str());
+}
+
 std::optional<ChosenFont> chooseFont(HWND owner, const std::string& face,
                                      const std::string& sizeText) {
     LOGFONTW font{};

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-// The system's open-file and font dialogs, as the main dialog uses them. Texts and paths are
-// UTF-8 on this side.
+// The system's open-file, save-file and font dialogs, as the main dialog uses them. Texts and paths
+// are UTF-8 on this side.
 
 // What came of the open-file dialog: the .ce2 files picked, full paths in the order it gives
 // them, or that the user cancelled, or that more names were picked than its buffer holds.
@@ -22,6 +22,10 @@ Ce2Choice chooseCe2Files(HWND owner);
 // ending in a NUL, or the folder and then each name, each ending in a NUL, with a second NUL
 // after the last.
 std::vector<std::wstring> selectedPaths(const wchar_t* buffer);
+
+// The path to save an SVG file to, chosen in the save-file dialog opened on `suggested` (a full
+// path); nothing when the user cancels. The dialog asks before an existing file is replaced.
+std::optional<std::string> chooseSvgFile(HWND owner, const std::string& suggested);
 
 // A font confirmed in the font dialog: its face and its size in points.
 struct ChosenFont {

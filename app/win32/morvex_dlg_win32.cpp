@@ -1,5 +1,6 @@
 #include "app/win32/morvex_dlg_win32.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -174,6 +175,8 @@ void CMorvexDlg::initialise() {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
     DragAcceptFiles(hwnd_, TRUE);
     centreOnScreen();
+    preview_ = std::make_unique<PreviewWindow>(hwnd_);
+    SetWindowSubclass(GetDlgItem(hwnd_, IDC_FILES), listProc, 0, reinterpret_cast<DWORD_PTR>(this));
     showFontRow(FontRow::Large);
     showFontRow(FontRow::Small);
     showFiles();
@@ -215,6 +218,46 @@ void CMorvexDlg::showFiles() {
     updateHorizontalExtent();
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
+    // A new list: nothing of it has been clicked yet.
+    previewed_ = -1;
+    if (preview_) {
+        preview_->hide();
+    }
+}
+
+LRESULT CALLBACK CMorvexDlg::listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR self) {
+    const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_KEYDOWN:
+            // The list selects nothing, but its caret follows clicks and arrow keys.
+            reinterpret_cast<CMorvexDlg*>(self)->followCaret();
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(list, listProc, id);
+            break;
+        default:
+            break;
+    }
+    return result;
+}
+
+void CMorvexDlg::followCaret() {
+    const auto caret =
+        static_cast<int>(SendMessageW(GetDlgItem(hwnd_, IDC_FILES), LB_GETCARETINDEX, 0, 0));
+    if (caret < 0 || static_cast<std::size_t>(caret) >= model_.files().size() ||
+        caret == previewed_) {
+        return;
+    }
+    previewed_ = caret;
+    updatePreview();
+}
+
+void CMorvexDlg::updatePreview() {
+    if (previewed_ >= 0 && preview_) {
+        preview_->showFile(model_.files()[static_cast<std::size_t>(previewed_)], model_.options());
+    }
 }
 
 void CMorvexDlg::updateHorizontalExtent() {
@@ -275,6 +318,7 @@ void CMorvexDlg::chooseFont(FontRow row) {
     const FontConfirmation confirmed = model_.confirmFont(row, chosen->face, chosen->points);
     if (confirmed.outcome != FontConfirmation::Outcome::Refused) {
         showFontRow(row);
+        updatePreview();  // comments show in the new font
     }
     if (!confirmed.message.empty()) {
         message(widenUtf8(confirmed.message), MB_ICONWARNING);

@@ -2,15 +2,18 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/core/dialog_model.h"
 #include "app/core/profile_file.h"
+#include "app/win32/preview_window_win32.h"
 
 // The main dialog on the Win32 API, a view of its DialogModel: dialog template 102 with the list
 // of .ce2 files, the two replacement fonts for comments and the buttons that convert, browse,
-// change a font and end the program; the about item in the system menu.
+// change a font and end the program; the about item in the system menu. Clicking a file in the
+// list (which selects nothing) shows its drawing in a preview window beside the dialog.
 class CMorvexDlg {
   public:
     // The dialog starts with the .ce2 files among paths, and those below its folders, listed;
@@ -38,10 +41,17 @@ class CMorvexDlg {
     void convert();
     void message(const std::wstring& text, UINT icon);
     bool paintIcon();
+    // Shows the file at the list's caret when it is not the one shown.
+    void followCaret();
+    void updatePreview();
+    static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR self);
 
     HWND hwnd_ = nullptr;
     DialogModel model_;
     std::string notice_;
     HICON largeIcon_;
     HICON smallIcon_;
+    std::unique_ptr<PreviewWindow> preview_;
+    int previewed_ = -1;  // the list entry the preview shows, -1 for none
 };

@@ -31,7 +31,7 @@ QStringList everythingIn(const QString& dir) {
     return names;
 }
 
-QStringList shownNames(Ce2FileDlg& dialog) {
+QStringList shownNames(FileDlg& dialog) {
     auto* view = dialog.findChild<QListView*>("entries");
     const QModelIndex root = view->rootIndex();
     QStringList names;
@@ -67,6 +67,36 @@ class Ce2FileDlgTest : public QObject {
         Ce2FileDlg dialog(dir_.path());
         QTRY_COMPARE(shownNames(dialog), QStringList({"a.ce2", "B.CE2", "c.Ce2", "sub"}));
         QCOMPARE(dialog.folder(), dir_.path());
+    }
+
+    // Saving names one file: a name without an extension gets the one of the type, a folder's
+    // name opens the folder, and a file that exists is replaced only on a second confirmation.
+    void saveDialogNamesOneFileAndAsksBeforeReplacing() {
+        FileDlg dialog(FileDlg::Purpose::Save, dir_.path(), "SVG (*.svg)", "*.svg");
+        QTRY_COMPARE(shownNames(dialog), QStringList({"sub"}));
+        const QString sub = dir_.filePath("sub");
+        const struct {
+            QString typed;
+            bool accepted;
+            QString folder;
+            QString selected;
+        } steps[] = {
+            {"sub", false, sub, {}},
+            {"\"x.svg\" \"y.svg\"", false, sub, {}},
+            {"f.ce2", false, sub, {}},  // exists: told, not yet replaced
+            {"f.ce2", true, sub, dir_.filePath("sub/f.ce2")},
+            {"drawing", true, sub, dir_.filePath("sub/drawing.svg")},
+        };
+        for (const auto& step : steps) {
+            dialog.setResult(QDialog::Rejected);
+            dialog.setName(step.typed);
+            dialog.accept();
+            QCOMPARE(dialog.result() == QDialog::Accepted, step.accepted);
+            QCOMPARE(dialog.folder(), step.folder);
+            if (step.accepted) {
+                QCOMPARE(dialog.selectedFiles(), QStringList{step.selected});
+            }
+        }
     }
 
     // The open-file dialog and the font chooser of the program, run as the user runs them,

@@ -11,6 +11,7 @@
 #include "model/document.h"
 #include "model/label.h"
 #include "render/draw_document.h"
+#include "render/style.h"
 #include "render/svg_writer.h"
 
 namespace {
@@ -66,7 +67,12 @@ class DrawingPainterTest : public QObject {
 
         QImage painted(rendered.size(), QImage::Format_RGB32);
         QPainter painter(&painted);
-        paintDrawing(painter, drawing, QRectF(painted.rect()));
+        const SchRect page = viewArea(drawing);
+        PreviewView view;
+        view.fit({static_cast<double>(page.left), static_cast<double>(page.top),
+                  static_cast<double>(page.right), static_cast<double>(page.bottom)},
+                 painted.width(), painted.height());
+        paintDrawing(painter, drawing, QRectF(painted.rect()), view);
         painter.end();
 
         // The rows of the sheet: the title line below it stays out.

@@ -121,6 +121,39 @@ class MorvexDlgTest : public QObject {
         }
     }
 
+    // The dialog grows and shrinks; the template's controls stay where they are and the preview
+    // takes the difference.
+    void previewTakesWhatTheDialogGrowsBy() {
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        dlg.show();  // a hidden widget gets its resize events only when shown
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QList<QRect> controls;
+        QWidget* preview = dlg.findChild<QWidget*>(QStringLiteral("preview"));
+        for (auto* child : dlg.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child != preview) {
+                controls.append(child->geometry());
+            }
+        }
+        const QSize initial = dlg.size();
+        const QRect pane = preview->geometry();
+        QVERIFY(dlg.minimumSize().width() == initial.width() &&
+                dlg.minimumSize().height() < initial.height());
+        for (const QSize change : {QSize(200, 150), QSize(0, -40), QSize(0, 0)}) {
+            dlg.resize(initial + change);
+            QCOMPARE(dlg.size(), initial + change);
+            QCOMPARE(preview->geometry(), QRect(pane.topLeft(), pane.size() + change));
+            QList<QRect> now;
+            for (auto* child : dlg.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (child != preview) {
+                    now.append(child->geometry());
+                }
+            }
+            QCOMPARE(now, controls);
+        }
+    }
+
     void fontFieldsComeFromTheSettingsFile() {
         // FACE of LARGE_FONT in CP932: the full-width "ＭＳ" followed by " 明朝".
         writeBytes(dir_.filePath("MORVEX.INI"),

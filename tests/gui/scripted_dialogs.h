@@ -16,12 +16,18 @@ class ScriptedDialogs : public DialogServices {
     };
 
     std::optional<QStringList> filesToChoose;
+    std::optional<QString> svgFileToChoose;
+    std::vector<QString> svgDialogsOpenedOn;
     std::optional<QFont> fontToChoose;
     std::vector<QFont> fontDialogsOpenedOn;
     std::vector<Message> messages;
     int aboutRuns = 0;
 
     std::optional<QStringList> chooseCe2Files(QWidget*) override { return filesToChoose; }
+    std::optional<QString> chooseSvgFile(QWidget*, const QString& suggested) override {
+        svgDialogsOpenedOn.push_back(suggested);
+        return svgFileToChoose;
+    }
     std::optional<QFont> chooseFont(QWidget*, const QFont& initial) override {
         fontDialogsOpenedOn.push_back(initial);
         return fontToChoose;

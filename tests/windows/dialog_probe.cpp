@@ -16,6 +16,9 @@
 // - font large|small: confirms the font dialog as it opens, prints the fields
 // - about: opens the about box from the system menu, prints its title and texts
 // - rect: prints the dialog's place on the screen: x y width height
+// - preview ENTRY [NOTCHES DX DY]: clicks the list's entry (from 0), waits for the preview
+//   window, turns the wheel by NOTCHES over its middle and drags from there by DX, DY pixels;
+//   prints the preview's title (the file and the zoom) and its place on the screen
 // - close: closes the dialog with 終了 and waits for the program to end
 // - open PROGID PATH: opens the file as Explorer does with the default verb of the user's file
 //   type PROGID (HKCU\Software\Classes\PROGID), without waiting for a dialog
@@ -267,6 +270,55 @@ void printFields(HWND dialog) {
 
 // Drops the files as the shell does: a DROPFILES block with wide names, here placed in the
 // dialog's process, whose handler reads it with DragQueryFileW.
+// The preview window the dialog opened, once it shows; nullptr when none came.
+HWND waitForPreview(HWND dialog) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
+        const HWND preview = FindWindowW(L"MorvexPreview", nullptr);
+        if (preview != nullptr && IsWindowVisible(preview) &&
+            GetWindow(preview, GW_OWNER) == dialog) {
+            return preview;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+// Clicks a list entry, then zooms and pans the preview as the mouse would.
+int probePreview(HWND dialog, const std::vector<std::string>& args) {
+    const HWND list = GetDlgItem(dialog, 1006);
+    const int entry = std::stoi(args[2]);
+    const auto height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    const LPARAM at = MAKELPARAM(8, entry * height + height / 2);
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list, WM_LBUTTONUP, 0, at);
+    const HWND preview = waitForPreview(dialog);
+    if (preview == nullptr) {
+        std::puts("no preview window");
+        return 1;
+    }
+    if (args.size() == 6) {
+        RECT client;
+        GetClientRect(preview, &client);
+        POINT middle{client.right / 2, client.bottom / 2};
+        POINT screen = middle;
+        ClientToScreen(preview, &screen);
+        const int notches = std::stoi(args[3]);
+        SendMessageW(preview, WM_MOUSEWHEEL, MAKEWPARAM(0, notches * WHEEL_DELTA),
+                     MAKELPARAM(screen.x, screen.y));
+        const int dx = std::stoi(args[4]);
+        const int dy = std::stoi(args[5]);
+        SendMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(middle.x, middle.y));
+        SendMessageW(preview, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(middle.x + dx, middle.y + dy));
+        SendMessageW(preview, WM_LBUTTONUP, 0, MAKELPARAM(middle.x + dx, middle.y + dy));
+    }
+    UpdateWindow(preview);
+    print(textOf(preview));
+    RECT r;
+    GetWindowRect(preview, &r);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+}
+
 bool drop(HWND dialog, const std::vector<std::string>& paths) {
     std::wstring names;
     for (const std::string& path : paths) {
@@ -513,6 +565,9 @@ int runAction(const std::vector<std::string>& args) {
         GetWindowRect(dialog, &r);
         std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
         return 0;
+    }
+    if (action == "preview" && (args.size() == 3 || args.size() == 6)) {
+        return probePreview(dialog, args);
     }
     if (action == "close") {
         DWORD pid = 0;

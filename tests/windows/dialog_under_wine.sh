@@ -4,7 +4,8 @@
 # MORVEX.INI, a drop fills the list (a folder with the .ce2 files below it), OK converts the files
 # as the Linux build does (byte for byte) and reports, with the icon that fits, a summary, string
 # 102 and the files not converted, the font dialog gives back the stored font, the about box
-# comes from the system menu, and 終了 ends the program. Started with paths, it lists them, and it
+# comes from the system menu, a click on a file shows it in the preview window, which zooms and
+# pans, and 終了 ends the program. Started with paths, it lists them, and it
 # tells of a settings file that cannot be used.
 # With SCREENSHOT, a picture of the dialog with a few files listed is left there instead.
 #
@@ -67,6 +68,14 @@ expect "the list after a drop" "$(printf '%s\n' "$w\\$long" "$w\\B.CE2" "$w\\dem
     "$(probe drop "$w\\notes.txt" "$w\\one.ce2" "$w\\demo.ce2" "$w\\folder" "$w\\B.CE2" \
         "$w\\回路図\\電源.ce2" "$w\\missing.ce2" "$w\\$long")"
 expect "the scroll bars" "vertical hidden, horizontal shown" "$(probe scrollbars)"
+
+# A click on an entry shows its drawing in the preview window, fitted; the wheel zooms (three
+# notches: 1.25 cubed) and a drag pans; a file that cannot be read shows no zoom.
+expect "the preview" "MORVEX - demo.ce2 (100 %)" "$(probe preview 2 | head -n 1)"
+expect "the preview zoomed" "MORVEX - demo.ce2 (195 %)" "$(probe preview 2 3 60 -40 | head -n 1)"
+expect "the preview zoomed to its limit" "MORVEX - demo.ce2 (13 %)" \
+    "$(probe preview 2 -60 0 0 | head -n 1)"
+expect "the preview of a missing file" "MORVEX - missing.ce2" "$(probe preview 3 | head -n 1)"
 
 # OK: a warning with the summary, string 102, then the two files not converted and the four
 # converted in part (the demo drawing has an element outside the sheet), each with its reason.

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/core/conversion.h"
+#include "app/core/preview_view.h"
+#include "render/primitives.h"
+
+// A window of its own beside the main dialog that shows one .ce2 drawing, first fitted into it.
+// The wheel and Ctrl with plus or minus zoom about the pointer, dragging pans, a double click or
+// Ctrl+0 fits it again, and its context menu saves the drawing as SVG. The title names the file
+// and the zoom (100 % is fitted). Closing it only hides it.
+class PreviewWindow {
+  public:
+    // The window class's name, for tests that look for the window.
+    static constexpr wchar_t kClassName[] = L"MorvexPreview";
+
+    explicit PreviewWindow(HWND owner);
+    PreviewWindow(const PreviewWindow&) = delete;
+    PreviewWindow& operator=(const PreviewWindow&) = delete;
+    ~PreviewWindow();
+
+    // Reads and shows the file, opening the window below its owner when it is not shown.
+    void showFile(const std::string& path, const ConversionOptions& options);
+    void hide();
+
+  private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void create();
+    void paint();
+    void viewChanged();
+    void zoomAbout(POINT client, double factor);
+    POINT zoomCentre() const;
+    void contextMenu(POINT screen);
+    void saveSvg();
+
+    HWND owner_;
+    HWND hwnd_ = nullptr;
+    std::string path_;
+    std::shared_ptr<const Drawing> drawing_;
+    std::wstring message_;
+    PreviewView view_;
+    std::optional<POINT> dragFrom_;
+};
