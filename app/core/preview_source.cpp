@@ -49,6 +49,12 @@ ViewRect previewContent(const Drawing& drawing) {
                            static_cast<double>(std::max(elements.top, clip.top)),
                            static_cast<double>(std::min(elements.right, clip.right)),
                            static_cast<double>(std::min(elements.bottom, clip.bottom))};
-    return content.left <= content.right && content.top <= content.bottom ? content
-                                                                          : previewPage(drawing);
+    if (content.left > content.right || content.top > content.bottom) {
+        return previewPage(drawing);
+    }
+    // With a little paper around it, so that nothing drawn touches the pane's edge.
+    const double margin =
+        std::max(content.right - content.left, content.bottom - content.top) / 40 + 1;
+    return {content.left - margin, content.top - margin, content.right + margin,
+            content.bottom + margin};
 }
