@@ -69,11 +69,12 @@ expect "the list after a drop" "$(printf '%s\n' "$w\\$long" "$w\\B.CE2" "$w\\dem
         "$w\\回路図\\電源.ce2" "$w\\missing.ce2" "$w\\$long")"
 expect "the scroll bars" "vertical hidden, horizontal shown" "$(probe scrollbars)"
 
-# A click on an entry shows its drawing in the preview window, fitted; the wheel zooms (three
-# notches: 1.25 cubed) and a drag pans; a file that cannot be read shows no zoom.
+# A click on an entry shows its drawing in the preview window, fitted to what is drawn on the
+# sheet; the wheel zooms (three notches: 1.25 cubed) and a drag pans, out to an eighth of the
+# scale that shows the whole page; a file that cannot be read shows no zoom.
 expect "the preview" "MORVEX - demo.ce2 (100 %)" "$(probe preview 2 | head -n 1)"
 expect "the preview zoomed" "MORVEX - demo.ce2 (195 %)" "$(probe preview 2 3 60 -40 | head -n 1)"
-expect "the preview zoomed to its limit" "MORVEX - demo.ce2 (13 %)" \
+expect "the preview zoomed to its limit" "MORVEX - demo.ce2 (5 %)" \
     "$(probe preview 2 -60 0 0 | head -n 1)"
 expect "the preview of a missing file" "MORVEX - missing.ce2" "$(probe preview 3 | head -n 1)"
 

@@ -51,10 +51,9 @@ class Canvas {
     const uint32_t* pixels_ = nullptr;
 };
 
-DrawnElement wire(SchPoint from, SchPoint to, Stroke stroke, bool outside) {
+DrawnElement wire(SchPoint from, SchPoint to, Stroke stroke) {
     DrawnElement e;
     e.kind = stroke == Stroke::Dashed ? SchKind::Dash : SchKind::Wire;
-    e.outsideSheet = outside;
     e.area = SchRect(from.x, from.y, to.x, to.y);
     e.primitives.push_back(LinePrimitive{from, to, stroke});
     return e;
@@ -62,11 +61,15 @@ DrawnElement wire(SchPoint from, SchPoint to, Stroke stroke, bool outside) {
 
 }  // namespace
 
-TEST(DrawingPainterWin32, PaintsTheSheetInkAndWhatLiesOutside) {
+// The sheet, the ink clipped to the sheet, and the marks of what was left out in the page's
+// margin, as the SVG draws them.
+TEST(DrawingPainterWin32, PaintsTheSheetInkAndTheMarksOfWhatWasLeftOut) {
     Drawing drawing;
     drawing.sheet = SchRect(0, 0, 100, 100);
-    drawing.elements.push_back(wire({10, 50}, {90, 50}, Stroke::Thick, false));
-    drawing.elements.push_back(wire({-40, 20}, {-10, 20}, Stroke::Thick, true));
+    drawing.elements.push_back(wire({10, 50}, {90, 50}, Stroke::Thick));
+    drawing.elements.push_back(wire({-40, 20}, {60, 20}, Stroke::Thick));
+    drawing.leftOutMarks.push_back(
+        PolylinePrimitive{{{-30, 70}, {-20, 70}, {-25, 80}}, true, Stroke::Thin, true});
     drawing.bounds = SchRect(-43, 0, 100, 100);
     PreviewView view;
     view.fit({-53, -10, 110, 110}, kSize, kSize);
@@ -80,7 +83,9 @@ TEST(DrawingPainterWin32, PaintsTheSheetInkAndWhatLiesOutside) {
     EXPECT_EQ(canvas.at(1, 1), kBackgroundColour);
     EXPECT_EQ(pixel(50, 80), kSheetColour);
     EXPECT_EQ(pixel(50, 50), kInkColour);
-    EXPECT_EQ(pixel(-25, 20), kOutsideColour);
+    EXPECT_EQ(pixel(30, 20), kInkColour);
+    EXPECT_EQ(pixel(-25, 20), kBackgroundColour);  // the line beyond the sheet's edge
+    EXPECT_EQ(pixel(-25, 73), kOutsideColour);     // inside the filled mark
 }
 
 // Lines across the whole coordinate range, zoomed in as far as the view goes, are cut to the
@@ -88,8 +93,8 @@ TEST(DrawingPainterWin32, PaintsTheSheetInkAndWhatLiesOutside) {
 TEST(DrawingPainterWin32, LinesAcrossTheRangePaintQuicklyAtTheLargestZoom) {
     Drawing drawing;
     drawing.sheet = SchRect(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
-    drawing.elements.push_back(wire({INT32_MIN, 0}, {INT32_MAX, 0}, Stroke::Dashed, false));
-    drawing.elements.push_back(wire({0, INT32_MIN}, {0, INT32_MAX}, Stroke::Thin, false));
+    drawing.elements.push_back(wire({INT32_MIN, 0}, {INT32_MAX, 0}, Stroke::Dashed));
+    drawing.elements.push_back(wire({0, INT32_MIN}, {0, INT32_MAX}, Stroke::Thin));
     drawing.bounds = drawing.sheet;
     PreviewView view;
     view.fit({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, kSize, kSize);
