@@ -13,8 +13,6 @@ namespace {
 using namespace ce2build;
 using namespace ce2test;
 
-const std::string kWireRecord = line(kWire, 0, 10, 20, 100, 20);
-
 TEST(Ce2File, ReadErrorIsNotTheEnd) {
     struct Case {
         std::string bytes;  // delivered before the error

@@ -14,8 +14,6 @@ namespace {
 using namespace ce2build;
 using namespace ce2test;
 
-const std::string kWireRecord = line(kWire, 0, 10, 20, 100, 20);
-
 TEST(Ce2File, EmptyStream) {
     const Outcome o = readAll(std::string());
     EXPECT_EQ(o.count, 0);
