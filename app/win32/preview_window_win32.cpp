@@ -56,14 +56,22 @@ void PreviewWindow::create() {
     if (registered == 0) {
         return;
     }
-    // Below the dialog, as wide as it.
+    // Below the dialog, as wide as it; above it where the screen has no room below.
     RECT dialog{};
     GetWindowRect(owner_, &dialog);
     RECT units{0, 0, 0, kInitialHeight};
     MapDialogRect(owner_, &units);
-    CreateWindowExW(0, kClassName, L"MORVEX", WS_OVERLAPPEDWINDOW, dialog.left, dialog.bottom,
-                    dialog.right - dialog.left, units.bottom, owner_, nullptr,
-                    GetModuleHandleW(nullptr), this);
+    const int height = units.bottom;
+    int top = dialog.bottom;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor) &&
+        top + height > monitor.rcWork.bottom) {
+        top = std::max(monitor.rcWork.top, static_cast<LONG>(dialog.top - height));
+    }
+    CreateWindowExW(0, kClassName, L"MORVEX", WS_OVERLAPPEDWINDOW, dialog.left, top,
+                    dialog.right - dialog.left, height, owner_, nullptr, GetModuleHandleW(nullptr),
+                    this);
 }
 
 void PreviewWindow::showFile(const std::string& path, const ConversionOptions& options) {
