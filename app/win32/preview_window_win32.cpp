@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+#include <thread>
 
 #include "app/core/conversion_inputs.h"
 #include "app/core/preview_source.h"
@@ -24,6 +26,9 @@ constexpr UINT kFit = 2;
 
 // The window's height when it first opens, in the owner's dialog units.
 constexpr int kInitialHeight = 220;
+
+// Posted by the thread that read a file.
+constexpr UINT kFileRead = WM_APP + 1;
 
 std::wstring fileNameOf(const std::string& path) {
     const std::wstring wide = widenUtf8(path);
@@ -82,19 +87,55 @@ void PreviewWindow::showFile(const std::string& path, const ConversionOptions& o
         }
     }
     path_ = path;
-    {
-        SchDocument doc;
-        const std::string problem = readPreviewSource(path, options, doc);
-        drawing_ = problem.empty() ? std::make_shared<const Drawing>(drawDocument(doc)) : nullptr;
-        message_ = widenUtf8(problem);
+    drawing_ = nullptr;
+    message_.clear();
+    reading_ = std::make_shared<Reading>();
+    // The thread keeps its own share of what it fills; a file chosen meanwhile makes its result
+    // stale, and it is dropped.
+    std::thread([reading = reading_, path, options, window = hwnd_] {
+        std::shared_ptr<const Drawing> drawing;
+        std::string problem;
+        try {
+            SchDocument doc;
+            problem = readPreviewSource(path, options, doc);
+            if (problem.empty()) {
+                drawing = std::make_shared<const Drawing>(drawDocument(doc));
+            }
+        } catch (const std::bad_alloc&) {
+            drawing = nullptr;
+            problem = translated("not enough memory");
+        }
+        {
+            const std::lock_guard lock(reading->mutex);
+            reading->drawing = std::move(drawing);
+            reading->message = widenUtf8(problem);
+            reading->done = true;
+        }
+        PostMessageW(window, kFileRead, 0, 0);
+    }).detach();
+    viewChanged();
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+}
+
+void PreviewWindow::takeReading() {
+    if (reading_ == nullptr) {
+        return;
     }
+    {
+        const std::lock_guard lock(reading_->mutex);
+        if (!reading_->done) {
+            return;  // an earlier file's thread is done; this file's will tell when it is
+        }
+        drawing_ = std::move(reading_->drawing);
+        message_ = std::move(reading_->message);
+    }
+    reading_ = nullptr;
     RECT client{};
     GetClientRect(hwnd_, &client);
     if (drawing_ != nullptr) {
         view_.fit(previewContent(*drawing_), previewPage(*drawing_), client.right, client.bottom);
     }
     viewChanged();
-    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
 }
 
 void PreviewWindow::hide() {
@@ -125,6 +166,9 @@ LRESULT CALLBACK PreviewWindow::windowProc(HWND window, UINT message, WPARAM wPa
 
 LRESULT PreviewWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case kFileRead:
+            takeReading();
+            return 0;
         case WM_PAINT:
             paint();
             return 0;
@@ -204,7 +248,9 @@ LRESULT PreviewWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void PreviewWindow::viewChanged() {
     std::wstring title = L"MORVEX - ";
     title += fileNameOf(path_);
-    if (drawing_ != nullptr) {
+    if (reading_ != nullptr) {
+        title += L" \u2026";
+    } else if (drawing_ != nullptr) {
         PreviewView fitted = view_;
         fitted.refit();
         title += L" (";

@@ -296,6 +296,10 @@ int probePreview(HWND dialog, const std::vector<std::string>& args) {
         std::puts("no preview window");
         return 1;
     }
+    // The title ends in "…" while the file is read.
+    for (DWORD waited = 0; waited < kWaitMs && textOf(preview).ends_with(L"\u2026"); waited += 10) {
+        Sleep(10);
+    }
     if (args.size() == 6) {
         RECT client;
         GetClientRect(preview, &client);
