@@ -72,41 +72,40 @@ TEST(PreviewView, ZoomKeepsThePointUnderThePointer) {
 TEST(PreviewView, ZoomAndPanStopAtTheirLimits) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double infinity = std::numeric_limits<double>::infinity();
+    const ViewRect small{0, 0, 1000, 1000};
+    const ViewRect whole{kLeast, kLeast, kMost, kMost};
     const struct {
         ViewRect content;
-        double factor;  // applied a thousand times
-        double dx, dy;  // panned by a thousand times
-        double scale;   // where it ends
+        ViewRect extent;  // the drawing around the content
+        double factor;    // applied a thousand times
+        double dx, dy;    // panned by a thousand times
+        double scale;     // where it ends
     } rows[] = {
-        {{0, 0, 1000, 1000}, 2, 0, 0, PreviewView::kMaxScale},
-        {{0, 0, 1000, 1000}, 0.5, 0, 0, 0.2 * PreviewView::kMinFitFraction},
-        {{kLeast, kLeast, kMost, kMost}, 10, 1e300, -1e300, PreviewView::kMaxScale},
-        {{kLeast, kLeast, kMost, kMost},
-         0.1,
-         -1e300,
-         1e300,
-         200 / (kMost - kLeast) * PreviewView::kMinFitFraction},
+        {small, small, 2, 0, 0, PreviewView::kMaxScale},
+        {small, small, 0.5, 0, 0, 0.2 * PreviewView::kMinFitFraction},
+        {whole, whole, 10, 1e300, -1e300, PreviewView::kMaxScale},
+        {whole, whole, 0.1, -1e300, 1e300, 200 / (kMost - kLeast) * PreviewView::kMinFitFraction},
         // Factors and moves that are no numbers leave the view as it was.
-        {{0, 0, 1000, 1000}, nan, nan, infinity, 0.2},
-        {{0, 0, 1000, 1000}, -2, 0, 0, 0.2},
-        {{0, 0, 1000, 1000}, 0, 0, 0, 0.2},
-        // Content within a larger drawing: out until the drawing fits, and the same fraction more.
-        {{400, 400, 500, 500}, 0.5, 1e300, -1e300, 0.2 * PreviewView::kMinFitFraction},
+        {small, small, nan, nan, infinity, 0.2},
+        {small, small, -2, 0, 0, 0.2},
+        {small, small, 0, 0, 0, 0.2},
+        // Content within a larger drawing: out until the drawing fits, and the same fraction more,
+        // and panned as far as the drawing goes.
+        {{400, 400, 500, 500}, small, 0.5, 1e300, -1e300, 0.2 * PreviewView::kMinFitFraction},
     };
     for (const auto& row : rows) {
         PreviewView view;
-        const ViewRect extent = row.content.left == 400 ? ViewRect{0, 0, 1000, 1000} : row.content;
-        view.fit(row.content, extent, 200, 200);
+        view.fit(row.content, row.extent, 200, 200);
         for (int i = 0; i < 1000; ++i) {
             view.zoomAbout({37, 151}, row.factor);
             view.pan(row.dx, row.dy);
         }
         ASSERT_TRUE(finite(view)) << row.factor;
         EXPECT_DOUBLE_EQ(view.scale(), row.scale) << row.factor;
-        EXPECT_GE(view.centre().x, extent.left);
-        EXPECT_LE(view.centre().x, extent.right);
-        EXPECT_GE(view.centre().y, extent.top);
-        EXPECT_LE(view.centre().y, extent.bottom);
+        EXPECT_GE(view.centre().x, row.extent.left);
+        EXPECT_LE(view.centre().x, row.extent.right);
+        EXPECT_GE(view.centre().y, row.extent.top);
+        EXPECT_LE(view.centre().y, row.extent.bottom);
     }
 }
 
