@@ -1,0 +1,66 @@
+#include "app/core/memory_conversion.h"
+
+#include <new>
+#include <utility>
+
+#include "app/core/conversion_inputs.h"
+#include "ce3/ce3_writer.h"
+#include "model/document.h"
+#include "platform/memory_stream.h"
+#include "platform/text.h"
+
+namespace {
+
+// Reads, writes and draws into `converted`; may throw std::bad_alloc, with what was done in it.
+void convertInto(MemoryConversion& converted, std::string_view ce2,
+                 const ConversionOptions& options, const DocumentDrawer& drawer) {
+    FileReport& report = converted.report;
+    SchDocument doc;
+    report.sourceSize = ce2.size();
+    // An empty drawing reads as an empty file: nothing at its end (which a stream over no bytes,
+    // refused by some systems, would say as well).
+    if (!ce2.empty()) {
+        const FilePtr stream = openMemoryStream(ce2);
+        if (!stream) {  // a read stream over bytes fails only for want of memory
+            report.outcome = FileOutcome::NotEnoughMemory;
+            return;
+        }
+        report.elementsRead = readCe2File(stream.get(), doc, options, &report.reading);
+    }
+    if (report.elementsRead <= 1) {
+        report.outcome = FileOutcome::TooFewElements;
+        return;
+    }
+    countSheetElements(doc, report);
+    {
+        Ce3Writer writer(&converted.ce3);
+        doc.writeFile(writer);
+    }
+    report.outcome = FileOutcome::Converted;
+    if (drawer) {
+        try {
+            converted.svg = drawer(doc);
+            report.drawing = DrawingReport{};
+        } catch (const std::bad_alloc&) {
+            converted.svg.clear();
+            report.drawing = DrawingReport{false, translated("not enough memory")};
+        }
+    }
+}
+
+}  // namespace
+
+MemoryConversion convertCe2Bytes(std::string_view ce2, const std::string& name,
+                                 const ConversionOptions& options, const DocumentDrawer& drawer) {
+    MemoryConversion converted;
+    converted.report.source = name;
+    converted.report.output = makeCe3Path(name);
+    try {
+        convertInto(converted, ce2, options, drawer);
+    } catch (const std::bad_alloc&) {
+        // The document and what was read are freed by now; the partial output is dropped.
+        converted.ce3 = std::string();
+        converted.report.outcome = FileOutcome::NotEnoughMemory;
+    }
+    return converted;
+}
