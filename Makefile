@@ -8,15 +8,18 @@ SHORT_FUZZ_SECONDS ?= 10
 export CMAKE_BUILD_PARALLEL_LEVEL ?= $(JOBS)
 export CTEST_PARALLEL_LEVEL ?= $(JOBS)
 
-.PHONY: deps deps-cli check test release sanitize tsan fuzz fuzz-short fuzz-build bench demo package \
-	clean windows windows-check memory-check
+.PHONY: deps deps-cli deps-web check test release sanitize tsan fuzz fuzz-short fuzz-build bench demo \
+	package clean windows windows-check memory-check web
 
 # What the command-line converter needs (make demo); deps adds the rest: Qt, clang, mingw-w64,
-# Wine, the packaging tools.
+# Wine, the packaging tools, emscripten and Chromium.
 deps-cli:
 	scripts/install-deps cli
 deps:
 	scripts/timed deps scripts/install-deps all
+# What the page needs: emscripten, and Chromium to look at it.
+deps-web:
+	scripts/install-deps web
 
 # Builds the command-line converter alone (build/cli), converts a copy of examples/demo.ce2 in
 # build/demo and shows the report and the .ce3 file it wrote; the drawing is left there as demo.svg.
@@ -88,6 +91,13 @@ check-late-stages:
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows-packages
+
+# The page's WebAssembly module, compiled from the core with emscripten: dist/web/morvex.js and
+# morvex.wasm, with createMorvex() for a page or a worker (web/morvex_web.cpp says what it offers).
+web: deps-web
+	cmake --workflow --preset web
+	mkdir -p dist/web
+	cp build/web/web/morvex.js build/web/web/morvex.wasm dist/web/
 
 # The Debian package of both programs, from the optimised build: dist/morvex_VERSION-1_ARCH.deb.
 # `make check` builds one from the same build and checks it (packaging/check-package).
