@@ -12,8 +12,8 @@
 namespace {
 
 // Reads, writes and draws into `converted`; may throw std::bad_alloc, with what was done in it.
-void convertInto(MemoryConversion& converted, std::string_view ce2,
-                 const ConversionOptions& options, const DocumentDrawer& drawer) {
+void convertBytesInto(MemoryConversion& converted, std::string_view ce2,
+                      const ConversionOptions& options, const DocumentDrawer& drawer) {
     FileReport& report = converted.report;
     SchDocument doc;
     report.sourceSize = ce2.size();
@@ -56,7 +56,7 @@ MemoryConversion convertCe2Bytes(std::string_view ce2, const std::string& name,
     converted.report.source = name;
     converted.report.output = makeCe3Path(name);
     try {
-        convertInto(converted, ce2, options, drawer);
+        convertBytesInto(converted, ce2, options, drawer);
     } catch (const std::bad_alloc&) {
         // The document and what was read are freed by now; the partial output is dropped.
         converted.ce3 = std::string();
