@@ -1,7 +1,6 @@
 #include "app/core/memory_conversion.h"
 
 #include <new>
-#include <utility>
 
 #include "app/core/conversion_inputs.h"
 #include "ce3/ce3_writer.h"
@@ -17,8 +16,8 @@ void convertBytesInto(MemoryConversion& converted, std::string_view ce2,
     FileReport& report = converted.report;
     SchDocument doc;
     report.sourceSize = ce2.size();
-    // An empty drawing reads as an empty file: nothing at its end (which a stream over no bytes,
-    // refused by some systems, would say as well).
+    // An empty drawing is not read: it holds no element, as an empty file does (and some systems
+    // refuse a stream over no bytes).
     if (!ce2.empty()) {
         const FilePtr stream = openMemoryStream(ce2);
         if (!stream) {  // a read stream over bytes fails only for want of memory
