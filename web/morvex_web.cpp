@@ -62,9 +62,10 @@ val refusedBeforeConverting(const std::vector<std::string>& names) {
 
 // Converts one drawing. ce2 is its bytes (a Uint8Array), name the path the user knows it by;
 // faces are CP932 bytes and sizes texts. existingOutput is null, or the bytes its output holds
-// now. Gives {converted, inPart, line, output, ce3, svg, notDrawn}: line is the line a batch
-// gives for the file, ce3 a Uint8Array (empty unless converted), svg the drawing when asked for
-// and converted, notDrawn why it could not be drawn, when it could not.
+// now. Gives {converted, inPart, elements, line, output, ce3, svg, notDrawn}: elements are those
+// written and drawn, line is the line a batch gives for the file, ce3 a Uint8Array (empty unless
+// converted), svg the drawing when asked for and converted, notDrawn why it could not be drawn,
+// when it could not.
 val convert(const std::string& ce2, const std::string& name, const std::string& largeFace,
             const std::string& largeSize, const std::string& smallFace,
             const std::string& smallSize, bool drawSvg, const val& existingOutput) {
@@ -85,6 +86,7 @@ val convert(const std::string& ce2, const std::string& name, const std::string& 
     val result = val::object();
     result.set("converted", report.outcome == FileOutcome::Converted);
     result.set("inPart", convertedInPart(report));
+    result.set("elements", report.elementsWritten);
     result.set("line", describeFileLine(report));
     result.set("output", report.output);
     result.set("ce3", bytesOf(converted.ce3));
@@ -128,7 +130,8 @@ bool writeMemoryFile(const std::string& path, const std::string& bytes) {
     return std::fclose(file) == 0 && written;
 }
 
-// Draws a .ce3 drawing (a Uint8Array), converting nothing: {drawn, line, svg}.
+// Draws a .ce3 drawing (a Uint8Array), converting nothing: {drawn, elements, line, svg}, with the
+// elements drawn on the sheet.
 val drawCe3(const std::string& ce3, const std::string& name) {
     // The loader reads files: the bytes go into the module's own file system for the while.
     const std::string path = "/tmp/drawing.ce3";
@@ -141,6 +144,11 @@ val drawCe3(const std::string& ce3, const std::string& name) {
     }
     val result = val::object();
     result.set("drawn", loaded.drawn);
+    std::size_t onSheet = 0;
+    for (const DrawnElement& e : loaded.drawing.elements) {
+        onSheet += e.outsideSheet ? 0 : 1;
+    }
+    result.set("elements", onSheet);
     const std::string outcome = loaded.drawn ? std::string(translated("drawn, not converted")) + " "
                                              : std::string(translated("not drawn")) + ": ";
     result.set("line", name + ": " + outcome + loaded.text);

@@ -8,6 +8,9 @@
 (() => {
   const $ = (id) => document.getElementById(id);
   const FONTS_KEY = "morvex.fonts";
+  // Above this many elements a drawing is shown only when asked for: the browser draws an SVG
+  // image on the page's own thread, about a second per 15,000 elements.
+  const LARGE_DRAWING = 15000;
   const FONT_FIELDS = ["largeFace", "largeSize", "smallFace", "smallSize"];
   const FIELD_IDS = { largeFace: "large-face", largeSize: "large-size",
                       smallFace: "small-face", smallSize: "small-size" };
@@ -265,7 +268,8 @@
     output.className = "output";
     tr.append(report, output);
     $("results").tBodies[0].append(tr);
-    const row = { ...entry, tr, ce3: null, ce3Url: null, svgUrl: null, notDrawn: null };
+    const row = { ...entry, tr, ce3: null, ce3Url: null, svgUrl: null, notDrawn: null,
+                  elements: 0 };
     tr.addEventListener("click", () => select(row));
     tr.addEventListener("keydown", (event) => rowKey(event, row));
     return row;
@@ -331,9 +335,25 @@
     $("preview").dataset.name = row.name;
   }
 
-  async function select(row) {
+  function offerLargeDrawing(row) {
+    const notice = document.createElement("p");
+    notice.textContent = texts.largeDrawing.replace("%lu", String(row.elements));
+    const show = document.createElement("button");
+    show.type = "button";
+    show.textContent = texts.showLarge;
+    show.addEventListener("click", () => select(row, true));
+    $("preview").replaceChildren(notice, show);
+    $("preview").dataset.name = row.name;
+  }
+
+  // Shows the drawing of a row; a large one only once the user confirms.
+  async function select(row, confirmed = false) {
     for (const other of batch.rows) {
       other.tr.setAttribute("aria-selected", String(other === row));
+    }
+    if (row.elements > LARGE_DRAWING && !confirmed) {
+      offerLargeDrawing(row);
+      return;
     }
     const number = batchNumber;
     if (!row.svgUrl && row.kind === "ce2" && row.tr.dataset.state === "converted" &&
@@ -451,6 +471,7 @@
     }
     setRow(row, reply.converted ? "converted" : "not-converted", reply.line);
     if (reply.converted) {
+      row.elements = reply.elements;
       ++counts.converted;
       counts.inPart += reply.inPart ? 1 : 0;
       offerDownload(row, reply.output, reply.ce3);
@@ -470,6 +491,7 @@
     }
     setRow(row, reply.drawn ? "drawn" : "failed", reply.line);
     if (reply.drawn) {
+      row.elements = reply.elements;
       row.svgUrl = URL.createObjectURL(new Blob([reply.svg], { type: "image/svg+xml" }));
     }
   }

@@ -36,6 +36,9 @@ val pageTexts() {
         {"preview", translated("Preview")},
         {"previewHint", translated("Select a row to see its drawing.")},
         {"openDrawing", translated("Open the drawing by itself")},
+        {"largeDrawing", translated("This drawing has %lu elements: drawing it may keep the page "
+                                    "busy for a while.")},
+        {"showLarge", translated("Show the drawing")},
         {"noPreview", translated("Nothing to show for this file.")},
         {"converting", translated("Converting: %lu of %lu files done")},
         {"written", translated("written beside the source")},
