@@ -5,8 +5,8 @@
 //   node tests/web/page_in_chromium.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER
 // Exits 1 with what differed, 2 on a wrong invocation.
 import {execFileSync, spawn, spawnSync} from 'node:child_process';
-import {copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync,
-        writeFileSync} from 'node:fs';
+import {copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync,
+        statSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
@@ -25,6 +25,7 @@ const kWatchdogMs = 150000;
 
 const started = performance.now();
 const failures = [];
+let serverProcess = null;
 const timings = [];
 let lapStart = started;
 
@@ -40,7 +41,8 @@ function fail(message) {
 
 function expectEqual(what, actual, expected) {
     if (actual !== expected) {
-        fail(`${what}\n    page: ${JSON.stringify(actual)}\n    cli:  ${JSON.stringify(expected)}`);
+        fail(`${what}\n    page:     ${JSON.stringify(actual)}\n` +
+             `    expected: ${JSON.stringify(expected)}`);
     }
 }
 
@@ -104,6 +106,7 @@ function runCli(cli, folder, names, languageVariables) {
 async function startServer(site, log) {
     const server = spawn(process.execPath, [kServeWeb, '--port', '0', '--log', log, site],
                          {stdio: ['ignore', 'pipe', 'inherit']});
+    serverProcess = server;
     const origin = await new Promise((resolve, reject) => {
         let out = '';
         server.stdout.on('data', (chunk) => {
@@ -151,12 +154,7 @@ async function convertInPage(browser, origin, picked, names, japanese) {
         throw new Error('the page has no #pick-files');
     }
     await input.uploadFile(...names.map((name) => path.join(picked, name)));
-    await page.waitForFunction((count) => {
-        const rows = document.querySelectorAll('#results tbody tr.file');
-        return document.body.dataset.busy === 'false' && rows.length === count &&
-               ![...rows].some((row) => row.dataset.state === 'pending');
-    }, {timeout: kWaitMs, polling: 50}, names.length);
-    const rows = await page.$$eval('#results tbody tr.file', (trs) => trs.map((tr) => {
+    const readRows = () => page.$$eval('#results tbody tr.file', (trs) => trs.map((tr) => {
         const link = tr.querySelector('a.download');
         return {
             name: tr.dataset.name,
@@ -166,6 +164,19 @@ async function convertInPage(browser, origin, picked, names, japanese) {
             href: link ? link.getAttribute('href') : null,
         };
     }));
+    try {
+        await page.waitForFunction((count) => {
+            const rows = document.querySelectorAll('#results tbody tr.file');
+            return document.body.dataset.busy === 'false' && rows.length === count &&
+                   ![...rows].some((row) => row.dataset.state === 'pending');
+        }, {timeout: kWaitMs, polling: 50}, names.length);
+    } catch (error) {
+        const states = (await readRows()).map((row) => `${row.name}: ${row.state}`);
+        const busy = await page.evaluate(() => document.body.dataset.busy);
+        throw new Error(`${what}: not done with ${names.length} files after ${kWaitMs / 1000} s ` +
+                        `(${error.message}); busy ${busy}, rows:\n    ${states.join('\n    ')}`);
+    }
+    const rows = await readRows();
     const summary = await page.$eval('#summary', (element) => element.textContent);
     return {page, rows, summary};
 }
@@ -188,7 +199,8 @@ function compareRows(what, rows, summary, names, cliRun) {
         const converted = line.startsWith(`${row.name} -> `);
         expectEqual(`${what}: state of ${row.name}`, row.state,
                     converted ? 'converted' : 'not-converted');
-        const output = converted ? line.slice(row.name.length + 4, line.indexOf(': ')) : null;
+        const outputAt = row.name.length + ' -> '.length;
+        const output = converted ? line.slice(outputAt, line.indexOf(': ', outputAt)) : null;
         expectEqual(`${what}: download name of ${row.name}`, row.download, output);
         if (converted && !row.href?.startsWith('blob:')) {
             fail(`${what}: the link of ${row.name} is not a blob: URL: ${row.href}`);
@@ -238,7 +250,8 @@ async function compareDownloads(browser, page, downloads, cliDir, ce2Names) {
     const written = readdirSync(cliDir).filter((name) => !ce2.has(name)).sort();
     expectEqual('downloads: the files saved', saved.join(' | '), written.join(' | '));
     for (const name of saved.filter((n) => written.includes(n))) {
-        if (!readFileSync(path.join(downloads, name)).equals(readFileSync(path.join(cliDir, name)))) {
+        const cliBytes = readFileSync(path.join(cliDir, name));
+        if (!readFileSync(path.join(downloads, name)).equals(cliBytes)) {
             fail(`downloads: ${name} differs from what morvex-cli wrote`);
         }
     }
@@ -271,8 +284,14 @@ async function checkPreview(page, rows, name) {
 function checkServerLog(log, site) {
     const paths = [...new Set(readFileSync(log, 'utf8').split('\n').filter((p) => p !== ''))];
     for (const urlPath of paths) {
-        const file = path.join(site, decodeURIComponent(urlPath === '/' ? '/index.html' : urlPath));
-        if (urlPath.includes('..') || !existsSync(file) || !statSync(file).isFile()) {
+        let file = null;
+        try {
+            file = path.join(site, decodeURIComponent(urlPath === '/' ? '/index.html' : urlPath));
+        } catch {
+            // Not a path that names a file.
+        }
+        if (file === null || urlPath.includes('..') || !existsSync(file) ||
+            !statSync(file).isFile()) {
             fail(`server: asked for ${urlPath}, which is no file of the site`);
         }
     }
@@ -304,13 +323,14 @@ async function main() {
 
     const log = path.join(work, 'requests.log');
     const {server, origin} = await startServer(site, log);
-    const browser = await puppeteer.launch({
-        executablePath: kChromium,
-        headless: true,
-        args: process.getuid() === 0 ? ['--no-sandbox'] : [],
-    });
-    lap('server and Chromium started:');
+    let browser = null;
     try {
+        browser = await puppeteer.launch({
+            executablePath: kChromium,
+            headless: true,
+            args: process.getuid() === 0 ? ['--no-sandbox'] : [],
+        });
+        lap('server and Chromium started:');
         const english = await convertInPage(browser, origin, picked, names, false);
         lap(`${names.length} files converted in the page:`);
         compareRows('English', english.rows, english.summary, names, cliRuns.en);
@@ -327,7 +347,7 @@ async function main() {
         compareRows('Japanese', japanese.rows, japanese.summary, names, cliRuns.ja);
         lap('the files converted in the Japanese page:');
     } finally {
-        await browser.close();
+        await browser?.close();
         server.kill();
     }
     const paths = checkServerLog(log, site);
@@ -335,8 +355,8 @@ async function main() {
     process.stdout.write(`page_in_chromium: ${timings.join('; ')}\n`);
     process.stdout.write(`page_in_chromium: the server was asked for ${paths.join(' ')}\n`);
     if (failures.length > 0) {
-        process.stderr.write(`page_in_chromium: ${failures.length} differences (files in ${work}):\n` +
-                             `${failures.join('\n')}\n`);
+        process.stderr.write(`page_in_chromium: ${failures.length} differences ` +
+                             `(files in ${work}):\n${failures.join('\n')}\n`);
         process.exit(1);
     }
     rmSync(work, {recursive: true, force: true});
@@ -344,11 +364,13 @@ async function main() {
 }
 
 setTimeout(() => {
+    serverProcess?.kill();
     process.stderr.write(`page_in_chromium: still running after ${kWatchdogMs / 1000} s\n` +
                          `${failures.join('\n')}\n`);
     process.exit(1);
 }, kWatchdogMs).unref();
 main().catch((error) => {
+    serverProcess?.kill();
     process.stderr.write(`page_in_chromium: ${error.stack ?? error}\n${failures.join('\n')}\n`);
     process.exit(1);
 });
