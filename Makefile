@@ -92,12 +92,13 @@ windows: deps
 	cmake --preset windows
 	cmake --build --preset windows-packages
 
-# The page's WebAssembly module, compiled from the core with emscripten: dist/web/morvex.js and
-# morvex.wasm, with createMorvex() for a page or a worker (web/morvex_web.cpp says what it offers).
+# The page, a static site for any web server: dist/web/index.html with its script, workers, style,
+# licences and icon, and the core compiled with emscripten into morvex.js and morvex.wasm.
 web: deps-web
 	cmake --workflow --preset web
-	mkdir -p dist/web
-	cp build/web/web/morvex.js build/web/web/morvex.wasm dist/web/
+	rm -rf dist/web
+	mkdir -p dist
+	cp -r build/web/web/site dist/web
 
 # The page on http://127.0.0.1:8000/ (scripts/serve-web serves dist/web), until interrupted.
 web-serve: web

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,9 +23,13 @@ struct MemoryConversion {
 };
 
 // Converts the drawing `ce2`, known to the user by `name` (a file name or path, which only the
-// report uses). A file with fewer than two elements is not converted. Running out of memory fails
-// the file (FileOutcome::NotEnoughMemory), or only its drawing when the drawer runs out: then
-// report.drawing says so. The drawer, when given, runs once the output bytes are complete.
+// report uses). A file with fewer than two elements is not converted. `existingOutput`, when
+// given, is what its output holds now: one that holds more than a conversion writes (a drawing
+// saved from the editor) is kept, FileOutcome::KeepsEditedOutput, and no output is made. Running
+// out of memory fails the file (FileOutcome::NotEnoughMemory), or only its drawing when the drawer
+// runs out: then report.drawing says so. The drawer, when given, runs once the output bytes are
+// complete.
 MemoryConversion convertCe2Bytes(std::string_view ce2, const std::string& name,
                                  const ConversionOptions& options,
-                                 const DocumentDrawer& drawer = {});
+                                 const DocumentDrawer& drawer = {},
+                                 std::optional<std::string_view> existingOutput = {});

@@ -85,3 +85,27 @@ TEST(MemoryConversion, DrawerRunsOnlyForConvertedDrawings) {
 }
 
 }  // namespace
+
+// An existing output is replaced only when it holds what a conversion writes, as in a batch.
+TEST(MemoryConversion, ExistingOutputKeptOnlyWhenEdited) {
+    const ConversionOptions options;
+    const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
+    const std::string converted = convertCe2Bytes(twoWires, "x.ce2", options).ce3;
+    const std::string edited = converted.substr(0, converted.size() - 19) +
+                               "+PARTLIB,N:R,-PARTLIB\r\n-TOVR3_DATA_V.1.0\r\n";
+    const struct {
+        std::string existing;
+        FileOutcome outcome;
+    } cases[] = {
+        {"", FileOutcome::Converted},
+        {converted, FileOutcome::Converted},
+        {edited, FileOutcome::KeepsEditedOutput},
+        {"hello\r\n", FileOutcome::KeepsEditedOutput},
+    };
+    for (const auto& c : cases) {
+        const MemoryConversion result = convertCe2Bytes(twoWires, "x.ce2", options, {}, c.existing);
+        EXPECT_EQ(result.report.outcome, c.outcome) << c.existing;
+        EXPECT_EQ(result.ce3.empty(), c.outcome != FileOutcome::Converted) << c.existing;
+        EXPECT_EQ(result.report.elementsWritten, 2) << c.existing;
+    }
+}
