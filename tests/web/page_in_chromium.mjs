@@ -341,7 +341,8 @@ async function main() {
         const {count, repeated} = await compareDownloads(browser, english.page, downloads,
                                                          cliRuns.en.dir, ce2Names);
         lap(`${count} .ce3 files downloaded (${repeated} clicks repeated):`);
-        for (const name of ['every-kind.ce2', '回路 図.ce2']) {
+        // The page shows the first converted row at first; a .ce3 drawing is previewed too.
+        for (const name of ['every-kind.ce2', '回路 図.ce2', 'earlier.ce3']) {
             await checkPreview(english.page, english.rows, name);
         }
         lap('previews shown:');
