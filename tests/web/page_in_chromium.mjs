@@ -22,6 +22,8 @@ const kWaitMs = 45000;
 // A click that starts a download has started it well within this.
 const kDownloadStartMs = 1500;
 const kWatchdogMs = 150000;
+// The file of a batch of one.
+const kOneFile = 'outside-sheet.ce2';
 
 const started = performance.now();
 const failures = [];
@@ -98,8 +100,23 @@ function runCli(cli, folder, names, languageVariables) {
         }
         reports.set(name, own[0]);
     }
-    const errLines = run.stderr.split('\n').filter((l) => l !== '');
-    return {reports, summary: names.length < 2 ? '' : errLines[errLines.length - 1]};
+    // What is left of standard error is the summary, which a single file goes without.
+    const own = new Set(reports.values());
+    const rest = run.stderr.split('\n').filter((l) => l !== '' && !own.has(l));
+    if (rest.length > 1) {
+        throw new Error(`morvex-cli printed more than a summary: ${rest.join('\n')}`);
+    }
+    return {reports, summary: rest[0] ?? ''};
+}
+
+// The converter on copies of the .ce2 files named, in a folder of their own where no output
+// exists yet.
+function runCliOnCopies(cli, picked, dir, names, languageVariables) {
+    mkdirSync(dir);
+    for (const name of names) {
+        copyFileSync(path.join(picked, name), path.join(dir, name));
+    }
+    return {dir, ...runCli(cli, dir, names, languageVariables)};
 }
 
 // The site's server, on a free port, logging every request's path.
@@ -121,9 +138,8 @@ async function startServer(site, log) {
     return {server, origin};
 }
 
-// Opens the page (in Japanese when asked), gives it the files and waits until it has reported
-// on every one. Gives the page and its rows.
-async function convertInPage(browser, origin, picked, names, japanese) {
+// Opens the page (in Japanese when asked), watching what it asks for, and waits until it is ready.
+async function openPage(browser, origin, japanese) {
     const page = await browser.newPage();
     if (japanese) {
         await page.evaluateOnNewDocument(() => {
@@ -149,6 +165,11 @@ async function convertInPage(browser, origin, picked, names, japanese) {
     page.on('pageerror', (error) => fail(`${what}: uncaught error: ${error.message}`));
     await page.goto(`${origin}/`, {waitUntil: 'load'});
     await page.waitForFunction(() => document.body?.dataset.busy === 'false', {timeout: kWaitMs});
+    return page;
+}
+
+// Gives the page the files and waits until it has reported on every one: its rows and summary.
+async function convertInPage(page, what, picked, names) {
     const input = await page.$('#pick-files');
     if (input === null) {
         throw new Error('the page has no #pick-files');
@@ -178,7 +199,7 @@ async function convertInPage(browser, origin, picked, names, japanese) {
     }
     const rows = await readRows();
     const summary = await page.$eval('#summary', (element) => element.textContent);
-    return {page, rows, summary};
+    return {rows, summary};
 }
 
 // Every row against the converter's report for its name; the text file ignored, the .ce3 drawn.
@@ -312,16 +333,12 @@ async function main() {
     }
     const work = mkdtempSync(path.join(tmpdir(), 'morvex-page-'));
     const {picked, names, ce2Names} = makeFiles(work, makeSeeds, cli);
-    const cliRuns = {};
-    for (const [language, variables] of [['en', {}], ['ja', {LANGUAGE: 'ja'}]]) {
-        const dir = path.join(work, `cli-${language}`);
-        mkdirSync(dir);
-        for (const name of ce2Names) {
-            copyFileSync(path.join(picked, name), path.join(dir, name));
-        }
-        cliRuns[language] = {dir, ...runCli(cli, dir, ce2Names, variables)};
-    }
-    lap(`${ce2Names.length} drawings made and converted by morvex-cli twice:`);
+    const cliRuns = {
+        en: runCliOnCopies(cli, picked, path.join(work, 'cli-en'), ce2Names, {}),
+        ja: runCliOnCopies(cli, picked, path.join(work, 'cli-ja'), ce2Names, {LANGUAGE: 'ja'}),
+        one: runCliOnCopies(cli, picked, path.join(work, 'cli-one'), [kOneFile], {}),
+    };
+    lap(`${ce2Names.length} drawings made and converted by morvex-cli:`);
 
     const log = path.join(work, 'requests.log');
     const {server, origin} = await startServer(site, log);
@@ -333,22 +350,27 @@ async function main() {
             args: process.getuid() === 0 ? ['--no-sandbox'] : [],
         });
         lap('server and Chromium started:');
-        const english = await convertInPage(browser, origin, picked, names, false);
+        const page = await openPage(browser, origin, false);
+        const english = await convertInPage(page, 'English', picked, names);
         lap(`${names.length} files converted in the page:`);
         compareRows('English', english.rows, english.summary, names, cliRuns.en);
         const downloads = path.join(work, 'downloads');
         mkdirSync(downloads);
-        const {count, repeated} = await compareDownloads(browser, english.page, downloads,
-                                                         cliRuns.en.dir, ce2Names);
+        const {count, repeated} = await compareDownloads(browser, page, downloads, cliRuns.en.dir,
+                                                         ce2Names);
         lap(`${count} .ce3 files downloaded (${repeated} clicks repeated):`);
         // The page shows the first converted row at first; a .ce3 drawing is previewed too.
         for (const name of ['every-kind.ce2', '回路 図.ce2', 'earlier.ce3']) {
-            await checkPreview(english.page, english.rows, name);
+            await checkPreview(page, english.rows, name);
         }
         lap('previews shown:');
-        const japanese = await convertInPage(browser, origin, picked, names, true);
+        // A second batch takes the place of the first; one file has no summary.
+        const one = await convertInPage(page, 'One file', picked, [kOneFile]);
+        compareRows('One file', one.rows, one.summary, [kOneFile], cliRuns.one);
+        const japanesePage = await openPage(browser, origin, true);
+        const japanese = await convertInPage(japanesePage, 'Japanese', picked, names);
         compareRows('Japanese', japanese.rows, japanese.summary, names, cliRuns.ja);
-        lap('the files converted in the Japanese page:');
+        lap('one file, and the files in the Japanese page:');
     } finally {
         await browser?.close();
         server.kill();
