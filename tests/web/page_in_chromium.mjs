@@ -28,6 +28,8 @@ const kOneFile = 'outside-sheet.ce2';
 const started = performance.now();
 const failures = [];
 let serverProcess = null;
+// What the page's workers asked for, as their own sessions report it.
+const workerRequests = new Set();
 const timings = [];
 let lapStart = started;
 
@@ -157,7 +159,10 @@ async function openPage(browser, origin, japanese) {
     // A worker's requests reach no page event: its own session reports them. Puppeteer holds a new
     // worker until it has announced it, so none is missed.
     page.on('workercreated', (worker) => {
-        worker.client.on('Network.requestWillBeSent', (event) => checkUrl(event.request.url));
+        worker.client.on('Network.requestWillBeSent', (event) => {
+            checkUrl(event.request.url);
+            workerRequests.add(event.request.url.replace(origin, ''));
+        });
         worker.client.send('Network.enable').catch((error) => {
             fail(`${what}: a worker's requests cannot be watched: ${error.message}`);
         });
@@ -376,9 +381,14 @@ async function main() {
         server.kill();
     }
     const paths = checkServerLog(log, site);
+    // The watch on workers saw something, or it would vouch for nothing.
+    if (workerRequests.size === 0) {
+        fail('no request of a worker was seen');
+    }
     timings.push(`total ${((performance.now() - started) / 1000).toFixed(2)} s`);
     process.stdout.write(`page_in_chromium: ${timings.join('; ')}\n`);
-    process.stdout.write(`page_in_chromium: the server was asked for ${paths.join(' ')}\n`);
+    process.stdout.write(`page_in_chromium: the server was asked for ${paths.join(' ')}; ` +
+                         `the workers for ${[...workerRequests].join(' ')}\n`);
     if (failures.length > 0) {
         process.stderr.write(`page_in_chromium: ${failures.length} differences ` +
                              `(files in ${work}):\n${failures.join('\n')}\n`);
