@@ -1,7 +1,7 @@
 // The page in headless Chromium, against morvex-cli on the same files: the report line of every
 // .ce2 file, the batch summary, the .ce3 files downloaded through the page's links (byte for byte),
-// the preview of a converted row, the reports in Japanese, and that the page asks nothing of any
-// server but its own.
+// the preview of the rows clicked, a second batch of one file, the reports in Japanese, and that
+// neither the page nor its workers ask anything of any server but the page's own.
 //   node tests/web/page_in_chromium.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER
 // Exits 1 with what differed, 2 on a wrong invocation.
 import {execFileSync, spawn, spawnSync} from 'node:child_process';
