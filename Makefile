@@ -9,7 +9,7 @@ export CMAKE_BUILD_PARALLEL_LEVEL ?= $(JOBS)
 export CTEST_PARALLEL_LEVEL ?= $(JOBS)
 
 .PHONY: deps deps-cli deps-web check test release sanitize tsan fuzz fuzz-short fuzz-build bench demo \
-	package clean windows windows-check memory-check web
+	package clean windows windows-check memory-check web web-serve web-check
 
 # What the command-line converter needs (make demo); deps adds the rest: Qt, clang, mingw-w64,
 # Wine, the packaging tools, emscripten and Chromium.
@@ -99,6 +99,20 @@ web: deps-web
 	rm -rf dist/web
 	mkdir -p dist
 	cp -r build/web/web/site dist/web
+
+# The page on http://127.0.0.1:8000/ (scripts/serve-web serves dist/web), until interrupted.
+web-serve: web
+	scripts/serve-web --port 8000 dist/web
+
+# The page in headless Chromium against morvex-cli of the optimised build on the same drawings:
+# every report line, the summary, the .ce3 files downloaded, the preview, the Japanese reports, and
+# no request but for the page's own files (tests/web/page_in_chromium.mjs). Only the two programs
+# it needs are built in build/release.
+web-check: deps web
+	test -f build/release/CMakeCache.txt || cmake --preset release
+	cmake --build build/release --target morvex-cli make_seeds
+	node tests/web/page_in_chromium.mjs build/release/cli/morvex-cli \
+		build/release/fuzz/make_seeds dist/web
 
 # The Debian package of both programs, from the optimised build: dist/morvex_VERSION-1_ARCH.deb.
 # `make check` builds one from the same build and checks it (packaging/check-package).
