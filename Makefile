@@ -69,9 +69,10 @@ windows-check: release
 
 # Every test, warnings as errors: the optimised build with the Qt dialog and the Debian package,
 # the debug build under ASan and UBSan, the parallel tests under TSan, the Windows build under
-# Wine, and each fuzz target for SHORT_FUZZ_SECONDS. A plain debug build (`make test`) would run
-# no test that these do not. The Windows stage spends much of its time waiting on Wine, so the
-# TSan and fuzzing stages run beside it, each stage's output kept together.
+# Wine, each fuzz target for SHORT_FUZZ_SECONDS, and the page in headless Chromium. A plain debug
+# build (`make test`) would run no test that these do not. The Windows stage spends much of its
+# time waiting on Wine, so the TSan, fuzzing and page stages run beside it, each stage's output
+# kept together.
 check: export MORVEX_WERROR = ON
 check: export MORVEX_UNITY_BUILD = ON
 check: release sanitize
@@ -84,6 +85,7 @@ check-late-stages:
 	$(TSAN)
 	$(FUZZ_BUILD)
 	$(FUZZ_SHORT)
+	$(WEB_CHECK)
 
 # Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex.exe, morvex-cli.exe, a README for Windows
 # users and the licences of what they have built in; and dist/morvex-VERSION-setup.exe, which
@@ -108,7 +110,11 @@ web-serve: web
 # every report line, the summary, the .ce3 files downloaded, the preview, the Japanese reports, and
 # no request but for the page's own files (tests/web/page_in_chromium.mjs). Only the two programs
 # it needs are built in build/release.
-web-check: deps web
+WEB_CHECK = scripts/timed web $(MAKE) --no-print-directory web-check-steps
+web-check: deps
+	$(WEB_CHECK)
+.PHONY: web-check-steps
+web-check-steps: web
 	test -f build/release/CMakeCache.txt || cmake --preset release
 	cmake --build build/release --target morvex-cli make_seeds
 	node tests/web/page_in_chromium.mjs build/release/cli/morvex-cli \
