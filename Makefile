@@ -106,10 +106,11 @@ web: deps-web
 web-serve: web
 	scripts/serve-web --port 8000 dist/web
 
-# The page in headless Chromium against morvex-cli of the optimised build on the same drawings:
-# every report line, the summary, the .ce3 files downloaded, the preview, the Japanese reports, and
-# no request but for the page's own files (tests/web/page_in_chromium.mjs). Only the two programs
-# it needs are built in build/release.
+# The page in headless Chromium and Firefox against morvex-cli of the optimised build on the same
+# drawings: every report line, the summary, the .ce3 files downloaded one by one and zipped, the
+# preview, the Japanese reports, a folder written beside its drawings, and no request but for the
+# page's own files (tests/web/page_in_browsers.mjs). Only the two programs it needs are built in
+# build/release.
 WEB_CHECK = scripts/timed web $(MAKE) --no-print-directory web-check-steps
 web-check: deps
 	$(WEB_CHECK)
@@ -117,7 +118,7 @@ web-check: deps
 web-check-steps: web
 	test -f build/release/CMakeCache.txt || cmake --preset release
 	cmake --build build/release --target morvex-cli make_seeds
-	node tests/web/page_in_chromium.mjs build/release/cli/morvex-cli \
+	node tests/web/page_in_browsers.mjs build/release/cli/morvex-cli \
 		build/release/fuzz/make_seeds dist/web
 
 # The Debian package of both programs, from the optimised build: dist/morvex_VERSION-1_ARCH.deb.

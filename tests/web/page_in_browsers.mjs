@@ -1,8 +1,10 @@
 // The page in headless Chromium, against morvex-cli on the same files: the report line of every
-// .ce2 file, the batch summary, the .ce3 files downloaded through the page's links (byte for byte),
-// the preview of the rows clicked, a second batch of one file, the reports in Japanese, and that
-// neither the page nor its workers ask anything of any server but the page's own.
-//   node tests/web/page_in_chromium.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER
+// .ce2 file, the batch summary, the .ce3 files downloaded through the page's links and in its zip
+// (byte for byte), the preview of the rows clicked, a second batch of one file, the reports in
+// Japanese, a folder converted with its outputs written beside the drawings, and that neither the
+// page nor its workers ask anything of any server but the page's own. Then the same files in
+// Firefox, report for report.
+//   node tests/web/page_in_browsers.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER
 // Exits 1 with what differed, 2 on a wrong invocation.
 import {execFileSync, spawn, spawnSync} from 'node:child_process';
 import {copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync,
@@ -11,11 +13,16 @@ import {tmpdir} from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 
+import {unzipSync} from 'fflate';
 import puppeteer from 'puppeteer-core';
 
 import {ce2Drawings} from './ce2_drawings.mjs';
 
 const kChromium = '/usr/bin/chromium';
+const kFirefox = '/usr/bin/firefox-esr';
+// Chromium without its own calls home, which this machine's closed network refuses.
+const kChromiumQuiet = ['--disable-background-networking', '--disable-component-update',
+                        '--disable-sync', '--no-first-run', '--disable-gpu'];
 const kServeWeb = fileURLToPath(new URL('../../scripts/serve-web', import.meta.url));
 // Long enough for a slow machine; the whole test takes far less.
 const kWaitMs = 45000;
@@ -80,15 +87,15 @@ function makeFiles(work, makeSeeds, cli) {
     return {picked, names, ce2Names: drawings.map((d) => d.name)};
 }
 
-// Runs the converter in the folder on the bare names, one file at a time, and gives its report
-// line for each name and its summary line.
-function runCli(cli, folder, names, languageVariables) {
+// Runs the converter in the folder on the bare names (or on the paths given), one file at a time,
+// and gives its report line for each name and its summary line.
+function runCli(cli, folder, names, languageVariables, paths = names) {
     const env = {...process.env};
     for (const variable of ['LC_ALL', 'LC_CTYPE', 'LC_MESSAGES', 'LANG', 'LANGUAGE']) {
         delete env[variable];
     }
     Object.assign(env, {LC_ALL: 'C.UTF-8'}, languageVariables);
-    const run = spawnSync(cli, ['--jobs', '1', '--quiet', ...names],
+    const run = spawnSync(cli, ['--jobs', '1', '--quiet', ...paths],
                           {cwd: folder, env, encoding: 'utf8'});
     if (run.error || run.status === null || run.status > 1) {
         throw new Error(`${cli} failed (${run.error ?? run.status}): ${run.stderr}`);
@@ -273,7 +280,20 @@ async function compareDownloads(browser, page, downloads, cliDir, ce2Names) {
         }
         await until(() => finished.size >= begun, kWaitMs);
     }
+    // Then all of them in one zip.
+    const zipBefore = begun;
+    await page.click('#all-zip');
+    await until(() => begun > zipBefore && finished.size >= begun, kWaitMs);
+    const zipPath = path.join(downloads, 'morvex-ce3.zip');
+    const zipped = existsSync(zipPath) ? unzipSync(readFileSync(zipPath)) : {};
+    rmSync(zipPath, {force: true});
     const saved = readdirSync(downloads).sort();
+    expectEqual('zip: the files in it', Object.keys(zipped).sort().join(' | '), saved.join(' | '));
+    for (const name of saved.filter((n) => zipped[n] !== undefined)) {
+        if (!Buffer.from(zipped[name]).equals(readFileSync(path.join(downloads, name)))) {
+            fail(`zip: ${name} differs from its download`);
+        }
+    }
     const ce2 = new Set(ce2Names);
     const written = readdirSync(cliDir).filter((name) => !ce2.has(name)).sort();
     expectEqual('downloads: the files saved', saved.join(' | '), written.join(' | '));
@@ -329,10 +349,176 @@ function checkServerLog(log, site) {
     return paths;
 }
 
+// A folder for "write beside the sources": the page's folder picker gives an in-memory folder
+// (the File System Access calls the page makes), seeded with these files, which the test reads
+// back afterwards. On disk the same files are converted by morvex-cli.
+const kBoard = 'board';
+function boardFiles(picked) {
+    const read = (name) => readFileSync(path.join(picked, name));
+    const everyKind = read('every-kind.ce2');
+    const converted = read('earlier.ce3');
+    const edited = Buffer.concat([converted.subarray(0, converted.length - 19),
+                                  Buffer.from('+PARTLIB,N:R,-PARTLIB\r\n-TOVR3_DATA_V.1.0\r\n')]);
+    return {
+        'a.ce2': everyKind,
+        'b.ce2': everyKind,
+        'b.ce3': edited,             // saved from the editor: kept
+        'c.ce2': read('outside-sheet.ce2'),
+        'c.ce3': converted,          // what a conversion writes: replaced
+        'one.ce2': read('one-element.ce2'),
+        'sub/d.ce2': read('回路 図.ce2'),
+        'x.CE2': everyKind,
+        'x.ce2': everyKind,          // writes x.ce3 after x.CE2: refused
+        'readme.txt': Buffer.from('Board 2\n'),
+    };
+}
+
+function installFolder(name, files) {
+    const bytesOf = (base64) => Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    class FileHandle {
+        constructor(dir, fileName) {
+            Object.assign(this, {kind: 'file', name: fileName, dir});
+        }
+        async getFile() {
+            return new File([this.dir.files.get(this.name)], this.name);
+        }
+        async createWritable() {
+            const parts = [];
+            return {
+                write: async (data) => parts.push(data),
+                close: async () => this.dir.files.set(this.name, new Blob(parts)),
+            };
+        }
+    }
+    class DirectoryHandle {
+        constructor(dirName) {
+            Object.assign(this, {kind: 'directory', name: dirName, files: new Map(),
+                                 dirs: new Map()});
+        }
+        async *values() {
+            for (const fileName of this.files.keys()) {
+                yield new FileHandle(this, fileName);
+            }
+            yield* this.dirs.values();
+        }
+        async getFileHandle(fileName, options = {}) {
+            if (!this.files.has(fileName)) {
+                if (!options.create) {
+                    throw new DOMException(`${fileName} not found`, 'NotFoundError');
+                }
+                this.files.set(fileName, new Blob([]));
+            }
+            return new FileHandle(this, fileName);
+        }
+    }
+    const root = new DirectoryHandle(name);
+    for (const [relative, base64] of Object.entries(files)) {
+        const parts = relative.split('/');
+        let dir = root;
+        for (const part of parts.slice(0, -1)) {
+            if (!dir.dirs.has(part)) {
+                dir.dirs.set(part, new DirectoryHandle(part));
+            }
+            dir = dir.dirs.get(part);
+        }
+        dir.files.set(parts.at(-1), new Blob([bytesOf(base64)]));
+    }
+    window.showDirectoryPicker = async () => root;
+    // Every file of the folder afterwards, as base64.
+    window.folderNow = async () => {
+        const found = {};
+        const walk = async (dir, prefix) => {
+            for (const [fileName, blob] of dir.files) {
+                const bytes = new Uint8Array(await blob.arrayBuffer());
+                found[prefix + fileName] = btoa(String.fromCharCode(...bytes));
+            }
+            for (const [dirName, child] of dir.dirs) {
+                await walk(child, `${prefix}${dirName}/`);
+            }
+        };
+        await walk(root, '');
+        return found;
+    };
+}
+
+// Converts the folder in the page, writing beside the sources, and compares the rows and what the
+// folder holds afterwards with morvex-cli's run on the same files on disk.
+async function checkWriteBeside(browser, origin, picked, work, cli) {
+    const files = boardFiles(picked);
+    const disk = path.join(work, 'cli-board');
+    for (const [relative, bytes] of Object.entries(files)) {
+        mkdirSync(path.dirname(path.join(disk, kBoard, relative)), {recursive: true});
+        writeFileSync(path.join(disk, kBoard, relative), bytes);
+    }
+    const sources = Object.keys(files).filter((name) => /\.ce2$/i.test(name))
+                        .map((name) => `${kBoard}/${name}`);
+    const cliRun = runCli(cli, disk, sources, {}, [kBoard]);
+    const page = await browser.newPage();
+    const seeded = Object.fromEntries(Object.entries(files).map(([name, bytes]) => [
+        name, bytes.toString('base64')]));
+    await page.evaluateOnNewDocument(installFolder, kBoard, seeded);
+    page.on('pageerror', (error) => fail(`folder page: uncaught error: ${error.message}`));
+    await page.goto(`${origin}/`, {waitUntil: 'load'});
+    await page.waitForFunction(() => document.body?.dataset.busy === 'false', {timeout: kWaitMs});
+    await page.click('#write-beside');
+    await page.waitForFunction((count) => {
+        const rows = document.querySelectorAll('#results tbody tr.file');
+        return document.body.dataset.busy === 'false' && rows.length === count &&
+               ![...rows].some((row) => row.dataset.state === 'pending');
+    }, {timeout: kWaitMs, polling: 50}, Object.keys(files).length);
+    const rows = await page.$$eval('#results tbody tr.file', (trs) => trs.map((tr) => ({
+        name: tr.dataset.name, report: tr.querySelector('.report').textContent})));
+    // The page has no --overwrite to offer.
+    const expected = [...cliRun.reports.entries()].sort(([a], [b]) => Buffer.compare(
+        Buffer.from(a), Buffer.from(b)));
+    expected.forEach(([name, line], i) => {
+        expectEqual(`folder: row ${i + 1}`, rows[i]?.name, name);
+        expectEqual(`folder: report of ${name}`, rows[i]?.report,
+                    line.replace('; --overwrite replaces it', ''));
+    });
+    // Then the other files, ignored, the earlier outputs among them.
+    const others = Object.keys(files).filter((name) => !/\.ce2$/i.test(name))
+                       .map((name) => `${kBoard}/${name}`).sort();
+    expectEqual('folder: the files ignored', rows.slice(expected.length).map((r) => r.name)
+                    .join(' | '), others.join(' | '));
+    const after = await page.evaluate(() => window.folderNow());
+    const onDisk = (relative) => readFileSync(path.join(disk, kBoard, relative));
+    const ce3 = (names) => names.filter((name) => name.endsWith('.ce3')).sort();
+    const cliOutputs = ce3(readdirSync(path.join(disk, kBoard), {recursive: true}));
+    expectEqual('folder: the .ce3 files after', ce3(Object.keys(after)).join(' | '),
+                cliOutputs.join(' | '));
+    for (const name of cliOutputs.filter((n) => after[n] !== undefined)) {
+        if (!Buffer.from(after[name], 'base64').equals(onDisk(name))) {
+            fail(`folder: ${name} differs from what morvex-cli left`);
+        }
+    }
+    if (!Buffer.from(after['b.ce3'] ?? '', 'base64').equals(files['b.ce3'])) {
+        fail('folder: the drawing saved from the editor was replaced');
+    }
+    await page.close();
+}
+
+// The page in Firefox: the same files, the same report lines and summary.
+async function checkFirefox(origin, picked, names, cliRun) {
+    const firefox = await puppeteer.launch({product: 'firefox', protocol: 'webDriverBiDi',
+                                            executablePath: kFirefox, headless: true});
+    try {
+        const page = await firefox.newPage();
+        page.on('pageerror', (error) => fail(`Firefox: uncaught error: ${error.message}`));
+        await page.goto(`${origin}/`, {waitUntil: 'load'});
+        await page.waitForFunction(() => document.body?.dataset.busy === 'false',
+                                   {timeout: kWaitMs});
+        const {rows, summary} = await convertInPage(page, 'Firefox', picked, names);
+        compareRows('Firefox', rows, summary, names, cliRun);
+    } finally {
+        await firefox.close();
+    }
+}
+
 async function main() {
     const [cli, makeSeeds, site] = process.argv.slice(2).map((arg) => path.resolve(arg));
     if (site === undefined || !existsSync(path.join(site, 'index.html'))) {
-        process.stderr.write('usage: page_in_chromium.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER' +
+        process.stderr.write('usage: page_in_browsers.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER' +
                              ' (a folder with index.html)\n');
         process.exit(2);
     }
@@ -352,7 +538,7 @@ async function main() {
         browser = await puppeteer.launch({
             executablePath: kChromium,
             headless: true,
-            args: process.getuid() === 0 ? ['--no-sandbox'] : [],
+            args: [...kChromiumQuiet, ...(process.getuid() === 0 ? ['--no-sandbox'] : [])],
         });
         lap('server and Chromium started:');
         const page = await openPage(browser, origin, false);
@@ -376,6 +562,12 @@ async function main() {
         const japanese = await convertInPage(japanesePage, 'Japanese', picked, names);
         compareRows('Japanese', japanese.rows, japanese.summary, names, cliRuns.ja);
         lap('one file, and the files in the Japanese page:');
+        await checkWriteBeside(browser, origin, picked, work, cli);
+        lap('a folder written beside its drawings:');
+        await browser.close();
+        browser = null;
+        await checkFirefox(origin, picked, names, cliRuns.en);
+        lap('the files in Firefox:');
     } finally {
         await browser?.close();
         server.kill();
@@ -386,26 +578,26 @@ async function main() {
         fail('no request of a worker was seen');
     }
     timings.push(`total ${((performance.now() - started) / 1000).toFixed(2)} s`);
-    process.stdout.write(`page_in_chromium: ${timings.join('; ')}\n`);
-    process.stdout.write(`page_in_chromium: the server was asked for ${paths.join(' ')}; ` +
+    process.stdout.write(`page_in_browsers: ${timings.join('; ')}\n`);
+    process.stdout.write(`page_in_browsers: the server was asked for ${paths.join(' ')}; ` +
                          `the workers for ${[...workerRequests].join(' ')}\n`);
     if (failures.length > 0) {
-        process.stderr.write(`page_in_chromium: ${failures.length} differences ` +
+        process.stderr.write(`page_in_browsers: ${failures.length} differences ` +
                              `(files in ${work}):\n${failures.join('\n')}\n`);
         process.exit(1);
     }
     rmSync(work, {recursive: true, force: true});
-    process.stdout.write('page_in_chromium: the page agrees with morvex-cli\n');
+    process.stdout.write('page_in_browsers: the page agrees with morvex-cli\n');
 }
 
 setTimeout(() => {
     serverProcess?.kill();
-    process.stderr.write(`page_in_chromium: still running after ${kWatchdogMs / 1000} s\n` +
+    process.stderr.write(`page_in_browsers: still running after ${kWatchdogMs / 1000} s\n` +
                          `${failures.join('\n')}\n`);
     process.exit(1);
 }, kWatchdogMs).unref();
 main().catch((error) => {
     serverProcess?.kill();
-    process.stderr.write(`page_in_chromium: ${error.stack ?? error}\n${failures.join('\n')}\n`);
+    process.stderr.write(`page_in_browsers: ${error.stack ?? error}\n${failures.join('\n')}\n`);
     process.exit(1);
 });
