@@ -131,8 +131,8 @@ struct AtomicFile::State {
     FILE* stream = nullptr;
     int writeError = 0;  // the first error of a write through the stream
     WriteFailure failure;
-    UninitialisedArray<char>
-        buffer;  // the stream's buffer, left uninitialised; outlives the stream
+    // The stream's buffer, left uninitialised; it outlives the stream.
+    UninitialisedArray<char> buffer;
 
     // Records the failure, removes the temporary; false.
     bool fail(WriteFailure why) {

@@ -90,8 +90,8 @@ struct AtomicFile::State {
     int tempHandle = -1;  // the temporary's handle for removal on interruption
     FILE* stream = nullptr;
     WriteFailure failure;
-    UninitialisedArray<char>
-        buffer;  // the stream's buffer, left uninitialised; outlives the stream
+    // The stream's buffer, left uninitialised; it outlives the stream.
+    UninitialisedArray<char> buffer;
 
     // Records the failure, removes the temporary; false.
     bool fail(WriteFailure why) {
