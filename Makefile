@@ -8,15 +8,18 @@ SHORT_FUZZ_SECONDS ?= 10
 export CMAKE_BUILD_PARALLEL_LEVEL ?= $(JOBS)
 export CTEST_PARALLEL_LEVEL ?= $(JOBS)
 
-.PHONY: deps deps-cli check test release sanitize tsan fuzz fuzz-short fuzz-build bench demo package \
-	clean windows windows-check memory-check
+.PHONY: deps deps-cli deps-web check test release sanitize tsan fuzz fuzz-short fuzz-build bench demo \
+	package clean windows windows-check memory-check web web-serve web-check
 
 # What the command-line converter needs (make demo); deps adds the rest: Qt, clang, mingw-w64,
-# Wine, the packaging tools.
+# Wine, the packaging tools, emscripten and Chromium.
 deps-cli:
 	scripts/install-deps cli
 deps:
 	scripts/timed deps scripts/install-deps all
+# What the page needs: emscripten, and Chromium to look at it.
+deps-web:
+	scripts/install-deps web
 
 # Builds the command-line converter alone (build/cli), converts a copy of examples/demo.ce2 in
 # build/demo and shows the report and the .ce3 file it wrote; the drawing is left there as demo.svg.
@@ -66,9 +69,10 @@ windows-check: release
 
 # Every test, warnings as errors: the optimised build with the Qt dialog and the Debian package,
 # the debug build under ASan and UBSan, the parallel tests under TSan, the Windows build under
-# Wine, and each fuzz target for SHORT_FUZZ_SECONDS. A plain debug build (`make test`) would run
-# no test that these do not. The Windows stage spends much of its time waiting on Wine, so the
-# TSan and fuzzing stages run beside it, each stage's output kept together.
+# Wine, each fuzz target for SHORT_FUZZ_SECONDS, and the page in headless Chromium. A plain debug
+# build (`make test`) would run no test that these do not. The Windows stage spends much of its
+# time waiting on Wine, so the TSan, fuzzing and page stages run beside it, each stage's output
+# kept together.
 check: export MORVEX_WERROR = ON
 check: export MORVEX_UNITY_BUILD = ON
 check: release sanitize
@@ -81,6 +85,7 @@ check-late-stages:
 	$(TSAN)
 	$(FUZZ_BUILD)
 	$(FUZZ_SHORT)
+	$(WEB_CHECK)
 
 # Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex.exe, morvex-cli.exe, a README for Windows
 # users and the licences of what they have built in; and dist/morvex-VERSION-setup.exe, which
@@ -88,6 +93,33 @@ check-late-stages:
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows-packages
+
+# The page, a static site for any web server: dist/web/index.html with its script, workers, style,
+# licences and icon, and the core compiled with emscripten into morvex.js and morvex.wasm.
+web: deps-web
+	cmake --workflow --preset web
+	rm -rf dist/web
+	mkdir -p dist
+	cp -r build/web/web/site dist/web
+
+# The page on http://127.0.0.1:8000/ (scripts/serve-web serves dist/web), until interrupted.
+web-serve: web
+	scripts/serve-web --port 8000 dist/web
+
+# The page in headless Chromium and Firefox against morvex-cli of the optimised build on the same
+# drawings: every report line, the summary, the .ce3 files downloaded one by one and zipped, the
+# preview, the Japanese reports, a folder written beside its drawings, and no request but for the
+# page's own files (tests/web/page_in_browsers.mjs). Only the two programs it needs are built in
+# build/release.
+WEB_CHECK = scripts/timed web $(MAKE) --no-print-directory web-check-steps
+web-check: deps
+	$(WEB_CHECK)
+.PHONY: web-check-steps
+web-check-steps: web
+	test -f build/release/CMakeCache.txt || cmake --preset release
+	cmake --build build/release --target morvex-cli make_seeds
+	node tests/web/page_in_browsers.mjs build/release/cli/morvex-cli \
+		build/release/fuzz/make_seeds dist/web
 
 # The Debian package of both programs, from the optimised build: dist/morvex_VERSION-1_ARCH.deb.
 # `make check` builds one from the same build and checks it (packaging/check-package).

@@ -118,8 +118,8 @@ void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<
 }
 
 // Finds the steps that would replace an SVG file which an earlier step of the run writes from
-// another source, as the batch finds outputs that two sources would write: a .ce3 file drawn is marked; for a source converted,
-// the earlier source is returned by the source's output.
+// another source, as the batch finds outputs that two sources would write: a .ce3 file drawn is
+// marked; for a source converted, the earlier source is returned by the source's output.
 std::map<std::string, std::string> findSvgCollisions(std::vector<Step>& steps,
                                                      const std::vector<BatchFile>& files) {
     std::vector<BatchFile> writers;      // each step's source and SVG file, in the run's order
@@ -162,24 +162,7 @@ class RunReporter {
 
     bool allDone() const { return allDone_; }
 
-    // "5 files: 3 converted (1 in part), 2 not converted", for a run of more than one file;
-    // empty otherwise.
-    std::string summary() const {
-        const unsigned long files = converted_ + notConverted_;
-        if (files < 2) {
-            return {};
-        }
-        std::string text = formatted(
-            translatedPlural("%lu file: %lu converted", "%lu files: %lu converted", files), files,
-            converted_);
-        if (inPart_ > 0) {
-            text += formatted(translated(" (%lu in part)"), inPart_);
-        }
-        if (notConverted_ > 0) {
-            text += formatted(translated(", %lu not converted"), notConverted_);
-        }
-        return text;
-    }
+    std::string summary() const { return describeBatchSummary(converted_, inPart_, notConverted_); }
 
     bool allConvertedWhole() const { return notConverted_ == 0 && inPart_ == 0; }
     bool anyConverted() const { return converted_ > 0; }
@@ -245,8 +228,7 @@ class RunReporter {
             csv_->add(report, dryRun_);
         }
         if (report.outcome != FileOutcome::Converted) {
-            err_ << report.source << ": " << translated("not converted") << ": "
-                 << describeOutcome(report)
+            err_ << describeFileLine(report)
                  << (report.outcome == FileOutcome::KeepsEditedOutput
                          ? translated("; --overwrite replaces it")
                          : std::string())
@@ -257,13 +239,7 @@ class RunReporter {
         }
         ++converted_;
         inPart_ += convertedInPart(report) ? 1 : 0;
-        out_ << report.source << " -> " << report.output << ": "
-             << (dryRun_ ? formatted(translated("would write %s"), describeOutcome(report).c_str())
-                         : describeOutcome(report));
-        if (report.drawing && report.drawing->ok) {
-            out_ << "; " << report.drawing->text;
-        }
-        out_ << std::endl;
+        out_ << describeFileLine(report, dryRun_) << std::endl;
         if (report.drawing && !report.drawing->ok) {
             err_ << report.source << ": " << translated("not drawn") << ": " << report.drawing->text
                  << std::endl;

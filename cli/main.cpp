@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_inputs.h"
 #include "app/core/settings_check.h"
 #include "cli/batch.h"
 #include "cli/progress_line.h"
@@ -23,18 +24,6 @@
 namespace {
 
 constexpr int kUsageError = 2;
-
-// An optional sign and decimal digits: the point sizes that the settings file could hold.
-std::string checkPoints(const std::string& text) {
-    std::size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-    bool digits = i < text.size();
-    for (; i < text.size(); ++i) {
-        digits = digits && text[i] >= '0' && text[i] <= '9';
-    }
-    return digits
-               ? ""
-               : formatted(translated("a size in points must be a whole number: %s"), text.c_str());
-}
 
 // Decimal digits that make a number of at least 1.
 std::string checkJobs(const std::string& text) {
@@ -217,13 +206,13 @@ int run(int argc, char** argv) {
     app.add_option("--large-size", request.largeSize,
                    translated("Size of large comments, in points"))
         ->type_name("POINTS")
-        ->check(CLI::Validator(checkPoints, ""));
+        ->check(CLI::Validator(describePointsProblem, ""));
     app.add_option("--small-face", request.smallFace,
                    translated("Face of other comments for this run"));
     app.add_option("--small-size", request.smallSize,
                    translated("Size of other comments, in points"))
         ->type_name("POINTS")
-        ->check(CLI::Validator(checkPoints, ""));
+        ->check(CLI::Validator(describePointsProblem, ""));
     app.add_option("--settings", request.settingsFile,
                    translated("Settings file to read instead of MORVEX.INI"))
         ->type_name("FILE");

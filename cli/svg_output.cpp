@@ -5,17 +5,13 @@
 #include "model/document.h"
 #include "platform/atomic_file.h"
 #include "platform/text.h"
+#include "render/ce3_drawing.h"
 #include "render/draw_document.h"
 #include "render/svg_writer.h"
 
 namespace {
 
 constexpr char kCe3Extension[] = ".ce3";
-
-std::string elementCount(std::size_t n) {
-    return formatted(translatedPlural("%lu element", "%lu elements", n),
-                     static_cast<unsigned long>(n));
-}
 
 }  // namespace
 
@@ -54,36 +50,13 @@ Ce3Drawn drawCe3File(const std::string& path) {
         drawn.text = describeOutcome(opened);
         return drawn;
     }
-    SchDocument doc;
-    Ce3LoadReport stop;
-    const int loaded = doc.load(path.c_str(), stop);
-    if (loaded == 2) {
-        drawn.text = translated("not a CE3 file");
+    const Ce3Drawing loaded = loadCe3Drawing(path);
+    if (!loaded.drawn) {
+        drawn.text = loaded.text;
         return drawn;
     }
-    if (loaded != 0 && stop.stop == Ce3Stop::EndOfFile) {
-        drawn.text = translated("cannot be read as a CE3 file");
-        return drawn;
-    }
-    const Drawing drawing = drawDocument(doc);
-    const DrawingReport written = writeSvgFile(drawn.svgPath, svgDocument(drawing));
+    const DrawingReport written = writeSvgFile(drawn.svgPath, svgDocument(loaded.drawing));
     drawn.ok = written.ok;
-    drawn.text = written.text;
-    if (written.ok) {
-        std::size_t outside = 0;
-        for (const DrawnElement& e : drawing.elements) {
-            outside += e.outsideSheet ? 1 : 0;
-        }
-        drawn.text += " (" + elementCount(drawing.elements.size());
-        if (outside > 0) {
-            drawn.text += formatted(translatedPlural("; %lu element outside the sheet",
-                                                     "; %lu elements outside the sheet", outside),
-                                    static_cast<unsigned long>(outside));
-        }
-        drawn.text += ")";
-        if (stop.stop != Ce3Stop::EndOfFile) {
-            drawn.text += "; " + describeCe3Stop(stop);  // what was read before is drawn
-        }
-    }
+    drawn.text = written.ok ? written.text + " " + loaded.text : written.text;
     return drawn;
 }

@@ -305,7 +305,20 @@ int SchDocument::write(const char* path, SchSaveOutcome* outcome,
     }
     // Write results are not needed one by one: the stream's error flag keeps any failure and
     // commit refuses to replace the target then.
-    Ce3Writer writer(file.stream());
+    {
+        Ce3Writer writer(file.stream());
+        writeFile(writer, counted);
+    }
+    if (!file.commit()) {
+        return failed();
+    }
+    if (outcome != nullptr) {
+        outcome->written = true;
+    }
+    return 0;
+}
+
+void SchDocument::writeFile(Ce3Writer& writer, const std::function<void(uint64_t)>& counted) {
     writer.writeToken(kCe3Magic.open());
     writer.endLine();
     SchSheetInfo sheetInfo;
@@ -314,13 +327,6 @@ int SchDocument::write(const char* path, SchSaveOutcome* outcome,
     writeElements(writer, elements, false, nullptr, counted);
     writer.writeToken(kCe3Magic.close());
     writer.endLine();
-    if (!file.commit()) {
-        return failed();
-    }
-    if (outcome != nullptr) {
-        outcome->written = true;
-    }
-    return 0;
 }
 
 int SchDocument::load(const char* path) {

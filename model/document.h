@@ -111,6 +111,9 @@ class SchDocument {
     // released after it has been written. `counted` is told as for writeElements.
     int write(const char* path, SchSaveOutcome* outcome = nullptr,
               const std::function<void(uint64_t)>& counted = {});
+    // The lines of the file that write writes, to any writer (a text in memory): the document
+    // as it is, pending edits not committed. `counted` is told as for writeElements.
+    void writeFile(Ce3Writer& writer, const std::function<void(uint64_t)>& counted = {});
     // 0 loaded, 1 failed, 2 not a CE3 file.
     int load(const char* path);
     // The same; when it fails after reading the file's start (1), the elements read before the

@@ -1,5 +1,7 @@
 #include "model/element_arena.h"
 
+#include "platform/uninitialised_array.h"
+
 namespace {
 
 constexpr std::size_t roundUp(std::size_t size, std::size_t alignment) {
@@ -15,7 +17,7 @@ void* SchElementArena::allocate(std::size_t size) {
         used_ = 0;
     }
     if (current_ == blocks_.size()) {
-        blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlockBytes));
+        blocks_.push_back(makeUninitialisedArray<std::byte>(kBlockBytes));
     }
     last_ = blocks_[current_].get() + used_;
     lastSize_ = size;

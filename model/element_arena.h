@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/element.h"
+#include "platform/uninitialised_array.h"
 
 class SchElementArena;
 
@@ -64,9 +65,9 @@ class SchElementArena {
 
     void* allocate(std::size_t size);
 
-    std::vector<std::unique_ptr<std::byte[]>> blocks_;  // of kBlockBytes each
-    std::size_t current_ = 0;                           // the block being filled
-    std::size_t used_ = 0;                              // bytes taken from it
+    std::vector<UninitialisedArray<std::byte>> blocks_;  // of kBlockBytes each
+    std::size_t current_ = 0;                            // the block being filled
+    std::size_t used_ = 0;                               // bytes taken from it
     std::byte* last_ = nullptr;
     std::size_t lastSize_ = 0;
     std::size_t live_ = 0;

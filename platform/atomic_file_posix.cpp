@@ -19,6 +19,7 @@
 #include "platform/atomic_file_calls_posix.h"
 #include "platform/interruption.h"
 #include "platform/interruption_posix.h"
+#include "platform/uninitialised_array.h"
 
 namespace {
 
@@ -130,7 +131,8 @@ struct AtomicFile::State {
     FILE* stream = nullptr;
     int writeError = 0;  // the first error of a write through the stream
     WriteFailure failure;
-    std::unique_ptr<char[]> buffer;  // the stream's buffer, left uninitialised; outlives the stream
+    // The stream's buffer, left uninitialised; it outlives the stream.
+    UninitialisedArray<char> buffer;
 
     // Records the failure, removes the temporary; false.
     bool fail(WriteFailure why) {
@@ -338,7 +340,7 @@ bool AtomicFile::open() {
     if (streamFd < 0) {
         return s.fail(errno);
     }
-    s.buffer = std::make_unique_for_overwrite<char[]>(kStreamBufferBytes);
+    s.buffer = makeUninitialisedArray<char>(kStreamBufferBytes);
     s.stream =
         atomicFileCalls().openStream(streamFd, s.buffer.get(), kStreamBufferBytes, &s.writeError);
     if (s.stream == nullptr) {

@@ -15,6 +15,7 @@
 #include "platform/interruption.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "platform/uninitialised_array.h"
 
 namespace {
 
@@ -89,7 +90,8 @@ struct AtomicFile::State {
     int tempHandle = -1;  // the temporary's handle for removal on interruption
     FILE* stream = nullptr;
     WriteFailure failure;
-    std::unique_ptr<char[]> buffer;  // the stream's buffer, left uninitialised; outlives the stream
+    // The stream's buffer, left uninitialised; it outlives the stream.
+    UninitialisedArray<char> buffer;
 
     // Records the failure, removes the temporary; false.
     bool fail(WriteFailure why) {
@@ -159,7 +161,7 @@ bool AtomicFile::State::openTemporary() {
         return fail(error);
     }
     // A large buffer, so that a big drawing takes few write calls.
-    buffer = std::make_unique_for_overwrite<char[]>(kStreamBufferBytes);
+    buffer = makeUninitialisedArray<char>(kStreamBufferBytes);
     stream = _fdopen(fd, "wb");
     if (stream == nullptr) {
         const int error = errno;

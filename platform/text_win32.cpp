@@ -4,12 +4,9 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
-#include <string_view>
-#include <unordered_map>
 
-#include "platform/builtin_catalogue.h"
+#include "platform/builtin_messages.h"
 
 namespace {
 
@@ -116,44 +113,11 @@ bool startsWithExtendedPrefix(const std::wstring& path) {
            (path[2] == L'?' || path[2] == L'.') && path[3] == L'\\';
 }
 
-// The Japanese messages by their English text; null while the messages are English. Set once,
-// before any thread asks for a message.
-const std::unordered_map<std::string_view, const char*>* japanese = nullptr;
-
-const std::unordered_map<std::string_view, const char*>& japaneseMessages() {
-    static const std::unordered_map<std::string_view, const char*> messages = [] {
-        std::unordered_map<std::string_view, const char*> byEnglish;
-        for (const CatalogueEntry& entry : kJapaneseMessages) {
-            byEnglish.emplace(entry.english, entry.translation);
-        }
-        return byEnglish;
-    }();
-    return messages;
-}
-
-const char* environmentValue(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0' ? value : nullptr;
-}
-
-// Whether the user reads Japanese. The variables that gettext reads decide when any is set (as
-// under Wine, or in a POSIX shell): the locale of the messages (LC_ALL, LC_MESSAGES, LANG), C or
-// POSIX being English, then the first entry of LANGUAGE. Otherwise the user's UI language does.
+// Whether the user reads Japanese: as the variables that gettext reads say when any is set (as
+// under Wine, or in a POSIX shell), otherwise as the user's UI language does.
 bool userReadsJapanese() {
-    const char* locale = environmentValue("LC_ALL");
-    for (const char* name : {"LC_MESSAGES", "LANG"}) {
-        locale = locale != nullptr ? locale : environmentValue(name);
-    }
-    const std::string_view localeName = locale != nullptr ? locale : "";
-    if (localeName == "C" || localeName == "POSIX" || localeName.starts_with("C.")) {
-        return false;
-    }
-    const char* language = environmentValue("LANGUAGE");
-    const std::string_view name = language != nullptr ? language : localeName;
-    if (!name.empty()) {
-        return name.substr(0, name.find_first_of(":_.@")) == "ja";
-    }
-    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
+    return environmentNamesJapanese().value_or(PRIMARYLANGID(GetUserDefaultUILanguage()) ==
+                                               LANG_JAPANESE);
 }
 
 }  // namespace
@@ -162,37 +126,11 @@ bool userReadsJapanese() {
 // the text in a code page that holds what it can (platform/console.h), so the output's encoding
 // does not matter.
 void setUpMessages(MessageOutput) {
-    japanese = userReadsJapanese() ? &japaneseMessages() : nullptr;
+    useJapaneseMessages(userReadsJapanese());
 }
 
 void setUpMessages(MessageOutput output, const std::string&) {
     setUpMessages(output);
-}
-
-const char* translated(const char* english) {
-    if (japanese == nullptr) {
-        return english;
-    }
-    const auto found = japanese->find(english);
-    return found != japanese->end() ? found->second : english;
-}
-
-// Japanese has one form for every number.
-const char* translatedPlural(const char* singular, const char* plural, unsigned long n) {
-    if (japanese != nullptr) {
-        if (const auto found = japanese->find(singular); found != japanese->end()) {
-            return found->second;
-        }
-    }
-    return n == 1 ? singular : plural;
-}
-
-std::string messageLanguage() {
-    return japanese != nullptr ? "ja" : "";
-}
-
-bool messagesTranslated() {
-    return japanese != nullptr;
 }
 
 std::optional<std::string> cp932ToUtf8(const std::string& bytes) {
@@ -383,6 +321,6 @@ std::string systemErrorText(int error) {
     if (error == EBUSY) {
         return translated("in use by another program");
     }
-    const char* text = japanese != nullptr ? japaneseErrorTextOf(error) : nullptr;
+    const char* text = messagesTranslated() ? japaneseErrorTextOf(error) : nullptr;
     return text != nullptr ? text : std::strerror(error);
 }

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <variant>
 
+#include "platform/shortest_decimal.h"
 #include "platform/text.h"
 #include "render/display_text.h"
 #include "render/style.h"
@@ -252,11 +253,7 @@ class SvgWriter {
     }
 
     // The shortest form that reads back as the same value.
-    void decimal(double v) {
-        char text[32];
-        const auto result = std::to_chars(text, text + sizeof text, v);
-        out_.append(text, result.ptr);
-    }
+    void decimal(double v) { appendShortestDecimal(v, out_); }
 
     std::string out_;
     uint32_t ink_ = kInkColour;

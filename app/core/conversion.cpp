@@ -18,6 +18,7 @@
 #include "platform/directories.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/uninitialised_array.h"
 
 namespace {
 
@@ -33,26 +34,6 @@ RegularFile openSource(const std::string& path, FileReport& report) {
         report.openError = file.error;
     }
     return file;
-}
-
-// Splits the live elements as the document's save does: written or left out, and why.
-void countSheetElements(const SchDocument& doc, FileReport& report) {
-    for (const auto& e : doc.elements) {
-        if (!e || e->link != nullptr) {
-            continue;
-        }
-        switch (doc.saveFate(*e)) {
-            case SchDocument::SaveFate::Written:
-                ++report.elementsWritten;
-                break;
-            case SchDocument::SaveFate::OutsideSheet:
-                ++report.elementsOutside;
-                break;
-            case SchDocument::SaveFate::EmptyText:
-                ++report.emptyTexts;
-                break;
-        }
-    }
 }
 
 // Reads, writes and reports one file; may throw std::bad_alloc, with what was done in report.
@@ -157,7 +138,7 @@ bool readCe2Source(const std::string& source, const ConversionOptions& options, 
     // A large buffer, so that a big drawing takes few read calls. It is freed here, while the
     // document holds its elements: freed after them, it would make the allocator sweep every one
     // of them.
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kSourceBufferBytes);
+    const auto buffer = makeUninitialisedArray<char>(kSourceBufferBytes);
     const RegularFile file = openSource(source, report);
     if (!file.stream) {
         return false;
@@ -169,6 +150,25 @@ bool readCe2Source(const std::string& source, const ConversionOptions& options, 
     std::setvbuf(file.stream.get(), buffer.get(), _IOFBF, kSourceBufferBytes);
     report.elementsRead = readCe2File(file.stream.get(), doc, options, &report.reading, progress);
     return true;
+}
+
+void countSheetElements(const SchDocument& doc, FileReport& report) {
+    for (const auto& e : doc.elements) {
+        if (!e || e->link != nullptr) {
+            continue;
+        }
+        switch (doc.saveFate(*e)) {
+            case SchDocument::SaveFate::Written:
+                ++report.elementsWritten;
+                break;
+            case SchDocument::SaveFate::OutsideSheet:
+                ++report.elementsOutside;
+                break;
+            case SchDocument::SaveFate::EmptyText:
+                ++report.emptyTexts;
+                break;
+        }
+    }
 }
 
 bool isReadableRegularFile(const std::string& path, FileReport& report) {

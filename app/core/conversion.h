@@ -141,6 +141,10 @@ std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
 bool readCe2Source(const std::string& source, const ConversionOptions& options, SchDocument& doc,
                    FileReport& report, const Ce2Progress& progress = {});
 
+// Counts the live elements of doc into report as the document's save treats them: written, or left
+// out as outside the sheet or as texts without text.
+void countSheetElements(const SchDocument& doc, FileReport& report);
+
 // Whether path names a regular file that can be opened for reading, checked without blocking on a
 // FIFO or device; when not, the outcome and cause are in report.
 bool isReadableRegularFile(const std::string& path, FileReport& report);

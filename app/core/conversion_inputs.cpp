@@ -15,6 +15,17 @@ std::string makeCe3Path(const std::string& source) {
     return source.substr(0, dot) + ".ce3";
 }
 
+std::string describePointsProblem(const std::string& text) {
+    std::size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    bool digits = i < text.size();
+    for (; i < text.size(); ++i) {
+        digits = digits && text[i] >= '0' && text[i] <= '9';
+    }
+    return digits
+               ? ""
+               : formatted(translated("a size in points must be a whole number: %s"), text.c_str());
+}
+
 std::vector<BatchFile> filesBesideSources(const std::vector<std::string>& sources) {
     std::vector<BatchFile> files;
     files.reserve(sources.size());

@@ -22,6 +22,10 @@ bool hasCe2Extension(const std::string& path);
 // Points as shown to the user to the drawing's unit: atoi(text) * 96 / 72, saturated to 32 bits.
 int pointsToUnits(const std::string& pointsText);
 
+// Why a size typed by the user is no size in points, or empty when it is one: an optional sign
+// and decimal digits, as the settings file holds them.
+std::string describePointsProblem(const std::string& text);
+
 // Builds the options from the four font fields: faces as CP932 bytes, sizes as point texts.
 ConversionOptions makeConversionOptions(const std::string& largeFace, const std::string& largeSize,
                                         const std::string& smallFace, const std::string& smallSize);

@@ -29,12 +29,18 @@ class OrderedPool {
           news_(progress.fileStage ? plan.count : 0) {}
 
     std::optional<std::vector<FileReport>> run() {
-        std::vector<std::jthread> threads;
-        // Whatever ends the run, the threads are told to stop before they are joined.
+        std::vector<std::thread> threads;
+        // Whatever ends the run, the threads are told to stop, then joined.
         struct StopOnExit {
             OrderedPool& pool;
-            ~StopOnExit() { pool.stop(); }
-        } stopOnExit{*this};
+            std::vector<std::thread>& threads;
+            ~StopOnExit() {
+                pool.stop();
+                for (std::thread& thread : threads) {
+                    thread.join();
+                }
+            }
+        } stopOnExit{*this, threads};
         for (std::size_t i = 0; i < plan_.jobs; ++i) {
             try {
                 threads.emplace_back([this] { work(); });

@@ -75,3 +75,34 @@ std::string describeEarlierWriter(const std::string& output, const std::string& 
     return formatted(translated("would replace %s written from %s in this batch"), output.c_str(),
                      earlierSource.c_str());
 }
+
+std::string describeFileLine(const FileReport& report, bool dryRun) {
+    if (report.outcome != FileOutcome::Converted) {
+        return report.source + ": " + translated("not converted") + ": " + describeOutcome(report);
+    }
+    std::string line = report.source + " -> " + report.output + ": ";
+    line += dryRun ? formatted(translated("would write %s"), describeOutcome(report).c_str())
+                   : describeOutcome(report);
+    if (report.drawing && report.drawing->ok) {
+        line += "; " + report.drawing->text;
+    }
+    return line;
+}
+
+std::string describeBatchSummary(unsigned long converted, unsigned long inPart,
+                                 unsigned long notConverted) {
+    const unsigned long files = converted + notConverted;
+    if (files < 2) {
+        return {};
+    }
+    std::string text =
+        formatted(translatedPlural("%lu file: %lu converted", "%lu files: %lu converted", files),
+                  files, converted);
+    if (inPart > 0) {
+        text += formatted(translated(" (%lu in part)"), inPart);
+    }
+    if (notConverted > 0) {
+        text += formatted(translated(", %lu not converted"), notConverted);
+    }
+    return text;
+}

@@ -19,3 +19,13 @@ std::string describeOutcome(const FileReport& report);
 // Why a file is not written: an earlier file of the same batch writes that path ("would replace
 // x.ce3 written from x.ce2 in this batch").
 std::string describeEarlierWriter(const std::string& output, const std::string& earlierSource);
+
+// The line a batch gives for a file: "x.ce2 -> x.ce3: 12 elements" for a converted one ("would
+// write 12 elements" in a dry run), with what its drawing hook wrote when that succeeded;
+// otherwise "x.ce2: not converted: REASON".
+std::string describeFileLine(const FileReport& report, bool dryRun = false);
+
+// "5 files: 3 converted (1 in part), 2 not converted", for a batch of more than one file; empty
+// otherwise.
+std::string describeBatchSummary(unsigned long converted, unsigned long inPart,
+                                 unsigned long notConverted);

@@ -1,0 +1,38 @@
+#include "render/ce3_drawing.h"
+
+#include "model/document.h"
+#include "platform/text.h"
+
+Ce3Drawing loadCe3Drawing(const std::string& path) {
+    Ce3Drawing result;
+    SchDocument doc;
+    Ce3LoadReport stop;
+    const int loaded = doc.load(path.c_str(), stop);
+    if (loaded == 2) {
+        result.text = translated("not a CE3 file");
+        return result;
+    }
+    if (loaded != 0 && stop.stop == Ce3Stop::EndOfFile) {
+        result.text = translated("cannot be read as a CE3 file");
+        return result;
+    }
+    result.drawing = drawDocument(doc);
+    result.drawn = true;
+    std::size_t outside = 0;
+    for (const DrawnElement& e : result.drawing.elements) {
+        outside += e.outsideSheet ? 1 : 0;
+    }
+    const std::size_t elements = result.drawing.elements.size();
+    result.text = "(" + formatted(translatedPlural("%lu element", "%lu elements", elements),
+                                  static_cast<unsigned long>(elements));
+    if (outside > 0) {
+        result.text += formatted(translatedPlural("; %lu element outside the sheet",
+                                                  "; %lu elements outside the sheet", outside),
+                                 static_cast<unsigned long>(outside));
+    }
+    result.text += ")";
+    if (stop.stop != Ce3Stop::EndOfFile) {
+        result.text += "; " + describeCe3Stop(stop);  // what was read before is drawn
+    }
+    return result;
+}

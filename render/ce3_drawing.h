@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "render/draw_document.h"
+
+// A .ce3 file loaded and drawn, converting nothing.
+struct Ce3Drawing {
+    bool drawn = false;
+    // Why nothing was drawn ("not a CE3 file"); or what was: "(12 elements; 1 element outside
+    // the sheet)", followed by where reading stopped when a fault ended it early ("; ...").
+    std::string text;
+    Drawing drawing;  // what was read before a fault included
+};
+
+// Loads the drawing at path and draws it; a file that is no CE3 file, or whose first record
+// cannot be read, is not drawn.
+Ce3Drawing loadCe3Drawing(const std::string& path);

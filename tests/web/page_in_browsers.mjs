@@ -1,0 +1,603 @@
+// The page in headless Chromium, against morvex-cli on the same files: the report line of every
+// .ce2 file, the batch summary, the .ce3 files downloaded through the page's links and in its zip
+// (byte for byte), the preview of the rows clicked, a second batch of one file, the reports in
+// Japanese, a folder converted with its outputs written beside the drawings, and that neither the
+// page nor its workers ask anything of any server but the page's own. Then the same files in
+// Firefox, report for report.
+//   node tests/web/page_in_browsers.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER
+// Exits 1 with what differed, 2 on a wrong invocation.
+import {execFileSync, spawn, spawnSync} from 'node:child_process';
+import {copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync,
+        statSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import path from 'node:path';
+import {fileURLToPath} from 'node:url';
+
+import {unzipSync} from 'fflate';
+import puppeteer from 'puppeteer-core';
+
+import {ce2Drawings} from './ce2_drawings.mjs';
+
+const kChromium = '/usr/bin/chromium';
+const kFirefox = '/usr/bin/firefox-esr';
+// Chromium without its own calls home, which this machine's closed network refuses.
+const kChromiumQuiet = ['--disable-background-networking', '--disable-component-update',
+                        '--disable-sync', '--no-first-run', '--disable-gpu'];
+const kServeWeb = fileURLToPath(new URL('../../scripts/serve-web', import.meta.url));
+// Long enough for a slow machine; the whole test takes far less.
+const kWaitMs = 45000;
+// A click that starts a download has started it well within this.
+const kDownloadStartMs = 1500;
+const kWatchdogMs = 150000;
+// The file of a batch of one.
+const kOneFile = 'outside-sheet.ce2';
+
+const started = performance.now();
+const failures = [];
+let serverProcess = null;
+// What the page's workers asked for, as their own sessions report it.
+const workerRequests = new Set();
+const timings = [];
+let lapStart = started;
+
+function lap(what) {
+    const now = performance.now();
+    timings.push(`${what} ${((now - lapStart) / 1000).toFixed(2)} s`);
+    lapStart = now;
+}
+
+function fail(message) {
+    failures.push(message);
+}
+
+function expectEqual(what, actual, expected) {
+    if (actual !== expected) {
+        fail(`${what}\n    page:     ${JSON.stringify(actual)}\n` +
+             `    expected: ${JSON.stringify(expected)}`);
+    }
+}
+
+// The files the page is given, in order: the .ce2 drawings with a text file and an earlier .ce3
+// among them. The command-line converter gets the .ce2 files alone, in the same order.
+function makeFiles(work, makeSeeds, cli) {
+    const seedsDir = path.join(work, 'seeds');
+    execFileSync(makeSeeds, [seedsDir]);
+    const seeds = readdirSync(path.join(seedsDir, 'ce2')).sort().map((seed) => ({
+        name: `${seed.replace('seed', 'seed-')}.ce2`,
+        bytes: readFileSync(path.join(seedsDir, 'ce2', seed)),
+    }));
+    const drawings = [...ce2Drawings(), ...seeds];
+
+    const earlierDir = path.join(work, 'earlier');
+    mkdirSync(earlierDir);
+    const everyKind = drawings.find((d) => d.name === 'every-kind.ce2');
+    writeFileSync(path.join(earlierDir, 'earlier.ce2'), everyKind.bytes);
+    runCli(cli, earlierDir, ['earlier.ce2'], {});
+
+    const picked = path.join(work, 'picked');
+    mkdirSync(picked);
+    for (const {name, bytes} of drawings) {
+        writeFileSync(path.join(picked, name), bytes);
+    }
+    writeFileSync(path.join(picked, 'notes.txt'), 'Drawings of the second board.\n');
+    copyFileSync(path.join(earlierDir, 'earlier.ce3'), path.join(picked, 'earlier.ce3'));
+    const names = drawings.map((d) => d.name);
+    names.splice(3, 0, 'notes.txt');
+    names.splice(12, 0, 'earlier.ce3');
+    return {picked, names, ce2Names: drawings.map((d) => d.name)};
+}
+
+// Runs the converter in the folder on the bare names (or on the paths given), one file at a time,
+// and gives its report line for each name and its summary line.
+function runCli(cli, folder, names, languageVariables, paths = names) {
+    const env = {...process.env};
+    for (const variable of ['LC_ALL', 'LC_CTYPE', 'LC_MESSAGES', 'LANG', 'LANGUAGE']) {
+        delete env[variable];
+    }
+    Object.assign(env, {LC_ALL: 'C.UTF-8'}, languageVariables);
+    const run = spawnSync(cli, ['--jobs', '1', '--quiet', ...paths],
+                          {cwd: folder, env, encoding: 'utf8'});
+    if (run.error || run.status === null || run.status > 1) {
+        throw new Error(`${cli} failed (${run.error ?? run.status}): ${run.stderr}`);
+    }
+    const lines = [...run.stdout.split('\n'), ...run.stderr.split('\n')].filter((l) => l !== '');
+    const reports = new Map();
+    for (const name of names) {
+        const own = lines.filter((l) => l.startsWith(`${name} -> `) || l.startsWith(`${name}: `));
+        if (own.length !== 1) {
+            throw new Error(`morvex-cli gave ${own.length} report lines for ${name}`);
+        }
+        reports.set(name, own[0]);
+    }
+    // What is left of standard error is the summary, which a single file goes without.
+    const own = new Set(reports.values());
+    const rest = run.stderr.split('\n').filter((l) => l !== '' && !own.has(l));
+    if (rest.length > 1) {
+        throw new Error(`morvex-cli printed more than a summary: ${rest.join('\n')}`);
+    }
+    return {reports, summary: rest[0] ?? ''};
+}
+
+// The converter on copies of the .ce2 files named, in a folder of their own where no output
+// exists yet.
+function runCliOnCopies(cli, picked, dir, names, languageVariables) {
+    mkdirSync(dir);
+    for (const name of names) {
+        copyFileSync(path.join(picked, name), path.join(dir, name));
+    }
+    return {dir, ...runCli(cli, dir, names, languageVariables)};
+}
+
+// The site's server, on a free port, logging every request's path.
+async function startServer(site, log) {
+    const server = spawn(process.execPath, [kServeWeb, '--port', '0', '--log', log, site],
+                         {stdio: ['ignore', 'pipe', 'inherit']});
+    serverProcess = server;
+    const origin = await new Promise((resolve, reject) => {
+        let out = '';
+        server.stdout.on('data', (chunk) => {
+            out += chunk;
+            const match = out.match(/serving (http:\/\/127\.0\.0\.1:\d+)\//);
+            if (match) {
+                resolve(match[1]);
+            }
+        });
+        server.on('exit', (code) => reject(new Error(`serve-web exited (${code})`)));
+    });
+    return {server, origin};
+}
+
+// Opens the page (in Japanese when asked), watching what it asks for, and waits until it is ready.
+async function openPage(browser, origin, japanese) {
+    const page = await browser.newPage();
+    if (japanese) {
+        await page.evaluateOnNewDocument(() => {
+            Object.defineProperty(navigator, 'languages', {get: () => ['ja-JP']});
+            Object.defineProperty(navigator, 'language', {get: () => 'ja-JP'});
+        });
+    }
+    const what = japanese ? 'Japanese page' : 'page';
+    const checkUrl = (url) => {
+        if (!url.startsWith(`${origin}/`) && !url.startsWith('blob:') && !url.startsWith('data:')) {
+            fail(`${what}: request outside the page's server: ${url}`);
+        }
+    };
+    page.on('request', (request) => checkUrl(request.url()));
+    // A worker's requests reach no page event: its own session reports them. Puppeteer holds a new
+    // worker until it has announced it, so none is missed.
+    page.on('workercreated', (worker) => {
+        worker.client.on('Network.requestWillBeSent', (event) => {
+            checkUrl(event.request.url);
+            workerRequests.add(event.request.url.replace(origin, ''));
+        });
+        worker.client.send('Network.enable').catch((error) => {
+            fail(`${what}: a worker's requests cannot be watched: ${error.message}`);
+        });
+    });
+    page.on('pageerror', (error) => fail(`${what}: uncaught error: ${error.message}`));
+    await page.goto(`${origin}/`, {waitUntil: 'load'});
+    await page.waitForFunction(() => document.body?.dataset.busy === 'false', {timeout: kWaitMs});
+    return page;
+}
+
+// Gives the page the files and waits until it has reported on every one: its rows and summary.
+async function convertInPage(page, what, picked, names) {
+    const input = await page.$('#pick-files');
+    if (input === null) {
+        throw new Error('the page has no #pick-files');
+    }
+    await input.uploadFile(...names.map((name) => path.join(picked, name)));
+    const readRows = () => page.$$eval('#results tbody tr.file', (trs) => trs.map((tr) => {
+        const link = tr.querySelector('a.download');
+        return {
+            name: tr.dataset.name,
+            state: tr.dataset.state,
+            report: tr.querySelector('.report')?.textContent ?? null,
+            download: link ? link.getAttribute('download') : null,
+            href: link ? link.getAttribute('href') : null,
+        };
+    }));
+    try {
+        await page.waitForFunction((count) => {
+            const rows = document.querySelectorAll('#results tbody tr.file');
+            return document.body.dataset.busy === 'false' && rows.length === count &&
+                   ![...rows].some((row) => row.dataset.state === 'pending');
+        }, {timeout: kWaitMs, polling: 50}, names.length);
+    } catch (error) {
+        const states = (await readRows()).map((row) => `${row.name}: ${row.state}`);
+        const busy = await page.evaluate(() => document.body.dataset.busy);
+        throw new Error(`${what}: not done with ${names.length} files after ${kWaitMs / 1000} s ` +
+                        `(${error.message}); busy ${busy}, rows:\n    ${states.join('\n    ')}`);
+    }
+    const rows = await readRows();
+    const summary = await page.$eval('#summary', (element) => element.textContent);
+    return {rows, summary};
+}
+
+// Every row against the converter's report for its name; the text file ignored, the .ce3 drawn.
+function compareRows(what, rows, summary, names, cliRun) {
+    for (let i = 0; i < Math.max(rows.length, names.length); ++i) {
+        expectEqual(`${what}: the name of row ${i + 1}`, rows[i]?.name, names[i]);
+    }
+    for (const row of rows) {
+        if (row.name === 'notes.txt' || row.name === 'earlier.ce3') {
+            expectEqual(`${what}: state of ${row.name}`, row.state,
+                        row.name === 'notes.txt' ? 'ignored' : 'drawn');
+            continue;
+        }
+        const line = cliRun.reports.get(row.name);
+        if (line === undefined) {
+            continue;
+        }
+        expectEqual(`${what}: report of ${row.name}`, row.report, line);
+        const converted = line.startsWith(`${row.name} -> `);
+        expectEqual(`${what}: state of ${row.name}`, row.state,
+                    converted ? 'converted' : 'not-converted');
+        const outputAt = row.name.length + ' -> '.length;
+        const output = converted ? line.slice(outputAt, line.indexOf(': ', outputAt)) : null;
+        expectEqual(`${what}: download name of ${row.name}`, row.download, output);
+        if (converted && !row.href?.startsWith('blob:')) {
+            fail(`${what}: the link of ${row.name} is not a blob: URL: ${row.href}`);
+        }
+    }
+    expectEqual(`${what}: summary`, summary, cliRun.summary);
+}
+
+// Clicks every download link and compares the files Chromium saved with those the converter wrote.
+async function compareDownloads(browser, page, downloads, cliDir, ce2Names) {
+    const cdp = await browser.target().createCDPSession();
+    let begun = 0;
+    const finished = new Set();
+    cdp.on('Browser.downloadWillBegin', () => ++begun);
+    cdp.on('Browser.downloadProgress', (event) => {
+        if (event.state !== 'inProgress') {
+            finished.add(event.guid);
+            if (event.state !== 'completed') {
+                fail(`a download was ${event.state}`);
+            }
+        }
+    });
+    await cdp.send('Browser.setDownloadBehavior',
+                   {behavior: 'allow', downloadPath: downloads, eventsEnabled: true});
+    // One at a time, each clicked where it is: a mouse click at the link's place could miss it
+    // when a preview that loads meanwhile moves the rows. After ten downloads in quick succession
+    // Chromium lets the next click start nothing (the 11th and the 21st here); such a click is
+    // repeated.
+    const until = async (done, ms) => {
+        const deadline = performance.now() + ms;
+        while (!done() && performance.now() < deadline) {
+            await new Promise((resolve) => setTimeout(resolve, 20));
+        }
+    };
+    const links = await page.$$('#results tbody tr.file a.download');
+    let repeated = 0;
+    for (const link of links) {
+        const before = begun;
+        for (let attempt = 0; attempt < 3 && begun === before; ++attempt) {
+            repeated += attempt === 0 ? 0 : 1;
+            await link.evaluate((a) => a.click());
+            await until(() => begun > before, kDownloadStartMs);
+        }
+        await until(() => finished.size >= begun, kWaitMs);
+    }
+    // Then all of them in one zip.
+    const zipBefore = begun;
+    await page.click('#all-zip');
+    await until(() => begun > zipBefore && finished.size >= begun, kWaitMs);
+    const zipPath = path.join(downloads, 'morvex-ce3.zip');
+    const zipped = existsSync(zipPath) ? unzipSync(readFileSync(zipPath)) : {};
+    rmSync(zipPath, {force: true});
+    const saved = readdirSync(downloads).sort();
+    expectEqual('zip: the files in it', Object.keys(zipped).sort().join(' | '), saved.join(' | '));
+    for (const name of saved.filter((n) => zipped[n] !== undefined)) {
+        if (!Buffer.from(zipped[name]).equals(readFileSync(path.join(downloads, name)))) {
+            fail(`zip: ${name} differs from its download`);
+        }
+    }
+    const ce2 = new Set(ce2Names);
+    const written = readdirSync(cliDir).filter((name) => !ce2.has(name)).sort();
+    expectEqual('downloads: the files saved', saved.join(' | '), written.join(' | '));
+    for (const name of saved.filter((n) => written.includes(n))) {
+        const cliBytes = readFileSync(path.join(cliDir, name));
+        if (!readFileSync(path.join(downloads, name)).equals(cliBytes)) {
+            fail(`downloads: ${name} differs from what morvex-cli wrote`);
+        }
+    }
+    return {count: saved.length, repeated};
+}
+
+// Clicks the row's report and waits for the preview to show that row's drawing.
+async function checkPreview(page, rows, name) {
+    const index = rows.findIndex((row) => row.name === name);
+    const cell = await (await page.$$('#results tbody tr.file'))[index].$('.report');
+    await cell.click();
+    try {
+        await page.waitForFunction((wanted) => {
+            const preview = document.querySelector('#preview');
+            const img = preview?.querySelector('img');
+            return preview?.dataset.name === wanted && img?.src.startsWith('blob:') &&
+                   img.complete && img.naturalWidth > 0;
+        }, {timeout: kWaitMs, polling: 50}, name);
+    } catch {
+        const shown = await page.evaluate(() => {
+            const preview = document.querySelector('#preview');
+            const img = preview?.querySelector('img');
+            return {name: preview?.dataset.name, src: img?.src, width: img?.naturalWidth};
+        });
+        fail(`preview of ${name}: not shown (${JSON.stringify(shown)})`);
+    }
+}
+
+// The paths the server was asked for must all be files of the site.
+function checkServerLog(log, site) {
+    const paths = [...new Set(readFileSync(log, 'utf8').split('\n').filter((p) => p !== ''))];
+    for (const urlPath of paths) {
+        let file = null;
+        try {
+            file = path.join(site, decodeURIComponent(urlPath === '/' ? '/index.html' : urlPath));
+        } catch {
+            // Not a path that names a file.
+        }
+        if (file === null || urlPath.includes('..') || !existsSync(file) ||
+            !statSync(file).isFile()) {
+            fail(`server: asked for ${urlPath}, which is no file of the site`);
+        }
+    }
+    if (!paths.includes('/morvex.wasm')) {
+        fail(`server: the module was never asked for (${paths.join(' ')})`);
+    }
+    return paths;
+}
+
+// A folder for "write beside the sources": the page's folder picker gives an in-memory folder
+// (the File System Access calls the page makes), seeded with these files, which the test reads
+// back afterwards. On disk the same files are converted by morvex-cli.
+const kBoard = 'board';
+function boardFiles(picked) {
+    const read = (name) => readFileSync(path.join(picked, name));
+    const everyKind = read('every-kind.ce2');
+    const converted = read('earlier.ce3');
+    const edited = Buffer.concat([converted.subarray(0, converted.length - 19),
+                                  Buffer.from('+PARTLIB,N:R,-PARTLIB\r\n-TOVR3_DATA_V.1.0\r\n')]);
+    return {
+        'a.ce2': everyKind,
+        'b.ce2': everyKind,
+        'b.ce3': edited,             // saved from the editor: kept
+        'c.ce2': read('outside-sheet.ce2'),
+        'c.ce3': converted,          // what a conversion writes: replaced
+        'one.ce2': read('one-element.ce2'),
+        'sub/d.ce2': read('回路 図.ce2'),
+        'x.CE2': everyKind,
+        'x.ce2': everyKind,          // writes x.ce3 after x.CE2: refused
+        'readme.txt': Buffer.from('Board 2\n'),
+    };
+}
+
+function installFolder(name, files) {
+    const bytesOf = (base64) => Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    class FileHandle {
+        constructor(dir, fileName) {
+            Object.assign(this, {kind: 'file', name: fileName, dir});
+        }
+        async getFile() {
+            return new File([this.dir.files.get(this.name)], this.name);
+        }
+        async createWritable() {
+            const parts = [];
+            return {
+                write: async (data) => parts.push(data),
+                close: async () => this.dir.files.set(this.name, new Blob(parts)),
+            };
+        }
+    }
+    class DirectoryHandle {
+        constructor(dirName) {
+            Object.assign(this, {kind: 'directory', name: dirName, files: new Map(),
+                                 dirs: new Map()});
+        }
+        async *values() {
+            for (const fileName of this.files.keys()) {
+                yield new FileHandle(this, fileName);
+            }
+            yield* this.dirs.values();
+        }
+        async getFileHandle(fileName, options = {}) {
+            if (!this.files.has(fileName)) {
+                if (!options.create) {
+                    throw new DOMException(`${fileName} not found`, 'NotFoundError');
+                }
+                this.files.set(fileName, new Blob([]));
+            }
+            return new FileHandle(this, fileName);
+        }
+    }
+    const root = new DirectoryHandle(name);
+    for (const [relative, base64] of Object.entries(files)) {
+        const parts = relative.split('/');
+        let dir = root;
+        for (const part of parts.slice(0, -1)) {
+            if (!dir.dirs.has(part)) {
+                dir.dirs.set(part, new DirectoryHandle(part));
+            }
+            dir = dir.dirs.get(part);
+        }
+        dir.files.set(parts.at(-1), new Blob([bytesOf(base64)]));
+    }
+    window.showDirectoryPicker = async () => root;
+    // Every file of the folder afterwards, as base64.
+    window.folderNow = async () => {
+        const found = {};
+        const walk = async (dir, prefix) => {
+            for (const [fileName, blob] of dir.files) {
+                const bytes = new Uint8Array(await blob.arrayBuffer());
+                found[prefix + fileName] = btoa(String.fromCharCode(...bytes));
+            }
+            for (const [dirName, child] of dir.dirs) {
+                await walk(child, `${prefix}${dirName}/`);
+            }
+        };
+        await walk(root, '');
+        return found;
+    };
+}
+
+// Converts the folder in the page, writing beside the sources, and compares the rows and what the
+// folder holds afterwards with morvex-cli's run on the same files on disk.
+async function checkWriteBeside(browser, origin, picked, work, cli) {
+    const files = boardFiles(picked);
+    const disk = path.join(work, 'cli-board');
+    for (const [relative, bytes] of Object.entries(files)) {
+        mkdirSync(path.dirname(path.join(disk, kBoard, relative)), {recursive: true});
+        writeFileSync(path.join(disk, kBoard, relative), bytes);
+    }
+    const sources = Object.keys(files).filter((name) => /\.ce2$/i.test(name))
+                        .map((name) => `${kBoard}/${name}`);
+    const cliRun = runCli(cli, disk, sources, {}, [kBoard]);
+    const page = await browser.newPage();
+    const seeded = Object.fromEntries(Object.entries(files).map(([name, bytes]) => [
+        name, bytes.toString('base64')]));
+    await page.evaluateOnNewDocument(installFolder, kBoard, seeded);
+    page.on('pageerror', (error) => fail(`folder page: uncaught error: ${error.message}`));
+    await page.goto(`${origin}/`, {waitUntil: 'load'});
+    await page.waitForFunction(() => document.body?.dataset.busy === 'false', {timeout: kWaitMs});
+    await page.click('#write-beside');
+    await page.waitForFunction((count) => {
+        const rows = document.querySelectorAll('#results tbody tr.file');
+        return document.body.dataset.busy === 'false' && rows.length === count &&
+               ![...rows].some((row) => row.dataset.state === 'pending');
+    }, {timeout: kWaitMs, polling: 50}, Object.keys(files).length);
+    const rows = await page.$$eval('#results tbody tr.file', (trs) => trs.map((tr) => ({
+        name: tr.dataset.name, report: tr.querySelector('.report').textContent})));
+    // The page has no --overwrite to offer.
+    const expected = [...cliRun.reports.entries()].sort(([a], [b]) => Buffer.compare(
+        Buffer.from(a), Buffer.from(b)));
+    expected.forEach(([name, line], i) => {
+        expectEqual(`folder: row ${i + 1}`, rows[i]?.name, name);
+        expectEqual(`folder: report of ${name}`, rows[i]?.report,
+                    line.replace('; --overwrite replaces it', ''));
+    });
+    // Then the other files, ignored, the earlier outputs among them.
+    const others = Object.keys(files).filter((name) => !/\.ce2$/i.test(name))
+                       .map((name) => `${kBoard}/${name}`).sort();
+    expectEqual('folder: the files ignored', rows.slice(expected.length).map((r) => r.name)
+                    .join(' | '), others.join(' | '));
+    const after = await page.evaluate(() => window.folderNow());
+    const onDisk = (relative) => readFileSync(path.join(disk, kBoard, relative));
+    const ce3 = (names) => names.filter((name) => name.endsWith('.ce3')).sort();
+    const cliOutputs = ce3(readdirSync(path.join(disk, kBoard), {recursive: true}));
+    expectEqual('folder: the .ce3 files after', ce3(Object.keys(after)).join(' | '),
+                cliOutputs.join(' | '));
+    for (const name of cliOutputs.filter((n) => after[n] !== undefined)) {
+        if (!Buffer.from(after[name], 'base64').equals(onDisk(name))) {
+            fail(`folder: ${name} differs from what morvex-cli left`);
+        }
+    }
+    if (!Buffer.from(after['b.ce3'] ?? '', 'base64').equals(files['b.ce3'])) {
+        fail('folder: the drawing saved from the editor was replaced');
+    }
+    await page.close();
+}
+
+// The page in Firefox: the same files, the same report lines and summary.
+async function checkFirefox(origin, picked, names, cliRun) {
+    const firefox = await puppeteer.launch({product: 'firefox', protocol: 'webDriverBiDi',
+                                            executablePath: kFirefox, headless: true});
+    try {
+        const page = await firefox.newPage();
+        page.on('pageerror', (error) => fail(`Firefox: uncaught error: ${error.message}`));
+        await page.goto(`${origin}/`, {waitUntil: 'load'});
+        await page.waitForFunction(() => document.body?.dataset.busy === 'false',
+                                   {timeout: kWaitMs});
+        const {rows, summary} = await convertInPage(page, 'Firefox', picked, names);
+        compareRows('Firefox', rows, summary, names, cliRun);
+    } finally {
+        await firefox.close();
+    }
+}
+
+async function main() {
+    const [cli, makeSeeds, site] = process.argv.slice(2).map((arg) => path.resolve(arg));
+    if (site === undefined || !existsSync(path.join(site, 'index.html'))) {
+        process.stderr.write('usage: page_in_browsers.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER' +
+                             ' (a folder with index.html)\n');
+        process.exit(2);
+    }
+    const work = mkdtempSync(path.join(tmpdir(), 'morvex-page-'));
+    const {picked, names, ce2Names} = makeFiles(work, makeSeeds, cli);
+    const cliRuns = {
+        en: runCliOnCopies(cli, picked, path.join(work, 'cli-en'), ce2Names, {}),
+        ja: runCliOnCopies(cli, picked, path.join(work, 'cli-ja'), ce2Names, {LANGUAGE: 'ja'}),
+        one: runCliOnCopies(cli, picked, path.join(work, 'cli-one'), [kOneFile], {}),
+    };
+    lap(`${ce2Names.length} drawings made and converted by morvex-cli:`);
+
+    const log = path.join(work, 'requests.log');
+    const {server, origin} = await startServer(site, log);
+    let browser = null;
+    try {
+        browser = await puppeteer.launch({
+            executablePath: kChromium,
+            headless: true,
+            args: [...kChromiumQuiet, ...(process.getuid() === 0 ? ['--no-sandbox'] : [])],
+        });
+        lap('server and Chromium started:');
+        const page = await openPage(browser, origin, false);
+        const english = await convertInPage(page, 'English', picked, names);
+        lap(`${names.length} files converted in the page:`);
+        compareRows('English', english.rows, english.summary, names, cliRuns.en);
+        const downloads = path.join(work, 'downloads');
+        mkdirSync(downloads);
+        const {count, repeated} = await compareDownloads(browser, page, downloads, cliRuns.en.dir,
+                                                         ce2Names);
+        lap(`${count} .ce3 files downloaded (${repeated} clicks repeated):`);
+        // The page shows the first converted row at first; a .ce3 drawing is previewed too.
+        for (const name of ['every-kind.ce2', '回路 図.ce2', 'earlier.ce3']) {
+            await checkPreview(page, english.rows, name);
+        }
+        lap('previews shown:');
+        // A second batch takes the place of the first; one file has no summary.
+        const one = await convertInPage(page, 'One file', picked, [kOneFile]);
+        compareRows('One file', one.rows, one.summary, [kOneFile], cliRuns.one);
+        const japanesePage = await openPage(browser, origin, true);
+        const japanese = await convertInPage(japanesePage, 'Japanese', picked, names);
+        compareRows('Japanese', japanese.rows, japanese.summary, names, cliRuns.ja);
+        lap('one file, and the files in the Japanese page:');
+        await checkWriteBeside(browser, origin, picked, work, cli);
+        lap('a folder written beside its drawings:');
+        await browser.close();
+        browser = null;
+        await checkFirefox(origin, picked, names, cliRuns.en);
+        lap('the files in Firefox:');
+    } finally {
+        await browser?.close();
+        server.kill();
+    }
+    const paths = checkServerLog(log, site);
+    // The watch on workers saw something, or it would vouch for nothing.
+    if (workerRequests.size === 0) {
+        fail('no request of a worker was seen');
+    }
+    timings.push(`total ${((performance.now() - started) / 1000).toFixed(2)} s`);
+    process.stdout.write(`page_in_browsers: ${timings.join('; ')}\n`);
+    process.stdout.write(`page_in_browsers: the server was asked for ${paths.join(' ')}; ` +
+                         `the workers for ${[...workerRequests].join(' ')}\n`);
+    if (failures.length > 0) {
+        process.stderr.write(`page_in_browsers: ${failures.length} differences ` +
+                             `(files in ${work}):\n${failures.join('\n')}\n`);
+        process.exit(1);
+    }
+    rmSync(work, {recursive: true, force: true});
+    process.stdout.write('page_in_browsers: the page agrees with morvex-cli\n');
+}
+
+setTimeout(() => {
+    serverProcess?.kill();
+    process.stderr.write(`page_in_browsers: still running after ${kWatchdogMs / 1000} s\n` +
+                         `${failures.join('\n')}\n`);
+    process.exit(1);
+}, kWatchdogMs).unref();
+main().catch((error) => {
+    serverProcess?.kill();
+    process.stderr.write(`page_in_browsers: ${error.stack ?? error}\n${failures.join('\n')}\n`);
+    process.exit(1);
+});

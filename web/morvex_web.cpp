@@ -1,0 +1,202 @@
+// The page's entry points, bound to JavaScript: the decisions of a batch, one drawing converted
+// or drawn in memory at a time, the lines and summary a batch reports, and the font fields.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/core/conversion_inputs.h"
+#include "app/core/conversion_text.h"
+#include "app/core/memory_conversion.h"
+#include "app/core/output_collisions.h"
+#include "app/core/settings.h"
+#include "platform/text.h"
+#include "render/ce3_drawing.h"
+#include "render/draw_document.h"
+#include "render/svg_writer.h"
+
+namespace {
+
+using emscripten::val;
+
+// A copy of the bytes as a Uint8Array, which outlives the module's memory they are in.
+val bytesOf(const std::string& bytes) {
+    return val::global("Uint8Array")
+        .new_(emscripten::typed_memory_view(bytes.size(),
+                                            reinterpret_cast<const unsigned char*>(bytes.data())));
+}
+
+// Messages in the language that LANG names: the page sets it from the browser's language.
+void setUpPageMessages() {
+    setUpMessages(MessageOutput::Utf8);
+}
+
+// For names of a batch (paths as the user picked them), in its order: null for a file to
+// convert, or the line of one that is not converted because an earlier file of the batch writes
+// its output (the same rule as a batch of files).
+val refusedBeforeConverting(const std::vector<std::string>& names) {
+    std::vector<BatchFile> files;
+    files.reserve(names.size());
+    for (const std::string& name : names) {
+        files.push_back({name, makeCe3Path(name)});
+    }
+    const std::vector<std::optional<std::size_t>> collisions = findOutputCollisions(files);
+    val lines = val::array();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!collisions[i]) {
+            lines.call<void>("push", val::null());
+            continue;
+        }
+        FileReport report;
+        report.source = files[i].source;
+        report.output = files[i].output;
+        report.outcome = FileOutcome::WouldReplaceEarlierOutput;
+        report.earlierSource = files[*collisions[i]].source;
+        lines.call<void>("push", describeFileLine(report));
+    }
+    return lines;
+}
+
+// Converts one drawing. ce2 is its bytes (a Uint8Array), name the path the user knows it by;
+// faces are CP932 bytes and sizes texts. existingOutput is null, or the bytes its output holds
+// now. Gives {converted, inPart, elements, line, output, ce3, svg, notDrawn}: elements are those
+// written and drawn, line is the line a batch gives for the file, ce3 a Uint8Array (empty unless
+// converted), svg the drawing when asked for and converted, notDrawn why it could not be drawn,
+// when it could not.
+val convert(const std::string& ce2, const std::string& name, const std::string& largeFace,
+            const std::string& largeSize, const std::string& smallFace,
+            const std::string& smallSize, bool drawSvg, const val& existingOutput) {
+    const ConversionOptions options =
+        makeConversionOptions(largeFace, largeSize, smallFace, smallSize);
+    DocumentDrawer drawer;
+    if (drawSvg) {
+        drawer = [](const SchDocument& doc) { return svgDocument(drawDocument(doc)); };
+    }
+    std::optional<std::string> existing;
+    if (!existingOutput.isNull() && !existingOutput.isUndefined()) {
+        existing = existingOutput.as<std::string>();
+    }
+    const MemoryConversion converted =
+        convertCe2Bytes(ce2, name, options, drawer,
+                        existing ? std::optional<std::string_view>(*existing) : std::nullopt);
+    const FileReport& report = converted.report;
+    val result = val::object();
+    result.set("converted", report.outcome == FileOutcome::Converted);
+    result.set("inPart", convertedInPart(report));
+    result.set("elements", report.elementsWritten);
+    result.set("line", describeFileLine(report));
+    result.set("output", report.output);
+    result.set("ce3", bytesOf(converted.ce3));
+    result.set("svg", converted.svg);
+    if (report.drawing && !report.drawing->ok) {
+        result.set("notDrawn", report.drawing->text);
+    }
+    return result;
+}
+
+// The line of a file that failed outside the conversion: its bytes did not fit in memory, or
+// the module ran out of it.
+std::string notEnoughMemoryLine(const std::string& name) {
+    FileReport report;
+    report.source = name;
+    report.output = makeCe3Path(name);
+    report.outcome = FileOutcome::NotEnoughMemory;
+    return describeFileLine(report);
+}
+
+// The line of a file converted whose output could not be written where the user asked, with the
+// browser's words for why.
+std::string cannotWriteLine(const std::string& name, const std::string& cause) {
+    return name + ": " + translated("not converted") + ": " +
+           formatted(translated("%s cannot be written: %s"), makeCe3Path(name).c_str(),
+                     cause.c_str());
+}
+
+// The line of a file that is neither converted nor drawn.
+std::string ignoredLine(const std::string& name) {
+    return name + ": " + translated("ignored: not a .ce2 drawing");
+}
+
+// Writes a file of the module's own file system, which lives in memory.
+bool writeMemoryFile(const std::string& path, const std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+// Draws a .ce3 drawing (a Uint8Array), converting nothing: {drawn, elements, line, svg}, with the
+// elements drawn on the sheet.
+val drawCe3(const std::string& ce3, const std::string& name) {
+    // The loader reads files: the bytes go into the module's own file system for the while.
+    const std::string path = "/tmp/drawing.ce3";
+    Ce3Drawing loaded;
+    if (writeMemoryFile(path, ce3)) {
+        loaded = loadCe3Drawing(path);
+        std::remove(path.c_str());
+    } else {
+        loaded.text = translated("not enough memory");
+    }
+    val result = val::object();
+    result.set("drawn", loaded.drawn);
+    std::size_t onSheet = 0;
+    for (const DrawnElement& e : loaded.drawing.elements) {
+        onSheet += e.outsideSheet ? 0 : 1;
+    }
+    result.set("elements", onSheet);
+    const std::string outcome = loaded.drawn ? std::string(translated("drawn, not converted")) + " "
+                                             : std::string(translated("not drawn")) + ": ";
+    result.set("line", name + ": " + outcome + loaded.text);
+    result.set("svg", loaded.drawn ? svgDocument(loaded.drawing) : std::string());
+    return result;
+}
+
+// Why a face typed by the user cannot be stored in a drawing, or empty.
+std::string faceProblem(const std::string& face) {
+    return utf8ToCp932(face) ? std::string()
+                             : formatted(translated("\"%s\" cannot be written in the CP932 "
+                                                    "encoding of drawings"),
+                                         face.c_str());
+}
+
+// The CP932 bytes of a face typed by the user (a Uint8Array), or null when CP932 cannot hold it.
+val faceBytes(const std::string& face) {
+    const std::optional<std::string> bytes = utf8ToCp932(face);
+    return bytes ? bytesOf(*bytes) : val::null();
+}
+
+// The program's font fields before the user changes them: {largeFace, largeSize, smallFace,
+// smallSize}, faces as their CP932 bytes (Uint8Array), for the browser to decode.
+val fontDefaults() {
+    val fields = val::object();
+    fields.set("largeFace", bytesOf(kDefaultLargeFace));
+    fields.set("largeSize", std::to_string(kDefaultLargeSize));
+    fields.set("smallFace", bytesOf(kDefaultSmallFace));
+    fields.set("smallSize", std::to_string(kDefaultSmallSize));
+    return fields;
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(morvex) {
+    emscripten::register_vector<std::string>("Names");
+    emscripten::function("setUpMessages", &setUpPageMessages);
+    emscripten::function("messageLanguage", &messageLanguage);
+    emscripten::function("refusedBeforeConverting", &refusedBeforeConverting);
+    emscripten::function("outputPath", &makeCe3Path);
+    emscripten::function("convert", &convert);
+    emscripten::function("notEnoughMemoryLine", &notEnoughMemoryLine);
+    emscripten::function("cannotWriteLine", &cannotWriteLine);
+    emscripten::function("ignoredLine", &ignoredLine);
+    emscripten::function("drawCe3", &drawCe3);
+    emscripten::function("batchSummary", &describeBatchSummary);
+    emscripten::function("faceProblem", &faceProblem);
+    emscripten::function("pointsProblem", &describePointsProblem);
+    emscripten::function("faceBytes", &faceBytes);
+    emscripten::function("fontDefaults", &fontDefaults);
+}
