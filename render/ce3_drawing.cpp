@@ -23,16 +23,19 @@ Ce3Drawing loadCe3Drawing(const std::string& path) {
         outside += e.outsideSheet ? 1 : 0;
     }
     const std::size_t elements = result.drawing.elements.size();
-    result.text = "(" + formatted(translatedPlural("%lu element", "%lu elements", elements),
-                                  static_cast<unsigned long>(elements));
+    // Built apart and moved in: GCC 12 warns falsely on the string operations in place.
+    std::string text(1, '(');
+    text += formatted(translatedPlural("%lu element", "%lu elements", elements),
+                      static_cast<unsigned long>(elements));
     if (outside > 0) {
-        result.text += formatted(translatedPlural("; %lu element outside the sheet",
-                                                  "; %lu elements outside the sheet", outside),
-                                 static_cast<unsigned long>(outside));
+        text += formatted(translatedPlural("; %lu element outside the sheet",
+                                           "; %lu elements outside the sheet", outside),
+                          static_cast<unsigned long>(outside));
     }
-    result.text += ")";
+    text += ')';
     if (stop.stop != Ce3Stop::EndOfFile) {
-        result.text += "; " + describeCe3Stop(stop);  // what was read before is drawn
+        text += "; " + describeCe3Stop(stop);  // what was read before is drawn
     }
+    result.text = std::move(text);
     return result;
 }
