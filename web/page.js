@@ -11,6 +11,8 @@
   // Above this many elements a drawing is shown only when asked for: the browser draws an SVG
   // image on the page's own thread, about a second per 15,000 elements.
   const LARGE_DRAWING = 15000;
+  const ZOOM_STEP = 1.5;
+  const MAX_ZOOM = 32;
   const FONT_FIELDS = ["largeFace", "largeSize", "smallFace", "smallSize"];
   const FIELD_IDS = { largeFace: "large-face", largeSize: "large-size",
                       smallFace: "small-face", smallSize: "small-size" };
@@ -322,16 +324,42 @@
     $("preview").dataset.name = name;
   }
 
+  // The drawing fitted to the pane's width, zoomed by steps about the middle of what is seen.
   function showPreviewSvg(row) {
+    const sheet = document.createElement("div");
+    sheet.className = "sheet";
     const image = document.createElement("img");
     image.src = row.svgUrl;
     image.alt = row.name;
+    sheet.append(image);
+    let zoom = 1;
+    const zoomTo = (next) => {
+      const middleX = (sheet.scrollLeft + sheet.clientWidth / 2) / sheet.scrollWidth;
+      const middleY = (sheet.scrollTop + sheet.clientHeight / 2) / sheet.scrollHeight;
+      zoom = Math.min(MAX_ZOOM, Math.max(1, next));
+      image.style.width = `${zoom * 100}%`;
+      sheet.scrollLeft = middleX * sheet.scrollWidth - sheet.clientWidth / 2;
+      sheet.scrollTop = middleY * sheet.scrollHeight - sheet.clientHeight / 2;
+    };
+    const bar = document.createElement("div");
+    bar.className = "zoom";
+    for (const [label, text, factor] of [["zoomOut", "−", 1 / ZOOM_STEP], ["zoomFit", null, 0],
+                                         ["zoomIn", "+", ZOOM_STEP]]) {
+      const button = document.createElement("button");
+      button.type = "button";
+      button.textContent = text ?? texts[label];
+      button.setAttribute("aria-label", texts[label]);
+      button.title = texts[label];
+      button.addEventListener("click", () => zoomTo(factor === 0 ? 1 : zoom * factor));
+      bar.append(button);
+    }
     const whole = document.createElement("a");
     whole.href = row.svgUrl;
     whole.target = "_blank";
     whole.rel = "noopener";
     whole.textContent = texts.openDrawing;
-    $("preview").replaceChildren(image, whole);
+    bar.append(whole);
+    $("preview").replaceChildren(bar, sheet);
     $("preview").dataset.name = row.name;
   }
 
@@ -436,7 +464,7 @@
     return path.slice(path.lastIndexOf("/") + 1);
   }
 
-  async function convertRow(row, counts, writeBeside) {
+  async function convertRow(row, counts, writeBeside, number) {
     let existing = null;
     if (writeBeside) {
       try {
@@ -454,6 +482,9 @@
                              fonts: batch.fonts, drawSvg: false, existing });
     } catch {
       reply = { failed: true };
+    }
+    if (number !== batchNumber) {
+      return;  // a newer batch took the page's place: nothing of this one is written
     }
     if (reply.failed) {
       setRow(row, "not-converted", morvex.notEnoughMemoryLine(row.name));
@@ -506,6 +537,10 @@
       return;
     }
     const number = ++batchNumber;
+    // The files of an earlier batch not started yet are not converted any more.
+    for (const job of queue.splice(0)) {
+      job.resolve({ failed: true });
+    }
     clearBatch();
     document.body.dataset.busy = "true";
     batch = { rows: entries.map(addRow), fonts: conversionFonts(fonts) };
@@ -530,7 +565,7 @@
     showProgress(done, work.length);
     await forEachAtOnce(work, slots.length * 2, async (row) => {
       if (row.kind === "ce2") {
-        await convertRow(row, counts, writeBeside);
+        await convertRow(row, counts, writeBeside, number);
       } else {
         await drawRow(row);
       }
@@ -653,6 +688,8 @@
     showPreviewText(texts.previewHint, "");
     document.body.dataset.busy = "false";
   }, () => {
-    $("privacy").textContent = "The converter could not be started in this browser.";
+    // Before the module runs there are no translated texts.
+    $("privacy").textContent = "The converter could not be started in this browser. A page " +
+        "opened as a file cannot start it: open it through a web server (make web-serve).";
   });
 })();

@@ -36,6 +36,9 @@ val pageTexts() {
         {"preview", translated("Preview")},
         {"previewHint", translated("Select a row to see its drawing.")},
         {"openDrawing", translated("Open the drawing by itself")},
+        {"zoomIn", translated("Zoom in")},
+        {"zoomOut", translated("Zoom out")},
+        {"zoomFit", translated("Fit to the pane")},
         {"largeDrawing", translated("This drawing has %lu elements: drawing it may keep the page "
                                     "busy for a while.")},
         {"showLarge", translated("Show the drawing")},
