@@ -9,9 +9,9 @@
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
 #include "app/core/font_fields.h"
-#include "app/core/output_collisions.h"
 #include "app/core/profile_bytes.h"
 #include "app/core/profile_file.h"
+#include "app/core/run_plan.h"
 #include "app/core/settings.h"
 #include "app/core/settings_check.h"
 #include "app/core/source_search.h"
@@ -30,9 +30,8 @@ bool isCe3File(const std::string& path) {
     return hasExtension(path, ".ce3") && !isDirectory(path);
 }
 
-ConversionOptions optionsFor(const BatchRequest& request, std::ostream& err) {
-    const SettingsInUse settings =
-        settingsInUse(request.settingsFile.empty() ? findSettingsPath() : request.settingsFile);
+ConversionOptions optionsFor(const BatchRequest& request, const SettingsInUse& settings,
+                             std::ostream& err) {
     if (!settings.notice.empty()) {
         err << "morvex-cli: " << settings.notice << '\n';
     }
@@ -48,8 +47,7 @@ ConversionOptions optionsFor(const BatchRequest& request, std::ostream& err) {
 // What the run does, in the order of its paths: report a path that gives nothing to convert,
 // draw a .ce3 file, or convert the next source of the batch.
 struct DrawStep {
-    std::string path;
-    std::optional<std::string> replaces;  // the earlier source whose SVG it would replace
+    std::size_t drawing;  // its index among the plan's drawings
 };
 struct ConvertStep {};
 struct EmptyFolderStep {  // a folder with no .ce2 file below it
@@ -78,11 +76,13 @@ std::string outputFor(const std::string& source, const std::string& path,
     return makeCe3Path(outputDir + (endsInSeparator ? "" : "/") + source.substr(below));
 }
 
-// The steps of one path.
+// The steps of one path, and the files it reads and writes.
 void planPath(const BatchRequest& request, const std::string& path, std::vector<Step>& steps,
-              std::vector<BatchFile>& files) {
+              RunFiles& files) {
     if (request.svg && isCe3File(path)) {
-        steps.emplace_back(DrawStep{path, std::nullopt});
+        steps.emplace_back(DrawStep{files.drawings.size()});
+        files.drawings.push_back(
+            {path, makeSvgPath(outputFor(path, path, request.outputDir)), files.batch.size()});
         return;
     }
     FoundSources found = findSources(path);
@@ -95,14 +95,15 @@ void planPath(const BatchRequest& request, const std::string& path, std::vector<
     for (std::string& source : found.files) {
         steps.emplace_back(ConvertStep{});
         std::string output = outputFor(source, path, request.outputDir);
-        files.push_back({std::move(source), std::move(output)});
+        std::string svg = request.svg ? makeSvgPath(output) : std::string();
+        files.batch.push_back({std::move(source), std::move(output), std::move(svg)});
     }
 }
 
 // The steps of every path, and the files of the one batch that converts them all: sources
 // that would write the same output are found across the whole run. A wildcard pattern stands for
 // the paths it matches.
-void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<BatchFile>& files) {
+void planRun(const BatchRequest& request, std::vector<Step>& steps, RunFiles& files) {
     for (const std::string& argument : request.paths) {
         const PathArgument expanded = expandPathArgument(argument);
         if (!expanded.error.empty()) {
@@ -117,54 +118,25 @@ void planRun(const BatchRequest& request, std::vector<Step>& steps, std::vector<
     }
 }
 
-// Finds the steps that would replace an SVG file which an earlier step of the run writes from
-// another source, as the batch finds outputs that two sources would write: a .ce3 file drawn is
-// marked; for a source converted, the earlier source is returned by the source's output.
-std::map<std::string, std::string> findSvgCollisions(std::vector<Step>& steps,
-                                                     const std::vector<BatchFile>& files) {
-    std::vector<BatchFile> writers;      // each step's source and SVG file, in the run's order
-    std::vector<DrawStep*> drawn;        // the step drawn, or null for a conversion
-    std::vector<const BatchFile*> from;  // the file converted, or null for a .ce3 drawn
-    std::size_t file = 0;
-    for (Step& step : steps) {
-        if (auto* draw = std::get_if<DrawStep>(&step)) {
-            writers.push_back({draw->path, makeSvgPath(draw->path)});
-            drawn.push_back(draw);
-            from.push_back(nullptr);
-        } else if (std::holds_alternative<ConvertStep>(step)) {
-            const BatchFile& converted = files[file++];
-            writers.push_back({converted.source, makeSvgPath(converted.output)});
-            drawn.push_back(nullptr);
-            from.push_back(&converted);
-        }
-    }
-    std::map<std::string, std::string> convertedReplacing;
-    const std::vector<std::optional<std::size_t>> collisions = findOutputCollisions(writers);
-    for (std::size_t i = 0; i < writers.size(); ++i) {
-        if (!collisions[i]) {
-            continue;
-        }
-        const std::string& earlier = writers[*collisions[i]].source;
-        if (drawn[i] != nullptr) {
-            drawn[i]->replaces = earlier;
-        } else {
-            convertedReplacing.emplace(from[i]->output, earlier);
-        }
-    }
-    return convertedReplacing;
-}
-
 class RunReporter {
   public:
     RunReporter(std::ostream& out, std::ostream& err, ProgressLine* progress, CsvReport* csv,
-                bool dryRun)
-        : out_(out), err_(err), progress_(progress), csv_(csv), dryRun_(dryRun) {}
+                const RunPlan& plan)
+        : out_(out),
+          err_(err),
+          progress_(progress),
+          csv_(csv),
+          plan_(plan),
+          dryRun_(plan.rules().dryRun) {}
 
     bool allDone() const { return allDone_; }
 
-    std::string summary() const { return describeBatchSummary(converted_, inPart_, notConverted_); }
+    std::string summary() const {
+        std::string text = describeBatchSummary(converted_, inPart_, notConverted_);
+        return notDrawn_ > 0 && !text.empty() ? text + describeNotDrawnCount(notDrawn_) : text;
+    }
 
-    bool allConvertedWhole() const { return notConverted_ == 0 && inPart_ == 0; }
+    bool allConvertedWhole() const { return notConverted_ == 0 && inPart_ == 0 && notDrawn_ == 0; }
     bool anyConverted() const { return converted_ > 0; }
 
     // Carries out the steps before the next conversion, or up to the end when there is none.
@@ -175,24 +147,18 @@ class RunReporter {
                 return;
             }
             if (const auto* problem = std::get_if<PathProblem>(&steps[next])) {
-                err_ << problem->path << ": " << translated("not converted") << ": "
-                     << problem->reason << '\n';
-                allDone_ = false;
-                ++notConverted_;
-                if (csv_ != nullptr) {
-                    csv_->addProblem(problem->path, problem->reason);
-                }
+                notConverted(problem->path, problem->reason);
             } else if (const auto* empty = std::get_if<EmptyFolderStep>(&steps[next])) {
-                err_ << "morvex-cli: "
-                     << formatted(translated("no .ce2 files under %s"), empty->path.c_str())
-                     << '\n';
-                allDone_ = false;
+                err_ << "morvex-cli: ";
+                notConverted(empty->path,
+                             formatted(translated("no .ce2 files under %s"), empty->path.c_str()),
+                             false);
             } else if (const auto* noMatch = std::get_if<NoMatchStep>(&steps[next])) {
-                err_ << "morvex-cli: "
-                     << formatted(translated("no file or directory matches %s"),
-                                  noMatch->pattern.c_str())
-                     << '\n';
-                allDone_ = false;
+                err_ << "morvex-cli: ";
+                notConverted(noMatch->pattern,
+                             formatted(translated("no file or directory matches %s"),
+                                       noMatch->pattern.c_str()),
+                             false);
             } else {
                 draw(std::get<DrawStep>(steps[next]));
             }
@@ -207,20 +173,36 @@ class RunReporter {
     }
 
   private:
-    void draw(const DrawStep& step) {
-        const std::string& path = step.path;
-        if (step.replaces) {
-            err_ << path << ": " << translated("not drawn") << ": "
-                 << describeEarlierWriter(makeSvgPath(path), *step.replaces) << std::endl;
-            allDone_ = false;
-            return;
+    // A path that gave nothing to convert: "PATH: not converted: REASON", or the reason alone.
+    void notConverted(const std::string& path, const std::string& reason, bool named = true) {
+        if (named) {
+            err_ << path << ": " << translated("not converted") << ": ";
         }
-        const Ce3Drawn drawn = drawCe3File(path);
-        (drawn.ok ? out_ : err_) << path << ": "
+        err_ << reason << '\n';
+        allDone_ = false;
+        ++notConverted_;
+        if (csv_ != nullptr) {
+            csv_->addProblem(path, reason);
+        }
+    }
+
+    void draw(const DrawStep& step) {
+        const PlannedDrawing& planned = plan_.files().drawings[step.drawing];
+        const std::string& refused = plan_.drawingRefused(step.drawing);
+        const Ce3Drawn drawn = refused.empty() ? drawCe3File(planned.ce3, planned.svg, dryRun_,
+                                                             plan_.rules().makeOutputFolders)
+                                               : Ce3Drawn{false, planned.svg, refused};
+        (drawn.ok ? out_ : err_) << planned.ce3 << ": "
                                  << (drawn.ok ? std::string()
                                               : std::string(translated("not drawn")) + ": ")
                                  << drawn.text << std::endl;
-        allDone_ = allDone_ && drawn.ok;
+        if (csv_ != nullptr) {
+            csv_->addDrawing(planned.ce3, planned.svg, drawn.ok, drawn.text, dryRun_);
+        }
+        if (!drawn.ok) {
+            allDone_ = false;
+            ++notDrawn_;
+        }
     }
 
     void printReport(const FileReport& report) {
@@ -243,7 +225,12 @@ class RunReporter {
         if (report.drawing && !report.drawing->ok) {
             err_ << report.source << ": " << translated("not drawn") << ": " << report.drawing->text
                  << std::endl;
+            if (csv_ != nullptr) {
+                csv_->addDrawing(report.source, makeSvgPath(report.output), false,
+                                 report.drawing->text, dryRun_);
+            }
             allDone_ = false;
+            ++notDrawn_;
         }
     }
 
@@ -251,38 +238,54 @@ class RunReporter {
     std::ostream& err_;
     ProgressLine* progress_;
     CsvReport* csv_;
+    const RunPlan& plan_;
     bool dryRun_;
     bool allDone_ = true;
     unsigned long converted_ = 0;
     unsigned long inPart_ = 0;
     unsigned long notConverted_ = 0;
+    unsigned long notDrawn_ = 0;
 };
+
+// Says on err that the report cannot be written where it is asked for; 2, as for a usage error.
+int refuseReport(const std::string& problem, std::ostream& err) {
+    err << "morvex-cli: --report: " << problem << '\n';
+    return 2;
+}
 
 }  // namespace
 
 int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
              ProgressLine* progress) {
+    const SettingsInUse settings =
+        settingsInUse(request.settingsFile.empty() ? findSettingsPath() : request.settingsFile);
+    std::vector<Step> steps;
+    RunFiles files;
+    planRun(request, steps, files);
+    files.settings = settings.path;
+    files.report = request.reportCsv;
+    const RunPlan plan(std::move(files), BatchRules{.replaceEdited = request.overwrite,
+                                                    .makeOutputFolders = !request.outputDir.empty(),
+                                                    .dryRun = request.dryRun});
+    if (!plan.reportProblem().empty()) {
+        return refuseReport(request.reportCsv + ": " + plan.reportProblem(), err);
+    }
     std::optional<CsvReport> csv;
     if (!request.reportCsv.empty()) {
         csv.emplace(request.reportCsv);
+        if (const std::string problem = csv->replacedFileProblem(); !problem.empty()) {
+            return refuseReport(problem, err);
+        }
         if (!csv->open()) {
-            err << "morvex-cli: --report: " << request.reportCsv << ": "
-                << formatted(translated("cannot be written: %s"),
-                             describeWriteFailure(csv->failure()).c_str())
-                << '\n';
-            return 2;
+            return refuseReport(request.reportCsv + ": " +
+                                    formatted(translated("cannot be written: %s"),
+                                              describeWriteFailure(csv->failure()).c_str()),
+                                err);
         }
     }
-    const ConversionOptions options = optionsFor(request, err);
-    std::vector<Step> steps;
-    std::vector<BatchFile> files;
-    planRun(request, steps, files);
-    std::map<std::string, std::string> svgReplacing;
-    if (request.svg) {
-        svgReplacing = findSvgCollisions(steps, files);
-    }
+    const ConversionOptions options = optionsFor(request, settings, err);
 
-    RunReporter reporter(out, err, progress, csv ? &*csv : nullptr, request.dryRun);
+    RunReporter reporter(out, err, progress, csv ? &*csv : nullptr, plan);
     std::size_t next = 0;
     // Each line appears as soon as its file and every one before it are done.
     ConversionProgress shown;
@@ -290,17 +293,16 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
     shown.fileDone = [&](const FileReport& report, std::size_t, std::size_t) {
         reporter.converted(report);
     };
+    const std::vector<BatchFile>& batch = plan.files().batch;
     if (progress != nullptr) {
         shown.fileStage = [&](std::size_t index, FileStage stage, uint64_t done, uint64_t total) {
-            progress->update(index, files[index], stage, done, total);
+            progress->update(index, batch[index], stage, done, total);
         };
     }
-    const BatchRules rules{.replaceEdited = request.overwrite,
-                           .makeOutputFolders = !request.outputDir.empty(),
-                           .dryRun = request.dryRun};
-    convertFiles(files, options, shown,
-                 request.svg ? svgBesideOutput(std::move(svgReplacing)) : DrawingHook(),
-                 request.jobs, rules);
+    convertFiles(
+        plan, options, shown,
+        request.svg ? svgBesideOutput(request.dryRun, !request.outputDir.empty()) : DrawingHook(),
+        request.jobs);
     reporter.carryOutUntilConversion(steps, next);
 
     // The summary and the notice come last, after every report line of both streams.

@@ -10,8 +10,11 @@
 // quoting, CR LF line ends). Written atomically: the file appears whole once the run is done.
 class CsvReport {
   public:
-    explicit CsvReport(const std::string& path) : file_(path) {}
+    explicit CsvReport(const std::string& path) : path_(path), file_(path) {}
 
+    // Why the file there must not be replaced: it exists and is not a report of ours (or cannot
+    // be read to tell). Empty when it may be.
+    std::string replacedFileProblem() const;
     // Creates the temporary that receives the rows and writes the header; false, with the cause
     // in failure(), when the file cannot be written there.
     bool open();
@@ -19,6 +22,9 @@ class CsvReport {
     void add(const FileReport& report, bool dryRun);
     // A path that gave nothing to convert.
     void addProblem(const std::string& path, const std::string& reason);
+    // A drawing made of a .ce3 file, or of a file converted, to svg; `text` says why it was not.
+    void addDrawing(const std::string& path, const std::string& svg, bool drawn,
+                    const std::string& text, bool dryRun);
     // Gives the file its name; false, with the cause in failure(), when it cannot be written.
     bool commit() { return file_.commit(); }
     const WriteFailure& failure() const { return file_.failure(); }
@@ -26,5 +32,6 @@ class CsvReport {
   private:
     void row(std::initializer_list<std::string> fields);
 
+    std::string path_;
     AtomicFile file_;
 };

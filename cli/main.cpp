@@ -20,6 +20,7 @@
 #include "platform/interruption.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "platform/write_check.h"
 
 namespace {
 
@@ -81,18 +82,21 @@ bool checkSettingsFile(const std::string& path) {
     return problem.empty();
 }
 
-// The output folder, when one is given, exists as a folder once this returns true; false, with a
-// message, when it is something else or cannot be created.
-bool prepareOutputDir(const std::string& dir) {
+// The output folder, when one is given, exists as a folder once this returns true (in a dry run:
+// could be created); false, with a message, when it is something else or cannot be created.
+bool prepareOutputDir(const std::string& dir, bool dryRun) {
     if (dir.empty()) {
         return true;
     }
     const FileStatus status = fileStatus(dir);
     std::string problem;
     if (status.kind == FileKind::Unknown) {
-        if (!makeParentDirectories(dir + "/", FolderAccess::Shared)) {
+        const int error = dryRun ? predictParentDirectories(dir + "/")
+                          : makeParentDirectories(dir + "/", FolderAccess::Shared) ? 0
+                                                                                   : errno;
+        if (error != 0) {
             problem =
-                formatted(translated("cannot be created: %s"), systemErrorText(errno).c_str());
+                formatted(translated("cannot be created: %s"), systemErrorText(error).c_str());
         }
     } else if (status.kind != FileKind::Directory) {
         problem = translated("not a directory");
@@ -264,7 +268,8 @@ int run(int argc, char** argv) {
     setUpText();
     if (!encodeFace("--large-face", request.largeFace) ||
         !encodeFace("--small-face", request.smallFace) ||
-        !checkSettingsFile(request.settingsFile) || !prepareOutputDir(request.outputDir)) {
+        !checkSettingsFile(request.settingsFile) ||
+        !prepareOutputDir(request.outputDir, request.dryRun)) {
         return kUsageError;
     }
 

@@ -1,10 +1,14 @@
 #include "cli/svg_output.h"
 
+#include <cerrno>
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
 #include "model/document.h"
+
 #include "platform/atomic_file.h"
+#include "platform/directories.h"
 #include "platform/text.h"
+#include "platform/write_check.h"
 #include "render/ce3_drawing.h"
 #include "render/draw_document.h"
 #include "render/svg_writer.h"
@@ -12,6 +16,13 @@
 namespace {
 
 constexpr char kCe3Extension[] = ".ce3";
+
+std::string describeSvgFailure(const std::string& path, const WriteFailure& failure) {
+    const std::string cause = describeWriteFailure(failure);
+    return cause.empty()
+               ? formatted(translated("%s cannot be written"), path.c_str())
+               : formatted(translated("%s cannot be written: %s"), path.c_str(), cause.c_str());
+}
 
 }  // namespace
 
@@ -26,25 +37,28 @@ DrawingReport writeSvgFile(const std::string& path, const std::string& svg) {
     if (writeFileAtomically(path, svg, &failure)) {
         return {true, formatted(translated("SVG written to %s"), path.c_str())};
     }
-    const std::string cause = describeWriteFailure(failure);
-    return {false, cause.empty() ? formatted(translated("%s cannot be written"), path.c_str())
-                                 : formatted(translated("%s cannot be written: %s"), path.c_str(),
-                                             cause.c_str())};
+    return {false, describeSvgFailure(path, failure)};
 }
 
-DrawingHook svgBesideOutput(std::map<std::string, std::string> replacing) {
-    return [replacing = std::move(replacing)](const SchDocument& doc, const std::string& output) {
-        const std::string svgPath = makeSvgPath(output);
-        if (const auto earlier = replacing.find(output); earlier != replacing.end()) {
-            return DrawingReport{false, describeEarlierWriter(svgPath, earlier->second)};
-        }
-        return writeSvgFile(svgPath, svgDocument(drawDocument(doc)));
+DrawingReport predictSvgFile(const std::string& path, bool makeFolders) {
+    const WriteFailure failure = predictWriteFailure(path, makeFolders);
+    if (failure.cause == WriteFailure::Cause::None) {
+        return {true, formatted(translated("SVG would be written to %s"), path.c_str())};
+    }
+    return {false, describeSvgFailure(path, failure)};
+}
+
+DrawingHook svgBesideOutput(bool dryRun, bool makeFolders) {
+    return [dryRun, makeFolders](const SchDocument& doc, const BatchFile& file) {
+        return dryRun ? predictSvgFile(file.svg, makeFolders)
+                      : writeSvgFile(file.svg, svgDocument(drawDocument(doc)));
     };
 }
 
-Ce3Drawn drawCe3File(const std::string& path) {
+Ce3Drawn drawCe3File(const std::string& path, const std::string& svgPath, bool dryRun,
+                     bool makeFolders) {
     Ce3Drawn drawn;
-    drawn.svgPath = makeSvgPath(path);
+    drawn.svgPath = svgPath;
     FileReport opened;
     if (!isReadableRegularFile(path, opened)) {
         drawn.text = describeOutcome(opened);
@@ -55,7 +69,14 @@ Ce3Drawn drawCe3File(const std::string& path) {
         drawn.text = loaded.text;
         return drawn;
     }
-    const DrawingReport written = writeSvgFile(drawn.svgPath, svgDocument(loaded.drawing));
+    DrawingReport written;
+    if (dryRun) {
+        written = predictSvgFile(svgPath, makeFolders);
+    } else if (makeFolders && !makeParentDirectories(svgPath, FolderAccess::Shared)) {
+        written = {false, describeSvgFailure(svgPath, {WriteFailure::Cause::System, errno})};
+    } else {
+        written = writeSvgFile(svgPath, svgDocument(loaded.drawing));
+    }
     drawn.ok = written.ok;
     drawn.text = written.ok ? written.text + " " + loaded.text : written.text;
     return drawn;

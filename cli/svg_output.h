@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <string>
 
 #include "app/core/conversion.h"
@@ -12,17 +11,19 @@ std::string makeSvgPath(const std::string& path);
 // Writes the SVG text atomically; the report names the file, or says why it could not be written.
 DrawingReport writeSvgFile(const std::string& path, const std::string& svg);
 
-// For convertFiles: draws each document once its .ce3 file has been written, beside it as
-// NAME.svg. An output found in `replacing` is not drawn: an earlier source of the run, the one it
-// names, writes that SVG file.
-DrawingHook svgBesideOutput(std::map<std::string, std::string> replacing = {});
+// For convertFiles: draws each document once its .ce3 file has been written, to the SVG file the
+// plan gives it; in a dry run, only finds whether that file could be written (its folders taken
+// as made first with makeFolders).
+DrawingHook svgBesideOutput(bool dryRun, bool makeFolders);
 
-// The outcome of drawing a .ce3 file into an SVG beside it.
+// The outcome of drawing a .ce3 file into an SVG.
 struct Ce3Drawn {
     bool ok = false;
     std::string svgPath;
     std::string text;  // what was drawn, or why nothing was
 };
 
-// Loads the .ce3 file and draws it to NAME.svg; converts nothing.
-Ce3Drawn drawCe3File(const std::string& path);
+// Loads the .ce3 file and draws it to svgPath (with makeFolders, creating its missing folders
+// first); converts nothing. A dry run loads it and finds whether svgPath could be written.
+Ce3Drawn drawCe3File(const std::string& path, const std::string& svgPath, bool dryRun,
+                     bool makeFolders);

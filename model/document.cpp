@@ -288,7 +288,8 @@ int SchDocument::save(const char* path, SchSaveOutcome* outcome, const SchSavePr
 }
 
 int SchDocument::write(const char* path, SchSaveOutcome* outcome,
-                       const std::function<void(uint64_t)>& counted) {
+                       const std::function<void(uint64_t)>& counted,
+                       const std::function<bool()>& mayReplace) {
     commit(false);
     if (path == nullptr) {
         return 1;
@@ -309,7 +310,7 @@ int SchDocument::write(const char* path, SchSaveOutcome* outcome,
         Ce3Writer writer(file.stream());
         writeFile(writer, counted);
     }
-    if (!file.commit()) {
+    if (!file.commit(mayReplace)) {
         return failed();
     }
     if (outcome != nullptr) {
@@ -353,7 +354,19 @@ int SchDocument::loadFile(const char* path, const std::function<void(uint64_t)>&
     }
     // The reader reads ahead in blocks of its own; a stream buffer would only copy them again.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    Ce3Reader reader(file.get());
+    return loadStream(file.get(), counted, stop);
+}
+
+int SchDocument::load(FILE* stream, Ce3LoadReport& stop) {
+    clear();
+    modified = false;
+    stop = {};
+    return loadStream(stream, {}, &stop);
+}
+
+int SchDocument::loadStream(FILE* stream, const std::function<void(uint64_t)>& counted,
+                            Ce3LoadReport* stop) {
+    Ce3Reader reader(stream);
     std::string_view token;
     if (reader.nextToken(token) < 0) {
         return 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -108,9 +109,11 @@ class SchDocument {
              const SchSaveProgress& progress = {});
     // 0 written, 1 failed: the file as save writes it, replaced in the same way, with the
     // document left as it was once its pending edits are committed. For a document that is
-    // released after it has been written. `counted` is told as for writeElements.
+    // released after it has been written. `counted` is told as for writeElements; `mayReplace` is
+    // asked just before the file takes its name (AtomicFile::commit).
     int write(const char* path, SchSaveOutcome* outcome = nullptr,
-              const std::function<void(uint64_t)>& counted = {});
+              const std::function<void(uint64_t)>& counted = {},
+              const std::function<bool()>& mayReplace = {});
     // The lines of the file that write writes, to any writer (a text in memory): the document
     // as it is, pending edits not committed. `counted` is told as for writeElements.
     void writeFile(Ce3Writer& writer, const std::function<void(uint64_t)>& counted = {});
@@ -119,8 +122,12 @@ class SchDocument {
     // The same; when it fails after reading the file's start (1), the elements read before the
     // fault stay, and `stop` learns where and why it stopped.
     int load(const char* path, Ce3LoadReport& stop);
+    // The same from a stream opened for binary reading (a drawing held in memory): 0, 1 or 2 as
+    // for a file of the same bytes.
+    int load(FILE* stream, Ce3LoadReport& stop);
 
   private:
     int loadFile(const char* path, const std::function<void(uint64_t)>& counted,
                  Ce3LoadReport* stop = nullptr);
+    int loadStream(FILE* stream, const std::function<void(uint64_t)>& counted, Ce3LoadReport* stop);
 };

@@ -10,6 +10,7 @@
 std::string describeWriteFailure(const WriteFailure& failure) {
     switch (failure.cause) {
         case WriteFailure::Cause::None:
+        case WriteFailure::Cause::NotReplaced:  // the caller says why
             return "";
         case WriteFailure::Cause::System:
             return failure.error != 0 ? systemErrorText(failure.error) : "";

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,7 @@ struct WriteFailure {
         System,          // the system refused; `error` says why
         NotRegularFile,  // the target exists and is neither a regular file nor a directory
         ProtectedLink,   // the target is reached through a symbolic link that is not followed
+        NotReplaced,     // the caller's last look at the target, just before the rename, said no
     };
     Cause cause = Cause::None;
     int error = 0;  // the system's error number for Cause::System; 0 when it gave none
@@ -52,8 +54,10 @@ class AtomicFile {
     // Fails if any write failed; otherwise flushes, syncs, closes and gives the temporary the
     // target's name, then syncs the directory. On failure the temporary is gone and the target is
     // as it was, except after a failed directory sync, when the target may already hold the new
-    // content.
-    bool commit();
+    // content. `mayReplace`, when given, is asked last, just before the rename: false leaves the
+    // target as it is and fails with Cause::NotReplaced. Only the instant between its look and the
+    // rename is left for another program to change the target unseen.
+    bool commit(const std::function<bool()>& mayReplace = {});
     // Why `open` or `commit` failed.
     const WriteFailure& failure() const;
 

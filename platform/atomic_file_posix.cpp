@@ -351,7 +351,7 @@ bool AtomicFile::open() {
     return true;
 }
 
-bool AtomicFile::commit() {
+bool AtomicFile::commit(const std::function<bool()>& mayReplace) {
     State& s = *state_;
     if (s.stream == nullptr) {
         return false;
@@ -364,6 +364,9 @@ bool AtomicFile::commit() {
     }
     if (std::fclose(std::exchange(s.stream, nullptr)) != 0) {
         return s.fail(errno);
+    }
+    if (mayReplace && !mayReplace()) {
+        return s.fail({WriteFailure::Cause::NotReplaced, 0});
     }
     return s.publish() && s.syncDirectory();
 }

@@ -238,7 +238,7 @@ bool AtomicFile::open() {
     return s.openTemporary();
 }
 
-bool AtomicFile::commit() {
+bool AtomicFile::commit(const std::function<bool()>& mayReplace) {
     State& s = *state_;
     if (s.stream == nullptr) {
         return false;
@@ -252,6 +252,9 @@ bool AtomicFile::commit() {
     }
     if (std::fclose(std::exchange(s.stream, nullptr)) != 0) {
         return s.fail(errno);
+    }
+    if (mayReplace && !mayReplace()) {
+        return s.fail({WriteFailure::Cause::NotReplaced, 0});
     }
     return s.replaceTarget();
 }

@@ -85,3 +85,38 @@ std::optional<FileIdentity> fileIdentity(const std::string& path);
 // True when both paths name one existing file: the same file reached through hard or symbolic
 // links, or through names that a case-folding file system takes as one.
 bool sameExistingFile(const std::string& a, const std::string& b);
+
+// A file as the file system will resolve a path to it, whether or not it exists yet, so that two
+// paths of one file compare equal: the file's identity where it exists; otherwise the identity of
+// the nearest existing folder above it and the names below that folder, as the system compares
+// names (letter case kept where names are case-sensitive, folded where they are not). Symbolic
+// links are followed, a last one that names a file not there yet included.
+struct FileKey {
+    FileIdentity folder;  // the file itself when `below` is empty
+    std::string below;    // the names below `folder`, joined by "/"
+    auto operator<=>(const FileKey&) const = default;
+};
+
+// Nothing when not even a folder above the path can be found.
+std::optional<FileKey> fileKey(const std::string& path);
+
+// What a second look at a file compares with the first, to tell whether it changed in between:
+// which file the path names, its size and the time it was last written.
+struct FileLook {
+    bool exists = false;
+    FileIdentity identity;
+    uint64_t size = 0;
+    int64_t modified = 0;  // in the system's own unit
+    bool operator==(const FileLook&) const = default;
+};
+
+// Symbolic links followed; `exists` false when the path names nothing that can be examined.
+FileLook lookAtFile(const std::string& path);
+
+// The names of a folder as the system compares them: as they are where names are case-sensitive,
+// in upper case where they are not.
+std::string comparedName(const std::string& name);
+
+// Where a symbolic link at path points, joined to its folder when relative; nothing when path is
+// not a symbolic link (or the system has none).
+std::optional<std::string> symbolicLinkTarget(const std::string& path);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <filesystem>
 #include <system_error>
 
@@ -69,4 +70,37 @@ std::optional<FileIdentity> fileIdentity(const std::string& path) {
         return std::nullopt;
     }
     return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
+FileLook lookAtFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return {};
+    }
+    return {true,
+            {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)},
+            static_cast<uint64_t>(st.st_size),
+            int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+std::string comparedName(const std::string& name) {
+    return name;
+}
+
+std::optional<std::string> symbolicLinkTarget(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        return std::nullopt;
+    }
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX), '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) > target.size()) {
+        return std::nullopt;
+    }
+    target.resize(static_cast<std::size_t>(n));
+    if (target[0] == '/') {
+        return target;
+    }
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? target : path.substr(0, slash + 1) + target;
 }

@@ -26,6 +26,29 @@ std::nullopt_t failedWith(DWORD error) {
     return std::nullopt;
 }
 
+// The numbers of the file that path names; nothing, with errno set, when it cannot be examined.
+std::optional<BY_HANDLE_FILE_INFORMATION> fileInformation(const std::string& path) {
+    if (namesDevice(path)) {
+        errno = ENOENT;  // a device is not a file that could have an identity
+        return std::nullopt;
+    }
+    // Opened for no access at all, only to ask for its numbers; a folder needs backup semantics.
+    const HANDLE handle = CreateFileW(widePath(path).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return failedWith(GetLastError());
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(handle, &info) != 0;
+    const DWORD error = GetLastError();
+    CloseHandle(handle);
+    if (!known) {
+        return failedWith(error);
+    }
+    return info;
+}
+
 }  // namespace
 
 RegularFile openRegularFile(const std::string& path) {
@@ -78,24 +101,34 @@ FileStatus fileStatus(const std::string& path) {
 }
 
 std::optional<FileIdentity> fileIdentity(const std::string& path) {
-    if (namesDevice(path)) {
-        errno = ENOENT;  // a device is not a file that could have an identity
+    const std::optional<BY_HANDLE_FILE_INFORMATION> info = fileInformation(path);
+    if (!info) {
         return std::nullopt;
     }
-    // Opened for no access at all, only to ask for its numbers; a folder needs backup semantics.
-    const HANDLE handle = CreateFileW(widePath(path).c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return failedWith(GetLastError());
+    return FileIdentity{info->dwVolumeSerialNumber,
+                        (uint64_t{info->nFileIndexHigh} << 32) | info->nFileIndexLow};
+}
+FileLook lookAtFile(const std::string& path) {
+    const std::optional<BY_HANDLE_FILE_INFORMATION> info = fileInformation(path);
+    if (!info) {
+        return {};
     }
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool known = GetFileInformationByHandle(handle, &info) != 0;
-    const DWORD error = GetLastError();
-    CloseHandle(handle);
-    if (!known) {
-        return failedWith(error);
+    return {
+        true,
+        {info->dwVolumeSerialNumber, (uint64_t{info->nFileIndexHigh} << 32) | info->nFileIndexLow},
+        (uint64_t{info->nFileSizeHigh} << 32) | info->nFileSizeLow,
+        static_cast<int64_t>((uint64_t{info->ftLastWriteTime.dwHighDateTime} << 32) |
+                             info->ftLastWriteTime.dwLowDateTime)};
+}
+
+std::string comparedName(const std::string& name) {
+    std::wstring wide = widenUtf8(name);
+    if (!wide.empty()) {
+        CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
     }
-    return FileIdentity{info.dwVolumeSerialNumber,
-                        (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    return narrowToUtf8(wide);
+}
+
+std::optional<std::string> symbolicLinkTarget(const std::string&) {
+    return std::nullopt;  // the system follows links itself when a file is opened
 }

@@ -1,13 +1,14 @@
 #include "render/ce3_drawing.h"
 
 #include "model/document.h"
+#include "platform/memory_stream.h"
 #include "platform/text.h"
 
-Ce3Drawing loadCe3Drawing(const std::string& path) {
+namespace {
+
+// Draws what the load of doc gave (SchDocument::load's result and stop).
+Ce3Drawing drawLoaded(const SchDocument& doc, int loaded, const Ce3LoadReport& stop) {
     Ce3Drawing result;
-    SchDocument doc;
-    Ce3LoadReport stop;
-    const int loaded = doc.load(path.c_str(), stop);
     if (loaded == 2) {
         result.text = translated("not a CE3 file");
         return result;
@@ -38,4 +39,29 @@ Ce3Drawing loadCe3Drawing(const std::string& path) {
     }
     result.text = std::move(text);
     return result;
+}
+
+}  // namespace
+
+Ce3Drawing loadCe3Drawing(const std::string& path) {
+    SchDocument doc;
+    Ce3LoadReport stop;
+    const int loaded = doc.load(path.c_str(), stop);
+    return drawLoaded(doc, loaded, stop);
+}
+
+Ce3Drawing loadCe3DrawingBytes(std::string_view bytes) {
+    SchDocument doc;
+    Ce3LoadReport stop;
+    if (bytes.empty()) {
+        return drawLoaded(doc, 0, stop);  // as an empty file: a drawing of nothing
+    }
+    const FilePtr stream = openMemoryStream(bytes);
+    if (!stream) {
+        Ce3Drawing failed;
+        failed.text = translated("not enough memory");
+        return failed;
+    }
+    const int loaded = doc.load(stream.get(), stop);
+    return drawLoaded(doc, loaded, stop);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "render/draw_document.h"
 
@@ -16,3 +17,5 @@ struct Ce3Drawing {
 // Loads the drawing at path and draws it; a file that is no CE3 file, or whose first record
 // cannot be read, is not drawn.
 Ce3Drawing loadCe3Drawing(const std::string& path);
+// The same for the bytes of a .ce3 file held in memory.
+Ce3Drawing loadCe3DrawingBytes(std::string_view bytes);

@@ -3,7 +3,6 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,7 +10,7 @@
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
 #include "app/core/memory_conversion.h"
-#include "app/core/output_collisions.h"
+#include "app/core/run_plan.h"
 #include "app/core/settings.h"
 #include "platform/text.h"
 #include "render/ce3_drawing.h"
@@ -38,24 +37,11 @@ void setUpPageMessages() {
 // convert, or the line of one that is not converted because an earlier file of the batch writes
 // its output (the same rule as a batch of files).
 val refusedBeforeConverting(const std::vector<std::string>& names) {
-    std::vector<BatchFile> files;
-    files.reserve(names.size());
-    for (const std::string& name : names) {
-        files.push_back({name, makeCe3Path(name)});
-    }
-    const std::vector<std::optional<std::size_t>> collisions = findOutputCollisions(files);
+    const RunPlan plan({filesBesideSources(names), {}, {}, {}}, BatchRules{});
     val lines = val::array();
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (!collisions[i]) {
-            lines.call<void>("push", val::null());
-            continue;
-        }
-        FileReport report;
-        report.source = files[i].source;
-        report.output = files[i].output;
-        report.outcome = FileOutcome::WouldReplaceEarlierOutput;
-        report.earlierSource = files[*collisions[i]].source;
-        lines.call<void>("push", describeFileLine(report));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::optional<FileReport>& refused = plan.refused(i);
+        lines.call<void>("push", refused ? val(describeFileLine(*refused)) : val::null());
     }
     return lines;
 }
@@ -120,28 +106,10 @@ std::string ignoredLine(const std::string& name) {
     return name + ": " + translated("ignored: not a .ce2 drawing");
 }
 
-// Writes a file of the module's own file system, which lives in memory.
-bool writeMemoryFile(const std::string& path, const std::string& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
-}
-
 // Draws a .ce3 drawing (a Uint8Array), converting nothing: {drawn, elements, line, svg}, with the
 // elements drawn on the sheet.
 val drawCe3(const std::string& ce3, const std::string& name) {
-    // The loader reads files: the bytes go into the module's own file system for the while.
-    const std::string path = "/tmp/drawing.ce3";
-    Ce3Drawing loaded;
-    if (writeMemoryFile(path, ce3)) {
-        loaded = loadCe3Drawing(path);
-        std::remove(path.c_str());
-    } else {
-        loaded.text = translated("not enough memory");
-    }
+    const Ce3Drawing loaded = loadCe3DrawingBytes(ce3);
     val result = val::object();
     result.set("drawn", loaded.drawn);
     std::size_t onSheet = 0;

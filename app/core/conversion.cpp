@@ -11,14 +11,15 @@
 
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_pool.h"
-#include "app/core/kept_outputs.h"
-#include "app/core/output_collisions.h"
+#include "app/core/conversion_steps.h"
+#include "app/core/run_plan.h"
 #include "app/core/shared_files.h"
 #include "model/document.h"
 #include "platform/directories.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/uninitialised_array.h"
+#include "platform/write_check.h"
 
 namespace {
 
@@ -36,99 +37,94 @@ RegularFile openSource(const std::string& path, FileReport& report) {
     return file;
 }
 
-// Reads, writes and reports one file; may throw std::bad_alloc, with what was done in report.
-void convertInto(FileReport& report, const ConversionOptions& options, const BatchRules& rules,
-                 const std::optional<KeptOutput>& kept, const DrawingHook& drawingHook,
-                 const StageSink& stage) {
-    SchDocument doc;
-    const Ce2Progress reading = [&](uint64_t bytesRead) {
-        stage(FileStage::Reading, bytesRead, report.sourceSize);
-    };
-    if (!readCe2Source(report.source, options, doc, report, stage ? reading : Ce2Progress())) {
-        return;
-    }
-    if (report.elementsRead <= 1) {
-        report.outcome = FileOutcome::TooFewElements;
-        return;
-    }
-    countSheetElements(doc, report);
-    if (kept) {
-        report.outcome = kept->outcome;
-        report.outputReadError = kept->readError;
-        report.writeFailure = kept->writeFailure;
-        return;
-    }
-    if (rules.dryRun) {
-        report.outcome = FileOutcome::Converted;
-        return;
-    }
-    if (rules.makeOutputFolders && !makeParentDirectories(report.output, FolderAccess::Shared)) {
-        report.outcome = FileOutcome::CannotWrite;
-        report.writeFailure = {WriteFailure::Cause::System, errno};
-        return;
-    }
-    const uint64_t elements = doc.elements.size();
-    std::function<void(uint64_t)> writing;
-    if (stage) {
-        writing = [&](uint64_t done) { stage(FileStage::Writing, done, elements); };
-    }
-    SchSaveOutcome saved;
-    const int result = doc.write(report.output.c_str(), &saved, writing);
-    report.outcome = result == 0 ? FileOutcome::Converted : FileOutcome::CannotWrite;
-    report.writeFailure = saved.failure;
-    if (report.outcome == FileOutcome::Converted && drawingHook) {
-        try {
-            report.drawing = drawingHook(doc, report.output);
-        } catch (const std::bad_alloc&) {
-            report.drawing = DrawingReport{false, translated("not enough memory")};
-        }
-    }
-}
+// A source file of a run and its output file, as the run's plan says.
+class FileEnds final : public ConversionEnds {
+  public:
+    FileEnds(const RunPlan& plan, std::size_t index, const ConversionOptions& options,
+             const DrawingHook& drawingHook, const StageSink& stage)
+        : plan_(plan),
+          index_(index),
+          file_(plan.files().batch[index]),
+          options_(options),
+          drawingHook_(drawingHook),
+          stage_(stage) {}
 
-FileReport convertFile(const BatchFile& file, const ConversionOptions& options,
-                       const BatchRules& rules, const std::optional<KeptOutput>& kept,
+    bool read(SchDocument& doc, FileReport& report) override {
+        const Ce2Progress reading = [&](uint64_t bytesRead) {
+            stage_(FileStage::Reading, bytesRead, report.sourceSize);
+        };
+        return readCe2Source(file_.source, options_, doc, report, stage_ ? reading : Ce2Progress());
+    }
+
+    std::optional<KeptOutput> keptOutput() override { return plan_.kept(index_); }
+
+    bool write(SchDocument& doc, FileReport& report) override {
+        const BatchRules& rules = plan_.rules();
+        if (rules.dryRun) {
+            // Whatever can be seen without writing is said as the write would say it.
+            report.writeFailure = predictWriteFailure(file_.output, rules.makeOutputFolders);
+            if (report.writeFailure.cause == WriteFailure::Cause::None) {
+                return true;
+            }
+            report.outcome = FileOutcome::CannotWrite;
+            return false;
+        }
+        if (rules.makeOutputFolders && !makeParentDirectories(file_.output, FolderAccess::Shared)) {
+            report.outcome = FileOutcome::CannotWrite;
+            report.writeFailure = {WriteFailure::Cause::System, errno};
+            return false;
+        }
+        const uint64_t elements = doc.elements.size();
+        std::function<void(uint64_t)> writing;
+        if (stage_) {
+            writing = [&](uint64_t done) { stage_(FileStage::Writing, done, elements); };
+        }
+        SchSaveOutcome saved;
+        const auto mayReplace = [&] { return plan_.mayReplaceOutput(index_, report); };
+        if (doc.write(file_.output.c_str(), &saved, writing, mayReplace) == 0) {
+            return true;
+        }
+        // A last look that found the output changed has set the outcome already.
+        if (saved.failure.cause != WriteFailure::Cause::NotReplaced) {
+            report.outcome = FileOutcome::CannotWrite;
+            report.writeFailure = saved.failure;
+        }
+        return false;
+    }
+
+    std::optional<DrawingReport> draw(const SchDocument& doc) override {
+        if (const std::string& refused = plan_.svgRefused(index_); !refused.empty()) {
+            return DrawingReport{false, refused};
+        }
+        if (!drawingHook_) {
+            return std::nullopt;
+        }
+        return drawingHook_(doc, file_);
+    }
+
+  private:
+    const RunPlan& plan_;
+    std::size_t index_;
+    const BatchFile& file_;
+    const ConversionOptions& options_;
+    const DrawingHook& drawingHook_;
+    const StageSink& stage_;
+};
+
+FileReport convertFile(const RunPlan& plan, std::size_t index, const ConversionOptions& options,
                        const DrawingHook& drawingHook, const StageSink& stage) {
     FileReport report;
-    report.source = file.source;
-    report.output = file.output;
+    report.source = plan.files().batch[index].source;
+    report.output = plan.files().batch[index].output;
     try {
-        convertInto(report, options, rules, kept, drawingHook, stage);
+        FileEnds ends(plan, index, options, drawingHook, stage);
+        convertDrawing(ends, report);
     } catch (const std::bad_alloc&) {
         // The document and everything read are freed by now; nothing was written, as memory
         // that runs out while the drawing hook runs is told in report.drawing.
         report.outcome = FileOutcome::NotEnoughMemory;
     }
     return report;
-}
-
-// What is decided before anything is written: the reports of the files that would overwrite
-// their source or the output of an earlier file, and the outputs to be left alone, which are
-// reported once their source has been read.
-struct BatchDecisions {
-    std::vector<std::optional<FileReport>> refused;
-    std::vector<std::optional<KeptOutput>> kept;
-};
-
-BatchDecisions decideBeforeWriting(const std::vector<BatchFile>& files, const BatchRules& rules) {
-    const std::vector<std::optional<std::size_t>> collisions = findOutputCollisions(files);
-    BatchDecisions decided{std::vector<std::optional<FileReport>>(files.size()),
-                           std::vector<std::optional<KeptOutput>>(files.size())};
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (!overwritesItsSource(files[i]) && !collisions[i]) {
-            decided.kept[i] = findKeptOutput(files[i], rules);
-            continue;
-        }
-        FileReport& report = decided.refused[i].emplace();
-        report.source = files[i].source;
-        report.output = files[i].output;
-        if (collisions[i]) {
-            report.outcome = FileOutcome::WouldReplaceEarlierOutput;
-            report.earlierSource = files[*collisions[i]].source;
-        } else {
-            report.outcome = FileOutcome::WouldOverwriteSource;
-        }
-    }
-    return decided;
 }
 
 }  // namespace
@@ -179,15 +175,13 @@ std::size_t defaultConversionJobs() {
     return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMaxConversionJobs);
 }
 
-std::vector<FileReport> convertFiles(const std::vector<BatchFile>& files,
-                                     const ConversionOptions& options,
+std::vector<FileReport> convertFiles(const RunPlan& plan, const ConversionOptions& options,
                                      const ConversionProgress& progress,
-                                     const DrawingHook& drawingHook, std::size_t jobs,
-                                     const BatchRules& rules) {
-    const BatchDecisions decided = decideBeforeWriting(files, rules);
+                                     const DrawingHook& drawingHook, std::size_t jobs) {
+    const std::vector<BatchFile>& files = plan.files().batch;
     const ListedConversion convert = [&](std::size_t i, const StageSink& stage) {
-        if (decided.refused[i]) {
-            return *decided.refused[i];
+        if (plan.refused(i)) {
+            return *plan.refused(i);
         }
         if (progress.cancelled != nullptr && progress.cancelled->load()) {
             FileReport report;
@@ -196,16 +190,16 @@ std::vector<FileReport> convertFiles(const std::vector<BatchFile>& files,
             report.outcome = FileOutcome::Cancelled;
             return report;
         }
-        return convertFile(files[i], options, rules, decided.kept[i], drawingHook, stage);
+        return convertFile(plan, i, options, drawingHook, stage);
     };
     jobs = std::min({jobs, files.size(), kMaxConversionJobs});
     if (jobs > 1) {
         std::vector<bool> untouched(files.size());
         for (std::size_t i = 0; i < files.size(); ++i) {
-            untouched[i] = decided.refused[i].has_value();
+            untouched[i] = plan.refused(i).has_value();
         }
-        PoolPlan plan{files.size(), jobs, findSharedFiles(files, untouched), convert};
-        if (std::optional<std::vector<FileReport>> reports = convertOnPool(plan, progress)) {
+        const PoolPlan pool{files.size(), jobs, findSharedFiles(files, untouched), convert};
+        if (std::optional<std::vector<FileReport>> reports = convertOnPool(pool, progress)) {
             return std::move(*reports);
         }
     }
@@ -232,6 +226,8 @@ std::vector<FileReport> convertFiles(const std::vector<BatchFile>& files,
 std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
                                      const ConversionOptions& options,
                                      const ConversionProgress& progress,
-                                     const DrawingHook& drawingHook, std::size_t jobs) {
-    return convertFiles(filesBesideSources(sources), options, progress, drawingHook, jobs);
+                                     const DrawingHook& drawingHook, std::size_t jobs,
+                                     const std::string& settings) {
+    const RunPlan plan({filesBesideSources(sources), {}, settings, {}}, BatchRules{});
+    return convertFiles(plan, options, progress, drawingHook, jobs);
 }

@@ -11,6 +11,7 @@
 #include "platform/atomic_file.h"
 #include "platform/interruption.h"
 
+class RunPlan;
 class SchDocument;
 
 // What happened to one source file of a batch.
@@ -22,9 +23,20 @@ enum class FileOutcome {
     CannotWrite,
     WouldOverwriteSource,
     WouldReplaceEarlierOutput,  // another source earlier in the batch has the same output
+    WouldOverwriteRunFile,      // the output is another file the run reads (see clash)
     KeepsEditedOutput,  // the existing output holds more than a conversion writes, or is unreadable
     NotEnoughMemory,
     Cancelled  // the batch was cancelled before the file was started
+};
+
+// What a file is to a run (see RunPlan).
+enum class RunFileRole { Source, Output, Svg, Drawing, Settings, Report };
+
+// Another file of the run that a file written by it would overwrite.
+struct RunFileClash {
+    RunFileRole role = RunFileRole::Source;
+    std::string path;    // that file, as the run names it
+    std::string source;  // for an output or SVG: the source it is written from
 };
 
 // What a drawing hook did with a converted file (see DrawingHook).
@@ -47,6 +59,7 @@ struct FileReport {
     uint64_t sourceSize = 0;    // bytes in the source once it was opened
     WriteFailure writeFailure;  // why the output could not be written
     std::string earlierSource;  // for WouldReplaceEarlierOutput: the source that writes the output
+    RunFileClash clash;         // for WouldOverwriteRunFile
     std::optional<DrawingReport> drawing;  // set when a drawing hook ran
 };
 
@@ -54,6 +67,7 @@ struct FileReport {
 struct BatchFile {
     std::string source;
     std::string output;
+    std::string svg = {};  // where its drawing goes when the run draws it; empty: not drawn
 };
 
 // What a batch may do beyond the conversion itself.
@@ -97,11 +111,12 @@ struct ConversionProgress {
     const std::atomic<bool>* cancelled = nullptr;
 };
 
-// Sees each drawing once its output has been written, and only then, with the output path: the
-// document still holds every element read, those outside the sheet and empty texts included. It
-// runs on the thread that converts the file, so it must be safe to run for different documents at
-// once; what it returns goes into the file's report.
-using DrawingHook = std::function<DrawingReport(const SchDocument& doc, const std::string& output)>;
+// Sees each drawing once its output has been written (in a dry run: once it is found that it
+// could be), and only then, with the file of the batch: the document still holds every element
+// read, those outside the sheet and empty texts included. Not called for a file whose SVG the
+// run's plan refuses. It runs on the thread that converts the file, so it must be safe to run for
+// different documents at once; what it returns goes into the file's report.
+using DrawingHook = std::function<DrawingReport(const SchDocument& doc, const BatchFile& file)>;
 
 // The most files a batch converts at once: each save may hold a named temporary file, and an
 // interruption removes at most kRememberedTemporaryFiles of them.
@@ -110,29 +125,30 @@ constexpr std::size_t kMaxConversionJobs = kRememberedTemporaryFiles / 2;
 // How many files a batch converts at once unless told: the number of processors, at least 1.
 std::size_t defaultConversionJobs();
 
-// Converts every file of the list and gives the reports in list order; a file is written only
-// when more than one element was read. Before any file is written, the list is checked for
-// sources that would write the same output (of those, only the first is converted, see
-// findOutputCollisions), for sources that would overwrite themselves, and for existing outputs
-// that are not to be replaced (see findKeptOutput). Running out of memory fails the file in hand
-// only: its document is released, an existing output left as it was.
+// Converts every file of the plan's batch and gives the reports in list order; a file is written
+// only when more than one element was read. What the plan refuses before anything is written is
+// reported without reading the source; an existing output it keeps is reported once the source
+// has been read; an output is looked at once more just before it is replaced, and kept when it
+// changed meanwhile into something not to be replaced (RunPlan::mayReplaceOutput). Running out of
+// memory fails the file in hand only: its document is released, an existing output left as it
+// was.
 // Up to `jobs` files (at most kMaxConversionJobs) are converted at once, each on a thread of its
 // own, with at most `jobs` files started beyond the first one not finished yet; the outputs are
 // those of one file at a time. Two entries that read or write one file (the same source listed
 // twice, or the same output) are converted one after the other, in list order. With `jobs` 1, or
 // a single source, the files are converted one after the other on the calling thread.
-std::vector<FileReport> convertFiles(const std::vector<BatchFile>& files,
-                                     const ConversionOptions& options,
+std::vector<FileReport> convertFiles(const RunPlan& plan, const ConversionOptions& options,
                                      const ConversionProgress& progress = {},
                                      const DrawingHook& drawingHook = {},
-                                     std::size_t jobs = defaultConversionJobs(),
-                                     const BatchRules& rules = {});
-// The same for sources whose outputs lie beside them.
+                                     std::size_t jobs = defaultConversionJobs());
+// The same for sources whose outputs lie beside them, in a run that reads `settings` (empty:
+// none), under the default rules.
 std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
                                      const ConversionOptions& options,
                                      const ConversionProgress& progress = {},
                                      const DrawingHook& drawingHook = {},
-                                     std::size_t jobs = defaultConversionJobs());
+                                     std::size_t jobs = defaultConversionJobs(),
+                                     const std::string& settings = {});
 
 // Reads a .ce2 source into doc as the conversion does. False when the file cannot be opened or is
 // not a regular file (a FIFO or device never blocks), with the outcome and cause in report;

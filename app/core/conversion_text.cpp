@@ -55,6 +55,8 @@ std::string describeOutcome(const FileReport& report) {
             return translated("would overwrite its source");
         case FileOutcome::WouldReplaceEarlierOutput:
             return describeEarlierWriter(report.output, report.earlierSource);
+        case FileOutcome::WouldOverwriteRunFile:
+            return describeRunFileClash(report.clash);
         case FileOutcome::KeepsEditedOutput:
             return report.outputReadError != 0
                        ? formatted(translated("%s cannot be read to check it: %s"),
@@ -76,6 +78,25 @@ std::string describeEarlierWriter(const std::string& output, const std::string& 
                      earlierSource.c_str());
 }
 
+std::string describeRunFileClash(const RunFileClash& clash) {
+    switch (clash.role) {
+        case RunFileRole::Source:
+            return formatted(translated("would overwrite the source %s of this batch"),
+                             clash.path.c_str());
+        case RunFileRole::Drawing:
+            return formatted(translated("would overwrite the drawing %s of this batch"),
+                             clash.path.c_str());
+        case RunFileRole::Settings:
+            return formatted(translated("would overwrite the settings file %s"),
+                             clash.path.c_str());
+        case RunFileRole::Output:
+        case RunFileRole::Svg:
+        case RunFileRole::Report:
+            break;
+    }
+    return describeEarlierWriter(clash.path, clash.source);
+}
+
 std::string describeFileLine(const FileReport& report, bool dryRun) {
     if (report.outcome != FileOutcome::Converted) {
         return report.source + ": " + translated("not converted") + ": " + describeOutcome(report);
@@ -87,6 +108,10 @@ std::string describeFileLine(const FileReport& report, bool dryRun) {
         line += "; " + report.drawing->text;
     }
     return line;
+}
+
+std::string describeNotDrawnCount(unsigned long notDrawn) {
+    return formatted(translatedPlural(", %lu not drawn", ", %lu not drawn", notDrawn), notDrawn);
 }
 
 std::string describeBatchSummary(unsigned long converted, unsigned long inPart,

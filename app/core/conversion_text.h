@@ -20,6 +20,10 @@ std::string describeOutcome(const FileReport& report);
 // x.ce3 written from x.ce2 in this batch").
 std::string describeEarlierWriter(const std::string& output, const std::string& earlierSource);
 
+// Why a file is not written: it is another file of the run ("would overwrite the source b.ce2
+// of this batch", "would replace x.ce3 written from x.ce2 in this batch").
+std::string describeRunFileClash(const RunFileClash& clash);
+
 // The line a batch gives for a file: "x.ce2 -> x.ce3: 12 elements" for a converted one ("would
 // write 12 elements" in a dry run), with what its drawing hook wrote when that succeeded;
 // otherwise "x.ce2: not converted: REASON".
@@ -29,3 +33,6 @@ std::string describeFileLine(const FileReport& report, bool dryRun = false);
 // otherwise.
 std::string describeBatchSummary(unsigned long converted, unsigned long inPart,
                                  unsigned long notConverted);
+
+// ", 2 not drawn": what a summary adds when SVG files were not written.
+std::string describeNotDrawnCount(unsigned long notDrawn);

@@ -2,7 +2,7 @@
 #include "app/core/profile_file.h"
 
 DialogModel::DialogModel(ProfileFile& settings, PathOrder before)
-    : files_(std::move(before)), fonts_(settings) {}
+    : settings_(settings), files_(std::move(before)), fonts_(settings) {}
 
 bool DialogModel::drop(const std::vector<std::string>& dropped) {
     return !converting_ && files_.drop(dropped);
@@ -29,8 +29,8 @@ std::optional<BatchOutcome> DialogModel::convert(const ConversionProgress& progr
     } done{converting_};
     BatchOutcome outcome;
     // On as many threads as there are processors; the progress hears of them on this one.
-    outcome.reports =
-        convertFiles(files_.paths(), fonts_.options(), progress, {}, defaultConversionJobs());
+    outcome.reports = convertFiles(files_.paths(), fonts_.options(), progress, {},
+                                   defaultConversionJobs(), settings_.path());
     outcome.message = batchMessage(outcome.reports, kListedFiles);
     outcome.severity = batchSeverity(tallyBatch(outcome.reports));
     return outcome;

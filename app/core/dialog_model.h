@@ -43,11 +43,13 @@ class DialogModel {
 
     bool converting() const { return converting_; }
     // Converts the listed files, as many at once as there are processors, and gives the reports
-    // and the progress in list order. Nothing at all happens, and nothing is returned, when the
+    // and the progress in list order. The settings file is a file of the run: no output replaces
+    // it. Nothing at all happens, and nothing is returned, when the
     // list is empty or a batch is running already.
     std::optional<BatchOutcome> convert(const ConversionProgress& progress = {});
 
   private:
+    const ProfileFile& settings_;
     FileList files_;
     FontFields fonts_;
     bool converting_ = false;

@@ -31,3 +31,9 @@ std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules
     kept.readError = existing.stream ? 0 : existing.error;
     return kept;
 }
+
+void reportKeptOutput(const KeptOutput& kept, FileReport& report) {
+    report.outcome = kept.outcome;
+    report.outputReadError = kept.readError;
+    report.writeFailure = kept.writeFailure;
+}

@@ -17,3 +17,6 @@ struct KeptOutput {
 // that cannot be read or holds other records (the editor's library information) only with
 // rules.replaceEdited.
 std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules& rules);
+
+// Sets the outcome of a file whose output is kept, and why, in its report.
+void reportKeptOutput(const KeptOutput& kept, FileReport& report);

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "app/core/conversion_inputs.h"
+#include "app/core/conversion_steps.h"
 #include "ce3/ce3_writer.h"
 #include "ce3/converted_contents.h"
 #include "model/document.h"
@@ -11,60 +12,69 @@
 
 namespace {
 
-// Whether an existing output must be kept: it holds more than a conversion writes. Throws
-// std::bad_alloc when no stream can be opened over it.
-bool keepsEditedOutput(std::string_view existing) {
-    if (existing.empty()) {
-        return false;
-    }
-    const FilePtr stream = openMemoryStream(existing);
-    if (!stream) {
-        throw std::bad_alloc();
-    }
-    return !holdsOnlyConvertedRecords(stream.get());
-}
+// A drawing held as bytes, its output made as bytes.
+class MemoryEnds final : public ConversionEnds {
+  public:
+    MemoryEnds(MemoryConversion& converted, std::string_view ce2, const ConversionOptions& options,
+               const DocumentDrawer& drawer, std::optional<std::string_view> existingOutput)
+        : converted_(converted),
+          ce2_(ce2),
+          options_(options),
+          drawer_(drawer),
+          existingOutput_(existingOutput) {}
 
-// Reads, writes and draws into `converted`; may throw std::bad_alloc, with what was done in it.
-void convertBytesInto(MemoryConversion& converted, std::string_view ce2,
-                      const ConversionOptions& options, const DocumentDrawer& drawer,
-                      std::optional<std::string_view> existingOutput) {
-    FileReport& report = converted.report;
-    SchDocument doc;
-    report.sourceSize = ce2.size();
-    // An empty drawing is not read: it holds no element, as an empty file does (and some systems
-    // refuse a stream over no bytes).
-    if (!ce2.empty()) {
-        const FilePtr stream = openMemoryStream(ce2);
+    bool read(SchDocument& doc, FileReport& report) override {
+        report.sourceSize = ce2_.size();
+        // An empty drawing is not read: it holds no element, as an empty file does (and some
+        // systems refuse a stream over no bytes).
+        if (ce2_.empty()) {
+            return true;
+        }
+        const FilePtr stream = openMemoryStream(ce2_);
         if (!stream) {  // a read stream over bytes fails only for want of memory
             report.outcome = FileOutcome::NotEnoughMemory;
-            return;
+            return false;
         }
-        report.elementsRead = readCe2File(stream.get(), doc, options, &report.reading);
+        report.elementsRead = readCe2File(stream.get(), doc, options_, &report.reading);
+        return true;
     }
-    if (report.elementsRead <= 1) {
-        report.outcome = FileOutcome::TooFewElements;
-        return;
+
+    // Throws std::bad_alloc when no stream can be opened over the existing output.
+    std::optional<KeptOutput> keptOutput() override {
+        if (!existingOutput_ || existingOutput_->empty()) {
+            return std::nullopt;
+        }
+        const FilePtr stream = openMemoryStream(*existingOutput_);
+        if (!stream) {
+            throw std::bad_alloc();
+        }
+        if (holdsOnlyConvertedRecords(stream.get())) {
+            return std::nullopt;
+        }
+        return KeptOutput{};
     }
-    countSheetElements(doc, report);
-    if (existingOutput && keepsEditedOutput(*existingOutput)) {
-        report.outcome = FileOutcome::KeepsEditedOutput;
-        return;
-    }
-    {
-        Ce3Writer writer(&converted.ce3);
+
+    bool write(SchDocument& doc, FileReport&) override {
+        Ce3Writer writer(&converted_.ce3);
         doc.writeFile(writer);
+        return true;
     }
-    report.outcome = FileOutcome::Converted;
-    if (drawer) {
-        try {
-            converted.svg = drawer(doc);
-            report.drawing = DrawingReport{};
-        } catch (const std::bad_alloc&) {
-            converted.svg.clear();
-            report.drawing = DrawingReport{false, translated("not enough memory")};
+
+    std::optional<DrawingReport> draw(const SchDocument& doc) override {
+        if (!drawer_) {
+            return std::nullopt;
         }
+        converted_.svg = drawer_(doc);
+        return DrawingReport{};
     }
-}
+
+  private:
+    MemoryConversion& converted_;
+    std::string_view ce2_;
+    const ConversionOptions& options_;
+    const DocumentDrawer& drawer_;
+    std::optional<std::string_view> existingOutput_;
+};
 
 }  // namespace
 
@@ -75,7 +85,8 @@ MemoryConversion convertCe2Bytes(std::string_view ce2, const std::string& name,
     converted.report.source = name;
     converted.report.output = makeCe3Path(name);
     try {
-        convertBytesInto(converted, ce2, options, drawer, existingOutput);
+        MemoryEnds ends(converted, ce2, options, drawer, existingOutput);
+        convertDrawing(ends, converted.report);
     } catch (const std::bad_alloc&) {
         // The document and what was read are freed by now; the partial output is dropped.
         converted.ce3 = std::string();

@@ -8,7 +8,6 @@
 
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_pool.h"
-#include "app/core/output_collisions.h"
 #include "app/core/shared_files.h"
 #include "support/temp_dir.h"
 
@@ -112,11 +111,7 @@ TEST(ParallelBatch, SharedFilesAreFound) {
     const std::vector<std::vector<std::size_t>> expected = {{},  {},  {}, {0}, {1},
                                                             {2}, {3}, {}, {7}};
     const std::vector<BatchFile> files = filesBesideSources(sources);
-    std::vector<bool> untouched;
-    for (const std::optional<std::size_t>& collision : findOutputCollisions(files)) {
-        untouched.push_back(collision.has_value());
-    }
-    EXPECT_EQ(findSharedFiles(files, untouched), expected);
+    EXPECT_EQ(findSharedFiles(files, std::vector<bool>(files.size())), expected);
 }
 
 }  // namespace

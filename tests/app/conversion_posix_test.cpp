@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
@@ -15,7 +16,7 @@
 #include "app/core/conversion.h"
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
-#include "app/core/output_collisions.h"
+#include "app/core/run_plan.h"
 #include "platform/atomic_file_faults.h"
 #include "support/temp_dir.h"
 
@@ -132,12 +133,15 @@ TEST_F(Convert, HostileFilesDoNotStopTheBatch) {
     }
 }
 
-// Sources that would write one output: only the first is converted; the same file listed twice,
-// by one path or two, is converted twice.
-TEST_F(Convert, OutputCollisionsAreFoundBeforeAnythingIsWritten) {
+// The plan of a run refuses, before anything is written, a file whose output is its own source,
+// another source or the settings file of the run (also through a link), or the output of an
+// earlier file from another source; the same file listed twice, by one path or two, is converted
+// twice. Outputs that differ only in letter case are two files here.
+TEST_F(Convert, RunPlanRefusesOutputsThatAreOtherFilesOfTheRun) {
     const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
     const std::string x = source("x.ce2", twoWires);
     const std::string upper = source("x.CE2", twoWires);
+    const std::string capital = source("X.ce2", twoWires);
     ASSERT_EQ(link(x.c_str(), (dir / "hard.ce2").c_str()), 0);
     const std::string hard = dir / "hard.ce2";
     const std::string dotted = dir.path() + "/./x.ce2";
@@ -147,39 +151,80 @@ TEST_F(Convert, OutputCollisionsAreFoundBeforeAnythingIsWritten) {
     fs::create_symlink("b.ce3", dir / "a.ce3");  // a's output is b's
     const std::string self = source("self.ce3", twoWires);
     const std::string selfSource = source("self.ce2", twoWires);
+    // c's output is a link onto d, a source of the same run; e's a link not there yet onto f.ce2.
+    const std::string c = source("c.ce2", twoWires);
+    const std::string d = source("d.ce2", twoWires);
+    fs::create_symlink("d.ce2", dir / "c.ce3");
+    const std::string e = source("e.ce2", twoWires);
+    fs::create_symlink("f.ce2", dir / "e.ce3");
+    const std::string f = dir / "f.ce2";
+    fs::create_directory(dir / "sub");
+    const std::string viaSub = dir / "sub/../f.ce2";
+    const std::string settings = dir / "MORVEX.INI";
+    writeBytes(settings, "[LARGE_FONT]\r\n");
+    const std::string g = source("g.ce2", twoWires);
+    fs::create_symlink("MORVEX.INI", dir / "g.ce3");
 
-    using Found = std::vector<std::optional<std::size_t>>;
-    const std::size_t none = SIZE_MAX;
-    const auto found = [](std::initializer_list<std::size_t> indices) {
-        Found f;
-        for (const std::size_t i : indices) {
-            f.push_back(i == SIZE_MAX ? std::nullopt : std::optional<std::size_t>(i));
+    // What the plan says of each file: "-" converted, "self" its own source, "earlier N" the
+    // output of file N, "source N" the source of file N, "settings" the settings file.
+    const auto decided = [&](const std::vector<std::string>& sources) {
+        const RunPlan plan(RunFiles{filesBesideSources(sources), {}, settings, {}}, BatchRules{});
+        const auto indexOf = [&](const std::string& path) {
+            return std::to_string(std::find(sources.begin(), sources.end(), path) -
+                                  sources.begin());
+        };
+        std::vector<std::string> said;
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            const std::optional<FileReport>& r = plan.refused(i);
+            if (!r) {
+                said.push_back("-");
+            } else if (r->outcome == FileOutcome::WouldOverwriteSource) {
+                said.push_back("self");
+            } else if (r->outcome == FileOutcome::WouldReplaceEarlierOutput) {
+                said.push_back("earlier " + indexOf(r->earlierSource));
+            } else if (r->clash.role == RunFileRole::Source) {
+                said.push_back("source " + indexOf(r->clash.path));
+            } else {
+                said.push_back(r->clash.role == RunFileRole::Settings ? "settings" : "?");
+            }
         }
-        return f;
+        return said;
     };
+    using Said = std::vector<std::string>;
     struct Case {
         std::vector<std::string> sources;
-        Found collisions;
+        Said said;
     };
     const std::vector<Case> cases = {
         // Sources whose names differ only in case are different files here, with one output.
-        {{x, upper}, found({none, 0})},
-        {{upper, x}, found({none, 0})},
-        {{x, upper, x, upper}, found({none, 0, none, 0})},
-        {{x, x}, found({none, none})},
+        {{x, upper}, {"-", "earlier 0"}},
+        {{upper, x}, {"-", "earlier 0"}},
+        {{x, upper, x, upper}, {"-", "earlier 0", "-", "earlier 0"}},
+        {{x, x}, {"-", "-"}},
+        // Outputs that differ only in case are different files here: both are written.
+        {{x, capital}, {"-", "-"}},
         // Different paths of one file with one output, or outputs that are one existing file.
-        {{x, dotted}, found({none, none})},
-        {{a, b}, found({none, 0})},
-        {{b, a, b}, found({none, 0, none})},
-        // A source that would overwrite itself writes nothing.
-        {{self, selfSource}, found({none, none})},
+        {{x, dotted}, {"-", "-"}},
+        {{a, b}, {"-", "earlier 0"}},
+        {{b, a, b}, {"-", "earlier 0", "-"}},
+        // A source that would overwrite itself writes nothing; nor does another source whose
+        // output it is.
+        {{self, selfSource}, {"self", "source 0"}},
+        {{selfSource}, {"-"}},
         // One file under two names, with two outputs.
-        {{x, hard}, found({none, none})},
-        {{}, found({})},
+        {{x, hard}, {"-", "-"}},
+        // An output that is, through a link, another source of the run: refused whatever the
+        // order, and however that source is named; alone, c's output is no file of the run.
+        {{c, d}, {"source 1", "-"}},
+        {{d, c}, {"-", "source 0"}},
+        {{c}, {"-"}},
+        {{e, viaSub}, {"source 1", "-"}},
+        // An output that is the settings file of the run.
+        {{g}, {"settings"}},
+        {{}, {}},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(findOutputCollisions(filesBesideSources(c.sources)), c.collisions)
-            << ::testing::PrintToString(c.sources);
+    for (const Case& test : cases) {
+        EXPECT_EQ(decided(test.sources), test.said) << ::testing::PrintToString(test.sources);
     }
 
     // The refused source is reported without being read; the first one's output stays.

@@ -147,9 +147,9 @@ TEST_F(Convert, DrawingHookSeesTheDocumentOnceWritten) {
         bool outputWritten;
     };
     std::vector<Seen> seen;
-    const DrawingHook hook = [&](const SchDocument& doc, const std::string& output) {
-        seen.push_back({output, doc.elements.size(), fs::is_regular_file(output)});
-        return DrawingReport{true, "drawn " + output};
+    const DrawingHook hook = [&](const SchDocument& doc, const BatchFile& file) {
+        seen.push_back({file.output, doc.elements.size(), fs::is_regular_file(file.output)});
+        return DrawingReport{true, "drawn " + file.output};
     };
     // One file at a time: the hook keeps what it sees without a lock.
     const std::vector<FileReport> reports =
@@ -178,8 +178,8 @@ TEST_F(Convert, OutOfMemoryFailsOneFile) {
     const std::string drawn = source("drawn.ce2", twoWires);
     const std::string last = source("last.ce2", twoWires);
     writeBytes(dir / "first.ce3", kEarlierOutput);
-    const DrawingHook hook = [&](const SchDocument&, const std::string& output) {
-        if (output == dir / "drawn.ce3") {
+    const DrawingHook hook = [&](const SchDocument&, const BatchFile& file) {
+        if (file.output == dir / "drawn.ce3") {
             throw std::bad_alloc();  // once the file is written
         }
         return DrawingReport{};

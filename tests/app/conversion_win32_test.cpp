@@ -10,7 +10,7 @@
 #include "app/core/conversion.h"
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
-#include "app/core/output_collisions.h"
+#include "app/core/run_plan.h"
 #include "platform/directories.h"
 #include "platform/text.h"
 #include "support/temp_dir.h"
@@ -119,8 +119,9 @@ TEST_F(Convert, ReplacedFileKeepsItsAttributes) {
 TEST_F(Convert, OneFileWhateverTheLetterCase) {
     const std::string lower = source("x.ce2", kTwoWires);
     const std::string upper = dir / "X.CE2";
-    EXPECT_EQ(findOutputCollisions(filesBesideSources({lower, upper})),
-              (std::vector<std::optional<std::size_t>>{std::nullopt, std::nullopt}));
+    const RunPlan plan(RunFiles{filesBesideSources({lower, upper}), {}, {}, {}}, BatchRules{});
+    EXPECT_FALSE(plan.refused(0));
+    EXPECT_FALSE(plan.refused(1));
     const std::vector<FileReport> reports = convertFiles({lower, upper}, options);
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_EQ(reports[0].outcome, FileOutcome::Converted) << describeOutcome(reports[0]);
