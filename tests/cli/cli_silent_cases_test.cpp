@@ -277,6 +277,150 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          {},
          "C.UTF-8",
          [](const TempDir& d) { EXPECT_FALSE(fs::exists(d / "x.ce3")); }},
+        // The report is never a file of the run, nor a file that is not an earlier report.
+        {"report over a drawing",
+         {},
+         {"--report", "x.ce2", "tree"},
+         2,
+         "",
+         "morvex-cli: --report: x.ce2 exists and is not a MORVEX report\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) {
+             EXPECT_EQ(readBytes(d / "x.ce2"), kTwoWires);
+             EXPECT_FALSE(fs::exists(d / "tree/x.ce3"));
+         }},
+        {"report over a source",
+         {},
+         {"--dry-run", "--report", "x.ce2", "x.ce2"},
+         2,
+         "",
+         "morvex-cli: --report: x.ce2: would overwrite the source x.ce2 of this batch\n"},
+        {"report over a source through a link",
+         [](const TempDir& d) { fs::create_symlink("tree/x.ce2", d / "r.csv"); },
+         {"--report", "r.csv", "tree"},
+         2,
+         "",
+         "morvex-cli: --report: r.csv: would overwrite the source tree/x.ce2 of this batch\n"},
+        {"report over an output",
+         {},
+         {"--report", "tree/x.ce3", "tree"},
+         2,
+         "",
+         "morvex-cli: --report: tree/x.ce3: would replace tree/x.ce3 written from tree/x.ce2 in "
+         "this batch\n"},
+        {"report over an SVG",
+         {},
+         {"--svg", "--report", "x.svg", "x.ce2"},
+         2,
+         "",
+         "morvex-cli: --report: x.svg: would replace x.svg written from x.ce2 in this batch\n"},
+        {"report over the settings",
+         [](const TempDir& d) { write(d, "s.ini", "[LARGE_FONT]\r\n"); },
+         {"--settings", "s.ini", "--report", "s.ini", "x.ce2"},
+         2,
+         "",
+         "morvex-cli: --report: s.ini: would overwrite the settings file s.ini\n"},
+        {"report over an earlier report",
+         [](const TempDir& d) {
+             write(d, "r.csv",
+                   "\xEF\xBB\xBFsource,output,outcome,elements written,left out,stopped at "
+                   "byte,reason\r\nold,row\r\n");
+         },
+         {"-q", "--report", "r.csv", "x.ce2"},
+         0,
+         "x.ce2 -> x.ce3: 2 elements\n",
+         "",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) {
+             EXPECT_EQ(readBytes(d / "r.csv").find("old,row"), std::string::npos);
+         }},
+        // An output is never another source of the run, --overwrite or not.
+        {"output linked onto another source",
+         [](const TempDir& d) {
+             write(d, "y.ce2", kOtherWires);
+             fs::create_symlink("x.ce2", d / "y.ce3");
+         },
+         {"-q", "--overwrite", "x.ce2", "y.ce2"},
+         1,
+         "x.ce2 -> x.ce3: 2 elements\n",
+         "y.ce2: not converted: would overwrite the source x.ce2 of this batch\n"
+         "2 files: 1 converted, 1 not converted\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_EQ(readBytes(d / "x.ce2"), kTwoWires); }},
+        // An output that cannot be read to check it is kept.
+        {"unreadable output",
+         [](const TempDir& d) {
+             write(d, "x.ce3", "");
+             chmod((d / "x.ce3").c_str(), 0200);
+         },
+         {"-q", "x.ce2"},
+         1,
+         "",
+         "x.ce2: not converted: x.ce3 cannot be read to check it: Permission denied; "
+         "--overwrite replaces it\n",
+         true},
+        // Every file of the run goes under --output-dir, the SVG of a .ce3 PATH too; a dry run
+        // creates no folder.
+        {"drawing under an output folder",
+         [](const TempDir& d) {
+             write(d, "tree/d.ce3",
+                   "+TOVR3_DATA_V.1.0\r\n+WIRE,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n"
+                   "-TOVR3_DATA_V.1.0\r\n");
+         },
+         {"--svg", "--output-dir", "out", "tree/d.ce3"},
+         0,
+         "tree/d.ce3: SVG written to out/d.svg (1 element)\n",
+         "",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) {
+             EXPECT_TRUE(fs::is_regular_file(d / "out/d.svg"));
+             EXPECT_FALSE(fs::exists(d / "tree/d.svg"));
+         }},
+        {"dry run into an output folder",
+         {},
+         {"-q", "--svg", "--dry-run", "--output-dir", "out/new", "x.ce2"},
+         0,
+         "x.ce2 -> out/new/x.ce3: would write 2 elements; SVG would be written to "
+         "out/new/x.svg\n",
+         "",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_FALSE(fs::exists(d / "out")); }},
+        // The report has a row for everything that sets the exit status.
+        {"report of every outcome",
+         [](const TempDir& d) {
+             fs::create_directory(d / "empty");
+             fs::create_directory(d / "x.svg");
+             write(d, "text.ce3", "hello");
+         },
+         {"-q", "--svg", "--report", "r.csv", "empty", "text.ce3", "x.ce2"},
+         1,
+         "x.ce2 -> x.ce3: 2 elements\n",
+         "morvex-cli: no .ce2 files under empty\n"
+         "text.ce3: not drawn: not a CE3 file\n"
+         "x.ce2: not drawn: x.svg cannot be written: Is a directory\n"
+         "2 files: 1 converted, 1 not converted, 2 not drawn\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) {
+             EXPECT_EQ(readBytes(d / "r.csv"),
+                       "\xEF\xBB\xBFsource,output,outcome,elements written,left out,stopped at "
+                       "byte,reason\r\n"
+                       "empty,,not converted,,,,no .ce2 files under empty\r\n"
+                       "text.ce3,text.svg,not drawn,,,,not a CE3 file\r\n"
+                       "x.ce2,x.ce3,converted,2,0,,\r\n"
+                       "x.ce2,x.svg,not drawn,,,,x.svg cannot be written: Is a directory\r\n");
+         }},
         {"output folder that is a file",
          {},
          {"--output-dir", "x.ce2", "x.ce2"},
