@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/convert_fixture.h"
@@ -17,6 +18,7 @@
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
 #include "app/core/run_plan.h"
+#include "platform/atomic_file_calls_posix.h"
 #include "platform/atomic_file_faults.h"
 #include "support/temp_dir.h"
 
@@ -238,6 +240,64 @@ TEST_F(Convert, RunPlanRefusesOutputsThatAreOtherFilesOfTheRun) {
               "would replace " + dir / "x.ce3" + " written from " + x + " in this batch");
     EXPECT_EQ(reports[2].outcome, FileOutcome::Converted);
     EXPECT_NE(readBytes(dir / "x.ce3").find("X1:10,Y1:10"), std::string::npos);
+}
+
+// What another program puts at the output while the conversion writes it (here, while the
+// temporary is synced, the last step before the rename) is seen by a last look and decided again.
+std::function<void()> appear;  // run once, at the first sync
+int syncThenAppear(int fd) {
+    if (appear) {
+        std::exchange(appear, {})();
+    }
+    return ::fsync(fd);
+}
+
+TEST_F(Convert, OutputThatAppearsWhileItIsWrittenIsDecidedAgain) {
+    const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
+    const std::string edited =
+        "+TOVR3_DATA_V.1.0\r\n+PARTLIB,N:R,-PARTLIB\r\n-TOVR3_DATA_V.1.0\r\n";
+    struct Case {
+        std::string name;
+        std::function<void(const std::string& output)> appearing;
+        FileOutcome outcome;
+    };
+    const std::vector<Case> cases = {
+        {"a drawing saved in the editor",
+         [&](const std::string& output) { writeBytes(output, edited); },
+         FileOutcome::KeepsEditedOutput},
+        {"an earlier conversion",
+         [](const std::string& output) { writeBytes(output, kEarlierOutput); },
+         FileOutcome::Converted},
+        {"a link onto another source",
+         [&](const std::string& output) { fs::create_symlink("other.ce2", output); },
+         FileOutcome::WouldOverwriteRunFile},
+        {"nothing", [](const std::string&) {}, FileOutcome::Converted},
+    };
+    const std::string other = source("other.ce2", twoWires);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string x = source("x.ce2", twoWires);
+        const std::string output = dir / "x.ce3";
+        fs::remove(output);
+        appear = [&] { c.appearing(output); };
+        AtomicFileCalls calls = systemAtomicFileCalls();
+        calls.syncFile = syncThenAppear;
+        setAtomicFileCalls(calls);
+        const RunPlan plan(RunFiles{filesBesideSources({x, other}), {}, {}, {}}, BatchRules{});
+        const std::vector<FileReport> reports = convertFiles(plan, options, {}, {}, 1);
+        resetAtomicFileCalls();
+        ASSERT_EQ(reports.size(), 2u);
+        EXPECT_EQ(reports[0].outcome, c.outcome) << describeOutcome(reports[0]);
+        if (c.outcome == FileOutcome::KeepsEditedOutput) {
+            EXPECT_EQ(readBytes(output), edited);
+        } else if (c.outcome == FileOutcome::WouldOverwriteRunFile) {
+            EXPECT_EQ(describeOutcome(reports[0]),
+                      "would overwrite the source " + other + " of this batch");
+            EXPECT_EQ(readBytes(other), twoWires);
+        } else {
+            EXPECT_NE(readBytes(output).find("X1:10,Y1:10"), std::string::npos);
+        }
+    }
 }
 
 TEST_F(Convert, UnreadableSource) {
