@@ -11,9 +11,12 @@
 #include "model/document.h"
 #include "model/label.h"
 #include "model/line_element.h"
+#include "render/ce3_drawing.h"
 #include "render/display_text.h"
 #include "render/drawing_bounds.h"
 #include "render/page_layout.h"
+#include "render/svg_writer.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -140,3 +143,32 @@ TEST(DrawDocument, BoundsHoldTheSheetAndEverythingDrawn) {
 }
 
 }  // namespace
+
+// A .ce3 drawing held in memory is drawn as a file of the same bytes is, also when it is no
+// drawing or stops early.
+TEST(DrawCe3, BytesAreDrawnAsTheFileOfTheSameBytes) {
+    const std::string head = "+TOVR3_DATA_V.1.0\r\n+SHEETINFO,EL:0,VL:0,W:640,H:480,-SHEETINFO\r\n";
+    const std::string texts[] = {
+        "",
+        "hello",
+        head +
+            "+WIRE,L:0,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n+JUNCTION,L:0,X:120,Y:80,-JUNCTION\r\n"
+            "+LABEL,L:0,X:300,Y:120,D:1,S:A1,-LABEL\r\n+TAG,L:0,X:40,Y:60,D:1,T:1,S:IN,-TAG\r\n"
+            "+COMMENT,L:0,X:120,Y:340,S:abc,FN:Gothic,FS:10,FF:B,-COMMENT\r\n"
+            "+COMPONENT,L:0,X:400,Y:400,LIB:74,DIR:0,BLK:0,N:U1,NX:0,NY:0,R:74LS00,RX:0,RY:10,"
+            "-COMPONENT\r\n+WIRE,L:0,X1:-900,Y1:-900,X2:-800,Y2:-900,-WIRE\r\n"
+            "-TOVR3_DATA_V.1.0\r\n",
+        head + "+WIRE,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n+WIRE,X1:1,-WIRE\r\n",
+        head + "+BUS,X1",
+    };
+    TempDir dir;
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        writeBytes(dir / "drawn.ce3", text);
+        const Ce3Drawing fromFile = loadCe3Drawing(dir / "drawn.ce3");
+        const Ce3Drawing fromBytes = loadCe3DrawingBytes(text);
+        EXPECT_EQ(fromBytes.drawn, fromFile.drawn);
+        EXPECT_EQ(fromBytes.text, fromFile.text);
+        EXPECT_EQ(svgDocument(fromBytes.drawing), svgDocument(fromFile.drawing));
+    }
+}
