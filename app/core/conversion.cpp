@@ -55,6 +55,7 @@ void convertInto(FileReport& report, const ConversionOptions& options, const Bat
     if (kept) {
         report.outcome = kept->outcome;
         report.outputReadError = kept->readError;
+        report.outputCheck = kept->contents;
         report.writeFailure = kept->writeFailure;
         return;
     }

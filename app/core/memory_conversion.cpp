@@ -11,17 +11,18 @@
 
 namespace {
 
-// Whether an existing output must be kept: it holds more than a conversion writes. Throws
-// std::bad_alloc when no stream can be opened over it.
-bool keepsEditedOutput(std::string_view existing) {
+// What an existing output holds that keeps it (ContentsFinding::Converted when nothing does: it is
+// empty or holds only what a conversion writes). Throws std::bad_alloc when no stream can be
+// opened over it.
+ContentsCheck checkExistingOutput(std::string_view existing) {
     if (existing.empty()) {
-        return false;
+        return {};
     }
     const FilePtr stream = openMemoryStream(existing);
     if (!stream) {
         throw std::bad_alloc();
     }
-    return !holdsOnlyConvertedRecords(stream.get());
+    return checkConvertedContents(stream.get());
 }
 
 // Reads, writes and draws into `converted`; may throw std::bad_alloc, with what was done in it.
@@ -46,9 +47,12 @@ void convertBytesInto(MemoryConversion& converted, std::string_view ce2,
         return;
     }
     countSheetElements(doc, report);
-    if (existingOutput && keepsEditedOutput(*existingOutput)) {
-        report.outcome = FileOutcome::KeepsEditedOutput;
-        return;
+    if (existingOutput) {
+        report.outputCheck = checkExistingOutput(*existingOutput);
+        if (report.outputCheck.finding != ContentsFinding::Converted) {
+            report.outcome = FileOutcome::KeepsEditedOutput;
+            return;
+        }
     }
     {
         Ce3Writer writer(&converted.ce3);
