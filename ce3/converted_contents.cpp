@@ -123,21 +123,27 @@ bool bytesBegin(const char* p, std::string_view s) {
     return true;
 }
 
+// Whether ten digits are no more than an int holds.
+bool fitsInt(std::string_view digits, bool negative) {
+    return digits <= (negative ? "2147483648" : "2147483647");
+}
+
 // The length of the integer as %d writes it that starts at `begin`, at most `limit` bytes; 0 when
 // none starts there.
-std::size_t writtenIntegerLength(const char* begin, std::size_t limit) {
+inline std::size_t writtenIntegerLength(const char* begin, std::size_t limit) {
     const std::size_t first = limit > 0 && begin[0] == '-' ? 1 : 0;
     std::size_t n = first;
     while (n != limit && static_cast<unsigned char>(begin[n] - '0') < 10) {
         ++n;
     }
     const std::size_t digits = n - first;
-    if (digits == 0 || digits > 10 || (begin[first] == '0' && (digits > 1 || first == 1))) {
+    if (digits == 0 || (begin[first] == '0' && (digits > 1 || first == 1))) {
         return 0;
     }
-    // Ten digits: no more than an int holds.
-    const std::string_view most = first == 1 ? "2147483648" : "2147483647";
-    return digits < 10 || std::string_view(begin + first, digits) <= most ? n : 0;
+    if (digits < 10) {
+        return n;
+    }
+    return digits == 10 && fitsInt(std::string_view(begin + first, digits), first == 1) ? n : 0;
 }
 
 bool isWrittenInteger(std::string_view value) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -12,7 +13,10 @@
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
 #include "ce3/converted_contents.h"
+#include "model/comment.h"
+#include "model/component.h"
 #include "model/document.h"
+#include "model/tag.h"
 #include "platform/files.h"
 #include "platform/numbers.h"
 
@@ -270,10 +274,48 @@ std::string convertedDrawing() {
     return text;
 }
 
+// Records that the element writers make of extreme values: texts of every byte but NUL, the ends
+// of the int range, every comment style.
+std::string extremeRecords() {
+    std::string everyByte;
+    for (int b = 1; b < 256; ++b) {
+        everyByte.push_back(static_cast<char>(b));
+    }
+    SchComment comment;
+    comment.layer = INT32_MIN;
+    comment.p1 = SchPoint(INT32_MIN, INT32_MAX);
+    comment.text = everyByte;
+    comment.fontName = everyByte;
+    comment.bold = comment.italic = comment.underline = comment.strikeOut = true;
+    SchComponent component;
+    component.p1 = SchPoint(-1, 0);
+    component.libraryName = component.name = component.reference = everyByte;
+    component.direction = INT32_MAX;
+    component.block = INT32_MIN;
+    component.namePos = SchPoint(INT32_MIN, -10);
+    SchTag tag;
+    tag.text = everyByte;
+    tag.tagType = -3;
+    std::string text;
+    Ce3Writer writer(&text);
+    comment.writeCe3(writer, nullptr);
+    component.writeCe3(writer, nullptr);
+    tag.writeCe3(writer, nullptr);
+    return text;
+}
+
 ContentsCheck checkBytes(const std::string& bytes) {
     const FilePtr f = ce2test::fileStreamOf(bytes);
     EXPECT_NE(f, nullptr);
     return f ? checkConvertedContents(f.get()) : ContentsCheck{};
+}
+
+// The text with each CR LF made a LF.
+std::string lineFeedsOnly(std::string text) {
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) {
+        text.erase(at, 1);
+    }
+    return text;
 }
 
 // The line of the byte at `offset`.
@@ -313,10 +355,13 @@ TEST(ConvertedContents, OnlyWhatAConversionWrites) {
         {open + sheet + "+LABEL,L:0,X:1,Y:2,D:0,S:,-LABEL\r\n" + close, F::Converted, 0},
         // Line ends, blanks before a token and escapes the writer does not need are the same data.
         {edited("\r\n+SHEETINFO", "\n  +SHEETINFO"), F::Converted, 0},
+        {lineFeedsOnly(converted), F::Converted, 0},
+        {lineFeedsOnly(edited(",-COMMENT", ",PKG:DIP,-COMMENT")), F::UnknownField, 11},
         {edited("N:U1", "N:%55%31"), F::Converted, 0},
         {edited("X:400", "X:-2147483648"), F::Converted, 0},
         {edited("FF:", "FF:BIUS"), F::Converted, 0},
         {converted + "\r\n \r\n", F::Converted, 0},
+        {open + sheet + extremeRecords() + close, F::Converted, 0},
         // The editor's records, and fields a conversion does not write.
         {open + sheet + "+PARTLIB,N:R,-PARTLIB\r\n" + close, F::EditorRecord, 3},
         {edited(",-COMPONENT", ",PKG:DIP,-COMPONENT"), F::UnknownField, 10},
@@ -379,12 +424,14 @@ TEST(ConvertedContents, OnlyWhatAConversionWrites) {
     }
 }
 
-// A token cut by the end of a block read is joined whole, escapes and line ends included,
-// wherever that end falls in it.
+// A token cut by the end of a block read is joined whole, escapes and line ends included, and
+// the lines after it counted, wherever that end falls in it.
 TEST(ConvertedContents, TokensAcrossTheBlocksRead) {
     const std::string head = "+TOVR3_DATA_V.1.0\r\n+SHEETINFO,EL:0,VL:0,W:640,H:480,-SHEETINFO\r\n";
-    const std::string label = "+LABEL,L:0,X:-12,Y:2,D:0,S:a%2Cb%20c,-LABEL\r\n";
-    const std::string broken = "+LABEL,L:0,X:-12,Y:2,D:0,S:a%2\r\nb,-LABEL\r\n";
+    // A label whose lines end in LF alone, then a junction on line 5.
+    const std::string label = "+LABEL,L:0,X:-12,Y:2,D:0,S:a%2Cb%20c,-LABEL\n";
+    const std::string broken = "+LABEL,L:0,X:-12,Y:2,D:0,S:a%2\nb,-LABEL\n";
+    const std::string junction = "+JUNCTION,L:0,X:1,Y:2,-JUNCTION\r\n";
     const std::string close = "-TOVR3_DATA_V.1.0\r\n";
     constexpr std::size_t kBlock = 65536;
     for (std::size_t before = 1; before <= label.size(); ++before) {
@@ -395,13 +442,22 @@ TEST(ConvertedContents, TokensAcrossTheBlocksRead) {
             start + std::string(kBlock - before - head.size() - start.size() - end.size(), 'a') +
             end;
         ASSERT_EQ(head.size() + comment.size() + before, kBlock);
-        const ContentsCheck good = checkBytes(head + comment + label + close);
-        EXPECT_EQ(good.finding, ContentsFinding::Converted) << before;
-        const ContentsCheck bad = checkBytes(head + comment + broken + close);
-        EXPECT_EQ(bad.finding, ContentsFinding::BrokenEscape) << before;
-        EXPECT_EQ(bad.line, 4) << before;
-        const ContentsCheck cut = checkBytes(head + comment + label);
-        EXPECT_EQ(cut.finding, ContentsFinding::CutShort) << before;
-        EXPECT_EQ(cut.line, 4) << before;
+        const std::string text = head + comment + label;
+        const struct {
+            std::string bytes;
+            ContentsFinding finding;
+            int32_t line;
+        } cases[] = {
+            {text + junction + close, ContentsFinding::Converted, 0},
+            {head + comment + broken + junction + close, ContentsFinding::BrokenEscape, 4},
+            {text + "+JUNCTION,L:0,X:01,Y:2,-JUNCTION\r\n" + close, ContentsFinding::UnwrittenValue,
+             5},
+            {text, ContentsFinding::CutShort, 4},
+        };
+        for (const auto& c : cases) {
+            const ContentsCheck check = checkBytes(c.bytes);
+            EXPECT_EQ(check.finding, c.finding) << before << ": " << c.bytes.substr(kBlock - 60);
+            EXPECT_EQ(check.line, c.line) << before << ": " << c.bytes.substr(kBlock - 60);
+        }
     }
 }
