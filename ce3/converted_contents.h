@@ -1,8 +1,36 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 
-// Whether a CE3 text holds only what a conversion writes: the magic lines around a sheet
-// information record and element records, and nothing after them. A file the editor has saved
-// holds more (library information), and a conversion must not replace it.
-bool holdsOnlyConvertedRecords(FILE* stream);
+// What an existing CE3 file holds, as far as a conversion may replace it: only what a conversion
+// writes, or the first thing that a conversion does not write there.
+enum class ContentsFinding {
+    Converted,         // the magic lines around one sheet information record and element records
+    EditorRecord,      // a record a conversion does not write (the editor's library information)
+    UnknownField,      // in a record a conversion writes: a field it does not write, or one twice
+    MissingField,      // a record without one of its fields, or without its closing token
+    MisorderedField,   // a record whose fields come in another order
+    UnwrittenValue,    // a value in another form than a conversion writes it
+    SecondSheetInfo,   // a sheet information record after the first
+    NoSheetInfo,       // a first record, or the closing line, where the sheet information belongs
+    AfterClosingLine,  // anything but blanks after the closing line
+    NotCe3,            // a first token other than the magic line
+    CutShort,          // the end of the file before the closing line
+    NulBytes,          // a NUL byte anywhere, as where a file lost what was written last
+    ByteOrderMark,     // a UTF-8 byte order mark before the magic line
+    BrokenEscape,      // a percent sign with a line end or comma among the two bytes after it
+    ReadError,         // the stream failed: ContentsCheck::error says why
+};
+
+struct ContentsCheck {
+    ContentsFinding finding = ContentsFinding::Converted;
+    int32_t line = 0;  // 1-based, where it was found; for CutShort the last line holding a byte
+    int error = 0;     // errno for ReadError
+};
+
+// Reads a CE3 text from the stream's position up to its end, or up to the first thing a
+// conversion does not write. Tokens are cut and decoded as Ce3Reader cuts them, so blanks before a
+// token, the kind of line end and needless escapes make no difference; the records, their fields
+// in order and the form of each value do.
+ContentsCheck checkConvertedContents(FILE* stream);

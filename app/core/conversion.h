@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ce2/ce2_reader.h"
+#include "ce3/converted_contents.h"
 #include "platform/atomic_file.h"
 #include "platform/interruption.h"
 
@@ -56,6 +57,7 @@ struct FileReport {
     Ce2ReadReport reading;      // why and where reading stopped
     int openError = 0;          // errno of a failed open, 0 otherwise
     int outputReadError = 0;    // for KeepsEditedOutput: errno when the output could not be read
+    ContentsCheck outputCheck;  // for KeepsEditedOutput: what in the output keeps it, and where
     uint64_t sourceSize = 0;    // bytes in the source once it was opened
     WriteFailure writeFailure;  // why the output could not be written
     std::string earlierSource;  // for WouldReplaceEarlierOutput: the source that writes the output

@@ -16,6 +16,59 @@ bool stoppedEarly(const FileReport& report) {
     return report.reading.stop != Ce2Stop::EndOfFile;
 }
 
+// Why the existing output was kept, and where in it.
+std::string describeKeptOutput(const FileReport& report) {
+    const char* const output = report.output.c_str();
+    const ContentsCheck& contents = report.outputCheck;
+    const int line = static_cast<int>(contents.line);
+    const int readError = report.outputReadError != 0 ? report.outputReadError : contents.error;
+    if (readError != 0) {
+        return formatted(translated("%s cannot be read to check it: %s"), output,
+                         systemErrorText(readError).c_str());
+    }
+    switch (contents.finding) {
+        case ContentsFinding::Converted:
+        case ContentsFinding::EditorRecord:
+        case ContentsFinding::ReadError:
+            break;
+        case ContentsFinding::UnknownField:
+            return formatted(translated("%s line %d holds a field MORVEX does not write"), output,
+                             line);
+        case ContentsFinding::MissingField:
+            return formatted(translated("%s line %d lacks a field MORVEX writes"), output, line);
+        case ContentsFinding::MisorderedField:
+            return formatted(
+                translated("%s line %d holds its fields in an order MORVEX does not write"), output,
+                line);
+        case ContentsFinding::UnwrittenValue:
+            return formatted(translated("%s line %d holds a value MORVEX does not write"), output,
+                             line);
+        case ContentsFinding::SecondSheetInfo:
+            return formatted(translated("%s line %d holds a second sheet information record"),
+                             output, line);
+        case ContentsFinding::NoSheetInfo:
+            return formatted(translated("%s lacks its sheet information record at line %d"), output,
+                             line);
+        case ContentsFinding::AfterClosingLine:
+            return formatted(translated("%s holds data after its closing line, at line %d"), output,
+                             line);
+        case ContentsFinding::NotCe3:
+            return formatted(translated("%s is not a CE3 file"), output);
+        case ContentsFinding::CutShort:
+            return formatted(translated("%s ends at line %d without its closing line"), output,
+                             line);
+        case ContentsFinding::NulBytes:
+            return formatted(translated("%s holds NUL bytes"), output);
+        case ContentsFinding::ByteOrderMark:
+            return formatted(translated("%s starts with a byte order mark"), output);
+        case ContentsFinding::BrokenEscape:
+            return formatted(translated("%s line %d cannot be read: a broken escape"), output,
+                             line);
+    }
+    return formatted(translated("%s holds data MORVEX does not write (saved by the editor?)"),
+                     output);
+}
+
 }  // namespace
 
 bool convertedInPart(const FileReport& report) {
@@ -58,13 +111,7 @@ std::string describeOutcome(const FileReport& report) {
         case FileOutcome::WouldOverwriteRunFile:
             return describeRunFileClash(report.clash);
         case FileOutcome::KeepsEditedOutput:
-            return report.outputReadError != 0
-                       ? formatted(translated("%s cannot be read to check it: %s"),
-                                   report.output.c_str(),
-                                   systemErrorText(report.outputReadError).c_str())
-                       : formatted(translated("%s holds data MORVEX does not write (saved by the "
-                                              "editor?)"),
-                                   report.output.c_str());
+            return describeKeptOutput(report);
         case FileOutcome::NotEnoughMemory:
             return translated("not enough memory");
         case FileOutcome::Cancelled:

@@ -23,17 +23,27 @@ std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules
         return std::nullopt;
     }
     const RegularFile existing = openRegularFile(file.output);
-    if (existing.stream &&
-        (existing.size == 0 || holdsOnlyConvertedRecords(existing.stream.get()))) {
+    KeptOutput kept;
+    if (!existing.stream) {
+        kept.readError = existing.error;
+        return kept;
+    }
+    if (existing.size == 0) {
         return std::nullopt;
     }
-    KeptOutput kept;
-    kept.readError = existing.stream ? 0 : existing.error;
+    kept.contents = checkConvertedContents(existing.stream.get());
+    if (kept.contents.finding == ContentsFinding::Converted) {
+        return std::nullopt;
+    }
+    if (kept.contents.finding == ContentsFinding::ReadError) {
+        kept.readError = kept.contents.error;
+    }
     return kept;
 }
 
 void reportKeptOutput(const KeptOutput& kept, FileReport& report) {
     report.outcome = kept.outcome;
     report.outputReadError = kept.readError;
+    report.outputCheck = kept.contents;
     report.writeFailure = kept.writeFailure;
 }

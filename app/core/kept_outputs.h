@@ -3,18 +3,21 @@
 #include <optional>
 
 #include "app/core/conversion.h"
+#include "ce3/converted_contents.h"
 #include "platform/atomic_file.h"
 
 // Why an existing output must be left alone.
 struct KeptOutput {
     FileOutcome outcome = FileOutcome::KeepsEditedOutput;  // or CannotWrite
     int readError = 0;                                     // errno when it could not be read
+    ContentsCheck contents;                                // what it holds, once read
     WriteFailure writeFailure;                             // for CannotWrite
 };
 
 // Whether the existing output of a file must be left alone, or nothing when it is missing, empty
 // or holds only what a conversion writes. One that is not a regular file is never replaced; one
-// that cannot be read or holds other records (the editor's library information) only with
+// that cannot be read or holds anything else (the editor's library information, a field or value
+// a conversion does not write, NUL bytes, the end of a file cut short) only with
 // rules.replaceEdited.
 std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules& rules);
 

@@ -48,10 +48,12 @@ class MemoryEnds final : public ConversionEnds {
         if (!stream) {
             throw std::bad_alloc();
         }
-        if (holdsOnlyConvertedRecords(stream.get())) {
+        KeptOutput kept;
+        kept.contents = checkConvertedContents(stream.get());
+        if (kept.contents.finding == ContentsFinding::Converted) {
             return std::nullopt;
         }
-        return KeptOutput{};
+        return kept;
     }
 
     bool write(SchDocument& doc, FileReport&) override {

@@ -86,25 +86,36 @@ TEST(MemoryConversion, DrawerRunsOnlyForConvertedDrawings) {
 
 }  // namespace
 
-// An existing output is replaced only when it holds what a conversion writes, as in a batch.
+// An existing output is replaced only when it holds what a conversion writes, as in a batch; the
+// report says what else it holds, and where.
 TEST(MemoryConversion, ExistingOutputKeptOnlyWhenEdited) {
     const ConversionOptions options;
     const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
     const std::string converted = convertCe2Bytes(twoWires, "x.ce2", options).ce3;
     const std::string edited = converted.substr(0, converted.size() - 19) +
                                "+PARTLIB,N:R,-PARTLIB\r\n-TOVR3_DATA_V.1.0\r\n";
+    const std::string cut = converted.substr(0, converted.size() - 30);
     const struct {
         std::string existing;
         FileOutcome outcome;
+        std::string description;
     } cases[] = {
-        {"", FileOutcome::Converted},
-        {converted, FileOutcome::Converted},
-        {edited, FileOutcome::KeepsEditedOutput},
-        {"hello\r\n", FileOutcome::KeepsEditedOutput},
+        {"", FileOutcome::Converted, "2 elements"},
+        {converted, FileOutcome::Converted, "2 elements"},
+        {edited, FileOutcome::KeepsEditedOutput,
+         "x.ce3 holds data MORVEX does not write (saved by the editor?)"},
+        {"hello\r\n", FileOutcome::KeepsEditedOutput, "x.ce3 is not a CE3 file"},
+        {cut, FileOutcome::KeepsEditedOutput, "x.ce3 ends at line 4 without its closing line"},
+        {cut + std::string(30, '\0'), FileOutcome::KeepsEditedOutput, "x.ce3 holds NUL bytes"},
+        {"\xEF\xBB\xBF" + converted, FileOutcome::KeepsEditedOutput,
+         "x.ce3 starts with a byte order mark"},
+        {std::string(converted).insert(converted.find(",-WIRE"), ",C:1"),
+         FileOutcome::KeepsEditedOutput, "x.ce3 line 3 holds a field MORVEX does not write"},
     };
     for (const auto& c : cases) {
         const MemoryConversion result = convertCe2Bytes(twoWires, "x.ce2", options, {}, c.existing);
         EXPECT_EQ(result.report.outcome, c.outcome) << c.existing;
+        EXPECT_EQ(describeOutcome(result.report), c.description) << c.existing;
         EXPECT_EQ(result.ce3.empty(), c.outcome != FileOutcome::Converted) << c.existing;
         EXPECT_EQ(result.report.elementsWritten, 2) << c.existing;
     }

@@ -29,6 +29,14 @@ const std::string kOtherWires = line(kWire, 0, 20, 20, 60, 20) + line(kWire, 0, 
 const std::string kEditedOutput =
     "+TOVR3_DATA_V.1.0\r\n+SHEETINFO,EL:0,VL:0,W:640,H:480,-SHEETINFO\r\n"
     "+PARTLIB,N:R,-PARTLIB\r\n-TOVR3_DATA_V.1.0\r\n";
+// Outputs of a conversion damaged or changed since: a field added, cut short, its end lost to NULs.
+const std::string kConvertedHead =
+    "+TOVR3_DATA_V.1.0\r\n+SHEETINFO,EL:0,VL:0,W:640,H:480,-SHEETINFO\r\n"
+    "+WIRE,L:0,X1:10,Y1:10,X2:50,Y2:10";
+const std::string kFieldAdded =
+    kConvertedHead + ",C:1,-WIRE\r\n+WIRE,L:0,X1:5,Y1:5,X2:5,Y2:9,-WIRE\r\n-TOVR3_DATA_V.1.0\r\n";
+const std::string kCutOutput = kConvertedHead + ",-WIRE\r\n+WIRE,L:0,X1:5,Y1";
+const std::string kNulFilledOutput = kConvertedHead + std::string(90, '\0');
 constexpr uid_t kNobody = 65534;
 
 void write(const TempDir& dir, const std::string& name, const std::string& bytes) {
@@ -219,6 +227,31 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          0,
          "x.ce2 -> x.ce3: 2 elements\n",
          ""},
+        // An output changed within a record, or damaged, is kept too, and its line says why.
+        {"output with a field added",
+         [](const TempDir& d) { write(d, "x.ce3", kFieldAdded); },
+         {"-q", "x.ce2"},
+         1,
+         "",
+         "x.ce2: not converted: x.ce3 line 3 holds a field MORVEX does not write; --overwrite "
+         "replaces it\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_EQ(readBytes(d / "x.ce3"), kFieldAdded); }},
+        {"cut output",
+         [](const TempDir& d) { write(d, "x.ce3", kCutOutput); },
+         {"-q", "x.ce2"},
+         1,
+         "",
+         "x.ce2: not converted: x.ce3 ends at line 4 without its closing line; --overwrite "
+         "replaces it\n"},
+        {"output ending in NUL bytes",
+         [](const TempDir& d) { write(d, "x.ce3", kNulFilledOutput); },
+         {"-q", "x.ce2"},
+         1,
+         "",
+         "x.ce2: not converted: x.ce3 holds NUL bytes; --overwrite replaces it\n"},
         // Outputs under a folder of their own, at their paths below the PATH given.
         {"output folder",
          [](const TempDir& d) { write(d, "tree/sub/y.ce2", kTwoWires); },
