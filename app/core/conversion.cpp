@@ -19,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/uninitialised_array.h"
+#include "platform/write_check.h"
 
 namespace {
 
@@ -58,8 +59,12 @@ void convertInto(FileReport& report, const ConversionOptions& options, const Bat
         report.writeFailure = kept->writeFailure;
         return;
     }
+    // A dry run writes nothing but reports what stands in the way of the write, as the run would.
     if (rules.dryRun) {
-        report.outcome = FileOutcome::Converted;
+        report.writeFailure = predictWriteFailure(report.output, rules.makeOutputFolders);
+        report.outcome = report.writeFailure.cause == WriteFailure::Cause::None
+                             ? FileOutcome::Converted
+                             : FileOutcome::CannotWrite;
         return;
     }
     if (rules.makeOutputFolders && !makeParentDirectories(report.output, FolderAccess::Shared)) {

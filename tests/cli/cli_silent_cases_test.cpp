@@ -242,6 +242,16 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
              EXPECT_FALSE(fs::exists(d / "x.ce3"));
              EXPECT_FALSE(fs::exists(d / "tree/x.ce3"));
          }},
+        {"dry run into a folder not writable",
+         [](const TempDir& d) {
+             write(d, "locked/x.ce2", kTwoWires);
+             chmod((d / "locked").c_str(), 0555);
+         },
+         {"--dry-run", "locked/x.ce2"},
+         1,
+         "",
+         "locked/x.ce2: not converted: locked/x.ce3 cannot be written: Permission denied\n",
+         true},
         {"folder without drawings",
          [](const TempDir& d) { fs::create_directory(d / "empty"); },
          {"-q", "empty"},
@@ -334,6 +344,7 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
         }
         // Put back what the case took away, so that the folder can be removed.
         chmod((dir / "tree/a").c_str(), 0755);
+        chmod((dir / "locked").c_str(), 0755);
         runProcess({{"/bin/rm", "-rf", dir / "deep"}});
     }
     if (!skipped.empty()) {
