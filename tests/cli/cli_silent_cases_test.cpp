@@ -277,6 +277,30 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
                        "missing.ce2,missing.ce3,not converted,,,,cannot be opened: No such file "
                        "or directory\r\n");
          }},
+        // Names that a spreadsheet would take for a formula or could not show: a leading ' and
+        // \xNN for the bytes that are not UTF-8; Japanese in UTF-8 as it is.
+        {"report of names a spreadsheet would misread",
+         [](const TempDir& d) {
+             for (const char* name : {"=x.ce2", "\x82\xA0.ce2", "回路.ce2"}) {
+                 write(d, name, kTwoWires);
+             }
+         },
+         {"-q", "--report", "r.csv", "=x.ce2", "\x82\xA0.ce2", "回路.ce2"},
+         0,
+         "=x.ce2 -> =x.ce3: 2 elements\n\x82\xA0.ce2 -> \x82\xA0.ce3: 2 elements\n"
+         "回路.ce2 -> 回路.ce3: 2 elements\n",
+         "",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) {
+             EXPECT_EQ(readBytes(d / "r.csv"),
+                       "\xEF\xBB\xBFsource,output,outcome,elements written,left out,stopped at "
+                       "byte,reason\r\n"
+                       "'=x.ce2,'=x.ce3,converted,2,0,,\r\n"
+                       "\\x82\\xA0.ce2,\\x82\\xA0.ce3,converted,2,0,,\r\n"
+                       "回路.ce2,回路.ce3,converted,2,0,,\r\n");
+         }},
         {"report that cannot be written",
          {},
          {"--report", "nowhere/r.csv", "x.ce2"},
