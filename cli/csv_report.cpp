@@ -2,9 +2,24 @@
 #include "app/core/conversion_text.h"
 
 #include <cstdio>
-#include <string_view>
 
 namespace {
+
+// A field as RFC 4180 writes it: quoted, with its quotes doubled, when it holds a comma, a quote
+// or a line end.
+std::string quoted(const std::string& field) {
+    if (field.find_first_of(",\"\r\n") == std::string::npos) {
+        return field;
+    }
+    std::string out = "\"";
+    for (const char c : field) {
+        out += c;
+        if (c == '"') {
+            out += '"';
+        }
+    }
+    return out + "\"";
+}
 
 // The length of the valid UTF-8 sequence that begins at text[at], or 0 when none begins there:
 // overlong forms, surrogates and code points above U+10FFFF are not valid.
@@ -41,9 +56,9 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t at) {
     return length;
 }
 
-}  // namespace
-
-std::string csvField(std::string_view cell) {
+// The cell with the bytes that are not UTF-8 written as \xNN, and a leading ' when it would
+// begin a formula.
+std::string safeText(std::string_view cell) {
     std::string text;
     for (std::size_t at = 0; at < cell.size();) {
         const std::size_t length = utf8SequenceLength(cell, at);
@@ -60,18 +75,10 @@ std::string csvField(std::string_view cell) {
     if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos) {
         text.insert(0, 1, '\'');
     }
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
-        return text;
-    }
-    std::string out = "\"";
-    for (const char c : text) {
-        out += c;
-        if (c == '"') {
-            out += '"';
-        }
-    }
-    return out + "\"";
+    return text;
 }
+
+}  // namespace
 
 bool CsvReport::open() {
     if (!file_.open()) {
@@ -113,4 +120,8 @@ void CsvReport::row(std::initializer_list<std::string> fields) {
     }
     line += "\r\n";
     std::fwrite(line.data(), 1, line.size(), file_.stream());
+}
+
+std::string csvField(std::string_view cell) {
+    return quoted(safeText(cell));
 }
