@@ -47,8 +47,9 @@ std::string failureText(const WriteFailure& failure) {
             return "not a regular file";
         case WriteFailure::Cause::ProtectedLink:
             return "protected link";
+        default:  // a cause that no prediction gives
+            return "cause " + std::to_string(static_cast<int>(failure.cause));
     }
-    return "unknown";
 }
 
 WriteFailure systemFailure(int error) {
