@@ -31,6 +31,63 @@ std::string quoted(const std::string& field) {
     return out + "\"";
 }
 
+// The length of the valid UTF-8 sequence that begins at text[at], or 0 when none begins there:
+// overlong forms, surrogates and code points above U+10FFFF are not valid.
+std::size_t utf8SequenceLength(std::string_view text, std::size_t at) {
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80) {
+        return 1;
+    }
+    std::size_t length = 0;
+    unsigned char low = 0x80;  // the range of the second byte
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : low;
+        high = lead == 0xED ? 0x9F : high;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : low;
+        high = lead == 0xF4 ? 0x8F : high;
+    } else {
+        return 0;
+    }
+    if (text.size() - at < length || byte(at + 1) < low || byte(at + 1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+// The cell with the bytes that are not UTF-8 written as \xNN, and a leading ' when it would
+// begin a formula.
+std::string safeText(std::string_view cell) {
+    std::string text;
+    for (std::size_t at = 0; at < cell.size();) {
+        const std::size_t length = utf8SequenceLength(cell, at);
+        if (length == 0) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(cell[at]));
+            text += escaped;
+            ++at;
+        } else {
+            text.append(cell, at, length);
+            at += length;
+        }
+    }
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos) {
+        text.insert(0, 1, '\'');
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string CsvReport::replacedFileProblem() const {
@@ -91,8 +148,12 @@ void CsvReport::row(std::initializer_list<std::string> fields) {
         if (&field != fields.begin()) {
             line += ',';
         }
-        line += quoted(field);
+        line += csvField(field);
     }
     line += "\r\n";
     std::fwrite(line.data(), 1, line.size(), file_.stream());
+}
+
+std::string csvField(std::string_view cell) {
+    return quoted(safeText(cell));
 }

@@ -80,7 +80,8 @@ struct BatchRules {
     // Create the missing folders above each output before writing it.
     bool makeOutputFolders = false;
     // Read and decide everything, write nothing: a file that would be written is reported as
-    // converted, with what it would hold.
+    // converted, with what it would hold; one whose write would fail in a way that can be seen
+    // beforehand (platform/write_check.h) as not written, with the cause.
     bool dryRun = false;
 };
 

@@ -275,6 +275,16 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
              EXPECT_FALSE(fs::exists(d / "x.ce3"));
              EXPECT_FALSE(fs::exists(d / "tree/x.ce3"));
          }},
+        {"dry run into a folder not writable",
+         [](const TempDir& d) {
+             write(d, "locked/x.ce2", kTwoWires);
+             chmod((d / "locked").c_str(), 0555);
+         },
+         {"--dry-run", "locked/x.ce2"},
+         1,
+         "",
+         "locked/x.ce2: not converted: locked/x.ce3 cannot be written: Permission denied\n",
+         true},
         {"folder without drawings",
          [](const TempDir& d) { fs::create_directory(d / "empty"); },
          {"-q", "empty"},
@@ -299,6 +309,30 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
                        "\"a,b.ce2\",\"a,b.ce3\",converted,2,0,,\r\n"
                        "missing.ce2,missing.ce3,not converted,,,,cannot be opened: No such file "
                        "or directory\r\n");
+         }},
+        // Names that a spreadsheet would take for a formula or could not show: a leading ' and
+        // \xNN for the bytes that are not UTF-8; Japanese in UTF-8 as it is.
+        {"report of names a spreadsheet would misread",
+         [](const TempDir& d) {
+             for (const char* name : {"=x.ce2", "\x82\xA0.ce2", "回路.ce2"}) {
+                 write(d, name, kTwoWires);
+             }
+         },
+         {"-q", "--report", "r.csv", "=x.ce2", "\x82\xA0.ce2", "回路.ce2"},
+         0,
+         "=x.ce2 -> =x.ce3: 2 elements\n\x82\xA0.ce2 -> \x82\xA0.ce3: 2 elements\n"
+         "回路.ce2 -> 回路.ce3: 2 elements\n",
+         "",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) {
+             EXPECT_EQ(readBytes(d / "r.csv"),
+                       "\xEF\xBB\xBFsource,output,outcome,elements written,left out,stopped at "
+                       "byte,reason\r\n"
+                       "'=x.ce2,'=x.ce3,converted,2,0,,\r\n"
+                       "\\x82\\xA0.ce2,\\x82\\xA0.ce3,converted,2,0,,\r\n"
+                       "回路.ce2,回路.ce3,converted,2,0,,\r\n");
          }},
         {"report that cannot be written",
          {},
@@ -511,6 +545,7 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
         }
         // Put back what the case took away, so that the folder can be removed.
         chmod((dir / "tree/a").c_str(), 0755);
+        chmod((dir / "locked").c_str(), 0755);
         runProcess({{"/bin/rm", "-rf", dir / "deep"}});
     }
     if (!skipped.empty()) {
