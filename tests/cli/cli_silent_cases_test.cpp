@@ -9,8 +9,10 @@
 #include <climits>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ce2_builder/ce2_builder.h"
@@ -550,6 +552,114 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
     }
     if (!skipped.empty()) {
         GTEST_SKIP() << "not run as nobody: " << skipped << "; " << forNobody->failure();
+    }
+}
+
+// Every file below root, with its bytes, for telling that a run changed nothing.
+std::map<std::string, std::string> snapshot(const std::string& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        files[entry.path().string()] = entry.is_regular_file() ? readBytes(entry.path()) : "<dir>";
+    }
+    return files;
+}
+
+// A dry run's report in the real run's words: what it says it would write, as written.
+std::string asWritten(std::string text) {
+    for (const auto& [would, did] : {std::pair<std::string, std::string>{"would write ", ""},
+                                     {"SVG would be written to ", "SVG written to "}}) {
+        for (std::size_t at = text.find(would); at != std::string::npos;
+             at = text.find(would, at)) {
+            text.replace(at, would.size(), did);
+        }
+    }
+    return text;
+}
+
+// A mixed tree of more than 200 entries: drawings to convert, too small and broken ones, edited
+// and earlier outputs, a folder that cannot be written (for a user whom permissions stop), a
+// folder with nothing to convert; and beside it a source 19 folders of 200-byte names deep, whose
+// output under a folder of a long name has a path too long.
+void makeMixedTree(const TempDir& d) {
+    for (int i = 0; i < 210; ++i) {
+        const std::string folder =
+            i % 3 == 0 ? std::string("tree/locked/") : "tree/sub" + std::to_string(i % 4) + "/";
+        const std::string name = folder + "d" + std::to_string(i);
+        switch (i % 6) {
+            case 0:
+            case 1:
+                write(d, name + ".ce2", kTwoWires);
+                break;
+            case 2:
+                write(d, name + ".ce2", kTwoWires);
+                write(d, name + ".ce3", kEditedOutput);
+                break;
+            case 3:
+                write(d, name + ".ce2", kOtherWires);
+                write(d, name + ".ce3", "");
+                break;
+            case 4:
+                write(d, name + ".CE2", ce2build::line(ce2build::kWire, 0, 1, 1, 9, 1));
+                break;
+            default:
+                write(d, name + ".ce2", "not a drawing");
+                break;
+        }
+    }
+    write(d, makeDeepFolders(d.path(), 19) + "/x.ce2", kTwoWires);
+    fs::create_directories(d / "tree/empty");
+}
+
+// What a dry run says, line for line, equals what the real run then does, and the dry run writes
+// nothing: in place, with --overwrite and into an output folder, with SVGs.
+TEST(CliSilentCases, DryRunSaysWhatTheRunDoes) {
+    std::optional<ProgramCopy> forNobody;
+    if (unprivilegedUser()) {
+        forNobody.emplace(MORVEX_CLI, *unprivilegedUser());
+        if (forNobody->path().empty()) {
+            GTEST_SKIP() << "not run as nobody: " << forNobody->failure();
+        }
+    }
+    const std::string longOutputDir = "out/" + std::string(200, 'o') + "/" + std::string(200, 'p');
+    const struct {
+        std::vector<std::string> args;
+        std::vector<std::string> said;  // what standard error must hold among the rest
+    } runs[] = {
+        {{"-q", "--svg", "tree", "deep"}, {"Permission denied"}},
+        {{"-q", "--svg", "--overwrite", "tree", "deep"}, {"Permission denied"}},
+        {{"-q", "--svg", "--output-dir", longOutputDir, "tree", "deep"}, {"File name too long"}},
+        {{"-q", "--output-dir", "tree/locked/out", "tree"},
+         {"--output-dir: tree/locked/out: cannot be created: Permission denied"}},
+    };
+    for (const auto& [args, said] : runs) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        TempDir dir;
+        makeMixedTree(dir);
+        handOver(dir.path());
+        chmod((dir / "tree/locked").c_str(), 0555);
+        const auto run = [&](bool dryRun) {
+            ProcessRequest request{
+                {forNobody ? forNobody->path() : MORVEX_CLI}, dir.path(), {{"LC_ALL", "C.UTF-8"}}};
+            if (dryRun) {
+                request.argv.push_back("--dry-run");
+            }
+            request.argv.insert(request.argv.end(), args.begin(), args.end());
+            request.user = unprivilegedUser();
+            return runProcess(request);
+        };
+        const std::map<std::string, std::string> before = snapshot(dir.path());
+        const ProcessResult dry = run(true);
+        ASSERT_FALSE(dry.timedOut);
+        EXPECT_EQ(snapshot(dir.path()), before);
+        const ProcessResult real = run(false);
+        ASSERT_FALSE(real.timedOut);
+        EXPECT_EQ(dry.exitCode, real.exitCode);
+        EXPECT_EQ(asWritten(dry.out), real.out);
+        EXPECT_EQ(dry.err, real.err);
+        for (const std::string& text : said) {
+            EXPECT_NE(real.err.find(text), std::string::npos) << text;
+        }
+        chmod((dir / "tree/locked").c_str(), 0755);
     }
 }
 

@@ -54,7 +54,10 @@ void interruptSaves(const char* program, const std::vector<int>& signals, int fi
         names.push_back(name);
         args.push_back(name + ".ce2");
     }
-    const std::string old = "+TOVR3_DATA_V.1.0\r\n-TOVR3_DATA_V.1.0\r\n";  // an earlier output
+    // An earlier output, which a conversion replaces.
+    const std::string old =
+        "+TOVR3_DATA_V.1.0\r\n+SHEETINFO,EL:0,VL:0,W:1500,H:1000,-SHEETINFO\r\n"
+        "-TOVR3_DATA_V.1.0\r\n";
     const ProcessRequest convert{args, dir.path(), {{"LC_ALL", "C.UTF-8"}}};
 
     // The shortest of three whole runs: the signals then fall inside a run however busy the
