@@ -32,7 +32,9 @@ std::string describeWriteFailure(const WriteFailure& failure);
 // ends; `commit` checks, flushes and syncs it and only then gives it the target's name. Until
 // `commit` succeeds the target is untouched; a temporary that was not committed is removed.
 // A named temporary, where the system offers no other, is removed on interruption as well
-// (platform/interruption.h).
+// (platform/interruption.h). A temporary that has a name, if only for the instant before it
+// replaces the target, is held by its process for as long as the name stands, so that no other
+// process's cleanup (removeStaleTemporariesBeside) takes it for stale.
 //
 // An existing target keeps its mode, and its owner and group where the process may set them. A
 // symbolic link as target is followed only where the kernel's protected-symlink rule would follow
@@ -72,14 +74,20 @@ bool writeFileAtomically(const std::string& path, std::string_view content,
                          WriteFailure* failure = nullptr);
 
 // The hidden temporary files of saves are named ".morvex-PID-START-RANDOM.tmp" in hexadecimal:
-// the id and start time of the process that made the file, and a random part, so that a file left
-// by a process killed at the last instant can be told from one that a running save still needs.
+// the id and start time of the process that made the file, and a random part. What tells a file
+// left by a process killed at the last instant from one that a running save still needs is that
+// its maker holds it: on POSIX systems an exclusive flock lock on the open file, which goes with
+// the process however it ends; on Windows an open handle that lets no one else write the file.
+// A process id means nothing across PID namespaces (a container and its host) or without /proc,
+// so the name serves only as a second guard.
 
 // A fresh hidden name for a temporary file of this process in the folder of `target`.
 std::string temporaryNameFor(const std::string& target);
 
-// Removes, once per folder and process, the temporary files in the folder of `target` whose
-// process no longer runs. Files that cannot be examined or removed are left as they are.
+// Removes the temporary files in the folder of `target` that no process holds and whose maker,
+// as far as their name tells, no longer runs. Files that cannot be examined, taken hold of at
+// once or removed are left as they are. AtomicFile calls it at its first save into each folder of
+// the process (firstVisitOf).
 void removeStaleTemporariesBeside(const std::string& target);
 
 // The file name (without a folder) for a temporary of the process `pid` started at `start`.

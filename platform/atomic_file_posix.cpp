@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,14 +63,60 @@ std::optional<uint64_t> processStart(uint64_t pid) {
     return fields >> start ? std::optional<uint64_t>(start) : std::nullopt;
 }
 
-// Whether `name` is a temporary of a process that no longer runs.
-bool isStale(const std::string& name) {
-    const std::optional<TemporaryOwner> owner = temporaryOwner(name);
-    if (!owner) {
-        return false;
+// Whether the process that made a temporary, as its name tells, still runs here. Across PID
+// namespaces, or without /proc, its id names another process or none: only a lock proves a
+// temporary in use, and this serves as a second guard beside it.
+bool makerStillRuns(const TemporaryOwner& owner) {
+    const std::optional<uint64_t> start = processStart(owner.pid);
+    return start && *start == owner.start;
+}
+
+// Takes the exclusive lock that marks a temporary as in use, waiting for a cleanup in another
+// process that may hold it for an instant. An flock lock: it belongs to the open file, shared by
+// its duplicates, and goes when the last of them is closed, however the process ends; unlike an
+// fcntl write lock, a cleanup can take it on a file that it may only open for reading. Where the
+// file system refuses locks, the name guards the file alone.
+void lockTemporary(int fd) {
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
     }
-    const std::optional<uint64_t> running = processStart(owner->pid);
-    return !running || *running != owner->start;
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Removes the temporary `name` in the directory `dirFd` when it is stale: a regular file of this
+// user that no process holds locked, whose maker does not run as its name says. The file is
+// opened without following links or waiting, locked without waiting, and removed only while the
+// name still names the locked file.
+void removeIfStale(int dirFd, const std::string& name) {
+    const std::optional<TemporaryOwner> owner = temporaryOwner(name);
+    if (!owner || makerStillRuns(*owner)) {
+        return;
+    }
+    struct stat named {};
+    if (::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(named.st_mode) || named.st_uid != ::geteuid()) {
+        return;
+    }
+    // For writing where the mode allows it: NFS emulates flock with a byte-range lock, which is
+    // exclusive only on a descriptor open for writing. Elsewhere reading does.
+    constexpr int kOpen = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = ::openat(dirFd, name.c_str(), O_WRONLY | kOpen);
+    if (fd < 0 && errno == EACCES) {
+        fd = ::openat(dirFd, name.c_str(), O_RDONLY | kOpen);
+    }
+    if (fd < 0) {
+        return;
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) == 0 && sameFile(opened, named) &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::fstatat(dirFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        sameFile(opened, named)) {
+        ::unlinkat(dirFd, name.c_str(), 0);
+    }
+    ::close(fd);
 }
 
 }  // namespace
@@ -97,6 +144,7 @@ struct AtomicFile::State {
     bool fail(int error) { return fail(systemFailure(error)); }
 
     bool openTemporary();
+    bool holdsItsName() const;
     bool keepOwnerAndMode();
     bool publish();
     bool replaceTarget();
@@ -106,10 +154,13 @@ struct AtomicFile::State {
 };
 
 // Without a name where the file system allows it: such a file vanishes with the process however
-// it ends. Elsewhere a hidden named file, remembered for removal on interruption.
+// it ends. Elsewhere a hidden named file, remembered for removal on interruption. Either is
+// locked from its creation until it is renamed or removed, so that the cleanup of another process
+// never takes it for stale: an unnamed one gets a hidden name for an instant in replaceTarget.
 bool AtomicFile::State::openTemporary() {
     fd = atomicFileCalls().openUnnamed(directory.c_str(), kNewFileMode);
     if (fd >= 0) {
+        lockTemporary(fd);
         return true;
     }
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
@@ -128,7 +179,13 @@ bool AtomicFile::State::openTemporary() {
             error = errno;
         }
         if (fd >= 0) {
-            return true;
+            if (holdsItsName()) {
+                return true;
+            }
+            // Removed before it was locked; the next attempt makes another.
+            ::close(std::exchange(fd, -1));
+            forgetTemporary();
+            continue;
         }
         forgetTemporary();
         if (error != EEXIST) {
@@ -136,6 +193,16 @@ bool AtomicFile::State::openTemporary() {
         }
     }
     return fail(EEXIST);
+}
+
+// Locks the new named temporary, then checks that its name still names it: between its creation
+// and the lock, the cleanup of a process that cannot tell its maker runs may have removed it.
+bool AtomicFile::State::holdsItsName() const {
+    lockTemporary(fd);
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd, &opened) == 0 && ::lstat(tempPath.c_str(), &named) == 0 &&
+           sameFile(opened, named);
 }
 
 // The owner and group first: changing them may clear the set-user-ID and set-group-ID bits,
@@ -182,7 +249,8 @@ bool AtomicFile::State::publish() {
 
 // Links the temporary under a hidden name and renames that over the target. Interruptions are
 // held back in between, so only SIGKILL can leave the hidden name behind, in a window of
-// microseconds; the name is remembered too, for an interruption that another thread receives.
+// microseconds; the name is remembered too, for an interruption that another thread receives. The
+// temporary is locked already, so the name appears locked.
 bool AtomicFile::State::replaceTarget() {
     const InterruptionsHeld held;
     const TemporaryCreation creating;
@@ -227,12 +295,13 @@ void AtomicFile::State::discard() {
     if (stream != nullptr) {
         std::fclose(std::exchange(stream, nullptr));  // closes the stream's duplicate
     }
-    if (fd >= 0) {
-        ::close(std::exchange(fd, -1));  // a temporary without a name is gone with it
-    }
+    // The name goes first, so that the file stays locked as long as it has one.
     if (!tempPath.empty()) {
         ::unlink(tempPath.c_str());
         forgetTemporary();
+    }
+    if (fd >= 0) {
+        ::close(std::exchange(fd, -1));  // a temporary without a name is gone with it
     }
 }
 
@@ -284,7 +353,9 @@ bool AtomicFile::open() {
         }
     }
     s.directory = directoryOf(s.target);
-    removeStaleTemporariesBeside(s.target);
+    if (firstVisitOf(s.directory)) {
+        removeStaleTemporariesBeside(s.target);
+    }
     if (!s.openTemporary() || (s.targetExists && !s.keepOwnerAndMode())) {
         return false;
     }
@@ -332,11 +403,7 @@ std::string temporaryNameFor(const std::string& target) {
 }
 
 void removeStaleTemporariesBeside(const std::string& target) {
-    const std::string directory = directoryOf(target);
-    if (!firstVisitOf(directory)) {
-        return;
-    }
-    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) {
         return;
     }
@@ -346,12 +413,7 @@ void removeStaleTemporariesBeside(const std::string& target) {
         return;
     }
     while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        struct stat st {};
-        if (isStale(name) && ::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) {
-            ::unlinkat(dirFd, name.c_str(), 0);
-        }
+        removeIfStale(dirFd, entry->d_name);
     }
     ::closedir(dir);
 }

@@ -76,10 +76,25 @@ bool stillRuns(uint64_t pid, uint64_t created) {
     return runs;
 }
 
-// Whether `name` is a temporary of a process that no longer runs.
-bool isStale(const std::string& name) {
+// Whether `name` is a temporary of a process that, as its name tells, no longer runs. Process ids
+// mean nothing to a process in another container, so this serves only as a second guard beside
+// the open handle of the temporary's maker.
+bool makerGone(const std::string& name) {
     const std::optional<TemporaryOwner> owner = temporaryOwner(name);
     return owner && !stillRuns(owner->pid, owner->start);
+}
+
+// Removes the temporary `path` unless a process holds it open: its maker lets no one else write
+// it, so that an open for writing fails with a sharing violation while it lives. The file is
+// deleted through that open handle when it closes, so nothing that took its name meanwhile is.
+void removeUnlessHeld(const std::string& path) {
+    const HANDLE handle =
+        CreateFileW(widePath(path).c_str(), FILE_WRITE_DATA | DELETE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+    }
 }
 
 }  // namespace
@@ -88,6 +103,10 @@ struct AtomicFile::State {
     std::string target;
     std::string tempPath;
     int tempHandle = -1;  // the temporary's handle for removal on interruption
+    // A second handle on the temporary, from its creation until it is renamed or removed, so that
+    // it stays open between the close of its stream and the rename: the sign to the cleanup of
+    // another process that it is in use.
+    HANDLE held = INVALID_HANDLE_VALUE;
     FILE* stream = nullptr;
     WriteFailure failure;
     // The stream's buffer, left uninitialised; it outlives the stream.
@@ -105,6 +124,7 @@ struct AtomicFile::State {
     bool openTemporary();
     bool replaceTarget();
     void forgetTemporary();
+    void release();
     void discard();
 };
 
@@ -129,7 +149,8 @@ bool AtomicFile::State::checkTarget() {
 }
 
 // A named file beside the target, remembered for removal on interruption. Others may read it but
-// not write it, and it may be deleted while open, so that an interruption can remove it at once.
+// not write it, which tells the cleanup of another process that it is in use, and it may be
+// deleted while open, so that an interruption can remove it at once.
 bool AtomicFile::State::openTemporary() {
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kCreateAttempts && handle == INVALID_HANDLE_VALUE; ++attempt) {
@@ -154,6 +175,13 @@ bool AtomicFile::State::openTemporary() {
     if (handle == INVALID_HANDLE_VALUE) {
         return fail(EEXIST);
     }
+    if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &held, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS)) {
+        const DWORD error = GetLastError();
+        held = INVALID_HANDLE_VALUE;
+        CloseHandle(handle);
+        return fail(errnoFor(error));
+    }
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
     if (fd < 0) {
         const int error = errno;
@@ -173,7 +201,7 @@ bool AtomicFile::State::openTemporary() {
 }
 
 // The replaced file's hidden and system attributes go to its replacement, which then takes the
-// target's name in one step.
+// target's name in one step. The second handle on it allows that, and is closed after.
 bool AtomicFile::State::replaceTarget() {
     const std::wstring wideTemp = widePath(tempPath);
     const DWORD replaced = GetFileAttributesW(widePath(target).c_str());
@@ -189,6 +217,7 @@ bool AtomicFile::State::replaceTarget() {
         return fail(errnoFor(error));
     }
     forgetTemporary();
+    release();
     return true;
 }
 
@@ -197,6 +226,13 @@ void AtomicFile::State::forgetTemporary() {
     tempPath.clear();
 }
 
+void AtomicFile::State::release() {
+    if (held != INVALID_HANDLE_VALUE) {
+        CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
+    }
+}
+
+// The temporary is deleted while the second handle still holds it, and goes when that closes.
 void AtomicFile::State::discard() {
     if (stream != nullptr) {
         std::fclose(std::exchange(stream, nullptr));
@@ -205,6 +241,7 @@ void AtomicFile::State::discard() {
         DeleteFileW(widePath(tempPath).c_str());
         forgetTemporary();
     }
+    release();
 }
 
 AtomicFile::AtomicFile(std::string target) : state_(std::make_unique<State>()) {
@@ -234,7 +271,9 @@ bool AtomicFile::open() {
     if (!s.checkTarget()) {
         return false;
     }
-    removeStaleTemporariesBeside(s.target);
+    if (firstVisitOf(folderOf(s.target))) {
+        removeStaleTemporariesBeside(s.target);
+    }
     return s.openTemporary();
 }
 
@@ -270,9 +309,6 @@ std::string temporaryNameFor(const std::string& target) {
 
 void removeStaleTemporariesBeside(const std::string& target) {
     const std::string folder = folderOf(target);
-    if (!firstVisitOf(folder)) {
-        return;
-    }
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileExW(widePath(folder + ".morvex-*.tmp").c_str(), FindExInfoBasic,
                                      &found, FindExSearchNameMatch, nullptr, 0);
@@ -281,8 +317,9 @@ void removeStaleTemporariesBeside(const std::string& target) {
     }
     do {
         const std::string name = narrowToUtf8(found.cFileName);
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && isStale(name)) {
-            DeleteFileW(widePath(folder + name).c_str());
+        constexpr DWORD kNotFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+        if ((found.dwFileAttributes & kNotFile) == 0 && makerGone(name)) {
+            removeUnlessHeld(folder + name);
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);
