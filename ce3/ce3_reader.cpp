@@ -5,10 +5,6 @@
 
 namespace {
 
-bool isDelimiter(int c) {
-    return c == ',' || c == '\n' || c == '\r';
-}
-
 // The two bytes after a percent sign, converted exactly as strtoul in base 16 converts them
 // (leading white space, a sign, an optional 0x, stopping at the first non-digit or a NUL).
 char decodeEscape(int first, int second) {
@@ -64,7 +60,7 @@ int Ce3Reader::readAnyToken(std::string_view& token) {
     const char* const begin = bytes() + block_.pos;
     const std::size_t available = block_.end - block_.pos;
     const std::size_t n = plainRun(begin, available < kMaxTokenBytes ? available : kMaxTokenBytes);
-    if (n < available && isDelimiter(static_cast<unsigned char>(begin[n]))) {
+    if (n < available && isCe3Delimiter(static_cast<unsigned char>(begin[n]))) {
         // The whole token lies in the block, unescaped: no copy.
         token = std::string_view(begin, n);
         block_.pos += n + 1;
@@ -100,7 +96,7 @@ int Ce3Reader::assembleToken(std::string_view& token, std::size_t count, int sta
             continue;
         }
         const auto c = static_cast<unsigned char>(bytes()[block_.pos++]);
-        if (isDelimiter(c)) {
+        if (isCe3Delimiter(c)) {
             if (c == '\n') {
                 countLine();
             }
@@ -112,7 +108,7 @@ int Ce3Reader::assembleToken(std::string_view& token, std::size_t count, int sta
         // c is a percent sign: both bytes after it are taken, whatever the first is.
         const int first = nextByte();
         const int second = nextByte();
-        if (first < 0 || second < 0 || isDelimiter(first) || isDelimiter(second)) {
+        if (first < 0 || second < 0 || isCe3Delimiter(first) || isCe3Delimiter(second)) {
             return -1;
         }
         assembled_.push_back(decodeEscape(first, second));

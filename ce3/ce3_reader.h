@@ -7,6 +7,11 @@
 #include <string>
 #include <string_view>
 
+// Whether c ends a token: a comma, or a line end.
+inline bool isCe3Delimiter(int c) {
+    return c == ',' || c == '\n' || c == '\r';
+}
+
 // Splits CE3 text into tokens: skips blanks and line ends, cuts at commas and line ends,
 // undoes the percent escaping and counts lines. Owns neither its stream nor its text.
 class Ce3Reader {

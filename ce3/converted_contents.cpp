@@ -188,10 +188,6 @@ int hexDigit(int c) {
     return -1;
 }
 
-bool isDelimiter(int c) {
-    return c == ',' || c == '\n' || c == '\r';
-}
-
 // Cuts a stream into tokens as Ce3Reader does (blanks skipped before a token, a comma or line end
 // after it, percent escapes decoded), and tells apart what Ce3Reader takes alike for the end of
 // its input: a NUL byte, a broken escape, a token that the end cuts, a read error.
@@ -241,7 +237,7 @@ class TokenScanner {
         line_ = lineCount_;
         const char* const begin = block_.get() + pos_;
         const std::size_t n = plainRun(begin, end_ - pos_);
-        if (n < end_ - pos_ && isDelimiter(static_cast<unsigned char>(begin[n]))) {
+        if (n < end_ - pos_ && isCe3Delimiter(static_cast<unsigned char>(begin[n]))) {
             token = std::string_view(begin, n);
             pos_ += n + 1;
             if (begin[n] == '\n') {
@@ -296,7 +292,7 @@ class TokenScanner {
                 }
                 break;
         }
-        if (n == room || !isDelimiter(static_cast<unsigned char>(value[n]))) {
+        if (n == room || !isCe3Delimiter(static_cast<unsigned char>(value[n]))) {
             return false;
         }
         takeUpTo(value + n);
@@ -307,7 +303,7 @@ class TokenScanner {
     bool takeToken(std::string_view token) {
         const char* const begin = block_.get() + pos_;
         if (end_ - pos_ <= token.size() || !bytesBegin(begin, token) ||
-            !isDelimiter(static_cast<unsigned char>(begin[token.size()]))) {
+            !isCe3Delimiter(static_cast<unsigned char>(begin[token.size()]))) {
             return false;
         }
         takeUpTo(begin + token.size());
@@ -418,7 +414,7 @@ class TokenScanner {
                 continue;
             }
             const auto c = static_cast<unsigned char>(block_[pos_++]);
-            if (isDelimiter(c)) {
+            if (isCe3Delimiter(c)) {
                 if (c == '\n') {
                     countLine();
                 }
@@ -451,7 +447,7 @@ class TokenScanner {
                 line_ = lineCount_;
                 return Result::NulByte;
             }
-            if (isDelimiter(c)) {
+            if (isCe3Delimiter(c)) {
                 line_ = lineCount_;
                 return Result::BrokenEscape;
             }

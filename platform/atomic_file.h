@@ -21,6 +21,9 @@ struct WriteFailure {
     };
     Cause cause = Cause::None;
     int error = 0;  // the system's error number for Cause::System; 0 when it gave none
+
+    // The system refused with `error`.
+    static WriteFailure system(int error) { return {Cause::System, error}; }
 };
 
 // The cause in words, for reports: the system's error text, or what stands in its place. Empty

@@ -29,10 +29,6 @@ constexpr int kCreateAttempts = 100;
 constexpr unsigned kNewFileMode = 0666;  // the kernel takes off the umask, as for fopen
 constexpr std::size_t kStreamBufferBytes = std::size_t{1} << 16;
 
-WriteFailure systemFailure(int error) {
-    return {WriteFailure::Cause::System, error};
-}
-
 uint64_t randomSuffix() {
     uint64_t v = 0;
     if (getrandom(&v, sizeof v, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof v)) {
@@ -141,7 +137,7 @@ struct AtomicFile::State {
         discard();
         return false;
     }
-    bool fail(int error) { return fail(systemFailure(error)); }
+    bool fail(int error) { return fail(WriteFailure::system(error)); }
 
     bool openTemporary();
     bool holdsItsName() const;

@@ -26,12 +26,6 @@ constexpr std::size_t kStreamBufferBytes = std::size_t{1} << 16;
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-// The C library's error number for a Windows error; EIO where none names the same cause.
-int errnoFor(DWORD error) {
-    const int number = errnoForWindowsError(error);
-    return number != 0 ? number : EIO;
-}
-
 // Whether another program holds the file open so that it cannot be replaced. Windows refuses the
 // replacement as access denied, as for a protected file; an open that asks to delete the file
 // tells the two apart with a sharing violation.
@@ -137,7 +131,7 @@ bool AtomicFile::State::checkTarget() {
     const DWORD attributes = GetFileAttributesW(widePath(target).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || fail(errnoFor(error));
+        return error == ERROR_FILE_NOT_FOUND || fail(errnoOrIoError(error));
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return fail(EISDIR);
@@ -168,7 +162,7 @@ bool AtomicFile::State::openTemporary() {
         if (handle == INVALID_HANDLE_VALUE) {
             forgetTemporary();
             if (error != ERROR_FILE_EXISTS) {
-                return fail(errnoFor(error));
+                return fail(errnoOrIoError(error));
             }
         }
     }
@@ -180,7 +174,7 @@ bool AtomicFile::State::openTemporary() {
         const DWORD error = GetLastError();
         held = INVALID_HANDLE_VALUE;
         CloseHandle(handle);
-        return fail(errnoFor(error));
+        return fail(errnoOrIoError(error));
     }
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
     if (fd < 0) {
@@ -214,7 +208,7 @@ bool AtomicFile::State::replaceTarget() {
         if (error == ERROR_ACCESS_DENIED && heldByAnotherProgram(target)) {
             return fail(EBUSY);
         }
-        return fail(errnoFor(error));
+        return fail(errnoOrIoError(error));
     }
     forgetTemporary();
     release();
@@ -287,7 +281,7 @@ bool AtomicFile::commit(const std::function<bool()>& mayReplace) {
         return s.fail(errno != 0 ? errno : EIO);
     }
     if (!FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(s.stream))))) {
-        return s.fail(errnoFor(GetLastError()));
+        return s.fail(errnoOrIoError(GetLastError()));
     }
     if (std::fclose(std::exchange(s.stream, nullptr)) != 0) {
         return s.fail(errno);

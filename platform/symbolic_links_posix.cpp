@@ -11,10 +11,6 @@ namespace {
 
 constexpr int kMaxLinkHops = 40;  // the kernel's own limit on following symbolic links
 
-WriteFailure systemFailure(int error) {
-    return {WriteFailure::Cause::System, error};
-}
-
 // The kernel's protected-symlink rule: a link in a sticky, world-writable directory is followed
 // only when it belongs to the directory's owner or to the process's user.
 bool mayFollow(const std::string& linkPath, const struct stat& link) {
@@ -48,10 +44,10 @@ Resolved resolveLinks(std::string path) {
         char next[PATH_MAX];
         const ssize_t n = ::readlink(path.c_str(), next, sizeof next);
         if (n <= 0 || n == static_cast<ssize_t>(sizeof next)) {
-            return {{}, systemFailure(n < 0 ? errno : ENAMETOOLONG)};
+            return {{}, WriteFailure::system(n < 0 ? errno : ENAMETOOLONG)};
         }
         const std::string dest(next, static_cast<std::size_t>(n));
         path = dest[0] == '/' ? dest : directoryOf(path) + "/" + dest;
     }
-    return {{}, systemFailure(ELOOP)};
+    return {{}, WriteFailure::system(ELOOP)};
 }

@@ -66,6 +66,8 @@ std::string systemErrorText(int error);
 // The C library's error number for a Windows error code that names the same cause, so that its
 // message reads as it does on POSIX systems; 0 for any other code.
 int errnoForWindowsError(unsigned long error);
+// The same, EIO for a code that names no cause of the C library's.
+int errnoOrIoError(unsigned long error);
 
 // Why a Windows function failed: strerror's text for an error that has an error number, else the
 // system's own wording.

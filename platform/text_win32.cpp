@@ -259,6 +259,11 @@ int errnoForWindowsError(unsigned long error) {
     }
 }
 
+int errnoOrIoError(unsigned long error) {
+    const int number = errnoForWindowsError(error);
+    return number != 0 ? number : EIO;
+}
+
 std::string windowsErrorText(unsigned long error) {
     if (const int number = errnoForWindowsError(error); number != 0) {
         return systemErrorText(number);

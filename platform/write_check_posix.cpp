@@ -18,10 +18,6 @@
 
 namespace {
 
-WriteFailure systemFailure(int error) {
-    return {WriteFailure::Cause::System, error};
-}
-
 // 0 when the process may do `mode` (W_OK, X_OK) on `path` as the system decides for its effective
 // user, root included; the system's error number otherwise.
 int accessError(const std::string& path, int mode) {
@@ -107,13 +103,13 @@ FolderPlan planFolders(const std::string& path) {
 WriteFailure failureInNewFolder(const std::string& target, const FolderPlan& plan) {
     const std::string name = finalName(target);
     if (pathTooLong(target)) {
-        return systemFailure(ENAMETOOLONG);
+        return WriteFailure::system(ENAMETOOLONG);
     }
     if (namesAFolder(name)) {
-        return systemFailure(EISDIR);
+        return WriteFailure::system(EISDIR);
     }
     if (name.size() > plan.longestName) {
-        return systemFailure(ENAMETOOLONG);
+        return WriteFailure::system(ENAMETOOLONG);
     }
     return {};
 }
@@ -129,27 +125,27 @@ WriteFailure failureInFolder(const std::string& path) {
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (!exists && errno != ENOENT) {
-        return systemFailure(errno);
+        return WriteFailure::system(errno);
     }
     if (exists) {
         if (S_ISDIR(st.st_mode)) {
-            return systemFailure(EISDIR);
+            return WriteFailure::system(EISDIR);
         }
         if (!S_ISREG(st.st_mode)) {
             return {WriteFailure::Cause::NotRegularFile, 0};
         }
         if (const int error = accessError(target, W_OK); error != 0) {
-            return systemFailure(error);
+            return WriteFailure::system(error);
         }
     }
     // The temporary, created in the target's folder.
     const std::string folder = directoryOf(target);
     struct stat dir {};
     if (::stat(folder.c_str(), &dir) != 0) {
-        return systemFailure(errno);
+        return WriteFailure::system(errno);
     }
     if (const int error = creationError(folder); error != 0) {
-        return systemFailure(error);
+        return WriteFailure::system(error);
     }
     if (!exists) {
         return {};  // the temporary is linked under the target's name
@@ -157,11 +153,11 @@ WriteFailure failureInFolder(const std::string& path) {
     // An existing target is replaced from a hidden name beside it, by a rename, which a sticky
     // folder allows only the owner of the file or of the folder.
     if (pathTooLong(temporaryNameFor(target))) {
-        return systemFailure(ENAMETOOLONG);
+        return WriteFailure::system(ENAMETOOLONG);
     }
     const uid_t user = ::geteuid();
     if ((dir.st_mode & S_ISVTX) != 0 && user != 0 && st.st_uid != user && dir.st_uid != user) {
-        return systemFailure(EPERM);
+        return WriteFailure::system(EPERM);
     }
     return {};
 }
@@ -173,11 +169,11 @@ WriteFailure predictWriteFailure(const std::string& path, bool makeFolders) {
     if (makeFolders) {
         plan = planFolders(path);
         if (plan.error != 0) {
-            return systemFailure(plan.error);
+            return WriteFailure::system(plan.error);
         }
     }
     if (path.empty()) {
-        return systemFailure(ENOENT);
+        return WriteFailure::system(ENOENT);
     }
     return plan.creates ? failureInNewFolder(path, plan) : failureInFolder(path);
 }

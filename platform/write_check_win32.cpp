@@ -14,17 +14,6 @@
 
 namespace {
 
-WriteFailure systemFailure(int error) {
-    return {WriteFailure::Cause::System, error};
-}
-
-// The C library's error number for a Windows error, as AtomicFile reports it; EIO where none
-// names the same cause.
-int errnoFor(DWORD error) {
-    const int number = errnoForWindowsError(error);
-    return number != 0 ? number : EIO;
-}
-
 // What the volume that holds `path` allows.
 struct Volume {
     bool readOnly = false;
@@ -105,10 +94,10 @@ WriteFailure failureInNewFolder(const std::string& target, const FolderPlan& pla
         return {WriteFailure::Cause::NotRegularFile, 0};
     }
     if (name.empty()) {
-        return systemFailure(EISDIR);
+        return WriteFailure::system(EISDIR);
     }
     if (nameTooLong(name, plan.volume)) {
-        return systemFailure(ENAMETOOLONG);
+        return WriteFailure::system(ENAMETOOLONG);
     }
     return {};
 }
@@ -121,21 +110,21 @@ WriteFailure failureInFolder(const std::string& target) {
     const DWORD attributes = GetFileAttributesW(widePath(target).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) {
-            return systemFailure(errnoFor(error));
+            return WriteFailure::system(errnoOrIoError(error));
         }
     } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return systemFailure(EISDIR);
+        return WriteFailure::system(EISDIR);
     } else if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        return systemFailure(EACCES);
+        return WriteFailure::system(EACCES);
     }
     // The temporary, created beside the target.
     const std::string folder = target.substr(0, finalComponentStart(target));
     if (GetFileAttributesW(widePath(folder.empty() ? "." : folder).c_str()) ==
         INVALID_FILE_ATTRIBUTES) {
-        return systemFailure(errnoFor(GetLastError()));
+        return WriteFailure::system(errnoOrIoError(GetLastError()));
     }
     if (volumeOf(folder).readOnly) {
-        return systemFailure(EACCES);  // ERROR_WRITE_PROTECT
+        return WriteFailure::system(EACCES);  // ERROR_WRITE_PROTECT
     }
     return {};
 }
@@ -147,11 +136,11 @@ WriteFailure predictWriteFailure(const std::string& path, bool makeFolders) {
     if (makeFolders) {
         plan = planFolders(path);
         if (plan.error != 0) {
-            return systemFailure(plan.error);
+            return WriteFailure::system(plan.error);
         }
     }
     if (path.empty()) {
-        return systemFailure(ENOENT);
+        return WriteFailure::system(ENOENT);
     }
     return plan.creates ? failureInNewFolder(path, plan) : failureInFolder(path);
 }
