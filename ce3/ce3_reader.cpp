@@ -18,6 +18,10 @@ Ce3Reader::Ce3Reader(const char* text) : text_(text), lineNumber_(1) {
     block_.end = text != nullptr ? std::strlen(text) : 0;
 }
 
+Ce3Reader::Ce3Reader(std::string_view bytes) : text_(bytes.data()), lineNumber_(1) {
+    block_.end = bytes.size();
+}
+
 bool Ce3Reader::refill() {
     if (stream_ == nullptr) {
         return false;

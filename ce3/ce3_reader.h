@@ -24,6 +24,8 @@ class Ce3Reader {
     explicit Ce3Reader(FILE* stream) : stream_(stream), lineNumber_(1) {}
     // Reads from a NUL-terminated byte string; its NUL byte is the end of input.
     explicit Ce3Reader(const char* text);
+    // Reads the bytes as a file of the same bytes is read, NUL bytes included.
+    explicit Ce3Reader(std::string_view bytes);
     // Tokens may point into the reader's own block: it is not copied.
     Ce3Reader(const Ce3Reader&) = delete;
     Ce3Reader& operator=(const Ce3Reader&) = delete;

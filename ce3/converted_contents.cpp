@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "ce3/ce3_reader.h"
 #include "ce3/record_names.h"
 
 namespace {

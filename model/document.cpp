@@ -354,19 +354,20 @@ int SchDocument::loadFile(const char* path, const std::function<void(uint64_t)>&
     }
     // The reader reads ahead in blocks of its own; a stream buffer would only copy them again.
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    return loadStream(file.get(), counted, stop);
+    Ce3Reader reader(file.get());
+    return loadFrom(reader, counted, stop);
 }
 
-int SchDocument::load(FILE* stream, Ce3LoadReport& stop) {
+int SchDocument::load(std::string_view bytes, Ce3LoadReport& stop) {
     clear();
     modified = false;
     stop = {};
-    return loadStream(stream, {}, &stop);
+    Ce3Reader reader(bytes);
+    return loadFrom(reader, {}, &stop);
 }
 
-int SchDocument::loadStream(FILE* stream, const std::function<void(uint64_t)>& counted,
-                            Ce3LoadReport* stop) {
-    Ce3Reader reader(stream);
+int SchDocument::loadFrom(Ce3Reader& reader, const std::function<void(uint64_t)>& counted,
+                          Ce3LoadReport* stop) {
     std::string_view token;
     if (reader.nextToken(token) < 0) {
         return 0;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/element.h"
@@ -122,12 +122,12 @@ class SchDocument {
     // The same; when it fails after reading the file's start (1), the elements read before the
     // fault stay, and `stop` learns where and why it stopped.
     int load(const char* path, Ce3LoadReport& stop);
-    // The same from a stream opened for binary reading (a drawing held in memory): 0, 1 or 2 as
-    // for a file of the same bytes.
-    int load(FILE* stream, Ce3LoadReport& stop);
+    // The same from the bytes of a file held in memory: 0, 1 or 2 as for a file of those bytes.
+    int load(std::string_view bytes, Ce3LoadReport& stop);
 
   private:
     int loadFile(const char* path, const std::function<void(uint64_t)>& counted,
                  Ce3LoadReport* stop = nullptr);
-    int loadStream(FILE* stream, const std::function<void(uint64_t)>& counted, Ce3LoadReport* stop);
+    int loadFrom(Ce3Reader& reader, const std::function<void(uint64_t)>& counted,
+                 Ce3LoadReport* stop);
 };

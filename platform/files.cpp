@@ -47,7 +47,11 @@ std::optional<FileKey> fileKey(const std::string& path) {
     }
     std::optional<FileKey> key = fileKey(folderOf(resolved, nameStart));
     if (key) {
-        key->below += (key->below.empty() ? "" : "/") + comparedName(name);
+        // Appended piece by piece: GCC 12 for Windows warns falsely on a concatenation here.
+        if (!key->below.empty()) {
+            key->below += '/';
+        }
+        key->below += comparedName(name);
     }
     return key;
 }

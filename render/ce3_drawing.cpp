@@ -1,7 +1,6 @@
 #include "render/ce3_drawing.h"
 
 #include "model/document.h"
-#include "platform/memory_stream.h"
 #include "platform/text.h"
 
 namespace {
@@ -53,15 +52,6 @@ Ce3Drawing loadCe3Drawing(const std::string& path) {
 Ce3Drawing loadCe3DrawingBytes(std::string_view bytes) {
     SchDocument doc;
     Ce3LoadReport stop;
-    if (bytes.empty()) {
-        return drawLoaded(doc, 0, stop);  // as an empty file: a drawing of nothing
-    }
-    const FilePtr stream = openMemoryStream(bytes);
-    if (!stream) {
-        Ce3Drawing failed;
-        failed.text = translated("not enough memory");
-        return failed;
-    }
-    const int loaded = doc.load(stream.get(), stop);
+    const int loaded = doc.load(bytes, stop);
     return drawLoaded(doc, loaded, stop);
 }

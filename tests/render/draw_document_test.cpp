@@ -160,6 +160,9 @@ TEST(DrawCe3, BytesAreDrawnAsTheFileOfTheSameBytes) {
             "-TOVR3_DATA_V.1.0\r\n",
         head + "+WIRE,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n+WIRE,X1:1,-WIRE\r\n",
         head + "+BUS,X1",
+        // A NUL byte is a byte like any other, not the end of the bytes.
+        head + "+WIRE,L:0,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n" + std::string(1, '\0') +
+            "+WIRE,L:0,X1:10,Y1:20,X2:50,Y2:20,-WIRE\r\n-TOVR3_DATA_V.1.0\r\n",
     };
     TempDir dir;
     for (const std::string& text : texts) {
