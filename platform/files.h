@@ -94,7 +94,11 @@ bool sameExistingFile(const std::string& a, const std::string& b);
 struct FileKey {
     FileIdentity folder;  // the file itself when `below` is empty
     std::string below;    // the names below `folder`, joined by "/"
-    auto operator<=>(const FileKey&) const = default;
+    bool operator==(const FileKey&) const = default;
+    // Spelled out: libc++ 14 (the page's build) has no three-way comparison of strings.
+    bool operator<(const FileKey& other) const {
+        return folder != other.folder ? folder < other.folder : below < other.below;
+    }
 };
 
 // Nothing when not even a folder above the path can be found.

@@ -194,11 +194,12 @@ if ! cmp -s "$work/windows.out" \
     failed=1
 fi
 
-# Patterns that match nothing are said to; /? and -? show the help; a path may begin with "/".
+# Patterns that match nothing are said to, and counted as not converted; /? and -? show the help;
+# a path may begin with "/".
 run windows "${windows_cli[@]}" 'nothing*.ce2' '回路図\?.ce2'
 if [ "$(cat "$work/windows.status")" != 1 ] ||
     ! cmp -s "$work/windows.err" <(printf 'morvex-cli: no file or directory matches %s\r\n' \
-        'nothing*.ce2' '回路図\?.ce2'); then
+        'nothing*.ce2' '回路図\?.ce2' && printf '2 files: 0 converted, 2 not converted\r\n'); then
     echo "compare_with_linux: patterns that match nothing are not reported so:" >&2
     cat "$work/windows.err" >&2
     failed=1
