@@ -180,17 +180,18 @@ std::vector<FileReport> convertFiles(const RunPlan& plan, const ConversionOption
                                      const DrawingHook& drawingHook, std::size_t jobs) {
     const std::vector<BatchFile>& files = plan.files().batch;
     const ListedConversion convert = [&](std::size_t i, const StageSink& stage) {
+        return plan.refused(i) ? *plan.refused(i)
+                               : convertFile(plan, i, options, drawingHook, stage);
+    };
+    const ListedCancellation cancel = [&](std::size_t i) {
         if (plan.refused(i)) {
             return *plan.refused(i);
         }
-        if (progress.cancelled != nullptr && progress.cancelled->load()) {
-            FileReport report;
-            report.source = files[i].source;
-            report.output = files[i].output;
-            report.outcome = FileOutcome::Cancelled;
-            return report;
-        }
-        return convertFile(plan, i, options, drawingHook, stage);
+        FileReport report;
+        report.source = files[i].source;
+        report.output = files[i].output;
+        report.outcome = FileOutcome::Cancelled;
+        return report;
     };
     jobs = std::min({jobs, files.size(), kMaxConversionJobs});
     if (jobs > 1) {
@@ -198,7 +199,7 @@ std::vector<FileReport> convertFiles(const RunPlan& plan, const ConversionOption
         for (std::size_t i = 0; i < files.size(); ++i) {
             untouched[i] = plan.refused(i).has_value();
         }
-        const PoolPlan pool{files.size(), jobs, findSharedFiles(files, untouched), convert};
+        const PoolPlan pool{files.size(), jobs, findSharedFiles(files, untouched), convert, cancel};
         if (std::optional<std::vector<FileReport>> reports = convertOnPool(pool, progress)) {
             return std::move(*reports);
         }
@@ -215,7 +216,8 @@ std::vector<FileReport> convertFiles(const RunPlan& plan, const ConversionOption
                 progress.fileStage(i, at, done, total);
             };
         }
-        reports.push_back(convert(i, stage));
+        const bool cancelled = progress.cancelled != nullptr && progress.cancelled->load();
+        reports.push_back(cancelled ? cancel(i) : convert(i, stage));
         if (progress.fileDone) {
             progress.fileDone(reports.back(), reports.size(), files.size());
         }

@@ -63,7 +63,8 @@ class OrderedPool {
     }
 
     void work() {
-        for (std::size_t index = 0; takeNext(index);) {
+        bool cancelled = false;
+        for (std::size_t index = 0; takeNext(index, cancelled);) {
             try {
                 StageSink stage;
                 if (progress_.fileStage) {
@@ -71,7 +72,7 @@ class OrderedPool {
                         tell(index, {at, done, total, true});
                     };
                 }
-                FileReport report = plan_.convert(index, stage);
+                FileReport report = cancelled ? plan_.cancel(index) : plan_.convert(index, stage);
                 const std::lock_guard lock(mutex_);
                 reports_[index] = std::move(report);
                 finish(index);
@@ -88,8 +89,9 @@ class OrderedPool {
     }
 
     // Waits until the next file may start, and then until the files it must follow have
-    // finished; false when there is none left, or the run stops.
-    bool takeNext(std::size_t& index) {
+    // finished; false when there is none left, or the run stops. `cancelled` tells whether the
+    // batch was cancelled when the file was handed out.
+    bool takeNext(std::size_t& index, bool& cancelled) {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] {
             return stopping_ || next_ == plan_.count || next_ <= firstUnfinished_ + plan_.jobs;
@@ -98,6 +100,7 @@ class OrderedPool {
             return false;
         }
         index = next_++;
+        cancelled = plan_.cancel && progress_.cancelled != nullptr && progress_.cancelled->load();
         // The files waited for were handed out before this one, so they are under way.
         changed_.wait(lock, [this, index] {
             if (stopping_) {

@@ -13,6 +13,8 @@ using StageSink = std::function<void(FileStage stage, uint64_t done, uint64_t to
 
 // Converts the file at an index of the list; `stage` is empty when no one listens.
 using ListedConversion = std::function<FileReport(std::size_t index, const StageSink& stage)>;
+// The report of a file at an index of the list that the batch was cancelled before it started.
+using ListedCancellation = std::function<FileReport(std::size_t index)>;
 
 // The files of a batch as a pool converts them.
 struct PoolPlan {
@@ -21,6 +23,9 @@ struct PoolPlan {
     // For each file, the earlier files that must be finished before it starts.
     std::vector<std::vector<std::size_t>> after;
     ListedConversion convert;
+    // For the files handed out once progress.cancelled reads true: since files are handed out in
+    // list order, those cancelled all come after those converted.
+    ListedCancellation cancel = {};
 };
 
 // Converts the files on up to plan.jobs threads of its own and gives progress and reports on the
