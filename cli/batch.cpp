@@ -191,7 +191,7 @@ class RunReporter {
         const std::string& refused = plan_.drawingRefused(step.drawing);
         const Ce3Drawn drawn = refused.empty() ? drawCe3File(planned.ce3, planned.svg, dryRun_,
                                                              plan_.rules().makeOutputFolders)
-                                               : Ce3Drawn{false, planned.svg, refused};
+                                               : Ce3Drawn{false, refused};
         (drawn.ok ? out_ : err_) << planned.ce3 << ": "
                                  << (drawn.ok ? std::string()
                                               : std::string(translated("not drawn")) + ": ")

@@ -58,7 +58,6 @@ DrawingHook svgBesideOutput(bool dryRun, bool makeFolders) {
 Ce3Drawn drawCe3File(const std::string& path, const std::string& svgPath, bool dryRun,
                      bool makeFolders) {
     Ce3Drawn drawn;
-    drawn.svgPath = svgPath;
     FileReport opened;
     if (!isReadableRegularFile(path, opened)) {
         drawn.text = describeOutcome(opened);

@@ -19,7 +19,6 @@ DrawingHook svgBesideOutput(bool dryRun, bool makeFolders);
 // The outcome of drawing a .ce3 file into an SVG.
 struct Ce3Drawn {
     bool ok = false;
-    std::string svgPath;
     std::string text;  // what was drawn, or why nothing was
 };
 

@@ -23,11 +23,6 @@ std::string folderOf(const std::string& path, std::size_t nameStart) {
 
 }  // namespace
 
-bool sameExistingFile(const std::string& a, const std::string& b) {
-    const std::optional<FileIdentity> ia = fileIdentity(a);
-    return ia && ia == fileIdentity(b);
-}
-
 std::optional<FileKey> fileKey(const std::string& path) {
     std::string resolved = path;
     for (int hop = 0; hop <= kMaxLinkHops; ++hop) {

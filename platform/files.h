@@ -82,10 +82,6 @@ struct FileIdentity {
 // when there is none.
 std::optional<FileIdentity> fileIdentity(const std::string& path);
 
-// True when both paths name one existing file: the same file reached through hard or symbolic
-// links, or through names that a case-folding file system takes as one.
-bool sameExistingFile(const std::string& a, const std::string& b);
-
 // A file as the file system will resolve a path to it, whether or not it exists yet, so that two
 // paths of one file compare equal: the file's identity where it exists; otherwise the identity of
 // the nearest existing folder above it and the names below that folder, as the system compares

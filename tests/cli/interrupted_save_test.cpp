@@ -32,15 +32,6 @@ std::string largeDrawing() {
     return out;
 }
 
-std::vector<std::string> namesIn(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Runs the converter on `files` copies of a large drawing at once to its end, then again and
 // again with a signal sent at a random moment of the time a whole run takes, over old targets or
 // none.

@@ -108,10 +108,12 @@ TEST(FileStatus, KindsAndIdentities) {
     EXPECT_EQ(missing.kind, FileKind::Unknown);
     EXPECT_EQ(missing.error, "No such file or directory");
 
-    // One file by different spellings; another file is another identity.
-    EXPECT_TRUE(sameExistingFile(dir / "a.ce2", backslashed(dir / "sub/../A.CE2")));
-    EXPECT_FALSE(sameExistingFile(dir / "a.ce2", dir / "sub"));
-    EXPECT_FALSE(sameExistingFile(dir / "missing", dir / "missing"));
+    // One file by different spellings, there or not yet, in any letter case; another file is
+    // another key.
+    EXPECT_EQ(fileKey(dir / "a.ce2"), fileKey(backslashed(dir / "sub/../A.CE2")));
+    EXPECT_NE(fileKey(dir / "a.ce2"), fileKey(dir / "sub"));
+    EXPECT_EQ(fileKey(dir / "new/x.ce3"), fileKey(backslashed(dir / "sub/../NEW/X.CE3")));
+    EXPECT_NE(fileKey(dir / "new/x.ce3"), fileKey(dir / "new/y.ce3"));
     errno = 0;
     EXPECT_FALSE(fileIdentity(dir / "missing"));
     EXPECT_EQ(errno, ENOENT);

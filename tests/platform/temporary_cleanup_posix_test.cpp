@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,50 +23,13 @@ namespace fs = std::filesystem;
 // Far above any pid_max, so no process has it.
 constexpr uint64_t kGonePid = 0x7fffffff;
 
-std::vector<std::string> namesIn(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// A child process that holds an exclusive lock on a file until the test lets it go.
+// An exclusive lock on a file through an open file of its own, as a save holds it: a lock of
+// flock belongs to the open file, so a cleanup that opens the file anew cannot take it, even in
+// this process.
 class LockHolder {
   public:
-    explicit LockHolder(const std::string& path) {
-        int ready[2];
-        int go[2];
-        if (::pipe2(ready, O_CLOEXEC) != 0) {
-            return;
-        }
-        if (::pipe2(go, O_CLOEXEC) != 0) {
-            ::close(ready[0]);
-            ::close(ready[1]);
-            return;
-        }
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            // The test's ends closed, so that the test letting go shows as the end of the pipe;
-            // the file opened anew, so that the lock is not one the test shares.
-            ::close(ready[0]);
-            ::close(go[1]);
-            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-            char byte = 'l';
-            if (fd < 0 || ::flock(fd, LOCK_EX) != 0 || ::write(ready[1], &byte, 1) != 1) {
-                ::_exit(1);
-            }
-            while (::read(go[0], &byte, 1) < 0 && errno == EINTR) {
-            }
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(go[0]);
-        char byte = 0;
-        locked_ = pid_ > 0 && ::read(ready[0], &byte, 1) == 1;
-        ::close(ready[0]);
-        go_ = go[1];
+    explicit LockHolder(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        locked_ = fd_ >= 0 && ::flock(fd_, LOCK_EX) == 0;
     }
     LockHolder(const LockHolder&) = delete;
     LockHolder& operator=(const LockHolder&) = delete;
@@ -75,22 +37,15 @@ class LockHolder {
 
     bool locked() const { return locked_; }
 
-    // Lets the child end, and waits until it has: its lock is gone then.
     void release() {
-        if (go_ >= 0) {
-            ::close(go_);
-            go_ = -1;
-        }
-        if (pid_ > 0) {
-            int status = 0;
-            ::waitpid(pid_, &status, 0);
-            pid_ = -1;
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
         }
     }
 
   private:
-    pid_t pid_ = -1;
-    int go_ = -1;
+    int fd_ = -1;
     bool locked_ = false;
 };
 
@@ -102,14 +57,13 @@ TEST(TemporaryCleanup, RemovesOnlyWhatNoProcessHolds) {
         const char* what;
         std::string name;
         Kind kind;
-        bool locked;  // by another process, until it ends
+        bool locked;  // by an open file other than the cleanup's, until it is closed
         bool keptWhileLocked;
-        bool keptAfterwards;  // after that process has ended
+        bool keptAfterwards;  // after that file has been closed
     };
     const std::string running = fs::path(temporaryNameFor(target)).filename().string();
     const std::vector<Case> cases = {
-        {"gone maker, locked by a live process", temporaryFileName(kGonePid, 1, 1), Kind::File,
-         true, true, false},
+        {"gone maker, locked", temporaryFileName(kGonePid, 1, 1), Kind::File, true, true, false},
         {"gone maker, unlocked", temporaryFileName(kGonePid, 1, 2), Kind::File, false, false,
          false},
         {"running maker, unlocked", running, Kind::File, false, true, true},

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 // A path as the program's own functions take it: UTF-8 on every system.
 inline std::string utf8Path(const std::filesystem::path& path) {
@@ -77,4 +79,14 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
 inline std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The names of a folder's entries, sorted.
+inline std::vector<std::string> namesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
