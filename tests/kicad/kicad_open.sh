@@ -1,0 +1,196 @@
+#!/usr/bin/env bash
+# Opens each schematic in KiCad 6's schematic editor on a private X server and fails, naming the
+# file and the window, when KiCad refuses it or shows any dialog while loading it. With
+# --netlist DIR it also exports KiCad's netlist of each file to DIR/NAME.net.
+# Usage: kicad_open.sh [--netlist DIR] [--screenshot PNG] FILE.kicad_sch...
+# KICAD_WAIT (seconds, default 300) bounds each wait for a window or a file; a busy machine
+# only makes the polls take longer, it does not fail them.
+set -euo pipefail
+
+netlists=
+screenshot=
+while [[ $# -gt 0 ]]; do
+    case $1 in
+    --netlist) netlists=$(realpath "$2") && shift 2 ;;
+    --screenshot) screenshot=$(realpath "$2") && shift 2 ;;
+    --) shift && break ;;
+    -*) echo "kicad_open.sh: unknown option $1" >&2 && exit 2 ;;
+    *) break ;;
+    esac
+done
+[[ $# -gt 0 ]] || {
+    echo "usage: kicad_open.sh [--netlist DIR] [--screenshot PNG] FILE.kicad_sch..." >&2
+    exit 2
+}
+for tool in Xvfb eeschema xdotool; do
+    command -v "$tool" >/dev/null || { echo "kicad_open.sh: $tool is not installed" >&2 && exit 2; }
+done
+ceiling=${KICAD_WAIT:-300}
+
+work=$(mktemp -d)
+xvfb=
+editor=
+cleanup() {
+    [[ -n $editor ]] && kill "$editor" 2>/dev/null && wait "$editor" 2>/dev/null
+    [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# A private home whose empty library tables and settings spare KiCad its first-start dialogs, and
+# which binds the netlist export to a key, so no menu has to be walked.
+export HOME=$work/home
+
+settings=$HOME/.config/kicad/6.0
+mkdir -p "$settings" "$work/netlists"
+printf '(sym_lib_table\n)\n' >"$settings/sym-lib-table"
+printf '(fp_lib_table\n)\n' >"$settings/fp-lib-table"
+printf '{}\n' >"$settings/kicad_common.json"
+printf 'eeschema.EditorControl.exportNetlist\tCtrl+Shift+Alt+N\n' >"$settings/user.hotkeys"
+
+# Calls the command (a function) every tenth of a second until it succeeds; fails after the
+# ceiling, printing what it waited for.
+wait_for() {
+    local what=$1
+    shift
+    local deadline=$((SECONDS + ceiling))
+    until "$@"; do
+        if ((SECONDS >= deadline)); then
+            echo "kicad_open.sh: no $what after ${ceiling}s" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+: >"$work/display"
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+display_ready() { grep -q '^[0-9]' "$work/display"; }
+wait_for "X server" display_ready || { cat "$work/xvfb.log" >&2 && exit 1; }
+export DISPLAY=:$(head -n 1 "$work/display")
+server_answers() { xdotool getmouselocation >/dev/null 2>&1; }
+wait_for "answer from the X server" server_answers
+
+# The visible windows that have a title, one "ID TITLE" a line.
+titled_windows() {
+    local id title
+    for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        title=$(xdotool getwindowname "$id" 2>/dev/null) || continue
+        [[ -n $title ]] && printf '%s %s\n' "$id" "$title"
+    done
+    return 0
+}
+
+# Sets $found to the first titled window that is not one of the given titles (extended regular
+# expressions over the whole title), or to nothing. The editor's menus are titled "eeschema".
+unexpected_window() {
+    local allowed
+    found=
+    while read -r id title; do
+        for allowed in "$@" 'eeschema' 'Loading Schematic'; do
+            [[ $title =~ ^($allowed)$ ]] && continue 2
+        done
+        found=$title
+        return 0
+    done < <(titled_windows)
+    return 0
+}
+
+# Waits until a window titled as given is visible; fails as soon as another titled window shows
+# than those given after the file. The editor's own window, with a file or with none, is
+# expected throughout. With $press set, sends that key again every two seconds while waiting:
+# the editor drops keys that come before it is ready for them, and shows nothing to say when
+# it is.
+press=
+window_id=
+await_window() {
+    local wanted=$1 file=$2
+    shift 2
+    local deadline=$((SECONDS + ceiling)) polls=0
+    window_id=
+    while :; do
+        unexpected_window "$wanted" "$main" '\[no schematic loaded\] — Schematic Editor' "$@"
+        if [[ -n $found ]]; then
+            echo "$file: KiCad shows the window \"$found\"" >&2
+            return 1
+        fi
+        window_id=$(xdotool search --onlyvisible --name "^($wanted)\$" 2>/dev/null | head -n 1)
+        if [[ -n $window_id ]]; then
+            # No window manager gives the new window the keyboard.
+            xdotool windowfocus --sync "$window_id" 2>/dev/null || true
+            return 0
+        fi
+        if ! kill -0 "$editor" 2>/dev/null; then
+            echo "$file: the schematic editor ended before the window \"$wanted\"" >&2
+            return 1
+        fi
+        if ((SECONDS >= deadline)); then
+            echo "$file: no window \"$wanted\" after ${ceiling}s" >&2
+            return 1
+        fi
+        [[ -n $press ]] && ((polls++ % 20 == 0)) && xdotool key --clearmodifiers "$press"
+        sleep 0.1
+    done
+}
+
+quote_regex() { sed 's/[][\.*^$+?(){}|]/\\&/g' <<<"$1"; }
+
+# The editor in a process group of its own: started in this script's group, without job control,
+# it takes none of the keys sent to it.
+set -m
+failures=0
+for file in "$@"; do
+    path=$(realpath "$file")
+    name=$(basename "$path" .kicad_sch)
+    main="$(quote_regex "$name") \[.*\] — Schematic Editor"
+    HOME=$HOME eeschema "$path" >"$work/editor.log" 2>&1 &
+    editor=$!
+    ok=true
+    # Loaded: the editor's window names the file. The netlist dialog opening on the editor's key
+    # then shows that no dialog holds the editor, also none that came after the title.
+    await_window "$main" "$file" || ok=false
+    if $ok; then
+        # The editor's keys work once its canvas has the keyboard: a click on it, which selects
+        # at most one item, gives it that.
+        xdotool mousemove --window "$window_id" 640 400 click 1
+        press=ctrl+shift+alt+n await_window 'Export Netlist' "$file" || ok=false
+    fi
+    if $ok && [[ -n $netlists ]]; then
+        target=$work/netlists/$name.net
+        rm -f "$target"
+        # The dialog's default button exports; the file chooser's name field takes a whole path.
+        xdotool key --clearmodifiers Return
+        await_window 'Save Netlist File' "$file" 'Export Netlist' || ok=false
+        if $ok; then
+            xdotool key --clearmodifiers ctrl+a
+            xdotool type --delay 2 "$target"
+            xdotool key --clearmodifiers Return
+            # The dialog closes once the netlist is written.
+            netlist_written() { [[ -s $target ]] && ! xdotool search --onlyvisible --name '^Export Netlist$' >/dev/null 2>&1; }
+            wait_for "netlist of $file" netlist_written || ok=false
+            $ok && cp "$target" "$netlists/$name.net"
+        fi
+    fi
+    if $ok && [[ -n $screenshot ]]; then
+        dialog_closed() { ! xdotool search --onlyvisible --name '^Export Netlist$' >/dev/null 2>&1; }
+        dialog_closed || xdotool key --clearmodifiers Escape
+        wait_for "closed netlist dialog" dialog_closed || ok=false
+        id=$(xdotool search --onlyvisible --name "^($main)\$" | head -n 1)
+        xwd -id "$id" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$screenshot"
+    fi
+    kill "$editor" 2>/dev/null || true
+    wait "$editor" 2>/dev/null || true
+    editor=
+    # The editor's lock on the file, left behind by its end.
+    rm -f "$HOME"/.cache/kicad_v6.0/*.lock
+    if ! $ok; then
+        failures=$((failures + 1))
+        sed 's/^/  kicad: /' "$work/editor.log" >&2
+    fi
+done
+if ((failures > 0)); then
+    echo "kicad_open.sh: $failures of $# files not opened cleanly" >&2
+    exit 1
+fi
