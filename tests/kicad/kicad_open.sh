@@ -43,7 +43,7 @@ trap 'exit 130' INT TERM
 export HOME=$work/home
 
 settings=$HOME/.config/kicad/6.0
-mkdir -p "$settings" "$work/netlists"
+mkdir -p "$settings"
 printf '(sym_lib_table\n)\n' >"$settings/sym-lib-table"
 printf '(fp_lib_table\n)\n' >"$settings/fp-lib-table"
 printf '{}\n' >"$settings/kicad_common.json"
@@ -65,7 +65,7 @@ wait_for() {
 }
 
 : >"$work/display"
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x1024x24 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 display_ready() { grep -q '^[0-9]' "$work/display"; }
 wait_for "X server" display_ready || { cat "$work/xvfb.log" >&2 && exit 1; }
@@ -86,7 +86,7 @@ titled_windows() {
 # Sets $found to the first titled window that is not one of the given titles (extended regular
 # expressions over the whole title), or to nothing. The editor's menus are titled "eeschema".
 unexpected_window() {
-    local allowed
+    local allowed id title
     found=
     while read -r id title; do
         for allowed in "$@" 'eeschema' 'Loading Schematic'; do
@@ -98,36 +98,38 @@ unexpected_window() {
     return 0
 }
 
-# Waits until a window titled as given is visible; fails as soon as another titled window shows
-# than those given after the file. The editor's own window, with a file or with none, is
-# expected throughout. With $press set, sends that key again every two seconds while waiting:
-# the editor drops keys that come before it is ready for them, and shows nothing to say when
-# it is.
+# Waits until a window titled as given is visible (with "gone:" before the title, until none
+# is), setting $window_id to it; fails as soon as another titled window shows than those given
+# after the file. The editor's own window, with a file or with none, is expected throughout.
+# With $press set, sends that key again every two seconds while waiting: the editor drops keys
+# that come before it is ready for them, and shows nothing to say when it is. With $until set,
+# a window gone is awaited until that command succeeds, too.
 press=
+until=
 window_id=
 await_window() {
     local wanted=$1 file=$2
     shift 2
-    local deadline=$((SECONDS + ceiling)) polls=0
+    local pattern=${wanted#gone:} deadline=$((SECONDS + ceiling)) polls=0
     window_id=
     while :; do
-        unexpected_window "$wanted" "$main" '\[no schematic loaded\] — Schematic Editor' "$@"
+        unexpected_window "$pattern" "$main" '\[no schematic loaded\] — Schematic Editor' "$@"
         if [[ -n $found ]]; then
             echo "$file: KiCad shows the window \"$found\"" >&2
             return 1
         fi
-        window_id=$(xdotool search --onlyvisible --name "^($wanted)\$" 2>/dev/null | head -n 1)
-        if [[ -n $window_id ]]; then
-            # No window manager gives the new window the keyboard.
-            xdotool windowfocus --sync "$window_id" 2>/dev/null || true
+        window_id=$(xdotool search --onlyvisible --name "^($pattern)\$" 2>/dev/null | head -n 1)
+        if [[ $wanted == gone:* ]]; then
+            [[ -z $window_id ]] && { [[ -z $until ]] || $until; } && return 0
+        elif [[ -n $window_id ]]; then
             return 0
         fi
         if ! kill -0 "$editor" 2>/dev/null; then
-            echo "$file: the schematic editor ended before the window \"$wanted\"" >&2
+            echo "$file: the schematic editor ended while waiting for the window \"$wanted\"" >&2
             return 1
         fi
         if ((SECONDS >= deadline)); then
-            echo "$file: no window \"$wanted\" after ${ceiling}s" >&2
+            echo "$file: still waiting for the window \"$wanted\" after ${ceiling}s" >&2
             return 1
         fi
         [[ -n $press ]] && ((polls++ % 20 == 0)) && xdotool key --clearmodifiers "$press"
@@ -141,44 +143,44 @@ quote_regex() { sed 's/[][\.*^$+?(){}|]/\\&/g' <<<"$1"; }
 # it takes none of the keys sent to it.
 set -m
 failures=0
+index=0
 for file in "$@"; do
-    path=$(realpath "$file")
-    name=$(basename "$path" .kicad_sch)
+    # A copy in a folder of its own, beside which the editor writes the netlist under the name it
+    # proposes, so that no path has to be typed.
+    index=$((index + 1))
+    name=$(basename "$file" .kicad_sch)
+    copy=$work/files/$index/$name.kicad_sch
+    mkdir -p "$(dirname "$copy")"
+    cp "$file" "$copy"
+    netlist=${copy%.kicad_sch}.net
     main="$(quote_regex "$name") \[.*\] — Schematic Editor"
-    HOME=$HOME eeschema "$path" >"$work/editor.log" 2>&1 &
+    HOME=$HOME eeschema "$copy" >"$work/editor.log" 2>&1 &
     editor=$!
     ok=true
     # Loaded: the editor's window names the file. The netlist dialog opening on the editor's key
     # then shows that no dialog holds the editor, also none that came after the title.
     await_window "$main" "$file" || ok=false
     if $ok; then
-        # The editor's keys work once its canvas has the keyboard: a click on it, which selects
-        # at most one item, gives it that.
-        xdotool mousemove --window "$window_id" 640 400 click 1
+        # The editor's keys work once its canvas has the keyboard: a click on it, beside the
+        # drawing sheet, gives it that (with no window manager to give its window the keyboard).
+        xdotool windowfocus --sync "$window_id" 2>/dev/null || true
+        xdotool mousemove --window "$window_id" 1150 300 click 1
         press=ctrl+shift+alt+n await_window 'Export Netlist' "$file" || ok=false
     fi
     if $ok && [[ -n $netlists ]]; then
-        target=$work/netlists/$name.net
-        rm -f "$target"
-        # The dialog's default button exports; the file chooser's name field takes a whole path.
-        xdotool key --clearmodifiers Return
-        await_window 'Save Netlist File' "$file" 'Export Netlist' || ok=false
-        if $ok; then
-            xdotool key --clearmodifiers ctrl+a
-            xdotool type --delay 2 "$target"
-            xdotool key --clearmodifiers Return
-            # The dialog closes once the netlist is written.
-            netlist_written() { [[ -s $target ]] && ! xdotool search --onlyvisible --name '^Export Netlist$' >/dev/null 2>&1; }
-            wait_for "netlist of $file" netlist_written || ok=false
-            $ok && cp "$target" "$netlists/$name.net"
-        fi
+        # The dialog's default button exports; the file chooser's, saves. The editor closes its
+        # dialog once the netlist is written, or asks instead for the schematic to be annotated
+        # (references missing or repeated).
+        press=Return await_window 'Save Netlist File' "$file" 'Export Netlist' || ok=false
+        $ok && { press=Return await_window 'gone:Save Netlist File' "$file" 'Export Netlist' || ok=false; }
+        netlist_written() { [[ -s $netlist ]]; }
+        $ok && { until=netlist_written await_window 'gone:Export Netlist' "$file" || ok=false; }
+        $ok && cp "$netlist" "$netlists/$name.net"
     fi
     if $ok && [[ -n $screenshot ]]; then
-        dialog_closed() { ! xdotool search --onlyvisible --name '^Export Netlist$' >/dev/null 2>&1; }
-        dialog_closed || xdotool key --clearmodifiers Escape
-        wait_for "closed netlist dialog" dialog_closed || ok=false
-        id=$(xdotool search --onlyvisible --name "^($main)\$" | head -n 1)
-        xwd -id "$id" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$screenshot"
+        press=Escape await_window 'gone:Export Netlist' "$file" || ok=false
+        $ok && { await_window "$main" "$file" || ok=false; }
+        $ok && xwd -id "$window_id" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$screenshot"
     fi
     kill "$editor" 2>/dev/null || true
     wait "$editor" 2>/dev/null || true
