@@ -69,7 +69,8 @@ Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x1024x24 3>"$work/display
 xvfb=$!
 display_ready() { grep -q '^[0-9]' "$work/display"; }
 wait_for "X server" display_ready || { cat "$work/xvfb.log" >&2 && exit 1; }
-export DISPLAY=:$(head -n 1 "$work/display")
+DISPLAY=:$(head -n 1 "$work/display")
+export DISPLAY
 server_answers() { xdotool getmouselocation >/dev/null 2>&1; }
 wait_for "answer from the X server" server_answers
 
