@@ -11,7 +11,7 @@ netlists=
 screenshot=
 while [[ $# -gt 0 ]]; do
     case $1 in
-    --netlist) netlists=$(realpath "$2") && shift 2 ;;
+    --netlist) mkdir -p "$2" && netlists=$(realpath "$2") && shift 2 ;;
     --screenshot) screenshot=$(realpath "$2") && shift 2 ;;
     --) shift && break ;;
     -*) echo "kicad_open.sh: unknown option $1" >&2 && exit 2 ;;
@@ -41,7 +41,6 @@ trap 'exit 130' INT TERM
 # A private home whose empty library tables and settings spare KiCad its first-start dialogs, and
 # which binds the netlist export to a key, so no menu has to be walked.
 export HOME=$work/home
-
 settings=$HOME/.config/kicad/6.0
 mkdir -p "$settings"
 printf '(sym_lib_table\n)\n' >"$settings/sym-lib-table"
@@ -85,12 +84,12 @@ titled_windows() {
 }
 
 # Sets $found to the first titled window that is not one of the given titles (extended regular
-# expressions over the whole title), or to nothing. The editor's menus are titled "eeschema".
+# expressions over the whole title) nor the editor's progress window, or to nothing.
 unexpected_window() {
     local allowed id title
     found=
     while read -r id title; do
-        for allowed in "$@" 'eeschema' 'Loading Schematic'; do
+        for allowed in "$@" 'Loading Schematic'; do
             [[ $title =~ ^($allowed)$ ]] && continue 2
         done
         found=$title
@@ -155,7 +154,7 @@ for file in "$@"; do
     cp "$file" "$copy"
     netlist=${copy%.kicad_sch}.net
     main="$(quote_regex "$name") \[.*\] — Schematic Editor"
-    HOME=$HOME eeschema "$copy" >"$work/editor.log" 2>&1 &
+    eeschema "$copy" >"$work/editor.log" 2>&1 &
     editor=$!
     ok=true
     # Loaded: the editor's window names the file. The netlist dialog opening on the editor's key
@@ -171,7 +170,8 @@ for file in "$@"; do
     if $ok && [[ -n $netlists ]]; then
         # The dialog's default button exports; the file chooser's, saves. The editor closes its
         # dialog once the netlist is written, or asks instead for the schematic to be annotated
-        # (references missing or repeated).
+        # (references missing or repeated). Each key is sent again only after a look that found
+        # its dialog still open, so a late one hardly ever meets the dialog after it.
         press=Return await_window 'Save Netlist File' "$file" 'Export Netlist' || ok=false
         $ok && { press=Return await_window 'gone:Save Netlist File' "$file" 'Export Netlist' || ok=false; }
         netlist_written() { [[ -s $netlist ]]; }
