@@ -160,6 +160,10 @@ class SchematicWriter {
                 case SchKind::Wire:
                 case SchKind::Bus:
                 case SchKind::BusEntry:
+                    // A bus entry joins the buses it meets, as a wire entry its wire and bus.
+                    if (el.kind() == SchKind::BusEntry) {
+                        parts_.entries.push_back(segment);
+                    }
                     if (segment.a != segment.b) {
                         lineOf_[&el] = parts_.lines.size();
                         parts_.lines.push_back({segment, el.kind() != SchKind::Wire});

@@ -85,8 +85,9 @@ bool isEnd(SchPoint p, const Segment& s) {
     return p == s.a || p == s.b;
 }
 
-// How far along a label may move from the point nearest to it, either way, to keep off a
-// crossing.
+// How a label moves along its line to keep off a crossing: in steps of 5 points of the line (5
+// units on a level or upright line, KiCad's connection grid), at most 20 steps either way.
+constexpr int64_t kLabelShift = 5;
 constexpr int64_t kMostLabelShifts = 20;
 
 class Connector {
@@ -169,7 +170,7 @@ class Connector {
         const SegmentLattice lattice(parts_.lines[line].segment);
         const int64_t nearest = lattice.nearestTo(label.anchor);
         for (int64_t shift = 0; shift <= kMostLabelShifts; ++shift) {
-            for (const int64_t k : {nearest + shift, nearest - shift}) {
+            for (const int64_t k : {nearest + shift * kLabelShift, nearest - shift * kLabelShift}) {
                 if (k >= 0 && k <= lattice.steps() && !crossing(lattice.at(k), line)) {
                     return lattice.at(k);
                 }
