@@ -66,22 +66,26 @@ void writeMixedBatch(const std::string& root) {
 
 // The run's results and the folder it leaves.
 std::pair<ProcessResult, std::map<std::string, std::string>> convertMixedBatch(
-    const std::string& root, const std::string& jobs, bool svg) {
+    const std::string& root, const std::string& jobs, const std::vector<std::string>& options) {
     writeMixedBatch(root);
     const std::vector<std::string> paths = {
         "demo.ce2", "tree",  "x.ce2",       "x.CE2",    "./demo.ce2",
         "one.ce2",  "u.ce2", "missing.ce2", "demo.ce2", "tree/big/larger.ce2"};
-    std::vector<std::string> args = {MORVEX_CLI, "--jobs", jobs, svg ? "--svg" : "--quiet"};
+    std::vector<std::string> args = {MORVEX_CLI, "--jobs", jobs};
+    args.insert(args.end(), options.begin(), options.end());
     args.insert(args.end(), paths.begin(), paths.end());
     ProcessResult result = runProcess({args, root, {{"LC_ALL", "C.UTF-8"}}, 120});
     return {std::move(result), treeOf(root)};
 }
 
 TEST(CliParallel, SameFilesReportsAndStatusAsOneAtATime) {
-    for (const bool svg : {false, true}) {
+    const std::vector<std::vector<std::string>> runs = {
+        {"--quiet"}, {"--svg"}, {"--svg", "--kicad"}};
+    for (const std::vector<std::string>& options : runs) {
+        SCOPED_TRACE(options.back());
         TempDir dir;
-        const auto [one, oneTree] = convertMixedBatch(dir / "one", "1", svg);
-        const auto [four, fourTree] = convertMixedBatch(dir / "four", "4", svg);
+        const auto [one, oneTree] = convertMixedBatch(dir / "one", "1", options);
+        const auto [four, fourTree] = convertMixedBatch(dir / "four", "4", options);
         ASSERT_FALSE(one.timedOut || four.timedOut);
         EXPECT_EQ(one.exitCode, 1);
         EXPECT_EQ(four.exitCode, one.exitCode);
@@ -92,6 +96,9 @@ TEST(CliParallel, SameFilesReportsAndStatusAsOneAtATime) {
              {"demo.ce2 -> demo.ce3", "larger.ce2 -> ", "would replace", "fewer than two",
               "not a regular file", "cannot be written", "cannot be opened"}) {
             EXPECT_NE((one.out + one.err).find(outcome), std::string::npos) << outcome;
+        }
+        if (options.back() == "--kicad") {  // the trees compared hold the KiCad files
+            EXPECT_NE(one.out.find("; KiCad: tree/good1.kicad_sch ("), std::string::npos);
         }
     }
 }
