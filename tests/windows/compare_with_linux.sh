@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Converts the same drawings with the Linux morvex-cli and, under Wine, with morvex-cli.exe, and
 # compares what the two wrote (.ce3, .svg and .kicad_sch files) and reported (standard output,
-# standard error, exit status) byte for byte; the lines of the Windows reports end in CR LF, as Windows text does.
-# The Windows program writes its reports in UTF-8 (--utf8), or in a Japanese locale in CP932, its
-# console code page; its wildcards match as the Linux shell's do.
+# standard error, exit status) byte for byte; the lines of the Windows reports end in CR LF, as
+# Windows text does. The Windows program writes its reports in UTF-8 (--utf8), or in a Japanese
+# locale in CP932, its console code page; its wildcards match as the Linux shell's do.
 #
 # usage: compare_with_linux.sh WINE-RUN MORVEX-CLI-EXE LINUX-BUILD-DIR SOURCE-DIR WORK-DIR
 #        JAPANESE-LOCPATH
