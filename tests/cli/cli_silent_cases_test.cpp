@@ -486,7 +486,7 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          "demo.ce2 -> demo.ce3: 13 elements; 1 element outside the sheet left out; KiCad: "
          "demo.kicad_sch (1 net; 1 part with pins placed from its wires; 1 T-join without a "
          "junction)\n",
-         "",
+         "2 files: 2 converted (1 in part)\n",
          false,
          {},
          "C.UTF-8",
