@@ -50,7 +50,7 @@ struct DrawingReport {
 };
 
 // What a KiCad schematic of a drawing will not show as drawn, and how many nets KiCad finds in
-// it (the KiCad writer's summary).
+// it: the KiCad writer's summary, which the core passes on without knowing the writer.
 struct KicadCounts {
     unsigned long nets = 0;
     unsigned long labelsNotOnWire = 0;

@@ -31,6 +31,6 @@ class ConversionEnds {
 
 // Converts one drawing through `ends` into report. A drawing of fewer than two elements is not
 // written. Memory that runs out while drawing, or while writing the KiCad schematic, fails that
-// file only; elsewhere the
-// std::bad_alloc is left to the caller, with what was done so far in report.
+// file only; elsewhere the std::bad_alloc is left to the caller, with what was done so far in
+// report.
 void convertDrawing(ConversionEnds& ends, FileReport& report);
