@@ -13,10 +13,14 @@ cases=(
     "pass app/core/y.h platform/x.h"
     "pass cli/main.cpp app/core/y.h"
     "pass web/page.cpp render/draw.h"
+    "pass kicad/sheet.cpp render/draw.h"
     "fail platform/x.h app/core/y.h"
     "fail model/doc.cpp ce2/reader.h"
     "fail render/draw.h ce2/reader.h"
     "fail cli/main.cpp app/gui/dialog.h"
+    "fail render/draw.h kicad/sheet.h"
+    "pass app/core/y.h kicad/sheet.h"
+    "fail kicad/sheet.h app/core/y.h"
 )
 failures=0
 for entry in "${cases[@]}"; do

@@ -1,0 +1,85 @@
+#include "kicad/kicad_sexpr.h"
+
+#include <array>
+#include <cstdio>
+
+namespace {
+
+// FNV-1a over the name and the position, from one of two offsets: 128 bits in all.
+uint64_t hashOf(std::string_view name, std::size_t element, std::size_t part, uint64_t offset) {
+    constexpr uint64_t kPrime = 0x100000001b3ULL;
+    uint64_t h = offset;
+    const auto add = [&h](unsigned char byte) {
+        h ^= byte;
+        h *= kPrime;
+    };
+    for (const char c : name) {
+        add(static_cast<unsigned char>(c));
+    }
+    add(0);
+    for (const uint64_t value : {uint64_t{element}, uint64_t{part}}) {
+        for (int shift = 0; shift < 64; shift += 8) {
+            add(static_cast<unsigned char>(value >> shift));
+        }
+    }
+    return h;
+}
+
+}  // namespace
+
+std::string kicadNumber(int64_t units) {
+    // units * 0.254 mm = units * 254 thousandths.
+    const bool negative = units < 0;
+    const uint64_t thousandths =
+        (negative ? 0 - static_cast<uint64_t>(units) : static_cast<uint64_t>(units)) * 254;
+    std::string text = (negative ? "-" : "") + std::to_string(thousandths / 1000);
+    uint64_t fraction = thousandths % 1000;
+    if (fraction != 0) {
+        std::array<char, 5> digits{};
+        std::snprintf(digits.data(), digits.size(), ".%03u", static_cast<unsigned>(fraction));
+        std::string decimals(digits.data());
+        while (decimals.back() == '0') {
+            decimals.pop_back();
+        }
+        text += decimals;
+    }
+    return text;
+}
+
+std::string kicadString(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string KicadUuids::operator()(std::size_t element, std::size_t part) const {
+    const uint64_t high = hashOf(name_, element, part, 0xcbf29ce484222325ULL);
+    const uint64_t low = hashOf(name_, element, part, 0x84222325cbf29ce4ULL);
+    // Version 8 (made by the writer's own rule) and the RFC 9562 variant.
+    const uint64_t versioned = (high & ~uint64_t{0xF000}) | 0x8000;
+    const uint64_t varied = (low & ~(uint64_t{3} << 62)) | (uint64_t{2} << 62);
+    std::array<char, 37> text{};
+    std::snprintf(text.data(), text.size(), "%08x-%04x-%04x-%04x-%012llx",
+                  static_cast<unsigned>(versioned >> 32),
+                  static_cast<unsigned>((versioned >> 16) & 0xFFFF),
+                  static_cast<unsigned>(versioned & 0xFFFF), static_cast<unsigned>(varied >> 48),
+                  static_cast<unsigned long long>(varied & 0xFFFFFFFFFFFFULL));
+    return std::string(text.data());
+}
