@@ -181,7 +181,23 @@ for file in "$@"; do
     if $ok && [[ -n $screenshot ]]; then
         press=Escape await_window 'gone:Export Netlist' "$file" || ok=false
         $ok && { await_window "$main" "$file" || ok=false; }
-        $ok && xwd -id "$window_id" -silent | xwdtopnm 2>/dev/null | pnmtopng >"$screenshot"
+        if $ok; then
+            # Zoomed to the drawing, the pointer off the canvas; taken once two pictures in a row
+            # are the same and not the one before the zoom.
+            capture() { xwd -id "$window_id" -silent | xwdtopnm 2>/dev/null | pnmtopng; }
+            capture >"$work/before.png"
+            xdotool mousemove 640 1000 key --clearmodifiers ctrl+Home
+            cp "$work/before.png" "$work/last.png"
+            settled() {
+                capture >"$work/now.png"
+                ! cmp -s "$work/now.png" "$work/before.png" && cmp -s "$work/now.png" "$work/last.png" &&
+                    return 0
+                mv "$work/now.png" "$work/last.png"
+                return 1
+            }
+            wait_for "zoomed picture of $file" settled || ok=false
+            $ok && cp "$work/now.png" "$screenshot"
+        fi
     fi
     kill "$editor" 2>/dev/null || true
     wait "$editor" 2>/dev/null || true
