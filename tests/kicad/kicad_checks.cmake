@@ -1,13 +1,13 @@
 # KiCad 6 as a test of what `morvex-cli --kicad` writes: a structural check of every schematic
 # written for the fuzz seeds and 200 random drawings, and KiCad itself opening a few of them on a
-# private X server, its netlists compared with morvex-cli's net counts. The checks need Debian's
+# private X server, its netlists of three compared with morvex-cli's net counts. The checks need Debian's
 # python3 with python3-sexpdata (/usr/bin/python3: another python3 on PATH need not see it);
 # KiCad's part needs eeschema, Xvfb and xdotool; the random drawings need Node.js. Tests whose
 # tools are missing are left out, saying so.
 set(MORVEX_SYSTEM_PYTHON /usr/bin/python3)
 execute_process(COMMAND ${MORVEX_SYSTEM_PYTHON} -c "import sexpdata"
-                RESULT_VARIABLE MORVEX_NO_SEXPDATA OUTPUT_QUIET ERROR_QUIET)
-if(NOT MORVEX_NO_SEXPDATA EQUAL 0)
+                RESULT_VARIABLE MORVEX_SEXPDATA_STATUS OUTPUT_QUIET ERROR_QUIET)
+if(NOT MORVEX_SEXPDATA_STATUS EQUAL 0)
     message(STATUS "KiCad tests left out: ${MORVEX_SYSTEM_PYTHON} cannot import sexpdata")
     return()
 endif()
