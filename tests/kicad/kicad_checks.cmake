@@ -1,6 +1,6 @@
 # KiCad 6 as a test of what `morvex-cli --kicad` writes: a structural check of every schematic
 # written for the fuzz seeds and 200 random drawings, and KiCad itself opening a few of them on a
-# private X server, its netlists of three compared with morvex-cli's net counts. The checks need Debian's
+# private X server, the net counts of three compared with its netlists. The checks need Debian's
 # python3 with python3-sexpdata (/usr/bin/python3: another python3 on PATH need not see it);
 # KiCad's part needs eeschema, Xvfb and xdotool; the random drawings need Node.js. Tests whose
 # tools are missing are left out, saying so.
