@@ -37,7 +37,7 @@ endif()
 # catches a driver that hangs.
 add_test(NAME kicad_opens_schematics_with_reported_nets
          COMMAND bash ${MORVEX_KICAD_TESTS}/kicad_in_kicad_test.sh $<TARGET_FILE:morvex-cli>
-                 ${MORVEX_NODE} ${CMAKE_SOURCE_DIR})
+                 $<TARGET_FILE:make_seeds> ${MORVEX_NODE} ${CMAKE_SOURCE_DIR})
 set_tests_properties(kicad_opens_schematics_with_reported_nets
                      PROPERTIES TIMEOUT 1800 ENVIRONMENT "LANGUAGE=")
 

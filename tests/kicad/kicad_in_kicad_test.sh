@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # KiCad 6 opens what morvex-cli --kicad writes without an error or any other dialog: the demo,
-# five drawings of random records and two drawings of parts, wires and labels. For the demo and
+# five drawings of random records, the fuzz seeds' .ce3 file of hostile texts and coordinates,
+# and two drawings of parts, wires and labels. For the demo and
 # those two, KiCad's netlist lists as many nets as morvex-cli's report line says, and the labels
 # named below name nets of that netlist. First, the KiCad driver itself: it passes a sample and its netlist, and
 # fails a copy of the sample that KiCad refuses.
-# Usage: kicad_in_kicad_test.sh MORVEX_CLI NODE SOURCE_DIR
+# Usage: kicad_in_kicad_test.sh MORVEX_CLI MAKE_SEEDS NODE SOURCE_DIR
 set -euo pipefail
 cli=$1
-node=$2
-source=$3
+make_seeds=$2
+node=$3
+source=$4
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -60,6 +62,8 @@ CE3
 declare -A labelled=([parts-joined]="/IN_A /OUT_Y" [parts-apart]="/DATA")
 cp "$source/examples/demo.ce2" "$work/in/"
 "$node" "$here/write_drawings.mjs" "$work/in" 5
+"$make_seeds" "$work/seeds"
+cp "$work/seeds/svg/hostile.ce3" "$work/in/"
 
 sources=("$work"/in/*.ce2 "$work"/in/*.ce3)
 "$cli" --kicad "${sources[@]}" >"$work/report" 2>&1 || true
@@ -72,7 +76,7 @@ for ce in "${sources[@]}"; do
         fail "no $schematic written"
     fi
 done
-((${#schematics[@]} == 8)) || { cat "$work/report" >&2 && exit 1; }
+((${#schematics[@]} == 9)) || { cat "$work/report" >&2 && exit 1; }
 
 # The driver: the sample opens, with its one labelled net of two pins; a refused file fails.
 cp "$here/sample.kicad_sch" "$work/in/"
@@ -84,12 +88,12 @@ grep -q 'KiCad shows the window "Error"' "$work/refused.log" ||
     fail "kicad_open.sh did not name KiCad's error: $(cat "$work/refused.log")"
 
 # The random drawings' parts without a reference get "U?", for KiCad to annotate, which it asks
-# for before it exports a netlist: those are only opened.
+# for before it exports a netlist: those are only opened, as is the hostile one.
 compared=()
 opened=()
 for schematic in "${schematics[@]}"; do
     case $(basename "$schematic") in
-    random-*) opened+=("$schematic") ;;
+    random-* | hostile.*) opened+=("$schematic") ;;
     *) compared+=("$schematic") ;;
     esac
 done
