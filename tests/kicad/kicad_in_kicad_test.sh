@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # KiCad 6 opens what morvex-cli --kicad writes without an error or any other dialog: the demo,
 # five drawings of random records, the fuzz seeds' .ce3 file of hostile texts and coordinates,
-# and two drawings of parts, wires and labels. For the demo and
-# those two, KiCad's netlist lists as many nets as morvex-cli's report line says, and the labels
-# named below name nets of that netlist. First, the KiCad driver itself: it passes a sample and its netlist, and
-# fails a copy of the sample that KiCad refuses.
+# and three drawings of parts, wires and labels. For the demo and those three, KiCad's netlist
+# lists as many nets as morvex-cli's report line says, and the labels named below name nets of
+# that netlist. First, the KiCad driver itself: it passes a sample and its netlist, and fails a
+# copy of the sample that KiCad refuses.
 # Usage: kicad_in_kicad_test.sh MORVEX_CLI MAKE_SEEDS NODE SOURCE_DIR
 set -euo pipefail
 cli=$1
@@ -58,8 +58,17 @@ write_ce3 parts-apart <<'CE3'
 +COMPONENT,L:0,X:260,Y:320,LIB:RESISTOR,DIR:0,BLK:0,N:R1,NX:2,NY:20,R:R1,RX:2,RY:10,-COMPONENT
 +LABEL,L:0,X:600,Y:600,D:0,S:FLOAT,-LABEL
 CE3
+# A part in each of the eight directions (turned and mirrored), a labelled wire ending on its left
+# side as drawn: each label names a net only when the turned symbol's pin meets its wire.
+for direction in 0 1 2 3 4 5 6 7; do
+    x=$((200 + 150 * direction))
+    echo "+COMPONENT,L:0,X:$x,Y:200,LIB:PART,DIR:$direction,BLK:0,N:P,NX:2,NY:20,R:U$direction,RX:2,RY:10,-COMPONENT"
+    echo "+WIRE,L:0,X1:$((x - 80)),Y1:190,X2:$((x - 20)),Y2:190,-WIRE"
+    echo "+LABEL,L:0,X:$((x - 70)),Y:185,D:1,S:D$direction,-LABEL"
+done | write_ce3 parts-turned
 # The labels that must name nets in KiCad's netlist: local labels as /TEXT.
-declare -A labelled=([parts-joined]="/IN_A /OUT_Y" [parts-apart]="/DATA")
+declare -A labelled=([parts-joined]="/IN_A /OUT_Y" [parts-apart]="/DATA"
+    [parts-turned]="/D0 /D1 /D2 /D3 /D4 /D5 /D6 /D7")
 cp "$source/examples/demo.ce2" "$work/in/"
 "$node" "$here/write_drawings.mjs" "$work/in" 5
 "$make_seeds" "$work/seeds"
@@ -76,7 +85,7 @@ for ce in "${sources[@]}"; do
         fail "no $schematic written"
     fi
 done
-((${#schematics[@]} == 9)) || { cat "$work/report" >&2 && exit 1; }
+((${#schematics[@]} == 10)) || { cat "$work/report" >&2 && exit 1; }
 
 # The driver: the sample opens, with its one labelled net of two pins; a refused file fails.
 cp "$here/sample.kicad_sch" "$work/in/"
