@@ -16,6 +16,7 @@
 #include "app/core/settings_check.h"
 #include "app/core/source_search.h"
 #include "cli/csv_report.h"
+#include "cli/kicad_output.h"
 #include "cli/progress_line.h"
 #include "cli/svg_output.h"
 #include "platform/directories.h"
@@ -79,10 +80,12 @@ std::string outputFor(const std::string& source, const std::string& path,
 // The steps of one path, and the files it reads and writes.
 void planPath(const BatchRequest& request, const std::string& path, std::vector<Step>& steps,
               RunFiles& files) {
-    if (request.svg && isCe3File(path)) {
+    if ((request.svg || request.kicad) && isCe3File(path)) {
         steps.emplace_back(DrawStep{files.drawings.size()});
-        files.drawings.push_back(
-            {path, makeSvgPath(outputFor(path, path, request.outputDir)), files.batch.size()});
+        const std::string beside = outputFor(path, path, request.outputDir);
+        files.drawings.push_back({path, request.svg ? makeSvgPath(beside) : std::string(),
+                                  files.batch.size(),
+                                  request.kicad ? makeKicadPath(beside) : std::string()});
         return;
     }
     FoundSources found = findSources(path);
@@ -96,7 +99,9 @@ void planPath(const BatchRequest& request, const std::string& path, std::vector<
         steps.emplace_back(ConvertStep{});
         std::string output = outputFor(source, path, request.outputDir);
         std::string svg = request.svg ? makeSvgPath(output) : std::string();
-        files.batch.push_back({std::move(source), std::move(output), std::move(svg)});
+        std::string kicad = request.kicad ? makeKicadPath(output) : std::string();
+        files.batch.push_back(
+            {std::move(source), std::move(output), std::move(svg), std::move(kicad)});
     }
 }
 
@@ -133,10 +138,21 @@ class RunReporter {
 
     std::string summary() const {
         std::string text = describeBatchSummary(converted_, inPart_, notConverted_);
-        return notDrawn_ > 0 && !text.empty() ? text + describeNotDrawnCount(notDrawn_) : text;
+        if (text.empty()) {
+            return text;
+        }
+        if (notDrawn_ > 0) {
+            text += describeNotDrawnCount(notDrawn_);
+        }
+        if (kicadNotWritten_ > 0) {
+            text += describeKicadNotWrittenCount(kicadNotWritten_);
+        }
+        return text;
     }
 
-    bool allConvertedWhole() const { return notConverted_ == 0 && inPart_ == 0 && notDrawn_ == 0; }
+    bool allConvertedWhole() const {
+        return notConverted_ == 0 && inPart_ == 0 && notDrawn_ == 0 && kicadNotWritten_ == 0;
+    }
     bool anyConverted() const { return converted_ > 0; }
 
     // Carries out the steps before the next conversion, or up to the end when there is none.
@@ -188,20 +204,44 @@ class RunReporter {
 
     void draw(const DrawStep& step) {
         const PlannedDrawing& planned = plan_.files().drawings[step.drawing];
-        const std::string& refused = plan_.drawingRefused(step.drawing);
-        const Ce3Drawn drawn = refused.empty() ? drawCe3File(planned.ce3, planned.svg, dryRun_,
-                                                             plan_.rules().makeOutputFolders)
-                                               : Ce3Drawn{false, refused};
-        (drawn.ok ? out_ : err_) << planned.ce3 << ": "
-                                 << (drawn.ok ? std::string()
-                                              : std::string(translated("not drawn")) + ": ")
-                                 << drawn.text << std::endl;
-        if (csv_ != nullptr) {
-            csv_->addDrawing(planned.ce3, planned.svg, drawn.ok, drawn.text, dryRun_);
+        const Ce3Outputs outputs = writeCe3Outputs(plan_, step.drawing);
+        std::string written;
+        for (const std::optional<DrawingReport>& output : {outputs.svg, outputs.kicad}) {
+            if (output && output->ok) {
+                written += (written.empty() ? "" : "; ") + output->text;
+            }
         }
-        if (!drawn.ok) {
+        if (!written.empty()) {
+            out_ << planned.ce3 << ": " << written << std::endl;
+        }
+        if (outputs.svg) {
+            if (!outputs.svg->ok) {
+                err_ << planned.ce3 << ": " << translated("not drawn") << ": " << outputs.svg->text
+                     << std::endl;
+                allDone_ = false;
+                ++notDrawn_;
+            }
+            if (csv_ != nullptr) {
+                csv_->addDrawing(planned.ce3, planned.svg, outputs.svg->ok, outputs.svg->text,
+                                 dryRun_);
+            }
+        }
+        if (outputs.kicad) {
+            kicadDone(planned.ce3, planned.kicad, *outputs.kicad);
+        }
+    }
+
+    // The KiCad file of `path`: a line on err when it is not written, and a row of the report.
+    void kicadDone(const std::string& path, const std::string& kicad, const DrawingReport& done) {
+        if (!done.ok) {
+            err_ << path << ": " << translated("KiCad file not written") << ": " << done.text
+                 << (done.kept ? translated("; --overwrite replaces it") : std::string())
+                 << std::endl;
             allDone_ = false;
-            ++notDrawn_;
+            ++kicadNotWritten_;
+        }
+        if (csv_ != nullptr) {
+            csv_->addKicad(path, kicad, done, dryRun_);
         }
     }
 
@@ -232,6 +272,9 @@ class RunReporter {
             allDone_ = false;
             ++notDrawn_;
         }
+        if (report.kicad) {
+            kicadDone(report.source, makeKicadPath(report.output), *report.kicad);
+        }
     }
 
     std::ostream& out_;
@@ -245,6 +288,7 @@ class RunReporter {
     unsigned long inPart_ = 0;
     unsigned long notConverted_ = 0;
     unsigned long notDrawn_ = 0;
+    unsigned long kicadNotWritten_ = 0;
 };
 
 // Says on err that the report cannot be written where it is asked for; 2, as for a usage error.
@@ -299,10 +343,14 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
             progress->update(index, batch[index], stage, done, total);
         };
     }
-    convertFiles(
-        plan, options, shown,
-        request.svg ? svgBesideOutput(request.dryRun, !request.outputDir.empty()) : DrawingHook(),
-        request.jobs);
+    DrawingHooks hooks;
+    if (request.svg) {
+        hooks.svg = svgBesideOutput(request.dryRun, !request.outputDir.empty());
+    }
+    if (request.kicad) {
+        hooks.kicad = makeKicadText;
+    }
+    convertFiles(plan, options, shown, hooks, request.jobs);
     reporter.carryOutUntilConversion(steps, next);
 
     // The summary and the notice come last, after every report line of both streams.

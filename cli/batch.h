@@ -18,7 +18,8 @@ struct BatchRequest {
     std::optional<std::string> smallSize;
     std::string settingsFile;  // empty: the usual lookup
     bool quiet = false;
-    bool svg = false;  // also draw each converted drawing, and each .ce3 path given, as NAME.svg
+    bool svg = false;    // also draw each converted drawing, and each .ce3 path given, as NAME.svg
+    bool kicad = false;  // also write each of them as a KiCad schematic, NAME.kicad_sch
     std::size_t jobs = 1;    // files converted at once
     bool overwrite = false;  // replace outputs that hold more than a conversion writes
     // Empty: each output beside its source. Else the folder that receives the outputs, each at
@@ -32,8 +33,9 @@ struct BatchRequest {
 // err (not converted). Then, on err: with more than one file, a summary of how many were
 // converted, in part and not (with quiet only when not all were converted whole), and, unless
 // quiet, the completion message when any file was converted.
-// With svg, a .ce3 path is drawn instead, and a drawing that is not written is reported on err.
-// 0 when every file was converted (and drawn), 1 otherwise. The settings file is only read.
+// With svg or kicad, a .ce3 path is drawn instead, and a drawing or KiCad file that is not written
+// is reported on err. 0 when every file was converted (and drawn, and written as KiCad asks), 1
+// otherwise. The settings file is only read.
 // When progress is not null, it shows how far a long file has got.
 // A report file that cannot be written is said before anything is converted: then nothing is
 // converted and the result is 2, as for a usage error.

@@ -142,6 +142,14 @@ void CsvReport::addDrawing(const std::string& path, const std::string& svg, bool
          drawn ? std::string() : text});
 }
 
+void CsvReport::addKicad(const std::string& path, const std::string& kicad,
+                         const DrawingReport& done, bool dryRun) {
+    const char* const outcome = !done.ok ? "KiCad not written"
+                                : dryRun ? "KiCad would be written"
+                                         : "KiCad written";
+    row({path, kicad, outcome, "", "", "", done.ok ? done.counts : done.text});
+}
+
 void CsvReport::row(std::initializer_list<std::string> fields) {
     std::string line;
     for (const std::string& field : fields) {

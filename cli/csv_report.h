@@ -33,6 +33,9 @@ class CsvReport {
     // A drawing made of a .ce3 file, or of a file converted, to svg; `text` says why it was not.
     void addDrawing(const std::string& path, const std::string& svg, bool drawn,
                     const std::string& text, bool dryRun);
+    // The KiCad file written of a .ce3 file, or of a file converted: its counts, or why not.
+    void addKicad(const std::string& path, const std::string& kicad, const DrawingReport& done,
+                  bool dryRun);
     // Gives the file its name; false, with the cause in failure(), when it cannot be written.
     bool commit() { return file_.commit(); }
     const WriteFailure& failure() const { return file_.failure(); }

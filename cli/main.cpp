@@ -201,8 +201,9 @@ int run(int argc, char** argv) {
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("morvex-cli ") + MORVEX_VERSION,
                          translated("Display program version information and exit"));
-    app.add_option("PATH", request.paths,
-                   translated("A .ce2 file or a directory (with --svg, also a .ce3 file)"))
+    app.add_option(
+           "PATH", request.paths,
+           translated("A .ce2 file or a directory (with --svg or --kicad, also a .ce3 file)"))
         ->required()
         ->type_name("");
     app.add_option("--large-face", request.largeFace,
@@ -224,6 +225,10 @@ int run(int argc, char** argv) {
     app.add_flag("--svg", request.svg,
                  translated("Also draw each converted drawing as NAME.svg beside NAME.ce3; a .ce3 "
                             "PATH is drawn to NAME.svg without converting anything"));
+    app.add_flag("--kicad", request.kicad,
+                 translated("Also write each converted drawing as NAME.kicad_sch (KiCad 6 and "
+                            "later) beside NAME.ce3; a .ce3 PATH is written to NAME.kicad_sch "
+                            "without converting anything"));
     request.jobs = defaultConversionJobs();
     app.add_option("-j,--jobs", request.jobs,
                    formatted(translated("Files to convert at once, up to %u (default: the number "

@@ -1,12 +1,16 @@
 #include "cli/svg_output.h"
 
 #include <cerrno>
+
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
+#include "app/core/kicad_file.h"
+#include "app/core/run_plan.h"
+#include "cli/kicad_output.h"
 #include "model/document.h"
-
 #include "platform/atomic_file.h"
 #include "platform/directories.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "platform/write_check.h"
 #include "render/ce3_drawing.h"
@@ -16,13 +20,6 @@
 namespace {
 
 constexpr char kCe3Extension[] = ".ce3";
-
-std::string describeSvgFailure(const std::string& path, const WriteFailure& failure) {
-    const std::string cause = describeWriteFailure(failure);
-    return cause.empty()
-               ? formatted(translated("%s cannot be written"), path.c_str())
-               : formatted(translated("%s cannot be written: %s"), path.c_str(), cause.c_str());
-}
 
 }  // namespace
 
@@ -37,7 +34,7 @@ DrawingReport writeSvgFile(const std::string& path, const std::string& svg) {
     if (writeFileAtomically(path, svg, &failure)) {
         return {true, formatted(translated("SVG written to %s"), path.c_str())};
     }
-    return {false, describeSvgFailure(path, failure)};
+    return {false, describeFileWriteFailure(path, failure)};
 }
 
 DrawingReport predictSvgFile(const std::string& path, bool makeFolders) {
@@ -45,7 +42,7 @@ DrawingReport predictSvgFile(const std::string& path, bool makeFolders) {
     if (failure.cause == WriteFailure::Cause::None) {
         return {true, formatted(translated("SVG would be written to %s"), path.c_str())};
     }
-    return {false, describeSvgFailure(path, failure)};
+    return {false, describeFileWriteFailure(path, failure)};
 }
 
 DrawingHook svgBesideOutput(bool dryRun, bool makeFolders) {
@@ -55,28 +52,61 @@ DrawingHook svgBesideOutput(bool dryRun, bool makeFolders) {
     };
 }
 
-Ce3Drawn drawCe3File(const std::string& path, const std::string& svgPath, bool dryRun,
-                     bool makeFolders) {
-    Ce3Drawn drawn;
+Ce3Outputs writeCe3Outputs(const RunPlan& plan, std::size_t j) {
+    const PlannedDrawing& planned = plan.files().drawings[j];
+    const BatchRules& rules = plan.rules();
+    Ce3Outputs outputs;
+    if (!planned.svg.empty() && !plan.drawingRefused(j).empty()) {
+        outputs.svg = DrawingReport{false, plan.drawingRefused(j)};
+    }
+    if (!planned.kicad.empty()) {
+        outputs.kicad = plan.drawingKicadRefused(j);
+    }
+    const bool drawsSvg = !planned.svg.empty() && !outputs.svg;
+    const bool writesKicad = !planned.kicad.empty() && !outputs.kicad;
+    if (!drawsSvg && !writesKicad) {
+        return outputs;
+    }
+    // What keeps the drawing from being loaded keeps every file made of it.
+    const auto notLoaded = [&](const std::string& why) {
+        if (drawsSvg) {
+            outputs.svg = DrawingReport{false, why};
+        }
+        if (writesKicad) {
+            outputs.kicad = DrawingReport{false, why};
+        }
+        return outputs;
+    };
     FileReport opened;
-    if (!isReadableRegularFile(path, opened)) {
-        drawn.text = describeOutcome(opened);
-        return drawn;
+    if (!isReadableRegularFile(planned.ce3, opened)) {
+        return notLoaded(describeOutcome(opened));
     }
-    const Ce3Drawing loaded = loadCe3Drawing(path);
-    if (!loaded.drawn) {
-        drawn.text = loaded.text;
-        return drawn;
+    SchDocument doc;
+    Ce3LoadReport stop;
+    const int loaded = doc.load(planned.ce3.c_str(), stop);
+    const Ce3Drawing drawing = drawLoadedCe3(doc, loaded, stop);
+    if (!drawing.drawn) {
+        return notLoaded(drawing.text);
     }
-    DrawingReport written;
-    if (dryRun) {
-        written = predictSvgFile(svgPath, makeFolders);
-    } else if (makeFolders && !makeParentDirectories(svgPath, FolderAccess::Shared)) {
-        written = {false, describeSvgFailure(svgPath, {WriteFailure::Cause::System, errno})};
-    } else {
-        written = writeSvgFile(svgPath, svgDocument(loaded.drawing));
+    if (drawsSvg) {
+        DrawingReport& written = outputs.svg.emplace();
+        if (rules.dryRun) {
+            written = predictSvgFile(planned.svg, rules.makeOutputFolders);
+        } else if (rules.makeOutputFolders &&
+                   !makeParentDirectories(planned.svg, FolderAccess::Shared)) {
+            written = {false, describeFileWriteFailure(planned.svg, WriteFailure::system(errno))};
+        } else {
+            written = writeSvgFile(planned.svg, svgDocument(drawing.drawing));
+        }
+        if (written.ok) {
+            written.text += " " + drawing.text;
+        }
     }
-    drawn.ok = written.ok;
-    drawn.text = written.ok ? written.text + " " + loaded.text : written.text;
-    return drawn;
+    if (writesKicad) {
+        const std::string name = planned.kicad.substr(finalComponentStart(planned.kicad));
+        outputs.kicad = writeKicadFile(
+            planned.kicad, makeKicadText(doc, name), rules,
+            [&](DrawingReport& report) { return plan.mayReplaceDrawingKicad(j, report); });
+    }
+    return outputs;
 }

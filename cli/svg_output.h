@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 #include "app/core/conversion.h"
+
+class RunPlan;
 
 // The path of a drawing's SVG: the extension of path, from the last '.' of its final component,
 // replaced by ".svg", or ".svg" appended when the final component has none.
@@ -16,13 +20,14 @@ DrawingReport writeSvgFile(const std::string& path, const std::string& svg);
 // as made first with makeFolders).
 DrawingHook svgBesideOutput(bool dryRun, bool makeFolders);
 
-// The outcome of drawing a .ce3 file into an SVG.
-struct Ce3Drawn {
-    bool ok = false;
-    std::string text;  // what was drawn, or why nothing was
+// What a .ce3 file drawn without converting it gave: its SVG and its KiCad file, each when the
+// run asks for it.
+struct Ce3Outputs {
+    std::optional<DrawingReport> svg;    // "SVG written to x.svg (2 elements)", or why not
+    std::optional<DrawingReport> kicad;  // "KiCad: x.kicad_sch (1 net)", or why not
 };
 
-// Loads the .ce3 file and draws it to svgPath (with makeFolders, creating its missing folders
-// first); converts nothing. A dry run loads it and finds whether svgPath could be written.
-Ce3Drawn drawCe3File(const std::string& path, const std::string& svgPath, bool dryRun,
-                     bool makeFolders);
+// Loads drawing j of the plan once and writes the files that the plan gives it and allows
+// (creating their missing folders first under the rules' makeOutputFolders); converts nothing. A
+// dry run loads it and finds whether each file could be written.
+Ce3Outputs writeCe3Outputs(const RunPlan& plan, std::size_t j);

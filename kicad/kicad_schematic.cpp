@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "kicad/kicad_sexpr.h"
@@ -112,9 +113,17 @@ struct SymbolShape {
     SchPoint bodyCorner2;
     std::vector<std::tuple<int32_t, int32_t, std::string, int64_t>> pins;  // x, y, angle, length
 
-    bool sameAs(const SymbolShape& other) const {
-        return part == other.part && bodyCorner1 == other.bodyCorner1 &&
-               bodyCorner2 == other.bodyCorner2 && pins == other.pins;
+    // What makes two placeholders the same, as one string for looking them up.
+    std::string key() const {
+        std::string k = part;
+        for (const int64_t v : {bodyCorner1.x, bodyCorner1.y, bodyCorner2.x, bodyCorner2.y}) {
+            k += '\0' + std::to_string(v);
+        }
+        for (const auto& [x, y, angle, length] : pins) {
+            k += '\0' + std::to_string(x) + ',' + std::to_string(y) + ',' + angle + ',' +
+                 std::to_string(length);
+        }
+        return k;
     }
 };
 
@@ -215,6 +224,7 @@ class SchematicWriter {
             }
         }
         std::map<std::string, int> variants;
+        std::unordered_map<std::string, std::size_t> shapeIndex;
         for (const Written& w : written_) {
             if (w.element->kind() != SchKind::Component) {
                 continue;
@@ -238,11 +248,9 @@ class SchematicWriter {
                 shape.pins.emplace_back(at.x, at.y, pinAngle(frame.toSymbol(toward.x, toward.y)),
                                         pin.length);
             }
-            const auto found =
-                std::find_if(shapes_.begin(), shapes_.end(),
-                             [&shape](const SymbolShape& s) { return s.sameAs(shape); });
-            if (found != shapes_.end()) {
-                symbolOf_[w.element] = static_cast<std::size_t>(found - shapes_.begin());
+            const auto [found, added] = shapeIndex.emplace(shape.key(), shapes_.size());
+            symbolOf_[w.element] = found->second;
+            if (!added) {
                 continue;
             }
             const std::string& base = shape.part;
@@ -256,7 +264,6 @@ class SchematicWriter {
                 shape.name = base + "_" + std::to_string(n);
                 taken.insert(shape.name);
             }
-            symbolOf_[w.element] = shapes_.size();
             shapes_.push_back(std::move(shape));
         }
     }

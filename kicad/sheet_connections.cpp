@@ -14,33 +14,50 @@ uint64_t pointKey(SchPoint p) {
     return (uint64_t{static_cast<uint32_t>(p.x)} << 32) | static_cast<uint32_t>(p.y);
 }
 
-// The lines of a sheet by the cells of a grid that their bounding boxes cover, so that finding
-// the lines near a point or a box does not go through every line. A line whose box covers too
-// many cells (a long diagonal) is kept apart and always looked at.
+// The lines of a sheet by the cells of a grid that they pass through, so that finding the lines
+// near a point or a box does not go through every line. Each line is cut into pieces no longer
+// than a cell, and each piece is filed under the cells its bounding box covers. A line that
+// would be filed under too many cells (beyond the sheet by far) is kept apart and always looked
+// at.
 class LineIndex {
   public:
-    explicit LineIndex(const std::vector<SheetLine>& lines) : lines_(lines) {
+    explicit LineIndex(const std::vector<SheetLine>& lines) {
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const Segment& s = lines[i].segment;
-            const SchRect box(std::min(s.a.x, s.b.x), std::min(s.a.y, s.b.y),
-                              std::max(s.a.x, s.b.x), std::max(s.a.y, s.b.y));
-            const CellRange range = cellsOf(box);
-            if (range.count() > kMostCells) {
+            const int64_t dx = int64_t{s.b.x} - s.a.x;
+            const int64_t dy = int64_t{s.b.y} - s.a.y;
+            const int64_t pieces =
+                std::max<int64_t>(1, (std::max(std::abs(dx), std::abs(dy)) + kCell - 1) / kCell);
+            if (pieces > kMostPieces) {
                 wide_.push_back(i);
                 continue;
             }
-            for (int64_t cy = range.top; cy <= range.bottom; ++cy) {
-                for (int64_t cx = range.left; cx <= range.right; ++cx) {
-                    cells_[cellKey(cx, cy)].push_back(i);
+            for (int64_t k = 0; k < pieces; ++k) {
+                // The piece from a + (b - a) k / pieces to a + (b - a) (k + 1) / pieces, its
+                // corners rounded outward.
+                const int64_t x0 = floorDiv(int64_t{s.a.x} * pieces + dx * k, pieces);
+                const int64_t x1 = ceilDiv(int64_t{s.a.x} * pieces + dx * (k + 1), pieces);
+                const int64_t y0 = floorDiv(int64_t{s.a.y} * pieces + dy * k, pieces);
+                const int64_t y1 = ceilDiv(int64_t{s.a.y} * pieces + dy * (k + 1), pieces);
+                const CellRange range{cellOf(std::min(x0, x1)), cellOf(std::min(y0, y1)),
+                                      cellOf(std::max(x0, x1)), cellOf(std::max(y0, y1))};
+                for (int64_t cy = range.top; cy <= range.bottom; ++cy) {
+                    for (int64_t cx = range.left; cx <= range.right; ++cx) {
+                        std::vector<std::size_t>& cell = cells_[cellKey(cx, cy)];
+                        if (cell.empty() || cell.back() != i) {
+                            cell.push_back(i);
+                        }
+                    }
                 }
             }
         }
     }
 
-    // The indexes of the lines whose boxes may meet `box`, each once, in ascending order.
+    // The indexes of the lines that may meet `box`, each once, in ascending order.
     std::vector<std::size_t> near(const SchRect& box) const {
         std::vector<std::size_t> found = wide_;
-        const CellRange range = cellsOf(box);
+        const CellRange range{cellOf(box.left), cellOf(box.top), cellOf(box.right),
+                              cellOf(box.bottom)};
         for (int64_t cy = range.top; cy <= range.bottom; ++cy) {
             for (int64_t cx = range.left; cx <= range.right; ++cx) {
                 if (const auto it = cells_.find(cellKey(cx, cy)); it != cells_.end()) {
@@ -56,22 +73,21 @@ class LineIndex {
     std::vector<std::size_t> at(SchPoint p) const { return near(SchRect(p, p)); }
 
   private:
-    static constexpr int64_t kCell = 256;
-    static constexpr int64_t kMostCells = 4096;
+    static constexpr int64_t kCell = 64;
+    static constexpr int64_t kMostPieces = 4096;
 
     struct CellRange {
         int64_t left, top, right, bottom;
-        int64_t count() const { return (right - left + 1) * (bottom - top + 1); }
     };
-    static int64_t cellOf(int64_t v) { return v >= 0 ? v / kCell : -((-v + kCell - 1) / kCell); }
-    static CellRange cellsOf(const SchRect& box) {
-        return {cellOf(box.left), cellOf(box.top), cellOf(box.right), cellOf(box.bottom)};
+    static int64_t floorDiv(int64_t a, int64_t b) {
+        return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
     }
+    static int64_t ceilDiv(int64_t a, int64_t b) { return -floorDiv(-a, b); }
+    static int64_t cellOf(int64_t v) { return floorDiv(v, kCell); }
     static uint64_t cellKey(int64_t cx, int64_t cy) {
         return (static_cast<uint64_t>(cx) << 32) ^ static_cast<uint64_t>(cy & 0xFFFFFFFF);
     }
 
-    const std::vector<SheetLine>& lines_;
     std::unordered_map<uint64_t, std::vector<std::size_t>> cells_;
     std::vector<std::size_t> wide_;
 };
@@ -79,6 +95,12 @@ class LineIndex {
 SchRect grown(const SchRect& r, int64_t by) {
     return SchRect(clamp32(int64_t{r.left} - by), clamp32(int64_t{r.top} - by),
                    clamp32(int64_t{r.right} + by), clamp32(int64_t{r.bottom} + by));
+}
+
+// How far along a segment a point of it lies from its first end, as a measure that orders the
+// points of one segment.
+int64_t along(const Segment& s, SchPoint p) {
+    return std::abs(int64_t{p.x} - s.a.x) + std::abs(int64_t{p.y} - s.a.y);
 }
 
 bool isEnd(SchPoint p, const Segment& s) {
@@ -224,11 +246,8 @@ class Connector {
         for (std::size_t i = 0; i < parts_.lines.size(); ++i) {
             const Segment& s = parts_.lines[i].segment;
             std::vector<SchPoint>& cuts = splits_[i];
-            const auto along = [&s](SchPoint p) {
-                return std::abs(int64_t{p.x} - s.a.x) + std::abs(int64_t{p.y} - s.a.y);
-            };
             std::sort(cuts.begin(), cuts.end(),
-                      [&along](SchPoint p, SchPoint q) { return along(p) < along(q); });
+                      [&s](SchPoint p, SchPoint q) { return along(s, p) < along(s, q); });
             cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
             SchPoint from = s.a;
             for (const SchPoint cut : cuts) {
@@ -246,16 +265,20 @@ class Connector {
         }
     }
 
-    // Whether p lies inside a piece of a line of the given kind.
-    bool insideAPiece(SchPoint p, bool bus, const SheetConnections& out) const {
+    // Whether p lies inside a piece of a line of the given kind: inside the line, and not where
+    // it was cut.
+    bool insideAPiece(SchPoint p, bool bus) const {
         for (const std::size_t i : index_.at(p)) {
-            if (parts_.lines[i].bus != bus) {
+            const Segment& s = parts_.lines[i].segment;
+            if (parts_.lines[i].bus != bus || !insideSegment(p, s)) {
                 continue;
             }
-            for (const Segment& piece : out.pieces[i]) {
-                if (insideSegment(p, piece)) {
-                    return true;
-                }
+            const std::vector<SchPoint>& cuts = splits_[i];
+            const auto cut = std::lower_bound(
+                cuts.begin(), cuts.end(), along(s, p),
+                [&s](SchPoint c, int64_t distance) { return along(s, c) < distance; });
+            if (cut == cuts.end() || *cut != p) {
+                return true;
             }
         }
         return false;
@@ -266,8 +289,7 @@ class Connector {
         for (std::size_t i = 0; i < out.pieces.size(); ++i) {
             for (const Segment& piece : out.pieces[i]) {
                 for (const SchPoint end : {piece.a, piece.b}) {
-                    if (joins.count(pointKey(end)) == 0 &&
-                        insideAPiece(end, parts_.lines[i].bus, out)) {
+                    if (joins.count(pointKey(end)) == 0 && insideAPiece(end, parts_.lines[i].bus)) {
                         joins.insert(pointKey(end));
                     }
                 }

@@ -24,12 +24,13 @@ std::string describeWriteFailure(const WriteFailure& failure) {
     return "";
 }
 
-bool writeFileAtomically(const std::string& path, std::string_view content, WriteFailure* failure) {
+bool writeFileAtomically(const std::string& path, std::string_view content, WriteFailure* failure,
+                         const std::function<bool()>& mayReplace) {
     AtomicFile file(path);
     if (file.open()) {
         // A failed write is kept by the stream; commit refuses to replace the file then.
         std::fwrite(content.data(), 1, content.size(), file.stream());
-        if (file.commit()) {
+        if (file.commit(mayReplace)) {
             return true;
         }
     }

@@ -72,9 +72,10 @@ class AtomicFile {
 };
 
 // Replaces the file `path` with `content` through an AtomicFile; false when it could not, with the
-// cause in *failure unless failure is null.
+// cause in *failure unless failure is null. `mayReplace` is asked as AtomicFile::commit asks it.
 bool writeFileAtomically(const std::string& path, std::string_view content,
-                         WriteFailure* failure = nullptr);
+                         WriteFailure* failure = nullptr,
+                         const std::function<bool()>& mayReplace = {});
 
 // The hidden temporary files of saves are named ".morvex-PID-START-RANDOM.tmp" in hexadecimal:
 // the id and start time of the process that made the file, and a random part. What tells a file

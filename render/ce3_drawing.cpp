@@ -3,10 +3,7 @@
 #include "model/document.h"
 #include "platform/text.h"
 
-namespace {
-
-// Draws what the load of doc gave (SchDocument::load's result and stop).
-Ce3Drawing drawLoaded(const SchDocument& doc, int loaded, const Ce3LoadReport& stop) {
+Ce3Drawing drawLoadedCe3(const SchDocument& doc, int loaded, const Ce3LoadReport& stop) {
     Ce3Drawing result;
     if (loaded == 2) {
         result.text = translated("not a CE3 file");
@@ -40,18 +37,16 @@ Ce3Drawing drawLoaded(const SchDocument& doc, int loaded, const Ce3LoadReport& s
     return result;
 }
 
-}  // namespace
-
 Ce3Drawing loadCe3Drawing(const std::string& path) {
     SchDocument doc;
     Ce3LoadReport stop;
     const int loaded = doc.load(path.c_str(), stop);
-    return drawLoaded(doc, loaded, stop);
+    return drawLoadedCe3(doc, loaded, stop);
 }
 
 Ce3Drawing loadCe3DrawingBytes(std::string_view bytes) {
     SchDocument doc;
     Ce3LoadReport stop;
     const int loaded = doc.load(bytes, stop);
-    return drawLoaded(doc, loaded, stop);
+    return drawLoadedCe3(doc, loaded, stop);
 }

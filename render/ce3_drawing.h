@@ -5,6 +5,9 @@
 
 #include "render/draw_document.h"
 
+class SchDocument;
+struct Ce3LoadReport;
+
 // A .ce3 file loaded and drawn, converting nothing.
 struct Ce3Drawing {
     bool drawn = false;
@@ -19,3 +22,5 @@ struct Ce3Drawing {
 Ce3Drawing loadCe3Drawing(const std::string& path);
 // The same for the bytes of a .ce3 file held in memory.
 Ce3Drawing loadCe3DrawingBytes(std::string_view bytes);
+// The same for a document loaded already: `loaded` and `stop` are what SchDocument::load gave.
+Ce3Drawing drawLoadedCe3(const SchDocument& doc, int loaded, const Ce3LoadReport& stop);

@@ -12,11 +12,13 @@
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_pool.h"
 #include "app/core/conversion_steps.h"
+#include "app/core/kicad_file.h"
 #include "app/core/run_plan.h"
 #include "app/core/shared_files.h"
 #include "model/document.h"
 #include "platform/directories.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "platform/uninitialised_array.h"
 #include "platform/write_check.h"
@@ -41,12 +43,12 @@ RegularFile openSource(const std::string& path, FileReport& report) {
 class FileEnds final : public ConversionEnds {
   public:
     FileEnds(const RunPlan& plan, std::size_t index, const ConversionOptions& options,
-             const DrawingHook& drawingHook, const StageSink& stage)
+             const DrawingHooks& hooks, const StageSink& stage)
         : plan_(plan),
           index_(index),
           file_(plan.files().batch[index]),
           options_(options),
-          drawingHook_(drawingHook),
+          hooks_(hooks),
           stage_(stage) {}
 
     bool read(SchDocument& doc, FileReport& report) override {
@@ -96,10 +98,24 @@ class FileEnds final : public ConversionEnds {
         if (const std::string& refused = plan_.svgRefused(index_); !refused.empty()) {
             return DrawingReport{false, refused};
         }
-        if (!drawingHook_) {
+        if (!hooks_.svg) {
             return std::nullopt;
         }
-        return drawingHook_(doc, file_);
+        return hooks_.svg(doc, file_);
+    }
+
+    std::optional<DrawingReport> writeKicad(const SchDocument& doc) override {
+        if (file_.kicad.empty() || !hooks_.kicad) {
+            return std::nullopt;
+        }
+        if (const std::optional<DrawingReport>& refused = plan_.kicadRefused(index_)) {
+            return refused;
+        }
+        const KicadText made =
+            hooks_.kicad(doc, file_.kicad.substr(finalComponentStart(file_.kicad)));
+        return writeKicadFile(file_.kicad, made, plan_.rules(), [&](DrawingReport& report) {
+            return plan_.mayReplaceKicad(index_, report);
+        });
     }
 
   private:
@@ -107,21 +123,21 @@ class FileEnds final : public ConversionEnds {
     std::size_t index_;
     const BatchFile& file_;
     const ConversionOptions& options_;
-    const DrawingHook& drawingHook_;
+    const DrawingHooks& hooks_;
     const StageSink& stage_;
 };
 
 FileReport convertFile(const RunPlan& plan, std::size_t index, const ConversionOptions& options,
-                       const DrawingHook& drawingHook, const StageSink& stage) {
+                       const DrawingHooks& hooks, const StageSink& stage) {
     FileReport report;
     report.source = plan.files().batch[index].source;
     report.output = plan.files().batch[index].output;
     try {
-        FileEnds ends(plan, index, options, drawingHook, stage);
+        FileEnds ends(plan, index, options, hooks, stage);
         convertDrawing(ends, report);
     } catch (const std::bad_alloc&) {
         // The document and everything read are freed by now; nothing was written, as memory
-        // that runs out while the drawing hook runs is told in report.drawing.
+        // that runs out while the drawing hooks run is told in report.drawing or report.kicad.
         report.outcome = FileOutcome::NotEnoughMemory;
     }
     return report;
@@ -176,12 +192,11 @@ std::size_t defaultConversionJobs() {
 }
 
 std::vector<FileReport> convertFiles(const RunPlan& plan, const ConversionOptions& options,
-                                     const ConversionProgress& progress,
-                                     const DrawingHook& drawingHook, std::size_t jobs) {
+                                     const ConversionProgress& progress, const DrawingHooks& hooks,
+                                     std::size_t jobs) {
     const std::vector<BatchFile>& files = plan.files().batch;
     const ListedConversion convert = [&](std::size_t i, const StageSink& stage) {
-        return plan.refused(i) ? *plan.refused(i)
-                               : convertFile(plan, i, options, drawingHook, stage);
+        return plan.refused(i) ? *plan.refused(i) : convertFile(plan, i, options, hooks, stage);
     };
     const ListedCancellation cancel = [&](std::size_t i) {
         if (plan.refused(i)) {
@@ -227,9 +242,8 @@ std::vector<FileReport> convertFiles(const RunPlan& plan, const ConversionOption
 
 std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
                                      const ConversionOptions& options,
-                                     const ConversionProgress& progress,
-                                     const DrawingHook& drawingHook, std::size_t jobs,
-                                     const std::string& settings) {
+                                     const ConversionProgress& progress, const DrawingHooks& hooks,
+                                     std::size_t jobs, const std::string& settings) {
     const RunPlan plan({filesBesideSources(sources), {}, settings, {}}, BatchRules{});
-    return convertFiles(plan, options, progress, drawingHook, jobs);
+    return convertFiles(plan, options, progress, hooks, jobs);
 }

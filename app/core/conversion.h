@@ -31,19 +31,37 @@ enum class FileOutcome {
 };
 
 // What a file is to a run (see RunPlan).
-enum class RunFileRole { Source, Output, Svg, Drawing, Settings, Report };
+enum class RunFileRole { Source, Output, Svg, Kicad, Drawing, Settings, Report };
 
 // Another file of the run that a file written by it would overwrite.
 struct RunFileClash {
     RunFileRole role = RunFileRole::Source;
     std::string path;    // that file, as the run names it
-    std::string source;  // for an output or SVG: the source it is written from
+    std::string source;  // for an output, SVG or KiCad file: the source it is written from
 };
 
-// What a drawing hook did with a converted file (see DrawingHook).
+// What a drawing hook did with a converted file (see DrawingHook), or what became of its KiCad
+// file.
 struct DrawingReport {
     bool ok = true;
     std::string text;
+    bool kept = false;        // not written: an existing file is kept, which replaceEdited replaces
+    std::string counts = {};  // for a KiCad file written: what it holds (describeKicadCounts)
+};
+
+// What a KiCad schematic of a drawing will not show as drawn, and how many nets KiCad finds in
+// it: the KiCad writer's summary, which the core passes on without knowing the writer.
+struct KicadCounts {
+    unsigned long nets = 0;
+    unsigned long labelsNotOnWire = 0;
+    unsigned long partsWithPlacedPins = 0;
+    unsigned long tJoinsWithoutJunction = 0;
+};
+
+// A drawing as a KiCad schematic: the file's text and its counts.
+struct KicadText {
+    std::string text;
+    KicadCounts counts;
 };
 
 struct FileReport {
@@ -63,13 +81,15 @@ struct FileReport {
     std::string earlierSource;  // for WouldReplaceEarlierOutput: the source that writes the output
     RunFileClash clash;         // for WouldOverwriteRunFile
     std::optional<DrawingReport> drawing;  // set when a drawing hook ran
+    std::optional<DrawingReport> kicad;    // set when the file has a KiCad file to write
 };
 
 // One file of a batch: the source it reads and the output it writes.
 struct BatchFile {
     std::string source;
     std::string output;
-    std::string svg = {};  // where its drawing goes when the run draws it; empty: not drawn
+    std::string svg = {};    // where its drawing goes when the run draws it; empty: not drawn
+    std::string kicad = {};  // where its KiCad schematic goes; empty: not written
 };
 
 // What a batch may do beyond the conversion itself.
@@ -121,6 +141,17 @@ struct ConversionProgress {
 // different documents at once; what it returns goes into the file's report.
 using DrawingHook = std::function<DrawingReport(const SchDocument& doc, const BatchFile& file)>;
 
+// Makes the KiCad schematic of a drawing, to be written as the file `name` (its final path
+// component); it runs as a DrawingHook does, for each file whose KiCad file the plan allows.
+using KicadMaker = std::function<KicadText(const SchDocument& doc, const std::string& name)>;
+
+// What a batch makes of each converted drawing besides its output, each on its own: an SVG that
+// fails leaves the KiCad file to be written, and the other way round. Each may be empty.
+struct DrawingHooks {
+    DrawingHook svg = {};   // writes file.svg
+    KicadMaker kicad = {};  // the text of file.kicad, which the batch writes as the plan says
+};
+
 // The most files a batch converts at once: each save may hold a named temporary file, and an
 // interruption removes at most kRememberedTemporaryFiles of them.
 constexpr std::size_t kMaxConversionJobs = kRememberedTemporaryFiles / 2;
@@ -142,14 +173,14 @@ std::size_t defaultConversionJobs();
 // a single source, the files are converted one after the other on the calling thread.
 std::vector<FileReport> convertFiles(const RunPlan& plan, const ConversionOptions& options,
                                      const ConversionProgress& progress = {},
-                                     const DrawingHook& drawingHook = {},
+                                     const DrawingHooks& hooks = {},
                                      std::size_t jobs = defaultConversionJobs());
 // The same for sources whose outputs lie beside them, in a run that reads `settings` (empty:
 // none), under the default rules.
 std::vector<FileReport> convertFiles(const std::vector<std::string>& sources,
                                      const ConversionOptions& options,
                                      const ConversionProgress& progress = {},
-                                     const DrawingHook& drawingHook = {},
+                                     const DrawingHooks& hooks = {},
                                      std::size_t jobs = defaultConversionJobs(),
                                      const std::string& settings = {});
 

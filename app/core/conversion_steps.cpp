@@ -23,9 +23,14 @@ void convertDrawing(ConversionEnds& ends, FileReport& report) {
         return;
     }
     report.outcome = FileOutcome::Converted;
-    try {
-        report.drawing = ends.draw(doc);
-    } catch (const std::bad_alloc&) {
-        report.drawing = DrawingReport{false, translated("not enough memory")};
-    }
+    // Each file made of the drawing on its own: one that fails does not stop the other.
+    const auto made = [](const auto& make) -> std::optional<DrawingReport> {
+        try {
+            return make();
+        } catch (const std::bad_alloc&) {
+            return DrawingReport{false, translated("not enough memory")};
+        }
+    };
+    report.drawing = made([&] { return ends.draw(doc); });
+    report.kicad = made([&] { return ends.writeKicad(doc); });
 }

@@ -9,7 +9,7 @@ class SchDocument;
 
 // The steps of one drawing's conversion, the same whether its bytes lie in a file or in memory:
 // read the drawing, count what the output will hold, keep an existing output that is not to be
-// replaced, write the output, draw it.
+// replaced, write the output, draw it, write its KiCad schematic.
 
 // Where one conversion reads its drawing from and where its output goes.
 class ConversionEnds {
@@ -25,9 +25,12 @@ class ConversionEnds {
     virtual bool write(SchDocument& doc, FileReport& report) = 0;
     // Draws the converted document; nothing when the drawing is not asked for.
     virtual std::optional<DrawingReport> draw(const SchDocument& doc) = 0;
+    // Writes the converted document's KiCad schematic; nothing when it is not asked for.
+    virtual std::optional<DrawingReport> writeKicad(const SchDocument&) { return std::nullopt; }
 };
 
 // Converts one drawing through `ends` into report. A drawing of fewer than two elements is not
-// written. Memory that runs out while drawing fails the drawing only; elsewhere the
-// std::bad_alloc is left to the caller, with what was done so far in report.
+// written. Memory that runs out while drawing, or while writing the KiCad schematic, fails that
+// file only; elsewhere the std::bad_alloc is left to the caller, with what was done so far in
+// report.
 void convertDrawing(ConversionEnds& ends, FileReport& report);

@@ -23,8 +23,7 @@ std::string describeKeptOutput(const FileReport& report) {
     const int line = static_cast<int>(contents.line);
     const int readError = report.outputReadError != 0 ? report.outputReadError : contents.error;
     if (readError != 0) {
-        return formatted(translated("%s cannot be read to check it: %s"), output,
-                         systemErrorText(readError).c_str());
+        return describeUncheckedFile(report.output, readError);
     }
     switch (contents.finding) {
         case ContentsFinding::Converted:
@@ -97,13 +96,8 @@ std::string describeOutcome(const FileReport& report) {
             return stoppedEarly(report) ? formatted(translated("fewer than two elements (%s)"),
                                                     describeCe2Stop(report.reading).c_str())
                                         : translated("fewer than two elements");
-        case FileOutcome::CannotWrite: {
-            const std::string cause = describeWriteFailure(report.writeFailure);
-            return cause.empty()
-                       ? formatted(translated("%s cannot be written"), report.output.c_str())
-                       : formatted(translated("%s cannot be written: %s"), report.output.c_str(),
-                                   cause.c_str());
-        }
+        case FileOutcome::CannotWrite:
+            return describeFileWriteFailure(report.output, report.writeFailure);
         case FileOutcome::WouldOverwriteSource:
             return translated("would overwrite its source");
         case FileOutcome::WouldReplaceEarlierOutput:
@@ -118,6 +112,48 @@ std::string describeOutcome(const FileReport& report) {
             return translated("cancelled");
     }
     return translated("unknown outcome");
+}
+
+std::string describeFileWriteFailure(const std::string& path, const WriteFailure& failure) {
+    const std::string cause = describeWriteFailure(failure);
+    return cause.empty()
+               ? formatted(translated("%s cannot be written"), path.c_str())
+               : formatted(translated("%s cannot be written: %s"), path.c_str(), cause.c_str());
+}
+
+std::string describeUncheckedFile(const std::string& path, int error) {
+    return formatted(translated("%s cannot be read to check it: %s"), path.c_str(),
+                     systemErrorText(error).c_str());
+}
+
+std::string describeForeignKicad(const std::string& path) {
+    return formatted(translated("%s exists and was not written by MORVEX"), path.c_str());
+}
+
+std::string describeKicadCounts(const KicadCounts& counts) {
+    std::string text = formatted(translatedPlural("%lu net", "%lu nets", counts.nets), counts.nets);
+    // Each message spelled out, for the catalogue's extraction.
+    if (const unsigned long n = counts.labelsNotOnWire; n > 0) {
+        text += formatted(
+            translatedPlural("; %lu label not on a wire", "; %lu labels not on a wire", n), n);
+    }
+    if (const unsigned long n = counts.partsWithPlacedPins; n > 0) {
+        text += formatted(translatedPlural("; %lu part with pins placed from its wires",
+                                           "; %lu parts with pins placed from their wires", n),
+                          n);
+    }
+    if (const unsigned long n = counts.tJoinsWithoutJunction; n > 0) {
+        text += formatted(translatedPlural("; %lu T-join without a junction",
+                                           "; %lu T-joins without a junction", n),
+                          n);
+    }
+    return text;
+}
+
+std::string describeKicadWritten(const std::string& path, const KicadCounts& counts, bool dryRun) {
+    return formatted(
+        dryRun ? translated("KiCad: would write %s (%s)") : translated("KiCad: %s (%s)"),
+        path.c_str(), describeKicadCounts(counts).c_str());
 }
 
 std::string describeEarlierWriter(const std::string& output, const std::string& earlierSource) {
@@ -138,6 +174,7 @@ std::string describeRunFileClash(const RunFileClash& clash) {
                              clash.path.c_str());
         case RunFileRole::Output:
         case RunFileRole::Svg:
+        case RunFileRole::Kicad:
         case RunFileRole::Report:
             break;
     }
@@ -154,11 +191,20 @@ std::string describeFileLine(const FileReport& report, bool dryRun) {
     if (report.drawing && report.drawing->ok) {
         line += "; " + report.drawing->text;
     }
+    if (report.kicad && report.kicad->ok) {
+        line += "; " + report.kicad->text;
+    }
     return line;
 }
 
 std::string describeNotDrawnCount(unsigned long notDrawn) {
     return formatted(translatedPlural(", %lu not drawn", ", %lu not drawn", notDrawn), notDrawn);
+}
+
+std::string describeKicadNotWrittenCount(unsigned long notWritten) {
+    return formatted(translatedPlural(", %lu KiCad file not written",
+                                      ", %lu KiCad files not written", notWritten),
+                     notWritten);
 }
 
 std::string describeBatchSummary(unsigned long converted, unsigned long inPart,

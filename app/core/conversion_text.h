@@ -16,6 +16,23 @@ bool convertedInPart(const FileReport& report);
 // otherwise the reason it was not converted ("fewer than two elements").
 std::string describeOutcome(const FileReport& report);
 
+// "x.svg cannot be written: Is a directory", or without a cause when none is known.
+std::string describeFileWriteFailure(const std::string& path, const WriteFailure& failure);
+
+// Why an existing file is kept: "x.ce3 cannot be read to check it: Permission denied".
+std::string describeUncheckedFile(const std::string& path, int error);
+
+// Why an existing KiCad file is kept: "x.kicad_sch exists and was not written by MORVEX".
+std::string describeForeignKicad(const std::string& path);
+
+// What a KiCad schematic holds: "3 nets; 1 label not on a wire; 1 part with pins placed from its
+// wires; 1 T-join without a junction", each count but the nets only when it is not zero.
+std::string describeKicadCounts(const KicadCounts& counts);
+
+// The report of a KiCad file written: "KiCad: x.kicad_sch (3 nets)", or in a dry run
+// "KiCad: would write x.kicad_sch (3 nets)".
+std::string describeKicadWritten(const std::string& path, const KicadCounts& counts, bool dryRun);
+
 // Why a file is not written: an earlier file of the same batch writes that path ("would replace
 // x.ce3 written from x.ce2 in this batch").
 std::string describeEarlierWriter(const std::string& output, const std::string& earlierSource);
@@ -25,8 +42,8 @@ std::string describeEarlierWriter(const std::string& output, const std::string& 
 std::string describeRunFileClash(const RunFileClash& clash);
 
 // The line a batch gives for a file: "x.ce2 -> x.ce3: 12 elements" for a converted one ("would
-// write 12 elements" in a dry run), with what its drawing hook wrote when that succeeded;
-// otherwise "x.ce2: not converted: REASON".
+// write 12 elements" in a dry run), with what its drawing hook wrote and its KiCad file when they
+// were written; otherwise "x.ce2: not converted: REASON".
 std::string describeFileLine(const FileReport& report, bool dryRun = false);
 
 // "5 files: 3 converted (1 in part), 2 not converted", for a batch of more than one file; empty
@@ -36,3 +53,6 @@ std::string describeBatchSummary(unsigned long converted, unsigned long inPart,
 
 // ", 2 not drawn": what a summary adds when SVG files were not written.
 std::string describeNotDrawnCount(unsigned long notDrawn);
+
+// ", 2 KiCad files not written": what a summary adds when KiCad files were not written.
+std::string describeKicadNotWrittenCount(unsigned long notWritten);

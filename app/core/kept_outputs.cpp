@@ -1,8 +1,10 @@
 #include "app/core/kept_outputs.h"
 
 #include <cerrno>
+#include <cstdio>
 
 #include "app/core/conversion.h"
+#include "app/core/conversion_text.h"
 #include "ce3/converted_contents.h"
 #include "platform/files.h"
 
@@ -46,4 +48,28 @@ void reportKeptOutput(const KeptOutput& kept, FileReport& report) {
     report.outputReadError = kept.readError;
     report.outputCheck = kept.contents;
     report.writeFailure = kept.writeFailure;
+}
+
+std::optional<DrawingReport> findKeptKicad(const std::string& kicad, const BatchRules& rules) {
+    if (rules.replaceEdited) {
+        return std::nullopt;
+    }
+    const RegularFile existing = openRegularFile(kicad);
+    if (existing.notRegular || existing.error == ENOENT ||
+        (existing.stream && existing.size == 0)) {
+        return std::nullopt;
+    }
+    if (!existing.stream) {
+        return DrawingReport{false, describeUncheckedFile(kicad, existing.error), true};
+    }
+    std::string start(kKicadWrittenStart.size(), '\0');
+    errno = 0;
+    start.resize(std::fread(start.data(), 1, start.size(), existing.stream.get()));
+    if (std::ferror(existing.stream.get()) != 0) {
+        return DrawingReport{false, describeUncheckedFile(kicad, errno != 0 ? errno : EIO), true};
+    }
+    if (start != kKicadWrittenStart) {
+        return DrawingReport{false, describeForeignKicad(kicad), true};
+    }
+    return std::nullopt;
 }

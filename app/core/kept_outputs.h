@@ -1,6 +1,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "app/core/conversion.h"
 #include "ce3/converted_contents.h"
@@ -23,3 +25,11 @@ std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules
 
 // Sets the outcome of a file whose output is kept, and why, in its report.
 void reportKeptOutput(const KeptOutput& kept, FileReport& report);
+
+// How every KiCad schematic that MORVEX writes begins: an existing file that does not is kept.
+constexpr std::string_view kKicadWrittenStart = "(kicad_sch (version 20211123) (generator morvex)";
+
+// Why the existing file at the KiCad path `kicad` must be left alone (not ok, kept): it does not
+// begin as MORVEX writes one, or cannot be read to tell. Nothing when it is missing, empty, begins
+// so, is no regular file (the write says why it cannot be made), or rules.replaceEdited.
+std::optional<DrawingReport> findKeptKicad(const std::string& kicad, const BatchRules& rules);

@@ -22,6 +22,9 @@ RunPlan::RunPlan(RunFiles files, const BatchRules& rules)
     firstLooks_.resize(count);
     svgRefused_.resize(count);
     drawingRefused_.resize(files_.drawings.size());
+    kicadRefused_.resize(count);
+    drawingKicadRefused_.resize(files_.drawings.size());
+    kicadLooks_.resize(count + files_.drawings.size());
     sourceKeys_.reserve(count);
     for (const BatchFile& file : files_.batch) {
         sourceKeys_.push_back(keyOf(file.source));
@@ -44,7 +47,14 @@ RunPlan::RunPlan(RunFiles files, const BatchRules& rules)
             planBatchFile(next);
         }
         const PlannedDrawing& drawing = files_.drawings[j];
-        drawingRefused_[j] = planSvg(drawing.svg, drawing.ce3, keyOf(drawing.ce3));
+        const FileKey key = keyOf(drawing.ce3);
+        if (!drawing.svg.empty()) {
+            drawingRefused_[j] = planSvg(drawing.svg, drawing.ce3, key);
+        }
+        if (!drawing.kicad.empty()) {
+            drawingKicadRefused_[j] =
+                planKicad(drawing.kicad, drawing.ce3, key, kicadLooks_[count + j]);
+        }
     }
     for (; next < count; ++next) {
         planBatchFile(next);
@@ -91,7 +101,8 @@ void RunPlan::planBatchFile(std::size_t i) {
     if (file.output == file.source || outputKey == sourceKeys_[i]) {
         refuse(FileOutcome::WouldOverwriteSource);
     } else if (const std::optional<RunFileClash> clash = clashOf(outputKey, output)) {
-        if (clash->role == RunFileRole::Output || clash->role == RunFileRole::Svg) {
+        if (clash->role == RunFileRole::Output || clash->role == RunFileRole::Svg ||
+            clash->role == RunFileRole::Kicad) {
             refuse(FileOutcome::WouldReplaceEarlierOutput)->earlierSource = clash->source;
         } else {
             refuse(FileOutcome::WouldOverwriteRunFile)->clash = *clash;
@@ -107,6 +118,9 @@ void RunPlan::planBatchFile(std::size_t i) {
     if (!file.svg.empty()) {
         svgRefused_[i] = planSvg(file.svg, file.source, sourceKeys_[i]);
     }
+    if (!file.kicad.empty()) {
+        kicadRefused_[i] = planKicad(file.kicad, file.source, sourceKeys_[i], kicadLooks_[i]);
+    }
 }
 
 std::string RunPlan::planSvg(const std::string& svg, const std::string& source,
@@ -118,6 +132,18 @@ std::string RunPlan::planSvg(const std::string& svg, const std::string& source,
     }
     written_.try_emplace(key, drawing);
     return {};
+}
+
+std::optional<DrawingReport> RunPlan::planKicad(const std::string& kicad, const std::string& source,
+                                                const FileKey& sourceKey, FileLook& look) {
+    const FileKey key = keyOf(kicad);
+    const Known schematic{RunFileRole::Kicad, kicad, source, sourceKey};
+    if (const std::optional<RunFileClash> clash = clashOf(key, schematic)) {
+        return DrawingReport{false, describeRunFileClash(*clash)};
+    }
+    written_.try_emplace(key, schematic);
+    look = lookAtFile(kicad);
+    return findKeptKicad(kicad, rules_);
 }
 
 void RunPlan::planReport() {
@@ -151,6 +177,33 @@ bool RunPlan::mayReplaceOutput(std::size_t i, FileReport& report) const {
     }
     if (const std::optional<KeptOutput> kept = findKeptOutput(file, rules_)) {
         reportKeptOutput(*kept, report);
+        return false;
+    }
+    return true;
+}
+
+bool RunPlan::mayReplaceKicad(std::size_t i, DrawingReport& report) const {
+    return mayReplaceKicadFile(files_.batch[i].kicad, kicadLooks_[i], report);
+}
+
+bool RunPlan::mayReplaceDrawingKicad(std::size_t j, DrawingReport& report) const {
+    return mayReplaceKicadFile(files_.drawings[j].kicad, kicadLooks_[files_.batch.size() + j],
+                               report);
+}
+
+bool RunPlan::mayReplaceKicadFile(const std::string& kicad, const FileLook& look,
+                                  DrawingReport& report) const {
+    if (lookAtFile(kicad) == look) {
+        return true;
+    }
+    // Changed since it was first seen: decided again, as if seen for the first time. Unlike an
+    // output, a KiCad file may not be a drawing of the run either.
+    if (const auto read = read_.find(keyOf(kicad)); read != read_.end()) {
+        report = {false, describeRunFileClash({read->second.role, read->second.path, {}})};
+        return false;
+    }
+    if (std::optional<DrawingReport> kept = findKeptKicad(kicad, rules_)) {
+        report = std::move(*kept);
         return false;
     }
     return true;

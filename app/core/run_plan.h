@@ -10,16 +10,17 @@
 #include "app/core/kept_outputs.h"
 #include "platform/files.h"
 
-// The files of a run, planned before anything is written: every source, output, SVG and drawing,
-// the settings file and the report, each known as the file system will resolve its path (see
-// FileKey). No file the run writes may be another file of the run, and every decision about them
-// reads this one list, whichever front end made it.
+// The files of a run, planned before anything is written: every source, output, SVG, KiCad file
+// and drawing, the settings file and the report, each known as the file system will resolve its
+// path (see FileKey). No file the run writes may be another file of the run, and every decision
+// about them reads this one list, whichever front end made it.
 
 // A .ce3 file that the run draws without converting it.
 struct PlannedDrawing {
     std::string ce3;
-    std::string svg;
-    std::size_t after = 0;  // how many files of the batch come before it in the run
+    std::string svg;         // empty: not drawn
+    std::size_t after = 0;   // how many files of the batch come before it in the run
+    std::string kicad = {};  // empty: not written
 };
 
 // Everything a run reads and writes, as the user named it.
@@ -34,7 +35,8 @@ class RunPlan {
   public:
     // Looks every file up once and decides what can be decided before anything is written:
     // which files of the batch are refused, which existing outputs are kept (as `rules` say),
-    // which SVGs are not drawn, and whether the report may be written.
+    // which SVGs are not drawn, which KiCad files are not written or kept, and whether the report
+    // may be written.
     explicit RunPlan(RunFiles files, const BatchRules& rules);
 
     const RunFiles& files() const { return files_; }
@@ -49,6 +51,15 @@ class RunPlan {
     // Why the SVG of batch file i, or of drawing j, is not to be written; empty when it may be.
     const std::string& svgRefused(std::size_t i) const { return svgRefused_[i]; }
     const std::string& drawingRefused(std::size_t j) const { return drawingRefused_[j]; }
+    // Why the KiCad file of batch file i, or of drawing j, is not to be written (not ok), or
+    // nothing when it may be: it is another file of the run, or an existing file that MORVEX did
+    // not write (or that cannot be read to tell) and that the rules keep.
+    const std::optional<DrawingReport>& kicadRefused(std::size_t i) const {
+        return kicadRefused_[i];
+    }
+    const std::optional<DrawingReport>& drawingKicadRefused(std::size_t j) const {
+        return drawingKicadRefused_[j];
+    }
     // Why the report may not be written where it is asked for, naming the file of the run it
     // would overwrite; empty when it may.
     const std::string& reportProblem() const { return reportProblem_; }
@@ -57,6 +68,10 @@ class RunPlan {
     // it was first seen, or may still be replaced; otherwise false, with the outcome and its
     // cause set in report.
     bool mayReplaceOutput(std::size_t i, FileReport& report) const;
+    // The same for the KiCad file of batch file i, or of drawing j: false, with why it is not
+    // written in report, when it has changed into one not to be replaced.
+    bool mayReplaceKicad(std::size_t i, DrawingReport& report) const;
+    bool mayReplaceDrawingKicad(std::size_t j, DrawingReport& report) const;
 
   private:
     struct Known {
@@ -69,17 +84,24 @@ class RunPlan {
     void planBatchFile(std::size_t i);
     std::string planSvg(const std::string& svg, const std::string& source,
                         const FileKey& sourceKey);
+    std::optional<DrawingReport> planKicad(const std::string& kicad, const std::string& source,
+                                           const FileKey& sourceKey, FileLook& look);
+    bool mayReplaceKicadFile(const std::string& kicad, const FileLook& look,
+                             DrawingReport& report) const;
     void planReport();
 
     RunFiles files_;
     BatchRules rules_;
     std::vector<FileKey> sourceKeys_;
     std::map<FileKey, Known> read_;  // sources, drawings and settings, each the first of its file
-    std::map<FileKey, Known> written_;  // outputs and SVGs, each the first of its file
+    std::map<FileKey, Known> written_;  // outputs, SVGs and KiCad files, each the first of its file
     std::vector<std::optional<FileReport>> refused_;
     std::vector<std::optional<KeptOutput>> kept_;
     std::vector<FileLook> firstLooks_;
     std::vector<std::string> svgRefused_;
     std::vector<std::string> drawingRefused_;
+    std::vector<std::optional<DrawingReport>> kicadRefused_;
+    std::vector<std::optional<DrawingReport>> drawingKicadRefused_;
+    std::vector<FileLook> kicadLooks_;  // the KiCad files of the batch, then of the drawings
     std::string reportProblem_;
 };

@@ -17,6 +17,7 @@
 #include "app/core/conversion.h"
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
+#include "app/core/kept_outputs.h"
 #include "app/core/run_plan.h"
 #include "platform/atomic_file_calls_posix.h"
 #include "platform/atomic_file_faults.h"
@@ -242,6 +243,106 @@ TEST_F(Convert, RunPlanRefusesOutputsThatAreOtherFilesOfTheRun) {
     EXPECT_NE(readBytes(dir / "x.ce3").find("X1:10,Y1:10"), std::string::npos);
 }
 
+// A KiCad file is planned as an SVG is, against every file of the run, and an existing one that
+// MORVEX did not write is kept unless the rules replace it.
+TEST_F(Convert, RunPlanDecidesEachKicadFile) {
+    const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
+    const std::string x = source("x.ce2", twoWires);
+    const std::string y = source("y.ce2", twoWires);
+    const std::string settings = dir / "MORVEX.INI";
+    writeBytes(settings, "[LARGE_FONT]\r\n");
+    const std::string drawn = dir / "d.ce3";
+    writeBytes(drawn, kEarlierOutput);
+    const auto kicadOf = [](const std::string& path) {
+        return path.substr(0, path.size() - 4) + ".kicad_sch";
+    };
+    const auto file = [&](const std::string& from, std::string kicad, std::string output = {}) {
+        return BatchFile{
+            from, output.empty() ? makeCe3Path(from) : std::move(output), {}, std::move(kicad)};
+    };
+    const std::string earlier = " written from " + x + " in this batch";
+    struct Case {
+        std::string name;
+        std::vector<BatchFile> batch;
+        std::vector<std::string> said;  // each file's KiCad refusal; "-" for none
+        std::string report = {};
+        std::string reportProblem = {};
+    };
+    const std::vector<Case> cases = {
+        {"onto another source",
+         {file(x, y), file(y, kicadOf(y))},
+         {"would overwrite the source " + y + " of this batch", "-"}},
+        {"onto the settings",
+         {file(x, settings)},
+         {"would overwrite the settings file " + settings}},
+        {"onto a drawing",
+         {file(x, drawn)},
+         {"would overwrite the drawing " + drawn + " of this batch"}},
+        {"onto an earlier output",
+         {file(x, kicadOf(x)), file(y, dir / "x.ce3")},
+         {"-", "would replace " + dir / "x.ce3" + earlier}},
+        {"onto an earlier KiCad file",
+         {file(x, kicadOf(x)), file(y, kicadOf(x))},
+         {"-", "would replace " + kicadOf(x) + earlier}},
+        {"the same source twice", {file(x, kicadOf(x)), file(x, kicadOf(x))}, {"-", "-"}},
+        {"a report onto it",
+         {file(x, kicadOf(x))},
+         {"-"},
+         kicadOf(x),
+         "would replace " + kicadOf(x) + earlier},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunFiles files{c.batch, {{drawn, {}, 0, dir / "d.kicad_sch"}}, settings, c.report};
+        const RunPlan plan(std::move(files), BatchRules{});
+        std::vector<std::string> said;
+        for (std::size_t i = 0; i < c.batch.size(); ++i) {
+            const std::optional<DrawingReport>& refused = plan.kicadRefused(i);
+            said.push_back(refused ? refused->text : "-");
+            EXPECT_FALSE(refused && (refused->ok || refused->kept));
+        }
+        EXPECT_EQ(said, c.said);
+        EXPECT_EQ(plan.reportProblem(), c.reportProblem);
+    }
+    // An output onto an earlier KiCad file is refused as one onto an earlier output.
+    const RunPlan outputOnKicad(
+        RunFiles{{file(x, kicadOf(x)), file(y, {}, kicadOf(x))}, {}, {}, {}}, BatchRules{});
+    ASSERT_TRUE(outputOnKicad.refused(1));
+    EXPECT_EQ(describeOutcome(*outputOnKicad.refused(1)), "would replace " + kicadOf(x) + earlier);
+
+    // What the file at the KiCad path holds decides whether it is kept.
+    struct Existing {
+        std::optional<std::string> bytes;  // nothing: no file
+        bool replaceEdited;
+        bool kept;
+    };
+    const std::string foreign = "(kicad_sch (version 20230121) (generator eeschema))\n";
+    const std::string ours = std::string(kKicadWrittenStart) + "\n)\n";
+    const std::vector<Existing> existing = {
+        {foreign, false, true},
+        {foreign, true, false},
+        {ours.substr(0, 30), false, true},  // cut short before the generator
+        {ours, false, false},
+        {"", false, false},
+        {std::nullopt, false, false},
+    };
+    for (const Existing& e : existing) {
+        SCOPED_TRACE(e.bytes.value_or("no file"));
+        fs::remove(kicadOf(x));
+        if (e.bytes) {
+            writeBytes(kicadOf(x), *e.bytes);
+        }
+        const RunPlan plan(RunFiles{{file(x, kicadOf(x))}, {}, {}, {}},
+                           BatchRules{.replaceEdited = e.replaceEdited});
+        const std::optional<DrawingReport>& refused = plan.kicadRefused(0);
+        EXPECT_EQ(refused.has_value(), e.kept);
+        if (refused) {
+            EXPECT_TRUE(refused->kept);
+            EXPECT_EQ(refused->text, kicadOf(x) + " exists and was not written by MORVEX");
+        }
+    }
+}
+
 // What another program puts at the output while the conversion writes it (here, while the
 // temporary is synced, the last step before the rename) is seen by a last look and decided again.
 std::function<void()> appear;  // run once, at the first sync
@@ -296,6 +397,62 @@ TEST_F(Convert, OutputThatAppearsWhileItIsWrittenIsDecidedAgain) {
             EXPECT_EQ(readBytes(other), twoWires);
         } else {
             EXPECT_NE(readBytes(output).find("X1:10,Y1:10"), std::string::npos);
+        }
+    }
+}
+
+// A KiCad file that another program puts in place while the drawing is converted is decided
+// again by a last look just before it is replaced.
+TEST_F(Convert, KicadFileThatAppearsMeanwhileIsDecidedAgain) {
+    const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
+    const std::string foreign = "(kicad_sch (version 20230121) (generator eeschema))\n";
+    const std::string ours = std::string(kKicadWrittenStart) + " (made x.kicad_sch))";
+    const std::string other = source("other.ce2", twoWires);
+    struct Case {
+        std::string name;
+        std::function<void(const std::string& kicad)> appearing;
+        std::string said;  // the KiCad file's report; empty: written
+    };
+    const std::vector<Case> cases = {
+        {"a schematic saved in KiCad",
+         [&](const std::string& kicad) { writeBytes(kicad, foreign); },
+         dir / "x.kicad_sch exists and was not written by MORVEX"},
+        {"an earlier one of MORVEX",
+         [&](const std::string& kicad) { writeBytes(kicad, ours + "old"); }, ""},
+        {"a link onto another source",
+         [&](const std::string& kicad) { fs::create_symlink("other.ce2", kicad); },
+         "would overwrite the source " + other + " of this batch"},
+    };
+    // The schematic's text names its file, so that a wrong name would show.
+    const DrawingHooks hooks{.kicad = [&](const SchDocument&, const std::string& name) {
+        return KicadText{std::string(kKicadWrittenStart) + " (made " + name + "))", {3, 0, 0, 1}};
+    }};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string x = source("x.ce2", twoWires);
+        const std::string kicad = dir / "x.kicad_sch";
+        fs::remove(kicad);
+        appear = [&] { c.appearing(kicad); };  // at the sync of x.ce3, before the KiCad file
+        AtomicFileCalls calls = systemAtomicFileCalls();
+        calls.syncFile = syncThenAppear;
+        setAtomicFileCalls(calls);
+        std::vector<BatchFile> batch = filesBesideSources({x, other});
+        batch[0].kicad = kicad;
+        const RunPlan plan(RunFiles{batch, {}, {}, {}}, BatchRules{});
+        const std::vector<FileReport> reports = convertFiles(plan, options, {}, hooks, 1);
+        resetAtomicFileCalls();
+        ASSERT_EQ(reports.size(), 2u);
+        ASSERT_TRUE(reports[0].kicad);
+        EXPECT_FALSE(reports[1].kicad);
+        EXPECT_EQ(reports[0].kicad->ok, c.said.empty());
+        if (c.said.empty()) {
+            EXPECT_EQ(reports[0].kicad->text,
+                      "KiCad: " + kicad + " (3 nets; 1 T-join without a junction)");
+            EXPECT_EQ(readBytes(kicad), ours);
+        } else {
+            EXPECT_EQ(reports[0].kicad->text, c.said);
+            EXPECT_EQ(readBytes(kicad),
+                      c.name == "a link onto another source" ? twoWires : foreign);
         }
     }
 }

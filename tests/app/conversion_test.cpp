@@ -153,7 +153,7 @@ TEST_F(Convert, DrawingHookSeesTheDocumentOnceWritten) {
     };
     // One file at a time: the hook keeps what it sees without a lock.
     const std::vector<FileReport> reports =
-        convertFiles({good, one, blocked}, options, {}, hook, 1);
+        convertFiles({good, one, blocked}, options, {}, {.svg = hook}, 1);
     ASSERT_EQ(reports.size(), 3u);
     ASSERT_EQ(seen.size(), 1u);  // not for the file too small to be written, nor the blocked one
     EXPECT_EQ(seen[0].output, dir / "good.ce3");
@@ -192,7 +192,7 @@ TEST_F(Convert, OutOfMemoryFailsOneFile) {
         }
     };
     const std::vector<FileReport> reports =
-        convertFiles({first, drawn, last}, options, progress, hook, 1);
+        convertFiles({first, drawn, last}, options, progress, {.svg = hook}, 1);
     ASSERT_EQ(reports.size(), 3u);
     EXPECT_EQ(reports[0].outcome, FileOutcome::NotEnoughMemory);
     EXPECT_EQ(describeOutcome(reports[0]), "not enough memory");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -38,8 +39,9 @@ std::map<std::string, std::string> treeOf(const std::string& root) {
 }
 
 // Good, hostile, vanishing, colliding and unwritable sources, one that is not a regular file, and
-// large ones that are still converted while the next ones are done.
-void writeMixedBatch(const std::string& root) {
+// large ones (of `large` wires and half as many again) that are still converted while the next ones
+// are done.
+void writeMixedBatch(const std::string& root, int large) {
     const auto file = [&](const std::string& name, const std::string& bytes) {
         fs::create_directories(fs::path(root + "/" + name).parent_path());
         writeBytes(root + "/" + name, bytes);
@@ -51,8 +53,8 @@ void writeMixedBatch(const std::string& root) {
         file("tree/hostile" + std::to_string(i) + ".ce2", bytes.substr(0, random() % bytes.size()));
         file("tree/good" + std::to_string(i) + ".ce2", wires(2 + i * 7));
     }
-    file("tree/big/large.ce2", wires(40'000));
-    file("tree/big/larger.ce2", wires(60'000));
+    file("tree/big/large.ce2", wires(large));
+    file("tree/big/larger.ce2", wires(large * 3 / 2));
     file("demo.ce2", demoDrawing());
     file("x.ce2", wires(3));
     file("x.CE2", wires(4));  // would replace x.ce3 written from x.ce2
@@ -66,22 +68,29 @@ void writeMixedBatch(const std::string& root) {
 
 // The run's results and the folder it leaves.
 std::pair<ProcessResult, std::map<std::string, std::string>> convertMixedBatch(
-    const std::string& root, const std::string& jobs, bool svg) {
-    writeMixedBatch(root);
+    const std::string& root, const std::string& jobs, const std::vector<std::string>& options) {
+    // A KiCad schematic of these wires, which all cross, takes time that grows with the square
+    // of their number: smaller large files keep that run within its time.
+    const bool kicad = std::find(options.begin(), options.end(), "--kicad") != options.end();
+    writeMixedBatch(root, kicad ? 4'000 : 40'000);
     const std::vector<std::string> paths = {
         "demo.ce2", "tree",  "x.ce2",       "x.CE2",    "./demo.ce2",
         "one.ce2",  "u.ce2", "missing.ce2", "demo.ce2", "tree/big/larger.ce2"};
-    std::vector<std::string> args = {MORVEX_CLI, "--jobs", jobs, svg ? "--svg" : "--quiet"};
+    std::vector<std::string> args = {MORVEX_CLI, "--jobs", jobs};
+    args.insert(args.end(), options.begin(), options.end());
     args.insert(args.end(), paths.begin(), paths.end());
     ProcessResult result = runProcess({args, root, {{"LC_ALL", "C.UTF-8"}}, 120});
     return {std::move(result), treeOf(root)};
 }
 
 TEST(CliParallel, SameFilesReportsAndStatusAsOneAtATime) {
-    for (const bool svg : {false, true}) {
+    const std::vector<std::vector<std::string>> runs = {
+        {"--quiet"}, {"--svg"}, {"--svg", "--kicad"}};
+    for (const std::vector<std::string>& options : runs) {
+        SCOPED_TRACE(options.back());
         TempDir dir;
-        const auto [one, oneTree] = convertMixedBatch(dir / "one", "1", svg);
-        const auto [four, fourTree] = convertMixedBatch(dir / "four", "4", svg);
+        const auto [one, oneTree] = convertMixedBatch(dir / "one", "1", options);
+        const auto [four, fourTree] = convertMixedBatch(dir / "four", "4", options);
         ASSERT_FALSE(one.timedOut || four.timedOut);
         EXPECT_EQ(one.exitCode, 1);
         EXPECT_EQ(four.exitCode, one.exitCode);
@@ -92,6 +101,9 @@ TEST(CliParallel, SameFilesReportsAndStatusAsOneAtATime) {
              {"demo.ce2 -> demo.ce3", "larger.ce2 -> ", "would replace", "fewer than two",
               "not a regular file", "cannot be written", "cannot be opened"}) {
             EXPECT_NE((one.out + one.err).find(outcome), std::string::npos) << outcome;
+        }
+        if (options.back() == "--kicad") {  // the trees compared hold the KiCad files
+            EXPECT_NE(one.out.find("; KiCad: tree/good1.kicad_sch ("), std::string::npos);
         }
     }
 }

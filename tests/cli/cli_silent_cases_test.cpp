@@ -15,8 +15,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/core/kept_outputs.h"
 #include "ce2_builder/ce2_builder.h"
 #include "cli_texts.h"
+#include "demo/demo_drawing.h"
 #include "program_copy.h"
 #include "run_process.h"
 #include "support/temp_dir.h"
@@ -40,6 +42,9 @@ const std::string kFieldAdded =
 const std::string kCutOutput = kConvertedHead + ",-WIRE\r\n+WIRE,L:0,X1:5,Y1";
 const std::string kNulFilledOutput = kConvertedHead + std::string(90, '\0');
 constexpr uid_t kNobody = 65534;
+// A KiCad schematic that MORVEX did not write, and one that it did.
+const std::string kForeignKicad = "(kicad_sch (version 20230121) (generator eeschema)\n)\n";
+const std::string kEarlierKicad = "(kicad_sch (version 20211123) (generator morvex)\n)\n";
 
 void write(const TempDir& dir, const std::string& name, const std::string& bytes) {
     fs::create_directories(fs::path(dir / name).parent_path());
@@ -472,6 +477,181 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
                        "x.ce2,x.ce3,converted,2,0,,\r\n"
                        "x.ce2,x.svg,not drawn,,,,x.svg cannot be written: Is a directory\r\n");
          }},
+        // A KiCad schematic beside each output: its counts, each but the nets only when not zero.
+        {"KiCad file",
+         [](const TempDir& d) { write(d, "demo.ce2", demoDrawing()); },
+         {"-q", "--kicad", "x.ce2", "demo.ce2"},
+         0,
+         "x.ce2 -> x.ce3: 2 elements; KiCad: x.kicad_sch (0 nets)\n"
+         "demo.ce2 -> demo.ce3: 13 elements; 1 element outside the sheet left out; KiCad: "
+         "demo.kicad_sch (1 net; 1 part with pins placed from its wires; 1 T-join without a "
+         "junction)\n",
+         "2 files: 2 converted (1 in part)\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) {
+             // Begins as the rule that keeps files MORVEX did not write expects.
+             EXPECT_EQ(readBytes(d / "x.kicad_sch").rfind(kKicadWrittenStart, 0), 0u);
+         }},
+        // An SVG that fails leaves the KiCad file written, and the other way round.
+        {"SVG not drawn, KiCad file written",
+         [](const TempDir& d) { fs::create_directory(d / "x.svg"); },
+         {"-q", "--svg", "--kicad", "x.ce2"},
+         1,
+         "x.ce2 -> x.ce3: 2 elements; KiCad: x.kicad_sch (0 nets)\n",
+         "x.ce2: not drawn: x.svg cannot be written: Is a directory\n"},
+        {"SVG drawn, KiCad file not written",
+         [](const TempDir& d) { fs::create_directory(d / "x.kicad_sch"); },
+         {"-q", "--svg", "--kicad", "x.ce2"},
+         1,
+         "x.ce2 -> x.ce3: 2 elements; SVG written to x.svg\n",
+         "x.ce2: KiCad file not written: x.kicad_sch cannot be written: Is a directory\n"},
+        // A .ce3 PATH is read once for both files, converting nothing.
+        {"KiCad file of a .ce3 PATH",
+         [](const TempDir& d) {
+             write(d, "tree/d.ce3",
+                   "+TOVR3_DATA_V.1.0\r\n+WIRE,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n"
+                   "-TOVR3_DATA_V.1.0\r\n");
+             write(d, "text.ce3", "hello");
+         },
+         {"--svg", "--kicad", "tree/d.ce3", "text.ce3"},
+         1,
+         "tree/d.ce3: SVG written to tree/d.svg (1 element); KiCad: tree/d.kicad_sch (0 nets)\n",
+         "text.ce3: not drawn: not a CE3 file\n"
+         "text.ce3: KiCad file not written: not a CE3 file\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_FALSE(fs::exists(d / "text.kicad_sch")); }},
+        {"KiCad files under an output folder",
+         [](const TempDir& d) {
+             write(d, "tree/d.ce3",
+                   "+TOVR3_DATA_V.1.0\r\n+WIRE,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n"
+                   "-TOVR3_DATA_V.1.0\r\n");
+         },
+         {"-q", "--kicad", "--output-dir", "out", "tree", "tree/d.ce3"},
+         0,
+         "tree/x.ce2 -> out/x.ce3: 2 elements; KiCad: out/x.kicad_sch (0 nets)\n"
+         "tree/d.ce3: KiCad: out/d.kicad_sch (0 nets)\n",
+         "",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) {
+             EXPECT_TRUE(fs::is_regular_file(d / "out/d.kicad_sch"));
+             EXPECT_FALSE(fs::exists(d / "tree/x.kicad_sch"));
+         }},
+        // A KiCad file that MORVEX did not write, or that cannot be read to tell, is kept.
+        {"foreign KiCad file kept",
+         [](const TempDir& d) { write(d, "x.kicad_sch", kForeignKicad); },
+         {"-q", "--kicad", "x.ce2", "tree"},
+         1,
+         "x.ce2 -> x.ce3: 2 elements\n"
+         "tree/x.ce2 -> tree/x.ce3: 2 elements; KiCad: tree/x.kicad_sch (0 nets)\n",
+         "x.ce2: KiCad file not written: x.kicad_sch exists and was not written by MORVEX; "
+         "--overwrite replaces it\n"
+         "2 files: 2 converted, 1 KiCad file not written\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_EQ(readBytes(d / "x.kicad_sch"), kForeignKicad); }},
+        {"foreign KiCad file replaced with --overwrite",
+         [](const TempDir& d) { write(d, "x.kicad_sch", kForeignKicad); },
+         {"-q", "--kicad", "--overwrite", "x.ce2"},
+         0,
+         "x.ce2 -> x.ce3: 2 elements; KiCad: x.kicad_sch (0 nets)\n",
+         "",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_NE(readBytes(d / "x.kicad_sch"), kForeignKicad); }},
+        {"earlier KiCad file replaced",
+         [](const TempDir& d) { write(d, "x.kicad_sch", kEarlierKicad); },
+         {"-q", "--kicad", "x.ce2"},
+         0,
+         "x.ce2 -> x.ce3: 2 elements; KiCad: x.kicad_sch (0 nets)\n",
+         "",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_NE(readBytes(d / "x.kicad_sch"), kEarlierKicad); }},
+        {"unreadable KiCad file kept",
+         [](const TempDir& d) {
+             write(d, "x.kicad_sch", kEarlierKicad);
+             chmod((d / "x.kicad_sch").c_str(), 0);
+         },
+         {"-q", "--kicad", "x.ce2"},
+         1,
+         "x.ce2 -> x.ce3: 2 elements\n",
+         "x.ce2: KiCad file not written: x.kicad_sch cannot be read to check it: Permission "
+         "denied; --overwrite replaces it\n",
+         true},
+        // A KiCad file that is another file of the run is not written; nor is a report onto one.
+        {"KiCad file onto a source",
+         [](const TempDir& d) {
+             write(d, "y.ce2", kOtherWires);
+             fs::create_symlink("y.ce2", d / "x.kicad_sch");
+         },
+         {"-q", "--kicad", "x.ce2", "y.ce2"},
+         1,
+         "x.ce2 -> x.ce3: 2 elements\ny.ce2 -> y.ce3: 2 elements; KiCad: y.kicad_sch (0 nets)\n",
+         "x.ce2: KiCad file not written: would overwrite the source y.ce2 of this batch\n"
+         "2 files: 2 converted, 1 KiCad file not written\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_EQ(readBytes(d / "y.ce2"), kOtherWires); }},
+        {"report onto a KiCad file",
+         {},
+         {"--kicad", "--report", "x.kicad_sch", "x.ce2"},
+         2,
+         "",
+         "morvex-cli: --report: x.kicad_sch: would replace x.kicad_sch written from x.ce2 in "
+         "this batch\n"},
+        // The report's row for each KiCad file: its counts, or why it was not written.
+        {"report of KiCad files",
+         [](const TempDir& d) { write(d, "tree/x.kicad_sch", kForeignKicad); },
+         {"-q", "--kicad", "--report", "r.csv", "x.ce2", "tree"},
+         1,
+         "x.ce2 -> x.ce3: 2 elements; KiCad: x.kicad_sch (0 nets)\n"
+         "tree/x.ce2 -> tree/x.ce3: 2 elements\n",
+         "tree/x.ce2: KiCad file not written: tree/x.kicad_sch exists and was not written by "
+         "MORVEX; --overwrite replaces it\n"
+         "2 files: 2 converted, 1 KiCad file not written\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) {
+             EXPECT_EQ(readBytes(d / "r.csv"),
+                       "\xEF\xBB\xBFsource,output,outcome,elements written,left out,stopped at "
+                       "byte,reason\r\n"
+                       "x.ce2,x.ce3,converted,2,0,,\r\n"
+                       "x.ce2,x.kicad_sch,KiCad written,,,,0 nets\r\n"
+                       "tree/x.ce2,tree/x.ce3,converted,2,0,,\r\n"
+                       "tree/x.ce2,tree/x.kicad_sch,KiCad not written,,,,tree/x.kicad_sch exists "
+                       "and was not written by MORVEX\r\n");
+         }},
+        {"dry run of a KiCad file",
+         [](const TempDir& d) { write(d, "demo.ce2", demoDrawing()); },
+         {"-q", "--kicad", "--dry-run", "--report", "r.csv", "demo.ce2"},
+         0,
+         "demo.ce2 -> demo.ce3: would write 13 elements; 1 element outside the sheet left out; "
+         "KiCad: would write demo.kicad_sch (1 net; 1 part with pins placed from its wires; 1 "
+         "T-join without a junction)\n",
+         "",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) {
+             EXPECT_FALSE(fs::exists(d / "demo.kicad_sch"));
+             EXPECT_FALSE(fs::exists(d / "demo.ce3"));
+             EXPECT_NE(
+                 readBytes(d / "r.csv")
+                     .find("demo.ce2,demo.kicad_sch,KiCad would be written,,,,1 net; 1 part with "
+                           "pins placed from its wires; 1 T-join without a junction\r\n"),
+                 std::string::npos);
+         }},
         {"output folder that is a file",
          {},
          {"--output-dir", "x.ce2", "x.ce2"},
@@ -609,6 +789,7 @@ TEST(CliSilentCases, DryRunSaysWhatTheRunDoes) {
     } runs[] = {
         {{"-q", "--svg", "tree", "deep"}, {"Permission denied"}},
         {{"-q", "--svg", "--overwrite", "tree", "deep"}, {"Permission denied"}},
+        {{"-q", "--svg", "--kicad", "tree", "deep"}, {"Permission denied"}},
         {{"-q", "--svg", "--output-dir", longOutputDir, "tree", "deep"}, {"File name too long"}},
         {{"-q", "--output-dir", "tree/locked/out", "tree"},
          {"--output-dir: tree/locked/out: cannot be created: Permission denied"}},

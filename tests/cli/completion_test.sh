@@ -45,6 +45,7 @@ while IFS='|' read -r words expected; do
 done <<EOT
 -|$documented
 --s|--settings --small-face --small-size --svg 
+--k|--kicad 
 -q --l|--large-face --large-size 
 |B.CE2 Mixed.Ce2 a.ce2 c.ce3 folder 
 --quiet |B.CE2 Mixed.Ce2 a.ce2 c.ce3 folder 

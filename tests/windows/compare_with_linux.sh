@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Converts the same drawings with the Linux morvex-cli and, under Wine, with morvex-cli.exe, and
-# compares what the two wrote (.ce3 and .svg files) and reported (standard output, standard error,
-# exit status) byte for byte; the lines of the Windows reports end in CR LF, as Windows text does.
-# The Windows program writes its reports in UTF-8 (--utf8), or in a Japanese locale in CP932, its
-# console code page; its wildcards match as the Linux shell's do.
+# compares what the two wrote (.ce3, .svg and .kicad_sch files) and reported (standard output,
+# standard error, exit status) byte for byte; the lines of the Windows reports end in CR LF, as
+# Windows text does. The Windows program writes its reports in UTF-8 (--utf8), or in a Japanese
+# locale in CP932, its console code page; its wildcards match as the Linux shell's do.
 #
 # usage: compare_with_linux.sh WINE-RUN MORVEX-CLI-EXE LINUX-BUILD-DIR SOURCE-DIR WORK-DIR
 #        JAPANESE-LOCPATH
@@ -107,10 +107,10 @@ compare() {
 
 # Every drawing: by wildcards for Windows, which matches them in byte order as the Linux shell
 # does in the C locale, and by name (the Unicode one with a forward slash, which Windows takes
-# too); a face given on the command line, a settings file named, and drawing with --svg. The
-# Linux program takes --utf8 and changes nothing.
+# too); a face given on the command line, a settings file named, drawing with --svg and writing
+# KiCad schematics with --kicad. The Linux program takes --utf8 and changes nothing.
 mapfile -t names < <(cd "$drawings" && LC_ALL=C && printf '%s\n' *.ce2 *.ce3 "回路図/電源.ce2")
-options=(--svg --small-face 'ＭＳ ゴシック' --settings 回路図/フォント.ini --utf8)
+options=(--svg --kicad --small-face 'ＭＳ ゴシック' --settings 回路図/フォント.ini --utf8)
 drawn_ce3=$(find "$work/linux" -name '*.ce3' | wc -l)
 run linux env LC_ALL=C.UTF-8 "$linux_cli" "${options[@]}" "${names[@]}"
 run windows "$wine_run" "$exe" "${options[@]}" '*.ce2' '*.CE3' "回路図/電源.ce2"
