@@ -16,9 +16,10 @@
 #include "app/core/settings_check.h"
 #include "app/core/source_search.h"
 #include "cli/csv_report.h"
-#include "cli/kicad_output.h"
+#include "app/core/kicad_file.h"
 #include "cli/progress_line.h"
 #include "cli/svg_output.h"
+#include "kicad/kicad_schematic.h"
 #include "platform/directories.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -348,7 +349,7 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
         hooks.svg = svgBesideOutput(request.dryRun, !request.outputDir.empty());
     }
     if (request.kicad) {
-        hooks.kicad = makeKicadText;
+        hooks.kicad = kicadSchematic;
     }
     convertFiles(plan, options, shown, hooks, request.jobs);
     reporter.carryOutUntilConversion(steps, next);

@@ -6,7 +6,8 @@
 #include "app/core/conversion_text.h"
 #include "app/core/kicad_file.h"
 #include "app/core/run_plan.h"
-#include "cli/kicad_output.h"
+#include "app/core/kicad_file.h"
+#include "kicad/kicad_schematic.h"
 #include "model/document.h"
 #include "platform/atomic_file.h"
 #include "platform/directories.h"
@@ -105,7 +106,7 @@ Ce3Outputs writeCe3Outputs(const RunPlan& plan, std::size_t j) {
     if (writesKicad) {
         const std::string name = planned.kicad.substr(finalComponentStart(planned.kicad));
         outputs.kicad = writeKicadFile(
-            planned.kicad, makeKicadText(doc, name), rules,
+            planned.kicad, kicadSchematic(doc, name), rules,
             [&](DrawingReport& report) { return plan.mayReplaceDrawingKicad(j, report); });
     }
     return outputs;

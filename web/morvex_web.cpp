@@ -6,11 +6,11 @@
 
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
+#include "app/core/kicad_file.h"
 #include "app/core/memory_conversion.h"
 #include "app/core/run_plan.h"
 #include "app/core/settings.h"
@@ -30,16 +30,6 @@ val bytesOf(const std::string& bytes) {
     return val::global("Uint8Array")
         .new_(emscripten::typed_memory_view(bytes.size(),
                                             reinterpret_cast<const unsigned char*>(bytes.data())));
-}
-
-// The KiCad schematic of a drawing, to be saved as the file `name`, with its counts.
-KicadText kicadText(const SchDocument& doc, const std::string& name) {
-    KicadSchematic schematic = kicadSchematic(doc, name);
-    const KicadSummary& summary = schematic.summary;
-    const auto count = [](std::size_t n) { return static_cast<unsigned long>(n); };
-    return {std::move(schematic.text),
-            {count(summary.nets), count(summary.labelsNotOnWire),
-             count(summary.partsWithPlacedPins), count(summary.tJoinsWithoutJunction)}};
 }
 
 // Sets the KiCad file of a result: its bytes (a Uint8Array) and its path.
@@ -89,7 +79,7 @@ val convert(const std::string& ce2, const std::string& name, const std::string& 
     const MemoryConversion converted =
         convertCe2Bytes(ce2, name, options, drawer,
                         existing ? std::optional<std::string_view>(*existing) : std::nullopt,
-                        kicad ? KicadMaker(&kicadText) : KicadMaker());
+                        kicad ? KicadMaker(kicadSchematic) : KicadMaker());
     const FileReport& report = converted.report;
     val result = val::object();
     result.set("converted", report.outcome == FileOutcome::Converted);
@@ -152,7 +142,7 @@ val drawCe3(const std::string& ce3, const std::string& name, bool kicad) {
     if (kicad && loaded.drawn) {
         const std::string path = makeKicadPath(name);
         std::string text;
-        line += "; " + makeKicadInMemory(&kicadText, doc, path, text).text;
+        line += "; " + makeKicadInMemory(kicadSchematic, doc, path, text).text;
         setKicad(result, text, path);
     }
     result.set("line", line);

@@ -111,7 +111,7 @@ class FileEnds final : public ConversionEnds {
         if (const std::optional<DrawingReport>& refused = plan_.kicadRefused(index_)) {
             return refused;
         }
-        const KicadText made =
+        const KicadSchematic made =
             hooks_.kicad(doc, file_.kicad.substr(finalComponentStart(file_.kicad)));
         return writeKicadFile(file_.kicad, made, plan_.rules(), [&](DrawingReport& report) {
             return plan_.mayReplaceKicad(index_, report);

@@ -9,6 +9,7 @@
 
 #include "ce2/ce2_reader.h"
 #include "ce3/converted_contents.h"
+#include "kicad/kicad_schematic.h"
 #include "platform/atomic_file.h"
 #include "platform/interruption.h"
 
@@ -47,21 +48,6 @@ struct DrawingReport {
     std::string text;
     bool kept = false;        // not written: an existing file is kept, which replaceEdited replaces
     std::string counts = {};  // for a KiCad file written: what it holds (describeKicadCounts)
-};
-
-// What a KiCad schematic of a drawing will not show as drawn, and how many nets KiCad finds in
-// it: the KiCad writer's summary, which the core passes on without knowing the writer.
-struct KicadCounts {
-    unsigned long nets = 0;
-    unsigned long labelsNotOnWire = 0;
-    unsigned long partsWithPlacedPins = 0;
-    unsigned long tJoinsWithoutJunction = 0;
-};
-
-// A drawing as a KiCad schematic: the file's text and its counts.
-struct KicadText {
-    std::string text;
-    KicadCounts counts;
 };
 
 struct FileReport {
@@ -143,7 +129,7 @@ using DrawingHook = std::function<DrawingReport(const SchDocument& doc, const Ba
 
 // Makes the KiCad schematic of a drawing, to be written as the file `name` (its final path
 // component); it runs as a DrawingHook does, for each file whose KiCad file the plan allows.
-using KicadMaker = std::function<KicadText(const SchDocument& doc, const std::string& name)>;
+using KicadMaker = std::function<KicadSchematic(const SchDocument& doc, const std::string& name)>;
 
 // What a batch makes of each converted drawing besides its output, each on its own: an SVG that
 // fails leaves the KiCad file to be written, and the other way round. Each may be empty.

@@ -15,13 +15,6 @@ std::string makeCe3Path(const std::string& source) {
     return source.substr(0, dot) + ".ce3";
 }
 
-std::string makeKicadPath(const std::string& path) {
-    // makeCe3Path finds the extension; only its replacement differs.
-    constexpr std::string_view ce3Extension = ".ce3";
-    std::string kicad = makeCe3Path(path);
-    return kicad.replace(kicad.size() - ce3Extension.size(), std::string::npos, ".kicad_sch");
-}
-
 std::string describePointsProblem(const std::string& text) {
     std::size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
     bool digits = i < text.size();

@@ -11,10 +11,6 @@
 // ".ce3", or ".ce3" appended when the final component has none.
 std::string makeCe3Path(const std::string& source);
 
-// The path of a drawing's KiCad schematic: the extension of path, from the last '.' of its final
-// component, replaced by ".kicad_sch", or ".kicad_sch" appended when the final component has none.
-std::string makeKicadPath(const std::string& path);
-
 // Each source with its output beside it (makeCe3Path), as the dialog converts them.
 std::vector<BatchFile> filesBesideSources(const std::vector<std::string>& sources);
 

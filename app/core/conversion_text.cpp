@@ -132,19 +132,20 @@ std::string describeForeignKicad(const std::string& path) {
     return formatted(translated("%s exists and was not written by MORVEX"), path.c_str());
 }
 
-std::string describeKicadCounts(const KicadCounts& counts) {
-    std::string text = formatted(translatedPlural("%lu net", "%lu nets", counts.nets), counts.nets);
+std::string describeKicadCounts(const KicadSummary& counts) {
+    const auto nets = static_cast<unsigned long>(counts.nets);
+    std::string text = formatted(translatedPlural("%lu net", "%lu nets", nets), nets);
     // Each message spelled out, for the catalogue's extraction.
-    if (const unsigned long n = counts.labelsNotOnWire; n > 0) {
+    if (const auto n = static_cast<unsigned long>(counts.labelsNotOnWire); n > 0) {
         text += formatted(
             translatedPlural("; %lu label not on a wire", "; %lu labels not on a wire", n), n);
     }
-    if (const unsigned long n = counts.partsWithPlacedPins; n > 0) {
+    if (const auto n = static_cast<unsigned long>(counts.partsWithPlacedPins); n > 0) {
         text += formatted(translatedPlural("; %lu part with pins placed from its wires",
                                            "; %lu parts with pins placed from their wires", n),
                           n);
     }
-    if (const unsigned long n = counts.tJoinsWithoutJunction; n > 0) {
+    if (const auto n = static_cast<unsigned long>(counts.tJoinsWithoutJunction); n > 0) {
         text += formatted(translatedPlural("; %lu T-join without a junction",
                                            "; %lu T-joins without a junction", n),
                           n);
@@ -152,7 +153,7 @@ std::string describeKicadCounts(const KicadCounts& counts) {
     return text;
 }
 
-std::string describeKicadWritten(const std::string& path, const KicadCounts& counts, bool dryRun) {
+std::string describeKicadWritten(const std::string& path, const KicadSummary& counts, bool dryRun) {
     return formatted(
         dryRun ? translated("KiCad: would write %s (%s)") : translated("KiCad: %s (%s)"),
         path.c_str(), describeKicadCounts(counts).c_str());

@@ -27,11 +27,11 @@ std::string describeForeignKicad(const std::string& path);
 
 // What a KiCad schematic holds: "3 nets; 1 label not on a wire; 1 part with pins placed from its
 // wires; 1 T-join without a junction", each count but the nets only when it is not zero.
-std::string describeKicadCounts(const KicadCounts& counts);
+std::string describeKicadCounts(const KicadSummary& counts);
 
 // The report of a KiCad file written: "KiCad: x.kicad_sch (3 nets)", or in a dry run
 // "KiCad: would write x.kicad_sch (3 nets)".
-std::string describeKicadWritten(const std::string& path, const KicadCounts& counts, bool dryRun);
+std::string describeKicadWritten(const std::string& path, const KicadSummary& counts, bool dryRun);
 
 // Why a file is not written: an earlier file of the same batch writes that path ("would replace
 // x.ce3 written from x.ce2 in this batch").

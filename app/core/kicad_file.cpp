@@ -1,13 +1,22 @@
 #include "app/core/kicad_file.h"
 
 #include <cerrno>
+#include <string_view>
 
+#include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
 #include "platform/atomic_file.h"
 #include "platform/directories.h"
 #include "platform/write_check.h"
 
-DrawingReport writeKicadFile(const std::string& path, const KicadText& made,
+std::string makeKicadPath(const std::string& path) {
+    // makeCe3Path finds the extension; only its replacement differs.
+    constexpr std::string_view ce3Extension = ".ce3";
+    std::string kicad = makeCe3Path(path);
+    return kicad.replace(kicad.size() - ce3Extension.size(), std::string::npos, ".kicad_sch");
+}
+
+DrawingReport writeKicadFile(const std::string& path, const KicadSchematic& made,
                              const BatchRules& rules,
                              const std::function<bool(DrawingReport&)>& mayReplace) {
     WriteFailure failure;
@@ -29,6 +38,6 @@ DrawingReport writeKicadFile(const std::string& path, const KicadText& made,
     if (failure.cause != WriteFailure::Cause::None) {
         return {false, describeFileWriteFailure(path, failure)};
     }
-    return {true, describeKicadWritten(path, made.counts, rules.dryRun), false,
-            describeKicadCounts(made.counts)};
+    return {true, describeKicadWritten(path, made.summary, rules.dryRun), false,
+            describeKicadCounts(made.summary)};
 }

@@ -6,6 +6,7 @@
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_steps.h"
 #include "app/core/conversion_text.h"
+#include "app/core/kicad_file.h"
 #include "ce3/ce3_writer.h"
 #include "ce3/converted_contents.h"
 #include "model/document.h"
@@ -96,10 +97,10 @@ class MemoryEnds final : public ConversionEnds {
 
 DrawingReport makeKicadInMemory(const KicadMaker& maker, const SchDocument& doc,
                                 const std::string& path, std::string& text) {
-    KicadText made = maker(doc, path.substr(finalComponentStart(path)));
+    KicadSchematic made = maker(doc, path.substr(finalComponentStart(path)));
     text = std::move(made.text);
-    return {true, describeKicadWritten(path, made.counts, false), false,
-            describeKicadCounts(made.counts)};
+    return {true, describeKicadWritten(path, made.summary, false), false,
+            describeKicadCounts(made.summary)};
 }
 
 MemoryConversion convertCe2Bytes(std::string_view ce2, const std::string& name,

@@ -425,7 +425,8 @@ TEST_F(Convert, KicadFileThatAppearsMeanwhileIsDecidedAgain) {
     };
     // The schematic's text names its file, so that a wrong name would show.
     const DrawingHooks hooks{.kicad = [&](const SchDocument&, const std::string& name) {
-        return KicadText{std::string(kKicadWrittenStart) + " (made " + name + "))", {3, 0, 0, 1}};
+        return KicadSchematic{std::string(kKicadWrittenStart) + " (made " + name + "))",
+                              {3, 0, 0, 1}};
     }};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -15,6 +15,7 @@
 #include "app/core/conversion.h"
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
+#include "app/core/kicad_file.h"
 #include "ce2_builder/ce2_builder.h"
 #include "model/document.h"
 #include "support/temp_dir.h"

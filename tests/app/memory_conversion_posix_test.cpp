@@ -74,7 +74,7 @@ TEST(MemoryConversion, DrawerAndKicadMakerRunOnlyForConvertedDrawings) {
         return std::to_string(doc.elements.size()) + " elements";
     };
     const KicadMaker kicad = [](const SchDocument& doc, const std::string& name) {
-        return KicadText{name + " of " + std::to_string(doc.elements.size()), {3, 1, 0, 0}};
+        return KicadSchematic{name + " of " + std::to_string(doc.elements.size()), {3, 1, 0, 0}};
     };
     const ConversionOptions options;
     const MemoryConversion converted = convertCe2Bytes(wire(10, 10, 50, 10) + wire(5, 5, 5, 9),

@@ -78,7 +78,8 @@ function randomNumbers(seed) {
     };
 }
 
-function randomRecords(seed, count) {
+// A header and then `count` records of every kind with random fields, the same for the same seed.
+export function randomRecords(seed, count) {
     const next = randomNumbers(seed);
     const coordinate = () => (next() % 4000) - 500;
     const text = (capacity) => String.fromCharCode(
