@@ -536,7 +536,7 @@
     let reply;
     try {
       const file = row.file || await row.handle.getFile();
-      // Written beside the sources, the .ce3 files alone: a KiCad file is only downloaded.
+      // A folder written beside its drawings gets its .ce3 files alone, and no KiCad file.
       reply = await runJob({ job: "convert", kind: "ce2", name: row.name, file,
                              fonts: batch.fonts, drawSvg: false, kicad: !writeBeside, existing });
     } catch {
