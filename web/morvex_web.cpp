@@ -59,8 +59,8 @@ val refusedBeforeConverting(const std::vector<std::string>& names) {
 // Converts one drawing. ce2 is its bytes (a Uint8Array), name the path the user knows it by;
 // faces are CP932 bytes and sizes texts. existingOutput is null, or the bytes its output holds
 // now. Gives {converted, inPart, elements, line, output, ce3, svg, notDrawn, kicad, kicadOutput}:
-// elements are those written and drawn, line is the line a batch gives for the file (with
-// --kicad when kicad is asked for), ce3 a Uint8Array (empty unless converted), svg the drawing
+// elements are those written and drawn, line is the line a batch gives for the file (a batch
+// with --kicad when kicad is asked for), ce3 a Uint8Array (empty unless converted), svg the drawing
 // when asked for and converted, notDrawn why it could not be drawn, when it could not; kicad the
 // KiCad schematic (a Uint8Array) to be saved as kicadOutput, when asked for and converted.
 val convert(const std::string& ce2, const std::string& name, const std::string& largeFace,
