@@ -108,9 +108,9 @@ web-serve: web
 
 # The page in headless Chromium and Firefox against morvex-cli of the optimised build on the same
 # drawings: every report line, the summary, the .ce3 files downloaded one by one and zipped, the
-# preview, the Japanese reports, a folder written beside its drawings, and no request but for the
-# page's own files (tests/web/page_in_browsers.mjs). Only the two programs it needs are built in
-# build/release.
+# KiCad files of the links and of the zip against morvex-cli --kicad's, the preview, the Japanese
+# reports, a folder written beside its drawings, and no request but for the page's own files
+# (tests/web/page_in_browsers.mjs). Only the two programs it needs are built in build/release.
 WEB_CHECK = scripts/timed web $(MAKE) --no-print-directory web-check-steps
 web-check: deps
 	$(WEB_CHECK)

@@ -1,5 +1,6 @@
 // The page's entry points, bound to JavaScript: the decisions of a batch, one drawing converted
-// or drawn in memory at a time, the lines and summary a batch reports, and the font fields.
+// or drawn in memory at a time (with its KiCad schematic when asked for), the lines and summary a
+// batch reports, and the font fields.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -9,9 +10,12 @@
 
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
+#include "app/core/kicad_file.h"
 #include "app/core/memory_conversion.h"
 #include "app/core/run_plan.h"
 #include "app/core/settings.h"
+#include "kicad/kicad_schematic.h"
+#include "model/document.h"
 #include "platform/text.h"
 #include "render/ce3_drawing.h"
 #include "render/draw_document.h"
@@ -26,6 +30,12 @@ val bytesOf(const std::string& bytes) {
     return val::global("Uint8Array")
         .new_(emscripten::typed_memory_view(bytes.size(),
                                             reinterpret_cast<const unsigned char*>(bytes.data())));
+}
+
+// Sets the KiCad file of a result: its bytes (a Uint8Array) and its path.
+void setKicad(val& result, const std::string& text, const std::string& path) {
+    result.set("kicad", bytesOf(text));
+    result.set("kicadOutput", path);
 }
 
 // Messages in the language that LANG names: the page sets it from the browser's language.
@@ -48,13 +58,14 @@ val refusedBeforeConverting(const std::vector<std::string>& names) {
 
 // Converts one drawing. ce2 is its bytes (a Uint8Array), name the path the user knows it by;
 // faces are CP932 bytes and sizes texts. existingOutput is null, or the bytes its output holds
-// now. Gives {converted, inPart, elements, line, output, ce3, svg, notDrawn}: elements are those
-// written and drawn, line is the line a batch gives for the file, ce3 a Uint8Array (empty unless
-// converted), svg the drawing when asked for and converted, notDrawn why it could not be drawn,
-// when it could not.
+// now. Gives {converted, inPart, elements, line, output, ce3, svg, notDrawn, kicad, kicadOutput}:
+// elements are those written and drawn, line is the line a batch gives for the file (a batch
+// with --kicad when kicad is asked for), ce3 a Uint8Array (empty unless converted), svg the drawing
+// when asked for and converted, notDrawn why it could not be drawn, when it could not; kicad the
+// KiCad schematic (a Uint8Array) to be saved as kicadOutput, when asked for and converted.
 val convert(const std::string& ce2, const std::string& name, const std::string& largeFace,
             const std::string& largeSize, const std::string& smallFace,
-            const std::string& smallSize, bool drawSvg, const val& existingOutput) {
+            const std::string& smallSize, bool drawSvg, bool kicad, const val& existingOutput) {
     const ConversionOptions options =
         makeConversionOptions(largeFace, largeSize, smallFace, smallSize);
     DocumentDrawer drawer;
@@ -67,7 +78,8 @@ val convert(const std::string& ce2, const std::string& name, const std::string& 
     }
     const MemoryConversion converted =
         convertCe2Bytes(ce2, name, options, drawer,
-                        existing ? std::optional<std::string_view>(*existing) : std::nullopt);
+                        existing ? std::optional<std::string_view>(*existing) : std::nullopt,
+                        kicad ? KicadMaker(kicadSchematic) : KicadMaker());
     const FileReport& report = converted.report;
     val result = val::object();
     result.set("converted", report.outcome == FileOutcome::Converted);
@@ -79,6 +91,9 @@ val convert(const std::string& ce2, const std::string& name, const std::string& 
     result.set("svg", converted.svg);
     if (report.drawing && !report.drawing->ok) {
         result.set("notDrawn", report.drawing->text);
+    }
+    if (report.kicad && report.kicad->ok) {
+        setKicad(result, converted.kicad, makeKicadPath(name));
     }
     return result;
 }
@@ -106,10 +121,14 @@ std::string ignoredLine(const std::string& name) {
     return name + ": " + translated("ignored: not a .ce2 drawing");
 }
 
-// Draws a .ce3 drawing (a Uint8Array), converting nothing: {drawn, elements, line, svg}, with the
-// elements drawn on the sheet.
-val drawCe3(const std::string& ce3, const std::string& name) {
-    const Ce3Drawing loaded = loadCe3DrawingBytes(ce3);
+// Draws a .ce3 drawing (a Uint8Array), converting nothing: {drawn, elements, line, svg, kicad,
+// kicadOutput}, with the elements drawn on the sheet, and the KiCad schematic of a drawing drawn
+// when kicad is asked for, which the line tells of as morvex-cli --kicad does.
+val drawCe3(const std::string& ce3, const std::string& name, bool kicad) {
+    SchDocument doc;
+    Ce3LoadReport stop;
+    const int read = doc.load(ce3, stop);
+    const Ce3Drawing loaded = drawLoadedCe3(doc, read, stop);
     val result = val::object();
     result.set("drawn", loaded.drawn);
     std::size_t onSheet = 0;
@@ -119,7 +138,14 @@ val drawCe3(const std::string& ce3, const std::string& name) {
     result.set("elements", onSheet);
     const std::string outcome = loaded.drawn ? std::string(translated("drawn, not converted")) + " "
                                              : std::string(translated("not drawn")) + ": ";
-    result.set("line", name + ": " + outcome + loaded.text);
+    std::string line = name + ": " + outcome + loaded.text;
+    if (kicad && loaded.drawn) {
+        const std::string path = makeKicadPath(name);
+        std::string text;
+        line += "; " + makeKicadInMemory(kicadSchematic, doc, path, text).text;
+        setKicad(result, text, path);
+    }
+    result.set("line", line);
     result.set("svg", loaded.drawn ? svgDocument(loaded.drawing) : std::string());
     return result;
 }

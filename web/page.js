@@ -1,6 +1,7 @@
 // The page: takes drawings picked or dropped, converts them in workers (worker.js), one row per
 // file with the line a batch gives for it, the batch's summary, a preview of the selected row,
-// downloads, and, where the browser can write to a folder, the outputs beside their sources.
+// downloads (each .ce3 file and its KiCad schematic), and, where the browser can write to a
+// folder, the outputs beside their sources.
 // The rules (which files collide, which outputs are kept, every text shown) come from the
 // converter's module; this script only moves files and fills the page.
 "use strict";
@@ -8,6 +9,7 @@
 (() => {
   const $ = (id) => document.getElementById(id);
   const FONTS_KEY = "morvex.fonts";
+  const ZIP_KICAD_KEY = "morvex.zipKicad";
   // Above this many elements a drawing is shown only when asked for: the browser draws an SVG
   // image on the page's own thread, about a second per 15,000 elements.
   const LARGE_DRAWING = 15000;
@@ -238,12 +240,51 @@
              smallFace: morvex.faceBytes(fonts.smallFace), smallSize: fonts.smallSize };
   }
 
+  // ---- Whether the zip holds the KiCad files too, remembered in the browser.
+
+  function storedZipKicad() {
+    try {
+      return localStorage.getItem(ZIP_KICAD_KEY) === "true";
+    } catch {
+      return false;
+    }
+  }
+
+  function zipKicadChanged() {
+    try {
+      localStorage.setItem(ZIP_KICAD_KEY, String($("zip-kicad").checked));
+    } catch {
+      // Storage refused: the box still holds what was chosen.
+    }
+    enableZip();
+  }
+
+  // The files of the zip, by their paths in it: every .ce3 file, and the KiCad files when chosen.
+  function zipFiles() {
+    const files = {};
+    const withKicad = $("zip-kicad").checked;
+    for (const row of batch.rows) {
+      if (row.ce3) {
+        files[row.outputPath.replace(/^\/+/, "")] = row.ce3;
+      }
+      if (withKicad && row.kicad) {
+        files[row.kicadPath.replace(/^\/+/, "")] = row.kicad;
+      }
+    }
+    return files;
+  }
+
+  function enableZip() {
+    $("all-zip").disabled = document.body.dataset.busy !== "false" ||
+                            Object.keys(zipFiles()).length === 0;
+  }
+
   // ---- Rows.
 
   function clearBatch() {
     if (batch) {
       for (const row of batch.rows) {
-        for (const url of [row.ce3Url, row.svgUrl]) {
+        for (const url of [row.ce3Url, row.kicadUrl, row.svgUrl]) {
           if (url) {
             URL.revokeObjectURL(url);
           }
@@ -270,8 +311,8 @@
     output.className = "output";
     tr.append(report, output);
     $("results").tBodies[0].append(tr);
-    const row = { ...entry, tr, ce3: null, ce3Url: null, svgUrl: null, notDrawn: null,
-                  elements: 0 };
+    const row = { ...entry, tr, ce3: null, ce3Url: null, kicad: null, kicadUrl: null,
+                  svgUrl: null, notDrawn: null, elements: 0 };
     tr.addEventListener("click", () => select(row));
     tr.addEventListener("keydown", (event) => rowKey(event, row));
     return row;
@@ -282,16 +323,33 @@
     row.tr.querySelector(".report").textContent = line;
   }
 
+  // A link that saves the bytes under the final name of path; gives its URL.
+  function addDownload(row, className, path, bytes) {
+    const link = document.createElement("a");
+    link.className = className;
+    link.href = URL.createObjectURL(new Blob([bytes], { type: "application/octet-stream" }));
+    link.download = finalName(path);
+    link.textContent = link.download;
+    row.tr.querySelector(".output").append(link);
+    return link;
+  }
+
   function offerDownload(row, outputPath, ce3) {
     row.ce3 = ce3;
     row.outputPath = outputPath;
-    row.ce3Url = URL.createObjectURL(new Blob([ce3], { type: "application/octet-stream" }));
-    const link = document.createElement("a");
-    link.className = "download";
-    link.href = row.ce3Url;
-    link.download = outputPath.slice(outputPath.lastIndexOf("/") + 1);
-    link.textContent = link.download;
-    row.tr.querySelector(".output").append(link);
+    row.ce3Url = addDownload(row, "download", outputPath, ce3).href;
+  }
+
+  // The KiCad schematic of a row's drawing, when the module made one.
+  function offerKicad(row, reply) {
+    if (!reply.kicad || reply.kicad.byteLength === 0) {
+      return;
+    }
+    row.kicad = reply.kicad;
+    row.kicadPath = reply.kicadOutput;
+    const link = addDownload(row, "kicad", reply.kicadOutput, reply.kicad);
+    link.title = texts.downloadKicad;
+    row.kicadUrl = link.href;
   }
 
   function noteWritten(row) {
@@ -389,7 +447,7 @@
       showPreviewText("…", row.name);
       const file = row.file || await row.handle.getFile();
       const reply = await runJob({ job: "draw", kind: "ce2", name: row.name, file,
-                                   fonts: batch.fonts, drawSvg: true }, true);
+                                   fonts: batch.fonts, drawSvg: true, kicad: false }, true);
       if (number !== batchNumber) {
         return;
       }
@@ -478,8 +536,9 @@
     let reply;
     try {
       const file = row.file || await row.handle.getFile();
+      // A folder written beside its drawings gets its .ce3 files alone, and no KiCad file.
       reply = await runJob({ job: "convert", kind: "ce2", name: row.name, file,
-                             fonts: batch.fonts, drawSvg: false, existing });
+                             fonts: batch.fonts, drawSvg: false, kicad: !writeBeside, existing });
     } catch {
       reply = { failed: true };
     }
@@ -509,13 +568,15 @@
       if (writeBeside) {
         noteWritten(row);
       }
+      offerKicad(row, reply);
     } else {
       ++counts.notConverted;
     }
   }
 
   async function drawRow(row) {
-    const reply = await runJob({ job: "draw", kind: "ce3", name: row.name, file: row.file });
+    const reply = await runJob({ job: "draw", kind: "ce3", name: row.name, file: row.file,
+                                 kicad: true });
     if (reply.failed) {
       setRow(row, "failed", morvex.notEnoughMemoryLine(row.name));
       return;
@@ -524,6 +585,7 @@
     if (reply.drawn) {
       row.elements = reply.elements;
       row.svgUrl = URL.createObjectURL(new Blob([reply.svg], { type: "image/svg+xml" }));
+      offerKicad(row, reply);
     }
   }
 
@@ -578,23 +640,17 @@
     }
     $("summary").textContent =
         morvex.batchSummary(counts.converted, counts.inPart, counts.notConverted);
-    $("all-zip").disabled = counts.converted === 0;
     const first = batch.rows.find((row) => row.svgUrl ||
                                            row.tr.dataset.state === "converted");
     if (first) {
       await select(first);
     }
     document.body.dataset.busy = "false";
+    enableZip();
   }
 
   function downloadAll() {
-    const files = {};
-    for (const row of batch.rows) {
-      if (row.ce3) {
-        files[row.outputPath.replace(/^\/+/, "")] = row.ce3;
-      }
-    }
-    const zipped = fflate.zipSync(files, { level: 6 });
+    const zipped = fflate.zipSync(zipFiles(), { level: 6 });
     const link = document.createElement("a");
     link.href = URL.createObjectURL(new Blob([zipped], { type: "application/zip" }));
     link.download = "morvex-ce3.zip";
@@ -664,6 +720,7 @@
       fontsChanged();
     });
     $("all-zip").addEventListener("click", downloadAll);
+    $("zip-kicad").addEventListener("change", zipKicadChanged);
     if (typeof window.showDirectoryPicker === "function") {
       $("beside").hidden = false;
       $("write-beside").addEventListener("click", pickFolderToWrite);
@@ -681,6 +738,7 @@
                  smallFace: cp932.decode(stored.smallFace), smallSize: stored.smallSize };
     placeTexts();
     showFonts(storedFonts());
+    $("zip-kicad").checked = storedZipKicad();
     showFontProblems(fontProblems(typedFonts()));
     startWorkers();
     connect();

@@ -33,6 +33,8 @@ val pageTexts() {
         {"report", translated("Report")},
         {"output", translated("Output")},
         {"downloadAll", translated("Download all as a zip")},
+        {"zipKicad", translated("Include KiCad files (.kicad_sch)")},
+        {"downloadKicad", translated("Download as KiCad")},
         {"preview", translated("Preview")},
         {"previewHint", translated("Select a row to see its drawing.")},
         {"openDrawing", translated("Open the drawing by itself")},

@@ -1,6 +1,7 @@
 // One converter of the page: converts or draws one file at a time in a WebAssembly module of its
 // own, so that the page stays responsive and a drawing that exhausts this module's memory fails
-// alone. Messages in: {id, job: "convert" | "draw", name, file, fonts, drawSvg, existing, lang}.
+// alone. Messages in: {id, job: "convert" | "draw", kind, name, file, fonts, drawSvg, kicad,
+// existing, lang}.
 // Messages out: {id, ...} as the module gives them, or {id, failed: true} when the file did not
 // fit in memory or the module stopped; a new module is made for the next file.
 "use strict";
@@ -24,11 +25,11 @@ function startModule(lang) {
 async function carryOut(module, message) {
   const bytes = new Uint8Array(await message.file.arrayBuffer());
   if (message.job === "draw" && message.kind === "ce3") {
-    return module.drawCe3(bytes, message.name);
+    return module.drawCe3(bytes, message.name, message.kicad);
   }
   const fonts = message.fonts;
   const result = module.convert(bytes, message.name, fonts.largeFace, fonts.largeSize,
-                                fonts.smallFace, fonts.smallSize, message.drawSvg,
+                                fonts.smallFace, fonts.smallSize, message.drawSvg, message.kicad,
                                 message.existing ?? null);
   return result;
 }
@@ -49,6 +50,7 @@ self.onmessage = async (event) => {
     morvex = null;
     reply = { id: message.id, failed: true, reason: String(error) };
   }
-  const transfer = reply.ce3 && reply.ce3.byteLength > 0 ? [reply.ce3.buffer] : [];
+  const transfer = [reply.ce3, reply.kicad].filter((bytes) => bytes && bytes.byteLength > 0)
+                       .map((bytes) => bytes.buffer);
   self.postMessage(reply, transfer);
 };

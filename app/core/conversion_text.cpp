@@ -1,5 +1,7 @@
 #include "app/core/conversion_text.h"
 
+#include <optional>
+
 #include "app/core/conversion.h"
 #include "model/save_summary.h"
 #include "platform/text.h"
@@ -189,11 +191,11 @@ std::string describeFileLine(const FileReport& report, bool dryRun) {
     std::string line = report.source + " -> " + report.output + ": ";
     line += dryRun ? formatted(translated("would write %s"), describeOutcome(report).c_str())
                    : describeOutcome(report);
-    if (report.drawing && report.drawing->ok) {
-        line += "; " + report.drawing->text;
-    }
-    if (report.kicad && report.kicad->ok) {
-        line += "; " + report.kicad->text;
+    // What the hooks made, each that tells of it (the page's drawer keeps its drawing silently).
+    for (const std::optional<DrawingReport>* made : {&report.drawing, &report.kicad}) {
+        if (*made && (*made)->ok && !(*made)->text.empty()) {
+            line += "; " + (*made)->text;
+        }
     }
     return line;
 }

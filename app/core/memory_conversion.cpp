@@ -1,13 +1,17 @@
 #include "app/core/memory_conversion.h"
 
 #include <new>
+#include <utility>
 
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_steps.h"
+#include "app/core/conversion_text.h"
+#include "app/core/kicad_file.h"
 #include "ce3/ce3_writer.h"
 #include "ce3/converted_contents.h"
 #include "model/document.h"
 #include "platform/memory_stream.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace {
@@ -16,12 +20,14 @@ namespace {
 class MemoryEnds final : public ConversionEnds {
   public:
     MemoryEnds(MemoryConversion& converted, std::string_view ce2, const ConversionOptions& options,
-               const DocumentDrawer& drawer, std::optional<std::string_view> existingOutput)
+               const DocumentDrawer& drawer, std::optional<std::string_view> existingOutput,
+               const KicadMaker& kicadMaker)
         : converted_(converted),
           ce2_(ce2),
           options_(options),
           drawer_(drawer),
-          existingOutput_(existingOutput) {}
+          existingOutput_(existingOutput),
+          kicadMaker_(kicadMaker) {}
 
     bool read(SchDocument& doc, FileReport& report) override {
         report.sourceSize = ce2_.size();
@@ -70,24 +76,42 @@ class MemoryEnds final : public ConversionEnds {
         return DrawingReport{};
     }
 
+    std::optional<DrawingReport> writeKicad(const SchDocument& doc) override {
+        if (!kicadMaker_) {
+            return std::nullopt;
+        }
+        return makeKicadInMemory(kicadMaker_, doc, makeKicadPath(converted_.report.source),
+                                 converted_.kicad);
+    }
+
   private:
     MemoryConversion& converted_;
     std::string_view ce2_;
     const ConversionOptions& options_;
     const DocumentDrawer& drawer_;
     std::optional<std::string_view> existingOutput_;
+    const KicadMaker& kicadMaker_;
 };
 
 }  // namespace
 
+DrawingReport makeKicadInMemory(const KicadMaker& maker, const SchDocument& doc,
+                                const std::string& path, std::string& text) {
+    KicadSchematic made = maker(doc, path.substr(finalComponentStart(path)));
+    text = std::move(made.text);
+    return {true, describeKicadWritten(path, made.summary, false), false,
+            describeKicadCounts(made.summary)};
+}
+
 MemoryConversion convertCe2Bytes(std::string_view ce2, const std::string& name,
                                  const ConversionOptions& options, const DocumentDrawer& drawer,
-                                 std::optional<std::string_view> existingOutput) {
+                                 std::optional<std::string_view> existingOutput,
+                                 const KicadMaker& kicadMaker) {
     MemoryConversion converted;
     converted.report.source = name;
     converted.report.output = makeCe3Path(name);
     try {
-        MemoryEnds ends(converted, ce2, options, drawer, existingOutput);
+        MemoryEnds ends(converted, ce2, options, drawer, existingOutput, kicadMaker);
         convertDrawing(ends, converted.report);
     } catch (const std::bad_alloc&) {
         // The document and what was read are freed by now; the partial output is dropped.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "app/core/conversion.h"
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
+#include "app/core/kicad_file.h"
 #include "ce2_builder/ce2_builder.h"
 #include "model/document.h"
 #include "support/temp_dir.h"
@@ -23,21 +25,23 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ce2build;
 
+// The output and the KiCad schematic of a source.
 TEST(Ce3Path, ReplacesOrAppendsTheExtension) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"/work/x.ce2", "/work/x.ce3"},
-        {"/work/X.CE2", "/work/X.ce3"},
-        {"/old.set/x", "/old.set/x.ce3"},
-        {"/d/.hidden", "/d/.ce3"},
-        {"/d/a.b.ce2", "/d/a.b.ce3"},
-        {"/d/x.", "/d/x.ce3"},
-        {"x.ce2", "x.ce3"},
-        {"noext", "noext.ce3"},
-        {"a\\b.c:d", "a\\b.ce3"},
-        {"/d/x.ce3", "/d/x.ce3"},
+    const std::vector<std::array<std::string, 3>> cases = {
+        {"/work/x.ce2", "/work/x.ce3", "/work/x.kicad_sch"},
+        {"/work/X.CE2", "/work/X.ce3", "/work/X.kicad_sch"},
+        {"/old.set/x", "/old.set/x.ce3", "/old.set/x.kicad_sch"},
+        {"/d/.hidden", "/d/.ce3", "/d/.kicad_sch"},
+        {"/d/a.b.ce2", "/d/a.b.ce3", "/d/a.b.kicad_sch"},
+        {"/d/x.", "/d/x.ce3", "/d/x.kicad_sch"},
+        {"x.ce2", "x.ce3", "x.kicad_sch"},
+        {"noext", "noext.ce3", "noext.kicad_sch"},
+        {"a\\b.c:d", "a\\b.ce3", "a\\b.kicad_sch"},
+        {"/d/x.ce3", "/d/x.ce3", "/d/x.kicad_sch"},
     };
-    for (const auto& [source, output] : cases) {
+    for (const auto& [source, output, kicad] : cases) {
         EXPECT_EQ(makeCe3Path(source), output) << source;
+        EXPECT_EQ(makeKicadPath(source), kicad) << source;
     }
 }
 

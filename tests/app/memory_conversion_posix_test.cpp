@@ -62,26 +62,39 @@ TEST_F(Convert, InMemoryConversionMatchesTheFileConversion) {
         EXPECT_EQ(inMemory.ce3, written);
         EXPECT_TRUE(inMemory.svg.empty());
         EXPECT_FALSE(inMemory.report.drawing.has_value());
+        EXPECT_TRUE(inMemory.kicad.empty());
+        EXPECT_FALSE(inMemory.report.kicad.has_value());
     }
 }
 
-// The drawer sees the converted document and nothing else; what it returns is kept.
-TEST(MemoryConversion, DrawerRunsOnlyForConvertedDrawings) {
+// The drawer and the KiCad maker see the converted document and nothing else; what they make is
+// kept, the maker's file named as a batch names it, and the line tells of it as a batch's does.
+TEST(MemoryConversion, DrawerAndKicadMakerRunOnlyForConvertedDrawings) {
     const auto drawer = [](const SchDocument& doc) {
         return std::to_string(doc.elements.size()) + " elements";
     };
+    const KicadMaker kicad = [](const SchDocument& doc, const std::string& name) {
+        return KicadSchematic{name + " of " + std::to_string(doc.elements.size()), {3, 1, 0, 0}};
+    };
     const ConversionOptions options;
-    const MemoryConversion converted =
-        convertCe2Bytes(wire(10, 10, 50, 10) + wire(5, 5, 5, 9), "two.ce2", options, drawer);
+    const MemoryConversion converted = convertCe2Bytes(wire(10, 10, 50, 10) + wire(5, 5, 5, 9),
+                                                       "board/two.ce2", options, drawer, {}, kicad);
     EXPECT_EQ(converted.report.outcome, FileOutcome::Converted);
     EXPECT_EQ(converted.svg, "2 elements");
     ASSERT_TRUE(converted.report.drawing.has_value());
     EXPECT_TRUE(converted.report.drawing->ok);
+    EXPECT_EQ(converted.kicad, "two.kicad_sch of 2");
+    EXPECT_EQ(describeFileLine(converted.report),
+              "board/two.ce2 -> board/two.ce3: 2 elements; KiCad: board/two.kicad_sch (3 nets; 1 "
+              "label not on a wire)");
 
-    const MemoryConversion one = convertCe2Bytes(wire(10, 10, 50, 10), "one.ce2", options, drawer);
+    const MemoryConversion one =
+        convertCe2Bytes(wire(10, 10, 50, 10), "one.ce2", options, drawer, {}, kicad);
     EXPECT_EQ(one.report.outcome, FileOutcome::TooFewElements);
     EXPECT_TRUE(one.svg.empty());
     EXPECT_TRUE(one.ce3.empty());
+    EXPECT_TRUE(one.kicad.empty());
+    EXPECT_FALSE(one.report.kicad.has_value());
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// The page in headless Chromium, against morvex-cli on the same files: the report line of every
-// .ce2 file, the batch summary, the .ce3 files downloaded through the page's links and in its zip
-// (byte for byte), the preview of the rows clicked, a second batch of one file, the reports in
-// Japanese, a folder converted with its outputs written beside the drawings, and that neither the
-// page nor its workers ask anything of any server but the page's own. Then the same files in
-// Firefox, report for report.
+// The page in headless Chromium, against morvex-cli --kicad on the same files: the report line of
+// every .ce2 file, the batch summary, the .ce3 files downloaded through the page's links and in its
+// zip, the KiCad files of its links and of the zip with them (byte for byte), the preview of the
+// rows clicked, a second batch of one file, the reports in Japanese, a folder converted with its
+// outputs written beside the drawings (morvex-cli without --kicad), and that neither the page nor
+// its workers ask anything of any server but the page's own. Then the same files in Firefox,
+// report for report, with their KiCad files.
 //   node tests/web/page_in_browsers.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER
 // Exits 1 with what differed, 2 on a wrong invocation.
 import {execFileSync, spawn, spawnSync} from 'node:child_process';
@@ -84,18 +85,18 @@ function makeFiles(work, makeSeeds, cli) {
     const names = drawings.map((d) => d.name);
     names.splice(3, 0, 'notes.txt');
     names.splice(12, 0, 'earlier.ce3');
-    return {picked, names, ce2Names: drawings.map((d) => d.name)};
+    return {picked, names, ce2Names: drawings.map((d) => d.name), ce3Name: 'earlier.ce3'};
 }
 
 // Runs the converter in the folder on the bare names (or on the paths given), one file at a time,
 // and gives its report line for each name and its summary line.
-function runCli(cli, folder, names, languageVariables, paths = names) {
+function runCli(cli, folder, names, languageVariables, paths = names, options = []) {
     const env = {...process.env};
     for (const variable of ['LC_ALL', 'LC_CTYPE', 'LC_MESSAGES', 'LANG', 'LANGUAGE']) {
         delete env[variable];
     }
     Object.assign(env, {LC_ALL: 'C.UTF-8'}, languageVariables);
-    const run = spawnSync(cli, ['--jobs', '1', '--quiet', ...paths],
+    const run = spawnSync(cli, ['--jobs', '1', '--quiet', ...options, ...paths],
                           {cwd: folder, env, encoding: 'utf8'});
     if (run.error || run.status === null || run.status > 1) {
         throw new Error(`${cli} failed (${run.error ?? run.status}): ${run.stderr}`);
@@ -118,14 +119,75 @@ function runCli(cli, folder, names, languageVariables, paths = names) {
     return {reports, summary: rest[0] ?? ''};
 }
 
-// The converter on copies of the .ce2 files named, in a folder of their own where no output
-// exists yet.
+// The converter with --kicad on copies of the files named, in a folder of their own where no
+// output exists yet.
 function runCliOnCopies(cli, picked, dir, names, languageVariables) {
     mkdirSync(dir);
     for (const name of names) {
         copyFileSync(path.join(picked, name), path.join(dir, name));
     }
-    return {dir, ...runCli(cli, dir, names, languageVariables)};
+    return {dir, ...runCli(cli, dir, names, languageVariables, names, ['--kicad'])};
+}
+
+// The KiCad files that morvex-cli wrote in dir, by name.
+function kicadFilesIn(dir) {
+    return new Map(readdirSync(dir).filter((name) => name.endsWith('.kicad_sch')).sort()
+                       .map((name) => [name, readFileSync(path.join(dir, name))]));
+}
+
+// Compares KiCad files the page made ({name: bytes}) with those morvex-cli wrote.
+function compareKicad(what, made, cliDir) {
+    const written = kicadFilesIn(cliDir);
+    expectEqual(`${what}: the KiCad files`, Object.keys(made).sort().join(' | '),
+                [...written.keys()].join(' | '));
+    for (const [name, bytes] of Object.entries(made)) {
+        if (written.has(name) && !Buffer.from(bytes).equals(written.get(name))) {
+            fail(`${what}: ${name} differs from what morvex-cli --kicad wrote`);
+        }
+    }
+}
+
+// Keeps every blob the page makes a URL of, for the test to read back without a download:
+// window.blobBytes(url) gives its bytes as base64, window.zipUrl() the URL of the last zip made.
+function recordBlobs() {
+    const made = new Map();
+    let zip = null;
+    const createObjectURL = URL.createObjectURL;
+    URL.createObjectURL = (object) => {
+        const url = createObjectURL.call(URL, object);
+        made.set(url, object);
+        zip = object.type === 'application/zip' ? url : zip;
+        return url;
+    };
+    window.blobBytes = async (url) => {
+        const bytes = new Uint8Array(await made.get(url).arrayBuffer());
+        let text = '';
+        for (let i = 0; i < bytes.length; i += 0x8000) {
+            text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+        }
+        return btoa(text);
+    };
+    window.zipUrl = () => zip;
+}
+
+// The KiCad file of every row's link, by the name it downloads as.
+async function kicadOfLinks(page) {
+    const links = await page.$$eval('#results tbody tr.file a.kicad', (as) => as.map((a) => ({
+        name: a.getAttribute('download'), href: a.getAttribute('href')})));
+    const made = {};
+    for (const {name, href} of links) {
+        if (made[name] !== undefined) {
+            fail(`two links download ${name}`);
+        }
+        made[name] = Buffer.from(await page.evaluate((url) => window.blobBytes(url), href),
+                                 'base64');
+    }
+    return made;
+}
+
+// The KiCad files of a zip's entries, by name.
+function kicadOfZip(zipped) {
+    return Object.fromEntries(Object.entries(zipped).filter(([name]) => name.endsWith('.kicad_sch')));
 }
 
 // The site's server, on a free port, logging every request's path.
@@ -156,6 +218,7 @@ async function openPage(browser, origin, japanese) {
             Object.defineProperty(navigator, 'language', {get: () => 'ja-JP'});
         });
     }
+    await page.evaluateOnNewDocument(recordBlobs);
     const what = japanese ? 'Japanese page' : 'page';
     const checkUrl = (url) => {
         if (!url.startsWith(`${origin}/`) && !url.startsWith('blob:') && !url.startsWith('data:')) {
@@ -189,12 +252,14 @@ async function convertInPage(page, what, picked, names) {
     await input.uploadFile(...names.map((name) => path.join(picked, name)));
     const readRows = () => page.$$eval('#results tbody tr.file', (trs) => trs.map((tr) => {
         const link = tr.querySelector('a.download');
+        const kicad = tr.querySelector('a.kicad');
         return {
             name: tr.dataset.name,
             state: tr.dataset.state,
             report: tr.querySelector('.report')?.textContent ?? null,
             download: link ? link.getAttribute('download') : null,
             href: link ? link.getAttribute('href') : null,
+            kicad: kicad ? kicad.getAttribute('download') : null,
         };
     }));
     try {
@@ -223,6 +288,12 @@ function compareRows(what, rows, summary, names, cliRun) {
         if (row.name === 'notes.txt' || row.name === 'earlier.ce3') {
             expectEqual(`${what}: state of ${row.name}`, row.state,
                         row.name === 'notes.txt' ? 'ignored' : 'drawn');
+            // A drawing's line tells what was drawn, then what morvex-cli --kicad tells of it.
+            const kicadLine = cliRun.reports.get(row.name);
+            const told = kicadLine?.slice(`${row.name}: `.length);
+            if (told !== undefined && !row.report?.endsWith(`; ${told}`)) {
+                fail(`${what}: report of ${row.name} does not end in "; ${told}": ${row.report}`);
+            }
             continue;
         }
         const line = cliRun.reports.get(row.name);
@@ -236,6 +307,8 @@ function compareRows(what, rows, summary, names, cliRun) {
         const outputAt = row.name.length + ' -> '.length;
         const output = converted ? line.slice(outputAt, line.indexOf(': ', outputAt)) : null;
         expectEqual(`${what}: download name of ${row.name}`, row.download, output);
+        expectEqual(`${what}: KiCad download name of ${row.name}`, row.kicad,
+                    output?.replace(/\.ce3$/, '.kicad_sch') ?? null);
         if (converted && !row.href?.startsWith('blob:')) {
             fail(`${what}: the link of ${row.name} is not a blob: URL: ${row.href}`);
         }
@@ -243,8 +316,9 @@ function compareRows(what, rows, summary, names, cliRun) {
     expectEqual(`${what}: summary`, summary, cliRun.summary);
 }
 
-// Clicks every download link and compares the files Chromium saved with those the converter wrote.
-async function compareDownloads(browser, page, downloads, cliDir, ce2Names) {
+// Clicks every .ce3 download link and compares the files Chromium saved with those the converter
+// wrote; then the zip, with the KiCad files, and the KiCad files of the links.
+async function compareDownloads(browser, page, downloads, cliDir, cliNames) {
     const cdp = await browser.target().createCDPSession();
     let begun = 0;
     const finished = new Set();
@@ -280,7 +354,8 @@ async function compareDownloads(browser, page, downloads, cliDir, ce2Names) {
         }
         await until(() => finished.size >= begun, kWaitMs);
     }
-    // Then all of them in one zip.
+    // Then all of them in one zip, with the KiCad files.
+    await page.click('#zip-kicad');
     const zipBefore = begun;
     await page.click('#all-zip');
     await until(() => begun > zipBefore && finished.size >= begun, kWaitMs);
@@ -288,14 +363,18 @@ async function compareDownloads(browser, page, downloads, cliDir, ce2Names) {
     const zipped = existsSync(zipPath) ? unzipSync(readFileSync(zipPath)) : {};
     rmSync(zipPath, {force: true});
     const saved = readdirSync(downloads).sort();
-    expectEqual('zip: the files in it', Object.keys(zipped).sort().join(' | '), saved.join(' | '));
+    const zippedCe3 = Object.keys(zipped).filter((name) => !name.endsWith('.kicad_sch'));
+    expectEqual('zip: the .ce3 files in it', zippedCe3.sort().join(' | '), saved.join(' | '));
     for (const name of saved.filter((n) => zipped[n] !== undefined)) {
         if (!Buffer.from(zipped[name]).equals(readFileSync(path.join(downloads, name)))) {
             fail(`zip: ${name} differs from its download`);
         }
     }
-    const ce2 = new Set(ce2Names);
-    const written = readdirSync(cliDir).filter((name) => !ce2.has(name)).sort();
+    compareKicad('zip', kicadOfZip(zipped), cliDir);
+    compareKicad('KiCad links', await kicadOfLinks(page), cliDir);
+    const given = new Set(cliNames);
+    const written = readdirSync(cliDir)
+                        .filter((name) => !given.has(name) && name.endsWith('.ce3')).sort();
     expectEqual('downloads: the files saved', saved.join(' | '), written.join(' | '));
     for (const name of saved.filter((n) => written.includes(n))) {
         const cliBytes = readFileSync(path.join(cliDir, name));
@@ -498,18 +577,32 @@ async function checkWriteBeside(browser, origin, picked, work, cli) {
     await page.close();
 }
 
-// The page in Firefox: the same files, the same report lines and summary.
+// The page in Firefox: the same files, the same report lines and summary, and the same KiCad files
+// in its links and its zip, read where the page made them rather than downloaded.
 async function checkFirefox(origin, picked, names, cliRun) {
     const firefox = await puppeteer.launch({product: 'firefox', protocol: 'webDriverBiDi',
                                             executablePath: kFirefox, headless: true});
     try {
         const page = await firefox.newPage();
         page.on('pageerror', (error) => fail(`Firefox: uncaught error: ${error.message}`));
+        await page.evaluateOnNewDocument(recordBlobs);
+        await page.evaluateOnNewDocument(() => document.addEventListener('click', (event) => {
+            if (event.target.closest?.('a[download]')) {
+                event.preventDefault();
+            }
+        }, true));
         await page.goto(`${origin}/`, {waitUntil: 'load'});
         await page.waitForFunction(() => document.body?.dataset.busy === 'false',
                                    {timeout: kWaitMs});
         const {rows, summary} = await convertInPage(page, 'Firefox', picked, names);
         compareRows('Firefox', rows, summary, names, cliRun);
+        compareKicad('Firefox: KiCad links', await kicadOfLinks(page), cliRun.dir);
+        await page.click('#zip-kicad');
+        await page.click('#all-zip');
+        const zipUrl = await page.evaluate(() => window.zipUrl());
+        const zipped = zipUrl === null ? {} : unzipSync(Buffer.from(
+            await page.evaluate((url) => window.blobBytes(url), zipUrl), 'base64'));
+        compareKicad('Firefox: zip', kicadOfZip(zipped), cliRun.dir);
     } finally {
         await firefox.close();
     }
@@ -523,10 +616,12 @@ async function main() {
         process.exit(2);
     }
     const work = mkdtempSync(path.join(tmpdir(), 'morvex-page-'));
-    const {picked, names, ce2Names} = makeFiles(work, makeSeeds, cli);
+    const {picked, names, ce2Names, ce3Name} = makeFiles(work, makeSeeds, cli);
+    // The .ce3 drawing gives a KiCad file too.
+    const cliNames = [...ce2Names, ce3Name];
     const cliRuns = {
-        en: runCliOnCopies(cli, picked, path.join(work, 'cli-en'), ce2Names, {}),
-        ja: runCliOnCopies(cli, picked, path.join(work, 'cli-ja'), ce2Names, {LANGUAGE: 'ja'}),
+        en: runCliOnCopies(cli, picked, path.join(work, 'cli-en'), cliNames, {}),
+        ja: runCliOnCopies(cli, picked, path.join(work, 'cli-ja'), cliNames, {LANGUAGE: 'ja'}),
         one: runCliOnCopies(cli, picked, path.join(work, 'cli-one'), [kOneFile], {}),
     };
     lap(`${ce2Names.length} drawings made and converted by morvex-cli:`);
@@ -548,8 +643,8 @@ async function main() {
         const downloads = path.join(work, 'downloads');
         mkdirSync(downloads);
         const {count, repeated} = await compareDownloads(browser, page, downloads, cliRuns.en.dir,
-                                                         ce2Names);
-        lap(`${count} .ce3 files downloaded (${repeated} clicks repeated):`);
+                                                         cliNames);
+        lap(`${count} .ce3 files downloaded (${repeated} clicks repeated), KiCad files read:`);
         // The page shows the first converted row at first; a .ce3 drawing is previewed too.
         for (const name of ['every-kind.ce2', '回路 図.ce2', 'earlier.ce3']) {
             await checkPreview(page, english.rows, name);
@@ -559,6 +654,8 @@ async function main() {
         const one = await convertInPage(page, 'One file', picked, [kOneFile]);
         compareRows('One file', one.rows, one.summary, [kOneFile], cliRuns.one);
         const japanesePage = await openPage(browser, origin, true);
+        expectEqual('Japanese page: KiCad files in the zip, as chosen before',
+                    await japanesePage.$eval('#zip-kicad', (box) => box.checked), true);
         const japanese = await convertInPage(japanesePage, 'Japanese', picked, names);
         compareRows('Japanese', japanese.rows, japanese.summary, names, cliRuns.ja);
         lap('one file, and the files in the Japanese page:');
