@@ -138,7 +138,7 @@ class SchematicWriter {
         KicadSchematic out;
         std::string& t = out.text;
         t = "(kicad_sch (version 20211123) (generator morvex)\n\n";
-        t += "  (uuid " + uuid_(SIZE_MAX) + ")\n\n";
+        t += "  (uuid " + uuid_(~uint64_t{0}) + ")\n\n";
         t += "  (paper \"User\" " + kicadNumber(int64_t{doc_.sheetSize.x} + 2 * kMargin) + " " +
              kicadNumber(int64_t{doc_.sheetSize.y} + kMargin + kMarginBelow) + ")\n\n";
         writeLibrary(t);

@@ -6,7 +6,7 @@
 namespace {
 
 // FNV-1a over the name and the position, from one of two offsets: 128 bits in all.
-uint64_t hashOf(std::string_view name, std::size_t element, std::size_t part, uint64_t offset) {
+uint64_t hashOf(std::string_view name, uint64_t element, uint64_t part, uint64_t offset) {
     constexpr uint64_t kPrime = 0x100000001b3ULL;
     uint64_t h = offset;
     const auto add = [&h](unsigned char byte) {
@@ -17,7 +17,7 @@ uint64_t hashOf(std::string_view name, std::size_t element, std::size_t part, ui
         add(static_cast<unsigned char>(c));
     }
     add(0);
-    for (const uint64_t value : {uint64_t{element}, uint64_t{part}}) {
+    for (const uint64_t value : {element, part}) {
         for (int shift = 0; shift < 64; shift += 8) {
             add(static_cast<unsigned char>(value >> shift));
         }
@@ -69,7 +69,7 @@ std::string kicadString(std::string_view text) {
     return out + "\"";
 }
 
-std::string KicadUuids::operator()(std::size_t element, std::size_t part) const {
+std::string KicadUuids::operator()(uint64_t element, uint64_t part) const {
     const uint64_t high = hashOf(name_, element, part, 0xcbf29ce484222325ULL);
     const uint64_t low = hashOf(name_, element, part, 0x84222325cbf29ce4ULL);
     // Version 8 (made by the writer's own rule) and the RFC 9562 variant.

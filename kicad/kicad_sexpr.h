@@ -19,8 +19,9 @@ std::string kicadString(std::string_view text);
 class KicadUuids {
   public:
     explicit KicadUuids(std::string_view name) : name_(name) {}
-    // The UUID of the `part`th thing written for element `element`.
-    std::string operator()(std::size_t element, std::size_t part = 0) const;
+    // The UUID of the `part`th thing written for element `element`; the same for the same
+    // numbers on every system (64-bit, whatever the width of size_t).
+    std::string operator()(uint64_t element, uint64_t part = 0) const;
 
   private:
     std::string name_;
