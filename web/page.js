@@ -9,7 +9,7 @@
 (() => {
   const $ = (id) => document.getElementById(id);
   const FONTS_KEY = "morvex.fonts";
-  const ZIP_KICAD_KEY = "morvex.zipKicad";
+  const KICAD_KEY = "morvex.kicad";
   // Above this many elements a drawing is shown only when asked for: the browser draws an SVG
   // image on the page's own thread, about a second per 15,000 elements.
   const LARGE_DRAWING = 15000;
@@ -240,34 +240,34 @@
              smallFace: morvex.faceBytes(fonts.smallFace), smallSize: fonts.smallSize };
   }
 
-  // ---- Whether the zip holds the KiCad files too, remembered in the browser.
+  // ---- Whether a batch makes KiCad schematics too, remembered in the browser. Only a batch
+  // started with the box ticked makes them, as a run of morvex-cli --kicad does: a large drawing
+  // takes much longer as a schematic than as a .ce3 file.
 
-  function storedZipKicad() {
+  function storedKicad() {
     try {
-      return localStorage.getItem(ZIP_KICAD_KEY) === "true";
+      return localStorage.getItem(KICAD_KEY) === "true";
     } catch {
       return false;
     }
   }
 
-  function zipKicadChanged() {
+  function kicadChanged() {
     try {
-      localStorage.setItem(ZIP_KICAD_KEY, String($("zip-kicad").checked));
+      localStorage.setItem(KICAD_KEY, String($("kicad").checked));
     } catch {
       // Storage refused: the box still holds what was chosen.
     }
-    enableZip();
   }
 
-  // The files of the zip, by their paths in it: every .ce3 file, and the KiCad files when chosen.
+  // The files of the zip, by their paths in it: every .ce3 file, and the KiCad files made.
   function zipFiles() {
     const files = {};
-    const withKicad = $("zip-kicad").checked;
     for (const row of batch.rows) {
       if (row.ce3) {
         files[row.outputPath.replace(/^\/+/, "")] = row.ce3;
       }
-      if (withKicad && row.kicad) {
+      if (row.kicad) {
         files[row.kicadPath.replace(/^\/+/, "")] = row.kicad;
       }
     }
@@ -538,7 +538,8 @@
       const file = row.file || await row.handle.getFile();
       // A folder written beside its drawings gets its .ce3 files alone, and no KiCad file.
       reply = await runJob({ job: "convert", kind: "ce2", name: row.name, file,
-                             fonts: batch.fonts, drawSvg: false, kicad: !writeBeside, existing });
+                             fonts: batch.fonts, drawSvg: false, kicad: batch.kicad && !writeBeside,
+                             existing });
     } catch {
       reply = { failed: true };
     }
@@ -576,7 +577,7 @@
 
   async function drawRow(row) {
     const reply = await runJob({ job: "draw", kind: "ce3", name: row.name, file: row.file,
-                                 kicad: true });
+                                 kicad: batch.kicad });
     if (reply.failed) {
       setRow(row, "failed", morvex.notEnoughMemoryLine(row.name));
       return;
@@ -605,7 +606,7 @@
     }
     clearBatch();
     document.body.dataset.busy = "true";
-    batch = { rows: entries.map(addRow), fonts: conversionFonts(fonts) };
+    batch = { rows: entries.map(addRow), fonts: conversionFonts(fonts), kicad: $("kicad").checked };
     const drawings = batch.rows.filter((row) => row.kind === "ce2");
     const refused = refusedLines(drawings);
     const counts = { converted: 0, inPart: 0, notConverted: 0 };
@@ -720,7 +721,7 @@
       fontsChanged();
     });
     $("all-zip").addEventListener("click", downloadAll);
-    $("zip-kicad").addEventListener("change", zipKicadChanged);
+    $("kicad").addEventListener("change", kicadChanged);
     if (typeof window.showDirectoryPicker === "function") {
       $("beside").hidden = false;
       $("write-beside").addEventListener("click", pickFolderToWrite);
@@ -738,7 +739,7 @@
                  smallFace: cp932.decode(stored.smallFace), smallSize: stored.smallSize };
     placeTexts();
     showFonts(storedFonts());
-    $("zip-kicad").checked = storedZipKicad();
+    $("kicad").checked = storedKicad();
     showFontProblems(fontProblems(typedFonts()));
     startWorkers();
     connect();

@@ -33,7 +33,7 @@ val pageTexts() {
         {"report", translated("Report")},
         {"output", translated("Output")},
         {"downloadAll", translated("Download all as a zip")},
-        {"zipKicad", translated("Include KiCad files (.kicad_sch)")},
+        {"kicadOption", translated("Also make KiCad schematics (.kicad_sch)")},
         {"downloadKicad", translated("Download as KiCad")},
         {"preview", translated("Preview")},
         {"previewHint", translated("Select a row to see its drawing.")},

@@ -354,8 +354,7 @@ async function compareDownloads(browser, page, downloads, cliDir, cliNames) {
         }
         await until(() => finished.size >= begun, kWaitMs);
     }
-    // Then all of them in one zip, with the KiCad files.
-    await page.click('#zip-kicad');
+    // Then all of them in one zip, with the KiCad files the batch made.
     const zipBefore = begun;
     await page.click('#all-zip');
     await until(() => begun > zipBefore && finished.size >= begun, kWaitMs);
@@ -594,10 +593,10 @@ async function checkFirefox(origin, picked, names, cliRun) {
         await page.goto(`${origin}/`, {waitUntil: 'load'});
         await page.waitForFunction(() => document.body?.dataset.busy === 'false',
                                    {timeout: kWaitMs});
+        await page.click('#kicad');
         const {rows, summary} = await convertInPage(page, 'Firefox', picked, names);
         compareRows('Firefox', rows, summary, names, cliRun);
         compareKicad('Firefox: KiCad links', await kicadOfLinks(page), cliRun.dir);
-        await page.click('#zip-kicad');
         await page.click('#all-zip');
         const zipUrl = await page.evaluate(() => window.zipUrl());
         const zipped = zipUrl === null ? {} : unzipSync(Buffer.from(
@@ -637,6 +636,11 @@ async function main() {
         });
         lap('server and Chromium started:');
         const page = await openPage(browser, origin, false);
+        // Without the box, a batch makes no KiCad file; the batches below tick it.
+        const plain = await convertInPage(page, 'No KiCad', picked, [kOneFile]);
+        expectEqual('No KiCad: links', plain.rows.map((row) => row.kicad).join(), '');
+        expectEqual('No KiCad: the line', plain.rows[0]?.report?.includes('KiCad'), false);
+        await page.click('#kicad');
         const english = await convertInPage(page, 'English', picked, names);
         lap(`${names.length} files converted in the page:`);
         compareRows('English', english.rows, english.summary, names, cliRuns.en);
@@ -654,8 +658,8 @@ async function main() {
         const one = await convertInPage(page, 'One file', picked, [kOneFile]);
         compareRows('One file', one.rows, one.summary, [kOneFile], cliRuns.one);
         const japanesePage = await openPage(browser, origin, true);
-        expectEqual('Japanese page: KiCad files in the zip, as chosen before',
-                    await japanesePage.$eval('#zip-kicad', (box) => box.checked), true);
+        expectEqual('Japanese page: KiCad files made, as chosen before',
+                    await japanesePage.$eval('#kicad', (box) => box.checked), true);
         const japanese = await convertInPage(japanesePage, 'Japanese', picked, names);
         compareRows('Japanese', japanese.rows, japanese.summary, names, cliRuns.ja);
         lap('one file, and the files in the Japanese page:');
