@@ -1,6 +1,7 @@
 #include "kicad/kicad_sexpr.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 
 namespace {
@@ -29,21 +30,23 @@ uint64_t hashOf(std::string_view name, uint64_t element, uint64_t part, uint64_t
 
 std::string kicadNumber(int64_t units) {
     // units * 0.254 mm = units * 254 thousandths.
-    const bool negative = units < 0;
-    const uint64_t thousandths =
-        (negative ? 0 - static_cast<uint64_t>(units) : static_cast<uint64_t>(units)) * 254;
-    std::string text = (negative ? "-" : "") + std::to_string(thousandths / 1000);
-    uint64_t fraction = thousandths % 1000;
-    if (fraction != 0) {
-        std::array<char, 5> digits{};
-        std::snprintf(digits.data(), digits.size(), ".%03u", static_cast<unsigned>(fraction));
-        std::string decimals(digits.data());
-        while (decimals.back() == '0') {
-            decimals.pop_back();
-        }
-        text += decimals;
+    const uint64_t magnitude =
+        units < 0 ? 0 - static_cast<uint64_t>(units) : static_cast<uint64_t>(units);
+    const uint64_t thousandths = magnitude * 254;
+    std::array<char, 32> text{};
+    char* end = text.data();
+    if (units < 0) {
+        *end++ = '-';
     }
-    return text;
+    end = std::to_chars(end, text.data() + text.size(), thousandths / 1000).ptr;
+    if (uint64_t fraction = thousandths % 1000; fraction != 0) {
+        *end++ = '.';
+        for (uint64_t digit = 100; fraction != 0; digit /= 10) {
+            *end++ = static_cast<char>('0' + fraction / digit);
+            fraction %= digit;
+        }
+    }
+    return std::string(text.data(), end);
 }
 
 std::string kicadString(std::string_view text) {

@@ -70,10 +70,28 @@ class LineIndex {
         return found;
     }
 
-    std::vector<std::size_t> at(SchPoint p) const { return near(SchRect(p, p)); }
+    // Whether `visit` is true of any line that may pass through p, each looked at once, in no
+    // particular order.
+    template <typename Visit>
+    bool anyAt(SchPoint p, Visit visit) const {
+        for (const std::size_t i : wide_) {
+            if (visit(i)) {
+                return true;
+            }
+        }
+        const auto it = cells_.find(cellKey(cellOf(p.x), cellOf(p.y)));
+        if (it != cells_.end()) {
+            for (const std::size_t i : it->second) {
+                if (visit(i)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
 
   private:
-    static constexpr int64_t kCell = 64;
+    static constexpr int64_t kCell = 32;
     static constexpr int64_t kMostPieces = 4096;
 
     struct CellRange {
@@ -141,21 +159,19 @@ class Connector {
             return false;
         }
         const Segment& own = parts_.lines[line].segment;
-        for (const std::size_t other : index_.at(p)) {
+        return index_.anyAt(p, [&](std::size_t other) {
             const Segment& s = parts_.lines[other].segment;
-            if (other != line && onSegment(p, s) && !(isEnd(p, s) && isEnd(p, own))) {
-                return true;
-            }
-        }
-        return false;
+            return other != line && onSegment(p, s) && !(isEnd(p, s) && isEnd(p, own));
+        });
     }
 
     void splitWhereInside(SchPoint p) {
-        for (const std::size_t i : index_.at(p)) {
+        index_.anyAt(p, [&](std::size_t i) {
             if (insideSegment(p, parts_.lines[i].segment)) {
                 splits_[i].push_back(p);
             }
-        }
+            return false;
+        });
     }
 
     void splitAtJunctionsAndEntries() {
@@ -224,12 +240,8 @@ class Connector {
     }
 
     bool onAnyLine(SchPoint p) const {
-        for (const std::size_t i : index_.at(p)) {
-            if (onSegment(p, parts_.lines[i].segment)) {
-                return true;
-            }
-        }
-        return false;
+        return index_.anyAt(p,
+                            [&](std::size_t i) { return onSegment(p, parts_.lines[i].segment); });
     }
 
     void placeTags(SheetConnections& out) {
@@ -268,20 +280,17 @@ class Connector {
     // Whether p lies inside a piece of a line of the given kind: inside the line, and not where
     // it was cut.
     bool insideAPiece(SchPoint p, bool bus) const {
-        for (const std::size_t i : index_.at(p)) {
+        return index_.anyAt(p, [&](std::size_t i) {
             const Segment& s = parts_.lines[i].segment;
             if (parts_.lines[i].bus != bus || !insideSegment(p, s)) {
-                continue;
+                return false;
             }
             const std::vector<SchPoint>& cuts = splits_[i];
             const auto cut = std::lower_bound(
                 cuts.begin(), cuts.end(), along(s, p),
                 [&s](SchPoint c, int64_t distance) { return along(s, c) < distance; });
-            if (cut == cuts.end() || *cut != p) {
-                return true;
-            }
-        }
-        return false;
+            return cut == cuts.end() || *cut != p;
+        });
     }
 
     void countTJoins(SheetConnections& out) const {
