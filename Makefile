@@ -67,12 +67,13 @@ WINDOWS_CHECK = scripts/timed windows cmake --workflow --preset windows
 windows-check: release
 	$(WINDOWS_CHECK)
 
-# Every test, warnings as errors: the optimised build with the Qt dialog and the Debian package,
-# the debug build under ASan and UBSan, the parallel tests under TSan, the Windows build under
-# Wine, each fuzz target for SHORT_FUZZ_SECONDS, and the page in headless Chromium. A plain debug
-# build (`make test`) would run no test that these do not. The Windows stage spends much of its
-# time waiting on Wine, so the TSan, fuzzing and page stages run beside it, each stage's output
-# kept together.
+# Every test, warnings as errors: the optimised build with the Qt dialog, the Debian package and
+# KiCad opening what --kicad writes, the debug build under ASan and UBSan, the parallel tests under
+# TSan, the Windows build under Wine, each fuzz target for SHORT_FUZZ_SECONDS, and the page in
+# headless Chromium and Firefox. A plain debug build (`make test`) would run no test that these do
+# not. The Windows stage spends much of its time waiting on Wine, so the TSan and fuzzing stages
+# run beside it, and the page after it, each stage's output kept together: the two lines of
+# stages take about as long.
 check: export MORVEX_WERROR = ON
 check: export MORVEX_UNITY_BUILD = ON
 check: release sanitize
@@ -81,11 +82,11 @@ check: release sanitize
 .PHONY: check-windows-stage check-late-stages
 check-windows-stage:
 	$(WINDOWS_CHECK)
+	$(WEB_CHECK)
 check-late-stages:
 	$(TSAN)
 	$(FUZZ_BUILD)
 	$(FUZZ_SHORT)
-	$(WEB_CHECK)
 
 # Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex.exe, morvex-cli.exe, a README for Windows
 # users and the licences of what they have built in; and dist/morvex-VERSION-setup.exe, which

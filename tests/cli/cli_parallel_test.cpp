@@ -84,8 +84,8 @@ std::pair<ProcessResult, std::map<std::string, std::string>> convertMixedBatch(
 }
 
 TEST(CliParallel, SameFilesReportsAndStatusAsOneAtATime) {
-    const std::vector<std::vector<std::string>> runs = {
-        {"--quiet"}, {"--svg"}, {"--svg", "--kicad"}};
+    // The drawings and the KiCad files of the second run are made on the threads that convert.
+    const std::vector<std::vector<std::string>> runs = {{"--quiet"}, {"--svg", "--kicad"}};
     for (const std::vector<std::string>& options : runs) {
         SCOPED_TRACE(options.back());
         TempDir dir;

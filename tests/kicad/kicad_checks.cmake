@@ -34,12 +34,13 @@ if(NOT MORVEX_EESCHEMA OR NOT MORVEX_XVFB OR NOT MORVEX_XDOTOOL)
     return()
 endif()
 # KiCad's own waits are bounded by kicad_open.sh (KICAD_WAIT, 300 s each): the timeout only
-# catches a driver that hangs.
+# catches a driver that hangs. The longest test of the build, it is started first (its cost), so
+# that the others run beside it rather than after it.
 add_test(NAME kicad_opens_schematics_with_reported_nets
          COMMAND bash ${MORVEX_KICAD_TESTS}/kicad_in_kicad_test.sh $<TARGET_FILE:morvex-cli>
                  $<TARGET_FILE:make_seeds> ${MORVEX_NODE} ${CMAKE_SOURCE_DIR})
 set_tests_properties(kicad_opens_schematics_with_reported_nets
-                     PROPERTIES TIMEOUT 1800 ENVIRONMENT "LANGUAGE=")
+                     PROPERTIES TIMEOUT 1800 ENVIRONMENT "LANGUAGE=" COST 1000)
 
 # The README's picture of the demo in KiCad: examples/demo.ce2 written by `morvex-cli --kicad`
 # and opened in KiCad 6, whose window is saved as docs/kicad-demo.png:

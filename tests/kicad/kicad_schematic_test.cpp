@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
-#include <regex>
 #include <set>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "kicad/kicad_sexpr.h"
 #include "model/comment.h"
@@ -61,11 +63,39 @@ std::unique_ptr<SchJunction> junction(SchPoint at) {
     return e;
 }
 
-// The file without its UUIDs, and with its lines joined, for comparing fragments.
+constexpr std::string_view kUuid = "(uuid ";
+constexpr std::size_t kUuidLength = 36;
+
+// The file without its UUIDs (and the blanks before them), each run of blanks that holds a line
+// break made one space, for comparing fragments.
 std::string withoutUuids(const std::string& text) {
-    static const std::regex uuid(R"(\s*\(uuid [0-9a-f-]{36}\))");
-    static const std::regex space(R"(\s*\n\s*)");
-    return std::regex_replace(std::regex_replace(text, uuid, ""), space, " ");
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text.compare(i, kUuid.size(), kUuid) == 0) {
+            out.erase(out.find_last_not_of(" \n") + 1);
+            i += kUuid.size() + kUuidLength + 1;  // and its ')'
+            continue;
+        }
+        const std::size_t blanks = std::min(text.find_first_not_of(" \n", i), text.size());
+        if (blanks == i) {
+            out += text[i++];
+            continue;
+        }
+        const bool lineBreak = text.find('\n', i) < blanks;
+        out += lineBreak ? std::string(" ") : text.substr(i, blanks - i);
+        i = blanks;
+    }
+    return out;
+}
+
+// Each UUID of the file, in order.
+std::vector<std::string> uuidsOf(const std::string& text) {
+    std::vector<std::string> uuids;
+    for (std::size_t at = text.find(kUuid); at != std::string::npos;
+         at = text.find(kUuid, at + 1)) {
+        uuids.push_back(text.substr(at + kUuid.size(), kUuidLength));
+    }
+    return uuids;
 }
 
 // Each kind of element as KiCad 6 reads it, 50 units of margin added to every coordinate.
@@ -287,10 +317,9 @@ TEST(KicadSchematic, UuidsFollowFromTheNameAndAreUnique) {
     EXPECT_EQ(kicadSchematic(doc, "x.kicad_sch").text, first);
     EXPECT_NE(kicadSchematic(doc, "y.kicad_sch").text, first);
     std::set<std::string> seen;
-    const std::regex uuid(R"(\(uuid ([0-9a-f-]{36})\))");
-    for (auto it = std::sregex_iterator(first.begin(), first.end(), uuid);
-         it != std::sregex_iterator(); ++it) {
-        EXPECT_TRUE(seen.insert((*it)[1]).second) << (*it)[1];
+    for (const std::string& uuid : uuidsOf(first)) {
+        EXPECT_EQ(uuid.find_first_not_of("0123456789abcdef-"), std::string::npos) << uuid;
+        EXPECT_TRUE(seen.insert(uuid).second) << uuid;
     }
     EXPECT_GE(seen.size(), 6u);  // sheet, part, pin, three wire pieces, junction
 }
