@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <set>
 #include <string>
@@ -304,6 +305,28 @@ TEST(KicadSchematic, CountsWhatKicadShowsDifferently) {
         EXPECT_NE(withoutUuids(k.text).find(c.fragment), std::string::npos)
             << c.name << ": " << withoutUuids(k.text);
     }
+}
+
+// Lines that cross the sheet from the ends of the 32-bit range are written within KiCad's reach,
+// and their crossing, a label on one and a part beside them are found in wide arithmetic.
+TEST(KicadSchematic, LinesFromTheEndsOfTheRangeAreKeptNear) {
+    SchDocument doc;
+    doc.append(line<SchWire>({INT32_MIN, 500}, {INT32_MAX, 500}));
+    doc.append(line<SchWire>({700, INT32_MIN}, {700, INT32_MAX}));
+    doc.append(junction({700, 500}));
+    doc.append(label({650, 495}, "NEAR"));
+    doc.append(line<SchBus>({INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX}));
+    doc.append(part({720, 520}, 5));
+    const KicadSchematic k = kicadSchematic(doc, "x.kicad_sch");
+    const std::string text = withoutUuids(k.text);
+    EXPECT_NE(text.find("(wire (pts (xy -126987.3 139.7) (xy 177.8 139.7))"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("(wire (pts (xy 190.5 139.7) (xy 127012.7 139.7))"), std::string::npos);
+    EXPECT_NE(text.find("(bus (pts (xy -126987.3 -126987.3) (xy 127012.7 127012.7))"),
+              std::string::npos);
+    EXPECT_EQ(k.summary.tJoinsWithoutJunction, 0u);
+    EXPECT_EQ(k.summary.partsWithPlacedPins, 0u);
+    EXPECT_NE(text.find("(label \"NEAR\" (at 177.8 139.7 0)"), std::string::npos);
 }
 
 // The same drawing under the same name gives the same bytes; every UUID in a file is its own.
