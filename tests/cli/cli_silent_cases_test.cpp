@@ -555,26 +555,6 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          {},
          "C.UTF-8",
          [](const TempDir& d) { EXPECT_EQ(readBytes(d / "x.kicad_sch"), kForeignKicad); }},
-        {"foreign KiCad file replaced with --overwrite",
-         [](const TempDir& d) { write(d, "x.kicad_sch", kForeignKicad); },
-         {"-q", "--kicad", "--overwrite", "x.ce2"},
-         0,
-         "x.ce2 -> x.ce3: 2 elements; KiCad: x.kicad_sch (0 nets)\n",
-         "",
-         false,
-         {},
-         "C.UTF-8",
-         [](const TempDir& d) { EXPECT_NE(readBytes(d / "x.kicad_sch"), kForeignKicad); }},
-        {"earlier KiCad file replaced",
-         [](const TempDir& d) { write(d, "x.kicad_sch", kEarlierKicad); },
-         {"-q", "--kicad", "x.ce2"},
-         0,
-         "x.ce2 -> x.ce3: 2 elements; KiCad: x.kicad_sch (0 nets)\n",
-         "",
-         false,
-         {},
-         "C.UTF-8",
-         [](const TempDir& d) { EXPECT_NE(readBytes(d / "x.kicad_sch"), kEarlierKicad); }},
         {"unreadable KiCad file kept",
          [](const TempDir& d) {
              write(d, "x.kicad_sch", kEarlierKicad);
@@ -586,7 +566,7 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          "x.ce2: KiCad file not written: x.kicad_sch cannot be read to check it: Permission "
          "denied; --overwrite replaces it\n",
          true},
-        // A KiCad file that is another file of the run is not written; nor is a report onto one.
+        // A KiCad file that is another file of the run is not written, and counted in the summary.
         {"KiCad file onto a source",
          [](const TempDir& d) {
              write(d, "y.ce2", kOtherWires);
@@ -601,13 +581,6 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          {},
          "C.UTF-8",
          [](const TempDir& d) { EXPECT_EQ(readBytes(d / "y.ce2"), kOtherWires); }},
-        {"report onto a KiCad file",
-         {},
-         {"--kicad", "--report", "x.kicad_sch", "x.ce2"},
-         2,
-         "",
-         "morvex-cli: --report: x.kicad_sch: would replace x.kicad_sch written from x.ce2 in "
-         "this batch\n"},
         // The report's row for each KiCad file: its counts, or why it was not written.
         {"report of KiCad files",
          [](const TempDir& d) { write(d, "tree/x.kicad_sch", kForeignKicad); },
