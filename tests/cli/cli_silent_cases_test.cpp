@@ -301,10 +301,10 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
         // The run's log as CSV, one row per file, quoted where a field needs it.
         {"report",
          [](const TempDir& d) { write(d, "a,b.ce2", kTwoWires); },
-         {"-q", "--report", "r.csv", "a,b.ce2", "missing.ce2"},
+         {"-q", "--report", "r.csv", "a,b.ce2", "\"missing\".ce2"},
          1,
          "a,b.ce2 -> a,b.ce3: 2 elements\n",
-         "missing.ce2: not converted: cannot be opened: No such file or directory\n"
+         "\"missing\".ce2: not converted: cannot be opened: No such file or directory\n"
          "2 files: 1 converted, 1 not converted\n",
          false,
          {},
@@ -314,8 +314,8 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
                        "\xEF\xBB\xBFsource,output,outcome,elements written,left out,stopped at "
                        "byte,reason\r\n"
                        "\"a,b.ce2\",\"a,b.ce3\",converted,2,0,,\r\n"
-                       "missing.ce2,missing.ce3,not converted,,,,cannot be opened: No such file "
-                       "or directory\r\n");
+                       "\"\"\"missing\"\".ce2\",\"\"\"missing\"\".ce3\",not converted,,,,cannot be "
+                       "opened: No such file or directory\r\n");
          }},
         // Names that a spreadsheet would take for a formula or could not show: a leading ' and
         // \xNN for the bytes that are not UTF-8; Japanese in UTF-8 as it is.
