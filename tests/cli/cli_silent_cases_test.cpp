@@ -182,6 +182,17 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          [](const TempDir& d) {
              EXPECT_NE(readBytes(d / "x.ce3").find("X1:10,Y1:10"), std::string::npos);
          }},
+        // On a file system that tells case apart, names that differ only in case are two files.
+        {"outputs that differ only in case",
+         [](const TempDir& d) { write(d, "X.ce2", kOtherWires); },
+         {"-q", "x.ce2", "X.ce2"},
+         0,
+         "x.ce2 -> x.ce3: 2 elements\nX.ce2 -> X.ce3: 2 elements\n",
+         "",
+         false,
+         "",
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_NE(readBytes(d / "X.ce3"), readBytes(d / "x.ce3")); }},
         {"same output across paths",
          [](const TempDir& d) { write(d, "tree/x.CE2", kOtherWires); },
          {"-q", "tree/x.ce2", "tree"},
