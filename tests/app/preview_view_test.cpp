@@ -1,4 +1,5 @@
 #include "app/core/preview_view.h"
+#include "app/core/preview_source.h"
 
 #include <gtest/gtest.h>
 
@@ -149,5 +150,37 @@ TEST(PreviewView, SegmentsAreCutToTheArea) {
             EXPECT_NEAR(part->first, row.enter, 1e-12);
             EXPECT_NEAR(part->second, row.leave, 1e-12);
         }
+    }
+}
+
+// The preview fits what is drawn on the sheet, cut to the sheet (grown by half the thickest
+// stroke), with a fortieth of its longer side and a unit around it; the page when nothing is drawn.
+TEST(PreviewView, ContentIsWhatIsDrawnWithAMargin) {
+    const struct {
+        SchPoint from, to;
+        bool drawn;
+        ViewRect content;
+    } rows[] = {
+        // A thin line's stroke reaches one unit past its ends: 402 x 202, a margin of 11.05.
+        {{100, 100}, {500, 300}, true, {87.95, 87.95, 512.05, 312.05}},
+        // Cut at the sheet's right edge, 1500 + 2: 103 x 102, a margin of 3.575.
+        {{1400, 500}, {2000, 600}, true, {1395.425, 495.425, 1505.575, 604.575}},
+        {{100, 100}, {500, 300}, false, {}},
+    };
+    for (const auto& row : rows) {
+        Drawing drawing;
+        drawing.sheet = SchRect(0, 0, 1500, 1000);
+        DrawnElement element;
+        element.area = SchRect(row.from.x, row.from.y, row.to.x, row.to.y);
+        if (row.drawn) {
+            element.primitives.push_back(LinePrimitive{row.from, row.to});
+        }
+        drawing.elements.push_back(element);
+        const ViewRect content = previewContent(drawing);
+        const ViewRect expected = row.drawn ? row.content : previewPage(drawing);
+        EXPECT_NEAR(content.left, expected.left, 1e-9) << row.from.x;
+        EXPECT_NEAR(content.top, expected.top, 1e-9) << row.from.x;
+        EXPECT_NEAR(content.right, expected.right, 1e-9) << row.from.x;
+        EXPECT_NEAR(content.bottom, expected.bottom, 1e-9) << row.from.x;
     }
 }
