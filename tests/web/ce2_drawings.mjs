@@ -153,6 +153,9 @@ export function ce2Drawings() {
             ...wires(1, 20), ...header({sizeIndex: 0}), ...wires(2, 600),
         ],
         'many-elements.ce2': [...header({sizeIndex: 4}), ...wires(40000, 0)],
+        // More elements on the sheet than the page draws without asking.
+        'large.ce2': Array.from({length: 16000}, (_, i) => line(kWire, 0, 10, 10 + i % 900,
+                                                                 1400, 10 + i % 900)).flat(),
         'text-limits.ce2': [
             ...label({x: 10, y: 10, text: 'AB', lengthByte: 0xf0}),
             ...label({x: 10, y: 30, text: 'ABCDEFGHIJK', lengthByte: 20}),

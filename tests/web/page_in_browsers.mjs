@@ -384,11 +384,19 @@ async function compareDownloads(browser, page, downloads, cliDir, cliNames) {
     return {count: saved.length, repeated};
 }
 
-// Clicks the row's report and waits for the preview to show that row's drawing.
-async function checkPreview(page, rows, name) {
+// Clicks the row's report and waits for the preview to show that row's drawing; a large drawing
+// once its offer to show it is taken.
+async function checkPreview(page, rows, name, large = false) {
     const index = rows.findIndex((row) => row.name === name);
     const cell = await (await page.$$('#results tbody tr.file'))[index].$('.report');
     await cell.click();
+    if (large) {
+        await page.waitForFunction((wanted) => {
+            const preview = document.querySelector('#preview');
+            return preview?.dataset.name === wanted && preview.querySelector(':scope > button');
+        }, {timeout: kWaitMs, polling: 50}, name);
+        await page.click('#preview > button');
+    }
     try {
         await page.waitForFunction((wanted) => {
             const preview = document.querySelector('#preview');
@@ -653,6 +661,7 @@ async function main() {
         for (const name of ['every-kind.ce2', '回路 図.ce2', 'earlier.ce3']) {
             await checkPreview(page, english.rows, name);
         }
+        await checkPreview(page, english.rows, 'large.ce2', true);
         lap('previews shown:');
         // A second batch takes the place of the first; one file has no summary.
         const one = await convertInPage(page, 'One file', picked, [kOneFile]);
