@@ -1,6 +1,6 @@
-// Runs a command and prints its wall time, peak resident memory and processor time (user and
-// system) on one line: "<seconds> <KiB> <seconds>". The command's standard output is discarded; its
-// standard error is kept. Exits with the command's status.
+// Runs a command and prints its wall time, peak resident memory and processor time in user space
+// and in the system on one line: "<seconds> <KiB> <user seconds> <system seconds>". The command's
+// standard output is discarded; its standard error is kept. Exits with the command's status.
 //
 // Usage: morvex-bench-run COMMAND [ARG...]
 #include <fcntl.h>
@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
     const auto seconds = [](const timeval& t) {
         return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
     };
-    std::printf("%.6f %ld %.6f\n", wall, usage.ru_maxrss,
-                seconds(usage.ru_utime) + seconds(usage.ru_stime));
+    std::printf("%.6f %ld %.6f %.6f\n", wall, usage.ru_maxrss, seconds(usage.ru_utime),
+                seconds(usage.ru_stime));
     if (WIFEXITED(status)) {
         return WEXITSTATUS(status);
     }
