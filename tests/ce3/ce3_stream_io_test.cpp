@@ -11,6 +11,7 @@
 
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
+#include "ce3/record_names.h"
 #include "platform/files.h"
 
 namespace {
@@ -127,6 +128,7 @@ std::pair<std::string, std::string> writtenInMemoryAndOnStream(
     Ce3Writer onStream(f.get());
     write(inMemory);
     write(onStream);
+    EXPECT_EQ(onStream.flush(), 0);
     return {text, contentOf(f.get())};
 }
 
@@ -205,8 +207,9 @@ TEST(Ce3Writer, FieldsOnAStreamAsInMemory) {
     }
 }
 
-// What the writer holds of a line reaches the stream before a byte put on its own, and when the
-// writer goes; a stream that cannot be written shows as a failed end of line.
+// What the writer holds reaches the stream in order with a byte put on its own, and when the
+// writer goes; a stream that cannot be written shows as a failed flush, and every call after it
+// fails too.
 TEST(Ce3Writer, StreamGetsEveryByteInOrder) {
     const FilePtr f(std::tmpfile());
     ASSERT_TRUE(f);
@@ -227,8 +230,13 @@ TEST(Ce3Writer, StreamGetsEveryByteInOrder) {
     ASSERT_TRUE(readOnly);
     Ce3Writer writer(readOnly.get());
     writer.writeToken("A");
-    EXPECT_EQ(writer.endLine(), -1);
+    EXPECT_EQ(writer.endLine(), 0);
+    EXPECT_EQ(writer.flush(), -1);
     EXPECT_EQ(writer.putChar('x'), -1);
+    EXPECT_EQ(writer.writeToken("B"), -1);
+    EXPECT_EQ(writer.writeRecord(kCe3Junction, Ce3Writer::field(kCe3KeyX, 1)), -1);
+    EXPECT_EQ(writer.endLine(), -1);
+    EXPECT_EQ(writer.flush(), -1);
     std::remove(path.c_str());
 }
 
