@@ -1,6 +1,5 @@
 #include "model/sheet_info.h"
 
-
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
