@@ -197,10 +197,10 @@ class Ce3Writer {
         atLineStart_ = false;
         return std::copy(s.begin(), s.end(), out);
     }
-    // The top bit of each byte of w that lies below 0x2D, as every byte that kSpecial marks does:
-    // a word without one is copied as it is. Exact up to the first such byte in memory order on a
-    // little-endian machine: a byte of 0x80 and above never counts, and a borrow into the next
-    // byte starts only at a byte that does.
+    // The top bit of each byte of w that lies at or below the comma (0x2C), as every byte that
+    // kSpecial marks does: a word without one is copied as it is. Exact up to the first such byte
+    // in memory order on a little-endian machine: a byte of 0x80 and above never counts, and a
+    // borrow into the next byte starts only at a byte that does.
     template <typename Word>
     static Word belowComma(Word w) {
         constexpr Word kOnes = ~Word{0} / 0xFF;
@@ -210,8 +210,8 @@ class Ce3Writer {
     static bool mayNeedEscape(Word w) {
         return belowComma(w) != 0;
     }
-    // Copies the text of n bytes, kWordBytes <= n <= 2 * kWordBytes, as two words that overlap
-    // when no byte of them may need escape; false, with nothing written, when one may.
+    // Copies the text of n bytes, one to two words long, as two words that overlap when no byte
+    // of them may need escape; false, with nothing written, when one may.
     template <typename Word>
     static bool copyPlain(char* out, const char* from, std::size_t n) {
         Word first;
