@@ -5,6 +5,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
+#include "model/box_record.h"
 #include "platform/numbers.h"
 
 namespace {
@@ -64,25 +65,25 @@ bool SchComment::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*
 }
 
 bool SchComment::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    std::string styles;
+    char styles[4];
+    std::size_t styleCount = 0;
     if (bold) {
-        styles += 'B';
+        styles[styleCount++] = 'B';
     }
     if (italic) {
-        styles += 'I';
+        styles[styleCount++] = 'I';
     }
     if (underline) {
-        styles += 'U';
+        styles[styleCount++] = 'U';
     }
     if (strikeOut) {
-        styles += 'S';
+        styles[styleCount++] = 'S';
     }
-    writeRecordHead(writer, kCe3Comment, offset);
-    writer.writeStringField("S", text);
-    writer.writeStringField("FN", fontName);
-    writer.writeIntField("FS", fontSize);
-    writer.writeStringField("FF", styles);
-    return writeRecordTail(writer, kCe3Comment);
+    writeBoxRecord(writer, *this, kCe3Comment, offset, Ce3Writer::field(kCe3KeyText, text),
+                   Ce3Writer::field(kCe3KeyFontName, fontName),
+                   Ce3Writer::field(kCe3KeyFontSize, fontSize),
+                   Ce3Writer::field(kCe3KeyFontStyle, std::string_view(styles, styleCount)));
+    return true;
 }
 
 std::unique_ptr<SchElement> SchComment::clone() const {

@@ -5,6 +5,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
+#include "model/box_record.h"
 #include "model/text_metrics.h"
 #include "platform/numbers.h"
 
@@ -186,17 +187,14 @@ bool SchComponent::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocumen
 }
 
 bool SchComponent::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    writeRecordHead(writer, kCe3Component, offset);
-    writer.writeStringField("LIB", libraryName);
-    writer.writeIntField("DIR", direction);
-    writer.writeIntField("BLK", block);
-    writer.writeStringField("N", name);
-    writer.writeIntField("NX", namePos.x);
-    writer.writeIntField("NY", namePos.y);
-    writer.writeStringField("R", reference);
-    writer.writeIntField("RX", refPos.x);
-    writer.writeIntField("RY", refPos.y);
-    return writeRecordTail(writer, kCe3Component);
+    writeBoxRecord(
+        writer, *this, kCe3Component, offset, Ce3Writer::field(kCe3KeyLibrary, libraryName),
+        Ce3Writer::field(kCe3KeyDirection, direction), Ce3Writer::field(kCe3KeyBlock, block),
+        Ce3Writer::field(kCe3KeyName, name), Ce3Writer::field(kCe3KeyNameX, namePos.x),
+        Ce3Writer::field(kCe3KeyNameY, namePos.y), Ce3Writer::field(kCe3KeyReference, reference),
+        Ce3Writer::field(kCe3KeyReferenceX, refPos.x),
+        Ce3Writer::field(kCe3KeyReferenceY, refPos.y));
+    return true;
 }
 
 std::unique_ptr<SchElement> SchComponent::clone() const {

@@ -51,6 +51,20 @@ SchElementPtr elementFor(std::string_view token, SchElementArena& arena) {
     return nullptr;
 }
 
+// Whether elements of the kind are line elements (SchLineElement).
+bool isLineKind(int kind) {
+    switch (kind) {
+        case SchKind::Wire:
+        case SchKind::Bus:
+        case SchKind::Dash:
+        case SchKind::Entry:
+        case SchKind::BusEntry:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // Counts elements and tells the count at the start and about every kSaveProgressElements; costs
 // one comparison per element when nobody listens.
 class ElementCount {
@@ -175,18 +189,32 @@ void SchDocument::purgeHistory(int32_t oldest) {
 }
 
 bool SchDocument::meetsSheet(const SchElement& e) const {
+    return meetsSheet(e, e.kind());
+}
+
+bool SchDocument::meetsSheet(const SchElement& e, int kind) const {
+    if (e.selection == SchSelection::None && isLineKind(kind)) {
+        // The area of a line element that has no selection spans the pick boxes of both ends,
+        // (x - 2, y - 2) to (x + 3, y + 3): answered from the ends, without building it, as most
+        // elements of a drawing are lines.
+        const auto [left, right] = std::minmax(e.p1.x, e.p2.x);
+        const auto [top, bottom] = std::minmax(e.p1.y, e.p2.y);
+        return int64_t{right} + 3 >= 0 && int64_t{left} - 2 <= sheetSize.x &&
+               int64_t{bottom} + 3 >= 0 && int64_t{top} - 2 <= sheetSize.y;
+    }
     return e.area().intersects(SchRect(0, 0, sheetSize.x, sheetSize.y));
 }
 
 SchDocument::SaveFate SchDocument::saveFate(const SchElement& e) const {
-    if (!meetsSheet(e)) {
+    const int kind = e.kind();
+    if (!meetsSheet(e, kind)) {
         return SaveFate::OutsideSheet;
     }
     // Texts are written as C strings: one that starts with NUL is written empty.
     const std::string* text = nullptr;
-    if (e.kind() == SchKind::Label) {
+    if (kind == SchKind::Label) {
         text = &static_cast<const SchLabel&>(e).text;
-    } else if (e.kind() == SchKind::Comment) {
+    } else if (kind == SchKind::Comment) {
         text = &static_cast<const SchComment&>(e).text;
     }
     return text != nullptr && text->c_str()[0] == '\0' ? SaveFate::EmptyText : SaveFate::Written;
@@ -304,11 +332,14 @@ int SchDocument::write(const char* path, SchSaveOutcome* outcome,
     if (!file.open()) {
         return failed();
     }
+    // The writer hands on blocks of its own; a stream buffer would only copy them again.
+    std::setvbuf(file.stream(), nullptr, _IONBF, 0);
     // Write results are not needed one by one: the stream's error flag keeps any failure and
     // commit refuses to replace the target then.
     {
         Ce3Writer writer(file.stream());
         writeFile(writer, counted);
+        writer.flush();
     }
     if (!file.commit(mayReplace)) {
         return failed();

@@ -126,6 +126,8 @@ class SchDocument {
     int load(std::string_view bytes, Ce3LoadReport& stop);
 
   private:
+    // meetsSheet for e of the kind `kind`.
+    bool meetsSheet(const SchElement& e, int kind) const;
     int loadFile(const char* path, const std::function<void(uint64_t)>& counted,
                  Ce3LoadReport* stop = nullptr);
     int loadFrom(Ce3Reader& reader, const std::function<void(uint64_t)>& counted,

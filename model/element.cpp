@@ -1,8 +1,5 @@
 #include "model/element.h"
 
-#include "ce3/ce3_writer.h"
-#include "ce3/record_names.h"
-
 SchElement::~SchElement() = default;
 
 bool SchElement::readCe3(Ce3Reader&, const SchPoint*, SchDocument*) {
@@ -137,18 +134,4 @@ int SchBoxElement::areaPointFlags(const SchRect& r) const {
 
 bool SchBoxElement::touchesArea(const SchRect& r) const {
     return r.intersects(area());
-}
-
-void SchBoxElement::writeRecordHead(Ce3Writer& writer, const Ce3RecordName& name,
-                                    const SchPoint* offset) const {
-    writer.writeToken(name.open());
-    writer.writeIntField("L", layer);
-    writer.writeIntField("X", subOffsetX(p1.x, offset));
-    writer.writeIntField("Y", subOffsetY(p1.y, offset));
-}
-
-bool SchBoxElement::writeRecordTail(Ce3Writer& writer, const Ce3RecordName& name) {
-    writer.writeToken(name.close());
-    writer.endLine();
-    return true;
 }

@@ -6,7 +6,6 @@
 #include "model/geometry.h"
 
 class Ce3Reader;
-class Ce3RecordName;
 class Ce3Writer;
 class SchDocument;
 
@@ -91,7 +90,7 @@ class SchElement {
 
 // An element placed at its one point p1 that occupies the box area(): its second point is not set
 // from outside (a tag derives its far end from its text), and an area selects it whole when the
-// two meet. Its record begins with the layer and p1.
+// two meet. Its record begins with the layer and p1 (writeBoxRecord, model/box_record.h).
 class SchBoxElement : public SchElement {
   public:
     void setX2(int32_t v) override;
@@ -100,13 +99,6 @@ class SchBoxElement : public SchElement {
     int areaCrossFlags(const SchRect& r) const override;
     int areaPointFlags(const SchRect& r) const override;
     bool touchesArea(const SchRect& r) const override;
-
-  protected:
-    // Opens the record: its opening tag, then the layer and p1 less the offset.
-    void writeRecordHead(Ce3Writer& writer, const Ce3RecordName& name,
-                         const SchPoint* offset) const;
-    // Closes it: the closing tag and the line end.
-    static bool writeRecordTail(Ce3Writer& writer, const Ce3RecordName& name);
 };
 
 // Offset helpers shared by the records: a coordinate plus or minus an optional offset,

@@ -3,6 +3,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
+#include "model/box_record.h"
 #include "platform/numbers.h"
 
 bool SchJunction::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
@@ -17,8 +18,8 @@ bool SchJunction::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument
 }
 
 bool SchJunction::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    writeRecordHead(writer, kCe3Junction, offset);
-    return writeRecordTail(writer, kCe3Junction);
+    writeBoxRecord(writer, *this, kCe3Junction, offset);
+    return true;
 }
 
 std::unique_ptr<SchElement> SchJunction::clone() const {

@@ -3,6 +3,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
+#include "model/box_record.h"
 #include "model/text_metrics.h"
 #include "platform/numbers.h"
 
@@ -26,10 +27,10 @@ bool SchLabel::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) 
 }
 
 bool SchLabel::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    writeRecordHead(writer, kCe3Label, offset);
-    writer.writeIntField("D", horizontal ? 1 : 0);
-    writer.writeStringField("S", text);
-    return writeRecordTail(writer, kCe3Label);
+    writeBoxRecord(writer, *this, kCe3Label, offset,
+                   Ce3Writer::field(kCe3KeyHorizontal, horizontal ? 1 : 0),
+                   Ce3Writer::field(kCe3KeyText, text));
+    return true;
 }
 
 std::unique_ptr<SchElement> SchLabel::clone() const {

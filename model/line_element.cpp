@@ -117,14 +117,11 @@ bool SchLineElement::readLineCe3(Ce3Reader& reader, const SchPoint* offset,
 
 bool SchLineElement::writeLineCe3(Ce3Writer& writer, const SchPoint* offset,
                                   const Ce3RecordName& tag) {
-    writer.writeToken(tag.open());
-    writer.writeIntField("L", layer);
-    writer.writeIntField("X1", subOffsetX(p1.x, offset));
-    writer.writeIntField("Y1", subOffsetY(p1.y, offset));
-    writer.writeIntField("X2", subOffsetX(p2.x, offset));
-    writer.writeIntField("Y2", subOffsetY(p2.y, offset));
-    writer.writeToken(tag.close());
-    writer.endLine();
+    writer.writeRecord(tag, Ce3Writer::field(kCe3KeyLayer, layer),
+                       Ce3Writer::field(kCe3KeyX1, subOffsetX(p1.x, offset)),
+                       Ce3Writer::field(kCe3KeyY1, subOffsetY(p1.y, offset)),
+                       Ce3Writer::field(kCe3KeyX2, subOffsetX(p2.x, offset)),
+                       Ce3Writer::field(kCe3KeyY2, subOffsetY(p2.y, offset)));
     return true;
 }
 

@@ -1,7 +1,5 @@
 #include "model/sheet_info.h"
 
-#include <string>
-
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
@@ -31,13 +29,9 @@ bool SchSheetInfo::readCe3(Ce3Reader& reader, const SchPoint*, SchDocument*) {
 }
 
 bool SchSheetInfo::writeCe3(Ce3Writer& writer, const SchPoint*) {
-    writer.writeToken(kCe3SheetInfo.open());
-    writer.writeIntField("EL", layer);
-    writer.writeIntField("VL", selection);
-    writer.writeToken("W:" + std::to_string(p1.x));
-    writer.writeToken("H:" + std::to_string(p1.y));
-    writer.writeToken(kCe3SheetInfo.close());
-    writer.endLine();
+    writer.writeRecord(kCe3SheetInfo, Ce3Writer::field(kCe3KeyEL, layer),
+                       Ce3Writer::field(kCe3KeyVL, selection), Ce3Writer::field(kCe3KeyWidth, p1.x),
+                       Ce3Writer::field(kCe3KeyHeight, p1.y));
     return true;
 }
 

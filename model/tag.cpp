@@ -6,6 +6,7 @@
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
+#include "model/box_record.h"
 #include "model/text_metrics.h"
 #include "platform/numbers.h"
 
@@ -84,11 +85,10 @@ bool SchTag::readCe3(Ce3Reader& reader, const SchPoint* offset, SchDocument*) {
 }
 
 bool SchTag::writeCe3(Ce3Writer& writer, const SchPoint* offset) {
-    writeRecordHead(writer, kCe3Tag, offset);
-    writer.writeIntField("D", horizontal ? 1 : 0);
-    writer.writeIntField("T", tagType);
-    writer.writeStringField("S", text);
-    return writeRecordTail(writer, kCe3Tag);
+    writeBoxRecord(writer, *this, kCe3Tag, offset,
+                   Ce3Writer::field(kCe3KeyHorizontal, horizontal ? 1 : 0),
+                   Ce3Writer::field(kCe3KeyTagType, tagType), Ce3Writer::field(kCe3KeyText, text));
+    return true;
 }
 
 std::unique_ptr<SchElement> SchTag::clone() const {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -11,6 +12,7 @@
 
 #include "ce3/ce3_reader.h"
 #include "ce3/ce3_writer.h"
+#include "ce3/record_names.h"
 #include "platform/files.h"
 
 namespace {
@@ -127,6 +129,7 @@ std::pair<std::string, std::string> writtenInMemoryAndOnStream(
     Ce3Writer onStream(f.get());
     write(inMemory);
     write(onStream);
+    EXPECT_EQ(onStream.flush(), 0);
     return {text, contentOf(f.get())};
 }
 
@@ -205,8 +208,86 @@ TEST(Ce3Writer, FieldsOnAStreamAsInMemory) {
     }
 }
 
-// What the writer holds of a line reaches the stream before a byte put on its own, and when the
-// writer goes; a stream that cannot be written shows as a failed end of line.
+// The tokens that a record's fields make, written one by one.
+int writeByTokens(Ce3Writer& w, const Ce3Writer::IntField& f) {
+    return w.writeIntField(f.key.name(), f.value);
+}
+int writeByTokens(Ce3Writer& w, const Ce3Writer::TextField& f) {
+    return w.writeStringField(f.key.name(), f.value);
+}
+
+// A record written whole, and the same record written token by token.
+struct RecordWrites {
+    std::function<int(Ce3Writer&)> whole;
+    std::function<int(Ce3Writer&)> byTokens;
+};
+
+template <typename... Fields>
+RecordWrites recordOf(const Ce3RecordName& name, Fields... fields) {
+    return {[&name, fields...](Ce3Writer& w) { return w.writeRecord(name, fields...); },
+            [&name, fields...](Ce3Writer& w) {
+                int r = w.writeToken(name.open());
+                ((r |= writeByTokens(w, fields)), ...);
+                r |= w.writeToken(name.close());
+                return r | w.endLine();
+            }};
+}
+
+// Records give what their fields give token by token, in memory and on a stream, at a line's start
+// and after a token: whether or not they fit the writer's staging area, and over as many lines as
+// fill the stream's blocks several times.
+TEST(Ce3Writer, RecordsAsTheirTokens) {
+    using F = Ce3Writer;
+    const std::string text5000(5000, 't');
+    const std::string text70000 = std::string(69990, 'u') + " ,%";
+    const std::string withNul("ab\0cd", 5);
+    struct Case {
+        const char* name;
+        RecordWrites writes;
+        int lines;
+    };
+    const std::vector<Case> cases = {
+        {"numbers",
+         recordOf(kCe3Junction, F::field(kCe3KeyLayer, INT32_MIN), F::field(kCe3KeyX, 9999),
+                  F::field(kCe3KeyY, 10000), F::field(kCe3KeyX1, -9999),
+                  F::field(kCe3KeyY1, -10000), F::field(kCe3KeyX2, INT32_MAX),
+                  F::field(kCe3KeyY2, 0)),
+         3000},
+        {"texts",
+         recordOf(kCe3Comment, F::field(kCe3KeyText, "a b,c%d"), F::field(kCe3KeyFontName, "four"),
+                  F::field(kCe3KeyFontStyle, ""), F::field(kCe3KeyName, "sixteen-byte-txt"),
+                  F::field(kCe3KeyDirection, "eightchr"),
+                  F::field(kCe3KeyReference, "seventeen bytes, "),
+                  F::field(kCe3KeyLibrary, withNul), F::field(kCe3KeyFontSize, 12)),
+         2000},
+        {"beyond a text's staging area", recordOf(kCe3Label, F::field(kCe3KeyText, text5000)), 30},
+        {"beyond a stream's block", recordOf(kCe3Tag, F::field(kCe3KeyText, text70000)), 3},
+    };
+    for (const Case& c : cases) {
+        // Every seventh record follows a token on its line.
+        const auto lines = [&c](Ce3Writer& w, const std::function<int(Ce3Writer&)>& record) {
+            for (int i = 0; i < c.lines; ++i) {
+                if (i % 7 == 3) {
+                    EXPECT_EQ(w.writeToken("Q"), 0);
+                }
+                EXPECT_EQ(record(w), 0);
+            }
+        };
+        std::string expected;
+        {
+            Ce3Writer byTokens(&expected);
+            lines(byTokens, c.writes.byTokens);
+        }
+        const auto [text, fromStream] =
+            writtenInMemoryAndOnStream([&](Ce3Writer& w) { lines(w, c.writes.whole); });
+        EXPECT_EQ(text, expected) << c.name;
+        EXPECT_EQ(fromStream, expected) << c.name;
+    }
+}
+
+// What the writer holds reaches the stream in order with a byte put on its own, and when the
+// writer goes; a stream that cannot be written shows as a failed flush, and every call after it
+// fails too.
 TEST(Ce3Writer, StreamGetsEveryByteInOrder) {
     const FilePtr f(std::tmpfile());
     ASSERT_TRUE(f);
@@ -227,8 +308,13 @@ TEST(Ce3Writer, StreamGetsEveryByteInOrder) {
     ASSERT_TRUE(readOnly);
     Ce3Writer writer(readOnly.get());
     writer.writeToken("A");
-    EXPECT_EQ(writer.endLine(), -1);
+    EXPECT_EQ(writer.endLine(), 0);
+    EXPECT_EQ(writer.flush(), -1);
     EXPECT_EQ(writer.putChar('x'), -1);
+    EXPECT_EQ(writer.writeToken("B"), -1);
+    EXPECT_EQ(writer.writeRecord(kCe3Junction, Ce3Writer::field(kCe3KeyX, 1)), -1);
+    EXPECT_EQ(writer.endLine(), -1);
+    EXPECT_EQ(writer.flush(), -1);
     std::remove(path.c_str());
 }
 

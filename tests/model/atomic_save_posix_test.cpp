@@ -2,10 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ce3/ce3_writer.h"
 #include "model/document.h"
 #include "model/document_test_files.h"
 #include "model/junction.h"
@@ -75,6 +77,38 @@ TEST_F(AtomicSave, WriteFailureAtEveryByteLeavesTargetIntact) {
         EXPECT_EQ(sample()->save(target.c_str()), 0);
         setAtomicFileFaults(nullptr);
         EXPECT_EQ(readFile(target), expected);
+    }
+}
+
+// A file of several of the writer's blocks: a write that fails in any block, or at a block's end,
+// fails the save and leaves the target as it was; with room for every byte the file holds what the
+// document writes in memory.
+TEST_F(AtomicSave, WriteFailureInALargeFileLeavesTargetIntact) {
+    SchDocument doc;
+    for (int32_t i = 0; i < 6000; ++i) {
+        auto junction = std::make_unique<SchJunction>();
+        junction->setP1({i % 1500, i / 10});
+        doc.append(std::move(junction));
+    }
+    std::string expected;
+    {
+        Ce3Writer writer(&expected);
+        doc.writeFile(writer);
+    }
+    const std::size_t block = Ce3Writer::kStreamBlockBytes;
+    ASSERT_GT(expected.size(), 3 * block);
+    const std::string target = pathOf("target.ce3");
+    for (const std::size_t limit : {std::size_t{0}, block - 1, block, block + 1, 2 * block + 7,
+                                    expected.size() - 1, expected.size()}) {
+        writeFile(target, kOld);
+        AtomicFileFaults faults;
+        faults.writeLimit = static_cast<int64_t>(limit);
+        setAtomicFileFaults(&faults);
+        const bool enough = limit == expected.size();
+        EXPECT_EQ(doc.write(target.c_str()), enough ? 0 : 1) << "limit " << limit;
+        setAtomicFileFaults(nullptr);
+        EXPECT_EQ(readFile(target), enough ? expected : kOld) << "limit " << limit;
+        EXPECT_EQ(entries(), std::vector<std::string>{"target.ce3"}) << "limit " << limit;
     }
 }
 

@@ -5,13 +5,16 @@
 #include <algorithm>
 #include <climits>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ce3/ce3_writer.h"
 #include "model/document_test_files.h"
+#include "model/entry.h"
 #include "model/junction.h"
+#include "model/line_element.h"
 #include "platform/atomic_file.h"
 
 namespace {
@@ -139,6 +142,57 @@ TEST(SchDocument, WritesElementsMeetingTheSheet) {
         doc.sheetSize = c.sheet;
         doc.append(probe("p", c.area));
         EXPECT_EQ(written(doc, false), c.written ? probeLine("p") : "") << c.name;
+    }
+}
+
+// A line element meets the sheet, and is written, exactly where its area does: ends just outside
+// each edge by the pick box's reach and one unit more, at the ends of the int range, for every
+// selection, which narrows the area to the selected end, and for every kind of line.
+TEST(SchDocument, LinesMeetTheSheetWhereTheirAreaDoes) {
+    struct Case {
+        SchPoint p1;
+        SchPoint p2;
+    };
+    const std::vector<Case> cases = {
+        {{-3, 10}, {-3, 20}},
+        {{-4, 10}, {-4, 20}},
+        {{1502, 10}, {1502, 20}},
+        {{1503, 10}, {1503, 20}},
+        {{10, -3}, {20, -3}},
+        {{10, -4}, {20, -4}},
+        {{10, 1002}, {20, 1002}},
+        {{10, 1003}, {20, 1003}},
+        {{-100, -100}, {2000, 2000}},
+        {{-100, 500}, {-4, 500}},
+        {{1600, 500}, {700, -400}},
+        {{2000, -10}, {-10, 2000}},
+        {{INT32_MIN, 5}, {INT32_MAX, 5}},
+        {{INT32_MIN, INT32_MIN}, {INT32_MIN, INT32_MAX}},
+        {{INT32_MAX, INT32_MAX}, {INT32_MAX, INT32_MIN}},
+        {{700, 500}, {-400, -400}},
+    };
+    const std::vector<std::function<std::unique_ptr<SchElement>()>> kinds = {
+        [] { return std::make_unique<SchWire>(); },     [] { return std::make_unique<SchBus>(); },
+        [] { return std::make_unique<SchDash>(); },     [] { return std::make_unique<SchEntry>(); },
+        [] { return std::make_unique<SchBusEntry>(); },
+    };
+    const SchRect sheet(0, 0, 1500, 1000);
+    for (const Case& c : cases) {
+        for (const auto& make : kinds) {
+            for (const int32_t selection :
+                 {SchSelection::None, SchSelection::P1, SchSelection::P2, SchSelection::Whole}) {
+                SchDocument doc;
+                std::unique_ptr<SchElement> line = make();
+                line->p1 = c.p1;
+                line->p2 = c.p2;
+                line->selection = selection;
+                const bool meets = line->area().intersects(sheet);
+                EXPECT_EQ(doc.saveFate(*line), meets ? SchDocument::SaveFate::Written
+                                                     : SchDocument::SaveFate::OutsideSheet)
+                    << "kind " << line->kind() << " from " << c.p1.x << "," << c.p1.y << " to "
+                    << c.p2.x << "," << c.p2.y << " selection " << selection;
+            }
+        }
     }
 }
 
