@@ -87,6 +87,10 @@ class SchElement {
     virtual SchRect pointArea() const;
     virtual bool isValid() const;
     virtual bool isTextual() const;
+
+  protected:
+    // An element on `onLayer` placed at `first`, as a drawing's record gives it.
+    SchElement(int32_t onLayer, SchPoint first) : layer(onLayer), p1(first) {}
 };
 
 // An element placed at its one point p1 that occupies the box area(): its second point is not set
@@ -94,6 +98,8 @@ class SchElement {
 // two meet. Its record begins with the layer and p1.
 class SchBoxElement : public SchElement {
   public:
+    SchBoxElement() = default;
+
     void setX2(int32_t v) override;
     void setY2(int32_t v) override;
     void setP2(SchPoint p) override;
@@ -102,6 +108,8 @@ class SchBoxElement : public SchElement {
     bool touchesArea(const SchRect& r) const override;
 
   protected:
+    using SchElement::SchElement;
+
     // Opens the record: its opening tag, then the layer and p1 less the offset.
     void writeRecordHead(Ce3Writer& writer, const Ce3RecordName& name,
                          const SchPoint* offset) const;
