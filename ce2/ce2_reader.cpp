@@ -7,6 +7,9 @@
 #include "platform/text.h"
 #include "platform/uninitialised_array.h"
 
+// A block holds every record whole, so that the decoder always gets on.
+static_assert(kCe2ReadBlockBytes > kCe2MaxRecordSize);
+
 int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options,
                 Ce2ReadReport* report, const Ce2Progress& progress) {
     Ce2Decoder decoder(doc, options, progress);

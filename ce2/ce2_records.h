@@ -74,7 +74,7 @@ class Ce2Decoder {
     // has used. With Ending::More it stops before a record that the bytes hold only in part, for
     // the caller to hand that record's bytes again with what follows them. Otherwise, or at a
     // fault, decoding stops for good: the bytes used then include what a reader taking the
-    // source byte by byte would have taken of the record that stopped it.
+    // records one at a time would have taken of the record that stopped it.
     std::size_t decode(const unsigned char* bytes, std::size_t size, Ending ending);
 
     bool stopped() const { return stopped_; }
