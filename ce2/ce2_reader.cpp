@@ -1,60 +1,58 @@
 #include "ce2/ce2_reader.h"
 
-#include <climits>
-#include <utility>
+#include <cstring>
 
 #include "ce2/ce2_records.h"
-#include "model/document.h"
-#include "model/sheet_info.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/uninitialised_array.h"
+
+// A block holds every record whole, so that the decoder always gets on.
+static_assert(kCe2ReadBlockBytes > kCe2MaxRecordSize);
 
 int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options,
                 Ce2ReadReport* report, const Ce2Progress& progress) {
-    Ce2ReadReport local;
-    Ce2ReadReport& out = report ? *report : local;
-    int count = 0;
-    // Bytes consumed so far, counted here since the stream need not be seekable.
-    long offset = 0;
-    // One comparison per record, also without progress.
-    long nextProgress = progress ? kCe2ProgressBytes : LONG_MAX;
-    for (;;) {
-        if (offset >= nextProgress) {
-            progress(static_cast<uint64_t>(offset));
-            nextProgress = offset + kCe2ProgressBytes;
+    Ce2Decoder decoder(doc, options, progress);
+    const auto block = makeUninitialisedArray<unsigned char>(kCe2ReadBlockBytes);
+    // Bytes at the block's start that the decoder has not used: the start of a record that the
+    // last read cut, at most kCe2MaxRecordSize - 1 of them.
+    std::size_t held = 0;
+    while (!decoder.stopped()) {
+        const std::size_t wanted = kCe2ReadBlockBytes - held;
+        const std::size_t got = readBytesUnlocked(block.get() + held, wanted, stream);
+        // A read of fewer bytes than asked for met the end of the stream or an error.
+        Ce2Decoder::Ending ending = Ce2Decoder::Ending::More;
+        if (got < wanted) {
+            ending =
+                std::ferror(stream) ? Ce2Decoder::Ending::ReadError : Ce2Decoder::Ending::EndOfFile;
         }
-        const int type = getByteUnlocked(stream);
-        // A read error ends the reading as the end of the file does, but is reported as such.
-        if (type == EOF) {
-            const Ce2Stop stop = std::ferror(stream) ? Ce2Stop::ReadError : Ce2Stop::EndOfFile;
-            out = Ce2ReadReport{stop, offset, -1, 0};
-            return count;
+        const std::size_t filled = held + got;
+        const std::size_t used = decoder.decode(block.get(), filled, ending);
+        held = filled - used;
+        if (decoder.stopped()) {
+            break;
         }
-        const Ce2RecordType* recordType = findCe2RecordType(type);
-        if (recordType == nullptr) {
-            out = Ce2ReadReport{Ce2Stop::UnknownType, offset, type, 0};
-            return count;
-        }
-        Ce2Record r = recordType->read(stream, options, &doc.elementArena());
-        if (!r.element && !r.header) {
-            if (r.failure == Ce2Stop::CutRecord && std::ferror(stream)) {
-                r.failure = Ce2Stop::ReadError;
-            }
-            const bool badLength = r.failure == Ce2Stop::BadCommentLength;
-            out = Ce2ReadReport{r.failure, offset, type, badLength ? r.commentLength : 0};
-            return count;
-        }
-        offset += static_cast<long>(1 + recordType->bodySize + r.extraBytes);
-        if (r.header) {
-            // Only headers before the first element size the sheet.
-            if (count == 0) {
-                doc.setSheetSize(r.header->p1);
-            }
-            continue;
-        }
-        doc.append(std::move(r.element));
-        ++count;
+        std::memmove(block.get(), block.get() + used, held);
     }
+    if (held > 0) {
+        // Back to where the reading stopped, for a stream that can seek.
+        std::fseek(stream, -static_cast<long>(held), SEEK_CUR);
+    }
+    if (report != nullptr) {
+        *report = decoder.report();
+    }
+    return decoder.count();
+}
+
+int readCe2Bytes(std::string_view bytes, SchDocument& doc, const ConversionOptions& options,
+                 Ce2ReadReport* report, const Ce2Progress& progress) {
+    Ce2Decoder decoder(doc, options, progress);
+    decoder.decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                   Ce2Decoder::Ending::EndOfFile);
+    if (report != nullptr) {
+        *report = decoder.report();
+    }
+    return decoder.count();
 }
 
 namespace {

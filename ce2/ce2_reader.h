@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "model/element.h"
 #include "model/element_arena.h"
@@ -44,11 +46,23 @@ using Ce2Progress = std::function<void(uint64_t bytesRead)>;
 // How often: about once per this many bytes.
 inline constexpr long kCe2ProgressBytes = 1L << 20;
 
+// Bytes that readCe2File asks the stream for at once: a large drawing takes few read calls, and
+// a block stays in the processor's caches while it is decoded.
+inline constexpr std::size_t kCe2ReadBlockBytes = std::size_t{1} << 16;
+
 // Reads records from the stream's current position until a stop condition, appends every
 // element to doc and returns how many were appended. When report is not null it learns why
-// and where reading stopped; progress, when given, hears about every kCe2ProgressBytes.
+// and where reading stopped; progress, when given, hears about every kCe2ProgressBytes. The
+// stream is read in blocks; on a stream that can seek, the position afterwards is the one a
+// reader taking the records one by one would leave: after the type byte of an unknown record,
+// after the fixed part of a rejected header or comment.
 int readCe2File(FILE* stream, SchDocument& doc, const ConversionOptions& options,
                 Ce2ReadReport* report = nullptr, const Ce2Progress& progress = {});
+
+// The same for the bytes of a whole file held in memory: the same elements and report as for a
+// file of those bytes.
+int readCe2Bytes(std::string_view bytes, SchDocument& doc, const ConversionOptions& options,
+                 Ce2ReadReport* report = nullptr, const Ce2Progress& progress = {});
 
 // One reader per record kind, each called after the type byte: a new element, built in arena when
 // one is given (it must then outlive the element), or null when the body cannot be read in full

@@ -1,5 +1,6 @@
 // Arbitrary bytes as a .ce2 file: decode and save, then reload and save until the bytes are stable.
 #include <cstdint>
+#include <string_view>
 
 #include "ce2/ce2_reader.h"
 #include "fuzz/fuzz_support.h"
@@ -22,6 +23,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fclose(in);
     if (count < 0 || static_cast<size_t>(count) != doc.elements.size()) {
         propertyFailed("the count differs from the elements in the document");
+    }
+    // The bytes decoded where they lie in memory stop where and as the stream of them does.
+    SchDocument fromBytes;
+    Ce2ReadReport bytesReport;
+    const int bytesCount = readCe2Bytes(std::string_view(reinterpret_cast<const char*>(data), size),
+                                        fromBytes, options, &bytesReport);
+    if (bytesCount != count || fromBytes.sheetSize != doc.sheetSize ||
+        bytesReport.stop != report.stop || bytesReport.offset != report.offset ||
+        bytesReport.type != report.type || bytesReport.commentLength != report.commentLength) {
+        propertyFailed("bytes in memory read otherwise than a stream of them");
     }
     // Every element the save writes reads back, but lines of length zero, which a reader drops.
     std::size_t readable = 0;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "model/element.h"
 
@@ -21,6 +23,15 @@ class SchComment : public SchBoxElement {
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
+
+    SchComment() = default;
+    // A comment as a drawing's record gives it, in the font given; the size is limited to 4..80.
+    SchComment(int32_t onLayer, SchPoint anchor, std::string_view textBytes,
+               const std::string& face, int32_t size)
+        : SchBoxElement(onLayer, anchor),
+          text(textBytes),
+          fontName(face),
+          fontSize(std::clamp(size, kMinFontSize, kMaxFontSize)) {}
 
     // Each setter clears extentValid; a null pointer gives the empty text.
     void setText(const char* s);

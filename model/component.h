@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "model/element.h"
 #include "model/part_library.h"
@@ -22,6 +23,20 @@ class SchComponent : public SchBoxElement {
     int32_t pinSides = 0;               // the sides with pins, as pinSideBit sets them
     const LibraryPart* part = nullptr;  // not owned
     std::string libraryName;
+
+    SchComponent() = default;
+    // A component as a drawing's record gives it; the direction keeps its low three bits.
+    SchComponent(int32_t onLayer, SchPoint corner, std::string_view partName, SchPoint nameAt,
+                 std::string_view referenceText, SchPoint referenceAt, std::string_view library,
+                 int32_t blockNumber, int32_t directionBits)
+        : SchBoxElement(onLayer, corner),
+          name(partName),
+          namePos(nameAt),
+          reference(referenceText),
+          refPos(referenceAt),
+          block(blockNumber),
+          direction(directionBits & 7),
+          libraryName(library) {}
 
     void setName(const char* s);
     void setReference(const char* s);

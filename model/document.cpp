@@ -106,17 +106,6 @@ void SchDocument::setSheetSize(SchPoint size) {
     }
 }
 
-int32_t SchDocument::append(SchElementPtr e) {
-    if (!e) {
-        return opCounter;
-    }
-    opCounter = clamp32(int64_t{opCounter} + 1);
-    modified = true;
-    e->stamp = opCounter;
-    elements.push_back(std::move(e));
-    return opCounter;
-}
-
 void SchDocument::clear() {
     modified = false;
     opCounter = 0;

@@ -5,11 +5,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/element.h"
 #include "model/element_arena.h"
 #include "platform/atomic_file.h"
+#include "platform/numbers.h"
 
 class Ce3Reader;
 class Ce3Writer;
@@ -76,8 +78,18 @@ class SchDocument {
 
     // Takes the size only within 500..5000 x 400..4000.
     void setSheetSize(SchPoint size);
-    // Takes ownership, stamps e with the next operation number; returns opCounter.
-    int32_t append(SchElementPtr e);
+    // Takes ownership, stamps e with the next operation number; returns opCounter. Inline: a
+    // drawing read appends every element.
+    int32_t append(SchElementPtr e) {
+        if (!e) {
+            return opCounter;
+        }
+        opCounter = clamp32(int64_t{opCounter} + 1);
+        modified = true;
+        e->stamp = opCounter;
+        elements.push_back(std::move(e));
+        return opCounter;
+    }
     // Where elements that the document is to hold may be built, one after another in its own
     // large blocks (see readCe2File): such an element must not outlive the document.
     SchElementArena& elementArena() { return arena_; }

@@ -86,6 +86,10 @@ class SchElement {
     virtual SchRect pointArea() const;
     virtual bool isValid() const;
     virtual bool isTextual() const;
+
+  protected:
+    // An element on `onLayer` placed at `first`, as a drawing's record gives it.
+    SchElement(int32_t onLayer, SchPoint first) : layer(onLayer), p1(first) {}
 };
 
 // An element placed at its one point p1 that occupies the box area(): its second point is not set
@@ -93,12 +97,17 @@ class SchElement {
 // two meet. Its record begins with the layer and p1 (writeBoxRecord, model/box_record.h).
 class SchBoxElement : public SchElement {
   public:
+    SchBoxElement() = default;
+
     void setX2(int32_t v) override;
     void setY2(int32_t v) override;
     void setP2(SchPoint p) override;
     int areaCrossFlags(const SchRect& r) const override;
     int areaPointFlags(const SchRect& r) const override;
     bool touchesArea(const SchRect& r) const override;
+
+  protected:
+    using SchElement::SchElement;
 };
 
 // Offset helpers shared by the records: a coordinate plus or minus an optional offset,

@@ -2,42 +2,33 @@
 
 #include "platform/uninitialised_array.h"
 
-namespace {
-
-constexpr std::size_t roundUp(std::size_t size, std::size_t alignment) {
-    return (size + alignment - 1) / alignment * alignment;
-}
-
-}  // namespace
-
-void* SchElementArena::allocate(std::size_t size) {
-    size = roundUp(size, kAlignment);
-    if (kBlockBytes - used_ < size) {
-        ++current_;
-        used_ = 0;
-    }
-    if (current_ == blocks_.size()) {
+void SchElementArena::startBlock() {
+    const std::size_t block = next_ != nullptr ? current_ + 1 : current_;
+    if (block == blocks_.size()) {
         blocks_.push_back(makeUninitialisedArray<std::byte>(kBlockBytes));
     }
-    last_ = blocks_[current_].get() + used_;
-    lastSize_ = size;
-    used_ += size;
-    ++live_;
-    return last_;
+    current_ = block;
+    next_ = blocks_[block].get();
+    end_ = next_ + kBlockBytes;
 }
 
 void SchElementArena::destroy(SchElement* e) {
     // An element begins where its SchElement part does (a single base at offset 0). Were it
-    // otherwise, the test below would fail and only the reuse of its space would be lost.
+    // otherwise, the test in release would fail and only the reuse of its space would be lost.
     const auto* const place = reinterpret_cast<const std::byte*>(e);
     e->~SchElement();
+    release(place);
+}
+
+void SchElementArena::release(const std::byte* place) {
     --live_;
     if (live_ == 0) {
         current_ = 0;
-        used_ = 0;
+        next_ = nullptr;
+        end_ = nullptr;
         last_ = nullptr;
     } else if (place == last_) {
-        used_ -= lastSize_;
+        next_ = last_;
         last_ = nullptr;
     }
 }

@@ -42,13 +42,22 @@ class SchElementArena {
     SchElementArena(const SchElementArena&) = delete;
     SchElementArena& operator=(const SchElementArena&) = delete;
 
-    // A new element of class T with its default values.
-    template <typename T>
-    SchElementPtr make() {
+    // A new element of class T made of the arguments, with its default values when there are
+    // none.
+    template <typename T, typename... Args>
+    SchElementPtr make(Args&&... args) {
         static_assert(std::is_base_of_v<SchElement, T> && alignof(T) <= kAlignment &&
                       sizeof(T) <= kBlockBytes);
-        void* place = allocate(sizeof(T));
-        return SchElementPtr(::new (place) T(), SchElementDeleter(this));
+        std::byte* const place = allocate(roundUp(sizeof(T)));
+        T* element = nullptr;
+        try {
+            element = ::new (place) T(std::forward<Args>(args)...);
+        } catch (...) {
+            // A text that found no memory: the space goes back.
+            release(place);
+            throw;
+        }
+        return SchElementPtr(element, SchElementDeleter(this));
     }
 
     // Runs the destructor of e, which was built here.
@@ -63,13 +72,32 @@ class SchElementArena {
     static constexpr std::size_t kAlignment = alignof(SchElement);
     static constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
 
-    void* allocate(std::size_t size);
+    static constexpr std::size_t roundUp(std::size_t size) {
+        return (size + kAlignment - 1) / kAlignment * kAlignment;
+    }
+
+    // Space for an element of `size` bytes, a multiple of kAlignment, taken inline while the
+    // current block has room.
+    std::byte* allocate(std::size_t size) {
+        if (static_cast<std::size_t>(end_ - next_) < size) {
+            startBlock();
+        }
+        last_ = next_;
+        next_ += size;
+        ++live_;
+        return last_;
+    }
+    // Moves on to the next block, or the first after all elements were destroyed, making it
+    // when there is none yet.
+    void startBlock();
+    // Gives back the space of an element that is destroyed or was never built.
+    void release(const std::byte* place);
 
     std::vector<UninitialisedArray<std::byte>> blocks_;  // of kBlockBytes each
     std::size_t current_ = 0;                            // the block being filled
-    std::size_t used_ = 0;                               // bytes taken from it
-    std::byte* last_ = nullptr;
-    std::size_t lastSize_ = 0;
+    std::byte* next_ = nullptr;  // its first free byte; null until a block is started
+    std::byte* end_ = nullptr;   // its end
+    std::byte* last_ = nullptr;  // the place of the most recent element while it lives
     std::size_t live_ = 0;
 };
 

@@ -18,32 +18,6 @@ SchPoint SchRect::centre() const {
                     static_cast<int32_t>((int64_t{top} + bottom) / 2));
 }
 
-bool SchRect::intersects(const SchRect& other) const {
-    return !(other.left > right || other.right < left || other.top > bottom || other.bottom < top);
-}
-
-void SchRect::unite(const SchRect& other) {
-    left = std::min(left, other.left);
-    right = std::max(right, other.right);
-    top = std::min(top, other.top);
-    bottom = std::max(bottom, other.bottom);
-}
-
-int regionCode(SchPoint p, const SchRect& r) {
-    int code = SchRegion::Inside;
-    if (p.x < r.left) {
-        code |= SchRegion::Left;
-    } else if (p.x > r.right) {
-        code |= SchRegion::Right;
-    }
-    if (p.y < r.top) {
-        code |= SchRegion::Above;
-    } else if (p.y > r.bottom) {
-        code |= SchRegion::Below;
-    }
-    return code;
-}
-
 int hitScore(SchPoint p, const SchRect& r) {
     const int64_t dl = int64_t{p.x} - r.left;
     const int64_t dr = int64_t{r.right} - p.x;
@@ -55,8 +29,4 @@ int hitScore(SchPoint p, const SchRect& r) {
     const int64_t sx = std::min(dl, dr) * 16 / (dl + dr);
     const int64_t sy = std::min(dt, db) * 16 / (dt + db);
     return static_cast<int>(sx * sy + 1);
-}
-
-SchRect pickBox(SchPoint p) {
-    return SchRect::fromPosSize(int64_t{p.x} - 2, int64_t{p.y} - 2, 5, 5);
 }

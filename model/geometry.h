@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/numbers.h"
@@ -53,8 +54,17 @@ struct SchRect {
 
     void normalise();
     SchPoint centre() const;
-    bool intersects(const SchRect& other) const;
-    void unite(const SchRect& other);
+    // Whether the two share a point; edges belong to both.
+    constexpr bool intersects(const SchRect& other) const {
+        return !(other.left > right || other.right < left || other.top > bottom ||
+                 other.bottom < top);
+    }
+    constexpr void unite(const SchRect& other) {
+        left = std::min(left, other.left);
+        right = std::max(right, other.right);
+        top = std::min(top, other.top);
+        bottom = std::max(bottom, other.bottom);
+    }
 
     friend constexpr bool operator==(const SchRect&, const SchRect&) = default;
 };
@@ -69,10 +79,25 @@ struct SchRegion {
 };
 
 // Region code of a point against a rectangle, whose edges belong to it.
-int regionCode(SchPoint p, const SchRect& r);
+constexpr int regionCode(SchPoint p, const SchRect& r) {
+    int code = SchRegion::Inside;
+    if (p.x < r.left) {
+        code |= SchRegion::Left;
+    } else if (p.x > r.right) {
+        code |= SchRegion::Right;
+    }
+    if (p.y < r.top) {
+        code |= SchRegion::Above;
+    } else if (p.y > r.bottom) {
+        code |= SchRegion::Below;
+    }
+    return code;
+}
 
 // 0 unless p lies strictly inside r; otherwise 1..65, higher toward the centre.
 int hitScore(SchPoint p, const SchRect& r);
 
 // The 5 x 5 box around a point used for picking lines and junctions: (x-2, y-2)..(x+3, y+3).
-SchRect pickBox(SchPoint p);
+constexpr SchRect pickBox(SchPoint p) {
+    return SchRect::fromPosSize(int64_t{p.x} - 2, int64_t{p.y} - 2, 5, 5);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "model/element.h"
 
@@ -9,6 +10,11 @@ class SchLabel : public SchBoxElement {
   public:
     std::string text;
     bool horizontal = true;
+
+    SchLabel() = default;
+    // A label as a drawing's record gives it.
+    SchLabel(int32_t onLayer, SchPoint anchor, std::string_view textBytes, bool runsRight)
+        : SchBoxElement(onLayer, anchor), text(textBytes), horizontal(runsRight) {}
 
     // A null pointer gives the empty text.
     void setText(const char* s);

@@ -1,5 +1,7 @@
 #include "model/line_element.h"
 
+#include <algorithm>
+
 #include "ce3/ce3_writer.h"
 #include "ce3/record_body.h"
 #include "ce3/record_names.h"
@@ -79,6 +81,13 @@ bool SchLineElement::touchesArea(const SchRect& r) const {
 }
 
 SchRect SchLineElement::area() const {
+    if (selection == SchSelection::None) {
+        // The union of both ends' pick boxes: clamping keeps the order of coordinates, so it is
+        // the pick box stretched over the extremes.
+        return SchRect(
+            clamp32(int64_t{std::min(p1.x, p2.x)} - 2), clamp32(int64_t{std::min(p1.y, p2.y)} - 2),
+            clamp32(int64_t{std::max(p1.x, p2.x)} + 3), clamp32(int64_t{std::max(p1.y, p2.y)} + 3));
+    }
     SchRect result = SchRect::emptyAccumulator();
     if (selection == SchSelection::None || (selection & SchSelection::P1) != 0) {
         result.unite(pickBox(p1));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "model/element.h"
 
@@ -10,6 +11,13 @@ class SchTag : public SchBoxElement {
     std::string text;
     bool horizontal = true;
     int32_t tagType = 0;  // shape 0..3; 1 and 2 mirror each other
+
+    SchTag() = default;
+    // A horizontal tag as a drawing's record gives it, its end following from the text.
+    SchTag(int32_t onLayer, SchPoint start, std::string_view textBytes, int32_t shape)
+        : SchBoxElement(onLayer, start), text(textBytes), tagType(shape) {
+        updateEnd();
+    }
 
     // A null pointer gives the empty text; recomputes p2.
     void setText(const char* s);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <memory>
 #include <new>
 #include <thread>
@@ -20,12 +19,9 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
-#include "platform/uninitialised_array.h"
 #include "platform/write_check.h"
 
 namespace {
-
-constexpr std::size_t kSourceBufferBytes = std::size_t{1} << 16;
 
 // Opens a regular file for binary reading; when it cannot, the outcome and cause go into report.
 RegularFile openSource(const std::string& path, FileReport& report) {
@@ -147,10 +143,6 @@ FileReport convertFile(const RunPlan& plan, std::size_t index, const ConversionO
 
 bool readCe2Source(const std::string& source, const ConversionOptions& options, SchDocument& doc,
                    FileReport& report, const Ce2Progress& progress) {
-    // A large buffer, so that a big drawing takes few read calls. It is freed here, while the
-    // document holds its elements: freed after them, it would make the allocator sweep every one
-    // of them.
-    const auto buffer = makeUninitialisedArray<char>(kSourceBufferBytes);
     const RegularFile file = openSource(source, report);
     if (!file.stream) {
         return false;
@@ -159,7 +151,6 @@ bool readCe2Source(const std::string& source, const ConversionOptions& options, 
     if (progress) {
         progress(0);
     }
-    std::setvbuf(file.stream.get(), buffer.get(), _IOFBF, kSourceBufferBytes);
     report.elementsRead = readCe2File(file.stream.get(), doc, options, &report.reading, progress);
     return true;
 }

@@ -31,17 +31,7 @@ class MemoryEnds final : public ConversionEnds {
 
     bool read(SchDocument& doc, FileReport& report) override {
         report.sourceSize = ce2_.size();
-        // An empty drawing is not read: it holds no element, as an empty file does (and some
-        // systems refuse a stream over no bytes).
-        if (ce2_.empty()) {
-            return true;
-        }
-        const FilePtr stream = openMemoryStream(ce2_);
-        if (!stream) {  // a read stream over bytes fails only for want of memory
-            report.outcome = FileOutcome::NotEnoughMemory;
-            return false;
-        }
-        report.elementsRead = readCe2File(stream.get(), doc, options_, &report.reading);
+        report.elementsRead = readCe2Bytes(ce2_, doc, options_, &report.reading);
         return true;
     }
 

@@ -93,10 +93,81 @@ TEST(Ce2File, StopsAndReports) {
     EXPECT_EQ(describeCe2Stop(Ce2ReadReport{}), "read to the end");
 }
 
+// Comments that fill exactly `size` bytes, at least 14: few elements for many bytes.
+std::string filler(std::size_t size) {
+    const auto note = [](std::size_t recordSize) {
+        return comment({.text = std::string(recordSize - 14, 'f')});
+    };
+    std::string bytes;
+    while (size - bytes.size() > 77 + 14) {
+        bytes += note(77);
+    }
+    if (size - bytes.size() > 77) {
+        bytes += note(14);
+    }
+    return bytes + note(size - bytes.size());
+}
+
 TEST(Ce2File, NothingAfterAStopIsRead) {
-    FilePtr f = fileStreamOf(kWireRecord + raw({7, 0x42}));
-    EXPECT_EQ(readAll(f.get()).count, 1);
-    EXPECT_EQ(std::fgetc(f.get()), 0x42);
+    // Each stop leaves the stream after the bytes a reader taking one record at a time takes:
+    // the type byte, and of a rejected header or comment its fixed part. The stream is read in
+    // blocks, so the stop also lies in a later block.
+    struct Case {
+        std::string stop;
+        std::size_t taken;  // of its bytes
+    };
+    const std::string badComment = comment({.sizeClass = 0x55, .text = "abc", .recordLength = 90});
+    const std::vector<Case> cases = {
+        {raw({7}), 1},
+        {header({.corruptMagicAt = 3}), 60},
+        {badComment.substr(0, 12), 12},
+        {badComment, 12},
+    };
+    const std::string farAway = filler(kCe2ReadBlockBytes + 100);
+    for (const std::string& before : {kWireRecord, farAway}) {
+        for (const Case& c : cases) {
+            FilePtr f = fileStreamOf(before + c.stop + raw({0x42}));
+            const Outcome o = readAll(f.get());
+            EXPECT_NE(o.report.stop, Ce2Stop::EndOfFile);
+            EXPECT_EQ(o.report.offset, static_cast<long>(before.size()));
+            const int next =
+                c.taken < c.stop.size() ? static_cast<unsigned char>(c.stop[c.taken]) : 0x42;
+            EXPECT_EQ(std::fgetc(f.get()), next) << int(c.stop[0]) << " after " << before.size();
+        }
+    }
+}
+
+TEST(Ce2File, RecordsAcrossTheEndOfAReadBlock) {
+    // Each record starts from one byte to its full size (and one more) before the end of the
+    // stream's first block, so that the block cuts it after every byte; the bytes read from
+    // memory must decode to the same elements.
+    const std::vector<std::string> records = {
+        comment({.sizeClass = 1, .text = std::string(63, 'c')}),
+        component({.name = "NAME-OF-15-BYTE", .reference = "REF", .library = "LIBRARY"}),
+        header({.sizeIndex = 7, .width = 900, .height = 800}),
+        label({.text = "ACROSS"}),
+        line(kWire, 0x30, 1, 2, 3, 4),
+    };
+    for (const std::string& record : records) {
+        // Every cut for the longest record; for the others, a cut after the type byte, one in
+        // the middle, one before the last byte, and none.
+        std::vector<std::size_t> places = {1, 2, record.size() / 2, record.size(),
+                                           record.size() + 1};
+        if (record.size() == 77) {
+            places.clear();
+            for (std::size_t before = 1; before <= record.size() + 1; ++before) {
+                places.push_back(before);
+            }
+        }
+        for (const std::size_t before : places) {
+            const std::string bytes =
+                filler(kCe2ReadBlockBytes - before) + record + junction(0x70, 9, 9);
+            const Outcome o = readAll(bytes);
+            EXPECT_EQ(o.report.stop, Ce2Stop::EndOfFile) << int(record[0]) << " " << before;
+            EXPECT_EQ(o.report.offset, static_cast<long>(bytes.size()));
+            EXPECT_EQ(o.elements, static_cast<std::size_t>(o.count));
+        }
+    }
 }
 
 TEST(Ce2File, CutAtEveryPointOfEveryRecordKind) {

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <string>
 
 #include "ce2/ce2_reader.h"
 #include "ce2/ce2_stream.h"
 #include "ce2_builder/ce2_builder.h"
+#include "ce3/ce3_writer.h"
 #include "model/document.h"
 
 // What reading a whole CE2 stream gave, for the CE2 reader tests.
@@ -19,19 +22,48 @@ struct Outcome {
     Ce2ReadReport report;
     SchPoint sheet;
     std::size_t elements = 0;
+    std::string records;  // every element's CE3 record, also those off the sheet
 };
 
-inline Outcome readAll(FILE* f) {
-    SchDocument doc;
+inline void expectSameOutcome(const Outcome& a, const Outcome& b) {
+    EXPECT_EQ(a.count, b.count);
+    EXPECT_EQ(a.report.stop, b.report.stop);
+    EXPECT_EQ(a.report.offset, b.report.offset);
+    EXPECT_EQ(a.report.type, b.report.type);
+    EXPECT_EQ(a.report.commentLength, b.report.commentLength);
+    EXPECT_EQ(a.sheet, b.sheet);
+    EXPECT_EQ(a.elements, b.elements);
+    EXPECT_EQ(a.records, b.records);
+}
+
+inline Outcome outcomeOf(const SchDocument& doc, int count, const Ce2ReadReport& report) {
     Outcome o;
-    o.count = readCe2File(f, doc, ConversionOptions{}, &o.report);
+    o.count = count;
+    o.report = report;
     o.sheet = doc.sheetSize;
     o.elements = doc.elements.size();
+    Ce3Writer writer(&o.records);
+    for (const SchElementPtr& e : doc.elements) {
+        e->writeCe3(writer, nullptr);
+    }
     return o;
 }
 
+inline Outcome readAll(FILE* f) {
+    SchDocument doc;
+    Ce2ReadReport report;
+    const int count = readCe2File(f, doc, ConversionOptions{}, &report);
+    return outcomeOf(doc, count, report);
+}
+
+// Reads the bytes both ways, from a stream and from memory, which must agree.
 inline Outcome readAll(const std::string& bytes) {
-    return readAll(fileStreamOf(bytes).get());
+    const Outcome fromStream = readAll(fileStreamOf(bytes).get());
+    SchDocument doc;
+    Ce2ReadReport report;
+    const int count = readCe2Bytes(bytes, doc, ConversionOptions{}, &report);
+    expectSameOutcome(outcomeOf(doc, count, report), fromStream);
+    return fromStream;
 }
 
 }  // namespace ce2test

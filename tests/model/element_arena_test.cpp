@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "model/comment.h"
@@ -63,6 +64,23 @@ TEST(SchElementArena, TheSpaceOfARejectedElementIsTakenByTheNext) {
     }
     EXPECT_EQ(arena.liveCount(), 1u);
     EXPECT_EQ(arena.reservedBytes(), SchElementArena().reservedBytes() + (std::size_t{1} << 16));
+}
+
+// Fails as a text that finds no memory does.
+class UnbuildableJunction : public SchJunction {
+  public:
+    UnbuildableJunction() { throw std::bad_alloc(); }
+};
+
+TEST(SchElementArena, AnElementThatCannotBeBuiltGivesItsSpaceBack) {
+    SchElementArena arena;
+    SchElementPtr first = arena.make<SchJunction>();
+    const SchElement* place = first.get();
+    EXPECT_THROW(arena.make<UnbuildableJunction>(), std::bad_alloc);
+    EXPECT_EQ(arena.liveCount(), 1u);
+    first.reset();
+    EXPECT_EQ(arena.liveCount(), 0u);
+    EXPECT_EQ(arena.make<SchJunction>().get(), place);
 }
 
 TEST(SchElementDeleter, DestroysArenaElementsAndDeletesOthers) {

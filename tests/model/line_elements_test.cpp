@@ -177,6 +177,30 @@ TEST(SchLineElement, AreasPositionAndValidity) {
         EXPECT_EQ(wire.position(), c.position) << c.selection;
         EXPECT_EQ(wire.pointArea(), SchRect(10, 20, 30, 40));
     }
+    // Unselected: both ends' pick boxes whichever end lies left or above, saturating at the ends
+    // of the 32-bit range.
+    struct Ends {
+        SchPoint p1, p2;
+        SchRect area;
+    };
+    const std::vector<Ends> ends = {
+        {{30, 40}, {10, 20}, {8, 18, 33, 43}},
+        {{30, 20}, {10, 40}, {8, 18, 33, 43}},
+        {{10, 40}, {30, 20}, {8, 18, 33, 43}},
+        {{-5, 7}, {-5, 7}, {-7, 5, -2, 10}},
+        {{INT32_MAX, INT32_MIN},
+         {INT32_MIN, INT32_MAX},
+         {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}},
+        {{INT32_MIN + 1, INT32_MAX - 2},
+         {INT32_MIN + 2, INT32_MAX - 3},
+         {INT32_MIN, INT32_MAX - 5, INT32_MIN + 5, INT32_MAX}},
+    };
+    for (const Ends& e : ends) {
+        SchWire wire;
+        wire.setP1(e.p1);
+        wire.setP2(e.p2);
+        EXPECT_EQ(wire.area(), e.area) << e.p1.x << "," << e.p1.y;
+    }
     SchWire reversed;
     reversed.setP1(SchPoint(30, 40));
     reversed.setP2(SchPoint(10, 20));
