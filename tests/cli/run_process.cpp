@@ -187,21 +187,25 @@ HeldRun::~HeldRun() {
     finish();
 }
 
+// The poll timeout until the deadline: -1 for none.
+int HeldRun::millisecondsLeft() const {
+    if (!deadline_) {
+        return -1;
+    }
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(*deadline_ - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<int64_t>(left.count(), 0));
+}
+
 // The descriptor READY gives a byte when the saves stop, and its end once the run has ended: its
 // last holder is the run.
 char HeldRun::waitUntilHeld() {
     if (pid_ <= 0 || ready_ < 0) {
         return 0;
     }
-    int wait = -1;
-    if (deadline_) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-            *deadline_ - std::chrono::steady_clock::now());
-        wait = static_cast<int>(std::max<int64_t>(left.count(), 0));
-    }
     pollfd fd{ready_, POLLIN, 0};
     int polled = 0;
-    while ((polled = poll(&fd, 1, wait)) < 0 && errno == EINTR) {
+    while ((polled = poll(&fd, 1, millisecondsLeft())) < 0 && errno == EINTR) {
     }
     char byte = 0;
     return polled == 1 && read(ready_, &byte, 1) == 1 ? byte : 0;
@@ -222,37 +226,32 @@ void HeldRun::letGo() {
 
 ProcessResult HeldRun::wait() {
     ProcessResult result;
-    if (pid_ <= 0) {
-        return result;
-    }
     // Until READY ends with the run, or the timeout.
-    for (char byte = 0; ready_ >= 0;) {
-        int wait = -1;
-        if (deadline_) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-                *deadline_ - std::chrono::steady_clock::now());
-            if (left.count() <= 0) {
-                result.timedOut = true;
-                kill(pid_, SIGKILL);
-                break;
-            }
-            wait = static_cast<int>(left.count());
+    while (pid_ > 0 && ready_ >= 0) {
+        const int left = millisecondsLeft();
+        if (left == 0) {
+            result.timedOut = true;
+            kill(pid_, SIGKILL);
+            break;
         }
         pollfd fd{ready_, POLLIN, 0};
-        const int polled = poll(&fd, 1, wait);
+        const int polled = poll(&fd, 1, left);
         if (polled < 0 && errno != EINTR) {
             break;
         }
-        if (polled == 1) {
-            const ssize_t n = read(ready_, &byte, 1);
-            if (n == 0 || (n < 0 && errno != EINTR)) {
-                break;
-            }
+        char byte = 0;
+        const ssize_t n = polled == 1 ? read(ready_, &byte, 1) : 1;
+        if (n == 0 || (n < 0 && errno != EINTR)) {
+            break;
         }
     }
     if (ready_ >= 0) {
         close(ready_);
         ready_ = -1;
+    }
+    letGo();
+    if (pid_ <= 0) {
+        return result;
     }
     int status = 0;
     if (waitpid(pid_, &status, 0) == pid_ && !result.timedOut) {
@@ -263,7 +262,6 @@ ProcessResult HeldRun::wait() {
         }
     }
     pid_ = -1;
-    letGo();
     result.elapsed = std::chrono::steady_clock::now() - start_;
     return result;
 }

@@ -69,6 +69,8 @@ class HeldRun {
     }
 
   private:
+    int millisecondsLeft() const;
+
     pid_t pid_ = -1;
     int ready_ = -1;
     int go_ = -1;
