@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 using namespace ce2build;
 
 // Enough for a .ce3 file of many writes (held_saves writes 4 KiB at a time).
-constexpr int kElements = 1'500;
+constexpr int kWires = 1'500;
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGKILL};
 
 // An earlier output, which a conversion replaces.
@@ -61,16 +61,16 @@ constexpr Stop kStops[] = {
     {"sync-directory", true, Targets::NoneOrOld, nullptr, true, true},
 };
 
-std::string largeDrawing() {
+std::string wires() {
     std::string out;
-    for (int i = 0; i < kElements; ++i) {
+    for (int i = 0; i < kWires; ++i) {
         out += line(kWire, 0, 10 + i % 500, 10, 50, 10 + i % 300);
     }
     return out;
 }
 
-// Each entry of a folder with what it holds ("big0.ce2: drawing", "big0.ce3: old"), a temporary
-// by its kind alone ("temporary: new"), sorted.
+// Each entry of a folder with what it holds ("drawing0.ce2: drawing", "drawing0.ce3: old"), a
+// temporary by its kind alone ("temporary: new"), sorted.
 std::vector<std::string> folderOf(const std::string& dir, const std::string& drawing,
                                   const std::string& fresh) {
     std::vector<std::string> entries;
@@ -114,14 +114,14 @@ std::vector<std::string> folderWith(const std::vector<std::string>& names, const
 // Converts `files` copies of a drawing at once, stopped at each step in turn and interrupted
 // there by each signal, over old targets and none.
 void interruptAtEveryStep(bool named, int files) {
-    const std::string drawing = largeDrawing();
+    const std::string drawing = wires();
     std::vector<std::string> names;
     std::vector<std::string> args = {MORVEX_HELD_SAVES, "-q", "--jobs", std::to_string(files)};
     if (named) {
         args.push_back("--named");
     }
     for (int i = 0; i < files; ++i) {
-        names.push_back("big" + std::to_string(i));
+        names.push_back("drawing" + std::to_string(i));
         args.push_back(names.back() + ".ce2");
     }
 
@@ -137,8 +137,8 @@ void interruptAtEveryStep(bool named, int files) {
         }
         const ProcessResult r = runProcess({convert, dir.path(), {}, 0});
         ASSERT_EQ(r.exitCode, 0) << r.err;
-        fresh = readBytes(dir / "big0.ce3");
-        ASSERT_GT(fresh.size(), 10'000u);
+        fresh = readBytes(dir / "drawing0.ce3");
+        ASSERT_GT(fresh.size(), 16'384u);
         timeout = scaledTimeoutSeconds(r.elapsed);
     }
 
@@ -185,7 +185,7 @@ void interruptAtEveryStep(bool named, int files) {
 
                 if (signal == SIGKILL) {
                     EXPECT_EQ(folderOf(dir.path(), drawing, fresh), atStep);
-                    removeStaleTemporariesBeside(dir / "big0.ce3");
+                    removeStaleTemporariesBeside(dir / "drawing0.ce3");
                     EXPECT_EQ(folderOf(dir.path(), drawing, fresh),
                               folderWith(names, stop.newAtStep ? "new" : old, nullptr));
                 } else {
