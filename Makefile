@@ -79,6 +79,16 @@ check: export MORVEX_UNITY_BUILD = ON
 check: release sanitize
 	$(MAKE) --no-print-directory --jobs=2 --output-sync=target check-windows-stage check-late-stages
 
+# make check with LOAD_BURNERS processes (`yes`) keeping the processors busy, as on a shared
+# machine: no test may depend on how fast it runs. The burners stop however check ends, and its
+# status is this target's. CI does not run it.
+LOAD_BURNERS ?= 2
+.PHONY: check-under-load
+check-under-load:
+	burners=; for i in $$(seq $(LOAD_BURNERS)); do yes > /dev/null & burners="$$burners $$!"; done; \
+	trap 'kill $$burners 2> /dev/null' EXIT; trap 'exit 130' INT; trap 'exit 143' TERM; \
+	$(MAKE) --no-print-directory check; status=$$?; exit $$status
+
 .PHONY: check-windows-stage check-late-stages
 check-windows-stage:
 	$(WINDOWS_CHECK)

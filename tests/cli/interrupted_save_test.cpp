@@ -1,17 +1,19 @@
-// A conversion interrupted at random points of a large save leaves its target old or new, never
-// partial, and nothing else in the folder: no temporary file, not even a hidden one.
+// A conversion interrupted at any step of its saves leaves each target old or new, never partial,
+// and nothing else in the folder: no temporary file, not even a hidden one. Only SIGKILL may leave
+// the temporaries that have a name at that instant, which the next save into the folder removes.
+// The saves are stopped at each step by a test build of the converter (held_saves), and the
+// signal is sent while they wait there.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <string.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <iostream>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "ce2_builder/ce2_builder.h"
+#include "platform/atomic_file.h"
 #include "run_process.h"
 #include "support/temp_dir.h"
 
@@ -19,112 +21,199 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace ce2build;
-using std::chrono::microseconds;
 
-constexpr int kElements = 60'000;
-constexpr int kRunsPerSignal = 10;
+// Enough for a .ce3 file of many writes (held_saves writes 4 KiB at a time).
+constexpr int kWires = 1'500;
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGKILL};
 
-std::string largeDrawing() {
+// An earlier output, which a conversion replaces.
+constexpr char kOld[] =
+    "+TOVR3_DATA_V.1.0\r\n+SHEETINFO,EL:0,VL:0,W:1500,H:1000,-SHEETINFO\r\n"
+    "-TOVR3_DATA_V.1.0\r\n";
+
+enum class Targets { NoneOrOld, None, Old };  // what the targets are before the run
+
+// A step at which the saves stop, and what the folder holds there and after an interruption.
+struct Stop {
+    const char* step;  // held_saves --hold STEP
+    bool named;        // each save takes a named temporary
+    Targets targets;
+    const char* kept;  // what each save has under a temporary name at the step, the same after
+                       // SIGKILL: "new", "part of new" or nothing
+    bool newAtStep;    // the targets hold the new content at the step, and after SIGKILL
+    bool newAfterInterruption;  // after SIGINT, SIGTERM or SIGHUP
+};
+
+// Linking and renaming an unnamed temporary over a target hold interruptions back until the
+// target is replaced.
+constexpr Stop kStops[] = {
+    {"open", false, Targets::NoneOrOld, nullptr, false, false},
+    {"write", false, Targets::NoneOrOld, nullptr, false, false},
+    {"sync", false, Targets::NoneOrOld, nullptr, false, false},
+    {"link", false, Targets::None, nullptr, false, false},
+    {"link", false, Targets::Old, nullptr, false, true},
+    {"rename", false, Targets::Old, "new", false, true},
+    {"sync-directory", false, Targets::NoneOrOld, nullptr, true, true},
+    {"open", true, Targets::NoneOrOld, nullptr, false, false},
+    {"write", true, Targets::NoneOrOld, "part of new", false, false},
+    {"sync", true, Targets::NoneOrOld, "new", false, false},
+    {"rename", true, Targets::NoneOrOld, "new", false, false},
+    {"sync-directory", true, Targets::NoneOrOld, nullptr, true, true},
+};
+
+std::string wires() {
     std::string out;
-    for (int i = 0; i < kElements; ++i) {
+    for (int i = 0; i < kWires; ++i) {
         out += line(kWire, 0, 10 + i % 500, 10, 50, 10 + i % 300);
     }
     return out;
 }
 
-// Runs the converter on `files` copies of a large drawing at once to its end, then again and
-// again with a signal sent at a random moment of the time a whole run takes, over old targets or
-// none.
-void interruptSaves(const char* program, const std::vector<int>& signals, int files = 1) {
-    TempDir dir;
-    std::vector<std::string> names;
-    std::vector<std::string> args = {program, "-q", "--jobs", std::to_string(files)};
-    for (int i = 0; i < files; ++i) {
-        const std::string name = files == 1 ? "big" : "big" + std::to_string(i);
-        writeBytes(dir / (name + ".ce2"), largeDrawing());
-        names.push_back(name);
-        args.push_back(name + ".ce2");
+// Each entry of a folder with what it holds ("drawing0.ce2: drawing", "drawing0.ce3: old"), a
+// temporary by its kind alone ("temporary: new"), sorted.
+std::vector<std::string> folderOf(const std::string& dir, const std::string& drawing,
+                                  const std::string& fresh) {
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        const std::string bytes = readBytes(entry.path().string());
+        std::string what = std::to_string(bytes.size()) + " other bytes";
+        if (bytes == drawing) {
+            what = "drawing";
+        } else if (bytes == kOld) {
+            what = "old";
+        } else if (bytes == fresh) {
+            what = "new";
+        } else if (!bytes.empty() && fresh.starts_with(bytes)) {
+            what = "part of new";
+        }
+        entries.push_back((temporaryOwner(name) ? "temporary" : name) + ": " + what);
     }
-    // An earlier output, which a conversion replaces.
-    const std::string old =
-        "+TOVR3_DATA_V.1.0\r\n+SHEETINFO,EL:0,VL:0,W:1500,H:1000,-SHEETINFO\r\n"
-        "-TOVR3_DATA_V.1.0\r\n";
-    const ProcessRequest convert{args, dir.path(), {{"LC_ALL", "C.UTF-8"}}};
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
 
-    // The shortest of three whole runs: the signals then fall inside a run however busy the
-    // machine is.
-    microseconds whole = microseconds::max();
-    for (int i = 0; i < 3; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        ASSERT_EQ(runProcess(convert).exitCode, 0);
-        whole = std::min(whole, std::chrono::duration_cast<microseconds>(
-                                    std::chrono::steady_clock::now() - start));
-    }
-    const std::string fresh = readBytes(dir / (names[0] + ".ce3"));
-    ASSERT_GT(fresh.size(), 1'000'000u);
-
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<long> moment(0, whole.count() * 9 / 10);
-    int interrupted = 0;
-    for (const int signal : signals) {
-        for (int run = 0; run < kRunsPerSignal; ++run) {
-            const bool existing = run % 2 == 0;
-            for (const std::string& name : names) {
-                if (existing) {
-                    writeBytes(dir / (name + ".ce3"), old);
-                } else {
-                    fs::remove(dir / (name + ".ce3"));
-                }
-            }
-            ProcessRequest request = convert;
-            request.killSignal = signal;
-            request.killAfter = microseconds(moment(random));
-            SCOPED_TRACE(std::string(strsignal(signal)) + " after " +
-                         std::to_string(request.killAfter.count()) + " us" +
-                         (existing ? " over old targets" : ""));
-            const ProcessResult r = runProcess(request);
-            ASSERT_FALSE(r.timedOut);
-            // Ended by the signal itself, as if no handler had run, unless it came too late.
-            EXPECT_TRUE(r.exitCode == 0 || r.signal == signal) << r.exitCode << " " << r.signal;
-            interrupted += r.signal == signal ? 1 : 0;
-
-            std::vector<std::string> expected;
-            for (const std::string& name : names) {
-                const std::string target = dir / (name + ".ce3");
-                const bool written = fs::exists(target);
-                if (r.exitCode == 0 || (written && readBytes(target) != old)) {
-                    EXPECT_EQ(readBytes(target), fresh) << name;
-                } else if (existing) {
-                    EXPECT_EQ(readBytes(target), old) << name;
-                }
-                EXPECT_TRUE(written || !existing) << name;
-                expected.push_back(name + ".ce2");
-                if (written) {
-                    expected.push_back(name + ".ce3");
-                }
-            }
-            EXPECT_EQ(namesIn(dir.path()), expected);
+// The sources, their targets (`target`: "old", "new" or nothing) and a temporary for each
+// (`temporary`: its content, or nothing), as folderOf tells them.
+std::vector<std::string> folderWith(const std::vector<std::string>& names, const char* target,
+                                    const char* temporary) {
+    std::vector<std::string> entries;
+    for (const std::string& name : names) {
+        entries.push_back(name + ".ce2: drawing");
+        if (target != nullptr) {
+            entries.push_back(name + ".ce3: " + target);
+        }
+        if (temporary != nullptr) {
+            entries.push_back(std::string("temporary: ") + temporary);
         }
     }
-    // Most signals land while the converter runs.
-    const int runs = static_cast<int>(signals.size()) * kRunsPerSignal;
-    std::cout << interrupted << " of " << runs << " runs interrupted\n";
-    EXPECT_GT(interrupted, runs / 2);
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+// Converts `files` copies of a drawing at once, stopped at each step in turn and interrupted
+// there by each signal, over old targets and none.
+void interruptAtEveryStep(bool named, int files) {
+    const std::string drawing = wires();
+    std::vector<std::string> names;
+    std::vector<std::string> args = {MORVEX_HELD_SAVES, "-q", "--jobs", std::to_string(files)};
+    if (named) {
+        args.push_back("--named");
+    }
+    for (int i = 0; i < files; ++i) {
+        names.push_back("drawing" + std::to_string(i));
+        args.push_back(names.back() + ".ce2");
+    }
+
+    // The new content, as morvex-cli writes it, and how long that takes.
+    std::string fresh;
+    int timeout = 0;
+    {
+        TempDir dir;
+        std::vector<std::string> convert = {MORVEX_CLI, "-q", "--jobs", std::to_string(files)};
+        for (const std::string& name : names) {
+            writeBytes(dir / (name + ".ce2"), drawing);
+            convert.push_back(name + ".ce2");
+        }
+        const ProcessResult r = runProcess({convert, dir.path(), {}, 0});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        fresh = readBytes(dir / "drawing0.ce3");
+        ASSERT_GT(fresh.size(), 16'384u);
+        timeout = scaledTimeoutSeconds(r.elapsed);
+    }
+
+    for (const Stop& stop : kStops) {
+        if (stop.named != named) {
+            continue;
+        }
+        for (const bool over : {false, true}) {
+            if (stop.targets == (over ? Targets::None : Targets::Old)) {
+                continue;
+            }
+            const char* old = over ? "old" : nullptr;
+            for (const int signal : kSignals) {
+                SCOPED_TRACE(std::string(strsignal(signal)) + " at " + stop.step +
+                             (over ? " over old targets" : ""));
+                TempDir dir;
+                for (const std::string& name : names) {
+                    writeBytes(dir / (name + ".ce2"), drawing);
+                    if (over) {
+                        writeBytes(dir / (name + ".ce3"), kOld);
+                    }
+                }
+                std::vector<std::string> held = args;
+                held.insert(held.begin() + 1,
+                            {"--hold", stop.step, std::to_string(files),
+                             std::to_string(HeldRun::kReadyFd), std::to_string(HeldRun::kGoFd)});
+                HeldRun run(held, dir.path(), timeout);
+                const char said = run.waitUntilHeld();
+                ASSERT_NE(said, 0) << "the saves did not stop there";
+
+                const std::vector<std::string> atStep = folderOf(dir.path(), drawing, fresh);
+                EXPECT_EQ(atStep, folderWith(names, stop.newAtStep ? "new" : old, stop.kept));
+
+                run.interrupt(signal);
+                // Saves that hold interruptions back go on, to be interrupted once they have
+                // replaced their targets; the others stay where they are until the end.
+                if (signal != SIGKILL && said == 'h') {
+                    run.letGo();
+                }
+                const ProcessResult r = run.wait();
+                ASSERT_FALSE(r.timedOut);
+                // Ended by the signal itself, as if no handler had run.
+                EXPECT_EQ(r.signal, signal) << "exit status " << r.exitCode;
+
+                if (signal == SIGKILL) {
+                    EXPECT_EQ(folderOf(dir.path(), drawing, fresh), atStep);
+                    removeStaleTemporariesBeside(dir / "drawing0.ce3");
+                    EXPECT_EQ(folderOf(dir.path(), drawing, fresh),
+                              folderWith(names, stop.newAtStep ? "new" : old, nullptr));
+                } else {
+                    EXPECT_EQ(folderOf(dir.path(), drawing, fresh),
+                              folderWith(names, stop.newAfterInterruption ? "new" : old, nullptr));
+                }
+            }
+        }
+    }
 }
 
 TEST(InterruptedSave, TemporaryWithoutName) {
-    interruptSaves(MORVEX_CLI, {SIGKILL, SIGINT, SIGTERM});
+    interruptAtEveryStep(false, 1);
 }
 
 // Where the file system offers no temporary without a name, the named one is removed when the
 // run is interrupted; SIGKILL leaves no chance to.
 TEST(InterruptedSave, NamedTemporary) {
-    interruptSaves(MORVEX_NAMED_TEMPORARY_SAVES, {SIGINT, SIGTERM});
+    interruptAtEveryStep(true, 1);
 }
 
-// Several saves in flight at once, each with a named temporary: none is left behind.
+// Several saves in flight at once, each stopped at the same step.
+TEST(InterruptedSave, ParallelTemporariesWithoutName) {
+    interruptAtEveryStep(false, 3);
+}
+
 TEST(InterruptedSave, ParallelNamedTemporaries) {
-    interruptSaves(MORVEX_NAMED_TEMPORARY_SAVES, {SIGINT, SIGTERM}, 3);
+    interruptAtEveryStep(true, 3);
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
 // Two runs that save into one folder from different PID namespaces (a container beside its host,
 // say) see each other's process ids as meaningless: the second's cleanup of stale temporaries
 // must still leave alone the named temporary of a save that the first has under way.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -22,10 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace ce2build;
-
-constexpr int kReadyFd = 3;  // the held run's descriptors, as named on its command line
-constexpr int kGoFd = 4;
-constexpr int kHoldTimeoutMs = 60'000;
 
 // The path of `program` in $PATH, or an empty string.
 std::string inPath(const std::string& program) {
@@ -63,78 +56,6 @@ std::vector<std::string> temporariesIn(const std::string& dir) {
     return names;
 }
 
-// A run started in `dir` that stops before its first rename, says so on a pipe and goes on once
-// told to (or once the test lets go of the pipe).
-class HeldRun {
-  public:
-    HeldRun(std::vector<std::string> argv, const std::string& dir) {
-        int ready[2];
-        int go[2];
-        if (::pipe2(ready, O_CLOEXEC) != 0) {
-            return;
-        }
-        if (::pipe2(go, O_CLOEXEC) != 0) {
-            ::close(ready[0]);
-            ::close(ready[1]);
-            return;
-        }
-        std::vector<char*> args;
-        for (std::string& a : argv) {
-            args.push_back(a.data());
-        }
-        args.push_back(nullptr);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            // Out of the way of 3 and 4 first, then there; dup2 leaves them open across exec.
-            const int readyEnd = ::fcntl(ready[1], F_DUPFD_CLOEXEC, 10);
-            const int goEnd = ::fcntl(go[0], F_DUPFD_CLOEXEC, 10);
-            if (readyEnd < 0 || goEnd < 0 || ::dup2(readyEnd, kReadyFd) < 0 ||
-                ::dup2(goEnd, kGoFd) < 0 || ::chdir(dir.c_str()) != 0) {
-                ::_exit(127);
-            }
-            ::execv(args[0], args.data());
-            ::_exit(127);
-        }
-        ::close(ready[1]);
-        ::close(go[0]);
-        ready_ = ready[0];
-        go_ = go[1];
-    }
-    HeldRun(const HeldRun&) = delete;
-    HeldRun& operator=(const HeldRun&) = delete;
-    ~HeldRun() { finish(); }
-
-    // Whether the run has reached its rename and waits there.
-    bool held() const {
-        pollfd fd{ready_, POLLIN, 0};
-        char byte = 0;
-        return pid_ > 0 && ::poll(&fd, 1, kHoldTimeoutMs) == 1 && ::read(ready_, &byte, 1) == 1;
-    }
-
-    // Lets the run go on and waits for its end: its exit status, -1 when it did not exit.
-    int finish() {
-        if (go_ >= 0) {
-            ::close(go_);
-            go_ = -1;
-        }
-        if (ready_ >= 0) {
-            ::close(ready_);
-            ready_ = -1;
-        }
-        int status = 0;
-        if (pid_ <= 0 || ::waitpid(pid_, &status, 0) != pid_) {
-            return -1;
-        }
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int ready_ = -1;
-    int go_ = -1;
-};
-
 TEST(PidNamespaceSave, SecondRunKeepsTheFirstRunsLiveTemporary) {
     const std::string unshare = inPath("unshare");
     if (unshare.empty()) {
@@ -159,10 +80,11 @@ TEST(PidNamespaceSave, SecondRunKeepsTheFirstRunsLiveTemporary) {
 
         std::vector<std::string> first =
             firstInNamespace ? inNewPidNamespace(unshare) : std::vector<std::string>{};
-        first.insert(first.end(), {MORVEX_NAMED_TEMPORARY_SAVES, "-q", "--hold",
-                                   std::to_string(kReadyFd), std::to_string(kGoFd), "first.ce2"});
+        first.insert(first.end(), {MORVEX_HELD_SAVES, "--named", "-q", "--hold", "rename", "1",
+                                   std::to_string(HeldRun::kReadyFd),
+                                   std::to_string(HeldRun::kGoFd), "first.ce2"});
         HeldRun held(first, dir.path());
-        ASSERT_TRUE(held.held()) << "the first run did not reach its rename";
+        ASSERT_NE(held.waitUntilHeld(), 0) << "the first run did not reach its rename";
         const std::vector<std::string> live = temporariesIn(dir.path());
         ASSERT_EQ(live.size(), 1u);
 
@@ -172,13 +94,13 @@ TEST(PidNamespaceSave, SecondRunKeepsTheFirstRunsLiveTemporary) {
         writeBytes(stale, "left by kill -9");
         std::vector<std::string> second =
             firstInNamespace ? std::vector<std::string>{} : inNewPidNamespace(unshare);
-        second.insert(second.end(), {MORVEX_NAMED_TEMPORARY_SAVES, "-q", "second.ce2"});
+        second.insert(second.end(), {MORVEX_HELD_SAVES, "--named", "-q", "second.ce2"});
         const ProcessResult r = runProcess({second, dir.path()});
         EXPECT_EQ(r.exitCode, 0) << r.err;
         EXPECT_FALSE(fs::exists(stale));
         EXPECT_EQ(temporariesIn(dir.path()), live);
 
-        EXPECT_EQ(held.finish(), 0);
+        EXPECT_EQ(held.finish().exitCode, 0);
         EXPECT_TRUE(temporariesIn(dir.path()).empty());
         const std::string written = readBytes(dir / "second.ce3");
         EXPECT_NE(written, "");

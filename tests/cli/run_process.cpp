@@ -98,27 +98,22 @@ ProcessResult runProcess(const ProcessRequest& request) {
 
     const auto start = std::chrono::steady_clock::now();
     const auto deadline = start + std::chrono::seconds(request.timeoutSeconds);
-    bool killSent = request.killSignal == 0;
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
     int open = pid > 0 ? 2 : 0;
     while (open > 0) {
-        const auto now = std::chrono::steady_clock::now();
-        if (!killSent && now - start >= request.killAfter) {
-            kill(pid, request.killSignal);
-            killSent = true;
+        int wait = -1;
+        if (request.timeoutSeconds > 0) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) {
+                result.timedOut = true;
+                kill(pid, SIGKILL);
+                break;
+            }
+            wait = static_cast<int>(left.count());
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
-        if (left.count() <= 0) {
-            result.timedOut = true;
-            kill(pid, SIGKILL);
-            break;
-        }
-        // Waits no longer than until the signal is due.
-        const auto untilKill =
-            std::chrono::duration_cast<std::chrono::milliseconds>(start + request.killAfter - now);
-        const long wait = killSent ? left.count() : std::min<long>(left.count(), untilKill.count());
-        if (poll(fds, 2, static_cast<int>(wait)) < 0 && errno != EINTR) {
+        if (poll(fds, 2, wait) < 0 && errno != EINTR) {
             break;
         }
         for (int i = 0; i < 2; ++i) {
@@ -144,5 +139,129 @@ ProcessResult runProcess(const ProcessRequest& request) {
             result.signal = WTERMSIG(status);
         }
     }
+    result.elapsed = std::chrono::steady_clock::now() - start;
+    return result;
+}
+
+int scaledTimeoutSeconds(std::chrono::steady_clock::duration measured, int factor) {
+    constexpr int kFloorSeconds = 30;
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(measured * factor).count();
+    return std::max(kFloorSeconds, static_cast<int>(seconds));
+}
+
+HeldRun::HeldRun(std::vector<std::string> argv, const std::string& dir, int timeoutSeconds)
+    : start_(std::chrono::steady_clock::now()) {
+    if (timeoutSeconds > 0) {
+        deadline_ = start_ + std::chrono::seconds(timeoutSeconds);
+    }
+    int ready[2];
+    int go[2];
+    if (pipe2(ready, O_CLOEXEC) != 0) {
+        return;
+    }
+    if (pipe2(go, O_CLOEXEC) != 0) {
+        close(ready[0]);
+        close(ready[1]);
+        return;
+    }
+    std::vector<char*> args = pointers(argv);
+    pid_ = fork();
+    if (pid_ == 0) {
+        // Out of the way of 3 and 4 first, then there; dup2 leaves them open across exec.
+        const int readyEnd = fcntl(ready[1], F_DUPFD_CLOEXEC, 10);
+        const int goEnd = fcntl(go[0], F_DUPFD_CLOEXEC, 10);
+        if (readyEnd < 0 || goEnd < 0 || dup2(readyEnd, kReadyFd) < 0 || dup2(goEnd, kGoFd) < 0 ||
+            chdir(dir.c_str()) != 0) {
+            _exit(127);
+        }
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    close(ready[1]);
+    close(go[0]);
+    ready_ = ready[0];
+    go_ = go[1];
+}
+
+HeldRun::~HeldRun() {
+    finish();
+}
+
+// The poll timeout until the deadline: -1 for none.
+int HeldRun::millisecondsLeft() const {
+    if (!deadline_) {
+        return -1;
+    }
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(*deadline_ - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<int64_t>(left.count(), 0));
+}
+
+// The descriptor READY gives a byte when the saves stop, and its end once the run has ended: its
+// last holder is the run.
+char HeldRun::waitUntilHeld() {
+    if (pid_ <= 0 || ready_ < 0) {
+        return 0;
+    }
+    pollfd fd{ready_, POLLIN, 0};
+    int polled = 0;
+    while ((polled = poll(&fd, 1, millisecondsLeft())) < 0 && errno == EINTR) {
+    }
+    char byte = 0;
+    return polled == 1 && read(ready_, &byte, 1) == 1 ? byte : 0;
+}
+
+void HeldRun::interrupt(int signal) {
+    if (pid_ > 0) {
+        kill(pid_, signal);
+    }
+}
+
+void HeldRun::letGo() {
+    if (go_ >= 0) {
+        close(go_);
+        go_ = -1;
+    }
+}
+
+ProcessResult HeldRun::wait() {
+    ProcessResult result;
+    // Until READY ends with the run, or the timeout.
+    while (pid_ > 0 && ready_ >= 0) {
+        const int left = millisecondsLeft();
+        if (left == 0) {
+            result.timedOut = true;
+            kill(pid_, SIGKILL);
+            break;
+        }
+        pollfd fd{ready_, POLLIN, 0};
+        const int polled = poll(&fd, 1, left);
+        if (polled < 0 && errno != EINTR) {
+            break;
+        }
+        char byte = 0;
+        const ssize_t n = polled == 1 ? read(ready_, &byte, 1) : 1;
+        if (n == 0 || (n < 0 && errno != EINTR)) {
+            break;
+        }
+    }
+    if (ready_ >= 0) {
+        close(ready_);
+        ready_ = -1;
+    }
+    letGo();
+    if (pid_ <= 0) {
+        return result;
+    }
+    int status = 0;
+    if (waitpid(pid_, &status, 0) == pid_ && !result.timedOut) {
+        if (WIFEXITED(status)) {
+            result.exitCode = WEXITSTATUS(status);
+        } else if (WIFSIGNALED(status)) {
+            result.signal = WTERMSIG(status);
+        }
+    }
+    pid_ = -1;
+    result.elapsed = std::chrono::steady_clock::now() - start_;
     return result;
 }

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -75,10 +75,15 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
     EXPECT_TRUE(out.good()) << "cannot write " << path;
 }
 
-// The whole file, or an empty string when it cannot be read.
+// The whole file, or an empty string when it cannot be read. Read in blocks, not a character at a
+// time: the tests compare files of megabytes, in builds whose test code is not optimised.
 inline std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ostringstream bytes;
+    if (in) {
+        bytes << in.rdbuf();
+    }
+    return std::move(bytes).str();
 }
 
 // The names of a folder's entries, sorted.
