@@ -17,7 +17,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -31,10 +30,6 @@
 #include "platform/interruption.h"
 
 namespace {
-
-// The stream's buffer is cut to this, so that even a small drawing goes to its temporary in
-// several writes.
-constexpr std::size_t kStreamBufferBytes = 4096;
 
 bool gNamed = false;
 std::string gHoldAt;  // the step, empty for none
@@ -125,7 +120,7 @@ FILE* openStream(int fd, char* buffer, std::size_t size, int* writeError) {
         return nullptr;
     }
     sink.release();  // the stream's close frees it
-    std::setvbuf(stream, buffer, _IOFBF, std::min(size, kStreamBufferBytes));
+    std::setvbuf(stream, buffer, _IOFBF, size);
     return stream;
 }
 

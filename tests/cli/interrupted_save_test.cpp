@@ -22,8 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ce2build;
 
-// Enough for a .ce3 file of many writes (held_saves writes 4 KiB at a time).
-constexpr int kWires = 1'500;
+// Enough for a .ce3 file of several writes (a save hands its output on in blocks of 64 KiB).
+constexpr int kWires = 4'000;
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGKILL};
 
 // An earlier output, which a conversion replaces.
