@@ -25,6 +25,15 @@ namespace {
 
 using emscripten::val;
 
+// The bytes of a Uint8Array, copied into the module's memory in one piece: Embind's own
+// conversion to std::string copies them one at a time.
+std::string bytesFrom(const val& array) {
+    std::string bytes(array["length"].as<std::size_t>(), '\0');
+    val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<unsigned char*>(bytes.data())))
+        .call<void>("set", array);
+    return bytes;
+}
+
 // A copy of the bytes as a Uint8Array, which outlives the module's memory they are in.
 val bytesOf(const std::string& bytes) {
     return val::global("Uint8Array")
@@ -63,7 +72,7 @@ val refusedBeforeConverting(const std::vector<std::string>& names) {
 // with --kicad when kicad is asked for), ce3 a Uint8Array (empty unless converted), svg the drawing
 // when asked for and converted, notDrawn why it could not be drawn, when it could not; kicad the
 // KiCad schematic (a Uint8Array) to be saved as kicadOutput, when asked for and converted.
-val convert(const std::string& ce2, const std::string& name, const std::string& largeFace,
+val convert(const val& ce2Bytes, const std::string& name, const std::string& largeFace,
             const std::string& largeSize, const std::string& smallFace,
             const std::string& smallSize, bool drawSvg, bool kicad, const val& existingOutput) {
     const ConversionOptions options =
@@ -74,8 +83,9 @@ val convert(const std::string& ce2, const std::string& name, const std::string& 
     }
     std::optional<std::string> existing;
     if (!existingOutput.isNull() && !existingOutput.isUndefined()) {
-        existing = existingOutput.as<std::string>();
+        existing = bytesFrom(existingOutput);
     }
+    const std::string ce2 = bytesFrom(ce2Bytes);
     const MemoryConversion converted =
         convertCe2Bytes(ce2, name, options, drawer,
                         existing ? std::optional<std::string_view>(*existing) : std::nullopt,
@@ -124,10 +134,10 @@ std::string ignoredLine(const std::string& name) {
 // Draws a .ce3 drawing (a Uint8Array), converting nothing: {drawn, elements, line, svg, kicad,
 // kicadOutput}, with the elements drawn on the sheet, and the KiCad schematic of a drawing drawn
 // when kicad is asked for, which the line tells of as morvex-cli --kicad does.
-val drawCe3(const std::string& ce3, const std::string& name, bool kicad) {
+val drawCe3(const val& ce3Bytes, const std::string& name, bool kicad) {
     SchDocument doc;
     Ce3LoadReport stop;
-    const int read = doc.load(ce3, stop);
+    const int read = doc.load(bytesFrom(ce3Bytes), stop);
     const Ce3Drawing loaded = drawLoadedCe3(doc, read, stop);
     val result = val::object();
     result.set("drawn", loaded.drawn);
