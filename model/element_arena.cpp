@@ -12,7 +12,7 @@ void SchElementArena::startBlock() {
     end_ = next_ + kBlockBytes;
 }
 
-void SchElementArena::destroy(SchElement* e) {
+void SchElementArena::destroy(SchElement* e) noexcept {
     // An element begins where its SchElement part does (a single base at offset 0). Were it
     // otherwise, the test in release would fail and only the reuse of its space would be lost.
     const auto* const place = reinterpret_cast<const std::byte*>(e);
@@ -20,7 +20,7 @@ void SchElementArena::destroy(SchElement* e) {
     release(place);
 }
 
-void SchElementArena::release(const std::byte* place) {
+void SchElementArena::release(const std::byte* place) noexcept {
     --live_;
     if (live_ == 0) {
         current_ = 0;

@@ -23,7 +23,7 @@ class SchElementDeleter {
     requires std::is_convertible_v<T*, SchElement*> SchElementDeleter(std::default_delete<T>) {}
     explicit SchElementDeleter(SchElementArena* arena) : arena_(arena) {}
 
-    void operator()(SchElement* e) const;
+    void operator()(SchElement* e) const noexcept;
 
   private:
     SchElementArena* arena_ = nullptr;
@@ -61,7 +61,7 @@ class SchElementArena {
     }
 
     // Runs the destructor of e, which was built here.
-    void destroy(SchElement* e);
+    void destroy(SchElement* e) noexcept;
 
     // The elements alive in the arena.
     std::size_t liveCount() const { return live_; }
@@ -91,7 +91,7 @@ class SchElementArena {
     // when there is none yet.
     void startBlock();
     // Gives back the space of an element that is destroyed or was never built.
-    void release(const std::byte* place);
+    void release(const std::byte* place) noexcept;
 
     std::vector<UninitialisedArray<std::byte>> blocks_;  // of kBlockBytes each
     std::size_t current_ = 0;                            // the block being filled
@@ -101,7 +101,7 @@ class SchElementArena {
     std::size_t live_ = 0;
 };
 
-inline void SchElementDeleter::operator()(SchElement* e) const {
+inline void SchElementDeleter::operator()(SchElement* e) const noexcept {
     if (arena_ != nullptr) {
         arena_->destroy(e);
     } else {
