@@ -1,15 +1,15 @@
 #include "ce3/converted_contents.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <iterator>
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "ce3/ce3_reader.h"
 #include "ce3/record_names.h"
@@ -22,6 +22,39 @@ enum class ValueForm : uint8_t {
     Styles    // letters of "BIUS" in that order, each at most once
 };
 
+constexpr bool kLittleEndian = std::endian::native == std::endian::little;
+
+// Up to 16 bytes as they lie in memory, in two 64-bit words, with the masks of the bytes that
+// count: bytes as written are compared with them in two loads.
+class WrittenBytes {
+  public:
+    consteval WrittenBytes(std::string_view bytes, std::string_view more = {}) {
+        if (bytes.size() + more.size() > 16) {
+            throw "at most 16 bytes";
+        }
+        for (std::size_t i = 0; i < bytes.size() + more.size(); ++i) {
+            const auto byte =
+                static_cast<unsigned char>(i < bytes.size() ? bytes[i] : more[i - bytes.size()]);
+            const std::size_t shift = kLittleEndian ? 8 * (i % 8) : 56 - 8 * (i % 8);
+            words_[i / 8] |= uint64_t{byte} << shift;
+            masks_[i / 8] |= uint64_t{0xFF} << shift;
+        }
+    }
+
+    // Whether the bytes at p begin with these; p has 16 bytes after it.
+    bool begin(const char* p) const {
+        uint64_t first = 0;
+        uint64_t second = 0;
+        std::memcpy(&first, p, sizeof first);
+        std::memcpy(&second, p + 8, sizeof second);
+        return (((first & masks_[0]) ^ words_[0]) | ((second & masks_[1]) ^ words_[1])) == 0;
+    }
+
+  private:
+    uint64_t words_[2] = {};
+    uint64_t masks_[2] = {};
+};
+
 // A field of a record: its key, the form of its value, and the bytes "KEY:" as they lie in memory
 // in a 32-bit word, so that the key of a field as written is checked with one comparison.
 struct FieldForm {
@@ -32,11 +65,17 @@ struct FieldForm {
         }
         for (std::size_t i = 0; i <= key.size(); ++i) {
             const uint32_t byte = i < key.size() ? static_cast<unsigned char>(key[i]) : ':';
-            const std::size_t shift =
-                std::endian::native == std::endian::little ? 8 * i : 24 - 8 * i;
+            const std::size_t shift = kLittleEndian ? 8 * i : 24 - 8 * i;
             prefix |= byte << shift;
             mask |= uint32_t{0xFF} << shift;
         }
+    }
+
+    // Whether the bytes at p, four of them at least, begin with "KEY:".
+    bool keyAt(const char* p) const {
+        uint32_t word = 0;
+        std::memcpy(&word, p, sizeof word);
+        return (word & mask) == prefix;
     }
 
     std::string_view key;
@@ -45,10 +84,19 @@ struct FieldForm {
     uint32_t mask = 0;
 };
 
-// A record a conversion writes, with its fields in the order it writes them.
+// A record a conversion writes, with its fields in the order it writes them, and its opener with
+// the comma after it and its closer as bytes to compare.
 struct RecordForm {
+    consteval RecordForm(const Ce3RecordName& recordName, std::span<const FieldForm> recordFields)
+        : name(&recordName),
+          fields(recordFields),
+          opener(recordName.open(), ","),
+          closer(recordName.close()) {}
+
     const Ce3RecordName* name;
     std::span<const FieldForm> fields;
+    WrittenBytes opener;
+    WrittenBytes closer;
 };
 
 constexpr ValueForm kInt = ValueForm::Integer;
@@ -74,39 +122,43 @@ constexpr FieldForm kComponentFields[] = {
     {"N", kText}, {"NX", kInt}, {"NY", kInt}, {"R", kText},   {"RX", kInt},  {"RY", kInt}};
 
 constexpr std::array kRecordForms = {
-    RecordForm{&kCe3SheetInfo, kSheetInfoFields},
-    RecordForm{&kCe3Wire, kLineFields},
-    RecordForm{&kCe3Junction, kPointFields},
-    RecordForm{&kCe3Bus, kLineFields},
-    RecordForm{&kCe3Entry, kLineFields},
-    RecordForm{&kCe3BusEntry, kLineFields},
-    RecordForm{&kCe3Dash, kLineFields},
-    RecordForm{&kCe3Label, kLabelFields},
-    RecordForm{&kCe3Tag, kTagFields},
-    RecordForm{&kCe3Component, kComponentFields},
-    RecordForm{&kCe3Comment, kCommentFields},
+    RecordForm{kCe3SheetInfo, kSheetInfoFields},
+    RecordForm{kCe3Wire, kLineFields},
+    RecordForm{kCe3Junction, kPointFields},
+    RecordForm{kCe3Bus, kLineFields},
+    RecordForm{kCe3Entry, kLineFields},
+    RecordForm{kCe3BusEntry, kLineFields},
+    RecordForm{kCe3Dash, kLineFields},
+    RecordForm{kCe3Label, kLabelFields},
+    RecordForm{kCe3Tag, kTagFields},
+    RecordForm{kCe3Component, kComponentFields},
+    RecordForm{kCe3Comment, kCommentFields},
 };
 
 // Each field is a bit of a 32-bit mask.
 static_assert(std::size(kComponentFields) < 32);
 
-// The record that `opener` opens, found by its first letter: one is looked up for every record.
-const RecordForm* recordFormOf(std::string_view opener) {
-    static constexpr auto kByLetter = [] {
-        std::array<std::array<const RecordForm*, 2>, 26> table{};
-        for (const RecordForm& form : kRecordForms) {
-            auto& slots = table[static_cast<std::size_t>(form.name->open()[1] - 'A')];
-            if (slots[1] != nullptr) {
-                throw "more than two records share a first letter";
-            }
-            slots[slots[0] == nullptr ? 0 : 1] = &form;
+// The records by the letter after the plus sign of their opener: one is looked up for every
+// record.
+using RecordsOfLetter = std::array<const RecordForm*, 2>;
+constexpr auto kRecordsByLetter = [] {
+    std::array<RecordsOfLetter, 26> table{};
+    for (const RecordForm& form : kRecordForms) {
+        auto& slots = table[static_cast<std::size_t>(form.name->open()[1] - 'A')];
+        if (slots[1] != nullptr) {
+            throw "more than two records share a first letter";
         }
-        return table;
-    }();
+        slots[slots[0] == nullptr ? 0 : 1] = &form;
+    }
+    return table;
+}();
+
+// The record that `opener` opens.
+const RecordForm* recordFormOf(std::string_view opener) {
     if (opener.size() < 2 || opener[0] != '+' || opener[1] < 'A' || opener[1] > 'Z') {
         return nullptr;
     }
-    for (const RecordForm* form : kByLetter[static_cast<std::size_t>(opener[1] - 'A')]) {
+    for (const RecordForm* form : kRecordsByLetter[static_cast<std::size_t>(opener[1] - 'A')]) {
         if (form != nullptr && form->name->open() == opener) {
             return form;
         }
@@ -147,6 +199,27 @@ inline std::size_t writtenIntegerLength(const char* begin, std::size_t limit) {
     return digits == 10 && fitsInt(std::string_view(begin + first, digits), first == 1) ? n : 0;
 }
 
+constexpr uint64_t kEveryByte = 0x0101010101010101;
+constexpr uint64_t kHighBits = 0x8080808080808080;
+
+// Past the comma after an int as %d writes it at `p`, with 12 bytes from `p`; null for anything
+// else. The digits of most numbers are found in one word: in the bytes less '0', the first byte
+// that is not a digit is the lowest whose top bit is set in them or in them plus 0x76 (no borrow or
+// carry reaches a byte below it).
+inline const char* pastWrittenInteger(const char* p) {
+    uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    const uint64_t offsets = word - '0' * kEveryByte;
+    const uint64_t others = (offsets | (offsets + 0x76 * kEveryByte)) & kHighBits;
+    if (!kLittleEndian || others == 0 || (others & 0x80) != 0) {
+        // Eight digits or more, a sign, or no digit at all.
+        const std::size_t n = writtenIntegerLength(p, 12);
+        return n != 0 && p[n] == ',' ? p + n + 1 : nullptr;
+    }
+    const auto n = static_cast<std::size_t>(std::countr_zero(others) / 8);
+    return p[n] == ',' && (p[0] != '0' || n == 1) ? p + n + 1 : nullptr;
+}
+
 bool isWrittenInteger(std::string_view value) {
     return !value.empty() && writtenIntegerLength(value.data(), value.size()) == value.size();
 }
@@ -176,22 +249,135 @@ bool isWrittenValue(ValueForm form, std::string_view value) {
     return true;  // a NUL in a text has been found by the scanner
 }
 
+// The value of each hexadecimal digit; -1 for any other byte.
+constexpr std::array<int8_t, 256> kHexValue = [] {
+    std::array<int8_t, 256> table{};
+    for (std::size_t c = 0; c < table.size(); ++c) {
+        table[c] = c >= '0' && c <= '9'   ? static_cast<int8_t>(c - '0')
+                   : c >= 'A' && c <= 'F' ? static_cast<int8_t>(c - 'A' + 10)
+                   : c >= 'a' && c <= 'f' ? static_cast<int8_t>(c - 'a' + 10)
+                                          : int8_t{-1};
+    }
+    return table;
+}();
+
 int hexDigit(int c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
+    return kHexValue[static_cast<unsigned char>(c)];
 }
 
-// Cuts a stream into tokens as Ce3Reader does (blanks skipped before a token, a comma or line end
+// Whether the two bytes after a percent sign are an escape the writer makes: two hexadecimal
+// digits of a byte other than NUL.
+bool isWrittenEscape(const char* digits) {
+    const int high = hexDigit(digits[0]);
+    const int low = hexDigit(digits[1]);
+    return high >= 0 && low >= 0 && (high | low) != 0;
+}
+
+// Bytes that stop a text as the writer writes it: those it escapes (up to the space, the comma
+// and the percent sign), which as they are end the text or begin an escape.
+constexpr std::array<bool, 256> kTextStop = [] {
+    std::array<bool, 256> table{};
+    for (std::size_t b = 0; b <= ' '; ++b) {
+        table[b] = true;
+    }
+    table[','] = table['%'] = true;
+    return table;
+}();
+
+// The first byte of kTextStop from `p`, or `end`; eight bytes at a time.
+const char* firstTextStop(const char* p, const char* end) {
+    if constexpr (kLittleEndian) {
+        for (; end - p >= 8; p += 8) {
+            uint64_t word = 0;
+            std::memcpy(&word, p, sizeof word);
+            // The lowest byte flagged in each term is exact: those below the space, commas,
+            // percent signs.
+            const uint64_t comma = word ^ (',' * kEveryByte);
+            const uint64_t percent = word ^ ('%' * kEveryByte);
+            const uint64_t stops = ((word - 0x21 * kEveryByte) & ~word) |
+                                   ((comma - kEveryByte) & ~comma) |
+                                   ((percent - kEveryByte) & ~percent);
+            if ((stops & kHighBits) != 0) {
+                return p + std::countr_zero(stops & kHighBits) / 8;
+            }
+        }
+    }
+    while (p != end && !kTextStop[static_cast<unsigned char>(*p)]) {
+        ++p;
+    }
+    return p;
+}
+
+// Past the comma after a text as the writer writes it at `p`: bytes above the space but the comma
+// and the percent sign, and the escapes it makes. Null when anything else comes first.
+const char* pastWrittenText(const char* p, const char* end) {
+    for (;;) {
+        p = firstTextStop(p, end);
+        if (p == end) {
+            return nullptr;
+        }
+        if (*p == ',') {
+            return p + 1;
+        }
+        if (*p != '%' || end - p < 3 || !isWrittenEscape(p + 1)) {
+            return nullptr;
+        }
+        p += 3;
+    }
+}
+
+// Past the comma after styles as the writer writes them at `p`; null for anything else.
+const char* pastWrittenStyles(const char* p, const char* end) {
+    const char* const comma = std::find(p, end, ',');
+    return comma != end && isWrittenStyles(std::string_view(p, static_cast<std::size_t>(comma - p)))
+               ? comma + 1
+               : nullptr;
+}
+
+// The bytes a record as written is looked at with, from where it or one of its fields starts:
+// the opener and the comma after it, or the closer and what follows, or a key, an int as %d
+// writes it and the comma after it.
+constexpr std::ptrdiff_t kRecordRoom = 16;
+
+// Past the comma after field F of record R as the writer writes it at `p`; null for anything
+// else. Made for each field of each record, with its key and form as constants.
+template <std::size_t R, std::size_t F>
+const char* pastWrittenField(const char* p, const char* end) {
+    constexpr const FieldForm& field = kRecordForms[R].fields[F];
+    if (end - p < kRecordRoom || !field.keyAt(p)) {
+        return nullptr;
+    }
+    p += field.key.size() + 1;
+    if constexpr (field.form == ValueForm::Integer) {
+        return pastWrittenInteger(p);
+    } else if constexpr (field.form == ValueForm::Text) {
+        return pastWrittenText(p, end);
+    } else {
+        return pastWrittenStyles(p, end);
+    }
+}
+
+// Past the comma after the last field of record R, its fields written in order from `p`.
+template <std::size_t R>
+const char* pastWrittenFields(const char* p, const char* end) {
+    return [&]<std::size_t... F>(std::index_sequence<F...>) {
+        const bool taken = (((p = pastWrittenField<R, F>(p, end)) != nullptr) && ...);
+        return taken ? p : nullptr;
+    }
+    (std::make_index_sequence<kRecordForms[R].fields.size()>());
+}
+
+using WrittenFieldsTaker = const char* (*)(const char* p, const char* end);
+constexpr auto kWrittenFieldsTakers = []<std::size_t... R>(std::index_sequence<R...>) {
+    return std::array<WrittenFieldsTaker, sizeof...(R)>{&pastWrittenFields<R>...};
+}
+(std::make_index_sequence<kRecordForms.size()>());
+
+// Cuts a text into tokens as Ce3Reader does (blanks skipped before a token, a comma or line end
 // after it, percent escapes decoded), and tells apart what Ce3Reader takes alike for the end of
-// its input: a NUL byte, a broken escape, a token that the end cuts, a read error.
+// its input: a NUL byte, a broken escape, a token that the end cuts, a read error. Most of a
+// converted file is taken a record at a time, as a conversion writes it, with one look at each
+// byte; whatever is written otherwise is cut into tokens.
 class TokenScanner {
   public:
     enum class Result {
@@ -204,29 +390,27 @@ class TokenScanner {
         ReadFailed
     };
 
-    // The block lies on the heap: the page's workers run on small stacks.
-    explicit TokenScanner(FILE* stream)
-        : stream_(stream), block_(std::make_unique<char[]>(kBlockBytes)) {}
-    TokenScanner(const TokenScanner&) = delete;
-    TokenScanner& operator=(const TokenScanner&) = delete;
+    TokenScanner(std::string_view bytes, int readError)
+        : pos_(bytes.data()),
+          end_(bytes.data() + bytes.size()),
+          readError_(readError),
+          lastByte_(bytes.empty() ? '\0' : bytes.back()) {}
 
     // Whether the input starts with `bytes`, read before any token.
-    bool startsWith(std::string_view bytes) {
-        if (end_ == 0) {
-            refill();
-        }
-        return end_ >= bytes.size() && std::memcmp(block_.get(), bytes.data(), bytes.size()) == 0;
+    bool startsWith(std::string_view bytes) const {
+        return static_cast<std::size_t>(end_ - pos_) >= bytes.size() &&
+               std::memcmp(pos_, bytes.data(), bytes.size()) == 0;
     }
 
-    // The next token, decoded, in `token` until the next call. Most tokens lie whole in the block
-    // without an escape, and are taken here without a copy.
+    // The next token, decoded, in `token` until the next call. Tokens without an escape are taken
+    // where they lie.
     Result next(std::string_view& token) {
         for (;;) {
-            if (pos_ == end_ && !refill()) {
+            if (pos_ == end_) {
                 line_ = lastLine();
-                return failed_ ? Result::ReadFailed : Result::End;
+                return readError_ != 0 ? Result::ReadFailed : Result::End;
             }
-            const auto c = static_cast<unsigned char>(block_[pos_]);
+            const auto c = static_cast<unsigned char>(*pos_);
             if (!kBlank[c]) {
                 break;
             }
@@ -236,19 +420,23 @@ class TokenScanner {
             ++pos_;
         }
         line_ = lineCount_;
-        const char* const begin = block_.get() + pos_;
-        const std::size_t n = plainRun(begin, end_ - pos_);
-        if (n < end_ - pos_ && isCe3Delimiter(static_cast<unsigned char>(begin[n]))) {
-            token = std::string_view(begin, n);
-            pos_ += n + 1;
-            if (begin[n] == '\n') {
-                countLine();
+        const char* const begin = pos_;
+        const std::size_t n = plainRun(begin, static_cast<std::size_t>(end_ - begin));
+        pos_ += n;
+        if (pos_ == end_) {
+            if (readError_ != 0) {
+                return Result::ReadFailed;
             }
-            cutByEnd_ = false;
+            token = std::string_view(begin, n);
+            cutByEnd_ = true;
+            return Result::Token;
+        }
+        if (isCe3Delimiter(static_cast<unsigned char>(*pos_))) {
+            token = std::string_view(begin, n);
+            takeDelimiter();
             return Result::Token;
         }
         assembled_.assign(begin, n);
-        pos_ += n;
         return assemble(token);
     }
 
@@ -257,23 +445,16 @@ class TokenScanner {
     int32_t line() const { return line_; }
     // Whether the end of input, not a delimiter, ended the last token.
     bool cutByEnd() const { return cutByEnd_; }
-    int error() const { return error_; }
+    int error() const { return readError_; }
 
-    // Takes the field key:value when it comes next as the writer writes it (no blank before it,
-    // whole in the block) with its value in the field's form, and says so; else takes nothing, and
-    // next() reads it. Most fields of a converted file pass here with one look at each byte.
+    // Takes the field key:value when it comes next as the writer writes it (no blank before it)
+    // with its value in the field's form, and says so; else takes nothing, and next() reads it.
     bool takeField(const FieldForm& field) {
-        const char* const begin = block_.get() + pos_;
-        const std::size_t available = end_ - pos_;
-        if (available < 5) {
+        const std::size_t available = static_cast<std::size_t>(end_ - pos_);
+        if (available < 5 || !field.keyAt(pos_)) {
             return false;
         }
-        uint32_t word = 0;
-        std::memcpy(&word, begin, sizeof word);
-        if ((word & field.mask) != field.prefix) {
-            return false;
-        }
-        const char* const value = begin + field.key.size() + 1;
+        const char* const value = pos_ + field.key.size() + 1;
         const std::size_t room = available - field.key.size() - 1;
         std::size_t n = room;
         switch (field.form) {
@@ -284,7 +465,7 @@ class TokenScanner {
                 }
                 break;
             case ValueForm::Text:
-                n = writtenTextRun(value, room);
+                n = static_cast<std::size_t>(firstWrittenTextEnd(value, end_) - value);
                 break;
             case ValueForm::Styles:
                 n = plainRun(value, room);
@@ -296,23 +477,90 @@ class TokenScanner {
         if (n == room || !isCe3Delimiter(static_cast<unsigned char>(value[n]))) {
             return false;
         }
-        takeUpTo(value + n);
+        pos_ = value + n;
+        takeDelimiter();
         return true;
     }
 
-    // Takes `token` when it comes next, whole in the block with a delimiter after it.
+    // Takes `token` when it comes next, with a delimiter after it.
     bool takeToken(std::string_view token) {
-        const char* const begin = block_.get() + pos_;
-        if (end_ - pos_ <= token.size() || !bytesBegin(begin, token) ||
-            !isCe3Delimiter(static_cast<unsigned char>(begin[token.size()]))) {
+        if (static_cast<std::size_t>(end_ - pos_) <= token.size() || !bytesBegin(pos_, token) ||
+            !isCe3Delimiter(static_cast<unsigned char>(pos_[token.size()]))) {
             return false;
         }
-        takeUpTo(begin + token.size());
+        pos_ += token.size();
+        takeDelimiter();
         return true;
+    }
+
+    // Takes the records that come next as a conversion writes them, blanks before each included:
+    // its opener, each field in order with its value in the field's form, its closer, each
+    // followed by a comma but the closer, which a line end may follow. That is what the tokens of
+    // a record a conversion writes come to, so each is taken as cutting it into tokens would take
+    // it. The sheet information record is taken only where it is due (sheetInfoRead false, which
+    // it sets), any other only after it. Stops before anything else.
+    void takeWrittenRecords(bool& sheetInfoRead) {
+        const char* p = pos_;
+        int32_t lines = lineCount_;
+        const char* taken = p;  // past the last record taken, and its line
+        int32_t takenLines = lines;
+        for (;;) {
+            while (p != end_ && kBlank[static_cast<unsigned char>(*p)]) {
+                if (*p == '\n') {
+                    lines = nextLine(lines);
+                }
+                ++p;
+            }
+            if (end_ - p < kRecordRoom || *p != '+' || p[1] < 'A' || p[1] > 'Z') {
+                break;
+            }
+            const RecordForm* form = nullptr;
+            for (const RecordForm* candidate :
+                 kRecordsByLetter[static_cast<std::size_t>(p[1] - 'A')]) {
+                if (candidate != nullptr && candidate->opener.begin(p)) {
+                    form = candidate;
+                    break;
+                }
+            }
+            if (form == nullptr || (form->name == &kCe3SheetInfo) == sheetInfoRead) {
+                break;
+            }
+            const char* q =
+                kWrittenFieldsTakers[static_cast<std::size_t>(form - kRecordForms.data())](
+                    p + form->name->open().size() + 1, end_);
+            if (q == nullptr || end_ - q < kRecordRoom || !form->closer.begin(q)) {
+                break;
+            }
+            q += form->name->close().size();
+            // Its delimiter, and a line feed after a carriage return, which the next token's
+            // blanks would take.
+            if (*q == '\r') {
+                ++q;
+                if (*q == '\n') {
+                    ++q;
+                    lines = nextLine(lines);
+                }
+            } else if (*q == '\n') {
+                ++q;
+                lines = nextLine(lines);
+            } else if (*q != ',') {
+                break;
+            } else {
+                ++q;
+            }
+            p = q;
+            taken = q;
+            takenLines = lines;
+            sheetInfoRead = true;
+        }
+        if (taken != pos_) {
+            pos_ = taken;
+            lineCount_ = takenLines;
+            cutByEnd_ = false;
+        }
     }
 
   private:
-    static constexpr std::size_t kBlockBytes = 65536;
     static constexpr std::array<bool, 256> kBlank = [] {
         std::array<bool, 256> table{};
         table[' '] = table['\t'] = table['\n'] = table['\r'] = true;
@@ -333,96 +581,71 @@ class TokenScanner {
         return n;
     }
 
-    // The bytes of a text with the escapes the writer makes (two hexadecimal digits, not 00), up
-    // to the first other special byte, at most `limit`; `limit` when an escape is not one of
-    // those or does not lie whole within it.
-    static std::size_t writtenTextRun(const char* begin, std::size_t limit) {
-        std::size_t n = 0;
+    // Where a text with the escapes the writer makes (two hexadecimal digits, not 00) ends: at the
+    // first other special byte; `end` when an escape is not one of those or does not lie whole
+    // before it.
+    static const char* firstWrittenTextEnd(const char* p, const char* end) {
         for (;;) {
-            n += plainRun(begin + n, limit - n);
-            if (n == limit || begin[n] != '%') {
-                return n;
+            p += plainRun(p, static_cast<std::size_t>(end - p));
+            if (p == end || *p != '%') {
+                return p;
             }
-            if (limit - n < 3) {
-                return limit;
+            if (end - p < 3 || !isWrittenEscape(p + 1)) {
+                return end;
             }
-            const int high = hexDigit(static_cast<unsigned char>(begin[n + 1]));
-            const int low = hexDigit(static_cast<unsigned char>(begin[n + 2]));
-            if (high < 0 || low < 0 || (high == 0 && low == 0)) {
-                return limit;
-            }
-            n += 3;
+            p += 3;
         }
     }
 
-    // Takes the bytes up to `delimiter` and the delimiter.
-    void takeUpTo(const char* delimiter) {
-        pos_ = static_cast<std::size_t>(delimiter - block_.get()) + 1;
-        if (*delimiter == '\n') {
+    // Takes the delimiter at pos_.
+    void takeDelimiter() {
+        if (*pos_++ == '\n') {
             countLine();
         }
         cutByEnd_ = false;
     }
 
-    void countLine() {
-        if (lineCount_ < INT32_MAX) {
-            ++lineCount_;
-        }
-    }
+    static int32_t nextLine(int32_t line) { return line < INT32_MAX ? line + 1 : line; }
+
+    void countLine() { lineCount_ = nextLine(lineCount_); }
 
     int32_t lastLine() const {
         return lastByte_ == '\n' && lineCount_ > 1 ? lineCount_ - 1 : lineCount_;
     }
 
-    bool refill() {
-        if (end_ > 0) {
-            lastByte_ = block_[end_ - 1];
-        }
-        pos_ = 0;
-        errno = 0;
-        end_ = std::fread(block_.get(), 1, kBlockBytes, stream_);
-        if (end_ == 0 && std::ferror(stream_) != 0) {
-            failed_ = true;
-            error_ = errno != 0 ? errno : EIO;
-        }
-        return end_ > 0;
-    }
-
     // The next byte, or -1 at the end of input.
     int nextByte() {
-        if (pos_ == end_ && !refill()) {
+        if (pos_ == end_) {
             return -1;
         }
-        return static_cast<unsigned char>(block_[pos_++]);
+        return static_cast<unsigned char>(*pos_++);
     }
 
-    // The rest of a token that crosses the end of the block or holds an escape, decoded into
-    // assembled_, which holds its first bytes.
+    // The rest of a token that holds an escape or a NUL byte, decoded into assembled_, which
+    // holds its first bytes.
     Result assemble(std::string_view& token) {
         for (;;) {
-            if (pos_ == end_ && !refill()) {
-                if (failed_) {
+            if (pos_ == end_) {
+                if (readError_ != 0) {
                     return Result::ReadFailed;
                 }
                 token = assembled_;
                 cutByEnd_ = true;
                 return Result::Token;
             }
-            const std::size_t n = plainRun(block_.get() + pos_, end_ - pos_);
-            assembled_.append(block_.get() + pos_, n);
+            const std::size_t n = plainRun(pos_, static_cast<std::size_t>(end_ - pos_));
+            assembled_.append(pos_, n);
             pos_ += n;
             if (pos_ == end_) {
                 continue;
             }
-            const auto c = static_cast<unsigned char>(block_[pos_++]);
+            const auto c = static_cast<unsigned char>(*pos_);
             if (isCe3Delimiter(c)) {
-                if (c == '\n') {
-                    countLine();
-                }
                 token = assembled_;
-                cutByEnd_ = false;
+                takeDelimiter();
                 return Result::Token;
             }
+            ++pos_;
             if (c == 0) {
                 line_ = lineCount_;
                 return Result::NulByte;
@@ -442,7 +665,7 @@ class TokenScanner {
             const int c = nextByte();
             if (c < 0) {
                 line_ = lineCount_;
-                return failed_ ? Result::ReadFailed : Result::CutEscape;
+                return readError_ != 0 ? Result::ReadFailed : Result::CutEscape;
             }
             if (c == 0) {
                 line_ = lineCount_;
@@ -462,16 +685,13 @@ class TokenScanner {
         return Result::Token;
     }
 
-    FILE* stream_;
-    std::size_t pos_ = 0;
-    std::size_t end_ = 0;
+    const char* pos_;
+    const char* end_;
+    int readError_;
+    char lastByte_;          // of the input: whether it ends a line
     int32_t lineCount_ = 1;  // the line of the next byte
     int32_t line_ = 1;
     bool cutByEnd_ = false;
-    bool failed_ = false;
-    int error_ = 0;
-    char lastByte_ = '\0';  // of the blocks before the current one
-    std::unique_ptr<char[]> block_;
     std::string assembled_;
 };
 
@@ -506,7 +726,7 @@ ContentsCheck checkFields(TokenScanner& scanner, const RecordForm& record, int32
     const std::span<const FieldForm> fields = record.fields;
     const uint32_t all = (uint32_t{1} << fields.size()) - 1;
     std::size_t expected = 0;  // the field that comes next in order
-    // Most records are written as a conversion writes them: taken field by field, in one pass.
+    // The fields as a conversion writes them, taken field by field.
     while (expected < fields.size() && scanner.takeField(fields[expected])) {
         ++expected;
     }
@@ -579,8 +799,8 @@ ContentsCheck checkAfterClosingLine(TokenScanner& scanner) {
 
 }  // namespace
 
-ContentsCheck checkConvertedContents(FILE* stream) {
-    TokenScanner scanner(stream);
+ContentsCheck checkConvertedContents(std::string_view bytes, int readError) {
+    TokenScanner scanner(bytes, readError);
     if (scanner.startsWith("\xEF\xBB\xBF")) {
         return found(ContentsFinding::ByteOrderMark, 1);
     }
@@ -597,6 +817,7 @@ ContentsCheck checkConvertedContents(FILE* stream) {
     }
     bool sheetInfoRead = false;
     for (;;) {
+        scanner.takeWrittenRecords(sheetInfoRead);
         result = scanner.next(token);
         if (result != Result::Token) {
             return findingOf(result, scanner);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <string_view>
 
 // What an existing CE3 file holds, as far as a conversion may replace it: only what a conversion
 // writes, or the first thing that a conversion does not write there.
@@ -20,7 +20,7 @@ enum class ContentsFinding {
     NulBytes,          // a NUL byte anywhere, as where a file lost what was written last
     ByteOrderMark,     // a UTF-8 byte order mark before the magic line
     BrokenEscape,      // a percent sign with a line end or comma among the two bytes after it
-    ReadError,         // the stream failed: ContentsCheck::error says why
+    ReadError,         // the file could not be read whole: ContentsCheck::error says why
 };
 
 struct ContentsCheck {
@@ -29,8 +29,9 @@ struct ContentsCheck {
     int error = 0;     // errno for ReadError
 };
 
-// Reads a CE3 text from the stream's position up to its end, or up to the first thing a
+// Goes once through a CE3 text held whole in memory, up to its end or up to the first thing a
 // conversion does not write. Tokens are cut and decoded as Ce3Reader cuts them, so blanks before a
 // token, the kind of line end and needless escapes make no difference; the records, their fields
-// in order and the form of each value do.
-ContentsCheck checkConvertedContents(FILE* stream);
+// in order and the form of each value do. A `readError` other than 0 says that the file could be
+// read only as far as `bytes` go: whatever needs more of it is found a ReadError with that error.
+ContentsCheck checkConvertedContents(std::string_view bytes, int readError = 0);

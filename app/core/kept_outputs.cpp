@@ -7,6 +7,32 @@
 #include "app/core/conversion_text.h"
 #include "ce3/converted_contents.h"
 #include "platform/files.h"
+#include "platform/mapped_file.h"
+
+namespace {
+
+// Why the existing regular file, opened whole in memory, must be left alone; nothing when it is
+// empty or holds only what a conversion writes.
+std::optional<KeptOutput> keptFor(const MappedFile& existing) {
+    KeptOutput kept;
+    if (!existing.opened()) {
+        kept.readError = existing.openError;
+        return kept;
+    }
+    if (existing.bytes.view().empty() && existing.readError == 0) {
+        return std::nullopt;
+    }
+    kept.contents = checkConvertedContents(existing.bytes.view(), existing.readError);
+    if (kept.contents.finding == ContentsFinding::Converted) {
+        return std::nullopt;
+    }
+    if (kept.contents.finding == ContentsFinding::ReadError) {
+        kept.readError = kept.contents.error;
+    }
+    return kept;
+}
+
+}  // namespace
 
 std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules& rules) {
     const FileStatus status = fileStatus(file.output);
@@ -24,21 +50,11 @@ std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules
     if (rules.replaceEdited) {
         return std::nullopt;
     }
-    const RegularFile existing = openRegularFile(file.output);
-    KeptOutput kept;
-    if (!existing.stream) {
-        kept.readError = existing.error;
-        return kept;
-    }
-    if (existing.size == 0) {
-        return std::nullopt;
-    }
-    kept.contents = checkConvertedContents(existing.stream.get());
-    if (kept.contents.finding == ContentsFinding::Converted) {
-        return std::nullopt;
-    }
-    if (kept.contents.finding == ContentsFinding::ReadError) {
-        kept.readError = kept.contents.error;
+    MappedFile existing = mapRegularFile(file.output);
+    std::optional<KeptOutput> kept = keptFor(existing);
+    if (existing.bytes.cut()) {
+        // Shortened by another program while it was looked at: looked at again as it is now.
+        kept = keptFor(readRegularFile(file.output));
     }
     return kept;
 }

@@ -35,17 +35,12 @@ class MemoryEnds final : public ConversionEnds {
         return true;
     }
 
-    // Throws std::bad_alloc when no stream can be opened over the existing output.
     std::optional<KeptOutput> keptOutput() override {
         if (!existingOutput_ || existingOutput_->empty()) {
             return std::nullopt;
         }
-        const FilePtr stream = openMemoryStream(*existingOutput_);
-        if (!stream) {
-            throw std::bad_alloc();
-        }
         KeptOutput kept;
-        kept.contents = checkConvertedContents(stream.get());
+        kept.contents = checkConvertedContents(*existingOutput_);
         if (kept.contents.finding == ContentsFinding::Converted) {
             return std::nullopt;
         }

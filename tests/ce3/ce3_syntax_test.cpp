@@ -363,9 +363,7 @@ std::string extremeRecords() {
 }
 
 ContentsCheck checkBytes(const std::string& bytes) {
-    const FilePtr f = ce2test::fileStreamOf(bytes);
-    EXPECT_NE(f, nullptr);
-    return f ? checkConvertedContents(f.get()) : ContentsCheck{};
+    return checkConvertedContents(bytes);
 }
 
 // The text with each CR LF made a LF.
@@ -414,6 +412,11 @@ TEST(ConvertedContents, OnlyWhatAConversionWrites) {
         // Line ends, blanks before a token and escapes the writer does not need are the same data.
         {edited("\r\n+SHEETINFO", "\n  +SHEETINFO"), F::Converted, 0},
         {lineFeedsOnly(converted), F::Converted, 0},
+        // Records on one line, a comma between them; a line end in a text ends its token.
+        {open + sheet.substr(0, sheet.size() - 2) + ",+JUNCTION,L:0,X:1,Y:2,-JUNCTION\r\n" +
+             "+PARTLIB,N:R,-PARTLIB\r\n" + close,
+         F::EditorRecord, 3},
+        {edited("N:U1", "N:U\n1"), F::UnknownField, 11},
         {lineFeedsOnly(edited(",-COMMENT", ",PKG:DIP,-COMMENT")), F::UnknownField, 11},
         {edited("N:U1", "N:%55%31"), F::Converted, 0},
         {edited("X:400", "X:-2147483648"), F::Converted, 0},
