@@ -203,21 +203,24 @@ constexpr uint64_t kEveryByte = 0x0101010101010101;
 constexpr uint64_t kHighBits = 0x8080808080808080;
 
 // Past the comma after an int as %d writes it at `p`, with 12 bytes from `p`; null for anything
-// else. The digits of most numbers are found in one word: in the bytes less '0', the first byte
-// that is not a digit is the lowest whose top bit is set in them or in them plus 0x76 (no borrow or
-// carry reaches a byte below it).
-inline const char* pastWrittenInteger(const char* p) {
-    uint64_t word = 0;
-    std::memcpy(&word, p, sizeof word);
+// else.
+inline const char* pastAnyWrittenInteger(const char* p) {
+    const std::size_t n = writtenIntegerLength(p, 12);
+    return n != 0 && p[n] == ',' ? p + n + 1 : nullptr;
+}
+
+// The same, the bytes from `p` in `word` (little-endian, zeros past those it holds): the digits of
+// most numbers are found in it. In the bytes less '0', the first byte that is not a digit is the
+// lowest whose top bit is set in them or in them plus 0x76 (no borrow or carry reaches a byte
+// below it).
+inline const char* pastWrittenInteger(const char* p, uint64_t word) {
     const uint64_t offsets = word - '0' * kEveryByte;
     const uint64_t others = (offsets | (offsets + 0x76 * kEveryByte)) & kHighBits;
-    if (!kLittleEndian || others == 0 || (others & 0x80) != 0) {
-        // Eight digits or more, a sign, or no digit at all.
-        const std::size_t n = writtenIntegerLength(p, 12);
-        return n != 0 && p[n] == ',' ? p + n + 1 : nullptr;
+    const auto n = static_cast<std::size_t>(std::countr_zero(others)) / 8;
+    if (n == 0 || p[n] != ',') {
+        return pastAnyWrittenInteger(p);  // a sign, no digit, or more digits than the word holds
     }
-    const auto n = static_cast<std::size_t>(std::countr_zero(others) / 8);
-    return p[n] == ',' && (p[0] != '0' || n == 1) ? p + n + 1 : nullptr;
+    return (word & 0xFF) != '0' || n == 1 ? p + n + 1 : nullptr;
 }
 
 bool isWrittenInteger(std::string_view value) {
@@ -339,17 +342,47 @@ const char* pastWrittenStyles(const char* p, const char* end) {
 // writes it and the comma after it.
 constexpr std::ptrdiff_t kRecordRoom = 16;
 
+// The bytes made sure of before field F of record R: where the record's fields start or a text
+// has ended, room for each int up to the next text or the closer, and for what follows them, as
+// the writer writes them at their longest; none in between.
+template <std::size_t R, std::size_t F>
+constexpr std::ptrdiff_t kRoomBefore = [] {
+    const std::span<const FieldForm> fields = kRecordForms[R].fields;
+    if (F > 0 && fields[F - 1].form == ValueForm::Integer) {
+        return std::ptrdiff_t{0};
+    }
+    std::ptrdiff_t room = kRecordRoom;
+    for (std::size_t g = F; g < fields.size() && fields[g].form == ValueForm::Integer; ++g) {
+        room += kRecordRoom;
+    }
+    return room;
+}();
+
 // Past the comma after field F of record R as the writer writes it at `p`; null for anything
 // else. Made for each field of each record, with its key and form as constants.
 template <std::size_t R, std::size_t F>
 const char* pastWrittenField(const char* p, const char* end) {
     constexpr const FieldForm& field = kRecordForms[R].fields[F];
-    if (end - p < kRecordRoom || !field.keyAt(p)) {
+    constexpr std::size_t kKeyBytes = field.key.size() + 1;
+    if constexpr (kRoomBefore < R, F >> 0) {
+        if (end - p < kRoomBefore<R, F>) {
+            return nullptr;
+        }
+    }
+    if constexpr (field.form == ValueForm::Integer && kLittleEndian) {
+        // The key and the first digits in one word.
+        uint64_t word = 0;
+        std::memcpy(&word, p, sizeof word);
+        return (word & field.mask) == field.prefix
+                   ? pastWrittenInteger(p + kKeyBytes, word >> (8 * kKeyBytes))
+                   : nullptr;
+    }
+    if (!field.keyAt(p)) {
         return nullptr;
     }
-    p += field.key.size() + 1;
+    p += kKeyBytes;
     if constexpr (field.form == ValueForm::Integer) {
-        return pastWrittenInteger(p);
+        return pastAnyWrittenInteger(p);
     } else if constexpr (field.form == ValueForm::Text) {
         return pastWrittenText(p, end);
     } else {
