@@ -24,7 +24,7 @@ struct Handle {
     }
 };
 
-bool isDirectory(const std::wstring& path) {
+bool isFolder(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
@@ -33,7 +33,7 @@ bool isDirectory(const std::wstring& path) {
 // and folders by their attributes, before anything opens them. Its size in *size.
 bool openRegular(const std::string& path, MappedFile& file, Handle& opened, std::size_t& size) {
     const std::wstring wide = widePath(path);
-    if (namesDevice(path) || isDirectory(wide)) {
+    if (namesDevice(path) || isFolder(wide)) {
         file.notRegular = true;
         return false;
     }
