@@ -14,12 +14,12 @@ namespace {
 
 using namespace ce2build;
 
-struct Drawing {
+struct NamedDrawing {
     std::string name;
     std::string bytes;
 };
 
-std::vector<Drawing> drawings() {
+std::vector<NamedDrawing> drawings() {
     const std::string head = header({.sizeIndex = 2});
     const std::string twoWires = wire(10, 10, 50, 10) + wire(5, 5, 5, 9);
     const std::string everyKind =
@@ -45,7 +45,7 @@ std::vector<Drawing> drawings() {
 }
 
 TEST_F(Convert, InMemoryConversionMatchesTheFileConversion) {
-    for (const Drawing& drawing : drawings()) {
+    for (const NamedDrawing& drawing : drawings()) {
         SCOPED_TRACE(drawing.name);
         const FileReport fromFile = convertOne(source(drawing.name, drawing.bytes));
         const std::string output = makeCe3Path(dir / drawing.name);
