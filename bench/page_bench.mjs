@@ -5,32 +5,14 @@
 //
 // Usage: node bench/page_bench.mjs SITE DRAWING RUNS
 // Prints one line per run: "<seconds> <state of the row>".
-import {spawn} from 'node:child_process';
 import path from 'node:path';
-import {fileURLToPath} from 'node:url';
 
 import puppeteer from 'puppeteer-core';
 
-const kChromium = '/usr/bin/chromium';
-const kServeWeb = fileURLToPath(new URL('../scripts/serve-web', import.meta.url));
-const kWaitMs = 120000;
+import {startServer} from '../tests/web/serve_site.mjs';
 
-async function startServer(site) {
-    const server = spawn(process.execPath, [kServeWeb, '--port', '0', site],
-                         {stdio: ['ignore', 'pipe', 'inherit']});
-    const origin = await new Promise((resolve, reject) => {
-        let out = '';
-        server.stdout.on('data', (chunk) => {
-            out += chunk;
-            const match = out.match(/serving (http:\/\/127\.0\.0\.1:\d+)\//);
-            if (match) {
-                resolve(match[1]);
-            }
-        });
-        server.on('exit', (code) => reject(new Error(`serve-web exited (${code})`)));
-    });
-    return {server, origin};
-}
+const kChromium = '/usr/bin/chromium';
+const kWaitMs = 120000;
 
 // Picks the drawing and gives the time between the input's change event and the row leaving its
 // pending state, both taken in the page.

@@ -7,24 +7,23 @@
 // report for report, with their KiCad files.
 //   node tests/web/page_in_browsers.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER
 // Exits 1 with what differed, 2 on a wrong invocation.
-import {execFileSync, spawn, spawnSync} from 'node:child_process';
+import {execFileSync, spawnSync} from 'node:child_process';
 import {copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync,
         statSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
-import {fileURLToPath} from 'node:url';
 
 import {unzipSync} from 'fflate';
 import puppeteer from 'puppeteer-core';
 
 import {ce2Drawings} from './ce2_drawings.mjs';
+import {startServer} from './serve_site.mjs';
 
 const kChromium = '/usr/bin/chromium';
 const kFirefox = '/usr/bin/firefox-esr';
 // Chromium without its own calls home, which this machine's closed network refuses.
 const kChromiumQuiet = ['--disable-background-networking', '--disable-component-update',
                         '--disable-sync', '--no-first-run', '--disable-gpu'];
-const kServeWeb = fileURLToPath(new URL('../../scripts/serve-web', import.meta.url));
 // Long enough for a slow machine; the whole test takes far less.
 const kWaitMs = 45000;
 // A click that starts a download has started it well within this.
@@ -191,24 +190,6 @@ function kicadOfZip(zipped) {
 }
 
 // The site's server, on a free port, logging every request's path.
-async function startServer(site, log) {
-    const server = spawn(process.execPath, [kServeWeb, '--port', '0', '--log', log, site],
-                         {stdio: ['ignore', 'pipe', 'inherit']});
-    serverProcess = server;
-    const origin = await new Promise((resolve, reject) => {
-        let out = '';
-        server.stdout.on('data', (chunk) => {
-            out += chunk;
-            const match = out.match(/serving (http:\/\/127\.0\.0\.1:\d+)\//);
-            if (match) {
-                resolve(match[1]);
-            }
-        });
-        server.on('exit', (code) => reject(new Error(`serve-web exited (${code})`)));
-    });
-    return {server, origin};
-}
-
 // Opens the page (in Japanese when asked), watching what it asks for, and waits until it is ready.
 async function openPage(browser, origin, japanese) {
     const page = await browser.newPage();
@@ -635,6 +616,7 @@ async function main() {
 
     const log = path.join(work, 'requests.log');
     const {server, origin} = await startServer(site, log);
+    serverProcess = server;
     let browser = null;
     try {
         browser = await puppeteer.launch({
