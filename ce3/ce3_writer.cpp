@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -82,8 +83,9 @@ char* Ce3Writer::escapeSlowly(char* out, std::string_view part, bool& ended) {
     return out;
 }
 
-Ce3Writer::Ce3Writer(FILE* stream)
+Ce3Writer::Ce3Writer(FILE* stream, HandedOn handedOn)
     : stream_(stream),
+      handedOn_(std::move(handedOn)),
       capacity_(kStreamBlockBytes),
       stage_(makeUninitialisedArray<char>(kStreamBlockBytes)) {}
 
@@ -109,6 +111,9 @@ int Ce3Writer::handOn() {
         if (std::fwrite(stage_.get(), 1, n, stream_) != n) {
             failed_ = true;
             return -1;
+        }
+        if (handedOn_) {
+            handedOn_({stage_.get(), n});
         }
         return 0;
     }

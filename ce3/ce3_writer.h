@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,8 @@
 // receives the bytes in blocks of kStreamBlockBytes, handed on when the writer's staging area is
 // full, on flush() and when the writer is destroyed: few write calls for a large file. A write
 // that fails makes the call that handed the bytes on fail, and every later call; the bytes
-// written after it are dropped. The stream's error flag keeps the failure as well.
+// written after it are dropped. The stream's error flag keeps the failure as well. Each block
+// written to the stream is shown to `handedOn` too, when given.
 class Ce3Writer {
   public:
     static constexpr std::size_t kStreamBlockBytes = std::size_t{1} << 16;
@@ -38,7 +40,8 @@ class Ce3Writer {
 
     // Writes nowhere: every write fails.
     Ce3Writer() = default;
-    explicit Ce3Writer(FILE* stream);
+    using HandedOn = std::function<void(std::string_view block)>;
+    explicit Ce3Writer(FILE* stream, HandedOn handedOn = {});
     // Appends to `text` instead of a file.
     explicit Ce3Writer(std::string* text);
     Ce3Writer(const Ce3Writer&) = delete;
@@ -277,6 +280,7 @@ class Ce3Writer {
     int handOn();
 
     FILE* stream_ = nullptr;
+    HandedOn handedOn_;
     std::string* text_ = nullptr;
     bool atLineStart_ = true;
     bool failed_ = false;  // a write to the stream failed: later bytes are dropped

@@ -295,7 +295,9 @@ int SchDocument::save(const char* path, SchSaveOutcome* outcome, const SchSavePr
         return progress ? [&progress, at](uint64_t n) { progress(at, n); }
                         : std::function<void(uint64_t)>();
     };
-    if (write(path, outcome, stage(SchSaveStage::Writing)) != 0) {
+    SchWriteHooks hooks;
+    hooks.counted = stage(SchSaveStage::Writing);
+    if (write(path, outcome, hooks) != 0) {
         return 1;
     }
     clear();
@@ -304,9 +306,7 @@ int SchDocument::save(const char* path, SchSaveOutcome* outcome, const SchSavePr
     return 0;
 }
 
-int SchDocument::write(const char* path, SchSaveOutcome* outcome,
-                       const std::function<void(uint64_t)>& counted,
-                       const std::function<bool()>& mayReplace) {
+int SchDocument::write(const char* path, SchSaveOutcome* outcome, const SchWriteHooks& hooks) {
     commit(false);
     if (path == nullptr) {
         return 1;
@@ -326,11 +326,11 @@ int SchDocument::write(const char* path, SchSaveOutcome* outcome,
     // Write results are not needed one by one: the stream's error flag keeps any failure and
     // commit refuses to replace the target then.
     {
-        Ce3Writer writer(file.stream());
-        writeFile(writer, counted);
+        Ce3Writer writer(file.stream(), hooks.handedOn);
+        writeFile(writer, hooks.counted);
         writer.flush();
     }
-    if (!file.commit(mayReplace)) {
+    if (!file.commit(hooks.mayReplace)) {
         return failed();
     }
     if (outcome != nullptr) {

@@ -39,6 +39,15 @@ struct SchSaveOutcome {
     WriteFailure failure;  // why it was not written
 };
 
+// What a write tells its caller, and asks it, on the way.
+struct SchWriteHooks {
+    std::function<void(uint64_t)> counted;  // told as for SchDocument::writeElements
+    // Each block of the file's bytes, in order, once written to the temporary file.
+    std::function<void(std::string_view)> handedOn;
+    // Asked just before the file takes its name (AtomicFile::commit): false keeps the target.
+    std::function<bool()> mayReplace;
+};
+
 // Where and why loading a CE3 file stopped before its end.
 enum class Ce3Stop {
     EndOfFile,      // read whole
@@ -121,11 +130,8 @@ class SchDocument {
              const SchSaveProgress& progress = {});
     // 0 written, 1 failed: the file as save writes it, replaced in the same way, with the
     // document left as it was once its pending edits are committed. For a document that is
-    // released after it has been written. `counted` is told as for writeElements; `mayReplace` is
-    // asked just before the file takes its name (AtomicFile::commit).
-    int write(const char* path, SchSaveOutcome* outcome = nullptr,
-              const std::function<void(uint64_t)>& counted = {},
-              const std::function<bool()>& mayReplace = {});
+    // released after it has been written.
+    int write(const char* path, SchSaveOutcome* outcome = nullptr, const SchWriteHooks& hooks = {});
     // The lines of the file that write writes, to any writer (a text in memory): the document
     // as it is, pending edits not committed. `counted` is told as for writeElements.
     void writeFile(Ce3Writer& writer, const std::function<void(uint64_t)>& counted = {});

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <memory>
 #include <new>
+#include <optional>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_pool.h"
 #include "app/core/conversion_steps.h"
+#include "app/core/earlier_output_comparison.h"
 #include "app/core/kicad_file.h"
 #include "app/core/run_plan.h"
 #include "app/core/shared_files.h"
@@ -73,20 +76,36 @@ class FileEnds final : public ConversionEnds {
             return false;
         }
         const uint64_t elements = doc.elements.size();
-        std::function<void(uint64_t)> writing;
+        SchWriteHooks hooks;
         if (stage_) {
-            writing = [&](uint64_t done) { stage_(FileStage::Writing, done, elements); };
+            hooks.counted = [&](uint64_t done) { stage_(FileStage::Writing, done, elements); };
         }
+        std::optional<EarlierOutputComparison> earlier;
+        if (plan_.checksOnReplace(index_)) {
+            earlier.emplace(file_.output);
+            hooks.handedOn = [&](std::string_view block) { earlier->compare(block); };
+        }
+        hooks.mayReplace = [&] {
+            return plan_.mayReplaceOutput(index_, report, earlier && earlier->same());
+        };
         SchSaveOutcome saved;
-        const auto mayReplace = [&] { return plan_.mayReplaceOutput(index_, report); };
-        if (doc.write(file_.output.c_str(), &saved, writing, mayReplace) == 0) {
+        if (doc.write(file_.output.c_str(), &saved, hooks) == 0) {
             return true;
         }
-        // A last look that found the output changed has set the outcome already.
-        if (saved.failure.cause != WriteFailure::Cause::NotReplaced) {
-            report.outcome = FileOutcome::CannotWrite;
-            report.writeFailure = saved.failure;
+        // A last look that found the output changed, or one to keep, has set the outcome already.
+        if (saved.failure.cause == WriteFailure::Cause::NotReplaced) {
+            return false;
         }
+        // An earlier output that was to be checked on replacing is checked now: one to keep is why
+        // nothing was written, as when it is found before writing.
+        if (earlier) {
+            if (const std::optional<KeptOutput> kept = checkEarlierOutput(file_.output)) {
+                reportKeptOutput(*kept, report);
+                return false;
+            }
+        }
+        report.outcome = FileOutcome::CannotWrite;
+        report.writeFailure = saved.failure;
         return false;
     }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 
 #include "app/core/conversion.h"
 #include "app/core/conversion_text.h"
@@ -35,9 +36,17 @@ std::optional<KeptOutput> keptFor(const MappedFile& existing) {
 }  // namespace
 
 std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules& rules) {
+    EarlierOutput earlier = lookAtEarlierOutput(file, rules);
+    if (earlier.contentsDecide) {
+        return checkEarlierOutput(file.output);
+    }
+    return std::move(earlier.kept);
+}
+
+EarlierOutput lookAtEarlierOutput(const BatchFile& file, const BatchRules& rules) {
     const FileStatus status = fileStatus(file.output);
     if (status.kind == FileKind::Unknown) {
-        return std::nullopt;  // missing, or the save will say why it cannot write there
+        return {};  // missing, or the save will say why it cannot write there
     }
     if (status.kind != FileKind::Regular) {
         KeptOutput kept;
@@ -45,16 +54,17 @@ std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules
         kept.writeFailure = status.kind == FileKind::Directory
                                 ? WriteFailure{WriteFailure::Cause::System, EISDIR}
                                 : WriteFailure{WriteFailure::Cause::NotRegularFile, 0};
-        return kept;
+        return {kept, false};
     }
-    if (rules.replaceEdited) {
-        return std::nullopt;
-    }
-    MappedFile existing = mapRegularFile(file.output);
+    return {std::nullopt, !rules.replaceEdited};
+}
+
+std::optional<KeptOutput> checkEarlierOutput(const std::string& output) {
+    MappedFile existing = mapRegularFile(output);
     std::optional<KeptOutput> kept = keptFor(existing);
     if (existing.bytes.cut()) {
         // Shortened by another program while it was looked at: looked at again as it is now.
-        kept = keptFor(readRegularFile(file.output));
+        kept = keptFor(readRegularFile(output));
     }
     return kept;
 }

@@ -23,6 +23,18 @@ struct KeptOutput {
 // rules.replaceEdited.
 std::optional<KeptOutput> findKeptOutput(const BatchFile& file, const BatchRules& rules);
 
+// What findKeptOutput tells without reading the output: `kept` when it is no regular file; or
+// `contentsDecide` when it is a regular file that checkEarlierOutput must read to tell.
+struct EarlierOutput {
+    std::optional<KeptOutput> kept;
+    bool contentsDecide = false;
+};
+EarlierOutput lookAtEarlierOutput(const BatchFile& file, const BatchRules& rules);
+
+// Why the existing regular file at `output` must be left alone, from what it holds: nothing when
+// it is empty or holds only what a conversion writes.
+std::optional<KeptOutput> checkEarlierOutput(const std::string& output);
+
 // Sets the outcome of a file whose output is kept, and why, in its report.
 void reportKeptOutput(const KeptOutput& kept, FileReport& report);
 

@@ -19,6 +19,7 @@ RunPlan::RunPlan(RunFiles files, const BatchRules& rules)
     const std::size_t count = files_.batch.size();
     refused_.resize(count);
     kept_.resize(count);
+    checksOnReplace_.resize(count);
     firstLooks_.resize(count);
     svgRefused_.resize(count);
     drawingRefused_.resize(files_.drawings.size());
@@ -114,7 +115,13 @@ void RunPlan::planBatchFile(std::size_t i) {
     }
     written_.try_emplace(outputKey, output);
     firstLooks_[i] = lookAtFile(file.output);
-    kept_[i] = findKeptOutput(file, rules_);
+    EarlierOutput earlier = lookAtEarlierOutput(file, rules_);
+    if (earlier.contentsDecide && rules_.dryRun) {
+        kept_[i] = checkEarlierOutput(file.output);
+    } else {
+        kept_[i] = std::move(earlier.kept);
+        checksOnReplace_[i] = earlier.contentsDecide ? 1 : 0;
+    }
     if (!file.svg.empty()) {
         svgRefused_[i] = planSvg(file.svg, file.source, sourceKeys_[i]);
     }
@@ -157,9 +164,16 @@ void RunPlan::planReport() {
     }
 }
 
-bool RunPlan::mayReplaceOutput(std::size_t i, FileReport& report) const {
+bool RunPlan::mayReplaceOutput(std::size_t i, FileReport& report, bool sameAsWritten) const {
     const BatchFile& file = files_.batch[i];
     if (lookAtFile(file.output) == firstLooks_[i]) {
+        if (!checksOnReplace_[i] || sameAsWritten) {
+            return true;
+        }
+        if (const std::optional<KeptOutput> kept = checkEarlierOutput(file.output)) {
+            reportKeptOutput(*kept, report);
+            return false;
+        }
         return true;
     }
     // Changed since it was first seen (a drawing saved in the editor meanwhile, or a link put in

@@ -46,8 +46,13 @@ class RunPlan {
     // its source or another file of the run, or replace an output that an earlier file writes.
     const std::optional<FileReport>& refused(std::size_t i) const { return refused_[i]; }
     // Why the existing output of batch file i is to be left as it is; nothing when it may be
-    // replaced.
+    // replaced, or when what it holds decides that once the new output is written.
     const std::optional<KeptOutput>& kept(std::size_t i) const { return kept_[i]; }
+    // Whether the existing output of batch file i is a regular file whose contents are checked
+    // just before it is replaced (mayReplaceOutput), rather than while the run is planned: a new
+    // output of the same bytes shows what it holds for the price of a compare. A dry run, which
+    // writes nothing to compare, checks while planning.
+    bool checksOnReplace(std::size_t i) const { return checksOnReplace_[i] != 0; }
     // Why the SVG of batch file i, or of drawing j, is not to be written; empty when it may be.
     const std::string& svgRefused(std::size_t i) const { return svgRefused_[i]; }
     const std::string& drawingRefused(std::size_t j) const { return drawingRefused_[j]; }
@@ -66,8 +71,9 @@ class RunPlan {
 
     // Looks at the output of batch file i again, just before it is replaced: true when it is as
     // it was first seen, or may still be replaced; otherwise false, with the outcome and its
-    // cause set in report.
-    bool mayReplaceOutput(std::size_t i, FileReport& report) const;
+    // cause set in report. `sameAsWritten` says that the output held, when compared, the bytes
+    // just written: one left to check on replacing then needs no check.
+    bool mayReplaceOutput(std::size_t i, FileReport& report, bool sameAsWritten = false) const;
     // The same for the KiCad file of batch file i, or of drawing j: false, with why it is not
     // written in report, when it has changed into one not to be replaced.
     bool mayReplaceKicad(std::size_t i, DrawingReport& report) const;
@@ -97,6 +103,7 @@ class RunPlan {
     std::map<FileKey, Known> written_;  // outputs, SVGs and KiCad files, each the first of its file
     std::vector<std::optional<FileReport>> refused_;
     std::vector<std::optional<KeptOutput>> kept_;
+    std::vector<char> checksOnReplace_;  // one per batch file: 1 or 0, read by several threads
     std::vector<FileLook> firstLooks_;
     std::vector<std::string> svgRefused_;
     std::vector<std::string> drawingRefused_;

@@ -40,6 +40,16 @@ const std::string kConvertedHead =
 const std::string kFieldAdded =
     kConvertedHead + ",C:1,-WIRE\r\n+WIRE,L:0,X1:5,Y1:5,X2:5,Y2:9,-WIRE\r\n-TOVR3_DATA_V.1.0\r\n";
 const std::string kCutOutput = kConvertedHead + ",-WIRE\r\n+WIRE,L:0,X1:5,Y1";
+// What converting x.ce2 writes, and the same with a record after its closing line.
+const std::string kConverted =
+    "+TOVR3_DATA_V.1.0\r\n+SHEETINFO,EL:0,VL:0,W:1500,H:1000,-SHEETINFO\r\n"
+    "+WIRE,L:0,X1:10,Y1:10,X2:50,Y2:10,-WIRE\r\n+WIRE,L:0,X1:5,Y1:5,X2:5,Y2:9,-WIRE\r\n"
+    "-TOVR3_DATA_V.1.0\r\n";
+const std::string kRecordAfterEnd = kConverted + "+PARTLIB,N:R,-PARTLIB\r\n";
+// The output of an earlier conversion of another drawing.
+const std::string kOtherConverted =
+    "+TOVR3_DATA_V.1.0\r\n+SHEETINFO,EL:0,VL:0,W:640,H:480,-SHEETINFO\r\n"
+    "+WIRE,L:0,X1:20,Y1:20,X2:60,Y2:20,-WIRE\r\n-TOVR3_DATA_V.1.0\r\n";
 const std::string kNulFilledOutput = kConvertedHead + std::string(90, '\0');
 constexpr uid_t kNobody = 65534;
 // A KiCad schematic that MORVEX did not write, and one that it did.
@@ -245,6 +255,48 @@ TEST(CliSilentCases, EachIsReportedWithItsCause) {
          0,
          "x.ce2 -> x.ce3: 2 elements\n",
          ""},
+        // An earlier output is checked whether or not it holds what is written now, and whether
+        // or not the new one can be written.
+        {"earlier output of another drawing",
+         [](const TempDir& d) { write(d, "x.ce3", kOtherConverted); },
+         {"-q", "x.ce2"},
+         0,
+         "x.ce2 -> x.ce3: 2 elements\n",
+         "",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_EQ(readBytes(d / "x.ce3"), kConverted); }},
+        {"converted output with a record after its end",
+         [](const TempDir& d) { write(d, "x.ce3", kRecordAfterEnd); },
+         {"-q", "x.ce2"},
+         1,
+         "",
+         "x.ce2: not converted: x.ce3 holds data after its closing line, at line 6; "
+         "--overwrite replaces it\n",
+         false,
+         {},
+         "C.UTF-8",
+         [](const TempDir& d) { EXPECT_EQ(readBytes(d / "x.ce3"), kRecordAfterEnd); }},
+        {"edited output in a folder not writable",
+         [](const TempDir& d) {
+             write(d, "locked/x.ce2", kTwoWires);
+             write(d, "locked/x.ce3", kEditedOutput);
+             chmod((d / "locked").c_str(), 0555);
+         },
+         {"-q", "locked/x.ce2"},
+         1,
+         "",
+         "locked/x.ce2: not converted: locked/x.ce3 holds data MORVEX does not write (saved by "
+         "the editor?); --overwrite replaces it\n",
+         true},
+        {"dry run over an edited output",
+         [](const TempDir& d) { write(d, "x.ce3", kEditedOutput); },
+         {"--dry-run", "x.ce2"},
+         1,
+         "",
+         "x.ce2: not converted: x.ce3 holds data MORVEX does not write (saved by the editor?); "
+         "--overwrite replaces it\n"},
         // An output changed within a record, or damaged, is kept too, and its line says why.
         {"output with a field added",
          [](const TempDir& d) { write(d, "x.ce3", kFieldAdded); },
