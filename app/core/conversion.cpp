@@ -86,7 +86,7 @@ class FileEnds final : public ConversionEnds {
             hooks.handedOn = [&](std::string_view block) { earlier->compare(block); };
         }
         hooks.mayReplace = [&] {
-            return plan_.mayReplaceOutput(index_, report, earlier && earlier->same());
+            return plan_.mayReplaceOutput(index_, report, earlier && earlier->finish());
         };
         SchSaveOutcome saved;
         if (doc.write(file_.output.c_str(), &saved, hooks) == 0) {
@@ -99,6 +99,7 @@ class FileEnds final : public ConversionEnds {
         // An earlier output that was to be checked on replacing is checked now: one to keep is why
         // nothing was written, as when it is found before writing.
         if (earlier) {
+            earlier->finish();
             if (const std::optional<KeptOutput> kept = checkEarlierOutput(file_.output)) {
                 reportKeptOutput(*kept, report);
                 return false;

@@ -12,7 +12,7 @@ EarlierOutputComparison::EarlierOutputComparison(const std::string& output)
 }
 
 void EarlierOutputComparison::compare(std::string_view block) {
-    if (!same_ || block.empty()) {
+    if (!same_ || !earlier_.stream || block.empty()) {
         return;
     }
     if (bufferSize_ < block.size()) {
@@ -23,11 +23,12 @@ void EarlierOutputComparison::compare(std::string_view block) {
     same_ = got == block.size() && std::memcmp(buffer_.get(), block.data(), got) == 0;
 }
 
-bool EarlierOutputComparison::same() {
+bool EarlierOutputComparison::finish() {
     if (same_) {
         char past = 0;
         same_ = readBytesUnlocked(&past, 1, earlier_.stream.get()) == 0 &&
                 std::ferror(earlier_.stream.get()) == 0;
     }
+    earlier_.stream.reset();
     return same_;
 }

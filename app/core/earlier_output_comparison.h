@@ -18,8 +18,9 @@ class EarlierOutputComparison {
 
     // Compares the next block of the new bytes with the earlier output's bytes at that place.
     void compare(std::string_view block);
-    // True when the earlier output held the bytes compared and nothing after them.
-    bool same();
+    // True when the earlier output held the bytes compared and nothing after them. Closes it, so
+    // that it can be replaced (a file held open cannot be, on some systems).
+    bool finish();
 
   private:
     RegularFile earlier_;
