@@ -1,9 +1,15 @@
 #include "platform/atomic_file.h"
 
+#include <algorithm>
 #include <cinttypes>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <map>
 #include <mutex>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -38,6 +44,101 @@ bool writeFileAtomically(const std::string& path, std::string_view content, Writ
         *failure = file.failure();
     }
     return false;
+}
+
+namespace {
+
+thread_local FolderSyncs::Deferral* tDeferral = nullptr;
+
+}  // namespace
+
+// Renames into each folder are counted. Each pending sync is settled by the first sync of its
+// folder begun after its rename, whether that succeeds or fails: the syncs of a folder, one at a
+// time, each cover the renames after those the one before covered.
+struct FolderSyncs::State {
+    struct FailedSync {
+        uint64_t after = 0;  // the renames it covered: after this one, up to `upTo`
+        uint64_t upTo = 0;
+        WriteFailure failure;
+    };
+    struct Folder {
+        std::string path;
+        uint64_t renames = 0;
+        uint64_t covered = 0;  // by the syncs done
+        bool syncing = false;
+        std::vector<FailedSync> failed;
+    };
+
+    std::mutex mutex;
+    std::condition_variable synced;
+    std::deque<Folder> folders;  // stay where they are as folders are added
+    std::map<std::string, std::size_t> byPath;
+};
+
+FolderSyncs::Deferral::Deferral(FolderSyncs& syncs)
+    : syncs_(syncs), outer_(std::exchange(tDeferral, this)) {}
+
+FolderSyncs::Deferral::~Deferral() {
+    tDeferral = outer_;
+}
+
+FolderSyncs::Deferral* FolderSyncs::Deferral::current() {
+    return tDeferral;
+}
+
+void FolderSyncs::Deferral::renamedInto(const std::string& folder) {
+    pending_ = syncs_.renamed(folder);
+}
+
+FolderSyncs::FolderSyncs() : state_(std::make_unique<State>()) {}
+
+FolderSyncs::~FolderSyncs() {
+    for (const State::Folder& folder : state_->folders) {
+        if (folder.renames > folder.covered) {
+            syncFolder(folder.path);
+        }
+    }
+}
+
+FolderSyncs::Pending FolderSyncs::renamed(const std::string& folder) {
+    State& s = *state_;
+    const std::lock_guard lock(s.mutex);
+    const auto [at, added] = s.byPath.try_emplace(folder, s.folders.size());
+    if (added) {
+        s.folders.emplace_back().path = folder;
+    }
+    return {at->second, ++s.folders[at->second].renames};
+}
+
+WriteFailure FolderSyncs::settle(const Pending& pending) {
+    State& s = *state_;
+    std::unique_lock lock(s.mutex);
+    State::Folder& folder = s.folders[pending.folder];
+    while (pending.rename > folder.covered) {
+        if (folder.syncing) {
+            s.synced.wait(lock);
+            continue;
+        }
+        // Every rename counted by now is done: the sync covers them all.
+        folder.syncing = true;
+        const uint64_t after = folder.covered;
+        const uint64_t upTo = folder.renames;
+        lock.unlock();
+        const WriteFailure failure = syncFolder(folder.path);
+        lock.lock();
+        folder.syncing = false;
+        folder.covered = upTo;
+        if (failure.cause != WriteFailure::Cause::None) {
+            folder.failed.push_back({after, upTo, failure});
+        }
+        s.synced.notify_all();
+    }
+    for (const State::FailedSync& failed : folder.failed) {
+        if (pending.rename > failed.after && pending.rename <= failed.upTo) {
+            return failed.failure;
+        }
+    }
+    return {};
 }
 
 std::string temporaryFileName(uint64_t pid, uint64_t start, uint64_t random) {

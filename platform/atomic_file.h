@@ -57,8 +57,9 @@ class AtomicFile {
     // The temporary's stream after a successful `open`; null otherwise.
     FILE* stream() const;
     // Fails if any write failed; otherwise flushes, syncs, closes and gives the temporary the
-    // target's name, then syncs the directory. On failure the temporary is gone and the target is
-    // as it was, except after a failed directory sync, when the target may already hold the new
+    // target's name, then syncs the directory, or leaves that sync to the FolderSyncs::Deferral
+    // that lives on the calling thread. On failure the temporary is gone and the target is as it
+    // was, except after a failed directory sync, when the target may already hold the new
     // content. `mayReplace`, when given, is asked last, just before the rename: false leaves the
     // target as it is and fails with Cause::NotReplaced. Only the instant between its look and the
     // rename is left for another program to change the target unseen.
@@ -68,6 +69,66 @@ class AtomicFile {
 
   private:
     struct State;  // what each system keeps while a file is written
+    std::unique_ptr<State> state_;
+};
+
+// The folder syncs that the saves of a batch share. A save committed while a Deferral lives on its
+// thread gives its file the target's name and leaves the sync of the target's folder for later:
+// the file is durable, and may be said written, only once that pending sync is settled by a sync
+// of the folder begun after the rename. One sync settles every rename into its folder made before
+// it began, so that files saved one after another, or on several threads, share the syncs of
+// their folder. Where the system makes a replacement durable by itself (Windows), nothing is left
+// pending. Safe to use from several threads; a folder with renames not settled is synced when the
+// FolderSyncs is destroyed, whatever it fails with.
+class FolderSyncs {
+  public:
+    // A save's folder sync left for later: its folder, and its rename's place among those into it.
+    struct Pending {
+        std::size_t folder = 0;
+        uint64_t rename = 0;
+    };
+
+    // While it lives, the saves committed on its thread leave their folder's sync to `syncs`;
+    // pending() is that of the last one.
+    class Deferral {
+      public:
+        explicit Deferral(FolderSyncs& syncs);
+        Deferral(const Deferral&) = delete;
+        Deferral& operator=(const Deferral&) = delete;
+        ~Deferral();
+
+        const std::optional<Pending>& pending() const { return pending_; }
+
+        // For AtomicFile::commit: the deferral living on the calling thread, or null; and what it
+        // tells one after renaming a file into `folder`.
+        static Deferral* current();
+        void renamedInto(const std::string& folder);
+
+      private:
+        FolderSyncs& syncs_;
+        Deferral* outer_;
+        std::optional<Pending> pending_;
+    };
+
+    // Whether this system's saves leave their folder syncs pending under a Deferral.
+    static bool leavesSyncsPending();
+
+    FolderSyncs();
+    FolderSyncs(const FolderSyncs&) = delete;
+    FolderSyncs& operator=(const FolderSyncs&) = delete;
+    ~FolderSyncs();
+
+    // Settles a pending sync: syncs its folder unless a sync begun after its rename has succeeded
+    // (or waits for one under way). The failure of the sync that covered it, if that failed: the
+    // rename stands then, and the target may hold the new content.
+    WriteFailure settle(const Pending& pending);
+
+  private:
+    struct State;
+    Pending renamed(const std::string& folder);
+    // Syncs the folder as a commit does; each system's own.
+    static WriteFailure syncFolder(const std::string& folder);
+
     std::unique_ptr<State> state_;
 };
 

@@ -115,6 +115,19 @@ void removeIfStale(int dirFd, const std::string& name) {
     ::close(fd);
 }
 
+// Syncs a directory after a rename into it. One that may be written but not read cannot be
+// synced, and file systems without directory sync report EINVAL: the rename stands then.
+WriteFailure syncFolderOf(const std::string& directory) {
+    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) {
+        return errno == EACCES ? WriteFailure{} : WriteFailure::system(errno);
+    }
+    const int r = atomicFileCalls().syncDirectory(dirFd);
+    const int err = errno;
+    ::close(dirFd);
+    return r == 0 || err == EINVAL || err == ENOTSUP ? WriteFailure{} : WriteFailure::system(err);
+}
+
 }  // namespace
 
 struct AtomicFile::State {
@@ -270,16 +283,8 @@ bool AtomicFile::State::replaceTarget() {
 }
 
 bool AtomicFile::State::syncDirectory() {
-    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) {
-        // A directory that may be written but not read cannot be synced; the rename stands.
-        return errno == EACCES || fail(errno);
-    }
-    const int r = atomicFileCalls().syncDirectory(dirFd);
-    const int err = errno;
-    ::close(dirFd);
-    // File systems without directory sync report EINVAL.
-    return r == 0 || err == EINVAL || err == ENOTSUP || fail(err);
+    const WriteFailure synced = syncFolderOf(directory);
+    return synced.cause == WriteFailure::Cause::None || fail(synced);
 }
 
 void AtomicFile::State::forgetTemporary() {
@@ -389,7 +394,22 @@ bool AtomicFile::commit(const std::function<bool()>& mayReplace) {
     if (mayReplace && !mayReplace()) {
         return s.fail({WriteFailure::Cause::NotReplaced, 0});
     }
-    return s.publish() && s.syncDirectory();
+    if (!s.publish()) {
+        return false;
+    }
+    if (FolderSyncs::Deferral* const deferral = FolderSyncs::Deferral::current()) {
+        deferral->renamedInto(s.directory);
+        return true;
+    }
+    return s.syncDirectory();
+}
+
+bool FolderSyncs::leavesSyncsPending() {
+    return true;
+}
+
+WriteFailure FolderSyncs::syncFolder(const std::string& folder) {
+    return syncFolderOf(folder);
 }
 
 std::string temporaryNameFor(const std::string& target) {

@@ -292,6 +292,16 @@ bool AtomicFile::commit(const std::function<bool()>& mayReplace) {
     return s.replaceTarget();
 }
 
+// A replacement is durable once MoveFileExW has returned (MOVEFILE_WRITE_THROUGH): no folder sync
+// is ever left pending.
+bool FolderSyncs::leavesSyncsPending() {
+    return false;
+}
+
+WriteFailure FolderSyncs::syncFolder(const std::string&) {
+    return {};
+}
+
 std::string temporaryNameFor(const std::string& target) {
     static std::atomic<uint64_t> counter{0};
     LARGE_INTEGER now{};

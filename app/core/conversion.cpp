@@ -38,17 +38,25 @@ RegularFile openSource(const std::string& path, FileReport& report) {
     return file;
 }
 
+// Where the conversion of a file leaves the sync of its output's folder after the rename (see
+// FolderSyncs), and what it left there.
+struct FolderSync {
+    FolderSyncs& syncs;
+    std::optional<FolderSyncs::Pending> pending;
+};
+
 // A source file of a run and its output file, as the run's plan says.
 class FileEnds final : public ConversionEnds {
   public:
     FileEnds(const RunPlan& plan, std::size_t index, const ConversionOptions& options,
-             const DrawingHooks& hooks, const StageSink& stage)
+             const DrawingHooks& hooks, const StageSink& stage, FolderSync* folderSync)
         : plan_(plan),
           index_(index),
           file_(plan.files().batch[index]),
           options_(options),
           hooks_(hooks),
-          stage_(stage) {}
+          stage_(stage),
+          folderSync_(folderSync) {}
 
     bool read(SchDocument& doc, FileReport& report) override {
         const Ce2Progress reading = [&](uint64_t bytesRead) {
@@ -89,7 +97,14 @@ class FileEnds final : public ConversionEnds {
             return plan_.mayReplaceOutput(index_, report, earlier && earlier->finish());
         };
         SchSaveOutcome saved;
+        std::optional<FolderSyncs::Deferral> deferral;
+        if (folderSync_ != nullptr) {
+            deferral.emplace(folderSync_->syncs);
+        }
         if (doc.write(file_.output.c_str(), &saved, hooks) == 0) {
+            if (deferral) {
+                folderSync_->pending = deferral->pending();
+            }
             return true;
         }
         // A last look that found the output changed, or one to keep, has set the outcome already.
@@ -141,15 +156,16 @@ class FileEnds final : public ConversionEnds {
     const ConversionOptions& options_;
     const DrawingHooks& hooks_;
     const StageSink& stage_;
+    FolderSync* folderSync_;
 };
 
 FileReport convertFile(const RunPlan& plan, std::size_t index, const ConversionOptions& options,
-                       const DrawingHooks& hooks, const StageSink& stage) {
+                       const DrawingHooks& hooks, const StageSink& stage, FolderSync* folderSync) {
     FileReport report;
     report.source = plan.files().batch[index].source;
     report.output = plan.files().batch[index].output;
     try {
-        FileEnds ends(plan, index, options, hooks, stage);
+        FileEnds ends(plan, index, options, hooks, stage, folderSync);
         convertDrawing(ends, report);
     } catch (const std::bad_alloc&) {
         // The document and everything read are freed by now; nothing was written, as memory
@@ -206,8 +222,31 @@ std::vector<FileReport> convertFiles(const RunPlan& plan, const ConversionOption
                                      const ConversionProgress& progress, const DrawingHooks& hooks,
                                      std::size_t jobs) {
     const std::vector<BatchFile>& files = plan.files().batch;
+    // With several files at once, a file with nothing made of it but its output is done once the
+    // output has its name: the sync of the output's folder waits until its report is due, and is
+    // made then on the calling thread while the threads go on. One sync serves every file renamed
+    // into the folder before it began, and each report is still given only once its file is
+    // durable.
+    jobs = std::min({jobs, files.size(), kMaxConversionJobs});
+    const bool shareFolderSyncs = jobs > 1 && FolderSyncs::leavesSyncsPending() &&
+                                  !plan.rules().dryRun && !hooks.svg && !hooks.kicad;
+    FolderSyncs syncs;
+    std::vector<FolderSync> folderSyncs(shareFolderSyncs ? files.size() : 0, FolderSync{syncs, {}});
     const ListedConversion convert = [&](std::size_t i, const StageSink& stage) {
-        return plan.refused(i) ? *plan.refused(i) : convertFile(plan, i, options, hooks, stage);
+        FolderSync* const folderSync = shareFolderSyncs ? &folderSyncs[i] : nullptr;
+        return plan.refused(i) ? *plan.refused(i)
+                               : convertFile(plan, i, options, hooks, stage, folderSync);
+    };
+    // A failed sync fails each file it was to make durable, as a save's own failed sync does.
+    const auto settle = [&](std::size_t i, FileReport& report) {
+        if (!shareFolderSyncs || !folderSyncs[i].pending) {
+            return;
+        }
+        const WriteFailure failure = syncs.settle(*folderSyncs[i].pending);
+        if (failure.cause != WriteFailure::Cause::None) {
+            report.outcome = FileOutcome::CannotWrite;
+            report.writeFailure = failure;
+        }
     };
     const ListedCancellation cancel = [&](std::size_t i) {
         if (plan.refused(i)) {
@@ -219,13 +258,17 @@ std::vector<FileReport> convertFiles(const RunPlan& plan, const ConversionOption
         report.outcome = FileOutcome::Cancelled;
         return report;
     };
-    jobs = std::min({jobs, files.size(), kMaxConversionJobs});
     if (jobs > 1) {
         std::vector<bool> untouched(files.size());
         for (std::size_t i = 0; i < files.size(); ++i) {
             untouched[i] = plan.refused(i).has_value();
         }
-        const PoolPlan pool{files.size(), jobs, findSharedFiles(files, untouched), convert, cancel};
+        const PoolPlan pool{files.size(),
+                            std::max<std::size_t>(jobs, 1),
+                            findSharedFiles(files, untouched),
+                            convert,
+                            cancel,
+                            settle};
         if (std::optional<std::vector<FileReport>> reports = convertOnPool(pool, progress)) {
             return std::move(*reports);
         }
@@ -244,6 +287,7 @@ std::vector<FileReport> convertFiles(const RunPlan& plan, const ConversionOption
         }
         const bool cancelled = progress.cancelled != nullptr && progress.cancelled->load();
         reports.push_back(cancelled ? cancel(i) : convert(i, stage));
+        settle(i, reports.back());
         if (progress.fileDone) {
             progress.fileDone(reports.back(), reports.size(), files.size());
         }

@@ -151,12 +151,15 @@ std::size_t defaultConversionJobs();
 // has been read; an output is looked at once more just before it is replaced, and kept when it
 // changed meanwhile into something not to be replaced (RunPlan::mayReplaceOutput). Running out of
 // memory fails the file in hand only: its document is released, an existing output left as it
-// was.
+// was. A report is given once its output is durable.
 // Up to `jobs` files (at most kMaxConversionJobs) are converted at once, each on a thread of its
 // own, with at most `jobs` files started beyond the first one not finished yet; the outputs are
 // those of one file at a time. Two entries that read or write one file (the same source listed
-// twice, or the same output) are converted one after the other, in list order. With `jobs` 1, or
-// a single source, the files are converted one after the other on the calling thread.
+// twice, or the same output) are converted one after the other, in list order. Where nothing but
+// the outputs is made, the sync of an output's folder after its rename is then left to the
+// calling thread, which makes it just before the file's report, while the threads go on: one
+// sync serves every output renamed into that folder by then (FolderSyncs). With `jobs` 1, or a
+// single source, the files are converted one after the other on the calling thread.
 std::vector<FileReport> convertFiles(const RunPlan& plan, const ConversionOptions& options,
                                      const ConversionProgress& progress = {},
                                      const DrawingHooks& hooks = {},

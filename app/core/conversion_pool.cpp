@@ -150,6 +150,9 @@ class OrderedPool {
             if (finished_[given_]) {
                 const std::size_t index = given_;
                 lock.unlock();
+                if (plan_.settle) {
+                    plan_.settle(index, reports_[index]);
+                }
                 if (progress_.fileDone) {
                     progress_.fileDone(reports_[index], index + 1, plan_.count);
                 }

@@ -14,8 +14,9 @@
 namespace {
 
 // Files of uneven length that tell of their stages, some of which must wait for earlier ones:
-// every callback comes on the calling thread in list order, and no file starts before those it
-// waits for have finished, nor more than `jobs` files beyond the first unfinished one.
+// every callback comes on the calling thread in list order, each report settled there just before
+// it is given, and no file starts before those it waits for have finished, nor more than `jobs`
+// files beyond the first unfinished one.
 TEST(ParallelPool, ReportsInListOrderAndFilesWaitAsPlanned) {
     for (const std::size_t jobs : {2u, 3u, 8u}) {
         constexpr std::size_t kFiles = 40;
@@ -55,6 +56,10 @@ TEST(ParallelPool, ReportsInListOrderAndFilesWaitAsPlanned) {
         const auto hear = [&](const std::string& what) {
             heard.push_back(std::this_thread::get_id() == caller ? what : "elsewhere: " + what);
         };
+        plan.settle = [&](std::size_t index, FileReport& report) {
+            hear("settle " + std::to_string(index));
+            report.source += " settled";
+        };
         std::size_t given = 0;
         ConversionProgress progress;
         progress.fileStarting = [&](std::size_t index) { hear("start " + std::to_string(index)); };
@@ -72,9 +77,11 @@ TEST(ParallelPool, ReportsInListOrderAndFilesWaitAsPlanned) {
         ASSERT_TRUE(reports);
         std::vector<std::string> expected;
         for (std::size_t i = 0; i < kFiles; ++i) {
-            EXPECT_EQ((*reports)[i].source, std::to_string(i));
+            EXPECT_EQ((*reports)[i].source, std::to_string(i) + " settled");
             expected.push_back("start " + std::to_string(i));
-            expected.push_back("done " + std::to_string(i) + " " + std::to_string(i + 1) + "/40");
+            expected.push_back("settle " + std::to_string(i));
+            expected.push_back("done " + std::to_string(i) + " settled " + std::to_string(i + 1) +
+                               "/40");
         }
         EXPECT_EQ(heard, expected) << jobs << " jobs";
     }
