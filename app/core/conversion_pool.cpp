@@ -149,6 +149,15 @@ class OrderedPool {
             }
             if (finished_[given_]) {
                 const std::size_t index = given_;
+                if (plan_.settle) {
+                    // The next file, when under way, is waited for: one settling may serve both.
+                    changed_.wait(lock, [this, index] {
+                        return failure_ || index + 1 >= next_ || finished_[index + 1];
+                    });
+                    if (failure_) {
+                        break;
+                    }
+                }
                 lock.unlock();
                 if (plan_.settle) {
                     plan_.settle(index, reports_[index]);

@@ -26,8 +26,9 @@ struct PoolPlan {
     // For the files handed out once progress.cancelled reads true: since files are handed out in
     // list order, those cancelled all come after those converted.
     ListedCancellation cancel = {};
-    // Run on the calling thread for each finished file just before its report is given, while the
-    // threads go on with the files after it; may change the report.
+    // Run on the calling thread for each finished file just before its report is given, once the
+    // file after it, when under way, has finished too (so that what it settles may serve both),
+    // while the threads go on with the files after them; may change the report.
     std::function<void(std::size_t index, FileReport& report)> settle = {};
 };
 
