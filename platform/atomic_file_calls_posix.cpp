@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -48,11 +49,16 @@ std::string descriptorPath(int fd) {
 
 int openUnnamed(const char* directory, unsigned mode) {
     const int fd = ::open(directory, O_TMPFILE | O_WRONLY | O_CLOEXEC, static_cast<mode_t>(mode));
-    // Linking goes through /proc; without it an unnamed file could never be given a name.
-    if (fd >= 0 && ::access(descriptorPath(fd).c_str(), F_OK) != 0) {
-        ::close(fd);
-        errno = EOPNOTSUPP;
-        return -1;
+    // Linking goes through /proc; without it an unnamed file could never be given a name. Once
+    // found there, it stays for the life of the process.
+    static std::atomic<bool> linksThroughProc{false};
+    if (fd >= 0 && !linksThroughProc.load(std::memory_order_relaxed)) {
+        if (::access(descriptorPath(fd).c_str(), F_OK) != 0) {
+            ::close(fd);
+            errno = EOPNOTSUPP;
+            return -1;
+        }
+        linksThroughProc.store(true, std::memory_order_relaxed);
     }
     return fd;
 }

@@ -338,9 +338,10 @@ bool AtomicFile::open() {
     // An existing target is replaced only when it is a regular file that the process may write:
     // a directory, FIFO, device or socket is not swapped for a file, and a file that opening for
     // writing would refuse is left alone.
-    s.targetExists = ::stat(s.target.c_str(), &s.targetStat) == 0;
-    if (!s.targetExists && errno != ENOENT) {
-        return s.fail(errno);
+    s.targetExists = resolved.notFound == 0;
+    s.targetStat = resolved.found;
+    if (!s.targetExists && resolved.notFound != ENOENT) {
+        return s.fail(resolved.notFound);
     }
     if (s.targetExists) {
         if (S_ISDIR(s.targetStat.st_mode)) {

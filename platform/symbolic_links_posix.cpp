@@ -35,8 +35,11 @@ std::string directoryOf(const std::string& path) {
 Resolved resolveLinks(std::string path) {
     for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
         struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-            return {std::move(path), {}};
+        if (::lstat(path.c_str(), &st) != 0) {
+            return {std::move(path), {}, {}, errno};
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            return {std::move(path), {}, st, 0};
         }
         if (!mayFollow(path, st)) {
             return {{}, {WriteFailure::Cause::ProtectedLink, 0}};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 
 #include "platform/atomic_file.h"
@@ -13,6 +15,10 @@ std::string directoryOf(const std::string& path);
 struct Resolved {
     std::string path;  // empty when the links are not followed
     WriteFailure failure;
+    // What stat finds at `path`, as the last look at it found no link there: the file, or the
+    // error (ENOENT where there is none).
+    struct stat found {};
+    int notFound = 0;
 };
 
 // The file that opening `path` for writing would write: symbolic links are followed, also a last
