@@ -218,8 +218,14 @@ bool AtomicFile::State::holdsItsName() const {
 // which the mode then sets again. A user who may not give the file away keeps it, and takes the
 // target's group where that is one of the user's groups.
 bool AtomicFile::State::keepOwnerAndMode() {
+    // What the temporary was made with, mostly the target's already (a file this user made):
+    // then nothing is changed.
+    struct stat made {};
+    const bool known = ::fstat(fd, &made) == 0;
+    const bool sameOwner =
+        known && made.st_uid == targetStat.st_uid && made.st_gid == targetStat.st_gid;
     const auto refused = [] { return errno == EPERM || errno == EINVAL; };
-    if (::fchown(fd, targetStat.st_uid, targetStat.st_gid) != 0) {
+    if (!sameOwner && ::fchown(fd, targetStat.st_uid, targetStat.st_gid) != 0) {
         if (!refused()) {
             return fail(errno);
         }
@@ -227,7 +233,8 @@ bool AtomicFile::State::keepOwnerAndMode() {
             return fail(errno);
         }
     }
-    if (::fchmod(fd, targetStat.st_mode & 07777) != 0) {
+    const bool sameMode = sameOwner && (made.st_mode & 07777) == (targetStat.st_mode & 07777);
+    if (!sameMode && ::fchmod(fd, targetStat.st_mode & 07777) != 0) {
         return fail(errno);
     }
     return true;

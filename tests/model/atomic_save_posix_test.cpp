@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ce3/ce3_writer.h"
@@ -265,17 +266,20 @@ TEST_F(AtomicSave, ReplacedFileKeepsOwnerGroupAndMode) {
         GTEST_SKIP() << "only root may give a file to another user";
     }
     const std::string target = pathOf("target.ce3");
-    for (const mode_t mode : {mode_t{0640}, mode_t{02640}, mode_t{0604}}) {
-        writeFile(target, kOld);
-        ASSERT_EQ(chown(target.c_str(), 1234, 2345), 0);
-        ASSERT_EQ(chmod(target.c_str(), mode), 0);
-        ASSERT_EQ(sample()->save(target.c_str()), 0);
-        struct stat st {};
-        ASSERT_EQ(stat(target.c_str(), &st), 0);
-        EXPECT_EQ(st.st_uid, 1234u) << std::oct << mode;
-        EXPECT_EQ(st.st_gid, 2345u) << std::oct << mode;
-        EXPECT_EQ(st.st_mode & 07777, mode) << std::oct << mode;
-        EXPECT_NE(readFile(target), kOld);
+    // Another user's file, and one of this user's, whose temporary has its owner already.
+    for (const auto& [uid, gid] : {std::pair<uid_t, gid_t>{1234, 2345}, {geteuid(), getegid()}}) {
+        for (const mode_t mode : {mode_t{0640}, mode_t{02640}, mode_t{0604}}) {
+            writeFile(target, kOld);
+            ASSERT_EQ(chown(target.c_str(), uid, gid), 0);
+            ASSERT_EQ(chmod(target.c_str(), mode), 0);
+            ASSERT_EQ(sample()->save(target.c_str()), 0);
+            struct stat st {};
+            ASSERT_EQ(stat(target.c_str(), &st), 0);
+            EXPECT_EQ(st.st_uid, uid) << std::oct << mode;
+            EXPECT_EQ(st.st_gid, gid) << std::oct << mode;
+            EXPECT_EQ(st.st_mode & 07777, mode) << std::oct << mode;
+            EXPECT_NE(readFile(target), kOld);
+        }
     }
 }
 
