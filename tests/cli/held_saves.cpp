@@ -12,17 +12,21 @@
 //   sync            after the last bytes, before the temporary's fsync
 //   link            before an unnamed temporary is linked under the target's name or a hidden one
 //   rename          before a named temporary, or an unnamed one's hidden name, replaces the target
-//   sync-directory  after the target is replaced, before the directory's fsync
+//   sync-directory  once COUNT targets are replaced, before the next directory fsync: the first
+//                   to come then stops (with several saves at once, one fsync of the folder may
+//                   serve them all)
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "cli/batch.h"
@@ -44,17 +48,22 @@ bool interruptionsHeldHere() {
     return pthread_sigmask(SIG_BLOCK, nullptr, &mask) == 0 && sigismember(&mask, SIGINT) == 1;
 }
 
-// Stops the save when it is one of the first gHeldSaves to reach `step`, until GO is closed; the
+// The targets replaced so far.
+std::mutex gReplacedMutex;
+std::condition_variable gReplacedChanged;
+int gReplaced = 0;
+
+// Stops the save when it is one of the first `count` to reach `step`, until GO is closed; the
 // last of them to arrive says so on READY.
-void holdAt(const char* step) {
+void holdAt(const char* step, int count = gHeldSaves) {
     if (gHoldAt != step) {
         return;
     }
     const int arrived = gArrived.fetch_add(1) + 1;
-    if (arrived > gHeldSaves) {
+    if (arrived > count) {
         return;
     }
-    if (arrived == gHeldSaves) {
+    if (arrived == count) {
         const char byte = interruptionsHeldHere() ? 'h' : 'r';
         while (::write(gReadyFd, &byte, 1) < 0 && errno == EINTR) {
         }
@@ -129,9 +138,19 @@ int syncFile(int fd) {
     return systemAtomicFileCalls().syncFile(fd);
 }
 
+// Counts a target replaced by a call that gave `result`.
+int replaced(int result) {
+    if (result == 0) {
+        const std::lock_guard lock(gReplacedMutex);
+        ++gReplaced;
+        gReplacedChanged.notify_all();
+    }
+    return result;
+}
+
 int linkTarget(int fd, const char* path) {
     holdAt("link");
-    return systemAtomicFileCalls().linkTarget(fd, path);
+    return replaced(systemAtomicFileCalls().linkTarget(fd, path));
 }
 
 int linkHidden(int fd, const char* path) {
@@ -141,11 +160,15 @@ int linkHidden(int fd, const char* path) {
 
 int renameFile(const char* from, const char* to) {
     holdAt("rename");
-    return systemAtomicFileCalls().renameFile(from, to);
+    return replaced(systemAtomicFileCalls().renameFile(from, to));
 }
 
 int syncDirectory(int fd) {
-    holdAt("sync-directory");
+    if (gHoldAt == "sync-directory") {
+        std::unique_lock lock(gReplacedMutex);
+        gReplacedChanged.wait(lock, [] { return gReplaced >= gHeldSaves; });
+    }
+    holdAt("sync-directory", 1);
     return systemAtomicFileCalls().syncDirectory(fd);
 }
 
