@@ -118,6 +118,25 @@ std::string notEnoughMemoryLine(const std::string& name) {
     return describeFileLine(report);
 }
 
+// The line of a file the batch had not started when it was cancelled: the core's line for it.
+std::string cancelledLine(const std::string& name) {
+    FileReport report;
+    report.source = name;
+    report.output = makeCe3Path(name);
+    report.outcome = FileOutcome::Cancelled;
+    return describeFileLine(report);
+}
+
+// The line of a file whose bytes the browser could not read: with no cause, because the file was
+// moved or changed after it was picked (the browser reads what it was then, or nothing); else the
+// browser's words for why.
+std::string cannotReadLine(const std::string& name, const std::string& cause) {
+    return name + ": " + translated("not converted") + ": " +
+           (cause.empty() ? std::string(translated(
+                                "cannot be read: it was moved or changed after it was picked"))
+                          : formatted(translated("cannot be read: %s"), cause.c_str()));
+}
+
 // The line of a file converted whose output could not be written where the user asked, with the
 // browser's words for why.
 std::string cannotWriteLine(const std::string& name, const std::string& cause) {
@@ -196,6 +215,8 @@ EMSCRIPTEN_BINDINGS(morvex) {
     emscripten::function("convert", &convert);
     emscripten::function("notEnoughMemoryLine", &notEnoughMemoryLine);
     emscripten::function("cannotWriteLine", &cannotWriteLine);
+    emscripten::function("cannotReadLine", &cannotReadLine);
+    emscripten::function("cancelledLine", &cancelledLine);
     emscripten::function("ignoredLine", &ignoredLine);
     emscripten::function("drawCe3", &drawCe3);
     emscripten::function("batchSummary", &describeBatchSummary);

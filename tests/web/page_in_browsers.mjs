@@ -224,13 +224,24 @@ async function openPage(browser, origin, japanese) {
     return page;
 }
 
-// Gives the page the files and waits until it has reported on every one: its rows and summary.
-async function convertInPage(page, what, picked, names) {
+// Picks the files in the page; into a list that holds files already, they are added or replace
+// it (how), as the page asks.
+async function pickFiles(page, paths, how) {
+    const listed = await page.$$eval('#results tbody tr.file', (trs) => trs.length);
     const input = await page.$('#pick-files');
     if (input === null) {
         throw new Error('the page has no #pick-files');
     }
-    await input.uploadFile(...names.map((name) => path.join(picked, name)));
+    await input.uploadFile(...paths);
+    if (listed > 0) {
+        await page.waitForSelector('#join[open]', {timeout: kWaitMs});
+        await page.click(`#join button[value="${how}"]`);
+    }
+}
+
+// Gives the page the files and waits until it has reported on every one: its rows and summary.
+async function convertInPage(page, what, picked, names) {
+    await pickFiles(page, names.map((name) => path.join(picked, name)), 'replace');
     const readRows = () => page.$$eval('#results tbody tr.file', (trs) => trs.map((tr) => {
         const link = tr.querySelector('a.download');
         const kicad = tr.querySelector('a.kicad');
@@ -372,11 +383,19 @@ async function checkPreview(page, rows, name, large = false) {
     const cell = await (await page.$$('#results tbody tr.file'))[index].$('.report');
     await cell.click();
     if (large) {
+        // Not drawn in the pane: a link opens the drawing by itself.
         await page.waitForFunction((wanted) => {
             const preview = document.querySelector('#preview');
-            return preview?.dataset.name === wanted && preview.querySelector(':scope > button');
+            return preview?.dataset.name === wanted &&
+                   preview.querySelector('a.large')?.href.startsWith('blob:');
         }, {timeout: kWaitMs, polling: 50}, name);
-        await page.click('#preview > button');
+        const href = await page.$eval('#preview a.large', (a) => a.href);
+        const svg = Buffer.from(await page.evaluate((url) => window.blobBytes(url), href), 'base64');
+        expectEqual(`preview of ${name}: the drawing opened by itself`,
+                    svg.toString('utf8', 0, 5), '<?xml');
+        expectEqual(`preview of ${name}: nothing drawn in the pane`,
+                    await page.$$eval('#preview img', (imgs) => imgs.length), 0);
+        return;
     }
     try {
         await page.waitForFunction((wanted) => {
@@ -587,6 +606,8 @@ async function checkFirefox(origin, picked, names, cliRun) {
         compareRows('Firefox', rows, summary, names, cliRun);
         compareKicad('Firefox: KiCad links', await kicadOfLinks(page), cliRun.dir);
         await page.click('#all-zip');
+        // The zip is made in a worker: its URL comes once it is done.
+        await page.waitForFunction(() => window.zipUrl() !== null, {timeout: kWaitMs});
         const zipUrl = await page.evaluate(() => window.zipUrl());
         const zipped = zipUrl === null ? {} : unzipSync(Buffer.from(
             await page.evaluate((url) => window.blobBytes(url), zipUrl), 'base64'));

@@ -1,0 +1,25 @@
+// Makes the page's zip away from its thread: entries in, [[name, bytes], ...], as they were
+// listed; a message {done} after each entry, then {zip}, a Blob. The page stops it by ending the
+// worker.
+"use strict";
+
+importScripts("fflate.js");
+
+self.onmessage = (event) => {
+  const { entries } = event.data;
+  const chunks = [];
+  const zip = new fflate.Zip((error, chunk) => {
+    if (error) {
+      throw error;
+    }
+    chunks.push(chunk);
+  });
+  entries.forEach(([name, bytes], i) => {
+    const entry = new fflate.ZipDeflate(name, { level: 6 });
+    zip.add(entry);
+    entry.push(bytes, true);
+    self.postMessage({ done: i + 1 });
+  });
+  zip.end();
+  self.postMessage({ zip: new Blob(chunks, { type: "application/zip" }) });
+};
