@@ -124,8 +124,9 @@ export function progressOf(run) {
   return { done, total: run.size };
 }
 
-// The counts of the summary: converted (inPart of them in part), not converted (unreadable ones
-// among them), and cancelled apart, as the converter's summary knows no cancellation.
+// The counts of the summary: converted (inPart of them in part), not converted (those not read
+// and those cancelled among them), and cancelled, which the page tells of after the converter's
+// summary.
 export function summaryCounts(rows) {
   const counts = { converted: 0, inPart: 0, notConverted: 0, cancelled: 0 };
   for (const row of rows.filter((r) => r.kind === "ce2")) {
@@ -134,6 +135,7 @@ export function summaryCounts(rows) {
       counts.inPart += row.inPart ? 1 : 0;
     } else if (row.state === State.cancelled) {
       ++counts.cancelled;
+      ++counts.notConverted;
     } else if (row.state === State.notConverted || row.state === State.unreadable) {
       ++counts.notConverted;
     }
@@ -142,11 +144,12 @@ export function summaryCounts(rows) {
 }
 
 // What an error of reading a picked file means: "moved" when the file is gone or changed since it
-// was picked (the browser keeps a snapshot of it), "memory" when its bytes did not fit, "other"
+// was picked (the browser keeps a snapshot of it: Chromium says NotFoundError or NotReadableError,
+// Firefox an AbortError, the page aborting no read), "memory" when its bytes did not fit, "other"
 // for anything else.
 export function readFailure(error) {
   const name = error?.name ?? "";
-  if (name === "NotFoundError" || name === "NotReadableError") {
+  if (name === "NotFoundError" || name === "NotReadableError" || name === "AbortError") {
     return "moved";
   }
   if (name === "RangeError" || name === "QuotaExceededError" ||

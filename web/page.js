@@ -378,6 +378,10 @@
   function showPreviewSvg(row) {
     const sheet = document.createElement("div");
     sheet.className = "sheet";
+    // Scrolled by the keyboard too.
+    sheet.tabIndex = 0;
+    sheet.setAttribute("role", "region");
+    sheet.setAttribute("aria-label", rules.visibleText(row.name));
     const image = document.createElement("img");
     image.src = row.svgUrl;
     image.alt = rules.visibleText(row.name);
@@ -903,5 +907,7 @@
     showPreviewText(texts.previewHint, "");
     document.body.dataset.busy = "false";
     showActions();
+    // The site's files kept for use offline; the page works without them as well.
+    navigator.serviceWorker?.register("service_worker.js").catch(() => {});
   }, cannotStart);
 })();

@@ -72,13 +72,14 @@ test('the counts of the summary', () => {
                   row('c.ce2', State.notConverted), row('d.ce2', State.unreadable),
                   row('e.ce2', State.cancelled), row('f.ce3', State.cancelled),
                   row('g.ce3', State.failed), row('h.txt', State.ignored)];
-    assert.deepEqual(summaryCounts(rows), {converted: 2, inPart: 1, notConverted: 2, cancelled: 1});
+    assert.deepEqual(summaryCounts(rows), {converted: 2, inPart: 1, notConverted: 3, cancelled: 1});
 });
 
 test('what an error of reading means', () => {
     const named = (name, message = '') => Object.assign(new Error(message), {name});
     for (const [error, meaning] of [
         [named('NotFoundError'), 'moved'], [named('NotReadableError'), 'moved'],
+        [named('AbortError', 'The operation was aborted. '), 'moved'],
         [new RangeError('Array buffer allocation failed'), 'memory'],
         [named('QuotaExceededError'), 'memory'], [new Error('Out of memory'), 'memory'],
         [named('SecurityError'), 'other'], [new Error('Aborted()'), 'other'], [undefined, 'other'],

@@ -8,8 +8,10 @@
 //   node tests/web/page_in_browsers.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER
 // Exits 1 with what differed, 2 on a wrong invocation.
 import {execFileSync, spawnSync} from 'node:child_process';
+import {once} from 'node:events';
 import {copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync,
         statSync, writeFileSync} from 'node:fs';
+import {createRequire} from 'node:module';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
 
@@ -31,6 +33,11 @@ const kDownloadStartMs = 1500;
 const kWatchdogMs = 150000;
 // The file of a batch of one.
 const kOneFile = 'outside-sheet.ce2';
+// A batch of many files, for cancelling it and for its zip.
+const kManyFiles = 300;
+// The longest the page's own thread may be kept busy while it makes a zip.
+const kLongestTaskMs = 200;
+const kAxe = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 
 const started = performance.now();
 const failures = [];
@@ -43,6 +50,9 @@ let lapStart = started;
 function lap(what) {
     const now = performance.now();
     timings.push(`${what} ${((now - lapStart) / 1000).toFixed(2)} s`);
+    if (process.env.MORVEX_PAGE_TEST_VERBOSE) {
+        process.stderr.write(`page_in_browsers: ${timings.at(-1)}\n`);
+    }
     lapStart = now;
 }
 
@@ -269,6 +279,239 @@ async function convertInPage(page, what, picked, names) {
     const rows = await readRows();
     const summary = await page.$eval('#summary', (element) => element.textContent);
     return {rows, summary};
+}
+
+// Files made in the page and picked through its file input, as a user's pick gives them: count
+// copies of one drawing named `${prefix}NNN.ce2`. In the same task, the button clickAfter (if
+// any) is clicked: the page has started the batch, and nothing of it has come back yet.
+async function pickCopies(page, prefix, count, bytes, clickAfter = null) {
+    await page.evaluate((prefixIn, countIn, base64, clickId) => {
+        const data = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+        const transfer = new DataTransfer();
+        for (let i = 1; i <= countIn; ++i) {
+            transfer.items.add(new File([data], `${prefixIn}${String(i).padStart(3, '0')}.ce2`));
+        }
+        const input = document.getElementById('pick-files');
+        input.files = transfer.files;
+        input.dispatchEvent(new Event('change', {bubbles: true}));
+        if (clickId !== null) {
+            document.getElementById(clickId).click();
+        }
+    }, prefix, count, bytes.toString('base64'), clickAfter);
+}
+
+function waitIdle(page) {
+    return page.waitForFunction(() => document.body.dataset.busy === 'false' &&
+                                    ![...document.querySelectorAll('#results tr.file')].some(
+                                        (tr) => tr.dataset.state === 'pending'),
+                                {timeout: kWaitMs, polling: 50});
+}
+
+const readStates = (page) => page.$$eval('#results tbody tr.file', (trs) => trs.map((tr) => ({
+    name: tr.dataset.name, state: tr.dataset.state, report: tr.querySelector('.report').textContent,
+    shown: tr.offsetParent !== null, tabIndex: tr.tabIndex})));
+
+// Cancel in the middle of a batch, a file gone before it is read, the failures filter, the skip
+// link and the one Tab stop of the rows.
+async function checkCancel(page, what, picked, work) {
+    await page.bringToFront();  // a page behind others gets no input events
+    await page.click('#clear');
+    expectEqual(`${what}: rows after Clear`, (await readStates(page)).length, 0);
+    await pickCopies(page, 'copy', kManyFiles, readFileSync(path.join(picked, 'every-kind.ce2')),
+                     'cancel');
+    await waitIdle(page);
+    const rows = await readStates(page);
+    const converted = rows.filter((row) => row.state === 'converted').length;
+    const cancelled = rows.filter((row) => row.state === 'cancelled');
+    // Only the files already given to a worker (one per processor, eight at most) finish.
+    if (rows.length !== kManyFiles || converted < 1 || converted > 8 ||
+        cancelled.length !== kManyFiles - converted) {
+        fail(`${what}: cancelled mid-batch: ${rows.length} rows, ${converted} converted, ` +
+             `${cancelled.length} cancelled`);
+    }
+    for (const row of cancelled.filter((r) => !r.report.startsWith(`${r.name}: `))) {
+        fail(`${what}: cancelled row ${row.name} reads ${row.report}`);
+    }
+    const summary = await page.$eval('#summary', (element) => element.textContent);
+    if (!summary.endsWith(` ${cancelled.length} files cancelled.`)) {
+        fail(`${what}: summary after Cancel: ${summary}`);
+    }
+    expectEqual(`${what}: progress after Cancel`, await page.$eval('#run', (run) => run.hidden),
+                true);
+    expectEqual(`${what}: rows in the Tab order`, rows.filter((r) => r.tabIndex === 0).length, 1);
+    await page.click('#failures-only');
+    const shown = (await readStates(page)).filter((row) => row.shown);
+    expectEqual(`${what}: rows shown by "failures only"`, shown.length, cancelled.length);
+    await page.click('#failures-only');
+    await page.focus('a.skip');
+    await page.keyboard.press('Enter');
+    expectEqual(`${what}: focus after the skip link`,
+                await page.evaluate(() => document.activeElement?.id), 'actions');
+
+    // Picked, then gone before it is read: the file is added to the list only once the page has
+    // been told to, and then read.
+    const gone = path.join(work, `gone-${what}.ce2`);
+    copyFileSync(path.join(picked, kOneFile), gone);
+    await (await page.$('#pick-files')).uploadFile(gone);
+    await page.waitForSelector('#join[open]', {timeout: kWaitMs});
+    rmSync(gone);
+    await page.click('#join button[value="add"]');
+    await waitIdle(page);
+    const after = await readStates(page);
+    expectEqual(`${what}: rows after adding one`, after.length, kManyFiles + 1);
+    expectEqual(`${what}: a file gone since it was picked`, after.at(-1)?.report,
+                `${path.basename(gone)}: not converted: cannot be read: it was moved or changed ` +
+                'after it was picked');
+    expectEqual(`${what}: Retry offered`, await page.$eval('#retry', (b) => b.hidden), false);
+    await page.click('#clear');
+}
+
+// Names that hide or reorder characters, and a name of 244 characters: shown with every
+// character visible and isolated, saved under the same safe names by their links and in the zip,
+// and a table that stays beside the preview, where a click on a row selects it.
+async function checkNames(page, what, picked, work) {
+    // Wide enough for the results and the preview side by side.
+    await page.setViewport({width: 1280, height: 800});
+    const dir = path.join(work, `names-${what}`);
+    mkdirSync(dir);
+    const spoofed = 'invoice\u202Egpj.ce2';
+    const long = `${'n'.repeat(240)}.ce2`;
+    for (const name of [spoofed, long]) {
+        copyFileSync(path.join(picked, 'every-kind.ce2'), path.join(dir, name));
+    }
+    await pickFiles(page, [spoofed, long].map((name) => path.join(dir, name)), 'replace');
+    await waitIdle(page);
+    const rows = await page.$$eval('#results tbody tr.file', (trs) => trs.map((tr) => ({
+        report: tr.querySelector('.report').textContent,
+        isolated: tr.querySelector('.report bdi')?.textContent ?? null,
+        download: tr.querySelector('a.download')?.getAttribute('download') ?? null})));
+    expectEqual(`${what}: the spoofed name shown`, rows[0]?.isolated, 'invoice⟨U+202E⟩gpj.ce2');
+    if (!rows[0]?.report.startsWith('invoice⟨U+202E⟩gpj.ce2 -> invoice⟨U+202E⟩gpj.ce3: ')) {
+        fail(`${what}: the spoofed name's line: ${rows[0]?.report}`);
+    }
+    expectEqual(`${what}: downloads`, rows.map((row) => row.download).join(' | '),
+                `invoice_gpj.ce3 | ${'n'.repeat(240)}.ce3`);
+    const zipped = await makeZip(page);
+    expectEqual(`${what}: zip entries`, Object.keys(zipped).filter((n) => n.endsWith('.ce3'))
+                    .join(' | '), rows.map((row) => row.download).join(' | '));
+    const box = (selector) => page.$eval(selector, (element) => {
+        const {left, right} = element.getBoundingClientRect();
+        return {left, right};
+    });
+    const table = await box('#results');
+    const preview = await box('#preview-pane');
+    if (table.right > preview.left) {
+        fail(`${what}: the table reaches under the preview (${table.right} > ${preview.left})`);
+    }
+    const cell = await page.$('#results tbody tr.file:nth-child(2) .report');
+    await cell.click();
+    expectEqual(`${what}: the row of the long name selected by a click`,
+                await page.$eval('#results tbody tr.file:nth-child(2)',
+                                 (tr) => tr.getAttribute('aria-selected')), 'true');
+}
+
+// Clicks "Download all" and gives the entries of the zip the page makes.
+async function makeZip(page) {
+    await page.evaluate(() => { window.zipUrlBefore = window.zipUrl(); });
+    await page.click('#all-zip');
+    await page.waitForFunction(() => window.zipUrl() !== window.zipUrlBefore, {timeout: kWaitMs});
+    return unzipSync(Buffer.from(await page.evaluate(() => window.blobBytes(window.zipUrl())),
+                                 'base64'));
+}
+
+// A zip of many drawings: made while the page's own thread is never busy for long.
+async function checkZipTasks(page, picked) {
+    await page.click('#clear');
+    await pickCopies(page, 'zip', kManyFiles, readFileSync(path.join(picked, 'many-elements.ce2')));
+    await waitIdle(page);
+    await page.evaluate(() => {
+        window.longTasks = [];
+        new PerformanceObserver((list) => window.longTasks.push(
+            ...list.getEntries().map((entry) => entry.duration))).observe({type: 'longtask'});
+    });
+    const zipped = await makeZip(page);
+    const longest = Math.max(0, ...await page.evaluate(() => window.longTasks));
+    if (longest > kLongestTaskMs) {
+        fail(`zip of ${kManyFiles} drawings: a task of ${longest} ms on the page's thread`);
+    }
+    expectEqual('zip of many drawings: entries', Object.keys(zipped).length, kManyFiles);
+    await page.click('#clear');
+    return longest;
+}
+
+// axe-core on the page with its rows, in the light and the dark scheme, or (schemes null) in
+// the browser's own.
+async function checkAccessibility(page, what, schemes) {
+    await page.evaluate(readFileSync(kAxe, 'utf8'));
+    for (const scheme of schemes ?? ['default']) {
+        if (schemes !== null) {
+            await page.emulateMediaFeatures([{name: 'prefers-color-scheme', value: scheme}]);
+        }
+        const violations = await page.evaluate(async () => (await window.axe.run(document))
+            .violations.map((v) => `${v.id} (${v.nodes.length}): ${v.nodes[0]?.target} ` +
+                                   `${v.nodes[0]?.any?.[0]?.message ?? ''}`));
+        for (const violation of violations) {
+            fail(`${what}, ${scheme} scheme: ${violation}`);
+        }
+    }
+}
+
+// The site's headers: the policy of _headers on every file, the workers' included.
+async function checkHeaders(origin, site) {
+    const policy = readFileSync(path.join(site, '_headers'), 'utf8')
+                       .match(/^\s*Content-Security-Policy: (.*)$/m)?.[1];
+    if (!policy?.includes("frame-ancestors 'none'")) {
+        fail(`_headers: no policy that forbids framing: ${policy}`);
+    }
+    for (const file of ['/', '/worker.js', '/zip_worker.js', '/service_worker.js', '/morvex.wasm']) {
+        const response = await fetch(`${origin}${file}`);
+        expectEqual(`${file}: Content-Security-Policy`,
+                    response.headers.get('content-security-policy'), policy);
+        expectEqual(`${file}: X-Content-Type-Options`,
+                    response.headers.get('x-content-type-options'), 'nosniff');
+        await response.arrayBuffer();
+    }
+}
+
+// Opened once, then again after its server has stopped: the page comes from its service worker
+// and converts.
+async function checkOffline(browser, what, site, picked) {
+    const {server, origin} = await startServer(site);
+    try {
+        const page = await browser.newPage();
+        page.on('pageerror', (error) => fail(`${what} offline: uncaught error: ${error.message}`));
+        await page.goto(`${origin}/`, {waitUntil: 'load'});
+        await page.waitForFunction(() => navigator.serviceWorker?.controller != null,
+                                   {timeout: kWaitMs, polling: 50});
+        server.kill();
+        await once(server, 'exit');
+        await page.reload({waitUntil: 'load'});
+        await page.waitForFunction(() => document.body?.dataset.busy === 'false',
+                                   {timeout: kWaitMs});
+        const {rows} = await convertInPage(page, `${what} offline`, picked, [kOneFile]);
+        if (rows[0]?.state !== 'converted' || !rows[0].download) {
+            fail(`${what} offline: ${kOneFile} not converted: ${JSON.stringify(rows[0])}`);
+        }
+        await page.close();
+    } finally {
+        server.kill();
+    }
+}
+
+// Opened as a file, the page says why it cannot run and shows no control.
+async function checkFileUrl(browser, site) {
+    const page = await browser.newPage();
+    await page.goto(`file://${path.join(site, 'index.html')}`, {waitUntil: 'load'});
+    await page.waitForFunction(() => document.body.dataset.busy === 'unavailable',
+                               {timeout: kWaitMs});
+    const shown = await page.evaluate(() => ({
+        message: document.getElementById('privacy').textContent,
+        controls: [...document.querySelectorAll('button, label, input, a')]
+                      .filter((e) => e.offsetParent !== null && !e.closest('footer')).length}));
+    if (!shown.message.includes('web server') || shown.controls !== 0) {
+        fail(`file: page: ${JSON.stringify(shown)}`);
+    }
+    await page.close();
 }
 
 // Every row against the converter's report for its name; the text file ignored, the .ce3 drawn.
@@ -586,7 +829,7 @@ async function checkWriteBeside(browser, origin, picked, work, cli) {
 
 // The page in Firefox: the same files, the same report lines and summary, and the same KiCad files
 // in its links and its zip, read where the page made them rather than downloaded.
-async function checkFirefox(origin, picked, names, cliRun) {
+async function checkFirefox(origin, site, picked, names, cliRun, work) {
     const firefox = await puppeteer.launch({product: 'firefox', protocol: 'webDriverBiDi',
                                             executablePath: kFirefox, headless: true});
     try {
@@ -605,13 +848,12 @@ async function checkFirefox(origin, picked, names, cliRun) {
         const {rows, summary} = await convertInPage(page, 'Firefox', picked, names);
         compareRows('Firefox', rows, summary, names, cliRun);
         compareKicad('Firefox: KiCad links', await kicadOfLinks(page), cliRun.dir);
-        await page.click('#all-zip');
-        // The zip is made in a worker: its URL comes once it is done.
-        await page.waitForFunction(() => window.zipUrl() !== null, {timeout: kWaitMs});
-        const zipUrl = await page.evaluate(() => window.zipUrl());
-        const zipped = zipUrl === null ? {} : unzipSync(Buffer.from(
-            await page.evaluate((url) => window.blobBytes(url), zipUrl), 'base64'));
+        const zipped = await makeZip(page);
         compareKicad('Firefox: zip', kicadOfZip(zipped), cliRun.dir);
+        await checkAccessibility(page, 'Firefox: axe-core', null);
+        await checkCancel(page, 'Firefox', picked, work);
+        await checkNames(page, 'Firefox', picked, work);
+        await checkOffline(firefox, 'Firefox', site, picked);
     } finally {
         await firefox.close();
     }
@@ -666,6 +908,8 @@ async function main() {
         }
         await checkPreview(page, english.rows, 'large.ce2', true);
         lap('previews shown:');
+        await checkAccessibility(page, 'axe-core', ['light', 'dark']);
+        lap('axe-core in both schemes:');
         // A second batch takes the place of the first; one file has no summary.
         const one = await convertInPage(page, 'One file', picked, [kOneFile]);
         compareRows('One file', one.rows, one.summary, [kOneFile], cliRuns.one);
@@ -675,11 +919,20 @@ async function main() {
         const japanese = await convertInPage(japanesePage, 'Japanese', picked, names);
         compareRows('Japanese', japanese.rows, japanese.summary, names, cliRuns.ja);
         lap('one file, and the files in the Japanese page:');
+        await checkCancel(page, 'Chromium', picked, work);
+        await checkNames(page, 'Chromium', picked, work);
+        await page.click('#kicad');  // many large KiCad files would only take long
+        const longest = await checkZipTasks(page, picked);
+        lap(`cancel, names, the zip of ${kManyFiles} drawings (longest task ${longest} ms):`);
+        await checkHeaders(origin, site);
+        await checkFileUrl(browser, site);
+        await checkOffline(browser, 'Chromium', site, picked);
+        lap('headers, file: and offline:');
         await checkWriteBeside(browser, origin, picked, work, cli);
         lap('a folder written beside its drawings:');
         await browser.close();
         browser = null;
-        await checkFirefox(origin, picked, names, cliRuns.en);
+        await checkFirefox(origin, site, picked, names, cliRuns.en, work);
         lap('the files in Firefox:');
     } finally {
         await browser?.close();
