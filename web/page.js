@@ -279,12 +279,14 @@
                          notDrawn: null, elements: 0 });
     tr.addEventListener("click", () => select(row));
     tr.addEventListener("keydown", (event) => rowKey(event, row));
-    setRow(row, row.state, row.line);
+    setRow(row, row.state, row.line, row.csv);
   }
 
-  function setRow(row, state, line) {
+  // Sets a row's state, its line and its rows in the CSV report (bytes).
+  function setRow(row, state, line, csv = "") {
     row.state = state;
     row.line = line;
+    row.csv = csv;
     // A file not read is shown as not converted; the page tells it apart to retry it.
     row.tr.dataset.state = state === rules.State.unreadable ? "not-converted" : state;
     row.tr.classList.toggle("failure", rules.isFailure(row));
@@ -447,7 +449,7 @@
       if (reply.svg) {
         row.svgUrl = URL.createObjectURL(new Blob([reply.svg], { type: "image/svg+xml" }));
       } else {
-        row.notDrawn = reply.notDrawn || failureLine(row, reply);
+        row.notDrawn = reply.notDrawn || failureTold(row, reply).line;
       }
     }
     if (row.tr.getAttribute("aria-selected") !== "true") {
@@ -512,17 +514,17 @@
     return path.slice(path.lastIndexOf("/") + 1);
   }
 
-  // The line of a file whose job failed outside the conversion, by the cause: a file the browser
-  // could not read (gone or changed since it was picked, or for the reason it gives), or memory
-  // that ran out while it was read or converted.
-  function failureLine(row, reply) {
+  // {line, csv} of a file whose job failed outside the conversion, by the cause: a file the
+  // browser could not read (gone or changed since it was picked, or for the reason it gives), or
+  // memory that ran out while it was read or converted.
+  function failureTold(row, reply) {
     if (reply.unreadable) {
       const cause = rules.readFailure({ name: reply.errorName, message: reply.reason });
       if (cause !== "memory") {
-        return morvex.cannotReadLine(row.name, cause === "moved" ? "" : reply.reason ?? "");
+        return morvex.cannotRead(row.name, cause === "moved" ? "" : reply.reason ?? "");
       }
     }
-    return morvex.notEnoughMemoryLine(row.name);
+    return morvex.notEnoughMemory(row.name);
   }
 
   // Converts a .ce2 row, or draws a .ce3 one; nothing is shown of a list replaced meanwhile.
@@ -533,7 +535,7 @@
       try {
         existing = await existingOutput(row);
       } catch (error) {
-        return { line: morvex.cannotWriteLine(row.name, error.message) };
+        return morvex.cannotWrite(row.name, error.message);
       }
     }
     let reply;
@@ -554,7 +556,7 @@
       try {
         await writeBesideSource(row, reply.ce3);
       } catch (error) {
-        return { line: morvex.cannotWriteLine(row.name, error.message) };
+        return morvex.cannotWrite(row.name, error.message);
       }
     }
     return reply;
@@ -563,21 +565,23 @@
   function showReply(row, reply) {
     const State = rules.State;
     if (reply.cancelled) {
-      setRow(row, State.cancelled, morvex.cancelledLine(row.name));
+      const told = morvex.cancelled(row.name);
+      setRow(row, State.cancelled, told.line, told.csv);
     } else if (reply.unreadable || reply.failed) {
       const failed = row.kind === "ce2" ? State.notConverted : State.failed;
       const unread = reply.unreadable &&
                      rules.readFailure({ name: reply.errorName, message: reply.reason }) !== "memory";
-      setRow(row, unread && row.kind === "ce2" ? State.unreadable : failed, failureLine(row, reply));
+      const told = failureTold(row, reply);
+      setRow(row, unread && row.kind === "ce2" ? State.unreadable : failed, told.line, told.csv);
     } else if (row.kind === "ce3") {
-      setRow(row, reply.drawn ? State.drawn : State.failed, reply.line);
+      setRow(row, reply.drawn ? State.drawn : State.failed, reply.line, reply.csv);
       if (reply.drawn) {
         row.elements = reply.elements;
         row.svgUrl = URL.createObjectURL(new Blob([reply.svg], { type: "image/svg+xml" }));
         offerKicad(row, reply);
       }
     } else if (reply.converted) {
-      setRow(row, State.converted, reply.line);
+      setRow(row, State.converted, reply.line, reply.csv);
       row.elements = reply.elements;
       row.inPart = reply.inPart;
       offerDownload(row, reply.output, reply.ce3);
@@ -586,7 +590,7 @@
       }
       offerKicad(row, reply);
     } else {
-      setRow(row, State.notConverted, reply.line);
+      setRow(row, State.notConverted, reply.line, reply.csv);
     }
   }
 
@@ -654,7 +658,8 @@
       row.outputPath = morvex.outputPath(row.name);
       if (refused[i] !== null && row.state === rules.State.pending) {
         row.state = rules.State.notConverted;
-        row.line = refused[i];
+        row.line = refused[i].line;
+        row.csv = refused[i].csv;
       }
     });
     for (const row of added) {
@@ -732,7 +737,8 @@
 
   function cancelList() {
     for (const row of rules.cancelPending(rows)) {
-      setRow(row, rules.State.cancelled, morvex.cancelledLine(row.name));
+      const told = morvex.cancelled(row.name);
+      setRow(row, rules.State.cancelled, told.line, told.csv);
     }
     dropQueuedFiles();  // their rows end as cancelled when their jobs resolve
     showProgress();
@@ -750,6 +756,22 @@
     showActions();
     showProgress();
     pump();
+  }
+
+  // Saves the CSV report of the list, the rows morvex-cli --report writes for the same files.
+  function saveReport() {
+    const parts = [morvex.csvHeader(), ...rows.map((row) => row.csv ?? "")];
+    saveAs(new Blob(parts, { type: "text/csv;charset=utf-8" }), "morvex-report.csv");
+  }
+
+  function saveAs(blob, name) {
+    const link = document.createElement("a");
+    link.href = URL.createObjectURL(blob);
+    link.download = name;
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
   }
 
   // ---- The zip, made in a worker of its own; Cancel stops it.
@@ -776,13 +798,7 @@
       const message = event.data;
       if (message.zip) {
         stopZip();
-        const link = document.createElement("a");
-        link.href = URL.createObjectURL(message.zip);
-        link.download = "morvex-ce3.zip";
-        document.body.append(link);
-        link.click();
-        link.remove();
-        setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+        saveAs(message.zip, "morvex-ce3.zip");
         $("all-zip").focus();
       } else {
         $("zip-bar").value = message.done;
@@ -858,6 +874,7 @@
     $("cancel").addEventListener("click", cancelList);
     $("clear").addEventListener("click", clearList);
     $("retry").addEventListener("click", retryUnread);
+    $("save-report").addEventListener("click", saveReport);
     $("all-zip").addEventListener("click", downloadAll);
     $("cancel-zip").addEventListener("click", () => {
       stopZip();

@@ -157,17 +157,21 @@ function compareKicad(what, made, cliDir) {
 }
 
 // Keeps every blob the page makes a URL of, for the test to read back without a download:
-// window.blobBytes(url) gives its bytes as base64, window.zipUrl() the URL of the last zip made.
+// window.blobBytes(url) gives its bytes as base64, window.zipUrl() the URL of the last zip made,
+// window.csvUrl() that of the last CSV report.
 function recordBlobs() {
     const made = new Map();
     let zip = null;
+    let csv = null;
     const createObjectURL = URL.createObjectURL;
     URL.createObjectURL = (object) => {
         const url = createObjectURL.call(URL, object);
         made.set(url, object);
         zip = object.type === 'application/zip' ? url : zip;
+        csv = object.type?.startsWith('text/csv') ? url : csv;
         return url;
     };
+    window.csvUrl = () => csv;
     window.blobBytes = async (url) => {
         const bytes = new Uint8Array(await made.get(url).arrayBuffer());
         let text = '';
@@ -177,6 +181,27 @@ function recordBlobs() {
         return btoa(text);
     };
     window.zipUrl = () => zip;
+}
+
+// The page's CSV report of its list against morvex-cli --kicad --report on the same files in the
+// same order (the page's ignored file left out).
+async function checkReport(page, cli, picked, work, names) {
+    const given = names.filter((name) => name !== 'notes.txt');
+    const dir = path.join(work, 'cli-report');
+    mkdirSync(dir);
+    for (const name of given) {
+        copyFileSync(path.join(picked, name), path.join(dir, name));
+    }
+    runCli(cli, dir, given, {}, given, ['--kicad', '--report', 'report.csv']);
+    await page.click('#save-report');
+    await page.waitForFunction(() => window.csvUrl() !== null, {timeout: kWaitMs});
+    const saved = Buffer.from(await page.evaluate(() => window.blobBytes(window.csvUrl())),
+                              'base64');
+    const written = readFileSync(path.join(dir, 'report.csv'));
+    if (!saved.equals(written)) {
+        fail(`CSV report: the page's differs from morvex-cli's\n    page:     ` +
+             `${JSON.stringify(saved.toString())}\n    expected: ${JSON.stringify(written.toString())}`);
+    }
 }
 
 // The KiCad file of every row's link, by the name it downloads as.
@@ -903,6 +928,7 @@ async function main() {
         const english = await convertInPage(page, 'English', picked, names);
         lap(`${names.length} files converted in the page:`);
         compareRows('English', english.rows, english.summary, names, cliRuns.en);
+        await checkReport(page, cli, picked, work, names);
         const downloads = path.join(work, 'downloads');
         mkdirSync(downloads);
         const {count, repeated} = await compareDownloads(browser, page, downloads, cliRuns.en.dir,
