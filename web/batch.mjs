@@ -191,8 +191,8 @@ export function zipEntryName(path) {
   return parts.length === 0 ? "_" : parts.map(safeFileName).join("/");
 }
 
-// The entries of the zip in the list's order, [name, bytes]: every .ce3 file and every KiCad file
-// made. A name that an earlier entry took (names that differ only in what is made safe) gets
+// The entries of the zip in the list's order, [name, data]: every .ce3 file and every KiCad file
+// made, as the rows hold them. A name that an earlier entry took (names that differ only in what is made safe) gets
 // " (2)", " (3)"... before its extension. Names are compared as most file systems do, in any case.
 export function zipEntries(rows) {
   const taken = new Set();

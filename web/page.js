@@ -301,21 +301,24 @@
     }
   }
 
-  // A link that saves the bytes under the name a single download gets; gives its URL.
+  // A link that saves the bytes under the name a single download gets; gives the Blob it saves,
+  // which the row keeps for the zip (a Blob goes to the zip's worker without being copied).
   function addDownload(row, className, path, bytes) {
+    const blob = new Blob([bytes], { type: "application/octet-stream" });
     const link = document.createElement("a");
     link.className = className;
-    link.href = URL.createObjectURL(new Blob([bytes], { type: "application/octet-stream" }));
+    link.href = URL.createObjectURL(blob);
     link.download = rules.downloadName(path);
     link.textContent = link.download;
     row.tr.querySelector(".output").append(link);
-    return link;
+    return { link, blob };
   }
 
   function offerDownload(row, outputPath, ce3) {
-    row.ce3 = ce3;
     row.outputPath = outputPath;
-    row.ce3Url = addDownload(row, "download", outputPath, ce3).href;
+    const { link, blob } = addDownload(row, "download", outputPath, ce3);
+    row.ce3 = blob;
+    row.ce3Url = link.href;
   }
 
   // The KiCad schematic of a row's drawing, when the module made one.
@@ -323,10 +326,10 @@
     if (!reply.kicad || reply.kicad.byteLength === 0) {
       return;
     }
-    row.kicad = reply.kicad;
     row.kicadPath = reply.kicadOutput;
-    const link = addDownload(row, "kicad", reply.kicadOutput, reply.kicad);
+    const { link, blob } = addDownload(row, "kicad", reply.kicadOutput, reply.kicad);
     link.title = texts.downloadKicad;
+    row.kicad = blob;
     row.kicadUrl = link.href;
   }
 
@@ -701,6 +704,9 @@
   // "replace", or null when the pick is let go.
   function askHowToJoin() {
     const dialog = $("join");
+    if (dialog.open) {
+      return Promise.resolve(null);  // a pick while the question is asked is let go
+    }
     return new Promise((resolve) => {
       dialog.addEventListener("close", () => resolve(dialog.returnValue || null), { once: true });
       dialog.returnValue = "";

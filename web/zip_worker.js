@@ -1,6 +1,6 @@
-// Makes the page's zip away from its thread: entries in, [[name, bytes], ...], as they were
-// listed; a message {done} after each entry, then {zip}, a Blob. The page stops it by ending the
-// worker.
+// Makes the page's zip away from its thread: entries in, [[name, Blob or bytes], ...], as they
+// were listed; a message {done} after each entry, then {zip}, a Blob. The page stops it by ending
+// the worker.
 "use strict";
 
 importScripts("fflate.js");
@@ -14,10 +14,11 @@ self.onmessage = (event) => {
     }
     chunks.push(chunk);
   });
-  entries.forEach(([name, bytes], i) => {
+  const reader = new FileReaderSync();
+  entries.forEach(([name, data], i) => {
     const entry = new fflate.ZipDeflate(name, { level: 6 });
     zip.add(entry);
-    entry.push(bytes, true);
+    entry.push(data instanceof Blob ? new Uint8Array(reader.readAsArrayBuffer(data)) : data, true);
     self.postMessage({ done: i + 1 });
   });
   zip.end();
