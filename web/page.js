@@ -780,30 +780,33 @@
     setTimeout(() => URL.revokeObjectURL(link.href), 60000);
   }
 
-  // ---- The zip, made in a worker of its own; Cancel stops it.
+  // ---- The zip, made in a worker of its own, kept for the next zip; Cancel ends it.
 
   let zipWorker = null;
 
-  function stopZip() {
+  function showZipping(zipping) {
+    $("zipping").hidden = !zipping;
+    $("all-zip").hidden = zipping;
+  }
+
+  function cancelZip() {
     zipWorker?.terminate();
     zipWorker = null;
-    $("zipping").hidden = true;
-    $("all-zip").hidden = false;
+    showZipping(false);
+    $("all-zip").focus();
   }
 
   function downloadAll() {
     const entries = rules.zipEntries(rows);
-    stopZip();
-    zipWorker = new Worker("zip_worker.js");
-    $("zipping").hidden = false;
-    $("all-zip").hidden = true;
+    zipWorker ??= new Worker("zip_worker.js");
+    showZipping(true);
     $("zip-bar").max = entries.length;
     $("zip-bar").value = 0;
     $("zip-progress").textContent = filledIn(texts.zipping, 0, entries.length);
     zipWorker.onmessage = (event) => {
       const message = event.data;
       if (message.zip) {
-        stopZip();
+        showZipping(false);
         saveAs(message.zip, "morvex-ce3.zip");
         $("all-zip").focus();
       } else {
@@ -813,7 +816,7 @@
     };
     zipWorker.onerror = (event) => {
       event.preventDefault();
-      stopZip();
+      cancelZip();
     };
     zipWorker.postMessage({ entries });
   }
@@ -882,10 +885,7 @@
     $("retry").addEventListener("click", retryUnread);
     $("save-report").addEventListener("click", saveReport);
     $("all-zip").addEventListener("click", downloadAll);
-    $("cancel-zip").addEventListener("click", () => {
-      stopZip();
-      $("all-zip").focus();
-    });
+    $("cancel-zip").addEventListener("click", cancelZip);
     $("failures-only").addEventListener("change", (event) => {
       $("results").classList.toggle("failures-only", event.target.checked);
     });
