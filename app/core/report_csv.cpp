@@ -8,7 +8,7 @@ namespace {
 
 // A field as RFC 4180 writes it: quoted, with its quotes doubled, when it holds a comma, a quote
 // or a line end.
-std::string quoted(const std::string& field) {
+std::string csvQuoted(const std::string& field) {
     if (field.find_first_of(",\"\r\n") == std::string::npos) {
         return field;
     }
@@ -24,7 +24,7 @@ std::string quoted(const std::string& field) {
 
 // The length of the valid UTF-8 sequence that begins at text[at], or 0 when none begins there:
 // overlong forms, surrogates and code points above U+10FFFF are not valid.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t at) {
+std::size_t utf8LengthAt(std::string_view text, std::size_t at) {
     const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
     if (lead < 0x80) {
@@ -59,10 +59,10 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t at) {
 
 // The cell with the bytes that are not UTF-8 written as \xNN, and a leading ' when it would
 // begin a formula.
-std::string safeText(std::string_view cell) {
+std::string csvSafeText(std::string_view cell) {
     std::string text;
     for (std::size_t at = 0; at < cell.size();) {
-        const std::size_t length = utf8SequenceLength(cell, at);
+        const std::size_t length = utf8LengthAt(cell, at);
         if (length == 0) {
             char escaped[5];
             std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(cell[at]));
@@ -82,7 +82,7 @@ std::string safeText(std::string_view cell) {
 }  // namespace
 
 std::string csvField(std::string_view cell) {
-    return quoted(safeText(cell));
+    return csvQuoted(csvSafeText(cell));
 }
 
 std::string csvRow(std::initializer_list<std::string> fields) {
