@@ -605,7 +605,9 @@
          row = rules.nextPending(rows)) {
       row.state = rules.State.running;
       ++active;
-      workOn(row).then((reply) => {
+      // An error that nothing above foresaw ends the row as a file that could not be read.
+      workOn(row).catch((error) => ({ unreadable: true, errorName: error?.name ?? "",
+                                      reason: String(error?.message ?? error) })).then((reply) => {
         if (number !== listNumber) {
           return;
         }

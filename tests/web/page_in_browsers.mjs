@@ -1,10 +1,14 @@
 // The page in headless Chromium, against morvex-cli --kicad on the same files: the report line of
-// every .ce2 file, the batch summary, the .ce3 files downloaded through the page's links and in its
-// zip, the KiCad files of its links and of the zip with them (byte for byte), the preview of the
-// rows clicked, a second batch of one file, the reports in Japanese, a folder converted with its
-// outputs written beside the drawings (morvex-cli without --kicad), and that neither the page nor
-// its workers ask anything of any server but the page's own. Then the same files in Firefox,
-// report for report, with their KiCad files.
+// every .ce2 file, the batch summary, the CSV report, the .ce3 files downloaded through the page's
+// links and in its zip, the KiCad files of its links and of the zip with them (byte for byte), the
+// preview of the rows clicked, axe-core in the light and dark schemes, a second batch of one file,
+// the reports in Japanese, a batch cancelled, a file gone before it is read, hostile and long
+// names, a zip of 300 drawings with no long task on the page's thread, the headers, the page
+// opened as a file, offline and installable, a folder converted with its outputs written beside
+// the drawings (morvex-cli without --kicad), a file of it read on retry, and that neither the page
+// nor its workers ask anything of any server but the page's own. Then the same files in Firefox,
+// report for report, with their KiCad files, axe-core, cancelling, names, and offline.
+// MORVEX_PAGE_TEST_VERBOSE=1 prints each step's time as it ends.
 //   node tests/web/page_in_browsers.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER
 // Exits 1 with what differed, 2 on a wrong invocation.
 import {execFileSync, spawnSync} from 'node:child_process';
@@ -748,13 +752,19 @@ function boardFiles(picked) {
     };
 }
 
-function installFolder(name, files) {
+// goneOnce names files that cannot be read the first time the page asks for them, as a file moved
+// away after the pick and back again.
+function installFolder(name, files, goneOnce = []) {
+    const gone = new Set(goneOnce);
     const bytesOf = (base64) => Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
     class FileHandle {
         constructor(dir, fileName) {
             Object.assign(this, {kind: 'file', name: fileName, dir});
         }
         async getFile() {
+            if (gone.delete(this.name)) {
+                throw new DOMException(`${this.name} not found`, 'NotFoundError');
+            }
             return new File([this.dir.files.get(this.name)], this.name);
         }
         async createWritable() {
@@ -873,6 +883,32 @@ async function checkWriteBeside(browser, origin, picked, work, cli) {
     await page.close();
 }
 
+// A folder one of whose drawings cannot be read at first: its row tells why, and "Retry"
+// converts it once it can be read.
+async function checkRetry(browser, origin, picked) {
+    const page = await browser.newPage();
+    const drawing = readFileSync(path.join(picked, kOneFile)).toString('base64');
+    await page.evaluateOnNewDocument(installFolder, kBoard, {'a.ce2': drawing, 'b.ce2': drawing},
+                                     ['b.ce2']);
+    await page.goto(`${origin}/`, {waitUntil: 'load'});
+    await page.waitForFunction(() => document.body?.dataset.busy === 'false', {timeout: kWaitMs});
+    await page.click('#write-beside');
+    await waitIdle(page);
+    const states = async () => (await readStates(page)).map((row) => `${row.name}: ${row.state}`)
+                                   .join(' | ');
+    expectEqual('retry: before', await states(),
+                `${kBoard}/a.ce2: converted | ${kBoard}/b.ce2: not-converted`);
+    expectEqual('retry: the line of the file not read', (await readStates(page))[1]?.report,
+                `${kBoard}/b.ce2: not converted: cannot be read: it was moved or changed after ` +
+                'it was picked');
+    await page.click('#retry');
+    await waitIdle(page);
+    expectEqual('retry: after', await states(),
+                `${kBoard}/a.ce2: converted | ${kBoard}/b.ce2: converted`);
+    expectEqual('retry: offered after', await page.$eval('#retry', (b) => b.hidden), true);
+    await page.close();
+}
+
 // The page in Firefox: the same files, the same report lines and summary, and the same KiCad files
 // in its links and its zip, read where the page made them rather than downloaded.
 async function checkFirefox(origin, site, picked, names, cliRun, work) {
@@ -976,6 +1012,7 @@ async function main() {
         await checkOffline(browser, 'Chromium', site, picked, true);
         lap('headers, file: and offline:');
         await checkWriteBeside(browser, origin, picked, work, cli);
+        await checkRetry(browser, origin, picked);
         lap('a folder written beside its drawings:');
         await browser.close();
         browser = null;
