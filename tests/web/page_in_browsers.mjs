@@ -484,7 +484,7 @@ async function checkZipTasks(page, picked) {
 }
 
 // axe-core on the page with its rows, in the light and the dark scheme, or (schemes null) in
-// the browser's own.
+// the scheme the browser was started with.
 async function checkAccessibility(page, what, schemes) {
     await page.evaluate(readFileSync(kAxe, 'utf8'));
     for (const scheme of schemes ?? ['default']) {
@@ -912,8 +912,10 @@ async function checkRetry(browser, origin, picked) {
 // The page in Firefox: the same files, the same report lines and summary, and the same KiCad files
 // in its links and its zip, read where the page made them rather than downloaded.
 async function checkFirefox(origin, site, picked, names, cliRun, work) {
-    const firefox = await puppeteer.launch({product: 'firefox', protocol: 'webDriverBiDi',
-                                            executablePath: kFirefox, headless: true});
+    // In its dark scheme, which Chromium's run does not test but by emulation.
+    const firefox = await puppeteer.launch({
+        product: 'firefox', protocol: 'webDriverBiDi', executablePath: kFirefox, headless: true,
+        extraPrefsFirefox: {'layout.css.prefers-color-scheme.content-override': 0}});
     try {
         const page = await firefox.newPage();
         page.on('pageerror', (error) => fail(`Firefox: uncaught error: ${error.message}`));
@@ -932,6 +934,8 @@ async function checkFirefox(origin, site, picked, names, cliRun, work) {
         compareKicad('Firefox: KiCad links', await kicadOfLinks(page), cliRun.dir);
         const zipped = await makeZip(page);
         compareKicad('Firefox: zip', kicadOfZip(zipped), cliRun.dir);
+        expectEqual('Firefox: the dark scheme', await page.evaluate(
+            () => matchMedia('(prefers-color-scheme: dark)').matches), true);
         await checkAccessibility(page, 'Firefox: axe-core', null);
         await checkCancel(page, 'Firefox', picked, work);
         await checkNames(page, 'Firefox', picked, work);
