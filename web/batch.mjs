@@ -51,8 +51,10 @@ export function pickedFile(name, file) {
 // file in a folder is most likely an earlier output).
 export function folderFiles(found) {
   const sorted = [...found].sort(compareNames);
-  return [...sorted.filter((entry) => kindOf(entry.name) === "ce2").map((e) => ({ ...e, kind: "ce2" })),
-          ...sorted.filter((entry) => kindOf(entry.name) !== "ce2").map((e) => ({ ...e, kind: "other" }))];
+  const drawings = sorted.filter((entry) => kindOf(entry.name) === "ce2");
+  const others = sorted.filter((entry) => kindOf(entry.name) !== "ce2");
+  return [...drawings.map((entry) => ({ ...entry, kind: "ce2" })),
+          ...others.map((entry) => ({ ...entry, kind: "other" }))];
 }
 
 // A row of the list for a file picked.
@@ -192,8 +194,9 @@ export function zipEntryName(path) {
 }
 
 // The entries of the zip in the list's order, [name, data]: every .ce3 file and every KiCad file
-// made, as the rows hold them. A name that an earlier entry took (names that differ only in what is made safe) gets
-// " (2)", " (3)"... before its extension. Names are compared as most file systems do, in any case.
+// made, as the rows hold them. A name that an earlier entry took (names that differ only in what
+// is made safe) gets " (2)", " (3)"... before its extension. Names are compared as most file
+// systems do, in any case.
 export function zipEntries(rows) {
   const taken = new Set();
   const entries = [];

@@ -573,8 +573,8 @@
       setRow(row, State.cancelled, told.line, told.csv);
     } else if (reply.unreadable || reply.failed) {
       const failed = row.kind === "ce2" ? State.notConverted : State.failed;
-      const unread = reply.unreadable &&
-                     rules.readFailure({ name: reply.errorName, message: reply.reason }) !== "memory";
+      const unread = reply.unreadable && rules.readFailure(
+          { name: reply.errorName, message: reply.reason }) !== "memory";
       const told = failureTold(row, reply);
       setRow(row, unread && row.kind === "ce2" ? State.unreadable : failed, told.line, told.csv);
     } else if (row.kind === "ce3") {

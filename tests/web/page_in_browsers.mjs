@@ -204,7 +204,8 @@ async function checkReport(page, cli, picked, work, names) {
     const written = readFileSync(path.join(dir, 'report.csv'));
     if (!saved.equals(written)) {
         fail(`CSV report: the page's differs from morvex-cli's\n    page:     ` +
-             `${JSON.stringify(saved.toString())}\n    expected: ${JSON.stringify(written.toString())}`);
+             `${JSON.stringify(saved.toString())}\n    expected: ` +
+             JSON.stringify(written.toString()));
     }
 }
 
@@ -507,7 +508,8 @@ async function checkHeaders(origin, site) {
     if (!policy?.includes("frame-ancestors 'none'")) {
         fail(`_headers: no policy that forbids framing: ${policy}`);
     }
-    for (const file of ['/', '/worker.js', '/zip_worker.js', '/service_worker.js', '/morvex.wasm']) {
+    const files = ['/', '/worker.js', '/zip_worker.js', '/service_worker.js', '/morvex.wasm'];
+    for (const file of files) {
         const response = await fetch(`${origin}${file}`);
         expectEqual(`${file}: Content-Security-Policy`,
                     response.headers.get('content-security-policy'), policy);
@@ -683,7 +685,8 @@ async function checkPreview(page, rows, name, large = false) {
                    preview.querySelector('a.large')?.href.startsWith('blob:');
         }, {timeout: kWaitMs, polling: 50}, name);
         const href = await page.$eval('#preview a.large', (a) => a.href);
-        const svg = Buffer.from(await page.evaluate((url) => window.blobBytes(url), href), 'base64');
+        const svg = Buffer.from(await page.evaluate((url) => window.blobBytes(url), href),
+                                'base64');
         expectEqual(`preview of ${name}: the drawing opened by itself`,
                     svg.toString('utf8', 0, 5), '<?xml');
         expectEqual(`preview of ${name}: nothing drawn in the pane`,
