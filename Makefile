@@ -117,10 +117,12 @@ web: deps-web
 web-serve: web
 	scripts/serve-web --port 8000 dist/web
 
-# The page in headless Chromium and Firefox against morvex-cli of the optimised build on the same
-# drawings: every report line, the summary, the .ce3 files downloaded one by one and zipped, the
-# KiCad files of the links and of the zip against morvex-cli --kicad's, the preview, the Japanese
-# reports, a folder written beside its drawings, and no request but for the page's own files
+# The page's list rules in Node (tests/web/batch_test.mjs), then the page in headless Chromium and
+# Firefox against morvex-cli of the optimised build on the same drawings: every report line, the
+# summary and the CSV report, the .ce3 files downloaded one by one and zipped, the KiCad files of
+# the links and of the zip against morvex-cli --kicad's, the preview, the Japanese reports,
+# cancelling, read errors and retries, hostile names, the zip's long tasks, the headers, offline
+# use, axe-core, a folder written beside its drawings, and no request but for the page's own files
 # (tests/web/page_in_browsers.mjs). Only the two programs it needs are built in build/release.
 WEB_CHECK = scripts/timed web $(MAKE) --no-print-directory web-check-steps
 web-check: deps
@@ -129,6 +131,7 @@ web-check: deps
 web-check-steps: web
 	test -f build/release/CMakeCache.txt || cmake --preset release
 	cmake --build build/release --target morvex-cli make_seeds
+	node --test tests/web/batch_test.mjs
 	node tests/web/page_in_browsers.mjs build/release/cli/morvex-cli \
 		build/release/fuzz/make_seeds dist/web
 

@@ -4,18 +4,12 @@
 #include <string_view>
 
 #include "app/core/conversion.h"
+#include "app/core/report_csv.h"
 #include "platform/atomic_file.h"
 
-// A cell as the report writes it. Bytes that are not UTF-8 (a name in CP932, say) become \xNN, two
-// upper-case hexadecimal digits; UTF-8 stays as it is. A cell that begins with =, +, -, @, tab or
-// CR gets a leading ' so that no spreadsheet takes it for a formula. Then RFC 4180: the cell is
-// quoted, its quotes doubled, when it holds a comma, a quote or a line end.
-std::string csvField(std::string_view cell);
-
 // The log of a run that `--report FILE.csv` keeps: one row per file, in the order of the report
-// lines, as spreadsheet programs read it (UTF-8 with a byte-order mark, a header row, RFC 4180
-// quoting, CR LF line ends), and as they open it safely (csvField). Written atomically: the file
-// appears whole once the run is done.
+// lines, as app/core/report_csv.h makes them. Written atomically: the file appears whole once the
+// run is done.
 class CsvReport {
   public:
     explicit CsvReport(const std::string& path) : path_(path), file_(path) {}
@@ -41,7 +35,7 @@ class CsvReport {
     const WriteFailure& failure() const { return file_.failure(); }
 
   private:
-    void row(std::initializer_list<std::string> fields);
+    void write(const std::string& row);
 
     std::string path_;
     AtomicFile file_;

@@ -12,6 +12,7 @@
 #include "app/core/conversion_text.h"
 #include "app/core/kicad_file.h"
 #include "app/core/memory_conversion.h"
+#include "app/core/report_csv.h"
 #include "app/core/run_plan.h"
 #include "app/core/settings.h"
 #include "kicad/kicad_schematic.h"
@@ -47,27 +48,39 @@ void setKicad(val& result, const std::string& text, const std::string& path) {
     result.set("kicadOutput", path);
 }
 
+// {line, csv}: the line a batch gives for a file, and its rows in the CSV report as bytes (a
+// Uint8Array: a text would lose a leading byte order mark of a name to the browser's decoder).
+val told(const std::string& line, const std::string& csv) {
+    val result = val::object();
+    result.set("line", line);
+    result.set("csv", bytesOf(csv));
+    return result;
+}
+
 // Messages in the language that LANG names: the page sets it from the browser's language.
 void setUpPageMessages() {
     setUpMessages(MessageOutput::Utf8);
 }
 
 // For names of a batch (paths as the user picked them), in its order: null for a file to
-// convert, or the line of one that is not converted because an earlier file of the batch writes
-// its output (the same rule as a batch of files).
+// convert, or {line, csv} of one that is not converted because an earlier file of the batch
+// writes its output (the same rule as a batch of files).
 val refusedBeforeConverting(const std::vector<std::string>& names) {
     const RunPlan plan({filesBesideSources(names), {}, {}, {}}, BatchRules{});
     val lines = val::array();
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::optional<FileReport>& refused = plan.refused(i);
-        lines.call<void>("push", refused ? val(describeFileLine(*refused)) : val::null());
+        lines.call<void>("push", refused
+                                     ? told(describeFileLine(*refused), csvFileRow(*refused, false))
+                                     : val::null());
     }
     return lines;
 }
 
 // Converts one drawing. ce2 is its bytes (a Uint8Array), name the path the user knows it by;
 // faces are CP932 bytes and sizes texts. existingOutput is null, or the bytes its output holds
-// now. Gives {converted, inPart, elements, line, output, ce3, svg, notDrawn, kicad, kicadOutput}:
+// now. Gives {converted, inPart, elements, line, csv, output, ce3, svg, notDrawn, kicad,
+// kicadOutput}, csv being its rows in the CSV report:
 // elements are those written and drawn, line is the line a batch gives for the file (a batch
 // with --kicad when kicad is asked for), ce3 a Uint8Array (empty unless converted), svg the drawing
 // when asked for and converted, notDrawn why it could not be drawn, when it could not; kicad the
@@ -105,25 +118,56 @@ val convert(const val& ce2Bytes, const std::string& name, const std::string& lar
     if (report.kicad && report.kicad->ok) {
         setKicad(result, converted.kicad, makeKicadPath(name));
     }
+    std::string csv = csvFileRow(report, false);
+    if (report.kicad) {
+        csv += csvKicadRow(report.source, makeKicadPath(report.output), *report.kicad, false);
+    }
+    result.set("csv", bytesOf(csv));
     return result;
 }
 
-// The line of a file that failed outside the conversion: its bytes did not fit in memory, or
-// the module ran out of it.
-std::string notEnoughMemoryLine(const std::string& name) {
+// {line, csv} of a file not converted for the outcome given.
+val notConvertedFor(const std::string& name, FileOutcome outcome) {
     FileReport report;
     report.source = name;
     report.output = makeCe3Path(name);
-    report.outcome = FileOutcome::NotEnoughMemory;
-    return describeFileLine(report);
+    report.outcome = outcome;
+    return told(describeFileLine(report), csvFileRow(report, false));
 }
 
-// The line of a file converted whose output could not be written where the user asked, with the
-// browser's words for why.
-std::string cannotWriteLine(const std::string& name, const std::string& cause) {
-    return name + ": " + translated("not converted") + ": " +
-           formatted(translated("%s cannot be written: %s"), makeCe3Path(name).c_str(),
-                     cause.c_str());
+// {line, csv} of a file that failed outside the conversion: its bytes did not fit in memory, or
+// the module ran out of it.
+val notEnoughMemory(const std::string& name) {
+    return notConvertedFor(name, FileOutcome::NotEnoughMemory);
+}
+
+// {line, csv} of a file the batch had not started when it was cancelled.
+val cancelled(const std::string& name) {
+    return notConvertedFor(name, FileOutcome::Cancelled);
+}
+
+// {line, csv} of a path that gave nothing to convert, for the reason given.
+val notConvertedBecause(const std::string& name, const std::string& reason) {
+    return told(name + ": " + translated("not converted") + ": " + reason,
+                csvProblemRow(name, reason));
+}
+
+// {line, csv} of a file whose bytes the browser could not read: with no cause, because the file
+// was moved or changed after it was picked (the browser reads what it was then, or nothing); else
+// the browser's words for why.
+val cannotRead(const std::string& name, const std::string& cause) {
+    return notConvertedBecause(
+        name,
+        cause.empty()
+            ? std::string(translated("cannot be read: it was moved or changed after it was picked"))
+            : formatted(translated("cannot be read: %s"), cause.c_str()));
+}
+
+// {line, csv} of a file converted whose output could not be written where the user asked, with
+// the browser's words for why.
+val cannotWrite(const std::string& name, const std::string& cause) {
+    return notConvertedBecause(name, formatted(translated("%s cannot be written: %s"),
+                                               makeCe3Path(name).c_str(), cause.c_str()));
 }
 
 // The line of a file that is neither converted nor drawn.
@@ -131,9 +175,10 @@ std::string ignoredLine(const std::string& name) {
     return name + ": " + translated("ignored: not a .ce2 drawing");
 }
 
-// Draws a .ce3 drawing (a Uint8Array), converting nothing: {drawn, elements, line, svg, kicad,
-// kicadOutput}, with the elements drawn on the sheet, and the KiCad schematic of a drawing drawn
-// when kicad is asked for, which the line tells of as morvex-cli --kicad does.
+// Draws a .ce3 drawing (a Uint8Array), converting nothing: {drawn, elements, line, csv, svg,
+// kicad, kicadOutput}, with the elements drawn on the sheet, and the KiCad schematic of a drawing
+// drawn when kicad is asked for, which the line and the CSV report's row tell of as morvex-cli
+// --kicad does.
 val drawCe3(const val& ce3Bytes, const std::string& name, bool kicad) {
     SchDocument doc;
     Ce3LoadReport stop;
@@ -149,15 +194,24 @@ val drawCe3(const val& ce3Bytes, const std::string& name, bool kicad) {
     const std::string outcome = loaded.drawn ? std::string(translated("drawn, not converted")) + " "
                                              : std::string(translated("not drawn")) + ": ";
     std::string line = name + ": " + outcome + loaded.text;
+    std::string csv;
     if (kicad && loaded.drawn) {
         const std::string path = makeKicadPath(name);
         std::string text;
-        line += "; " + makeKicadInMemory(kicadSchematic, doc, path, text).text;
+        const DrawingReport done = makeKicadInMemory(kicadSchematic, doc, path, text);
+        line += "; " + done.text;
+        csv = csvKicadRow(name, path, done, false);
         setKicad(result, text, path);
     }
     result.set("line", line);
+    result.set("csv", bytesOf(csv));
     result.set("svg", loaded.drawn ? svgDocument(loaded.drawing) : std::string());
     return result;
+}
+
+// The first line of the CSV report, its byte order mark and header row, as bytes (a Uint8Array).
+val csvHeader() {
+    return bytesOf(std::string(kCsvHeader));
 }
 
 // Why a face typed by the user cannot be stored in a drawing, or empty.
@@ -194,8 +248,11 @@ EMSCRIPTEN_BINDINGS(morvex) {
     emscripten::function("refusedBeforeConverting", &refusedBeforeConverting);
     emscripten::function("outputPath", &makeCe3Path);
     emscripten::function("convert", &convert);
-    emscripten::function("notEnoughMemoryLine", &notEnoughMemoryLine);
-    emscripten::function("cannotWriteLine", &cannotWriteLine);
+    emscripten::function("notEnoughMemory", &notEnoughMemory);
+    emscripten::function("cannotWrite", &cannotWrite);
+    emscripten::function("cannotRead", &cannotRead);
+    emscripten::function("cancelled", &cancelled);
+    emscripten::function("csvHeader", &csvHeader);
     emscripten::function("ignoredLine", &ignoredLine);
     emscripten::function("drawCe3", &drawCe3);
     emscripten::function("batchSummary", &describeBatchSummary);

@@ -1,18 +1,19 @@
-// The page: takes drawings picked or dropped, converts them in workers (worker.js), one row per
-// file with the line a batch gives for it, the batch's summary, a preview of the selected row,
-// downloads (each .ce3 file and its KiCad schematic), and, where the browser can write to a
-// folder, the outputs beside their sources.
-// The rules (which files collide, which outputs are kept, every text shown) come from the
-// converter's module; this script only moves files and fills the page.
+// The page: takes drawings picked or dropped into a list, converts them in workers (worker.js),
+// one row per file with the line a batch gives for it, the summary, a preview of the selected
+// row, downloads (each .ce3 file and its KiCad schematic, or all in a zip made by zip_worker.js),
+// and, where the browser can write to a folder, the outputs beside their sources.
+// The converter's rules (which files collide, which outputs are kept, every text shown) come from
+// its module; the list's own rules from batch.mjs; this script moves files and fills the page.
 "use strict";
 
 (() => {
   const $ = (id) => document.getElementById(id);
   const FONTS_KEY = "morvex.fonts";
   const KICAD_KEY = "morvex.kicad";
-  // Above this many elements a drawing is shown only when asked for: the browser draws an SVG
-  // image on the page's own thread, about a second per 15,000 elements.
-  const LARGE_DRAWING = 15000;
+  // Above this many elements a drawing is not drawn in the pane but opened by itself: the browser
+  // draws an SVG image on the page's own thread, in one task (240 ms for 16,000 elements in
+  // headless Chromium), and a task over 200 ms is felt.
+  const LARGE_DRAWING = 10000;
   const ZOOM_STEP = 1.5;
   const MAX_ZOOM = 32;
   const FONT_FIELDS = ["largeFace", "largeSize", "smallFace", "smallSize"];
@@ -23,11 +24,14 @@
   const japanese = browserLanguage.toLowerCase().startsWith("ja");
   const LANG = japanese ? "ja_JP.UTF-8" : "en_US.UTF-8";
 
-  let morvex = null;  // the page's own module: rules and texts
+  let rules = null;   // batch.mjs
+  let morvex = null;  // the page's own module: the converter's rules and texts
   let texts = {};
   let defaults = {};
-  let batch = null;   // the rows of the batch shown
-  let batchNumber = 0;
+  let rows = [];      // the list shown
+  let run = new Set();  // the rows taken on since the page was last idle, for the progress
+  let listNumber = 0;   // changes when the list is replaced or cleared
+  let active = 0;       // rows under way
 
   // ---- Workers: one per processor, each converting one file at a time.
 
@@ -75,6 +79,15 @@
     });
   }
 
+  // The jobs of the list not given to a worker yet end as cancelled; previews stay.
+  function dropQueuedFiles() {
+    for (let i = queue.length - 1; i >= 0; --i) {
+      if (queue[i].message.preview !== true) {
+        queue.splice(i, 1)[0].resolve({ cancelled: true });
+      }
+    }
+  }
+
   function dispatch() {
     for (const slot of slots) {
       if (slot.job === null && queue.length > 0) {
@@ -94,44 +107,6 @@
   }
 
   // ---- Files picked or dropped: {name, file | handle, dir, kind}.
-
-  const encoder = new TextEncoder();
-
-  // Byte order of the UTF-8 names, as the converter sorts what it finds in a folder.
-  function compareNames(a, b) {
-    const x = encoder.encode(a.name);
-    const y = encoder.encode(b.name);
-    const n = Math.min(x.length, y.length);
-    for (let i = 0; i < n; ++i) {
-      if (x[i] !== y[i]) {
-        return x[i] - y[i];
-      }
-    }
-    return x.length - y.length;
-  }
-
-  function kindOf(name) {
-    const final = name.slice(name.lastIndexOf("/") + 1);
-    const extension = final.slice(final.lastIndexOf(".") + 1).toLowerCase();
-    if (final.includes(".") && (extension === "ce2" || extension === "ce3")) {
-      return extension;
-    }
-    return "other";
-  }
-
-  // A file picked by itself: a .ce2 drawing is converted, a .ce3 drawing drawn.
-  function pickedFile(name, file) {
-    return { name, file, kind: kindOf(name) };
-  }
-
-  // The files of one folder, sorted: its .ce2 drawings to convert, then the rest, ignored.
-  function folderFiles(found) {
-    found.sort(compareNames);
-    const drawings = found.filter((entry) => kindOf(entry.name) === "ce2");
-    const others = found.filter((entry) => kindOf(entry.name) !== "ce2");
-    return [...drawings.map((entry) => ({ ...entry, kind: "ce2" })),
-            ...others.map((entry) => ({ ...entry, kind: "other" }))];
-  }
 
   function readEntries(reader) {
     return new Promise((resolve, reject) => reader.readEntries(resolve, reject));
@@ -162,11 +137,11 @@
       if (root && root.isDirectory) {
         const found = [];
         await walkEntry(root, found);
-        picked.push(...folderFiles(found));
+        picked.push(...rules.folderFiles(found));
       } else if (root) {
-        picked.push(pickedFile(root.name, await fileOfEntry(root)));
+        picked.push(rules.pickedFile(root.name, await fileOfEntry(root)));
       } else if (files[i]) {
-        picked.push(pickedFile(files[i].name, files[i]));
+        picked.push(rules.pickedFile(files[i].name, files[i]));
       }
     }
     return picked;
@@ -240,9 +215,9 @@
              smallFace: morvex.faceBytes(fonts.smallFace), smallSize: fonts.smallSize };
   }
 
-  // ---- Whether a batch makes KiCad schematics too, remembered in the browser. Only a batch
-  // started with the box ticked makes them, as a run of morvex-cli --kicad does: a large drawing
-  // takes much longer as a schematic than as a .ce3 file.
+  // ---- Whether a batch makes KiCad schematics too, remembered in the browser. Only files picked
+  // with the box ticked make them, as a run of morvex-cli --kicad does: a large drawing takes much
+  // longer as a schematic than as a .ce3 file.
 
   function storedKicad() {
     try {
@@ -260,84 +235,91 @@
     }
   }
 
-  // The files of the zip, by their paths in it: every .ce3 file, and the KiCad files made.
-  function zipFiles() {
-    const files = {};
-    for (const row of batch.rows) {
-      if (row.ce3) {
-        files[row.outputPath.replace(/^\/+/, "")] = row.ce3;
-      }
-      if (row.kicad) {
-        files[row.kicadPath.replace(/^\/+/, "")] = row.kicad;
-      }
-    }
-    return files;
-  }
-
-  function enableZip() {
-    $("all-zip").disabled = document.body.dataset.busy !== "false" ||
-                            Object.keys(zipFiles()).length === 0;
-  }
-
   // ---- Rows.
 
-  function clearBatch() {
-    if (batch) {
-      for (const row of batch.rows) {
-        for (const url of [row.ce3Url, row.kicadUrl, row.svgUrl]) {
-          if (url) {
-            URL.revokeObjectURL(url);
-          }
+  function revokeUrls(list) {
+    for (const row of list) {
+      for (const url of [row.ce3Url, row.kicadUrl, row.svgUrl]) {
+        if (url) {
+          URL.revokeObjectURL(url);
         }
       }
     }
-    $("results").tBodies[0].replaceChildren();
-    $("summary").textContent = "";
-    $("all-zip").disabled = true;
-    showPreviewText(texts.previewHint, "");
   }
 
-  function addRow(entry) {
+  // The report cell: the name isolated from the rest of the line, so that right-to-left letters
+  // in it reorder nothing else, and every hidden character shown.
+  function showLine(row) {
+    const cell = row.tr.querySelector(".report");
+    const name = document.createElement("bdi");
+    name.textContent = rules.visibleText(row.name);
+    const rest = row.line.startsWith(row.name) ? row.line.slice(row.name.length) : "";
+    const parts = [name];
+    if (rest !== "") {
+      parts.push(rules.visibleText(rest));
+    } else if (row.line !== row.name) {
+      parts[0].textContent = rules.visibleText(row.line);
+    }
+    cell.replaceChildren(...parts);
+    cell.title = rules.visibleText(row.name);
+  }
+
+  function addRow(row) {
     const tr = document.createElement("tr");
     tr.className = "file";
-    tr.tabIndex = 0;
-    tr.dataset.name = entry.name;
-    tr.dataset.state = "pending";
+    tr.tabIndex = -1;
+    tr.dataset.name = row.name;
     tr.setAttribute("aria-selected", "false");
     const report = document.createElement("td");
     report.className = "report";
-    report.textContent = entry.name;
     const output = document.createElement("td");
     output.className = "output";
     tr.append(report, output);
     $("results").tBodies[0].append(tr);
-    const row = { ...entry, tr, ce3: null, ce3Url: null, kicad: null, kicadUrl: null,
-                  svgUrl: null, notDrawn: null, elements: 0 };
+    Object.assign(row, { tr, ce3: null, ce3Url: null, kicad: null, kicadUrl: null, svgUrl: null,
+                         notDrawn: null, elements: 0 });
     tr.addEventListener("click", () => select(row));
     tr.addEventListener("keydown", (event) => rowKey(event, row));
-    return row;
+    setRow(row, row.state, row.line, row.csv);
   }
 
-  function setRow(row, state, line) {
-    row.tr.dataset.state = state;
-    row.tr.querySelector(".report").textContent = line;
+  // Sets a row's state, its line and its rows in the CSV report (bytes).
+  function setRow(row, state, line, csv = "") {
+    row.state = state;
+    row.line = line;
+    row.csv = csv;
+    // A file not read is shown as not converted; the page tells it apart to retry it.
+    row.tr.dataset.state = state === rules.State.unreadable ? "not-converted" : state;
+    row.tr.classList.toggle("failure", rules.isFailure(row));
+    showLine(row);
   }
 
-  // A link that saves the bytes under the final name of path; gives its URL.
+  // Only one row is in the Tab order: the one selected, or the first; arrows move between rows.
+  function updateTabStop() {
+    const current = rows.find((row) => row.tr.getAttribute("aria-selected") === "true") ?? rows[0];
+    for (const row of rows) {
+      row.tr.tabIndex = row === current ? 0 : -1;
+    }
+  }
+
+  // A link that saves the bytes under the name a single download gets; gives the Blob it saves,
+  // which the row keeps for the zip (a Blob goes to the zip's worker without being copied).
   function addDownload(row, className, path, bytes) {
+    const blob = new Blob([bytes], { type: "application/octet-stream" });
     const link = document.createElement("a");
     link.className = className;
-    link.href = URL.createObjectURL(new Blob([bytes], { type: "application/octet-stream" }));
-    link.download = finalName(path);
+    link.href = URL.createObjectURL(blob);
+    link.download = rules.downloadName(path);
     link.textContent = link.download;
     row.tr.querySelector(".output").append(link);
-    return link;
+    return { link, blob };
   }
 
   function offerDownload(row, outputPath, ce3) {
-    row.ce3 = ce3;
     row.outputPath = outputPath;
-    row.ce3Url = addDownload(row, "download", outputPath, ce3).href;
+    const { link, blob } = addDownload(row, "download", outputPath, ce3);
+    row.ce3 = blob;
+    row.ce3Url = link.href;
   }
 
   // The KiCad schematic of a row's drawing, when the module made one.
@@ -345,10 +327,10 @@
     if (!reply.kicad || reply.kicad.byteLength === 0) {
       return;
     }
-    row.kicad = reply.kicad;
     row.kicadPath = reply.kicadOutput;
-    const link = addDownload(row, "kicad", reply.kicadOutput, reply.kicad);
+    const { link, blob } = addDownload(row, "kicad", reply.kicadOutput, reply.kicad);
     link.title = texts.downloadKicad;
+    row.kicad = blob;
     row.kicadUrl = link.href;
   }
 
@@ -360,14 +342,21 @@
   }
 
   function rowKey(event, row) {
+    if (event.target !== row.tr) {
+      return;  // a link of the row
+    }
     if (event.key === "Enter" || event.key === " ") {
       event.preventDefault();
       select(row);
     } else if (event.key === "ArrowDown" || event.key === "ArrowUp") {
       event.preventDefault();
-      const next = event.key === "ArrowDown" ? row.tr.nextElementSibling
-                                             : row.tr.previousElementSibling;
+      let next = row.tr;
+      do {
+        next = event.key === "ArrowDown" ? next.nextElementSibling : next.previousElementSibling;
+      } while (next && next.offsetParent === null);  // rows hidden by the filter are passed
       if (next) {
+        row.tr.tabIndex = -1;
+        next.tabIndex = 0;
         next.focus();
       }
     }
@@ -382,13 +371,26 @@
     $("preview").dataset.name = name;
   }
 
+  function openLink(row) {
+    const whole = document.createElement("a");
+    whole.href = row.svgUrl;
+    whole.target = "_blank";
+    whole.rel = "noopener";
+    whole.textContent = texts.openDrawing;
+    return whole;
+  }
+
   // The drawing fitted to the pane's width, zoomed by steps about the middle of what is seen.
   function showPreviewSvg(row) {
     const sheet = document.createElement("div");
     sheet.className = "sheet";
+    // Scrolled by the keyboard too.
+    sheet.tabIndex = 0;
+    sheet.setAttribute("role", "region");
+    sheet.setAttribute("aria-label", rules.visibleText(row.name));
     const image = document.createElement("img");
     image.src = row.svgUrl;
-    image.alt = row.name;
+    image.alt = rules.visibleText(row.name);
     sheet.append(image);
     let zoom = 1;
     const zoomTo = (next) => {
@@ -411,86 +413,80 @@
       button.addEventListener("click", () => zoomTo(factor === 0 ? 1 : zoom * factor));
       bar.append(button);
     }
-    const whole = document.createElement("a");
-    whole.href = row.svgUrl;
-    whole.target = "_blank";
-    whole.rel = "noopener";
-    whole.textContent = texts.openDrawing;
-    bar.append(whole);
+    bar.append(openLink(row));
     $("preview").replaceChildren(bar, sheet);
     $("preview").dataset.name = row.name;
   }
 
+  // A large drawing is not drawn in the pane, where it would keep the page busy for seconds: it
+  // opens by itself in a tab of its own.
   function offerLargeDrawing(row) {
     const notice = document.createElement("p");
     notice.textContent = texts.largeDrawing.replace("%lu", String(row.elements));
-    const show = document.createElement("button");
-    show.type = "button";
-    show.textContent = texts.showLarge;
-    show.addEventListener("click", () => select(row, true));
-    $("preview").replaceChildren(notice, show);
+    const link = openLink(row);
+    link.className = "large";
+    $("preview").replaceChildren(notice, link);
     $("preview").dataset.name = row.name;
   }
 
-  // Shows the drawing of a row; a large one only once the user confirms.
-  async function select(row, confirmed = false) {
-    for (const other of batch.rows) {
+  // Shows the drawing of a row.
+  async function select(row) {
+    for (const other of rows) {
       other.tr.setAttribute("aria-selected", String(other === row));
     }
-    if (row.elements > LARGE_DRAWING && !confirmed) {
-      offerLargeDrawing(row);
-      return;
-    }
-    const number = batchNumber;
-    if (!row.svgUrl && row.kind === "ce2" && row.tr.dataset.state === "converted" &&
+    updateTabStop();
+    const number = listNumber;
+    if (!row.svgUrl && row.kind === "ce2" && row.state === rules.State.converted &&
         !row.notDrawn) {
       showPreviewText("…", row.name);
-      const file = row.file || await row.handle.getFile();
-      const reply = await runJob({ job: "draw", kind: "ce2", name: row.name, file,
-                                   fonts: batch.fonts, drawSvg: true, kicad: false }, true);
-      if (number !== batchNumber) {
+      let reply;
+      try {
+        const file = row.file || await row.handle.getFile();
+        reply = await runJob({ job: "draw", kind: "ce2", name: row.name, file, preview: true,
+                               fonts: row.fonts, drawSvg: true, kicad: false }, true);
+      } catch (error) {
+        reply = { unreadable: true, errorName: error.name, reason: String(error) };
+      }
+      if (number !== listNumber) {
         return;
       }
       if (reply.svg) {
         row.svgUrl = URL.createObjectURL(new Blob([reply.svg], { type: "image/svg+xml" }));
       } else {
-        row.notDrawn = reply.notDrawn || morvex.notEnoughMemoryLine(row.name);
+        row.notDrawn = reply.notDrawn || failureTold(row, reply).line;
       }
     }
     if (row.tr.getAttribute("aria-selected") !== "true") {
       return;  // another row was selected meanwhile
     }
-    if (row.svgUrl) {
+    if (row.svgUrl && row.elements > LARGE_DRAWING) {
+      offerLargeDrawing(row);
+    } else if (row.svgUrl) {
       showPreviewSvg(row);
     } else {
       showPreviewText(row.notDrawn || texts.noPreview, row.name);
     }
   }
 
-  // ---- A batch.
+  // ---- Converting the list.
 
-  function showProgress(done, total) {
-    let text = texts.converting;
-    for (const n of [done, total]) {
+  function filledIn(text, ...numbers) {
+    for (const n of numbers) {
       text = text.replace("%lu", String(n));
     }
-    $("progress").textContent = text;
+    return text;
   }
 
-  // Runs task(item) for every item, at most `limit` at once.
-  async function forEachAtOnce(items, limit, task) {
-    let next = 0;
-    const runner = async () => {
-      while (next < items.length) {
-        await task(items[next++]);
-      }
-    };
-    await Promise.all(Array.from({ length: Math.min(limit, items.length) }, runner));
+  function showProgress() {
+    const { done, total } = rules.progressOf(run);
+    $("progress-bar").max = Math.max(total, 1);
+    $("progress-bar").value = done;
+    $("progress").textContent = filledIn(texts.converting, done, total);
   }
 
-  function refusedLines(rows) {
+  function refusedLines(list) {
     const names = new morvex.Names();
-    for (const row of rows) {
+    for (const row of list) {
       names.push_back(row.name);
     }
     const lines = morvex.refusedBeforeConverting(names);
@@ -522,143 +518,310 @@
     return path.slice(path.lastIndexOf("/") + 1);
   }
 
-  async function convertRow(row, counts, writeBeside, number) {
+  // {line, csv} of a file whose job failed outside the conversion, by the cause: a file the
+  // browser could not read (gone or changed since it was picked, or for the reason it gives), or
+  // memory that ran out while it was read or converted.
+  function failureTold(row, reply) {
+    if (reply.unreadable) {
+      const cause = rules.readFailure({ name: reply.errorName, message: reply.reason });
+      if (cause !== "memory") {
+        return morvex.cannotRead(row.name, cause === "moved" ? "" : reply.reason ?? "");
+      }
+    }
+    return morvex.notEnoughMemory(row.name);
+  }
+
+  // Converts a .ce2 row, or draws a .ce3 one; nothing is shown of a list replaced meanwhile.
+  async function workOn(row) {
+    const number = listNumber;
     let existing = null;
-    if (writeBeside) {
+    if (row.writeBeside && row.kind === "ce2") {
       try {
         existing = await existingOutput(row);
       } catch (error) {
-        setRow(row, "not-converted", morvex.cannotWriteLine(row.name, error.message));
-        ++counts.notConverted;
-        return;
+        return morvex.cannotWrite(row.name, error.message);
       }
     }
     let reply;
     try {
       const file = row.file || await row.handle.getFile();
-      // A folder written beside its drawings gets its .ce3 files alone, and no KiCad file.
-      reply = await runJob({ job: "convert", kind: "ce2", name: row.name, file,
-                             fonts: batch.fonts, drawSvg: false, kicad: batch.kicad && !writeBeside,
-                             existing });
-    } catch {
-      reply = { failed: true };
+      reply = row.kind === "ce2"
+          // A folder written beside its drawings gets its .ce3 files alone, and no KiCad file.
+          ? await runJob({ job: "convert", kind: "ce2", name: row.name, file, fonts: row.fonts,
+                           drawSvg: false, kicad: row.makeKicad && !row.writeBeside, existing })
+          : await runJob({ job: "draw", kind: "ce3", name: row.name, file, kicad: row.makeKicad });
+    } catch (error) {
+      reply = { unreadable: true, errorName: error.name, reason: String(error) };
     }
-    if (number !== batchNumber) {
-      return;  // a newer batch took the page's place: nothing of this one is written
+    if (number !== listNumber || reply.cancelled) {
+      return reply;
     }
-    if (reply.failed) {
-      setRow(row, "not-converted", morvex.notEnoughMemoryLine(row.name));
-      ++counts.notConverted;
-      return;
-    }
-    if (reply.converted && writeBeside) {
+    if (reply.converted && row.writeBeside) {
       try {
         await writeBesideSource(row, reply.ce3);
       } catch (error) {
-        setRow(row, "not-converted", morvex.cannotWriteLine(row.name, error.message));
-        ++counts.notConverted;
-        return;
+        return morvex.cannotWrite(row.name, error.message);
       }
     }
-    setRow(row, reply.converted ? "converted" : "not-converted", reply.line);
-    if (reply.converted) {
+    return reply;
+  }
+
+  function showReply(row, reply) {
+    const State = rules.State;
+    if (reply.cancelled) {
+      const told = morvex.cancelled(row.name);
+      setRow(row, State.cancelled, told.line, told.csv);
+    } else if (reply.unreadable || reply.failed) {
+      const failed = row.kind === "ce2" ? State.notConverted : State.failed;
+      const unread = reply.unreadable && rules.readFailure(
+          { name: reply.errorName, message: reply.reason }) !== "memory";
+      const told = failureTold(row, reply);
+      setRow(row, unread && row.kind === "ce2" ? State.unreadable : failed, told.line, told.csv);
+    } else if (row.kind === "ce3") {
+      setRow(row, reply.drawn ? State.drawn : State.failed, reply.line, reply.csv);
+      if (reply.drawn) {
+        row.elements = reply.elements;
+        row.svgUrl = URL.createObjectURL(new Blob([reply.svg], { type: "image/svg+xml" }));
+        offerKicad(row, reply);
+      }
+    } else if (reply.converted) {
+      setRow(row, State.converted, reply.line, reply.csv);
       row.elements = reply.elements;
-      ++counts.converted;
-      counts.inPart += reply.inPart ? 1 : 0;
+      row.inPart = reply.inPart;
       offerDownload(row, reply.output, reply.ce3);
-      if (writeBeside) {
+      if (row.writeBeside) {
         noteWritten(row);
       }
       offerKicad(row, reply);
     } else {
-      ++counts.notConverted;
+      setRow(row, State.notConverted, reply.line, reply.csv);
     }
   }
 
-  async function drawRow(row) {
-    const reply = await runJob({ job: "draw", kind: "ce3", name: row.name, file: row.file,
-                                 kicad: batch.kicad });
-    if (reply.failed) {
-      setRow(row, "failed", morvex.notEnoughMemoryLine(row.name));
-      return;
+  // Starts rows while workers can take them, twice as many as workers so that none waits.
+  function pump() {
+    const number = listNumber;
+    for (let row = rules.nextPending(rows); row !== null && active < slots.length * 2;
+         row = rules.nextPending(rows)) {
+      row.state = rules.State.running;
+      ++active;
+      // An error that nothing above foresaw ends the row as a file that could not be read.
+      workOn(row).catch((error) => ({ unreadable: true, errorName: error?.name ?? "",
+                                      reason: String(error?.message ?? error) })).then((reply) => {
+        if (number !== listNumber) {
+          return;
+        }
+        --active;
+        showReply(row, reply);
+        showProgress();
+        pump();
+      });
     }
-    setRow(row, reply.drawn ? "drawn" : "failed", reply.line);
-    if (reply.drawn) {
-      row.elements = reply.elements;
-      row.svgUrl = URL.createObjectURL(new Blob([reply.svg], { type: "image/svg+xml" }));
-      offerKicad(row, reply);
+    if (active === 0 && !rules.isBusy(rows)) {
+      finishRun();
     }
   }
 
-  // Converts the files in the order given; writeBeside also writes each output beside its
+  function showSummary() {
+    const counts = rules.summaryCounts(rows);
+    let summary = morvex.batchSummary(counts.converted, counts.inPart, counts.notConverted);
+    if (counts.cancelled > 0) {
+      summary += (summary === "" ? "" : " ") + filledIn(texts.cancelledCount, counts.cancelled);
+    }
+    $("summary").textContent = summary;
+  }
+
+  function finishRun() {
+    run = new Set();
+    $("run").hidden = true;
+    $("progress").textContent = "";
+    showSummary();
+    document.body.dataset.busy = "false";
+    showActions();
+    if (!rows.some((row) => row.tr.getAttribute("aria-selected") === "true")) {
+      const first = rows.find((row) => row.svgUrl || row.state === rules.State.converted);
+      if (first) {
+        select(first);
+      }
+    }
+    updateTabStop();
+  }
+
+  function showActions() {
+    const idle = document.body.dataset.busy === "false";
+    $("all-zip").disabled = !idle || rules.zipEntries(rows).length === 0;
+    $("retry").hidden = !idle || rules.retryable(rows).length === 0;
+    $("clear").disabled = rows.length === 0;
+    $("save-report").disabled = !idle || !rows.some((row) => row.kind === "ce2");
+  }
+
+  // Takes the new rows into the list and starts them: the converter's plan refuses a file whose
+  // output an earlier one writes.
+  function startRows(added) {
+    const drawings = rules.plannedRows(rows);
+    const refused = refusedLines(drawings);
+    drawings.forEach((row, i) => {
+      row.outputPath = morvex.outputPath(row.name);
+      if (refused[i] !== null && row.state === rules.State.pending) {
+        row.state = rules.State.notConverted;
+        row.line = refused[i].line;
+        row.csv = refused[i].csv;
+      }
+    });
+    for (const row of added) {
+      if (row.kind === "other") {
+        row.state = rules.State.ignored;
+        row.line = morvex.ignoredLine(row.name);
+      }
+      addRow(row);
+      if (rules.isWork(row)) {
+        run.add(row);
+      }
+    }
+    document.body.dataset.busy = "true";
+    $("summary").textContent = "";
+    $("run").hidden = false;
+    showActions();
+    showProgress();
+    updateTabStop();
+    pump();
+  }
+
+  function clearList() {
+    ++listNumber;
+    dropQueuedFiles();
+    revokeUrls(rows);
+    rows = [];
+    run = new Set();
+    active = 0;
+    $("results").tBodies[0].replaceChildren();
+    $("summary").textContent = "";
+    $("progress").textContent = "";
+    $("run").hidden = true;
+    showPreviewText(texts.previewHint, "");
+    document.body.dataset.busy = "false";
+    showActions();
+  }
+
+  // Asks whether files picked while the list holds some join it or take its place: "add",
+  // "replace", or null when the pick is let go.
+  function askHowToJoin() {
+    const dialog = $("join");
+    if (dialog.open) {
+      return Promise.resolve(null);  // a pick while the question is asked is let go
+    }
+    return new Promise((resolve) => {
+      dialog.addEventListener("close", () => resolve(dialog.returnValue || null), { once: true });
+      dialog.returnValue = "";
+      dialog.showModal();
+    });
+  }
+
+  // Takes files picked: the fonts must be right; into a list that holds files already they are
+  // added or replace it, as the user says. writeBeside also writes each output beside its
   // source, in the folder picked.
-  async function runBatch(entries, writeBeside) {
+  async function takePick(entries, writeBeside) {
     const fonts = typedFonts();
     const problems = fontProblems(fonts);
     if (problems.length > 0) {
       showFontProblems([...problems, texts.fontsRefused]);
+      $("summary").textContent = texts.fontsRefused;
       return;
     }
-    const number = ++batchNumber;
-    // The files of an earlier batch not started yet are not converted any more.
-    for (const job of queue.splice(0)) {
-      job.resolve({ failed: true });
-    }
-    clearBatch();
-    document.body.dataset.busy = "true";
-    batch = { rows: entries.map(addRow), fonts: conversionFonts(fonts), kicad: $("kicad").checked };
-    const drawings = batch.rows.filter((row) => row.kind === "ce2");
-    const refused = refusedLines(drawings);
-    const counts = { converted: 0, inPart: 0, notConverted: 0 };
-    const toConvert = [];
-    drawings.forEach((row, i) => {
-      row.outputPath = morvex.outputPath(row.name);
-      if (refused[i] !== null) {
-        setRow(row, "not-converted", refused[i]);
-        ++counts.notConverted;
-      } else {
-        toConvert.push(row);
+    let how = "replace";
+    if (rows.length > 0) {
+      how = await askHowToJoin();
+      if (how === null) {
+        return;
       }
-    });
-    for (const row of batch.rows.filter((r) => r.kind === "other")) {
-      setRow(row, "ignored", morvex.ignoredLine(row.name));
     }
-    const work = [...toConvert, ...batch.rows.filter((row) => row.kind === "ce3")];
-    let done = 0;
-    showProgress(done, work.length);
-    await forEachAtOnce(work, slots.length * 2, async (row) => {
-      if (row.kind === "ce2") {
-        await convertRow(row, counts, writeBeside, number);
-      } else {
-        await drawRow(row);
-      }
-      if (number === batchNumber) {
-        showProgress(++done, work.length);
-      }
-    });
-    if (number !== batchNumber) {
-      return;
+    if (how === "replace") {
+      clearList();
     }
-    $("summary").textContent =
-        morvex.batchSummary(counts.converted, counts.inPart, counts.notConverted);
-    const first = batch.rows.find((row) => row.svgUrl ||
-                                           row.tr.dataset.state === "converted");
-    if (first) {
-      await select(first);
-    }
-    document.body.dataset.busy = "false";
-    enableZip();
+    const settings = { fonts: conversionFonts(fonts), makeKicad: $("kicad").checked, writeBeside };
+    const joined = rules.joinPick(rows, entries.map((entry) => ({ ...entry, ...settings })), how);
+    rows = joined.rows;
+    startRows(joined.added);
   }
 
-  function downloadAll() {
-    const zipped = fflate.zipSync(zipFiles(), { level: 6 });
+  function cancelList() {
+    for (const row of rules.cancelPending(rows)) {
+      const told = morvex.cancelled(row.name);
+      setRow(row, rules.State.cancelled, told.line, told.csv);
+    }
+    dropQueuedFiles();  // their rows end as cancelled when their jobs resolve
+    showProgress();
+    pump();
+  }
+
+  function retryUnread() {
+    const again = rules.retryable(rows);
+    for (const row of again) {
+      setRow(row, rules.State.pending, row.name);
+      run.add(row);
+    }
+    document.body.dataset.busy = "true";
+    $("run").hidden = false;
+    showActions();
+    showProgress();
+    pump();
+  }
+
+  // Saves the CSV report of the list, the rows morvex-cli --report writes for the same files.
+  function saveReport() {
+    const parts = [morvex.csvHeader(), ...rows.map((row) => row.csv ?? "")];
+    saveAs(new Blob(parts, { type: "text/csv;charset=utf-8" }), "morvex-report.csv");
+  }
+
+  function saveAs(blob, name) {
     const link = document.createElement("a");
-    link.href = URL.createObjectURL(new Blob([zipped], { type: "application/zip" }));
-    link.download = "morvex-ce3.zip";
+    link.href = URL.createObjectURL(blob);
+    link.download = name;
     document.body.append(link);
     link.click();
     link.remove();
     setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+  }
+
+  // ---- The zip, made in a worker of its own, kept for the next zip; Cancel ends it.
+
+  let zipWorker = null;
+
+  function showZipping(zipping) {
+    $("zipping").hidden = !zipping;
+    $("all-zip").hidden = zipping;
+  }
+
+  function cancelZip() {
+    zipWorker?.terminate();
+    zipWorker = null;
+    showZipping(false);
+    $("all-zip").focus();
+  }
+
+  function downloadAll() {
+    const entries = rules.zipEntries(rows);
+    zipWorker ??= new Worker("zip_worker.js");
+    showZipping(true);
+    $("zip-bar").max = entries.length;
+    $("zip-bar").value = 0;
+    $("zip-progress").textContent = filledIn(texts.zipping, 0, entries.length);
+    zipWorker.onmessage = (event) => {
+      const message = event.data;
+      if (message.zip) {
+        showZipping(false);
+        saveAs(message.zip, "morvex-ce3.zip");
+        $("all-zip").focus();
+      } else {
+        $("zip-bar").value = message.done;
+        $("zip-progress").textContent = filledIn(texts.zipping, message.done, entries.length);
+      }
+    };
+    zipWorker.onerror = (event) => {
+      event.preventDefault();
+      cancelZip();
+    };
+    zipWorker.postMessage({ entries });
   }
 
   async function pickFolderToWrite() {
@@ -670,7 +833,7 @@
     }
     const found = [];
     await walkDirectory(dir, dir.name, found);
-    await runBatch(folderFiles(found), true);
+    await takePick(rules.folderFiles(found), true);
   }
 
   // ---- Start.
@@ -685,15 +848,15 @@
 
   function connect() {
     $("pick-files").addEventListener("change", (event) => {
-      const picked = [...event.target.files].map((file) => pickedFile(file.name, file));
+      const picked = [...event.target.files].map((file) => rules.pickedFile(file.name, file));
       event.target.value = "";
-      runBatch(picked, false);
+      takePick(picked, false);
     });
     $("pick-folder").addEventListener("change", (event) => {
       const found = [...event.target.files].map((file) => ({
         name: file.webkitRelativePath || file.name, file }));
       event.target.value = "";
-      runBatch(folderFiles(found), false);
+      takePick(rules.folderFiles(found), false);
     });
     document.addEventListener("dragover", (event) => {
       event.preventDefault();
@@ -711,7 +874,7 @@
       const items = [...event.dataTransfer.items].filter((item) => item.kind === "file");
       const roots = items.map((item) => item.webkitGetAsEntry ? item.webkitGetAsEntry() : null);
       const files = items.map((item) => item.getAsFile());
-      droppedFiles(roots, files).then((picked) => runBatch(picked, false));
+      droppedFiles(roots, files).then((picked) => takePick(picked, false));
     });
     for (const field of FONT_FIELDS) {
       $(FIELD_IDS[field]).addEventListener("input", fontsChanged);
@@ -720,7 +883,15 @@
       showFonts(defaults);
       fontsChanged();
     });
+    $("cancel").addEventListener("click", cancelList);
+    $("clear").addEventListener("click", clearList);
+    $("retry").addEventListener("click", retryUnread);
+    $("save-report").addEventListener("click", saveReport);
     $("all-zip").addEventListener("click", downloadAll);
+    $("cancel-zip").addEventListener("click", cancelZip);
+    $("failures-only").addEventListener("change", (event) => {
+      $("results").classList.toggle("failures-only", event.target.checked);
+    });
     $("kicad").addEventListener("change", kicadChanged);
     if (typeof window.showDirectoryPicker === "function") {
       $("beside").hidden = false;
@@ -728,7 +899,23 @@
     }
   }
 
-  createMorvex({ preRun: [(module) => { module.ENV.LANG = LANG; }] }).then((module) => {
+  // Opened as a file, the page cannot load its module (browsers refuse it to file: pages): it
+  // says so and shows none of its controls. Before the module runs there are no translated texts.
+  function cannotStart() {
+    document.body.dataset.busy = "unavailable";
+    $("privacy").textContent = "The converter could not be started in this browser. A page " +
+        "opened as a file cannot start it: it works when opened from a web server.";
+  }
+
+  if (location.protocol === "file:") {
+    cannotStart();
+    return;
+  }
+  const loaded = import("./batch.mjs").then((module) => {
+    rules = module;
+    return createMorvex({ preRun: [(m) => { m.ENV.LANG = LANG; }] });
+  });
+  loaded.then((module) => {
     morvex = module;
     morvex.setUpMessages();
     texts = morvex.pageTexts();
@@ -743,12 +930,10 @@
     showFontProblems(fontProblems(typedFonts()));
     startWorkers();
     connect();
-    batch = { rows: [], fonts: null };
     showPreviewText(texts.previewHint, "");
     document.body.dataset.busy = "false";
-  }, () => {
-    // Before the module runs there are no translated texts.
-    $("privacy").textContent = "The converter could not be started in this browser. A page " +
-        "opened as a file cannot start it: open it through a web server (make web-serve).";
-  });
+    showActions();
+    // The site's files kept for use offline; the page works without them as well.
+    navigator.serviceWorker?.register("service_worker.js").catch(() => {});
+  }, cannotStart);
 })();

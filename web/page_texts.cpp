@@ -41,14 +41,28 @@ val pageTexts() {
         {"zoomIn", translated("Zoom in")},
         {"zoomOut", translated("Zoom out")},
         {"zoomFit", translated("Fit to the pane")},
-        {"largeDrawing", translated("This drawing has %lu elements: drawing it may keep the page "
-                                    "busy for a while.")},
-        {"showLarge", translated("Show the drawing")},
+        {"largeDrawing", translated("This drawing has %lu elements: it opens by itself, so that "
+                                    "this page stays responsive.")},
         {"noPreview", translated("Nothing to show for this file.")},
         {"converting", translated("Converting: %lu of %lu files done")},
         {"written", translated("written beside the source")},
         {"fontsRefused", translated("Nothing was converted: the fonts must be corrected first.")},
         {"licence", translated("Licence")},
+        {"offline", translated("Once opened, this page works offline too, and the browser can "
+                               "install it as an app.")},
+        {"cancel", translated("Cancel")},
+        {"cancelledCount", translated("%lu files cancelled.")},
+        {"clear", translated("Clear the list")},
+        {"retry", translated("Retry the files that could not be read")},
+        {"joinQuestion", translated("The list holds files already. Add the new files to it, or "
+                                    "replace it with them?")},
+        {"addToList", translated("Add to the list")},
+        {"replaceList", translated("Replace the list")},
+        {"keepList", translated("Take nothing")},
+        {"failuresOnly", translated("Show only the files not converted")},
+        {"skipToActions", translated("Skip to the downloads")},
+        {"saveReport", translated("Save the report (CSV)")},
+        {"zipping", translated("Making the zip: %lu of %lu files")},
     };
     val object = val::object();
     for (const auto& [key, text] : texts) {

@@ -2,8 +2,10 @@
 // own, so that the page stays responsive and a drawing that exhausts this module's memory fails
 // alone. Messages in: {id, job: "convert" | "draw", kind, name, file, fonts, drawSvg, kicad,
 // existing, lang}.
-// Messages out: {id, ...} as the module gives them, or {id, failed: true} when the file did not
-// fit in memory or the module stopped; a new module is made for the next file.
+// Messages out: {id, ...} as the module gives them; {id, unreadable: true, errorName, reason}
+// when the file could not be read (the browser's error: a file moved or changed since it was
+// picked is a NotFoundError or a NotReadableError); {id, failed: true} when the module ran out of
+// memory or stopped: a new module is made for the next file.
 "use strict";
 
 importScripts("morvex.js");
@@ -22,16 +24,13 @@ function startModule(lang) {
   return morvex;
 }
 
-async function carryOut(module, message) {
-  const bytes = new Uint8Array(await message.file.arrayBuffer());
+function carryOut(module, message, bytes) {
   if (message.job === "draw" && message.kind === "ce3") {
     return module.drawCe3(bytes, message.name, message.kicad);
   }
   const fonts = message.fonts;
-  const result = module.convert(bytes, message.name, fonts.largeFace, fonts.largeSize,
-                                fonts.smallFace, fonts.smallSize, message.drawSvg, message.kicad,
-                                message.existing ?? null);
-  return result;
+  return module.convert(bytes, message.name, fonts.largeFace, fonts.largeSize, fonts.smallFace,
+                        fonts.smallSize, message.drawSvg, message.kicad, message.existing ?? null);
 }
 
 self.onmessage = async (event) => {
@@ -40,17 +39,24 @@ self.onmessage = async (event) => {
     startModule(message.lang);
   }
   let reply;
+  let bytes = null;
   try {
-    const module = await morvex;
-    const result = await carryOut(module, message);
-    reply = { id: message.id, ...result };
+    bytes = new Uint8Array(await message.file.arrayBuffer());
   } catch (error) {
-    // Out of memory while the bytes were read or copied in, or the module stopped: its state is
-    // not to be trusted any more.
-    morvex = null;
-    reply = { id: message.id, failed: true, reason: String(error) };
+    reply = { id: message.id, unreadable: true, errorName: error?.name ?? "",
+              reason: String(error?.message ?? error) };
   }
-  const transfer = [reply.ce3, reply.kicad].filter((bytes) => bytes && bytes.byteLength > 0)
-                       .map((bytes) => bytes.buffer);
+  if (bytes !== null) {
+    try {
+      reply = { id: message.id, ...carryOut(await morvex, message, bytes) };
+    } catch (error) {
+      // Out of memory while the bytes were copied in or converted, or the module stopped: its
+      // state is not to be trusted any more.
+      morvex = null;
+      reply = { id: message.id, failed: true, reason: String(error) };
+    }
+  }
+  const transfer = [reply.ce3, reply.kicad].filter((data) => data && data.byteLength > 0)
+                       .map((data) => data.buffer);
   self.postMessage(reply, transfer);
 };

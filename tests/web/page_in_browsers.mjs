@@ -1,15 +1,21 @@
 // The page in headless Chromium, against morvex-cli --kicad on the same files: the report line of
-// every .ce2 file, the batch summary, the .ce3 files downloaded through the page's links and in its
-// zip, the KiCad files of its links and of the zip with them (byte for byte), the preview of the
-// rows clicked, a second batch of one file, the reports in Japanese, a folder converted with its
-// outputs written beside the drawings (morvex-cli without --kicad), and that neither the page nor
-// its workers ask anything of any server but the page's own. Then the same files in Firefox,
-// report for report, with their KiCad files.
+// every .ce2 file, the batch summary, the CSV report, the .ce3 files downloaded through the page's
+// links and in its zip, the KiCad files of its links and of the zip with them (byte for byte), the
+// preview of the rows clicked, axe-core in the light and dark schemes, a second batch of one file,
+// the reports in Japanese, a batch cancelled, a file gone before it is read, hostile and long
+// names, a zip of 300 drawings with no long task on the page's thread, the headers, the page
+// opened as a file, offline and installable, a folder converted with its outputs written beside
+// the drawings (morvex-cli without --kicad), a file of it read on retry, and that neither the page
+// nor its workers ask anything of any server but the page's own. Then the same files in Firefox,
+// report for report, with their KiCad files, axe-core, cancelling, names, and offline.
+// MORVEX_PAGE_TEST_VERBOSE=1 prints each step's time as it ends.
 //   node tests/web/page_in_browsers.mjs MORVEX_CLI MAKE_SEEDS SITE_FOLDER
 // Exits 1 with what differed, 2 on a wrong invocation.
 import {execFileSync, spawnSync} from 'node:child_process';
+import {once} from 'node:events';
 import {copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync,
         statSync, writeFileSync} from 'node:fs';
+import {createRequire} from 'node:module';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
 
@@ -31,6 +37,11 @@ const kDownloadStartMs = 1500;
 const kWatchdogMs = 150000;
 // The file of a batch of one.
 const kOneFile = 'outside-sheet.ce2';
+// A batch of many files, for cancelling it and for its zip.
+const kManyFiles = 300;
+// The longest the page's own thread may be kept busy while it makes a zip.
+const kLongestTaskMs = 200;
+const kAxe = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 
 const started = performance.now();
 const failures = [];
@@ -43,6 +54,9 @@ let lapStart = started;
 function lap(what) {
     const now = performance.now();
     timings.push(`${what} ${((now - lapStart) / 1000).toFixed(2)} s`);
+    if (process.env.MORVEX_PAGE_TEST_VERBOSE) {
+        process.stderr.write(`page_in_browsers: ${timings.at(-1)}\n`);
+    }
     lapStart = now;
 }
 
@@ -147,17 +161,21 @@ function compareKicad(what, made, cliDir) {
 }
 
 // Keeps every blob the page makes a URL of, for the test to read back without a download:
-// window.blobBytes(url) gives its bytes as base64, window.zipUrl() the URL of the last zip made.
+// window.blobBytes(url) gives its bytes as base64, window.zipUrl() the URL of the last zip made,
+// window.csvUrl() that of the last CSV report.
 function recordBlobs() {
     const made = new Map();
     let zip = null;
+    let csv = null;
     const createObjectURL = URL.createObjectURL;
     URL.createObjectURL = (object) => {
         const url = createObjectURL.call(URL, object);
         made.set(url, object);
         zip = object.type === 'application/zip' ? url : zip;
+        csv = object.type?.startsWith('text/csv') ? url : csv;
         return url;
     };
+    window.csvUrl = () => csv;
     window.blobBytes = async (url) => {
         const bytes = new Uint8Array(await made.get(url).arrayBuffer());
         let text = '';
@@ -167,6 +185,28 @@ function recordBlobs() {
         return btoa(text);
     };
     window.zipUrl = () => zip;
+}
+
+// The page's CSV report of its list against morvex-cli --kicad --report on the same files in the
+// same order (the page's ignored file left out).
+async function checkReport(page, cli, picked, work, names) {
+    const given = names.filter((name) => name !== 'notes.txt');
+    const dir = path.join(work, 'cli-report');
+    mkdirSync(dir);
+    for (const name of given) {
+        copyFileSync(path.join(picked, name), path.join(dir, name));
+    }
+    runCli(cli, dir, given, {}, given, ['--kicad', '--report', 'report.csv']);
+    await page.click('#save-report');
+    await page.waitForFunction(() => window.csvUrl() !== null, {timeout: kWaitMs});
+    const saved = Buffer.from(await page.evaluate(() => window.blobBytes(window.csvUrl())),
+                              'base64');
+    const written = readFileSync(path.join(dir, 'report.csv'));
+    if (!saved.equals(written)) {
+        fail(`CSV report: the page's differs from morvex-cli's\n    page:     ` +
+             `${JSON.stringify(saved.toString())}\n    expected: ` +
+             JSON.stringify(written.toString()));
+    }
 }
 
 // The KiCad file of every row's link, by the name it downloads as.
@@ -224,13 +264,24 @@ async function openPage(browser, origin, japanese) {
     return page;
 }
 
-// Gives the page the files and waits until it has reported on every one: its rows and summary.
-async function convertInPage(page, what, picked, names) {
+// Picks the files in the page; into a list that holds files already, they are added or replace
+// it (how), as the page asks.
+async function pickFiles(page, paths, how) {
+    const listed = await page.$$eval('#results tbody tr.file', (trs) => trs.length);
     const input = await page.$('#pick-files');
     if (input === null) {
         throw new Error('the page has no #pick-files');
     }
-    await input.uploadFile(...names.map((name) => path.join(picked, name)));
+    await input.uploadFile(...paths);
+    if (listed > 0) {
+        await page.waitForSelector('#join[open]', {timeout: kWaitMs});
+        await page.click(`#join button[value="${how}"]`);
+    }
+}
+
+// Gives the page the files and waits until it has reported on every one: its rows and summary.
+async function convertInPage(page, what, picked, names) {
+    await pickFiles(page, names.map((name) => path.join(picked, name)), 'replace');
     const readRows = () => page.$$eval('#results tbody tr.file', (trs) => trs.map((tr) => {
         const link = tr.querySelector('a.download');
         const kicad = tr.querySelector('a.kicad');
@@ -258,6 +309,261 @@ async function convertInPage(page, what, picked, names) {
     const rows = await readRows();
     const summary = await page.$eval('#summary', (element) => element.textContent);
     return {rows, summary};
+}
+
+// Files made in the page and picked through its file input, as a user's pick gives them: count
+// copies of one drawing named `${prefix}NNN.ce2`. In the same task, the button clickAfter (if
+// any) is clicked: the page has started the batch, and nothing of it has come back yet.
+async function pickCopies(page, prefix, count, bytes, clickAfter = null) {
+    await page.evaluate((prefixIn, countIn, base64, clickId) => {
+        const data = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+        const transfer = new DataTransfer();
+        for (let i = 1; i <= countIn; ++i) {
+            transfer.items.add(new File([data], `${prefixIn}${String(i).padStart(3, '0')}.ce2`));
+        }
+        const input = document.getElementById('pick-files');
+        input.files = transfer.files;
+        input.dispatchEvent(new Event('change', {bubbles: true}));
+        if (clickId !== null) {
+            document.getElementById(clickId).click();
+        }
+    }, prefix, count, bytes.toString('base64'), clickAfter);
+}
+
+function waitIdle(page) {
+    return page.waitForFunction(() => document.body.dataset.busy === 'false' &&
+                                    ![...document.querySelectorAll('#results tr.file')].some(
+                                        (tr) => tr.dataset.state === 'pending'),
+                                {timeout: kWaitMs, polling: 50});
+}
+
+const readStates = (page) => page.$$eval('#results tbody tr.file', (trs) => trs.map((tr) => ({
+    name: tr.dataset.name, state: tr.dataset.state, report: tr.querySelector('.report').textContent,
+    shown: tr.offsetParent !== null, tabIndex: tr.tabIndex})));
+
+// Cancel in the middle of a batch, a file gone before it is read, the failures filter, the skip
+// link and the one Tab stop of the rows.
+async function checkCancel(page, what, picked, work) {
+    await page.bringToFront();  // a page behind others gets no input events
+    await page.click('#clear');
+    expectEqual(`${what}: rows after Clear`, (await readStates(page)).length, 0);
+    await pickCopies(page, 'copy', kManyFiles, readFileSync(path.join(picked, 'every-kind.ce2')),
+                     'cancel');
+    await waitIdle(page);
+    const rows = await readStates(page);
+    const converted = rows.filter((row) => row.state === 'converted').length;
+    const cancelled = rows.filter((row) => row.state === 'cancelled');
+    // Only the files already given to a worker (one per processor, eight at most) finish.
+    if (rows.length !== kManyFiles || converted < 1 || converted > 8 ||
+        cancelled.length !== kManyFiles - converted) {
+        fail(`${what}: cancelled mid-batch: ${rows.length} rows, ${converted} converted, ` +
+             `${cancelled.length} cancelled`);
+    }
+    for (const row of cancelled.filter((r) => !r.report.startsWith(`${r.name}: `))) {
+        fail(`${what}: cancelled row ${row.name} reads ${row.report}`);
+    }
+    const summary = await page.$eval('#summary', (element) => element.textContent);
+    if (!summary.endsWith(` ${cancelled.length} files cancelled.`)) {
+        fail(`${what}: summary after Cancel: ${summary}`);
+    }
+    expectEqual(`${what}: progress after Cancel`, await page.$eval('#run', (run) => run.hidden),
+                true);
+    expectEqual(`${what}: rows in the Tab order`, rows.filter((r) => r.tabIndex === 0).length, 1);
+    await page.click('#failures-only');
+    const shown = (await readStates(page)).filter((row) => row.shown);
+    expectEqual(`${what}: rows shown by "failures only"`, shown.length, cancelled.length);
+    await page.click('#failures-only');
+    await page.focus('a.skip');
+    await page.keyboard.press('Enter');
+    expectEqual(`${what}: focus after the skip link`,
+                await page.evaluate(() => document.activeElement?.id), 'actions');
+
+    // Picked, then gone before it is read: the file is added to the list only once the page has
+    // been told to, and then read.
+    const gone = path.join(work, `gone-${what}.ce2`);
+    copyFileSync(path.join(picked, kOneFile), gone);
+    await (await page.$('#pick-files')).uploadFile(gone);
+    await page.waitForSelector('#join[open]', {timeout: kWaitMs});
+    rmSync(gone);
+    await page.click('#join button[value="add"]');
+    await waitIdle(page);
+    const after = await readStates(page);
+    expectEqual(`${what}: rows after adding one`, after.length, kManyFiles + 1);
+    expectEqual(`${what}: a file gone since it was picked`, after.at(-1)?.report,
+                `${path.basename(gone)}: not converted: cannot be read: it was moved or changed ` +
+                'after it was picked');
+    expectEqual(`${what}: Retry offered`, await page.$eval('#retry', (b) => b.hidden), false);
+    await page.click('#clear');
+}
+
+// Names that hide or reorder characters, and a name of 244 characters: shown with every
+// character visible and isolated, saved under the same safe names by their links and in the zip,
+// and a table that stays beside the preview, where a click on a row selects it.
+async function checkNames(page, what, picked, work) {
+    // Wide enough for the results and the preview side by side.
+    await page.setViewport({width: 1280, height: 800});
+    const dir = path.join(work, `names-${what}`);
+    mkdirSync(dir);
+    const spoofed = 'invoice\u202Egpj.ce2';
+    const long = `${'n'.repeat(240)}.ce2`;
+    for (const name of [spoofed, long]) {
+        copyFileSync(path.join(picked, 'every-kind.ce2'), path.join(dir, name));
+    }
+    await pickFiles(page, [spoofed, long].map((name) => path.join(dir, name)), 'replace');
+    await waitIdle(page);
+    const rows = await page.$$eval('#results tbody tr.file', (trs) => trs.map((tr) => ({
+        report: tr.querySelector('.report').textContent,
+        isolated: tr.querySelector('.report bdi')?.textContent ?? null,
+        download: tr.querySelector('a.download')?.getAttribute('download') ?? null})));
+    expectEqual(`${what}: the spoofed name shown`, rows[0]?.isolated, 'invoice⟨U+202E⟩gpj.ce2');
+    if (!rows[0]?.report.startsWith('invoice⟨U+202E⟩gpj.ce2 -> invoice⟨U+202E⟩gpj.ce3: ')) {
+        fail(`${what}: the spoofed name's line: ${rows[0]?.report}`);
+    }
+    expectEqual(`${what}: downloads`, rows.map((row) => row.download).join(' | '),
+                `invoice_gpj.ce3 | ${'n'.repeat(240)}.ce3`);
+    const zipped = await makeZip(page);
+    expectEqual(`${what}: zip entries`, Object.keys(zipped).filter((n) => n.endsWith('.ce3'))
+                    .join(' | '), rows.map((row) => row.download).join(' | '));
+    const box = (selector) => page.$eval(selector, (element) => {
+        const {left, right} = element.getBoundingClientRect();
+        return {left, right};
+    });
+    const table = await box('#results');
+    const preview = await box('#preview-pane');
+    if (table.right > preview.left) {
+        fail(`${what}: the table reaches under the preview (${table.right} > ${preview.left})`);
+    }
+    const cell = await page.$('#results tbody tr.file:nth-child(2) .report');
+    await cell.click();
+    expectEqual(`${what}: the row of the long name selected by a click`,
+                await page.$eval('#results tbody tr.file:nth-child(2)',
+                                 (tr) => tr.getAttribute('aria-selected')), 'true');
+}
+
+// Clicks "Download all" and gives the entries of the zip the page makes. Once the zip is made,
+// and before the test reads it, whenMade is called.
+async function makeZip(page, whenMade = async () => {}) {
+    await page.evaluate(() => { window.zipUrlBefore = window.zipUrl(); });
+    await page.click('#all-zip');
+    await page.waitForFunction(() => window.zipUrl() !== window.zipUrlBefore, {timeout: kWaitMs});
+    await whenMade();
+    return unzipSync(Buffer.from(await page.evaluate(() => window.blobBytes(window.zipUrl())),
+                                 'base64'));
+}
+
+// A zip of many drawings: made while the page's own thread is never busy for long.
+async function checkZipTasks(page, picked) {
+    await page.click('#clear');
+    await pickCopies(page, 'zip', kManyFiles, readFileSync(path.join(picked, 'many-elements.ce2')));
+    await waitIdle(page);
+    // The preview of the first row, drawn once the batch is done, and the scroll to the button
+    // are no part of the zip.
+    await page.waitForFunction(() => document.querySelector('#preview img')?.complete,
+                               {timeout: kWaitMs, polling: 50});
+    await page.$eval('#all-zip', (button) => button.scrollIntoView());
+    await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(
+        () => requestAnimationFrame(resolve))));
+    const watched = await page.evaluate(() => {
+        window.longTasks = [];
+        new PerformanceObserver((list) => window.longTasks.push(
+            ...list.getEntries().map((entry) => entry.duration))).observe({type: 'longtask'});
+        return PerformanceObserver.supportedEntryTypes.includes('longtask');
+    });
+    expectEqual('zip of many drawings: long tasks watched', watched, true);
+    // The tasks are taken before the test reads the zip on the page's thread.
+    let tasks = [];
+    const zipped = await makeZip(page, async () => {
+        tasks = await page.evaluate(() => window.longTasks);
+    });
+    const longest = Math.max(0, ...tasks);
+    if (longest > kLongestTaskMs) {
+        fail(`zip of ${kManyFiles} drawings: a task of ${longest} ms on the page's thread`);
+    }
+    expectEqual('zip of many drawings: entries', Object.keys(zipped).length, kManyFiles);
+    await page.click('#clear');
+    return longest;
+}
+
+// axe-core on the page with its rows, in the light and the dark scheme, or (schemes null) in
+// the scheme the browser was started with.
+async function checkAccessibility(page, what, schemes) {
+    await page.evaluate(readFileSync(kAxe, 'utf8'));
+    for (const scheme of schemes ?? ['default']) {
+        if (schemes !== null) {
+            await page.emulateMediaFeatures([{name: 'prefers-color-scheme', value: scheme}]);
+        }
+        const violations = await page.evaluate(async () => (await window.axe.run(document))
+            .violations.map((v) => `${v.id} (${v.nodes.length}): ${v.nodes[0]?.target} ` +
+                                   `${v.nodes[0]?.any?.[0]?.message ?? ''}`));
+        for (const violation of violations) {
+            fail(`${what}, ${scheme} scheme: ${violation}`);
+        }
+    }
+}
+
+// The site's headers: the policy of _headers on every file, the workers' included.
+async function checkHeaders(origin, site) {
+    const policy = readFileSync(path.join(site, '_headers'), 'utf8')
+                       .match(/^\s*Content-Security-Policy: (.*)$/m)?.[1];
+    if (!policy?.includes("frame-ancestors 'none'")) {
+        fail(`_headers: no policy that forbids framing: ${policy}`);
+    }
+    const files = ['/', '/worker.js', '/zip_worker.js', '/service_worker.js', '/morvex.wasm'];
+    for (const file of files) {
+        const response = await fetch(`${origin}${file}`);
+        expectEqual(`${file}: Content-Security-Policy`,
+                    response.headers.get('content-security-policy'), policy);
+        expectEqual(`${file}: X-Content-Type-Options`,
+                    response.headers.get('x-content-type-options'), 'nosniff');
+        await response.arrayBuffer();
+    }
+}
+
+// Opened once, then again after its server has stopped: the page comes from its service worker
+// and converts. Chromium (cdp true) finds nothing that keeps it from installing the page as an app.
+async function checkOffline(browser, what, site, picked, cdp) {
+    const {server, origin} = await startServer(site);
+    try {
+        const page = await browser.newPage();
+        page.on('pageerror', (error) => fail(`${what} offline: uncaught error: ${error.message}`));
+        await page.goto(`${origin}/`, {waitUntil: 'load'});
+        await page.waitForFunction(() => navigator.serviceWorker?.controller != null,
+                                   {timeout: kWaitMs, polling: 50});
+        if (cdp) {
+            const session = await page.createCDPSession();
+            const {installabilityErrors} = await session.send('Page.getInstallabilityErrors');
+            expectEqual(`${what}: what keeps the page from installing`,
+                        installabilityErrors.map((error) => error.errorId).join(', '), '');
+        }
+        server.kill();
+        await once(server, 'exit');
+        await page.reload({waitUntil: 'load'});
+        await page.waitForFunction(() => document.body?.dataset.busy === 'false',
+                                   {timeout: kWaitMs});
+        const {rows} = await convertInPage(page, `${what} offline`, picked, [kOneFile]);
+        if (rows[0]?.state !== 'converted' || !rows[0].download) {
+            fail(`${what} offline: ${kOneFile} not converted: ${JSON.stringify(rows[0])}`);
+        }
+        await page.close();
+    } finally {
+        server.kill();
+    }
+}
+
+// Opened as a file, the page says why it cannot run and shows no control.
+async function checkFileUrl(browser, site) {
+    const page = await browser.newPage();
+    await page.goto(`file://${path.join(site, 'index.html')}`, {waitUntil: 'load'});
+    await page.waitForFunction(() => document.body.dataset.busy === 'unavailable',
+                               {timeout: kWaitMs});
+    const shown = await page.evaluate(() => ({
+        message: document.getElementById('privacy').textContent,
+        controls: [...document.querySelectorAll('button, label, input, a')]
+                      .filter((e) => e.offsetParent !== null && !e.closest('footer')).length}));
+    if (!shown.message.includes('web server') || shown.controls !== 0) {
+        fail(`file: page: ${JSON.stringify(shown)}`);
+    }
+    await page.close();
 }
 
 // Every row against the converter's report for its name; the text file ignored, the .ce3 drawn.
@@ -372,11 +678,20 @@ async function checkPreview(page, rows, name, large = false) {
     const cell = await (await page.$$('#results tbody tr.file'))[index].$('.report');
     await cell.click();
     if (large) {
+        // Not drawn in the pane: a link opens the drawing by itself.
         await page.waitForFunction((wanted) => {
             const preview = document.querySelector('#preview');
-            return preview?.dataset.name === wanted && preview.querySelector(':scope > button');
+            return preview?.dataset.name === wanted &&
+                   preview.querySelector('a.large')?.href.startsWith('blob:');
         }, {timeout: kWaitMs, polling: 50}, name);
-        await page.click('#preview > button');
+        const href = await page.$eval('#preview a.large', (a) => a.href);
+        const svg = Buffer.from(await page.evaluate((url) => window.blobBytes(url), href),
+                                'base64');
+        expectEqual(`preview of ${name}: the drawing opened by itself`,
+                    svg.toString('utf8', 0, 5), '<?xml');
+        expectEqual(`preview of ${name}: nothing drawn in the pane`,
+                    await page.$$eval('#preview img', (imgs) => imgs.length), 0);
+        return;
     }
     try {
         await page.waitForFunction((wanted) => {
@@ -440,13 +755,19 @@ function boardFiles(picked) {
     };
 }
 
-function installFolder(name, files) {
+// goneOnce names files that cannot be read the first time the page asks for them, as a file moved
+// away after the pick and back again.
+function installFolder(name, files, goneOnce = []) {
+    const gone = new Set(goneOnce);
     const bytesOf = (base64) => Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
     class FileHandle {
         constructor(dir, fileName) {
             Object.assign(this, {kind: 'file', name: fileName, dir});
         }
         async getFile() {
+            if (gone.delete(this.name)) {
+                throw new DOMException(`${this.name} not found`, 'NotFoundError');
+            }
             return new File([this.dir.files.get(this.name)], this.name);
         }
         async createWritable() {
@@ -565,11 +886,39 @@ async function checkWriteBeside(browser, origin, picked, work, cli) {
     await page.close();
 }
 
+// A folder one of whose drawings cannot be read at first: its row tells why, and "Retry"
+// converts it once it can be read.
+async function checkRetry(browser, origin, picked) {
+    const page = await browser.newPage();
+    const drawing = readFileSync(path.join(picked, kOneFile)).toString('base64');
+    await page.evaluateOnNewDocument(installFolder, kBoard, {'a.ce2': drawing, 'b.ce2': drawing},
+                                     ['b.ce2']);
+    await page.goto(`${origin}/`, {waitUntil: 'load'});
+    await page.waitForFunction(() => document.body?.dataset.busy === 'false', {timeout: kWaitMs});
+    await page.click('#write-beside');
+    await waitIdle(page);
+    const states = async () => (await readStates(page)).map((row) => `${row.name}: ${row.state}`)
+                                   .join(' | ');
+    expectEqual('retry: before', await states(),
+                `${kBoard}/a.ce2: converted | ${kBoard}/b.ce2: not-converted`);
+    expectEqual('retry: the line of the file not read', (await readStates(page))[1]?.report,
+                `${kBoard}/b.ce2: not converted: cannot be read: it was moved or changed after ` +
+                'it was picked');
+    await page.click('#retry');
+    await waitIdle(page);
+    expectEqual('retry: after', await states(),
+                `${kBoard}/a.ce2: converted | ${kBoard}/b.ce2: converted`);
+    expectEqual('retry: offered after', await page.$eval('#retry', (b) => b.hidden), true);
+    await page.close();
+}
+
 // The page in Firefox: the same files, the same report lines and summary, and the same KiCad files
 // in its links and its zip, read where the page made them rather than downloaded.
-async function checkFirefox(origin, picked, names, cliRun) {
-    const firefox = await puppeteer.launch({product: 'firefox', protocol: 'webDriverBiDi',
-                                            executablePath: kFirefox, headless: true});
+async function checkFirefox(origin, site, picked, names, cliRun, work) {
+    // In its dark scheme, which Chromium's run does not test but by emulation.
+    const firefox = await puppeteer.launch({
+        product: 'firefox', protocol: 'webDriverBiDi', executablePath: kFirefox, headless: true,
+        extraPrefsFirefox: {'layout.css.prefers-color-scheme.content-override': 0}});
     try {
         const page = await firefox.newPage();
         page.on('pageerror', (error) => fail(`Firefox: uncaught error: ${error.message}`));
@@ -586,11 +935,14 @@ async function checkFirefox(origin, picked, names, cliRun) {
         const {rows, summary} = await convertInPage(page, 'Firefox', picked, names);
         compareRows('Firefox', rows, summary, names, cliRun);
         compareKicad('Firefox: KiCad links', await kicadOfLinks(page), cliRun.dir);
-        await page.click('#all-zip');
-        const zipUrl = await page.evaluate(() => window.zipUrl());
-        const zipped = zipUrl === null ? {} : unzipSync(Buffer.from(
-            await page.evaluate((url) => window.blobBytes(url), zipUrl), 'base64'));
+        const zipped = await makeZip(page);
         compareKicad('Firefox: zip', kicadOfZip(zipped), cliRun.dir);
+        expectEqual('Firefox: the dark scheme', await page.evaluate(
+            () => matchMedia('(prefers-color-scheme: dark)').matches), true);
+        await checkAccessibility(page, 'Firefox: axe-core', null);
+        await checkCancel(page, 'Firefox', picked, work);
+        await checkNames(page, 'Firefox', picked, work);
+        await checkOffline(firefox, 'Firefox', site, picked, false);
     } finally {
         await firefox.close();
     }
@@ -634,6 +986,7 @@ async function main() {
         const english = await convertInPage(page, 'English', picked, names);
         lap(`${names.length} files converted in the page:`);
         compareRows('English', english.rows, english.summary, names, cliRuns.en);
+        await checkReport(page, cli, picked, work, names);
         const downloads = path.join(work, 'downloads');
         mkdirSync(downloads);
         const {count, repeated} = await compareDownloads(browser, page, downloads, cliRuns.en.dir,
@@ -645,6 +998,8 @@ async function main() {
         }
         await checkPreview(page, english.rows, 'large.ce2', true);
         lap('previews shown:');
+        await checkAccessibility(page, 'axe-core', ['light', 'dark']);
+        lap('axe-core in both schemes:');
         // A second batch takes the place of the first; one file has no summary.
         const one = await convertInPage(page, 'One file', picked, [kOneFile]);
         compareRows('One file', one.rows, one.summary, [kOneFile], cliRuns.one);
@@ -654,11 +1009,21 @@ async function main() {
         const japanese = await convertInPage(japanesePage, 'Japanese', picked, names);
         compareRows('Japanese', japanese.rows, japanese.summary, names, cliRuns.ja);
         lap('one file, and the files in the Japanese page:');
+        await checkCancel(page, 'Chromium', picked, work);
+        await checkNames(page, 'Chromium', picked, work);
+        await page.click('#kicad');  // many large KiCad files would only take long
+        const longest = await checkZipTasks(page, picked);
+        lap(`cancel, names, the zip of ${kManyFiles} drawings (longest task ${longest} ms):`);
+        await checkHeaders(origin, site);
+        await checkFileUrl(browser, site);
+        await checkOffline(browser, 'Chromium', site, picked, true);
+        lap('headers, file: and offline:');
         await checkWriteBeside(browser, origin, picked, work, cli);
+        await checkRetry(browser, origin, picked);
         lap('a folder written beside its drawings:');
         await browser.close();
         browser = null;
-        await checkFirefox(origin, picked, names, cliRuns.en);
+        await checkFirefox(origin, site, picked, names, cliRuns.en, work);
         lap('the files in Firefox:');
     } finally {
         await browser?.close();
