@@ -47,7 +47,6 @@ class FolderSyncsTest : public ::testing::Test {
     TempDir dir;
 };
 
-}  // namespace
 
 // Each save under a deferral is in place at once, its folder not synced; one sync of a folder
 // settles every save into it before the sync began, and a failed sync fails exactly those. Saves
@@ -129,3 +128,5 @@ TEST_F(FolderSyncsTest, OneSyncSettlesTheSavesIntoItsFolderBeforeIt) {
     ASSERT_TRUE(writeFileAtomically(dir / "a/5", "x"));
     EXPECT_EQ(gSynced, (std::vector<std::string>{b, a}));
 }
+
+}  // namespace
