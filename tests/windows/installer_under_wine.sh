@@ -98,15 +98,16 @@ probe close > /dev/null || failed=1
 expect "the second installation's exit status" 0 "$(install)"
 expect "the files after the second installation" "$(profile_with "$installed")" "$(profile)"
 
-# The uninstaller runs from a temporary copy of itself and ends some seconds after its start.
+# The uninstaller runs from a temporary copy of itself and ends some seconds after its start,
+# removing its own key before its last files: it is waited for until both are gone (at most 60 s).
 printf '[LARGE_FONT]\r\nSIZE=14\r\n' > "$users/$folder/MORVEX.INI"
 "$wine_run" "$windows_folder\\uninstall.exe" /S
-for _ in $(seq 300); do
-    value "$apps" DisplayName > /dev/null 2>&1 || break
+left=$(profile_with "${folder%/*}" "$folder" "$folder/MORVEX.INI")
+for _ in $(seq 600); do
+    ! value "$apps" DisplayName > /dev/null 2>&1 && [ "$(profile)" = "$left" ] && break
     sleep 0.1
 done
-expect "what the uninstaller left" "$(profile_with "${folder%/*}" "$folder" "$folder/MORVEX.INI")" \
-    "$(profile)"
+expect "what the uninstaller left" "$left" "$(profile)"
 for key in "$classes\\.ce2" "$classes\\MORVEX.ce2" "$apps"; do
     ! "$wine_run" reg query "$key" > /dev/null 2>&1 || expect "$key" "removed" "still there"
 done
