@@ -141,9 +141,16 @@ package: deps
 	cmake --preset release
 	cmake --build --preset release
 	rm -rf build/release/package
-	cd build/release && cpack -G DEB
+	cd build/release && ../../scripts/with-source-date cpack -G DEB
 	mkdir -p dist
 	cp build/release/package/*.deb dist/
+
+# Builds the packages of the last commit twice, in two clones under two different paths, and
+# compares them byte for byte: the .deb, the Windows zip and installers, dist/web; diffoscope
+# shows a difference. Two full builds of each: not part of check.
+.PHONY: reproducible-check
+reproducible-check: deps
+	scripts/timed reproducible scripts/reproducible-check build/reproducible
 
 # Peak memory on large inputs (a 256 MiB .ce2, 1 GiB .ce3 lines); takes about a minute and needs
 # some 3 GiB of memory and 2 GiB of disk. Not part of check.

@@ -52,12 +52,19 @@ add_custom_command(OUTPUT ${MORVEX_PACKAGE_STAMP}
     COMMENT "Gathering the files of the Windows packages"
     VERBATIM)
 
+# Packages hold no time of the build: what would be one is the last commit's
+# (scripts/with-source-date).
+set(MORVEX_WITH_SOURCE_DATE ${CMAKE_SOURCE_DIR}/scripts/with-source-date)
+
+# Members sorted, with the last commit's time and no owner (packaging/windows/make-zip).
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_target(windows-zip
     COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_DIST_DIR}
-    COMMAND ${CMAKE_COMMAND} -E tar cf ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip --format=zip
-            ${MORVEX_PACKAGE}
+    COMMAND ${MORVEX_WITH_SOURCE_DATE} ${Python3_EXECUTABLE}
+            ${CMAKE_SOURCE_DIR}/packaging/windows/make-zip ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip
+            ${MORVEX_PACKAGE_ROOT} ${MORVEX_PACKAGE}
     WORKING_DIRECTORY ${MORVEX_PACKAGE_ROOT}
-    DEPENDS ${MORVEX_PACKAGE_STAMP}
+    DEPENDS ${MORVEX_PACKAGE_STAMP} ${CMAKE_SOURCE_DIR}/packaging/windows/make-zip
     COMMENT "Packing ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip"
     VERBATIM)
 

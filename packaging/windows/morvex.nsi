@@ -10,6 +10,8 @@ Unicode true
 Target amd64-unicode
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
+; The files keep no time of the build: two builds of one commit give the same installer.
+SetDateSave off
 ManifestDPIAware true
 
 !include MUI2.nsh
