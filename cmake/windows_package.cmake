@@ -35,6 +35,18 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/README.ja.txt.in
 configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${MORVEX_PACKAGE_ROOT}/LICENSE.txt @ONLY
                NEWLINE_STYLE CRLF)
 
+# The licence as the installer shows it: RTF in a fixed-width font, each line as written, so
+# that the page does not wrap it raggedly.
+file(READ ${CMAKE_SOURCE_DIR}/LICENSE MORVEX_LICENCE_TEXT)
+string(REPLACE "\\" "\\\\" MORVEX_LICENCE_TEXT "${MORVEX_LICENCE_TEXT}")
+string(REPLACE "{" "\\{" MORVEX_LICENCE_TEXT "${MORVEX_LICENCE_TEXT}")
+string(REPLACE "}" "\\}" MORVEX_LICENCE_TEXT "${MORVEX_LICENCE_TEXT}")
+string(REPLACE "\n" "\\par\n" MORVEX_LICENCE_TEXT "${MORVEX_LICENCE_TEXT}")
+set(MORVEX_LICENCE_RTF ${MORVEX_PACKAGE_ROOT}/LICENSE.rtf)
+file(WRITE ${MORVEX_LICENCE_RTF}
+     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fmodern Courier New;}}\\f0\\fs16\n"
+     "${MORVEX_LICENCE_TEXT}}\n")
+
 # The files of both packages, gathered in MORVEX_PACKAGE_STAGE.
 set(MORVEX_PACKAGE_STAMP ${MORVEX_PACKAGE_ROOT}/staged.stamp)
 add_custom_command(OUTPUT ${MORVEX_PACKAGE_STAMP}
@@ -68,6 +80,17 @@ add_custom_target(windows-zip
     COMMENT "Packing ${MORVEX_DIST_DIR}/${MORVEX_PACKAGE}.zip"
     VERBATIM)
 
+# What the installer runs to put its folder on the user's PATH and take it off again.
+add_library(morvex_path_list STATIC ${CMAKE_SOURCE_DIR}/packaging/windows/path_list.cpp)
+target_include_directories(morvex_path_list PUBLIC ${CMAKE_SOURCE_DIR})
+add_executable(path-entry WIN32 ${CMAKE_SOURCE_DIR}/packaging/windows/path_entry.cpp)
+target_link_libraries(path-entry PRIVATE morvex_path_list shell32)
+set(MORVEX_PATH_ENTRY ${MORVEX_PACKAGE_ROOT}/path-entry.exe)
+add_custom_command(OUTPUT ${MORVEX_PATH_ENTRY}
+    COMMAND ${CMAKE_STRIP} -o ${MORVEX_PATH_ENTRY} $<TARGET_FILE:path-entry>
+    DEPENDS path-entry
+    VERBATIM)
+
 # The installer (NSIS): `windows-setup` builds it in the build folder, where its test under Wine
 # takes it; `windows-installer` leaves it in dist/ as morvex-VERSION-setup.exe.
 find_program(MORVEX_MAKENSIS makensis REQUIRED)
@@ -78,8 +101,10 @@ set(MORVEX_SETUP_ICON ${CMAKE_SOURCE_DIR}/app/win32/morvex.ico)
 add_custom_command(OUTPUT ${MORVEX_SETUP_FILE}
     COMMAND ${MORVEX_MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${PROJECT_VERSION}
             -DSTAGE=${MORVEX_PACKAGE_STAGE} -DICON=${MORVEX_SETUP_ICON}
+            -DLICENCE=${MORVEX_LICENCE_RTF} -DPATH_ENTRY=${MORVEX_PATH_ENTRY}
             -DOUTFILE=${MORVEX_SETUP_FILE} ${MORVEX_SETUP_SCRIPT}
     DEPENDS ${MORVEX_PACKAGE_STAMP} ${MORVEX_SETUP_SCRIPT} ${MORVEX_SETUP_ICON}
+            ${MORVEX_PATH_ENTRY}
     COMMENT "Building the installer ${MORVEX_SETUP}"
     VERBATIM)
 add_custom_target(windows-setup DEPENDS ${MORVEX_SETUP_FILE})

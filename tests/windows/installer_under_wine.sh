@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The installer under Wine, in a prefix of its own: a silent installation leaves the files, the
-# shortcuts and the keys of the .ce2 type and of Apps; a drawing opened through the type is
-# listed; an installation over the running program is refused; a second one succeeds; the silent
-# uninstaller leaves nothing but the settings file. With SCREENSHOT, a picture of the dialog
+# shortcuts and the keys of the .ce2 type and of Apps, and its folder at the end of the user's
+# PATH, whose 2,000 characters stay whole; a drawing opened through the type is listed; an
+# installation over the running program is refused; a second one without the PATH option
+# (/NOPATH) takes the folder off PATH again; after a third, a new cmd runs morvex-cli by its name;
+# the silent uninstaller leaves nothing but the settings file, and PATH as it was. With SCREENSHOT, a picture of the dialog
 # opened through the type is left there too.
 #
 # usage: installer_under_wine.sh WINE-RUN SETUP-EXE PROBE-EXE DEMO-CE2 WORK-DIR [SCREENSHOT]
@@ -52,9 +54,16 @@ in_profile() {
 
 install() {
     local status=0
-    "$wine_run" "$setup" /S || status=$?
+    "$wine_run" "$setup" /S "$@" || status=$?
     echo "$status"
 }
+
+# The user's PATH, over 2,000 characters, with an entry that differs from the installer's own only
+# in its end.
+environment='HKCU\Environment'
+user_path="C:\Tools;%SystemRoot%\system32;$(printf 'C:\Long folder %04d;' $(seq 1 100))"
+user_path="${user_path}C:\Users\Programs\MORVEX2"
+"$wine_run" reg add "$environment" /v Path /t REG_EXPAND_SZ /d "$user_path" /f > /dev/null
 
 profile > "$work/profile-before"
 expect "the installation's exit status" 0 "$(install)"
@@ -69,6 +78,8 @@ for link in SendTo "Start Menu/Programs"; do
     strings "$users/$shell/$link/MORVEX.lnk" | grep -qxF "$windows_folder\\morvex.exe" ||
         expect "the target of $link\\MORVEX.lnk" "$windows_folder\\morvex.exe" "another"
 done
+
+expect "the user's PATH" "$user_path;$windows_folder" "$(value "$environment" Path)"
 
 classes='HKCU\Software\Classes'
 apps='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\MORVEX'
@@ -95,8 +106,18 @@ before=$(cd "$users/$folder" && ls -l --full-time)
 expect "the exit status over the running program" 2 "$(install)"
 expect "the files after the refusal" "$before" "$(cd "$users/$folder" && ls -l --full-time)"
 probe close > /dev/null || failed=1
-expect "the second installation's exit status" 0 "$(install)"
+expect "the second installation's exit status" 0 "$(install /NOPATH)"
 expect "the files after the second installation" "$(profile_with "$installed")" "$(profile)"
+expect "the user's PATH after an installation without it" "$user_path" \
+    "$(value "$environment" Path)"
+# Wine cuts a value of HKCU\Environment to 1,023 characters when it builds the environment of a
+# new process, so the program's name is looked up on a short PATH.
+short_path='C:\Tools'
+"$wine_run" reg add "$environment" /v Path /t REG_EXPAND_SZ /d "$short_path" /f > /dev/null
+expect "the third installation's exit status" 0 "$(install)"
+expect "the user's short PATH" "$short_path;$windows_folder" "$(value "$environment" Path)"
+expect "the exit status and output of morvex-cli by its name in a new cmd" "0 morvex-cli 1.0.0" \
+    "$(cd "$work" && out=$("$wine_run" cmd /c morvex-cli --version) && echo "0 $out" | tr -d '\r')"
 
 # The uninstaller runs from a temporary copy of itself and ends some seconds after its start.
 printf '[LARGE_FONT]\r\nSIZE=14\r\n' > "$users/$folder/MORVEX.INI"
@@ -107,6 +128,7 @@ for _ in $(seq 300); do
 done
 expect "what the uninstaller left" "$(profile_with "${folder%/*}" "$folder" "$folder/MORVEX.INI")" \
     "$(profile)"
+expect "the user's PATH after the uninstallation" "$short_path" "$(value "$environment" Path)"
 for key in "$classes\\.ce2" "$classes\\MORVEX.ce2" "$apps"; do
     ! "$wine_run" reg query "$key" > /dev/null 2>&1 || expect "$key" "removed" "still there"
 done
