@@ -1,8 +1,8 @@
 # The Windows packages: `cmake --build --preset windows --target windows-zip` leaves
 # dist/morvex-VERSION-windows-x86_64.zip, one folder holding the programs (stripped), a README for
 # Windows users in English and in Japanese, MORVEX's licence and the licences of the libraries
-# built into the programs; `--target windows-installer` leaves dist/morvex-VERSION-setup.exe, which
-# installs the same files.
+# built into the programs; `--target windows-installer` leaves dist/morvex-VERSION-setup.exe and
+# dist/morvex-VERSION-x64.msi, which install the same files.
 set(MORVEX_PACKAGE morvex-${PROJECT_VERSION}-windows-x86_64)
 set(MORVEX_PACKAGE_ROOT ${CMAKE_BINARY_DIR}/package)
 set(MORVEX_PACKAGE_STAGE ${MORVEX_PACKAGE_ROOT}/${MORVEX_PACKAGE})
@@ -108,9 +108,28 @@ add_custom_command(OUTPUT ${MORVEX_SETUP_FILE}
     COMMENT "Building the installer ${MORVEX_SETUP}"
     VERBATIM)
 add_custom_target(windows-setup DEPENDS ${MORVEX_SETUP_FILE})
+
+# The MSI, per machine (wixl and msibuild: packaging/windows/make-msi): `windows-msi` builds it in
+# the build folder, where its test under Wine takes it.
+find_program(MORVEX_WIXL wixl REQUIRED)
+find_program(MORVEX_MSIBUILD msibuild REQUIRED)
+find_program(MORVEX_FAKETIME faketime REQUIRED)
+set(MORVEX_MSI morvex-${PROJECT_VERSION}-x64.msi)
+set(MORVEX_MSI_FILE ${MORVEX_PACKAGE_ROOT}/${MORVEX_MSI})
+set(MORVEX_MSI_SOURCES ${CMAKE_SOURCE_DIR}/packaging/windows/make-msi
+    ${CMAKE_SOURCE_DIR}/packaging/windows/morvex.wxs ${CMAKE_SOURCE_DIR}/packaging/windows/Environment.idt)
+add_custom_command(OUTPUT ${MORVEX_MSI_FILE}
+    COMMAND ${MORVEX_WITH_SOURCE_DATE} ${CMAKE_SOURCE_DIR}/packaging/windows/make-msi
+            ${MORVEX_MSI_FILE} ${PROJECT_VERSION} ${MORVEX_PACKAGE_STAGE} ${MORVEX_SETUP_ICON}
+    DEPENDS ${MORVEX_PACKAGE_STAMP} ${MORVEX_MSI_SOURCES} ${MORVEX_SETUP_ICON}
+    COMMENT "Building the MSI ${MORVEX_MSI}"
+    VERBATIM)
+add_custom_target(windows-msi DEPENDS ${MORVEX_MSI_FILE})
+
+# Both installers in dist/.
 add_custom_target(windows-installer
     COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_DIST_DIR}
-    COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_SETUP_FILE} ${MORVEX_DIST_DIR}/
-    DEPENDS windows-setup
-    COMMENT "Leaving ${MORVEX_DIST_DIR}/${MORVEX_SETUP}"
+    COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_SETUP_FILE} ${MORVEX_MSI_FILE} ${MORVEX_DIST_DIR}/
+    DEPENDS windows-setup windows-msi
+    COMMENT "Leaving ${MORVEX_DIST_DIR}/${MORVEX_SETUP} and ${MORVEX_MSI}"
     VERBATIM)

@@ -25,14 +25,6 @@ export MORVEX_WINE_PREFIX
 source "$(dirname "$0")/wine_display.sh"
 start_wine_display
 
-# The value NAME of the registry key KEY, its default without NAME; fails when it is missing.
-value() {
-    local out query=(/ve)
-    [ $# = 1 ] || query=(/v "$2")
-    out=$("$wine_run" reg query "$1" "${query[@]}") || return 1
-    printf '%s\n' "$out" | tr -d '\r' | sed -n 's/^    .*    REG_[A-Z_]*    //p'
-}
-
 # The user's profile, but for the uninstaller's temporary copy, which goes at the next start.
 users=$MORVEX_WINE_PREFIX-gui/drive_c/users
 profile() {
