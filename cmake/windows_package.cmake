@@ -47,6 +47,10 @@ file(WRITE ${MORVEX_LICENCE_RTF}
      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fmodern Courier New;}}\\f0\\fs16\n"
      "${MORVEX_LICENCE_TEXT}}\n")
 
+# Signs files in place when the environment names a certificate (packaging/windows/sign); says
+# once, when the programs are gathered, that they are not signed otherwise.
+set(MORVEX_SIGN ${CMAKE_SOURCE_DIR}/packaging/windows/sign)
+
 # The files of both packages, gathered in MORVEX_PACKAGE_STAGE.
 set(MORVEX_PACKAGE_STAMP ${MORVEX_PACKAGE_ROOT}/staged.stamp)
 add_custom_command(OUTPUT ${MORVEX_PACKAGE_STAMP}
@@ -54,6 +58,8 @@ add_custom_command(OUTPUT ${MORVEX_PACKAGE_STAMP}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_PACKAGE_STAGE}/licenses
     COMMAND ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex.exe $<TARGET_FILE:morvex>
     COMMAND ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex-cli.exe $<TARGET_FILE:morvex-cli>
+    COMMAND ${MORVEX_SIGN} --notice
+    COMMAND ${MORVEX_SIGN} ${MORVEX_PACKAGE_STAGE}/morvex.exe ${MORVEX_PACKAGE_STAGE}/morvex-cli.exe
     COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_PACKAGE_ROOT}/README.txt
             ${MORVEX_PACKAGE_ROOT}/README.ja.txt ${MORVEX_PACKAGE_STAGE}/
     COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_PACKAGE_ROOT}/LICENSE.txt ${MORVEX_PACKAGE_STAGE}/
@@ -98,13 +104,15 @@ set(MORVEX_SETUP morvex-${PROJECT_VERSION}-setup.exe)
 set(MORVEX_SETUP_FILE ${MORVEX_PACKAGE_ROOT}/${MORVEX_SETUP})
 set(MORVEX_SETUP_SCRIPT ${CMAKE_SOURCE_DIR}/packaging/windows/morvex.nsi)
 set(MORVEX_SETUP_ICON ${CMAKE_SOURCE_DIR}/app/win32/morvex.ico)
+# The command but for its output and script, which the signing test gives too: makensis takes its
+# arguments in order, the definitions before the script.
+set(MORVEX_MAKENSIS_COMMAND ${MORVEX_MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${PROJECT_VERSION}
+    -DSTAGE=${MORVEX_PACKAGE_STAGE} -DICON=${MORVEX_SETUP_ICON} -DLICENCE=${MORVEX_LICENCE_RTF}
+    -DPATH_ENTRY=${MORVEX_PATH_ENTRY} -DSIGN=${MORVEX_SIGN})
 add_custom_command(OUTPUT ${MORVEX_SETUP_FILE}
-    COMMAND ${MORVEX_MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${PROJECT_VERSION}
-            -DSTAGE=${MORVEX_PACKAGE_STAGE} -DICON=${MORVEX_SETUP_ICON}
-            -DLICENCE=${MORVEX_LICENCE_RTF} -DPATH_ENTRY=${MORVEX_PATH_ENTRY}
-            -DOUTFILE=${MORVEX_SETUP_FILE} ${MORVEX_SETUP_SCRIPT}
+    COMMAND ${MORVEX_MAKENSIS_COMMAND} -DOUTFILE=${MORVEX_SETUP_FILE} ${MORVEX_SETUP_SCRIPT}
     DEPENDS ${MORVEX_PACKAGE_STAMP} ${MORVEX_SETUP_SCRIPT} ${MORVEX_SETUP_ICON}
-            ${MORVEX_PATH_ENTRY}
+            ${MORVEX_PATH_ENTRY} ${MORVEX_SIGN}
     COMMENT "Building the installer ${MORVEX_SETUP}"
     VERBATIM)
 add_custom_target(windows-setup DEPENDS ${MORVEX_SETUP_FILE})
@@ -121,6 +129,7 @@ set(MORVEX_MSI_SOURCES ${CMAKE_SOURCE_DIR}/packaging/windows/make-msi
 add_custom_command(OUTPUT ${MORVEX_MSI_FILE}
     COMMAND ${MORVEX_WITH_SOURCE_DATE} ${CMAKE_SOURCE_DIR}/packaging/windows/make-msi
             ${MORVEX_MSI_FILE} ${PROJECT_VERSION} ${MORVEX_PACKAGE_STAGE} ${MORVEX_SETUP_ICON}
+    COMMAND ${MORVEX_SIGN} ${MORVEX_MSI_FILE}
     DEPENDS ${MORVEX_PACKAGE_STAMP} ${MORVEX_MSI_SOURCES} ${MORVEX_SETUP_ICON}
     COMMENT "Building the MSI ${MORVEX_MSI}"
     VERBATIM)

@@ -6,8 +6,10 @@
 ; uninstalls, silently.
 ;
 ; makensis -INPUTCHARSET UTF8 -DVERSION=X.Y.Z -DSTAGE=DIR -DICON=FILE -DLICENCE=FILE.rtf
-;     -DPATH_ENTRY=path-entry.exe -DOUTFILE=FILE morvex.nsi
+;     -DPATH_ENTRY=path-entry.exe -DSIGN=sign -DOUTFILE=FILE morvex.nsi
 ; STAGE holds what the zip holds: the programs, README.txt, README.ja.txt, LICENSE.txt and licenses\.
+; SIGN signs a file in place, or leaves it when no certificate is given (packaging/windows/sign):
+; the installer and its uninstaller, before the uninstaller is packed into the installer.
 ; LICENCE is LICENSE.txt as RTF, in a fixed-width font with its own line breaks. PATH_ENTRY adds
 ; the folder to the user's PATH and takes it out again (packaging/windows/path_entry.cpp).
 Unicode true
@@ -31,6 +33,8 @@ ManifestDPIAware true
 
 Name "MORVEX"
 OutFile "${OUTFILE}"
+!finalize '"${SIGN}" "%1"' = 0
+!uninstfinalize '"${SIGN}" "%1"' = 0
 InstallDir "$LOCALAPPDATA\Programs\MORVEX"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "MORVEX ${VERSION}"
