@@ -307,6 +307,8 @@ Section /o "un.$(SettingsSection)" UnSecSettings
     Delete "$INSTDIR\MORVEX.INI"
     RMDir "$INSTDIR"
     RMDir "$LOCALAPPDATA\Programs"
+    Delete "$APPDATA\MORVEX\MORVEX.INI"
+    RMDir "$APPDATA\MORVEX"
 SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
@@ -328,11 +330,31 @@ Function .onInit
     ${EndIf}
 FunctionEnd
 
-; Removing frees space rather than taking it: the page shows no size.
+; Moves the button CONTROL of the installer's window LEFT pixels to the left and makes it WIDER
+; pixels wider.
+!macro MOVE_BUTTON CONTROL LEFT WIDER
+    GetDlgItem $1 $HWNDPARENT ${CONTROL}
+    System::Call '*(i, i, i, i) p .r2'
+    System::Call 'user32::GetWindowRect(p r1, p r2)'
+    System::Call 'user32::MapWindowPoints(p 0, p $HWNDPARENT, p r2, i 2)'
+    System::Call '*$2(i .r3, i .r4, i .r5, i .r6)'
+    System::Free $2
+    IntOp $5 $5 - $3
+    IntOp $5 $5 + ${WIDER}
+    IntOp $6 $6 - $4
+    IntOp $3 $3 - ${LEFT}
+    ; SWP_NOZORDER | SWP_NOACTIVATE
+    System::Call 'user32::SetWindowPos(p r1, p 0, i r3, i r4, i r5, i r6, i 0x14)'
+!macroend
+
+; Removing frees space rather than taking it: the page shows no size. The uninstall button is made
+; wide enough for its full-width Japanese text, the Back button moved to make room.
 Function un.hideSpaceRequired
     FindWindow $0 "#32770" "" $HWNDPARENT
     GetDlgItem $1 $0 1023
     ShowWindow $1 ${SW_HIDE}
     GetDlgItem $1 $0 1024
     ShowWindow $1 ${SW_HIDE}
+    !insertmacro MOVE_BUTTON 3 32 0
+    !insertmacro MOVE_BUTTON 1 32 32
 FunctionEnd
