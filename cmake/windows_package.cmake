@@ -47,6 +47,10 @@ file(WRITE ${MORVEX_LICENCE_RTF}
      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fmodern Courier New;}}\\f0\\fs16\n"
      "${MORVEX_LICENCE_TEXT}}\n")
 
+# Packages hold no time of the build: what would be one is the last commit's
+# (scripts/with-source-date); strip writes it into the programs' headers too.
+set(MORVEX_WITH_SOURCE_DATE ${CMAKE_SOURCE_DIR}/scripts/with-source-date)
+
 # Signs files in place when the environment names a certificate (packaging/windows/sign); says
 # once, when the programs are gathered, that they are not signed otherwise.
 set(MORVEX_SIGN ${CMAKE_SOURCE_DIR}/packaging/windows/sign)
@@ -56,8 +60,10 @@ set(MORVEX_PACKAGE_STAMP ${MORVEX_PACKAGE_ROOT}/staged.stamp)
 add_custom_command(OUTPUT ${MORVEX_PACKAGE_STAMP}
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${MORVEX_PACKAGE_STAGE}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${MORVEX_PACKAGE_STAGE}/licenses
-    COMMAND ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex.exe $<TARGET_FILE:morvex>
-    COMMAND ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex-cli.exe $<TARGET_FILE:morvex-cli>
+    COMMAND ${MORVEX_WITH_SOURCE_DATE} ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex.exe
+            $<TARGET_FILE:morvex>
+    COMMAND ${MORVEX_WITH_SOURCE_DATE} ${CMAKE_STRIP} -o ${MORVEX_PACKAGE_STAGE}/morvex-cli.exe
+            $<TARGET_FILE:morvex-cli>
     COMMAND ${MORVEX_SIGN} --notice
     COMMAND ${MORVEX_SIGN} ${MORVEX_PACKAGE_STAGE}/morvex.exe ${MORVEX_PACKAGE_STAGE}/morvex-cli.exe
     COMMAND ${CMAKE_COMMAND} -E copy ${MORVEX_PACKAGE_ROOT}/README.txt
@@ -69,10 +75,6 @@ add_custom_command(OUTPUT ${MORVEX_PACKAGE_STAMP}
             ${MORVEX_PACKAGE_ROOT}/LICENSE.txt
     COMMENT "Gathering the files of the Windows packages"
     VERBATIM)
-
-# Packages hold no time of the build: what would be one is the last commit's
-# (scripts/with-source-date).
-set(MORVEX_WITH_SOURCE_DATE ${CMAKE_SOURCE_DIR}/scripts/with-source-date)
 
 # Members sorted, with the last commit's time and no owner (packaging/windows/make-zip).
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -93,7 +95,8 @@ add_executable(path-entry WIN32 ${CMAKE_SOURCE_DIR}/packaging/windows/path_entry
 target_link_libraries(path-entry PRIVATE morvex_path_list shell32)
 set(MORVEX_PATH_ENTRY ${MORVEX_PACKAGE_ROOT}/path-entry.exe)
 add_custom_command(OUTPUT ${MORVEX_PATH_ENTRY}
-    COMMAND ${CMAKE_STRIP} -o ${MORVEX_PATH_ENTRY} $<TARGET_FILE:path-entry>
+    COMMAND ${MORVEX_WITH_SOURCE_DATE} ${CMAKE_STRIP} -o ${MORVEX_PATH_ENTRY}
+            $<TARGET_FILE:path-entry>
     DEPENDS path-entry
     VERBATIM)
 
