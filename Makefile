@@ -99,8 +99,10 @@ check-late-stages:
 	$(FUZZ_SHORT)
 
 # Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex.exe, morvex-cli.exe, a README for Windows
-# users and the licences of what they have built in; and dist/morvex-VERSION-setup.exe, which
-# installs them for the user (NSIS).
+# users and the licences of what they have built in; dist/morvex-VERSION-setup.exe, which
+# installs them for the user (NSIS); and dist/morvex-VERSION-x64.msi, which installs them for the
+# machine (wixl). With MORVEX_SIGN_CERT and MORVEX_SIGN_KEY (or MORVEX_SIGN_PKCS12) in the
+# environment, the programs and installers are signed (packaging/windows/sign).
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows-packages
