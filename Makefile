@@ -99,8 +99,10 @@ check-late-stages:
 	$(FUZZ_SHORT)
 
 # Leaves dist/morvex-VERSION-windows-x86_64.zip: morvex.exe, morvex-cli.exe, a README for Windows
-# users and the licences of what they have built in; and dist/morvex-VERSION-setup.exe, which
-# installs them for the user (NSIS).
+# users and the licences of what they have built in; dist/morvex-VERSION-setup.exe, which
+# installs them for the user (NSIS); and dist/morvex-VERSION-x64.msi, which installs them for the
+# machine (wixl). With MORVEX_SIGN_CERT and MORVEX_SIGN_KEY (or MORVEX_SIGN_PKCS12) in the
+# environment, the programs and installers are signed (packaging/windows/sign).
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows-packages
@@ -141,9 +143,16 @@ package: deps
 	cmake --preset release
 	cmake --build --preset release
 	rm -rf build/release/package
-	cd build/release && cpack -G DEB
+	cd build/release && ../../scripts/with-source-date cpack -G DEB
 	mkdir -p dist
 	cp build/release/package/*.deb dist/
+
+# Builds the packages of the last commit twice, in two clones under two different paths, and
+# compares them byte for byte: the .deb, the Windows zip and installers, dist/web; diffoscope
+# shows a difference. Two full builds of each: not part of check.
+.PHONY: reproducible-check
+reproducible-check: deps
+	scripts/timed reproducible scripts/reproducible-check build/reproducible
 
 # Peak memory on large inputs (a 256 MiB .ce2, 1 GiB .ce3 lines); takes about a minute and needs
 # some 3 GiB of memory and 2 GiB of disk. Not part of check.

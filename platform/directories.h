@@ -57,6 +57,7 @@ struct SettingsLocations {
     std::string executableDir;
     std::string xdgConfigHome;  // $XDG_CONFIG_HOME
     std::string home;           // $HOME, else the user's home directory
+    std::string appData;        // %APPDATA%, the user's roaming folder on Windows
 };
 
 // The locations of this process: its working directory, the directory of its executable and
@@ -66,6 +67,7 @@ SettingsLocations processSettingsLocations();
 // Where the settings file `fileName` lives: in the current directory when it exists there; else
 // beside the executable when it exists there; else $XDG_CONFIG_HOME/morvex/fileName
 // (~/.config/morvex/fileName when unset or relative), where a first write creates it: a settings
-// file is never created beside the program. On Windows it is beside the executable whenever it
-// is not in the current directory.
+// file is never created beside the program. On Windows the last is %APPDATA%\MORVEX\fileName
+// (beside the executable when APPDATA is unset or not absolute), so that a program installed in
+// Program Files, which the user may not write, keeps each user's settings.
 std::string findSettingsFile(const SettingsLocations& where, const std::string& fileName);

@@ -120,7 +120,7 @@ std::string executableDirectory() {
 
 SettingsLocations processSettingsLocations() {
     return {currentDirectory(), executableDirectory(), environment("XDG_CONFIG_HOME"),
-            homeDirectory()};
+            homeDirectory(), ""};
 }
 
 std::string findSettingsFile(const SettingsLocations& where, const std::string& fileName) {

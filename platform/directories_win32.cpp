@@ -47,6 +47,12 @@ std::string settingsPath(const std::string& dir, const std::string& name) {
     return dir + "\\" + name;
 }
 
+// "C:\x" or a UNC path; not "C:x", "\x" or "x", which depend on a current directory.
+bool isAbsolute(const std::string& path) {
+    const std::size_t root = rootPrefixLength(path);
+    return root > 2 || (root == 2 && path.size() > 2 && isPathSeparator(path[2]));
+}
+
 bool isExistingFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -167,10 +173,20 @@ std::string executableDirectory() {
     return path.substr(0, end);
 }
 
-// Windows keeps no settings in the environment's folders: the current directory and the
-// executable's are all there is.
 SettingsLocations processSettingsLocations() {
-    return {currentDirectory(), executableDirectory(), "", ""};
+    SettingsLocations where{currentDirectory(), executableDirectory(), "", "", ""};
+    std::wstring appData(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            GetEnvironmentVariableW(L"APPDATA", appData.data(), static_cast<DWORD>(appData.size()));
+        if (n < appData.size()) {
+            appData.resize(n);  // 0 when unset
+            break;
+        }
+        appData.resize(n);  // the size needed, its terminator included
+    }
+    where.appData = narrowToUtf8(appData);
+    return where;
 }
 
 std::string findSettingsFile(const SettingsLocations& where, const std::string& fileName) {
@@ -180,5 +196,10 @@ std::string findSettingsFile(const SettingsLocations& where, const std::string& 
             return here;
         }
     }
-    return settingsPath(where.executableDir, fileName);
+    const std::string beside = settingsPath(where.executableDir, fileName);
+    // A relative APPDATA would depend on the current directory: ignored.
+    if (isExistingFile(beside) || !isAbsolute(where.appData)) {
+        return beside;
+    }
+    return settingsPath(settingsPath(where.appData, "MORVEX"), fileName);
 }

@@ -31,16 +31,18 @@ TEST(SettingsPath, LookupOrder) {
         std::string expected;
     };
     const std::vector<Case> cases = {
-        {{t / "cwd", t / "exe", t / "xdg", t / "home"}, t / "cwd/MORVEX.INI"},
-        {{t / "cwd-empty", t / "exe", t / "xdg", t / "home"}, t / "exe/MORVEX.INI"},
+        {{t / "cwd", t / "exe", t / "xdg", t / "home", ""}, t / "cwd/MORVEX.INI"},
+        {{t / "cwd-empty", t / "exe", t / "xdg", t / "home", ""}, t / "exe/MORVEX.INI"},
         // No file beside the executable: never created there, even where it could be (run as
         // root from /usr/bin, it would set every user's fonts).
-        {{t / "cwd-empty", t / "exe-empty", t / "xdg", t / "home"}, t / "xdg/morvex/MORVEX.INI"},
-        {{"", t / "exe-empty", "", t / "home"}, t / "home/.config/morvex/MORVEX.INI"},
+        {{t / "cwd-empty", t / "exe-empty", t / "xdg", t / "home", ""},
+         t / "xdg/morvex/MORVEX.INI"},
+        {{"", t / "exe-empty", "", t / "home", ""}, t / "home/.config/morvex/MORVEX.INI"},
         // Neither: the per-user configuration directory.
-        {{t / "cwd-empty", missing, t / "xdg", t / "home"}, t / "xdg/morvex/MORVEX.INI"},
-        {{t / "cwd-empty", missing, "", t / "home"}, t / "home/.config/morvex/MORVEX.INI"},
-        {{t / "cwd-empty", "", "relative/xdg", t / "home"}, t / "home/.config/morvex/MORVEX.INI"},
+        {{t / "cwd-empty", missing, t / "xdg", t / "home", ""}, t / "xdg/morvex/MORVEX.INI"},
+        {{t / "cwd-empty", missing, "", t / "home", ""}, t / "home/.config/morvex/MORVEX.INI"},
+        {{t / "cwd-empty", "", "relative/xdg", t / "home", ""},
+         t / "home/.config/morvex/MORVEX.INI"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(findSettingsPath(c.where), c.expected)

@@ -10,12 +10,13 @@
 #include "support/temp_dir.h"
 
 // Where MORVEX.INI is on Windows: in the current directory when it is there, else beside the
-// program; the environment's folders play no part.
+// program when it is there, else in %APPDATA%\MORVEX.
 namespace {
 
-TEST(WindowsSettingsPath, CurrentDirectoryElseBesideTheProgram) {
+TEST(WindowsSettingsPath, CurrentDirectoryElseBesideTheProgramElseAppData) {
     TempDir t;
-    for (const char* dir : {"cwd/x", "cwd-empty/x", "exe/x", "cwd-folder/MORVEX.INI/x"}) {
+    for (const char* dir :
+         {"cwd/x", "cwd-empty/x", "exe/x", "exe-empty/x", "cwd-folder/MORVEX.INI/x"}) {
         ASSERT_TRUE(makeParentDirectories(t / dir));
     }
     writeBytes(t / "cwd/MORVEX.INI", "");
@@ -24,14 +25,24 @@ TEST(WindowsSettingsPath, CurrentDirectoryElseBesideTheProgram) {
         SettingsLocations where;
         std::string expected;
     };
+    const std::string appData = t / "roaming";
     const std::vector<Case> cases = {
-        {{t / "cwd", t / "exe", "", ""}, t / "cwd\\MORVEX.INI"},
-        {{t / "cwd-empty", t / "exe", "", ""}, t / "exe\\MORVEX.INI"},
-        {{t / "cwd-folder", t / "exe", "", ""}, t / "exe\\MORVEX.INI"},
-        // Beside the program even when it has none and the folder cannot be written.
-        {{t / "cwd-empty", t / "missing", "", ""}, t / "missing\\MORVEX.INI"},
-        {{t / "cwd-empty", "C:\\", t / "xdg", t / "home"}, "C:\\MORVEX.INI"},
-        {{"", t / "exe/", "", ""}, t / "exe/MORVEX.INI"},
+        {{t / "cwd", t / "exe", "", "", appData}, t / "cwd\\MORVEX.INI"},
+        {{t / "cwd-empty", t / "exe", "", "", appData}, t / "exe\\MORVEX.INI"},
+        {{t / "cwd-folder", t / "exe", "", "", appData}, t / "exe\\MORVEX.INI"},
+        // None beside the program (in Program Files, say): the user's own, created on a first
+        // write; never one beside the program, which the user may not write.
+        {{t / "cwd-empty", t / "missing", "", "", appData}, t / "roaming\\MORVEX\\MORVEX.INI"},
+        {{"", t / "exe-empty", t / "xdg", t / "home", "D:\\Users\\u\\AppData\\Roaming"},
+         "D:\\Users\\u\\AppData\\Roaming\\MORVEX\\MORVEX.INI"},
+        {{"", t / "exe-empty", "", "", "\\\\server\\share\\u\\"},
+         "\\\\server\\share\\u\\MORVEX\\MORVEX.INI"},
+        // Without an absolute APPDATA, beside the program even when it has none.
+        {{t / "cwd-empty", t / "missing", "", "", ""}, t / "missing\\MORVEX.INI"},
+        {{t / "cwd-empty", "C:\\", t / "xdg", t / "home", "roaming"}, "C:\\MORVEX.INI"},
+        {{t / "cwd-empty", "C:\\", "", "", "D:roaming"}, "C:\\MORVEX.INI"},
+        {{t / "cwd-empty", "C:\\", "", "", "\\roaming"}, "C:\\MORVEX.INI"},
+        {{"", t / "exe/", "", "", ""}, t / "exe/MORVEX.INI"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(findSettingsPath(c.where), c.expected)
@@ -52,6 +63,10 @@ TEST(WindowsSettingsPath, ProcessLocations) {
     EXPECT_EQ(where.executableDir, narrowToUtf8(exeDir));
     EXPECT_EQ(where.xdgConfigHome, "");
     EXPECT_EQ(where.home, "");
+    wchar_t appData[MAX_PATH * 4];
+    const DWORD n = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH * 4);
+    ASSERT_GT(n, 0u);
+    EXPECT_EQ(where.appData, narrowToUtf8(std::wstring(appData, n)));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The installer under Wine, in a prefix of its own: a silent installation leaves the files, the
-# shortcuts and the keys of the .ce2 type and of Apps; a drawing opened through the type is
-# listed; an installation over the running program is refused; a second one succeeds; the silent
-# uninstaller leaves nothing but the settings file. With SCREENSHOT, a picture of the dialog
+# shortcuts and the keys of the .ce2 type and of Apps, and its folder at the end of the user's
+# PATH, whose 2,000 characters stay whole; a drawing opened through the type is listed; an
+# installation over the running program is refused; a second one without the PATH option
+# (/NOPATH) takes the folder off PATH again; after a third, a new cmd runs morvex-cli by its name;
+# the silent uninstaller leaves nothing but the settings file, and PATH as it was. With SCREENSHOT, a picture of the dialog
 # opened through the type is left there too.
 #
 # usage: installer_under_wine.sh WINE-RUN SETUP-EXE PROBE-EXE DEMO-CE2 WORK-DIR [SCREENSHOT]
@@ -22,14 +24,6 @@ MORVEX_WINE_PREFIX=$work/prefix
 export MORVEX_WINE_PREFIX
 source "$(dirname "$0")/wine_display.sh"
 start_wine_display
-
-# The value NAME of the registry key KEY, its default without NAME; fails when it is missing.
-value() {
-    local out query=(/ve)
-    [ $# = 1 ] || query=(/v "$2")
-    out=$("$wine_run" reg query "$1" "${query[@]}") || return 1
-    printf '%s\n' "$out" | tr -d '\r' | sed -n 's/^    .*    REG_[A-Z_]*    //p'
-}
 
 # The user's profile, but for the uninstaller's temporary copy, which goes at the next start.
 users=$MORVEX_WINE_PREFIX-gui/drive_c/users
@@ -52,9 +46,16 @@ in_profile() {
 
 install() {
     local status=0
-    "$wine_run" "$setup" /S || status=$?
+    "$wine_run" "$setup" /S "$@" || status=$?
     echo "$status"
 }
+
+# The user's PATH, over 2,000 characters, with an entry that differs from the installer's own only
+# in its end.
+environment='HKCU\Environment'
+user_path="C:\Tools;%SystemRoot%\system32;$(printf 'C:\Long folder %04d;' $(seq 1 100))"
+user_path="${user_path}C:\Users\Programs\MORVEX2"
+"$wine_run" reg add "$environment" /v Path /t REG_EXPAND_SZ /d "$user_path" /f > /dev/null
 
 profile > "$work/profile-before"
 expect "the installation's exit status" 0 "$(install)"
@@ -69,6 +70,8 @@ for link in SendTo "Start Menu/Programs"; do
     strings "$users/$shell/$link/MORVEX.lnk" | grep -qxF "$windows_folder\\morvex.exe" ||
         expect "the target of $link\\MORVEX.lnk" "$windows_folder\\morvex.exe" "another"
 done
+
+expect "the user's PATH" "$user_path;$windows_folder" "$(value "$environment" Path)"
 
 classes='HKCU\Software\Classes'
 apps='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\MORVEX'
@@ -95,8 +98,18 @@ before=$(cd "$users/$folder" && ls -l --full-time)
 expect "the exit status over the running program" 2 "$(install)"
 expect "the files after the refusal" "$before" "$(cd "$users/$folder" && ls -l --full-time)"
 probe close > /dev/null || failed=1
-expect "the second installation's exit status" 0 "$(install)"
+expect "the second installation's exit status" 0 "$(install /NOPATH)"
 expect "the files after the second installation" "$(profile_with "$installed")" "$(profile)"
+expect "the user's PATH after an installation without it" "$user_path" \
+    "$(value "$environment" Path)"
+# Wine cuts a value of HKCU\Environment to 1,023 characters when it builds the environment of a
+# new process, so the program's name is looked up on a short PATH.
+short_path='C:\Tools'
+"$wine_run" reg add "$environment" /v Path /t REG_EXPAND_SZ /d "$short_path" /f > /dev/null
+expect "the third installation's exit status" 0 "$(install)"
+expect "the user's short PATH" "$short_path;$windows_folder" "$(value "$environment" Path)"
+expect "the exit status and output of morvex-cli by its name in a new cmd" "0 morvex-cli 1.0.0" \
+    "$(cd "$work" && out=$("$wine_run" cmd /c morvex-cli --version) && echo "0 $out" | tr -d '\r')"
 
 # The uninstaller runs from a temporary copy of itself and ends some seconds after its start,
 # removing its own key before its last files: it is waited for until both are gone (at most 60 s).
@@ -108,6 +121,7 @@ for _ in $(seq 600); do
     sleep 0.1
 done
 expect "what the uninstaller left" "$left" "$(profile)"
+expect "the user's PATH after the uninstallation" "$short_path" "$(value "$environment" Path)"
 for key in "$classes\\.ce2" "$classes\\MORVEX.ce2" "$apps"; do
     ! "$wine_run" reg query "$key" > /dev/null 2>&1 || expect "$key" "removed" "still there"
 done

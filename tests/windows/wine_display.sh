@@ -58,6 +58,14 @@ probe() {
     return "$status"
 }
 
+# The value NAME of the registry key KEY, its default without NAME; fails when it is missing.
+value() {
+    local out query=(/ve)
+    [ $# = 1 ] || query=(/v "$2")
+    out=$("$wine_run" reg query "$1" "${query[@]}") || return 1
+    printf '%s\n' "$out" | tr -d '\r' | sed -n 's/^    .*    REG_[A-Z_]*    //p'
+}
+
 failed=0
 # Notes a difference between what was expected and what came; the test fails at its end.
 expect() {
