@@ -58,6 +58,8 @@ struct SettingsLocations {
     std::string xdgConfigHome;  // $XDG_CONFIG_HOME
     std::string home;           // $HOME, else the user's home directory
     std::string appData;        // %APPDATA%, the user's roaming folder on Windows
+    // Windows: whether this user may make a file beside the program (not in Program Files).
+    bool executableDirWritable = true;
 };
 
 // The locations of this process: its working directory, the directory of its executable and
@@ -67,7 +69,8 @@ SettingsLocations processSettingsLocations();
 // Where the settings file `fileName` lives: in the current directory when it exists there; else
 // beside the executable when it exists there; else $XDG_CONFIG_HOME/morvex/fileName
 // (~/.config/morvex/fileName when unset or relative), where a first write creates it: a settings
-// file is never created beside the program. On Windows the last is %APPDATA%\MORVEX\fileName
-// (beside the executable when APPDATA is unset or not absolute), so that a program installed in
-// Program Files, which the user may not write, keeps each user's settings.
+// file is never created beside the program. On Windows the last is beside the executable, where
+// a first write creates it, as a copy unpacked from the zip keeps it; but %APPDATA%\MORVEX\fileName
+// once that exists, or where the user may not write beside the program (Program Files), so that
+// every user keeps settings. A relative or unset APPDATA is not used.
 std::string findSettingsFile(const SettingsLocations& where, const std::string& fileName);

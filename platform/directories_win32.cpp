@@ -53,6 +53,20 @@ bool isAbsolute(const std::string& path) {
     return root > 2 || (root == 2 && path.size() > 2 && isPathSeparator(path[2]));
 }
 
+// Whether this user may make a file in `dir`: tried with a hidden temporary file, gone once closed.
+bool canCreateFileIn(const std::string& dir) {
+    const std::string probe =
+        settingsPath(dir, ".morvex-" + std::to_string(GetCurrentProcessId()) + ".tmp");
+    const HANDLE file = CreateFileW(
+        widePath(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_FILE_EXISTS;  // made there by someone before
+    }
+    CloseHandle(file);
+    return true;
+}
+
 bool isExistingFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -186,6 +200,7 @@ SettingsLocations processSettingsLocations() {
         appData.resize(n);  // the size needed, its terminator included
     }
     where.appData = narrowToUtf8(appData);
+    where.executableDirWritable = canCreateFileIn(where.executableDir);
     return where;
 }
 
@@ -201,5 +216,6 @@ std::string findSettingsFile(const SettingsLocations& where, const std::string& 
     if (isExistingFile(beside) || !isAbsolute(where.appData)) {
         return beside;
     }
-    return settingsPath(settingsPath(where.appData, "MORVEX"), fileName);
+    const std::string own = settingsPath(settingsPath(where.appData, "MORVEX"), fileName);
+    return isExistingFile(own) || !where.executableDirWritable ? own : beside;
 }
