@@ -418,6 +418,19 @@
     $("preview").dataset.name = row.name;
   }
 
+  // A large drawing is drawn only when asked: drawing it takes seconds and much memory.
+  function offerToDrawLarge(row) {
+    const notice = document.createElement("p");
+    notice.textContent = texts.largeDrawing.replace("%lu", String(row.elements));
+    const button = document.createElement("button");
+    button.type = "button";
+    button.className = "draw-large";
+    button.textContent = texts.showLarge;
+    button.addEventListener("click", () => select(row, true));
+    $("preview").replaceChildren(notice, button);
+    $("preview").dataset.name = row.name;
+  }
+
   // A large drawing is not drawn in the pane, where it would keep the page busy for seconds: it
   // opens by itself in a tab of its own.
   function offerLargeDrawing(row) {
@@ -429,8 +442,8 @@
     $("preview").dataset.name = row.name;
   }
 
-  // Shows the drawing of a row.
-  async function select(row) {
+  // Shows the drawing of a row; a large one once `drawLarge` says that the user asked for it.
+  async function select(row, drawLarge = false) {
     for (const other of rows) {
       other.tr.setAttribute("aria-selected", String(other === row));
     }
@@ -438,6 +451,10 @@
     const number = listNumber;
     if (!row.svgUrl && row.kind === "ce2" && row.state === rules.State.converted &&
         !row.notDrawn) {
+      if (row.elements > LARGE_DRAWING && !drawLarge) {
+        offerToDrawLarge(row);
+        return;
+      }
       showPreviewText("…", row.name);
       let reply;
       try {

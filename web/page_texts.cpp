@@ -41,8 +41,9 @@ val pageTexts() {
         {"zoomIn", translated("Zoom in")},
         {"zoomOut", translated("Zoom out")},
         {"zoomFit", translated("Fit to the pane")},
-        {"largeDrawing", translated("This drawing has %lu elements: it opens by itself, so that "
-                                    "this page stays responsive.")},
+        {"largeDrawing", translated("This drawing has %lu elements: it is drawn only when asked, "
+                                    "in a tab of its own, so that this page stays responsive.")},
+        {"showLarge", translated("Show the drawing")},
         {"noPreview", translated("Nothing to show for this file.")},
         {"converting", translated("Converting: %lu of %lu files done")},
         {"written", translated("written beside the source")},

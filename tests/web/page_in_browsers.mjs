@@ -678,7 +678,12 @@ async function checkPreview(page, rows, name, large = false) {
     const cell = await (await page.$$('#results tbody tr.file'))[index].$('.report');
     await cell.click();
     if (large) {
-        // Not drawn in the pane: a link opens the drawing by itself.
+        // Drawn only when asked, and not in the pane: a link opens the drawing by itself.
+        await page.waitForFunction((wanted) => {
+            const preview = document.querySelector('#preview');
+            return preview?.dataset.name === wanted && preview.querySelector('button.draw-large');
+        }, {timeout: kWaitMs, polling: 50}, name);
+        await page.click('#preview button.draw-large');
         await page.waitForFunction((wanted) => {
             const preview = document.querySelector('#preview');
             return preview?.dataset.name === wanted &&
