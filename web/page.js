@@ -418,27 +418,30 @@
     $("preview").dataset.name = row.name;
   }
 
-  // A large drawing is drawn only when asked: drawing it takes seconds and much memory.
-  function offerToDrawLarge(row) {
+  // What the pane says of a large drawing instead of showing it.
+  function largeNotice(row) {
     const notice = document.createElement("p");
     notice.textContent = texts.largeDrawing.replace("%lu", String(row.elements));
+    return notice;
+  }
+
+  // A large drawing is drawn only when asked: drawing it takes seconds and much memory.
+  function offerToDrawLarge(row) {
     const button = document.createElement("button");
     button.type = "button";
     button.className = "draw-large";
     button.textContent = texts.showLarge;
     button.addEventListener("click", () => select(row, true));
-    $("preview").replaceChildren(notice, button);
+    $("preview").replaceChildren(largeNotice(row), button);
     $("preview").dataset.name = row.name;
   }
 
   // A large drawing is not drawn in the pane, where it would keep the page busy for seconds: it
   // opens by itself in a tab of its own.
   function offerLargeDrawing(row) {
-    const notice = document.createElement("p");
-    notice.textContent = texts.largeDrawing.replace("%lu", String(row.elements));
     const link = openLink(row);
     link.className = "large";
-    $("preview").replaceChildren(notice, link);
+    $("preview").replaceChildren(largeNotice(row), link);
     $("preview").dataset.name = row.name;
   }
 

@@ -15,9 +15,8 @@ void EarlierOutputComparison::compare(std::string_view block) {
     if (!same_ || !earlier_.stream || block.empty()) {
         return;
     }
-    if (bufferSize_ < block.size()) {
+    if (buffer_.get_deleter().size < block.size()) {
         buffer_ = makeUninitialisedArray<char>(block.size());
-        bufferSize_ = block.size();
     }
     const std::size_t got = readBytesUnlocked(buffer_.get(), block.size(), earlier_.stream.get());
     same_ = got == block.size() && std::memcmp(buffer_.get(), block.data(), got) == 0;

@@ -25,6 +25,5 @@ class EarlierOutputComparison {
   private:
     RegularFile earlier_;
     bool same_ = false;
-    UninitialisedArray<char> buffer_;
-    std::size_t bufferSize_ = 0;
+    UninitialisedArray<char> buffer_;  // its size in its deleter
 };
