@@ -9,14 +9,15 @@
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
 #include "app/core/font_fields.h"
+#include "app/core/kicad_file.h"
+#include "app/core/output_folder.h"
 #include "app/core/profile_bytes.h"
 #include "app/core/profile_file.h"
+#include "app/core/report_file.h"
 #include "app/core/run_plan.h"
 #include "app/core/settings.h"
 #include "app/core/settings_check.h"
 #include "app/core/source_search.h"
-#include "cli/csv_report.h"
-#include "app/core/kicad_file.h"
 #include "cli/progress_line.h"
 #include "cli/svg_output.h"
 #include "kicad/kicad_schematic.h"
@@ -60,30 +61,12 @@ struct NoMatchStep {  // a wildcard pattern that matches nothing
 };
 using Step = std::variant<PathProblem, DrawStep, ConvertStep, EmptyFolderStep, NoMatchStep>;
 
-// Where the output of a source found under a PATH goes: beside the source, or with an output
-// folder, at the source's path below PATH (its name alone when PATH is the source itself).
-std::string outputFor(const std::string& source, const std::string& path,
-                      const std::string& outputDir) {
-    if (outputDir.empty()) {
-        return makeCe3Path(source);
-    }
-    std::size_t below = finalComponentStart(source);
-    if (source != path && source.compare(0, path.size(), path) == 0) {
-        below = path.size();
-    }
-    while (below < source.size() && isPathSeparator(source[below])) {
-        ++below;
-    }
-    const bool endsInSeparator = isPathSeparator(outputDir.back());
-    return makeCe3Path(outputDir + (endsInSeparator ? "" : "/") + source.substr(below));
-}
-
 // The steps of one path, and the files it reads and writes.
 void planPath(const BatchRequest& request, const std::string& path, std::vector<Step>& steps,
               RunFiles& files) {
     if ((request.svg || request.kicad) && isCe3File(path)) {
         steps.emplace_back(DrawStep{files.drawings.size()});
-        const std::string beside = outputFor(path, path, request.outputDir);
+        const std::string beside = outputPathFor(path, path, request.outputDir);
         files.drawings.push_back({path, request.svg ? makeSvgPath(beside) : std::string(),
                                   files.batch.size(),
                                   request.kicad ? makeKicadPath(beside) : std::string()});
@@ -98,7 +81,7 @@ void planPath(const BatchRequest& request, const std::string& path, std::vector<
     }
     for (std::string& source : found.files) {
         steps.emplace_back(ConvertStep{});
-        std::string output = outputFor(source, path, request.outputDir);
+        std::string output = outputPathFor(source, path, request.outputDir);
         std::string svg = request.svg ? makeSvgPath(output) : std::string();
         std::string kicad = request.kicad ? makeKicadPath(output) : std::string();
         files.batch.push_back(
@@ -312,20 +295,10 @@ int runBatch(const BatchRequest& request, std::ostream& out, std::ostream& err,
     const RunPlan plan(std::move(files), BatchRules{.replaceEdited = request.overwrite,
                                                     .makeOutputFolders = !request.outputDir.empty(),
                                                     .dryRun = request.dryRun});
-    if (!plan.reportProblem().empty()) {
-        return refuseReport(request.reportCsv + ": " + plan.reportProblem(), err);
-    }
     std::optional<CsvReport> csv;
     if (!request.reportCsv.empty()) {
-        csv.emplace(request.reportCsv);
-        if (const std::string problem = csv->replacedFileProblem(); !problem.empty()) {
+        if (const std::string problem = openPlannedReport(plan, csv); !problem.empty()) {
             return refuseReport(problem, err);
-        }
-        if (!csv->open()) {
-            return refuseReport(request.reportCsv + ": " +
-                                    formatted(translated("cannot be written: %s"),
-                                              describeWriteFailure(csv->failure()).c_str()),
-                                err);
         }
     }
     const ConversionOptions options = optionsFor(request, settings, err);

@@ -10,6 +10,7 @@
 
 #include "app/core/conversion.h"
 #include "app/core/conversion_inputs.h"
+#include "app/core/output_folder.h"
 #include "app/core/settings_check.h"
 #include "cli/batch.h"
 #include "cli/progress_line.h"
@@ -85,22 +86,7 @@ bool checkSettingsFile(const std::string& path) {
 // The output folder, when one is given, exists as a folder once this returns true (in a dry run:
 // could be created); false, with a message, when it is something else or cannot be created.
 bool prepareOutputDir(const std::string& dir, bool dryRun) {
-    if (dir.empty()) {
-        return true;
-    }
-    const FileStatus status = fileStatus(dir);
-    std::string problem;
-    if (status.kind == FileKind::Unknown) {
-        const int error = dryRun ? predictParentDirectories(dir + "/")
-                          : makeParentDirectories(dir + "/", FolderAccess::Shared) ? 0
-                                                                                   : errno;
-        if (error != 0) {
-            problem =
-                formatted(translated("cannot be created: %s"), systemErrorText(error).c_str());
-        }
-    } else if (status.kind != FileKind::Directory) {
-        problem = translated("not a directory");
-    }
+    const std::string problem = prepareOutputFolder(dir, dryRun);
     if (!problem.empty()) {
         std::cerr << "morvex-cli: --output-dir: " << dir << ": " << problem << '\n';
     }

@@ -1,66 +1,14 @@
 #include "app/core/dialog_messages.h"
 #include "app/core/conversion_text.h"
 
-#include <algorithm>
-#include <initializer_list>
-
 #include "platform/text.h"
-
-namespace {
-
-bool notConverted(const FileReport& report) {
-    return report.outcome != FileOutcome::Converted;
-}
-
-// The files that one group of a listing takes, under its heading.
-struct FileGroup {
-    bool (*takes)(const FileReport&);
-    const char* heading;  // translated
-};
-
-// Each group's files as "path: reason" lines under its heading, the groups apart by a blank
-// line; past maxFiles lines in all, one last line counts the files left out.
-std::string listFiles(const std::vector<FileReport>& reports,
-                      std::initializer_list<FileGroup> groups, std::size_t maxFiles) {
-    std::string text;
-    std::size_t listed = 0;
-    std::size_t more = 0;
-    for (const FileGroup& group : groups) {
-        std::string lines;
-        for (const FileReport& report : reports) {
-            if (!group.takes(report)) {
-                continue;
-            }
-            if (listed < maxFiles) {
-                ++listed;
-                lines += "\n" + report.source + ": " + describeOutcome(report);
-            } else {
-                ++more;
-            }
-        }
-        if (!lines.empty()) {
-            text += (text.empty() ? "" : "\n\n") + std::string(group.heading) + lines;
-        }
-    }
-    if (more > 0) {
-        const auto count = static_cast<unsigned long>(more);
-        text += text.empty() ? "" : "\n";
-        text += formatted(translatedPlural("… and %lu more file", "… and %lu more files", count),
-                          count);
-    }
-    return text;
-}
-
-}  // namespace
-
-std::string notConvertedText(const std::vector<FileReport>& reports, std::size_t maxFiles) {
-    return listFiles(reports, {{notConverted, translated("Files not converted:")}}, maxFiles);
-}
 
 BatchTally tallyBatch(const std::vector<FileReport>& reports) {
     BatchTally tally;
     for (const FileReport& report : reports) {
-        if (notConverted(report)) {
+        if (report.outcome == FileOutcome::Cancelled) {
+            ++tally.notStarted;
+        } else if (report.outcome != FileOutcome::Converted) {
             ++tally.notConverted;
         } else if (convertedInPart(report)) {
             ++tally.inPart;
@@ -72,67 +20,109 @@ BatchTally tallyBatch(const std::vector<FileReport>& reports) {
 }
 
 BatchSeverity batchSeverity(const BatchTally& tally) {
-    if (tally.whole + tally.inPart == 0 && tally.notConverted > 0) {
+    if (tally.whole + tally.inPart == 0 && tally.notConverted + tally.notStarted > 0) {
         return BatchSeverity::Error;
     }
-    return tally.inPart + tally.notConverted > 0 ? BatchSeverity::Warning
-                                                 : BatchSeverity::Information;
+    return tally.inPart + tally.notConverted + tally.notStarted > 0 ? BatchSeverity::Warning
+                                                                    : BatchSeverity::Information;
 }
 
+std::string resultFilterLabel(std::optional<ResultGroup> group, std::size_t count) {
+    const char* name = translated("All files");
+    if (group) {
+        switch (*group) {
+            case ResultGroup::NotConverted:
+                name = translated("Not converted");
+                break;
+            case ResultGroup::InPart:
+                name = translated("Converted in part");
+                break;
+            case ResultGroup::Whole:
+                name = translated("Converted whole");
+                break;
+            case ResultGroup::NotStarted:
+                name = translated("Not started");
+                break;
+        }
+    }
+    return std::string(name) + " (" + groupedCount(count) + ")";
+}
+
+std::string groupedCount(std::size_t count) {
+    std::string digits = std::to_string(count);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) {
+        digits.insert(at - 3, ",");
+    }
+    return digits;
+}
+
+namespace {
+
+// A plural message for `count` with every %s in it filled, in order, by the grouped counts given.
+template <class... Counts>
+std::string countedText(const char* singular, const char* plural, std::size_t count,
+                        Counts... counts) {
+    return formatted(translatedPlural(singular, plural, static_cast<unsigned long>(count)),
+                     groupedCount(counts).c_str()...);
+}
+
+}  // namespace
+
 std::string batchSummary(const BatchTally& tally) {
-    const auto failed = static_cast<unsigned long>(tally.notConverted);
-    const auto inPart = static_cast<unsigned long>(tally.inPart);
-    const auto converted = static_cast<unsigned long>(tally.whole + tally.inPart);
-    if (failed == 0 && inPart == 0) {
+    const std::size_t converted = tally.whole + tally.inPart;
+    const std::size_t failed = tally.notConverted;
+    if (failed == 0 && tally.inPart == 0) {
         return {};
     }
     if (converted == 0) {
-        return formatted(translatedPlural("%lu file could not be converted.",
-                                          "None of the %lu files could be converted.", failed),
-                         failed);
+        return countedText("%s file could not be converted.",
+                           "None of the %s files could be converted.", failed, failed);
     }
     const std::string done =
-        inPart == 0
-            ? formatted(translatedPlural("%lu file converted.", "%lu files converted.", converted),
-                        converted)
-            : formatted(translatedPlural("%lu file converted (%lu of them in part).",
-                                         "%lu files converted (%lu of them in part).", converted),
-                        converted, inPart);
+        tally.inPart == 0
+            ? countedText("%s file converted.", "%s files converted.", converted, converted)
+            : countedText("%s file converted (%s of them in part).",
+                          "%s files converted (%s of them in part).", converted, converted,
+                          tally.inPart);
     if (failed == 0) {
         return done;
     }
-    // TRANSLATORS: %s is the sentence on the files converted.
-    return formatted(translatedPlural("%s %lu file could not be converted.",
-                                      "%s %lu files could not be converted.", failed),
-                     done.c_str(), failed);
+    // TRANSLATORS: the first %s is the sentence on the files converted.
+    return formatted(
+        translatedPlural("%s %s file could not be converted.",
+                         "%s %s files could not be converted.", static_cast<unsigned long>(failed)),
+        done.c_str(), groupedCount(failed).c_str());
 }
 
-std::string unfinishedFilesText(const std::vector<FileReport>& reports, std::size_t maxFiles) {
-    return listFiles(reports,
-                     {{notConverted, translated("Files not converted:")},
-                      {convertedInPart, translated("Files converted in part:")}},
-                     maxFiles);
+std::string cancelSummary(const BatchTally& tally) {
+    const std::size_t converted = tally.whole + tally.inPart;
+    if (tally.inPart == 0) {
+        return countedText(
+            "Cancelled: %s file converted, %s could not be converted, %s not started.",
+            "Cancelled: %s files converted, %s could not be converted, %s not started.", converted,
+            converted, tally.notConverted, tally.notStarted);
+    }
+    return countedText(
+        "Cancelled: %s file converted (%s of them in part), %s could not be "
+        "converted, %s not started.",
+        "Cancelled: %s files converted (%s of them in part), %s could not be "
+        "converted, %s not started.",
+        converted, converted, tally.inPart, tally.notConverted, tally.notStarted);
 }
 
-std::string batchMessage(const std::vector<FileReport>& reports, std::size_t maxFiles) {
-    const BatchTally tally = tallyBatch(reports);
-    std::string text = batchSummary(tally);
-    const bool cancelled = std::any_of(
-        reports.begin(), reports.end(),
-        [](const FileReport& report) { return report.outcome == FileOutcome::Cancelled; });
-    if (cancelled) {
-        text = translated("The conversion was cancelled.") + ("\n" + text);
+std::string fileCountText(std::size_t files) {
+    return countedText("%s file", "%s files", files, files);
+}
+
+std::string dialogTitle(std::size_t files, const std::string& outputFolder) {
+    std::string title = "MORVEX";
+    if (files > 0) {
+        title += " - " + fileCountText(files);
     }
-    const auto add = [&text](const std::string& part) {
-        if (!part.empty()) {
-            text += (text.empty() ? "" : "\n\n") + part;
-        }
-    };
-    if (tally.whole + tally.inPart > 0) {
-        add(kCompletionMessage);
+    if (!outputFolder.empty()) {
+        title += " - " + formatted(translated("outputs to %s"), outputFolder.c_str());
     }
-    add(unfinishedFilesText(reports, maxFiles));
-    return text;
+    return title;
 }
 
 std::string faceRefusalMessage(const FaceChoice& choice) {
@@ -166,6 +156,23 @@ std::string settingsNotSavedMessage(const std::string& path, const std::string& 
     }
     return formatted(translated("The settings could not be saved.\n%s: %s"), path.c_str(),
                      cause.c_str());
+}
+
+std::string outputFolderNotCp932Message(const std::string& folder) {
+    return formatted(translated("The folder “%s” cannot be written in the encoding of the settings "
+                                "file (CP932), so it cannot be used as the output folder."),
+                     folder.c_str());
+}
+
+std::string outputFolderRefusedMessage(const std::string& folder, const std::string& cause) {
+    return formatted(
+        translated("The output folder cannot be used, so nothing was converted.\n%s: %s"),
+        folder.c_str(), cause.c_str());
+}
+
+std::string settingsMadeMessage(const std::string& path) {
+    return formatted(translated("The settings are kept in this file from now on:\n%s"),
+                     path.c_str());
 }
 
 std::string batchProgressLabel(std::size_t done, std::size_t total) {

@@ -1,8 +1,30 @@
 #include "app/core/dialog_model.h"
+
+#include "app/core/output_folder.h"
 #include "app/core/profile_file.h"
+#include "app/core/run_plan.h"
+#include "app/core/settings.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace {
+
+// The output folder the settings keep, shown as UTF-8; none when it is no CP932 text.
+std::string storedOutputFolder(const ProfileFile& settings) {
+    return cp932ToUtf8(settings.readString(kOutputSection, kOutputFolderKey, "")).value_or("");
+}
+
+bool isFile(const std::string& path) {
+    return fileStatus(path).kind == FileKind::Regular;
+}
+
+}  // namespace
 
 DialogModel::DialogModel(ProfileFile& settings, PathOrder before)
-    : settings_(settings), files_(std::move(before)), fonts_(settings) {}
+    : settings_(settings),
+      files_(std::move(before)),
+      outputFolder_(storedOutputFolder(settings)),
+      fonts_(settings) {}
 
 bool DialogModel::drop(const std::vector<std::string>& dropped) {
     return !converting_ && files_.drop(dropped);
@@ -15,23 +37,56 @@ void DialogModel::choose(const std::vector<std::string>& chosen) {
 }
 
 FontConfirmation DialogModel::confirmFont(FontRow row, const std::string& family, int points) {
-    return fonts_.confirm(row, family, points);
+    const bool existed = isFile(settings_.path());
+    FontConfirmation confirmed = fonts_.confirm(row, family, points);
+    if (confirmed.outcome == FontConfirmation::Outcome::Saved && !existed) {
+        confirmed = {FontConfirmation::Outcome::SavedInNewFile,
+                     settingsMadeMessage(settings_.path())};
+    }
+    return confirmed;
 }
 
-std::optional<BatchOutcome> DialogModel::convert(const ConversionProgress& progress) {
+std::string DialogModel::chooseOutputFolder(const std::string& folder) {
+    const std::optional<std::string> bytes = utf8ToCp932(folder);
+    if (!bytes) {
+        return outputFolderNotCp932Message(folder);
+    }
+    outputFolder_ = folder;
+    const bool existed = isFile(settings_.path());
+    std::string cause;
+    if (!settings_.writeString(kOutputSection, kOutputFolderKey, *bytes, &cause)) {
+        return settingsNotSavedMessage(settings_.path(), cause);
+    }
+    return existed ? std::string() : settingsMadeMessage(settings_.path());
+}
+
+std::string DialogModel::title() const {
+    return dialogTitle(files_.paths().size(), outputFolder_);
+}
+
+BatchStart DialogModel::convert(const ConversionProgress& progress) {
+    BatchStart start;
     if (converting_ || files_.paths().empty()) {
-        return std::nullopt;
+        return start;
+    }
+    if (std::string problem = prepareOutputFolder(outputFolder_, false); !problem.empty()) {
+        start.refusal = outputFolderRefusedMessage(outputFolder_, problem);
+        return start;
     }
     converting_ = true;
     struct Done {
         bool& flag;
         ~Done() { flag = false; }
     } done{converting_};
-    BatchOutcome outcome;
+    RunFiles files;
+    for (std::size_t i = 0; i < files_.paths().size(); ++i) {
+        const std::string& source = files_.paths()[i];
+        files.batch.push_back({source, outputPathFor(source, files_.roots()[i], outputFolder_)});
+    }
+    files.settings = settings_.path();
+    const RunPlan plan(files, BatchRules{.makeOutputFolders = !outputFolder_.empty()});
     // On as many threads as there are processors; the progress hears of them on this one.
-    outcome.reports = convertFiles(files_.paths(), fonts_.options(), progress, {},
-                                   defaultConversionJobs(), settings_.path());
-    outcome.message = batchMessage(outcome.reports, kListedFiles);
-    outcome.severity = batchSeverity(tallyBatch(outcome.reports));
-    return outcome;
+    std::vector<FileReport> reports = convertFiles(plan, fonts_.options(), progress);
+    start.result.emplace(std::move(reports), std::move(files));
+    return start;
 }

@@ -14,6 +14,9 @@ class FileList {
     explicit FileList(PathOrder before) : before_(std::move(before)) {}
 
     const std::vector<std::string>& paths() const { return paths_; }
+    // For each path, the path the user gave that it was found under: the dropped or chosen folder
+    // above it, or the file itself (see outputPathFor).
+    const std::vector<std::string>& roots() const { return roots_; }
 
     // Replaces the list with the dropped paths that end in ".ce2" in any letter case and the
     // .ce2 files found below the dropped folders (findSources), in list order; other files are
@@ -25,8 +28,14 @@ class FileList {
     void choose(const std::vector<std::string>& chosen);
 
   private:
-    void replace(std::vector<std::string> paths);
+    struct Found {
+        std::string path;
+        std::string root;
+    };
+    static void addFound(const std::string& given, std::vector<Found>& found);
+    void replace(std::vector<Found> found);
 
     PathOrder before_;
     std::vector<std::string> paths_;
+    std::vector<std::string> roots_;
 };

@@ -26,9 +26,10 @@ struct FontField {
 };
 
 // What became of a confirmed font choice. The message (UTF-8) tells the user why the face was
-// refused or the settings could not be written; empty when it was saved.
+// refused or the settings could not be written, or, once, where a new settings file was made;
+// empty when it was saved otherwise.
 struct FontConfirmation {
-    enum class Outcome { Saved, NotSaved, Refused };
+    enum class Outcome { Saved, SavedInNewFile, NotSaved, Refused };
     Outcome outcome = Outcome::Saved;
     std::string message;
 };

@@ -259,8 +259,9 @@ void CMorvexDlg::chooseFont(const FontRowFields& fields) {
         updatePreview();  // comments show in the new font
     }
     if (!confirmed.message.empty()) {
-        services_.showMessage(this, QMessageBox::Warning, QString::fromStdString(confirmed.message),
-                              QString());
+        const bool told = confirmed.outcome == FontConfirmation::Outcome::SavedInNewFile;
+        services_.showMessage(this, told ? QMessageBox::Information : QMessageBox::Warning,
+                              QString::fromStdString(confirmed.message), QString());
     }
 }
 
@@ -268,19 +269,25 @@ void CMorvexDlg::convertListed() {
     if (model_.converting() || model_.files().empty()) {
         return;
     }
-    std::optional<BatchOutcome> outcome;
+    BatchStart start;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         BatchProgress progress(this, model_.files().size());
-        outcome = model_.convert(progressCallbacksFor(progress));
+        start = model_.convert(progressCallbacksFor(progress));
     }
-    if (!outcome) {
+    if (!start.refusal.empty()) {
+        services_.showMessage(this, QMessageBox::Warning, QString::fromStdString(start.refusal),
+                              QString());
+    }
+    if (!start.result) {
         return;
     }
-    // The files not converted whole are in the text itself, not behind a details button.
-    services_.showMessage(this, batchIcon(outcome->severity),
-                          QString::fromStdString(outcome->message), QString());
+    services_.showMessage(
+        this, batchIcon(start.result->severity()),
+        QString::fromStdString(start.result->needsAttention() ? start.result->copiedText()
+                                                              : start.result->message()),
+        QString());
 }
 
 void CMorvexDlg::updatePreview() {

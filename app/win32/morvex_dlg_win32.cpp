@@ -321,7 +321,8 @@ void CMorvexDlg::chooseFont(FontRow row) {
         updatePreview();  // comments show in the new font
     }
     if (!confirmed.message.empty()) {
-        message(widenUtf8(confirmed.message), MB_ICONWARNING);
+        const bool told = confirmed.outcome == FontConfirmation::Outcome::SavedInNewFile;
+        message(widenUtf8(confirmed.message), told ? MB_ICONINFORMATION : MB_ICONWARNING);
     }
 }
 
@@ -329,17 +330,22 @@ void CMorvexDlg::convert() {
     if (model_.converting() || model_.files().empty()) {
         return;
     }
-    std::optional<BatchOutcome> outcome;
+    BatchStart start;
     {
         const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         BatchProgressWindow progress(hwnd_, model_.files().size());
-        outcome = model_.convert(progressCallbacksFor(progress));
+        start = model_.convert(progressCallbacksFor(progress));
         SetCursor(previous);
     }
-    if (!outcome) {
+    if (!start.refusal.empty()) {
+        message(widenUtf8(start.refusal), MB_ICONWARNING);
+    }
+    if (!start.result) {
         return;
     }
-    message(widenUtf8(outcome->message), iconFor(outcome->severity));
+    message(widenUtf8(start.result->needsAttention() ? start.result->copiedText()
+                                                     : start.result->message()),
+            iconFor(start.result->severity()));
 }
 
 void CMorvexDlg::message(const std::wstring& text, UINT icon) {

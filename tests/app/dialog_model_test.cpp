@@ -13,6 +13,7 @@
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
 #include "app/core/dialog_messages.h"
+#include "app/core/batch_result.h"
 #include "app/core/dialog_model.h"
 #include "app/core/profile_file.h"
 #include "support/temp_dir.h"
@@ -270,7 +271,7 @@ TEST(DialogModelFonts, UnwritableSettingsStillChangeTheRow) {
 TEST_F(Convert, DialogModelBatch) {
     ProfileFile settings(dir / "MORVEX.INI");
     DialogModel model(settings, caseless);
-    EXPECT_FALSE(model.convert().has_value());  // an empty list: nothing at all
+    EXPECT_FALSE(model.convert().result.has_value());  // an empty list: nothing at all
 
     const std::string header = ce2build::header({});
     const std::string good =
@@ -285,29 +286,27 @@ TEST_F(Convert, DialogModelBatch) {
         EXPECT_TRUE(model.converting());
         EXPECT_FALSE(model.drop({dir / "other.ce2"}));
         model.choose({dir / "other.ce2"});
-        EXPECT_FALSE(model.convert().has_value());
+        EXPECT_FALSE(model.convert().result.has_value());
         ++checks;
     };
-    const auto outcome = model.convert(progress);
-    ASSERT_TRUE(outcome.has_value());
+    const BatchStart start = model.convert(progress);
+    ASSERT_TRUE(start.result.has_value());
+    const BatchResult& outcome = *start.result;
     EXPECT_EQ(checks, 3);
     EXPECT_FALSE(model.converting());
     // One converted whole, two not converted: a summary, the completion message, the two.
-    ASSERT_EQ(outcome->reports.size(), 3U);
-    EXPECT_EQ(outcome->severity, BatchSeverity::Warning);
-    EXPECT_EQ(outcome->message, "1 file converted. 2 files could not be converted.\n\n" +
-                                    std::string(kCompletionMessage) + "\n\nFiles not converted:\n" +
-                                    dir / "missing.ce2" + ": " +
-                                    describeOutcome(outcome->reports[1]) + "\n" + one +
-                                    ": fewer than two elements");
+    ASSERT_EQ(outcome.reports().size(), 3U);
+    EXPECT_EQ(outcome.severity(), BatchSeverity::Warning);
+    EXPECT_EQ(outcome.message(), "1 file converted. 2 files could not be converted.\n\n" +
+                                     std::string(kCompletionMessage));
     const std::vector<std::pair<std::string, FileOutcome>> expected = {
         {good, FileOutcome::Converted},
         {dir / "missing.ce2", FileOutcome::CannotOpen},
         {one, FileOutcome::TooFewElements}};
-    ASSERT_EQ(outcome->reports.size(), expected.size());
+    ASSERT_EQ(outcome.reports().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(outcome->reports[i].source, expected[i].first);
-        EXPECT_EQ(outcome->reports[i].outcome, expected[i].second);
+        EXPECT_EQ(outcome.reports()[i].source, expected[i].first);
+        EXPECT_EQ(outcome.reports()[i].outcome, expected[i].second);
     }
     EXPECT_EQ(model.files(), (Paths{good, dir / "missing.ce2", one}));
     EXPECT_TRUE(fileExists(dir / "good.ce3"));
@@ -364,42 +363,10 @@ TEST_F(Convert, CancelledBatchFinishesTheFilesUnderWay) {
     }
 }
 
-TEST(DialogMessages, FilesNotConverted) {
-    FileReport converted;
-    converted.source = "/w/ok.ce2";
-    converted.outcome = FileOutcome::Converted;
-    FileReport few = converted;
-    few.source = "/w/few.ce2";
-    few.outcome = FileOutcome::TooFewElements;
-    FileReport denied = converted;
-    denied.source = "/w/x.ce2";
-    denied.outcome = FileOutcome::NotRegularFile;
-    const struct {
-        std::vector<FileReport> reports;
-        std::size_t maxFiles;
-        std::string text;
-    } cases[] = {
-        {{converted, converted}, SIZE_MAX, ""},
-        {{converted, few, denied},
-         SIZE_MAX,
-         "Files not converted:\n/w/few.ce2: fewer than two elements\n"
-         "/w/x.ce2: not a regular file"},
-        {{few, converted, denied, few},
-         1,
-         "Files not converted:\n/w/few.ce2: fewer than two elements\n… and 2 more files"},
-        {{few, denied},
-         2,
-         "Files not converted:\n/w/few.ce2: fewer than two elements\n"
-         "/w/x.ce2: not a regular file"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(notConvertedText(c.reports, c.maxFiles), c.text);
-    }
-}
-
-TEST(DialogMessages, BatchTallySeverityAndMessage) {
+TEST(DialogMessages, BatchResultMessageAndRows) {
     FileReport whole;
     whole.source = "/w/ok.ce2";
+    whole.output = "/w/ok.ce3";
     whole.outcome = FileOutcome::Converted;
     whole.elementsWritten = 12;
     FileReport outside = whole;
@@ -430,113 +397,124 @@ TEST(DialogMessages, BatchTallySeverityAndMessage) {
     const struct {
         const char* name;
         std::vector<FileReport> reports;
-        std::size_t maxFiles;
         BatchTally tally;
         BatchSeverity severity;
         std::string message;
+        std::vector<std::string> order;  // the sources of the rows, as listed
     } cases[] = {
-        {"every file whole", {whole, whole}, SIZE_MAX, {2, 0, 0}, BatchSeverity::Information, done},
+        {"every file whole",
+         {whole, whole},
+         {2, 0, 0, 0},
+         BatchSeverity::Information,
+         done,
+         {"/w/ok.ce2", "/w/ok.ce2"}},
         {"one in part",
          {whole, outside},
-         SIZE_MAX,
-         {1, 1, 0},
+         {1, 1, 0, 0},
          BatchSeverity::Warning,
-         "2 files converted (1 of them in part).\n\n" + done +
-             "\n\nFiles converted in part:\n"
-             "/w/out.ce2: 12 elements; 1 element outside the sheet left out"},
+         "2 files converted (1 of them in part).\n\n" + done,
+         {"/w/out.ce2", "/w/ok.ce2"}},
         {"every way of being in part",
          {emptyText, cut, outside},
-         SIZE_MAX,
-         {0, 3, 0},
+         {0, 3, 0, 0},
          BatchSeverity::Warning,
-         "3 files converted (3 of them in part).\n\n" + done +
-             "\n\nFiles converted in part:\n"
-             "/w/empty.ce2: 12 elements; 2 empty texts left out\n"
-             "/w/cut.ce2: 12 elements; " +
-             describeCe2Stop(cut.reading) +
-             "\n/w/out.ce2: 12 elements; 1 element outside the sheet left out"},
-        {"mixed: failures first, then those in part",
+         "3 files converted (3 of them in part).\n\n" + done,
+         {"/w/empty.ce2", "/w/cut.ce2", "/w/out.ce2"}},
+        {"mixed: failures first, then those in part, then the rest",
          {outside, few, whole, denied, whole},
-         SIZE_MAX,
-         {2, 1, 2},
+         {2, 1, 2, 0},
          BatchSeverity::Warning,
-         "3 files converted (1 of them in part). 2 files could not be converted.\n\n" + done +
-             "\n\nFiles not converted:\n/w/few.ce2: fewer than two elements\n"
-             "/w/x.ce2: not a regular file\n\nFiles converted in part:\n"
-             "/w/out.ce2: 12 elements; 1 element outside the sheet left out"},
+         "3 files converted (1 of them in part). 2 files could not be converted.\n\n" + done,
+         {"/w/few.ce2", "/w/x.ce2", "/w/out.ce2", "/w/ok.ce2", "/w/ok.ce2"}},
         {"whole and failed, none in part",
          {whole, unwritten},
-         SIZE_MAX,
-         {1, 0, 1},
+         {1, 0, 1, 0},
          BatchSeverity::Warning,
-         "1 file converted. 1 file could not be converted.\n\n" + done +
-             "\n\nFiles not converted:\n/w/unwritten.ce2: not enough memory"},
+         "1 file converted. 1 file could not be converted.\n\n" + done,
+         {"/w/unwritten.ce2", "/w/ok.ce2"}},
         // Nothing converted: no completion message.
         {"one file, failed",
          {few},
-         SIZE_MAX,
-         {0, 0, 1},
+         {0, 0, 1, 0},
          BatchSeverity::Error,
-         "1 file could not be converted.\n\nFiles not converted:\n"
-         "/w/few.ce2: fewer than two elements"},
+         "1 file could not be converted.",
+         {"/w/few.ce2"}},
         {"every file failed",
          {few, denied},
-         SIZE_MAX,
-         {0, 0, 2},
+         {0, 0, 2, 0},
          BatchSeverity::Error,
-         "None of the 2 files could be converted.\n\nFiles not converted:\n"
-         "/w/few.ce2: fewer than two elements\n/w/x.ce2: not a regular file"},
+         "None of the 2 files could be converted.",
+         {"/w/few.ce2", "/w/x.ce2"}},
+        // Cancelled: what was done, and never that the conversion finished; the files not
+        // started come last.
         {"cancelled after the first file",
-         {whole, stopped, stopped},
-         SIZE_MAX,
-         {1, 0, 2},
+         {stopped, whole, stopped, few},
+         {1, 0, 1, 2},
          BatchSeverity::Warning,
-         "The conversion was cancelled.\n1 file converted. 2 files could not be converted.\n\n" +
-             done + "\n\nFiles not converted:\n/w/s.ce2: cancelled\n/w/s.ce2: cancelled"},
+         "Cancelled: 1 file converted, 1 could not be converted, 2 not started.",
+         {"/w/few.ce2", "/w/ok.ce2", "/w/s.ce2", "/w/s.ce2"}},
+        {"cancelled with a file in part",
+         {outside, stopped},
+         {0, 1, 0, 1},
+         BatchSeverity::Warning,
+         "Cancelled: 1 file converted (1 of them in part), 0 could not be converted, 1 not "
+         "started.",
+         {"/w/out.ce2", "/w/s.ce2"}},
         {"cancelled before any file",
          {stopped},
-         SIZE_MAX,
-         {0, 0, 1},
+         {0, 0, 0, 1},
          BatchSeverity::Error,
-         "The conversion was cancelled.\n1 file could not be converted.\n\nFiles not converted:\n"
-         "/w/s.ce2: cancelled"},
-        // The limit counts the lines of both lists; the rest are counted in one line.
-        {"limited within the first list",
-         {few, outside, denied, cut},
-         1,
-         {0, 2, 2},
-         BatchSeverity::Warning,
-         "2 files converted (2 of them in part). 2 files could not be converted.\n\n" + done +
-             "\n\nFiles not converted:\n/w/few.ce2: fewer than two elements\n"
-             "… and 3 more files"},
-        {"limited within the second list",
-         {few, outside, cut},
-         2,
-         {0, 2, 1},
-         BatchSeverity::Warning,
-         "2 files converted (2 of them in part). 1 file could not be converted.\n\n" + done +
-             "\n\nFiles not converted:\n/w/few.ce2: fewer than two elements\n\n"
-             "Files converted in part:\n"
-             "/w/out.ce2: 12 elements; 1 element outside the sheet left out\n"
-             "… and 1 more file"},
-        {"exactly at the limit",
-         {denied, cut},
-         2,
-         {0, 1, 1},
-         BatchSeverity::Warning,
-         "1 file converted (1 of them in part). 1 file could not be converted.\n\n" + done +
-             "\n\nFiles not converted:\n/w/x.ce2: not a regular file\n\n"
-             "Files converted in part:\n/w/cut.ce2: 12 elements; " +
-             describeCe2Stop(cut.reading)},
+         "Cancelled: 0 files converted, 0 could not be converted, 1 not started.",
+         {"/w/s.ce2"}},
     };
     for (const auto& c : cases) {
-        const BatchTally tally = tallyBatch(c.reports);
-        EXPECT_EQ(tally.whole, c.tally.whole) << c.name;
-        EXPECT_EQ(tally.inPart, c.tally.inPart) << c.name;
-        EXPECT_EQ(tally.notConverted, c.tally.notConverted) << c.name;
-        EXPECT_EQ(batchSeverity(tally), c.severity) << c.name;
-        EXPECT_EQ(batchMessage(c.reports, c.maxFiles), c.message) << c.name;
+        const BatchResult result(c.reports, {});
+        EXPECT_EQ(result.tally().whole, c.tally.whole) << c.name;
+        EXPECT_EQ(result.tally().inPart, c.tally.inPart) << c.name;
+        EXPECT_EQ(result.tally().notConverted, c.tally.notConverted) << c.name;
+        EXPECT_EQ(result.tally().notStarted, c.tally.notStarted) << c.name;
+        EXPECT_EQ(result.severity(), c.severity) << c.name;
+        EXPECT_EQ(result.message(), c.message) << c.name;
+        std::vector<std::string> order;
+        std::string copied = c.message + "\n\n";
+        for (const ResultRow& row : result.rows()) {
+            order.push_back(c.reports[row.report].source);
+            EXPECT_EQ(row.group, resultGroupOf(c.reports[row.report])) << c.name;
+            EXPECT_EQ(row.text, describeFileLine(c.reports[row.report])) << c.name;
+            copied += row.text + "\n";
+        }
+        EXPECT_EQ(order, c.order) << c.name;
+        EXPECT_EQ(result.copiedText(), copied) << c.name;
+        // Each filter keeps exactly its group's rows, in the same order.
+        for (std::size_t g = 0; g < kResultGroups; ++g) {
+            const auto group = static_cast<ResultGroup>(g);
+            std::vector<std::string> kept;
+            for (const ResultRow& row : result.rows(group)) {
+                kept.push_back(c.reports[row.report].source);
+            }
+            std::vector<std::string> expected;
+            for (const ResultRow& row : result.rows()) {
+                if (row.group == group) {
+                    expected.push_back(c.reports[row.report].source);
+                }
+            }
+            EXPECT_EQ(kept, expected) << c.name << ", group " << g;
+            EXPECT_EQ(result.count(group), expected.size()) << c.name << ", group " << g;
+        }
     }
+}
+
+TEST(DialogMessages, CountsAndTitle) {
+    const std::pair<std::size_t, std::string> grouped[] = {
+        {0, "0"}, {999, "999"}, {1000, "1,000"}, {1500, "1,500"}, {1234567, "1,234,567"}};
+    for (const auto& [count, text] : grouped) {
+        EXPECT_EQ(groupedCount(count), text);
+    }
+    EXPECT_EQ(dialogTitle(0, ""), "MORVEX");
+    EXPECT_EQ(dialogTitle(1, ""), "MORVEX - 1 file");
+    EXPECT_EQ(dialogTitle(1500, "/out"), "MORVEX - 1,500 files - outputs to /out");
+    EXPECT_EQ(resultFilterLabel(std::nullopt, 1500), "All files (1,500)");
+    EXPECT_EQ(resultFilterLabel(ResultGroup::NotStarted, 2), "Not started (2)");
 }
 
 TEST(BatchProgress, ShownAfterTheDelayInStepsOfItsStages) {

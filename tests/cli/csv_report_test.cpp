@@ -1,4 +1,4 @@
-#include "cli/csv_report.h"
+#include "app/core/report_file.h"
 
 #include <gtest/gtest.h>
 

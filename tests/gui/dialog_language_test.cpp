@@ -51,17 +51,20 @@ class DialogLanguageTest : public QObject {
             QString english;
             QString japanese;
         } cases[] = {
-            {"files not converted",
-             [&] {
-                 return notConvertedDetails({notRegular, gone, tooFew});
+            {"a cancelled batch",
+             [] {
+                 return QString::fromStdString(cancelSummary({40, 10, 5, 1445}));
              },
-             QStringLiteral("Files not converted:\n/w/dir.ce2: not a regular file\n"
-                            "/w/gone.ce2: cannot be opened: No such file or directory\n"
-                            "/w/one.ce2: fewer than two elements"),
-             QStringLiteral(
-                 "変換しなかったファイル:\n/w/dir.ce2: 通常のファイルではありません\n"
-                 "/w/gone.ce2: 開けません: そのようなファイルやディレクトリはありません\n"
-                 "/w/one.ce2: 要素が 2 個未満です")},
+             QStringLiteral("Cancelled: 50 files converted (10 of them in part), 5 could not be "
+                            "converted, 1,445 not started."),
+             QStringLiteral("キャンセルしました: 50 ファイルを変換（うち 10 ファイルは一部のみ）、"
+                            "5 ファイルは変換できず、1,445 ファイルは未着手")},
+            {"a batch's list",
+             [] {
+                 return QString::fromStdString(dialogTitle(1500, "/out"));
+             },
+             QStringLiteral("MORVEX - 1,500 files - outputs to /out"),
+             QStringLiteral("MORVEX - 1,500 ファイル - 出力先 /out")},
             {"a mixed batch's summary",
              [] {
                  return QString::fromStdString(batchSummary({2, 1, 2}));
@@ -82,21 +85,6 @@ class DialogLanguageTest : public QObject {
              },
              QStringLiteral("None of the 2 files could be converted."),
              QStringLiteral("どのファイルも変換できませんでした（2 ファイル）。")},
-            {"files converted in part",
-             [&] {
-                 FileReport outside;
-                 outside.source = "/w/out.ce2";
-                 outside.outcome = FileOutcome::Converted;
-                 outside.elementsWritten = 5;
-                 outside.elementsOutside = 1;
-                 return QString::fromStdString(unfinishedFilesText({outside, tooFew}));
-             },
-             QStringLiteral("Files not converted:\n/w/one.ce2: fewer than two elements\n\n"
-                            "Files converted in part:\n"
-                            "/w/out.ce2: 5 elements; 1 element outside the sheet left out"),
-             QStringLiteral(
-                 "変換しなかったファイル:\n/w/one.ce2: 要素が 2 個未満です\n\n"
-                 "一部のみ変換したファイル:\n/w/out.ce2: 要素 5 個; シート外の要素 1 個を除外")},
             {"a batch's progress", [] { return QString::fromStdString(batchProgressLabel(1, 2)); },
              QStringLiteral("Converting: 1 of 2 files"), QStringLiteral("変換中: 1 / 2 ファイル")},
             {"a refused face",

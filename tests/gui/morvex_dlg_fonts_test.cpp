@@ -72,7 +72,12 @@ class MorvexDlgFontsTest : public QObject {
         QCOMPARE(settings.readInt(changed, kSizeKey, -1), points);
         QCOMPARE(settings.readString(kept, kFaceKey, "none"), std::string("none"));
         QCOMPARE(settings.readInt(kept, kSizeKey, -1), -1);
-        QVERIFY(dialogs.messages.empty());
+        // The write made the settings file: the user is told once where it is.
+        QCOMPARE(dialogs.messages.size(), std::size_t{1});
+        QCOMPARE(dialogs.messages.front().icon, QMessageBox::Information);
+        QVERIFY(dialogs.messages.front().text.endsWith(iniPath()));
+        button(dlg, large ? "largeFont" : "smallFont")->click();
+        QCOMPARE(dialogs.messages.size(), std::size_t{1});
     }
 
     void japaneseFaceIsStoredAsCp932() {

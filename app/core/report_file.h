@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -7,9 +8,11 @@
 #include "app/core/report_csv.h"
 #include "platform/atomic_file.h"
 
-// The log of a run that `--report FILE.csv` keeps: one row per file, in the order of the report
-// lines, as app/core/report_csv.h makes them. Written atomically: the file appears whole once the
-// run is done.
+class RunPlan;
+
+// The log of a run that `--report FILE.csv` and the dialogs' "Save report" keep: one row per
+// file, in the order of the report lines, as app/core/report_csv.h makes them. Written
+// atomically: the file appears whole once the run is done.
 class CsvReport {
   public:
     explicit CsvReport(const std::string& path) : path_(path), file_(path) {}
@@ -40,3 +43,8 @@ class CsvReport {
     std::string path_;
     AtomicFile file_;
 };
+
+// Opens the report that the plan names, in `report`: refused when it would overwrite a file of the
+// run, or an existing file that is not a report of ours, or when it cannot be written there.
+// Empty when it was opened; else why not, as "PATH: problem".
+std::string openPlannedReport(const RunPlan& plan, std::optional<CsvReport>& report);

@@ -1,9 +1,10 @@
-#include "cli/csv_report.h"
+#include "app/core/report_file.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <string_view>
 
+#include "app/core/run_plan.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -53,4 +54,22 @@ void CsvReport::addKicad(const std::string& path, const std::string& kicad,
 
 void CsvReport::write(const std::string& row) {
     std::fwrite(row.data(), 1, row.size(), file_.stream());
+}
+
+std::string openPlannedReport(const RunPlan& plan, std::optional<CsvReport>& report) {
+    const std::string& path = plan.files().report;
+    if (!plan.reportProblem().empty()) {
+        return path + ": " + plan.reportProblem();
+    }
+    report.emplace(path);
+    if (std::string problem = report->replacedFileProblem(); !problem.empty()) {
+        report.reset();
+        return problem;
+    }
+    if (!report->open()) {
+        const std::string cause = describeWriteFailure(report->failure());
+        report.reset();
+        return path + ": " + formatted(translated("cannot be written: %s"), cause.c_str());
+    }
+    return {};
 }
