@@ -10,12 +10,13 @@
 
 #include "app/convert_fixture.h"
 #include "app/core/batch_progress_state.h"
+#include "app/core/batch_result.h"
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
 #include "app/core/dialog_messages.h"
-#include "app/core/batch_result.h"
 #include "app/core/dialog_model.h"
 #include "app/core/profile_file.h"
+#include "app/core/report_csv.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -310,6 +311,97 @@ TEST_F(Convert, DialogModelBatch) {
     }
     EXPECT_EQ(model.files(), (Paths{good, dir / "missing.ce2", one}));
     EXPECT_TRUE(fileExists(dir / "good.ce3"));
+}
+
+// An output folder takes each output to the file's path below the folder or file given, is kept
+// in the settings, and refuses the batch when it cannot be a folder.
+TEST_F(Convert, DialogModelOutputFolder) {
+    const std::string drawing = ce2build::header({}) + wire(0, 10, 100, 10) + wire(0, 20, 90, 20);
+    std::filesystem::create_directories(pathFromUtf8(dir / "arch/sub"));
+    source("arch/a.ce2", drawing);
+    source("arch/sub/b.ce2", drawing);
+    const std::string top = source("top.ce2", drawing);
+    const std::string out = dir / "out";
+    ProfileFile settings(dir / "MORVEX.INI");
+    DialogModel model(settings, caseless);
+    ASSERT_TRUE(model.drop({dir / "arch", top}));
+    const auto slashed = [](std::string path) {
+        std::replace(path.begin(), path.end(), '\\', '/');
+        return path;
+    };
+
+    // The first write makes the settings file and says where it is.
+    EXPECT_EQ(model.chooseOutputFolder(out), settingsMadeMessage(settings.path()));
+    EXPECT_EQ(model.title(), "MORVEX - 3 files - outputs to " + out);
+    EXPECT_EQ(readBytes(settings.path()), "[OUTPUT]\r\nFOLDER=" + out + "\r\n");
+    EXPECT_EQ(DialogModel(settings, caseless).outputFolder(), out);
+    BatchStart start = model.convert();
+    ASSERT_TRUE(start.result.has_value()) << start.refusal;
+    std::vector<std::string> outputs;
+    for (const FileReport& report : start.result->reports()) {
+        EXPECT_EQ(report.outcome, FileOutcome::Converted) << report.source;
+        outputs.push_back(slashed(report.output));
+        EXPECT_TRUE(fileExists(report.output)) << report.output;
+    }
+    EXPECT_EQ(outputs, (Paths{slashed(out + "/a.ce3"), slashed(out + "/sub/b.ce3"),
+                              slashed(out + "/top.ce3")}));
+    EXPECT_FALSE(fileExists(dir / "top.ce3"));
+
+    // A folder name that CP932 cannot hold is refused and changes nothing.
+    EXPECT_FALSE(model.chooseOutputFolder(dir / "\xF0\x9F\x98\x80").empty());
+    EXPECT_EQ(model.outputFolder(), out);
+
+    // A file in the folder's place: no batch, and why.
+    writeBytes(dir / "taken", "x");
+    EXPECT_EQ(model.chooseOutputFolder(dir / "taken"), "");
+    start = model.convert();
+    EXPECT_FALSE(start.result.has_value());
+    EXPECT_NE(start.refusal.find(dir / "taken"), std::string::npos) << start.refusal;
+
+    // No folder: beside the sources again.
+    EXPECT_EQ(model.chooseOutputFolder(""), "");
+    EXPECT_EQ(model.title(), "MORVEX - 3 files");
+    start = model.convert();
+    ASSERT_TRUE(start.result.has_value());
+    EXPECT_TRUE(fileExists(dir / "top.ce3"));
+}
+
+// The result's report is the CLI's: every file's row, refused where --report is refused.
+TEST_F(Convert, BatchResultSavesTheReport) {
+    const std::string good =
+        source("good.ce2", ce2build::header({}) + wire(0, 10, 100, 10) + wire(0, 20, 90, 20));
+    const std::string one = source("one.ce2", ce2build::header({}) + wire(0, 10, 100, 10));
+    ProfileFile settings(dir / "MORVEX.INI");
+    writeBytes(settings.path(), "[OUTPUT]\r\n");
+    DialogModel model(settings, caseless);
+    ASSERT_TRUE(model.drop({one, good}));
+    const BatchStart start = model.convert();
+    ASSERT_TRUE(start.result.has_value());
+    std::string rows(kCsvHeader);
+    for (const FileReport& report : start.result->reports()) {
+        rows += csvFileRow(report, false);
+    }
+    writeBytes(dir / "notes.csv", "my notes\r\n");
+    const struct {
+        std::string path;
+        bool saved;
+        std::string left;  // what the file holds afterwards
+    } cases[] = {
+        {dir / "report.csv", true, rows},
+        {dir / "report.csv", true, rows},  // over its own earlier report
+        {good, false, readBytes(good)},
+        {dir / "good.ce3", false, readBytes(dir / "good.ce3")},
+        {settings.path(), false, "[OUTPUT]\r\n"},
+        {dir / "notes.csv", false, "my notes\r\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string problem = start.result->saveReport(c.path);
+        EXPECT_EQ(problem.empty(), c.saved) << c.path << ": " << problem;
+        if (!c.saved) {
+            EXPECT_NE(problem.find(c.path), std::string::npos) << problem;
+        }
+        EXPECT_EQ(readBytes(c.path), c.left) << c.path;
+    }
 }
 
 // Cancelled during a batch: the files under way are finished, the others are not started.
