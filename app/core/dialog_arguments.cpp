@@ -6,8 +6,8 @@
 
 namespace {
 
-// The toolkit's option that the argument names, with the length of its name part ("-style=x":
-// "-style"); null when it names none.
+// The toolkit's option that the argument names ("-style", "--style" or "-style=x"), setting
+// valueAttached when its value follows "="; null when it names none.
 const ToolkitOption* toolkitOption(std::string_view argument,
                                    std::span<const ToolkitOption> options, bool& valueAttached) {
     std::string_view name = argument.substr(argument.rfind("--", 0) == 0 ? 2 : 1);
