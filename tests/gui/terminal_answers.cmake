@@ -4,7 +4,6 @@
 set(cases
     "--help|0|Usage: morvex \\[PATH\\.\\.\\.\\].*  --help .*  --version |^$"
     "--version|0|^morvex ${VERSION}\n$|^$"
-    "--help,--bogus|0|Usage: morvex|^$"
     "a.ce2,--bogus|2|^$|^morvex: unknown option: --bogus\nRun with --help for more information\\.\n$")
 foreach(case IN LISTS cases)
     string(REPLACE "|" ";" fields "${case}")
