@@ -1,6 +1,8 @@
 # Runs the dialog program where no display can be opened with options that it answers on the
 # terminal: each prints what it must, on the stream it must, and exits with its status, without
 # the display that a window would need.
+# Each case: the arguments, separated by commas | exit status | standard output | standard error,
+# the last two as regular expressions.
 set(cases
     "--help|0|Usage: morvex \\[PATH\\.\\.\\.\\].*  --help .*  --version |^$"
     "--version|0|^morvex ${VERSION}\n$|^$"
