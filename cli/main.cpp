@@ -10,6 +10,7 @@
 
 #include "app/core/conversion.h"
 #include "app/core/conversion_inputs.h"
+#include "app/core/dialog_arguments.h"
 #include "app/core/output_folder.h"
 #include "app/core/settings_check.h"
 #include "cli/batch.h"
@@ -185,7 +186,7 @@ int run(int argc, char** argv) {
     translateHelp(app);
     // A path may begin with "/": the parser's Windows-style options (/x) are off on every system.
     app.allow_windows_style_options(false);
-    app.set_version_flag("--version", std::string("morvex-cli ") + MORVEX_VERSION,
+    app.set_version_flag("--version", versionText("morvex-cli"),
                          translated("Display program version information and exit"));
     app.add_option(
            "PATH", request.paths,

@@ -47,6 +47,13 @@ class ConsoleText {
 // shell or the terminal emulator, which outlive the program, and this does nothing.
 void holdClosingConsole(const std::string& prompt);
 
+// Gives a program without a console of its own (a Windows GUI program) the console of the command
+// prompt that started it, for the standard streams that are not redirected to a file or pipe, so
+// that what it writes there shows as a console program's output would. Does nothing when there is
+// no such console, when both streams are redirected, or on POSIX systems, where the streams go
+// to the terminal already.
+void attachParentConsole();
+
 // The program's command-line arguments, the program's name first. On POSIX systems they are argv
 // as given; on Windows they come from the wide command line as UTF-8, so that names the ANSI code
 // page cannot hold arrive whole.

@@ -27,6 +27,8 @@ int terminalColumns(StandardStream stream) {
 
 void holdClosingConsole(const std::string&) {}
 
+void attachParentConsole() {}
+
 std::vector<std::string> programArguments(int argc, char** argv) {
     return std::vector<std::string>(argv, argv + argc);
 }

@@ -196,6 +196,34 @@ void holdClosingConsole(const std::string& prompt) {
     CloseHandle(input);
 }
 
+void attachParentConsole() {
+    // A redirected stream has a handle of a file, pipe or character device from the start.
+    const auto redirected = [](StandardStream stream) {
+        const HANDLE handle = handleOf(stream);
+        return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+               GetFileType(handle) != FILE_TYPE_UNKNOWN;
+    };
+    const bool outputRedirected = redirected(StandardStream::Output);
+    const bool errorRedirected = redirected(StandardStream::Error);
+    if ((outputRedirected && errorRedirected) || !AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return;
+    }
+    // Reading is needed too: GetConsoleMode, which tells a console, asks for it.
+    const HANDLE console =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    // The handle stays open for the rest of the run, as the standard streams' handles do.
+    if (!outputRedirected) {
+        SetStdHandle(STD_OUTPUT_HANDLE, console);
+    }
+    if (!errorRedirected) {
+        SetStdHandle(STD_ERROR_HANDLE, console);
+    }
+}
+
 std::vector<std::string> programArguments(int argc, char** argv) {
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QIcon>
 #include <QTimer>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,14 +34,47 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext& context,
 
 }  // namespace
 
+std::span<const ToolkitOption> qtOptions() {
+    static constexpr ToolkitOption options[] = {
+        {"platform", true},
+        {"platformpluginpath", true},
+        {"platformtheme", true},
+        {"plugin", true},
+        {"qwindowgeometry", true},
+        {"geometry", true},
+        {"qwindowtitle", true},
+        {"title", true},
+        {"qwindowicon", true},
+        {"icon", true},
+        {"session", true},
+        {"style", true},
+        {"stylesheet", true},
+        {"display", true},
+        {"name", true},
+        {"reverse", false},
+        {"widgetcount", false},
+        {"nograb", false},
+        {"dograb", false},
+        {"sync", false},
+    };
+    return options;
+}
+
 CMorvexApp::CMorvexApp() : startup_(settingsInUse(findSettingsPath())), settings_(startup_.path) {}
 
-int CMorvexApp::run(int argc, char** argv) {
-    // Until the window system is reached, messages go to the terminal, in its encoding.
-    std::setlocale(LC_ALL, "");
-    setUpMessages(MessageOutput::LocaleEncoding);
+int CMorvexApp::run(const char* program, const DialogArguments& arguments) {
+    // Qt sees its own options alone, so that no path is taken for one of them.
+    std::vector<std::string> qtArguments{program};
+    qtArguments.insert(qtArguments.end(), arguments.toolkitArguments.begin(),
+                       arguments.toolkitArguments.end());
+    std::vector<char*> qtArgv;
+    for (std::string& argument : qtArguments) {
+        qtArgv.push_back(argument.data());
+    }
+    qtArgv.push_back(nullptr);
+    int argc = static_cast<int>(qtArguments.size());
     previousHandler = qInstallMessageHandler(startupMessageHandler);
-    QApplication application(argc, argv);
+    QApplication application(argc, qtArgv.data());
     qInstallMessageHandler(previousHandler);
     setUpMessages(MessageOutput::Utf8);
     const auto qtTranslation = installQtTranslation();
@@ -52,11 +84,10 @@ int CMorvexApp::run(int argc, char** argv) {
 
     QtDialogServices services;
     CMorvexDlg dialog(settings_, services);
-    // QApplication has taken its own options out of argv: what is left are files to list.
-    if (argc > 1) {
+    if (!arguments.paths.empty()) {
         QStringList paths;
-        for (int i = 1; i < argc; ++i) {
-            paths.append(QFile::decodeName(argv[i]));
+        for (const std::string& path : arguments.paths) {
+            paths.append(QFile::decodeName(path.c_str()));
         }
         dialog.openFiles(paths);
     }
