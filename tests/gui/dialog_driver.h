@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAction>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,6 +19,12 @@ inline QLineEdit* field(CMorvexDlg& dlg, const char* name) {
 
 inline QPushButton* button(CMorvexDlg& dlg, const char* name) {
     return dlg.findChild<QPushButton*>(QLatin1String(name));
+}
+
+// An action of the dialog's menus: the Browse button's, or the context menu's when `menu` is
+// given.
+inline QAction* action(QObject& owner, const char* name) {
+    return owner.findChild<QAction*>(QLatin1String(name));
 }
 
 inline QStringList listed(CMorvexDlg& dlg) {

@@ -83,14 +83,15 @@ class MorvexDlgConvertTest : public QObject {
         dropPaths(dlg, {dir_.filePath("one.ce2"), missing, dir_.filePath("good.ce2")});
         button(dlg, "ok")->click();
 
-        QCOMPARE(dialogs.messages.size(), std::size_t{1});
-        const auto& message = dialogs.messages.front();
-        // Some files failed: a warning, the summary first, the failures in the text itself.
-        QCOMPARE(message.icon, QMessageBox::Warning);
-        QVERIFY(!message.waitCursorShown);
-        QVERIFY(message.details.isEmpty());
-        const QStringList lines = message.text.split('\n');
-        QCOMPARE(lines.size(), 11);
+        QVERIFY(dialogs.messages.empty());
+        QCOMPARE(dialogs.results.size(), std::size_t{1});
+        const auto& result = dialogs.results.front();
+        // Some files failed: a warning, the summary first, then every file, failures first.
+        QCOMPARE(result.severity, BatchSeverity::Warning);
+        QVERIFY(!result.waitCursorShown);
+        QCOMPARE(result.suggestedReport, dir_.filePath("morvex-report.csv"));
+        const QStringList lines = result.message.split('\n');
+        QCOMPARE(lines.size(), 6);
         QCOMPARE(lines[0],
                  QStringLiteral("1 ファイルを変換しました。2 ファイルは変換できませんでした。"));
         QCOMPARE(lines.mid(2, 4).join('\n'),
@@ -100,10 +101,10 @@ class MorvexDlgConvertTest : public QObject {
                                 "ください。\n"
                                 "Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイル"
                                 "になります。"));
-        // Every file, failures first.
-        QVERIFY(lines[7].startsWith(dir_.filePath("missing.CE2") + ": "));
-        QVERIFY(lines[8].startsWith(dir_.filePath("one.ce2") + ": "));
-        QVERIFY(lines[9].startsWith(dir_.filePath("good.ce2") + " -> "));
+        QCOMPARE(result.rows.size(), 3);
+        QVERIFY(result.rows[0].startsWith(dir_.filePath("missing.CE2") + ": "));
+        QVERIFY(result.rows[1].startsWith(dir_.filePath("one.ce2") + ": "));
+        QVERIFY(result.rows[2].startsWith(dir_.filePath("good.ce2") + " -> "));
 
         // Each comment got the font of its row: the default large face in CP932 at 12 points
         // as 16 units, the small face of the settings at 9 points as 12 units.

@@ -258,11 +258,42 @@ class MorvexDlgTest : public QObject {
         CMorvexDlg dlg(settings, dialogs);
         dropPaths(dlg, {"/w/old.ce2"});
         dialogs.filesToChoose = std::nullopt;
-        button(dlg, "browse")->click();
+        action(dlg, "browseFiles")->trigger();
         QCOMPARE(listed(dlg), QStringList{"/w/old.ce2"});
         dialogs.filesToChoose = QStringList{"/w/Zeta.CE2", "/w/alpha.ce2", "/w/alpha.ce2"};
-        button(dlg, "browse")->click();
+        action(dlg, "browseFiles")->trigger();
         QCOMPARE(listed(dlg), (QStringList{"/w/alpha.ce2", "/w/alpha.ce2", "/w/Zeta.CE2"}));
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("MORVEX - 3 ファイル"));
+    }
+
+    // Browse offers files and folders; a folder lists the .ce2 files below it, and the title
+    // counts them.
+    void browsedFolderListsItsFiles() {
+        const QString folder = dir_.filePath("図面");
+        QVERIFY(QDir().mkpath(folder + "/sub"));
+        for (const char* name : {"a.ce2", "B.CE2", "sub/c.ce2", "notes.txt"}) {
+            writeBytes(folder + "/" + name, "x");
+        }
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("MORVEX"));
+        const QList<QAction*> ways = button(dlg, "browse")->menu()->actions();
+        QCOMPARE(ways.size(), 2);
+        QCOMPARE(ways[0]->text(), QStringLiteral("ファイルを選択(&F)..."));
+        QCOMPARE(ways[1]->text(), QStringLiteral("フォルダーを選択(&O)..."));
+        // Cancelled: nothing changes.
+        ways[1]->trigger();
+        QVERIFY(listed(dlg).isEmpty());
+        QCOMPARE(dialogs.folderDialogsOpenedOn, std::vector<QString>{QDir::currentPath()});
+        dialogs.folderToChoose = folder;
+        ways[1]->trigger();
+        QCOMPARE(listed(dlg),
+                 (QStringList{folder + "/a.ce2", folder + "/B.CE2", folder + "/sub/c.ce2"}));
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("MORVEX - 3 ファイル"));
+        // The next folder dialog opens where the listed files are.
+        ways[1]->trigger();
+        QCOMPARE(dialogs.folderDialogsOpenedOn.back(), folder);
     }
 
     void aboutItemIsLastAfterASeparator() {
@@ -304,7 +335,7 @@ class MorvexDlgTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dropPaths(dlg, {dir_.filePath("missing.ce2")});
         QTest::keyClick(&dlg, Qt::Key_Return);
-        QTRY_COMPARE(dialogs.messages.size(), std::size_t{1});
+        QTRY_COMPARE(dialogs.results.size(), std::size_t{1});
         QVERIFY(dlg.isVisible());
         QTest::keyClick(&dlg, Qt::Key_Escape);
         QVERIFY(!dlg.isVisible());
