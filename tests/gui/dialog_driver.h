@@ -4,6 +4,7 @@
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
@@ -21,8 +22,7 @@ inline QPushButton* button(CMorvexDlg& dlg, const char* name) {
     return dlg.findChild<QPushButton*>(QLatin1String(name));
 }
 
-// An action of the dialog's menus: the Browse button's, or the context menu's when `menu` is
-// given.
+// The action of that name among the owner's children: a dialog's Browse menu, a context menu.
 inline QAction* action(QObject& owner, const char* name) {
     return owner.findChild<QAction*>(QLatin1String(name));
 }
