@@ -77,7 +77,8 @@ BatchResultDlg::BatchResultDlg(const BatchResult& result, const QString& suggest
 
     rows_ = new QListWidget(this);
     rows_->setObjectName(QStringLiteral("rows"));
-    rows_->setUniformItemSizes(true);  // lays out thousands of rows at once
+    // Each row as wide as its text: the list scrolls sideways rather than cut a path.
+    rows_->setTextElideMode(Qt::ElideNone);
     rows_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     rows_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 

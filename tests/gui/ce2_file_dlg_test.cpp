@@ -99,6 +99,33 @@ class Ce2FileDlgTest : public QObject {
         }
     }
 
+    // Picking a folder shows folders alone; no name picks the folder shown, a subfolder's name
+    // that subfolder, and a file's name or several names nothing.
+    void folderDialogPicksTheFolderShownOrASubfolder() {
+        FileDlg dialog(FileDlg::Purpose::Folder, dir_.path(), QString(), QString());
+        QTRY_COMPARE(shownNames(dialog), QStringList({"sub"}));
+        const struct {
+            QString typed;
+            bool accepted;
+            QString selected;
+        } steps[] = {
+            {"a.ce2", false, {}},
+            {"\"sub\" \"sub\"", false, {}},
+            {"sub", true, dir_.filePath("sub")},
+            {"", true, dir_.path()},
+        };
+        for (const auto& step : steps) {
+            dialog.setResult(QDialog::Rejected);
+            dialog.setName(step.typed);
+            dialog.accept();
+            QCOMPARE(dialog.result() == QDialog::Accepted, step.accepted);
+            QCOMPARE(dialog.folder(), dir_.path());  // picking never moves into a folder
+            if (step.accepted) {
+                QCOMPARE(dialog.selectedFiles(), QStringList{step.selected});
+            }
+        }
+    }
+
     // The open-file dialog and the font chooser of the program, run as the user runs them,
     // leave nothing in the configuration folder, and the next open-file dialog opens where the
     // last one was confirmed.

@@ -65,10 +65,7 @@ class DialogLanguageTest : public QObject {
                             "converted, 1,445 not started."),
              QStringLiteral("キャンセルしました: 50 ファイルを変換（うち 10 ファイルは一部のみ）、"
                             "5 ファイルは変換できず、1,445 ファイルは未着手")},
-            {"a batch's list",
-             [] {
-                 return QString::fromStdString(dialogTitle(1500, "/out"));
-             },
+            {"a batch's list", [] { return QString::fromStdString(dialogTitle(1500, "/out")); },
              QStringLiteral("MORVEX - 1,500 files - outputs to /out"),
              QStringLiteral("MORVEX - 1,500 ファイル - 出力先 /out")},
             {"a mixed batch's summary",
