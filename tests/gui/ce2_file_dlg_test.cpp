@@ -126,8 +126,8 @@ class Ce2FileDlgTest : public QObject {
         }
     }
 
-    // The open-file dialog and the font chooser of the program, run as the user runs them,
-    // leave nothing in the configuration folder, and the next open-file dialog opens where the
+    // The file dialogs and the font chooser of the program, run as the user runs them, leave
+    // nothing in the configuration folder, and the next open-file dialog opens where the
     // last one was confirmed.
     void dialogsWriteNoSettings() {
         QtDialogServices services;
@@ -144,6 +144,21 @@ class Ce2FileDlgTest : public QObject {
         });
         QCOMPARE(services.chooseCe2Files(nullptr), std::nullopt);
         QCOMPARE(reopenedIn, dir_.filePath("sub"));
+
+        // The folder picker and the report's save dialog are the program's file dialog too; a
+        // report named without an extension gets ".csv".
+        modal_dialogs::onNext<FileDlg>([&](FileDlg& dialog) {
+            dialog.setName("sub");
+            modal_dialogs::pressAccept(dialog, QDialogButtonBox::Open);
+        });
+        QCOMPARE(services.chooseFolder(nullptr, dir_.path()), dir_.filePath("sub"));
+        modal_dialogs::onNext<FileDlg>([&](FileDlg& dialog) {
+            QCOMPARE(dialog.folder(), dir_.filePath("sub"));
+            dialog.setName("report");
+            modal_dialogs::pressAccept(dialog, QDialogButtonBox::Save);
+        });
+        QCOMPARE(services.chooseReportFile(nullptr, dir_.filePath("sub/morvex-report.csv")),
+                 dir_.filePath("sub/report.csv"));
 
         modal_dialogs::onNext<FaceChooserDlg>([](FaceChooserDlg& chooser) {
             modal_dialogs::pressAccept(chooser, QDialogButtonBox::Ok);

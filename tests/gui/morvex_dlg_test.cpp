@@ -10,6 +10,7 @@
 #include "app/gui/about_dlg.h"
 #include "app/gui/morvex_app.h"
 #include "app/gui/morvex_dlg.h"
+#include "app/gui/work_area.h"
 #include "dialog_driver.h"
 #include "scripted_dialogs.h"
 
@@ -151,6 +152,27 @@ class MorvexDlgTest : public QObject {
                 }
             }
             QCOMPARE(now, controls);
+        }
+    }
+
+    // A window is moved, and shrunk where it is larger, until it lies with its frame inside the
+    // work area; the title bar stays on the screen first.
+    void windowsArePlacedInsideTheWorkArea() {
+        const QMargins frame(2, 30, 2, 2);
+        const struct {
+            QRect client, area, placed;
+        } rows[] = {
+            {{100, 100, 400, 300}, {0, 0, 1366, 768}, {100, 100, 400, 300}},
+            {{100, 600, 400, 300}, {0, 0, 1366, 768}, {100, 466, 400, 300}},
+            {{100, 100, 400, 900}, {0, 0, 1366, 768}, {100, 30, 400, 736}},
+            {{-50, -10, 400, 300}, {0, 0, 1366, 768}, {2, 30, 400, 300}},
+            {{1200, 100, 1500, 300}, {0, 0, 1366, 768}, {2, 100, 1362, 300}},
+            // A second screen right of the first, with a task bar at its top.
+            {{100, 100, 400, 300}, {1366, 40, 1280, 984}, {1368, 100, 400, 300}},
+            {{1400, 0, 400, 300}, {1366, 40, 1280, 984}, {1400, 70, 400, 300}},
+        };
+        for (const auto& row : rows) {
+            QCOMPARE(placedInside(row.client, frame, row.area), row.placed);
         }
     }
 
