@@ -290,11 +290,12 @@ void CMorvexDlg::browseFolder() {
 }
 
 void CMorvexDlg::chooseOutputFolder() {
-    const QString current = QFile::decodeName(QByteArray::fromStdString(model_.outputFolder()));
+    // The model keeps the folder in UTF-8, whatever the locale's encoding of file names.
+    const QString current = QString::fromStdString(model_.outputFolder());
     // Cancelling keeps the folder as it is.
     if (const auto chosen =
             services_.chooseFolder(this, current.isEmpty() ? firstSourceFolder() : current)) {
-        setOutputFolder(QFile::encodeName(*chosen).toStdString());
+        setOutputFolder(chosen->toStdString());
     }
 }
 
@@ -353,10 +354,9 @@ void CMorvexDlg::convertListed() {
         return;
     }
     // The report is offered beside the outputs: in the output folder, else in the first file's.
-    const QString folder =
-        model_.outputFolder().empty()
-            ? firstSourceFolder()
-            : QFile::decodeName(QByteArray::fromStdString(model_.outputFolder()));
+    const QString folder = model_.outputFolder().empty()
+                               ? firstSourceFolder()
+                               : QString::fromStdString(model_.outputFolder());
     services_.showBatchResult(this, *start.result,
                               QDir(folder).filePath(QStringLiteral("morvex-report.csv")));
 }

@@ -20,6 +20,7 @@
 #include "ce2_builder/ce2_builder.h"
 #include "ce3/ce3_writer.h"
 #include "dialog_driver.h"
+#include "platform/text.h"
 #include "scripted_dialogs.h"
 
 using namespace dialog_driver;
@@ -252,7 +253,7 @@ class MorvexDlgConvertTest : public QObject {
     // beside their sources again.
     void outputFolderReceivesTheOutputs() {
         const QString sources = dir_.filePath("sources");
-        const QString out = dir_.filePath("out");
+        const QString out = dir_.filePath("出力");
         QVERIFY(QDir().mkpath(sources));
         writeBytes(sources + "/good.ce2", wholeDrawing());
         const QString ini = sources + "/MORVEX.INI";
@@ -266,7 +267,9 @@ class MorvexDlgConvertTest : public QObject {
         action(*dlg.createContextMenu(), "outputFolder")->trigger();
         QCOMPARE(dialogs.folderDialogsOpenedOn.back(), sources);
         QCOMPARE(dlg.windowTitle(), "MORVEX - 1 ファイル - 出力先 " + out);
-        QVERIFY(readBytes(ini).contains("[OUTPUT]\r\nFOLDER=" + out.toUtf8() + "\r\n"));
+        // Kept in CP932, as the faces are.
+        const QByteArray kept = QByteArray::fromStdString(*utf8ToCp932(out.toStdString()));
+        QVERIFY(readBytes(ini).contains("[OUTPUT]\r\nFOLDER=" + kept + "\r\n"));
         // The write made the settings file: told once, for information.
         QCOMPARE(dialogs.messages.size(), std::size_t{1});
         QCOMPARE(dialogs.messages.back().icon, QMessageBox::Information);
@@ -285,7 +288,7 @@ class MorvexDlgConvertTest : public QObject {
 
         action(*dlg.createContextMenu(), "outputsBesideSources")->trigger();
         QCOMPARE(dlg.windowTitle(), QStringLiteral("MORVEX - 1 ファイル"));
-        QVERIFY(!readBytes(ini).contains(out.toUtf8()));
+        QVERIFY(readBytes(ini).contains("[OUTPUT]\r\nFOLDER=\r\n"));
         QCOMPARE(dialogs.messages.size(), std::size_t{2});
         button(dlg, "ok")->click();
         QVERIFY(QFile::exists(sources + "/good.ce3"));
