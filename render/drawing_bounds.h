@@ -10,6 +10,7 @@ class DrawingBounds {
   public:
     void add(const SchRect& rect);
     void add(const DrawnElement& element);
+    void add(const Primitive& primitive);
     // The rectangle grown so far, clamped to the 32-bit range; the empty accumulator when nothing
     // was added.
     SchRect rect() const;
@@ -17,7 +18,6 @@ class DrawingBounds {
   private:
     void add(int64_t left, int64_t top, int64_t right, int64_t bottom);
     void addPoint(SchPoint p, int64_t margin);
-    void add(const Primitive& primitive);
     void add(const TextPrimitive& text);
 
     int64_t left_ = INT64_MAX;

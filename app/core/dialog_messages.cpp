@@ -185,3 +185,27 @@ std::string batchProgressLabel(std::size_t done, std::size_t total) {
         translatedPlural("Converting: %lu of %lu file", "Converting: %lu of %lu files", all),
         static_cast<unsigned long>(done), all);
 }
+
+std::string copyResultLabel() {
+    return translated("&Copy");
+}
+
+std::string saveReportLabel() {
+    return translated("Save &Report...");
+}
+
+std::string outputFolderItemLabel() {
+    return translated("&Output Folder...");
+}
+
+std::string outputsBesideSourcesItemLabel() {
+    return translated("Outputs &Beside Their Sources");
+}
+
+std::string chooseFilesItemLabel() {
+    return translated("Choose &Files...");
+}
+
+std::string chooseFolderItemLabel() {
+    return translated("Choose a F&older...");
+}

@@ -74,3 +74,15 @@ std::string settingsMadeMessage(const std::string& path);
 
 // How far a batch has got: `done` of `total` files.
 std::string batchProgressLabel(std::size_t done, std::size_t total);
+
+// The labels of the commands both dialogs offer, with their access keys ('&').
+// The result's buttons: copy its message and rows, save the report of every file.
+std::string copyResultLabel();
+std::string saveReportLabel();
+// The menu items that choose the output folder and that put the outputs beside their sources
+// again.
+std::string outputFolderItemLabel();
+std::string outputsBesideSourcesItemLabel();
+// Browse's two ways: pick .ce2 files, or a folder whose .ce2 files are listed.
+std::string chooseFilesItemLabel();
+std::string chooseFolderItemLabel();

@@ -36,7 +36,8 @@ ViewRect previewPage(const Drawing& drawing) {
 }
 
 ViewRect previewContent(const Drawing& drawing) {
-    // What is drawn on the sheet, cut to it; the whole page when nothing is.
+    // What is drawn on the sheet, cut to it, with the marks of what was left out; the whole page
+    // when nothing is drawn.
     DrawingBounds drawn;
     for (const DrawnElement& element : drawing.elements) {
         if (!element.primitives.empty()) {
@@ -45,12 +46,25 @@ ViewRect previewContent(const Drawing& drawing) {
     }
     const SchRect elements = drawn.rect();
     const SchRect clip = clipArea(drawing);
-    const ViewRect content{static_cast<double>(std::max(elements.left, clip.left)),
-                           static_cast<double>(std::max(elements.top, clip.top)),
-                           static_cast<double>(std::min(elements.right, clip.right)),
-                           static_cast<double>(std::min(elements.bottom, clip.bottom))};
+    ViewRect content{static_cast<double>(std::max(elements.left, clip.left)),
+                     static_cast<double>(std::max(elements.top, clip.top)),
+                     static_cast<double>(std::min(elements.right, clip.right)),
+                     static_cast<double>(std::min(elements.bottom, clip.bottom))};
     if (content.left > content.right || content.top > content.bottom) {
         return previewPage(drawing);
+    }
+    // The marks of the elements left out lie beyond the sheet's edges: fitted too, so that the
+    // pane shows them whole.
+    if (!drawing.leftOutMarks.empty()) {
+        DrawingBounds marks;
+        for (const Primitive& mark : drawing.leftOutMarks) {
+            marks.add(mark);
+        }
+        const SchRect around = marks.rect();
+        content = {std::min(content.left, static_cast<double>(around.left)),
+                   std::min(content.top, static_cast<double>(around.top)),
+                   std::max(content.right, static_cast<double>(around.right)),
+                   std::max(content.bottom, static_cast<double>(around.bottom))};
     }
     // With a little paper around it, so that nothing drawn touches the pane's edge.
     const double margin =

@@ -21,7 +21,8 @@ std::string readPreviewSource(const std::string& path, const ConversionOptions& 
                               SchDocument& doc, std::uintmax_t byteLimit = kPreviewByteLimit);
 
 // What a preview fits into its pane: what is drawn on the sheet, cut to the sheet (so that the
-// drawing, not its empty paper, fills the pane); the page an SVG shows when nothing is drawn there.
+// drawing, not its empty paper, fills the pane), and the marks of the elements left out beyond its
+// edges; the page an SVG shows when nothing is drawn there.
 ViewRect previewContent(const Drawing& drawing);
 // The page an SVG of the drawing shows: what a preview may pan over and zoom out to.
 ViewRect previewPage(const Drawing& drawing);

@@ -19,15 +19,21 @@
 FileDlg::FileDlg(Purpose purpose, const QString& folder, const QString& types,
                  const QString& pattern, QWidget* parent)
     : QDialog(parent), purpose_(purpose), pattern_(pattern) {
-    setWindowTitle(purpose == Purpose::Open ? uiText("Open") : uiText("Save As"));
+    const bool folders = purpose == Purpose::Folder;
+    setWindowTitle(purpose == Purpose::Open   ? uiText("Open")
+                   : purpose == Purpose::Save ? uiText("Save As")
+                                              : uiText("Choose a Folder"));
 
     model_ = new QFileSystemModel(this);
     model_->setReadOnly(true);
     // Folders always, files only when they match; without QDir::CaseSensitive the name filter
     // ignores letter case.
-    model_->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
-    model_->setNameFilters({pattern});
-    model_->setNameFilterDisables(false);
+    model_->setFilter(folders ? QDir::AllDirs | QDir::NoDotAndDotDot
+                              : QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
+    if (!folders) {
+        model_->setNameFilters({pattern});
+        model_->setNameFilterDisables(false);
+    }
 
     location_ = new QLineEdit(this);
     location_->setObjectName(QStringLiteral("location"));
@@ -51,9 +57,11 @@ FileDlg::FileDlg(Purpose purpose, const QString& folder, const QString& types,
     problem_->setObjectName(QStringLiteral("problem"));
     problem_->setWordWrap(true);
 
-    const auto confirm = purpose == Purpose::Open ? QDialogButtonBox::Open : QDialogButtonBox::Save;
+    const auto confirm = purpose == Purpose::Save ? QDialogButtonBox::Save : QDialogButtonBox::Open;
     auto* buttons = new QDialogButtonBox(confirm | QDialogButtonBox::Cancel, this);
-    buttons->button(confirm)->setText(purpose == Purpose::Open ? uiText("&Open") : uiText("&Save"));
+    buttons->button(confirm)->setText(purpose == Purpose::Open   ? uiText("&Open")
+                                      : purpose == Purpose::Save ? uiText("&Save")
+                                                                 : uiText("&Select"));
     buttons->button(QDialogButtonBox::Cancel)->setText(uiText("Cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &FileDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -63,10 +71,14 @@ FileDlg::FileDlg(Purpose purpose, const QString& folder, const QString& types,
     form->addWidget(location_, 0, 1);
     form->addWidget(up, 0, 2);
     form->addWidget(view_, 1, 0, 1, 3);
-    form->addWidget(new QLabel(uiText("File name:"), this), 2, 0);
+    form->addWidget(new QLabel(folders ? uiText("Folder:") : uiText("File name:"), this), 2, 0);
     form->addWidget(names_, 2, 1, 1, 2);
-    form->addWidget(new QLabel(uiText("Files of type:"), this), 3, 0);
-    form->addWidget(typeField, 3, 1, 1, 2);
+    if (folders) {
+        typeField->hide();
+    } else {
+        form->addWidget(new QLabel(uiText("Files of type:"), this), 3, 0);
+        form->addWidget(typeField, 3, 1, 1, 2);
+    }
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(form);
     outer->addWidget(problem_);
@@ -90,7 +102,7 @@ void FileDlg::setFolder(const QString& path) {
     folder_ = QDir(path).absolutePath();
     location_->setText(folder_);
     view_->setRootIndex(model_->setRootPath(folder_));
-    if (purpose_ == Purpose::Open) {
+    if (purpose_ != Purpose::Save) {
         names_->clear();  // the name to save under stays while the user looks for its folder
     }
     problem_->clear();
@@ -111,6 +123,10 @@ QStringList FileDlg::namesIn(const QString& text) {
 
 void FileDlg::accept() {
     const QStringList names = namesIn(names_->text());
+    if (purpose_ == Purpose::Folder) {
+        acceptFolder(names);
+        return;
+    }
     if (names.isEmpty()) {
         return;
     }
@@ -163,6 +179,21 @@ void FileDlg::acceptToSave(const QStringList& names) {
     QDialog::accept();
 }
 
+void FileDlg::acceptFolder(const QStringList& names) {
+    // No name picks the folder shown; one name, the subfolder of that name.
+    if (names.size() > 1) {
+        problem_->setText(uiText("Name one folder."));
+        return;
+    }
+    const QFileInfo info(names.isEmpty() ? folder_ : QDir(folder_).absoluteFilePath(names.front()));
+    if (!info.isDir()) {
+        problem_->setText(uiText("There is no folder named “%1”.").arg(names.value(0)));
+        return;
+    }
+    selected_ = QStringList{info.absoluteFilePath()};
+    QDialog::accept();
+}
+
 void FileDlg::activated(const QModelIndex& index) {
     if (model_->isDir(index)) {
         setFolder(model_->filePath(index));
@@ -174,7 +205,8 @@ void FileDlg::activated(const QModelIndex& index) {
 void FileDlg::selectionChanged() {
     QStringList files;
     for (const QModelIndex& index : view_->selectionModel()->selectedIndexes()) {
-        if (!model_->isDir(index)) {
+        // Files to open or save; folders to pick.
+        if (model_->isDir(index) == (purpose_ == Purpose::Folder)) {
             files.append(model_->fileName(index));
         }
     }

@@ -11,16 +11,18 @@ class QListView;
 class QModelIndex;
 
 // The file dialog of this program: the subfolders of one folder and its files of one type (their
-// names matched in any letter case), to open several of them or to name one to save. It keeps
+// names matched in any letter case), to open several of them or to name one to save; or the
+// subfolders alone, to pick the folder shown or one of them. It keeps
 // nothing on disk, unlike Qt's own file dialog, which stores its history in a settings file of
 // its own.
 class FileDlg : public QDialog {
     Q_OBJECT
 
   public:
-    enum class Purpose { Open, Save };
+    enum class Purpose { Open, Save, Folder };
 
-    // `types`: the text of the type field; `pattern`: the names shown, such as "*.ce2".
+    // `types`: the text of the type field; `pattern`: the names shown, such as "*.ce2" (both
+    // unused when picking a folder).
     FileDlg(Purpose purpose, const QString& folder, const QString& types, const QString& pattern,
             QWidget* parent = nullptr);
 
@@ -28,7 +30,7 @@ class FileDlg : public QDialog {
     void setFolder(const QString& path);
     // Fills the name field, as the name to save under.
     void setName(const QString& name);
-    // The absolute paths of the accepted files, in the order named.
+    // The absolute paths of the accepted files, in the order named; the folder picked.
     QStringList selectedFiles() const { return selected_; }
 
     // The file names typed in the name field: several in double quotes, else the whole text.
@@ -41,6 +43,7 @@ class FileDlg : public QDialog {
 
   private:
     void acceptToSave(const QStringList& names);
+    void acceptFolder(const QStringList& names);
     void activated(const QModelIndex& index);
     void selectionChanged();
     void goUp();

@@ -24,6 +24,7 @@
 #include "app/gui/font_choice.h"
 #include "app/gui/preview_pane.h"
 #include "app/gui/ui_text.h"
+#include "app/gui/work_area.h"
 #include "platform/atomic_file.h"
 #include "render/svg_writer.h"
 
@@ -46,8 +47,11 @@ struct Placement {
 }  // namespace
 
 CMorvexDlg::CMorvexDlg(ProfileFile& settings, DialogServices& services, QWidget* parent)
-    : QDialog(parent), model_(settings, comesBeforeInList), services_(services) {
-    setWindowTitle(QStringLiteral("MORVEX"));
+    : QDialog(parent),
+      settings_(settings),
+      model_(settings, comesBeforeInList),
+      services_(services) {
+    setWindowTitle(QString::fromStdString(model_.title()));
     setAcceptDrops(true);
     createControls();
     showFontRow(large_);
@@ -96,6 +100,16 @@ void CMorvexDlg::createControls() {
 
     auto* browseButton = new QPushButton(QStringLiteral("参照(&R)..."), this);
     browseButton->setObjectName(QStringLiteral("browse"));
+    // Files, or a folder whose .ce2 files are listed as a drop of it lists them.
+    auto* browseMenu = new QMenu(browseButton);
+    browseMenu
+        ->addAction(QString::fromStdString(chooseFilesItemLabel()), this, &CMorvexDlg::browseFiles)
+        ->setObjectName(QStringLiteral("browseFiles"));
+    browseMenu
+        ->addAction(QString::fromStdString(chooseFolderItemLabel()), this,
+                    &CMorvexDlg::browseFolder)
+        ->setObjectName(QStringLiteral("browseFolder"));
+    browseButton->setMenu(browseMenu);
 
     preview_ = new PreviewPane(this);
     preview_->setObjectName(QStringLiteral("preview"));
@@ -134,11 +148,11 @@ void CMorvexDlg::createControls() {
     previewMargins_ = QMargins(preview.left(), preview.top(), initial.width() - preview.right() - 1,
                                initial.height() - preview.bottom() - 1);
     setMinimumSize(units.size(kTemplateWidth, kTemplateHeight + kLeastPreviewHeight + 5));
-    resize(initial);
+    // On a small screen the preview gives way, down to its least height.
+    resize(sizeInWorkArea(*this, initial).expandedTo(minimumSize()));
 
     connect(ok, &QPushButton::clicked, this, &CMorvexDlg::convertListed);
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
-    connect(browseButton, &QPushButton::clicked, this, &CMorvexDlg::browse);
     connect(largeButton, &QPushButton::clicked, this, [this] { chooseFont(large_); });
     connect(smallButton, &QPushButton::clicked, this, [this] { chooseFont(small_); });
     connect(files_, &QListWidget::itemSelectionChanged, this, &CMorvexDlg::updatePreview);
@@ -155,6 +169,7 @@ void CMorvexDlg::showFiles() {
     for (const std::string& path : model_.files()) {
         files_->addItem(QFile::decodeName(QByteArray::fromStdString(path)));
     }
+    setWindowTitle(QString::fromStdString(model_.title()));
 }
 
 std::unique_ptr<QMenu> CMorvexDlg::createContextMenu(bool overPreview) {
@@ -168,6 +183,15 @@ std::unique_ptr<QMenu> CMorvexDlg::createContextMenu(bool overPreview) {
         fit->setEnabled(preview_->drawing() != nullptr);
         menu->addSeparator();
     }
+    menu->addAction(QString::fromStdString(outputFolderItemLabel()), this,
+                    &CMorvexDlg::chooseOutputFolder)
+        ->setObjectName(QStringLiteral("outputFolder"));
+    if (!model_.outputFolder().empty()) {
+        menu->addAction(QString::fromStdString(outputsBesideSourcesItemLabel()), this,
+                        [this] { setOutputFolder(std::string()); })
+            ->setObjectName(QStringLiteral("outputsBesideSources"));
+    }
+    menu->addSeparator();
     menu->addAction(uiText("&Close"), this, &QDialog::reject);
     menu->addSeparator();
     menu->addAction(QStringLiteral("MORVEXのバージョン情報(&A)..."), this,
@@ -183,6 +207,11 @@ void CMorvexDlg::contextMenuEvent(QContextMenuEvent* event) {
 void CMorvexDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     preview_->setGeometry(rect().marginsRemoved(previewMargins_));
+}
+
+void CMorvexDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    keepInWorkArea(*this);
 }
 
 void CMorvexDlg::saveSvg() {
@@ -238,10 +267,46 @@ void CMorvexDlg::openFiles(const QStringList& paths) {
     showFiles();
 }
 
-void CMorvexDlg::browse() {
+QString CMorvexDlg::firstSourceFolder() const {
+    if (model_.files().empty()) {
+        return QDir::currentPath();
+    }
+    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(model_.files().front())))
+        .absolutePath();
+}
+
+void CMorvexDlg::browseFiles() {
     if (const auto chosen = services_.chooseCe2Files(this)) {
         model_.choose(encodedPaths(*chosen));
         showFiles();
+    }
+}
+
+void CMorvexDlg::browseFolder() {
+    if (const auto chosen = services_.chooseFolder(this, firstSourceFolder())) {
+        model_.choose(encodedPaths({*chosen}));
+        showFiles();
+    }
+}
+
+void CMorvexDlg::chooseOutputFolder() {
+    // The model keeps the folder in UTF-8, whatever the locale's encoding of file names.
+    const QString current = QString::fromStdString(model_.outputFolder());
+    // Cancelling keeps the folder as it is.
+    if (const auto chosen =
+            services_.chooseFolder(this, current.isEmpty() ? firstSourceFolder() : current)) {
+        setOutputFolder(chosen->toStdString());
+    }
+}
+
+void CMorvexDlg::setOutputFolder(const std::string& folder) {
+    const std::string message = model_.chooseOutputFolder(folder);
+    setWindowTitle(QString::fromStdString(model_.title()));
+    if (!message.empty()) {
+        // Where a first write made the settings file is news; anything else, a problem.
+        const bool told = message == settingsMadeMessage(settings_.path());
+        services_.showMessage(this, told ? QMessageBox::Information : QMessageBox::Warning,
+                              QString::fromStdString(message), QString());
     }
 }
 
@@ -283,11 +348,17 @@ void CMorvexDlg::convertListed() {
     if (!start.result) {
         return;
     }
-    services_.showMessage(
-        this, batchIcon(start.result->severity()),
-        QString::fromStdString(start.result->needsAttention() ? start.result->copiedText()
-                                                              : start.result->message()),
-        QString());
+    if (!start.result->needsAttention()) {
+        services_.showMessage(this, batchIcon(start.result->severity()),
+                              QString::fromStdString(start.result->message()), QString());
+        return;
+    }
+    // The report is offered beside the outputs: in the output folder, else in the first file's.
+    const QString folder = model_.outputFolder().empty()
+                               ? firstSourceFolder()
+                               : QString::fromStdString(model_.outputFolder());
+    services_.showBatchResult(this, *start.result,
+                              QDir(folder).filePath(QStringLiteral("morvex-report.csv")));
 }
 
 void CMorvexDlg::updatePreview() {

@@ -29,8 +29,9 @@ class CMorvexDlg : public QDialog {
     // the current directory.
     void openFiles(const QStringList& paths);
 
-    // The dialog's context menu, ending with a separator and the about item; over the preview,
-    // it begins with saving the drawing shown as SVG and fitting it into the pane.
+    // The dialog's context menu: the output folder's items, then closing, and at the end a
+    // separator and the about item; over the preview, it begins with saving the drawing shown as
+    // SVG and fitting it into the pane.
     std::unique_ptr<QMenu> createContextMenu(bool overPreview = false);
 
     // The part of the dialog laid out from the dialog template; the preview lies below it and
@@ -42,6 +43,7 @@ class CMorvexDlg : public QDialog {
     void dropEvent(QDropEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     // The face and size fields of one font row.
@@ -55,11 +57,18 @@ class CMorvexDlg : public QDialog {
     void showFontRow(const FontRowFields& fields);
     void showFiles();
     void convertListed();
-    void browse();
+    void browseFiles();
+    void browseFolder();
+    void chooseOutputFolder();
+    void setOutputFolder(const std::string& folder);
+    // The folder a folder or file dialog opens on: that of the first file listed, else the
+    // current one.
+    QString firstSourceFolder() const;
     void chooseFont(const FontRowFields& fields);
     void updatePreview();
     void saveSvg();
 
+    ProfileFile& settings_;
     DialogModel model_;
     DialogServices& services_;
     QListWidget* files_ = nullptr;

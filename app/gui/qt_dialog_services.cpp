@@ -8,6 +8,7 @@
 
 #include "app/core/face_choice.h"
 #include "app/gui/about_dlg.h"
+#include "app/gui/batch_result_dlg.h"
 #include "app/gui/ce2_file_dlg.h"
 #include "app/gui/face_chooser_dlg.h"
 #include "app/gui/file_dlg.h"
@@ -37,11 +38,36 @@ std::optional<QStringList> QtDialogServices::chooseCe2Files(QWidget* parent) {
     return dialog.selectedFiles();
 }
 
-std::optional<QString> QtDialogServices::chooseSvgFile(QWidget* parent, const QString& suggested) {
+namespace {
+
+// The path named in a save-file dialog for files of one type, opened on `suggested`.
+std::optional<QString> chooseFileToSave(QWidget* parent, const QString& suggested,
+                                        const QString& types, const QString& pattern) {
     const QFileInfo file(suggested);
-    FileDlg dialog(FileDlg::Purpose::Save, file.absolutePath(), QStringLiteral("SVG (*.svg)"),
-                   QStringLiteral("*.svg"), parent);
+    FileDlg dialog(FileDlg::Purpose::Save, file.absolutePath(), types, pattern, parent);
     dialog.setName(file.fileName());
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().value(0);
+}
+
+}  // namespace
+
+std::optional<QString> QtDialogServices::chooseSvgFile(QWidget* parent, const QString& suggested) {
+    return chooseFileToSave(parent, suggested, QStringLiteral("SVG (*.svg)"),
+                            QStringLiteral("*.svg"));
+}
+
+std::optional<QString> QtDialogServices::chooseReportFile(QWidget* parent,
+                                                          const QString& suggested) {
+    return chooseFileToSave(parent, suggested, QStringLiteral("CSV (*.csv)"),
+                            QStringLiteral("*.csv"));
+}
+
+std::optional<QString> QtDialogServices::chooseFolder(QWidget* parent, const QString& folder) {
+    FileDlg dialog(FileDlg::Purpose::Folder, folder.isEmpty() ? QDir::currentPath() : folder,
+                   QString(), QString(), parent);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
@@ -73,6 +99,12 @@ void QtDialogServices::showMessage(QWidget* parent, QMessageBox::Icon icon, cons
         box.setDetailedText(details);
     }
     box.exec();
+}
+
+void QtDialogServices::showBatchResult(QWidget* parent, const BatchResult& result,
+                                       const QString& suggestedReport) {
+    BatchResultDlg dialog(result, suggestedReport, *this, parent);
+    dialog.exec();
 }
 
 void QtDialogServices::runAbout(QWidget* parent) {

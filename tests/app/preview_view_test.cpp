@@ -1,8 +1,12 @@
 #include "app/core/preview_view.h"
 #include "app/core/preview_source.h"
+#include "render/drawing_bounds.h"
+#include "render/page_layout.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -182,5 +186,31 @@ TEST(PreviewView, ContentIsWhatIsDrawnWithAMargin) {
         EXPECT_NEAR(content.top, expected.top, 1e-9) << row.from.x;
         EXPECT_NEAR(content.right, expected.right, 1e-9) << row.from.x;
         EXPECT_NEAR(content.bottom, expected.bottom, 1e-9) << row.from.x;
+    }
+}
+
+// The marks of elements left out beyond an edge lie outside the sheet: the preview fits them
+// with what is drawn, so that the pane does not cut them off.
+TEST(PreviewView, ContentHoldsTheMarksOfWhatWasLeftOut) {
+    for (std::size_t edge = 0; edge < kSheetEdges; ++edge) {
+        Drawing drawing;
+        drawing.sheet = SchRect(0, 0, 1500, 1000);
+        DrawnElement element;
+        element.area = SchRect(600, 400, 900, 600);
+        element.primitives.push_back(LinePrimitive{{600, 400}, {900, 600}});
+        drawing.elements.push_back(element);
+        std::array<std::size_t, kSheetEdges> beyond{};
+        beyond[edge] = 12;
+        drawing.leftOutMarks = leftOutMarks(drawing.sheet, beyond);
+        DrawingBounds marks;
+        for (const Primitive& mark : drawing.leftOutMarks) {
+            marks.add(mark);
+        }
+        const SchRect around = marks.rect();
+        const ViewRect content = previewContent(drawing);
+        EXPECT_LT(content.left, std::min<double>(around.left, 600)) << edge;
+        EXPECT_LT(content.top, std::min<double>(around.top, 400)) << edge;
+        EXPECT_GT(content.right, std::max<double>(around.right, 900)) << edge;
+        EXPECT_GT(content.bottom, std::max<double>(around.bottom, 600)) << edge;
     }
 }

@@ -99,8 +99,35 @@ class Ce2FileDlgTest : public QObject {
         }
     }
 
-    // The open-file dialog and the font chooser of the program, run as the user runs them,
-    // leave nothing in the configuration folder, and the next open-file dialog opens where the
+    // Picking a folder shows folders alone; no name picks the folder shown, a subfolder's name
+    // that subfolder, and a file's name or several names nothing.
+    void folderDialogPicksTheFolderShownOrASubfolder() {
+        FileDlg dialog(FileDlg::Purpose::Folder, dir_.path(), QString(), QString());
+        QTRY_COMPARE(shownNames(dialog), QStringList({"sub"}));
+        const struct {
+            QString typed;
+            bool accepted;
+            QString selected;
+        } steps[] = {
+            {"a.ce2", false, {}},
+            {"\"sub\" \"sub\"", false, {}},
+            {"sub", true, dir_.filePath("sub")},
+            {"", true, dir_.path()},
+        };
+        for (const auto& step : steps) {
+            dialog.setResult(QDialog::Rejected);
+            dialog.setName(step.typed);
+            dialog.accept();
+            QCOMPARE(dialog.result() == QDialog::Accepted, step.accepted);
+            QCOMPARE(dialog.folder(), dir_.path());  // picking never moves into a folder
+            if (step.accepted) {
+                QCOMPARE(dialog.selectedFiles(), QStringList{step.selected});
+            }
+        }
+    }
+
+    // The file dialogs and the font chooser of the program, run as the user runs them, leave
+    // nothing in the configuration folder, and the next open-file dialog opens where the
     // last one was confirmed.
     void dialogsWriteNoSettings() {
         QtDialogServices services;
@@ -117,6 +144,21 @@ class Ce2FileDlgTest : public QObject {
         });
         QCOMPARE(services.chooseCe2Files(nullptr), std::nullopt);
         QCOMPARE(reopenedIn, dir_.filePath("sub"));
+
+        // The folder picker and the report's save dialog are the program's file dialog too; a
+        // report named without an extension gets ".csv".
+        modal_dialogs::onNext<FileDlg>([&](FileDlg& dialog) {
+            dialog.setName("sub");
+            modal_dialogs::pressAccept(dialog, QDialogButtonBox::Open);
+        });
+        QCOMPARE(services.chooseFolder(nullptr, dir_.path()), dir_.filePath("sub"));
+        modal_dialogs::onNext<FileDlg>([&](FileDlg& dialog) {
+            QCOMPARE(dialog.folder(), dir_.filePath("sub"));
+            dialog.setName("report");
+            modal_dialogs::pressAccept(dialog, QDialogButtonBox::Save);
+        });
+        QCOMPARE(services.chooseReportFile(nullptr, dir_.filePath("sub/morvex-report.csv")),
+                 dir_.filePath("sub/report.csv"));
 
         modal_dialogs::onNext<FaceChooserDlg>([](FaceChooserDlg& chooser) {
             modal_dialogs::pressAccept(chooser, QDialogButtonBox::Ok);

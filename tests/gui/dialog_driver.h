@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QAction>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
@@ -18,6 +20,11 @@ inline QLineEdit* field(CMorvexDlg& dlg, const char* name) {
 
 inline QPushButton* button(CMorvexDlg& dlg, const char* name) {
     return dlg.findChild<QPushButton*>(QLatin1String(name));
+}
+
+// The action of that name among the owner's children: a dialog's Browse menu, a context menu.
+inline QAction* action(QObject& owner, const char* name) {
+    return owner.findChild<QAction*>(QLatin1String(name));
 }
 
 inline QStringList listed(CMorvexDlg& dlg) {

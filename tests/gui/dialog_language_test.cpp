@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QMenu>
 #include <QPushButton>
@@ -11,6 +12,8 @@
 #include "app/core/profile_file.h"
 #include "app/core/settings.h"
 #include "app/gui/batch_message.h"
+#include "app/gui/batch_result_dlg.h"
+#include "app/gui/file_dlg.h"
 #include "app/gui/morvex_dlg.h"
 #include "platform/text.h"
 #include "scripted_dialogs.h"
@@ -44,6 +47,9 @@ class DialogLanguageTest : public QObject {
         CMorvexDlg dlg(settings, dialogs);
         const auto menu = dlg.createContextMenu();
         QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        const BatchResult result({gone}, RunFiles{});
+        BatchResultDlg resultDlg(result, QString(), dialogs);
+        FileDlg folderDlg(FileDlg::Purpose::Folder, dir.path(), QString(), QString());
 
         const struct {
             const char* what;
@@ -59,10 +65,7 @@ class DialogLanguageTest : public QObject {
                             "converted, 1,445 not started."),
              QStringLiteral("キャンセルしました: 50 ファイルを変換（うち 10 ファイルは一部のみ）、"
                             "5 ファイルは変換できず、1,445 ファイルは未着手")},
-            {"a batch's list",
-             [] {
-                 return QString::fromStdString(dialogTitle(1500, "/out"));
-             },
+            {"a batch's list", [] { return QString::fromStdString(dialogTitle(1500, "/out")); },
              QStringLiteral("MORVEX - 1,500 files - outputs to /out"),
              QStringLiteral("MORVEX - 1,500 ファイル - 出力先 /out")},
             {"a mixed batch's summary",
@@ -95,7 +98,15 @@ class DialogLanguageTest : public QObject {
              QStringLiteral("The font name “A\tB” holds control characters, so it cannot be used."),
              QStringLiteral("フォント名「A\tB」には制御文字が含まれているため、使えません。")},
             {"the dialog's own menu item", [&] { return menu->actions().first()->text(); },
-             QStringLiteral("&Close"), QStringLiteral("閉じる(&C)")},
+             QStringLiteral("&Output Folder..."), QStringLiteral("出力先フォルダー(&O)...")},
+            {"the result's button",
+             [&] { return resultDlg.findChild<QPushButton*>("saveReport")->text(); },
+             QStringLiteral("Save &Report..."), QStringLiteral("レポートを保存(&R)...")},
+            {"the result's filter",
+             [&] { return resultDlg.findChild<QComboBox*>("filter")->itemText(1); },
+             QStringLiteral("Not converted (1)"), QStringLiteral("変換できず (1)")},
+            {"the folder dialog", [&] { return folderDlg.windowTitle(); },
+             QStringLiteral("Choose a Folder"), QStringLiteral("フォルダーの選択")},
             {"Qt's standard button",
              [&] { return buttons.button(QDialogButtonBox::Cancel)->text(); },
              QStringLiteral("Cancel"), QStringLiteral("キャンセル")},

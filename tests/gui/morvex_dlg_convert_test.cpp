@@ -1,6 +1,12 @@
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <tuple>
@@ -14,6 +20,7 @@
 #include "ce2_builder/ce2_builder.h"
 #include "ce3/ce3_writer.h"
 #include "dialog_driver.h"
+#include "platform/text.h"
 #include "scripted_dialogs.h"
 
 using namespace dialog_driver;
@@ -37,6 +44,32 @@ QByteArray ce3Field(const char* key, const std::string& value) {
     Ce3Writer writer(&text);
     writer.writeStringField(key, value);
     return QByteArray::fromStdString(text);
+}
+
+// A drawing that converts whole: a wire and two comments.
+std::string wholeDrawing() {
+    using namespace ce2build;
+    Comment large;
+    large.x = 50;
+    large.y = 50;
+    large.sizeClass = 1;
+    large.text = "R1";
+    Comment small = large;
+    small.sizeClass = 0;
+    return header({}) + line(kWire, 0, 10, 10, 100, 10) + comment(large) + comment(small);
+}
+
+// Where a widget lies on the screen.
+QRect onScreen(const QWidget& widget) {
+    return QRect(widget.mapToGlobal(QPoint(0, 0)), widget.size());
+}
+
+// The work area of the screen the tests run on, checked to be the virtual screen that the test's
+// platform configuration gives: 768 pixels high, whatever the scale.
+QRect workArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
+    return qRound(area.height() * screen->devicePixelRatio()) == 768 ? area : QRect();
 }
 
 }  // namespace
@@ -83,14 +116,15 @@ class MorvexDlgConvertTest : public QObject {
         dropPaths(dlg, {dir_.filePath("one.ce2"), missing, dir_.filePath("good.ce2")});
         button(dlg, "ok")->click();
 
-        QCOMPARE(dialogs.messages.size(), std::size_t{1});
-        const auto& message = dialogs.messages.front();
-        // Some files failed: a warning, the summary first, the failures in the text itself.
-        QCOMPARE(message.icon, QMessageBox::Warning);
-        QVERIFY(!message.waitCursorShown);
-        QVERIFY(message.details.isEmpty());
-        const QStringList lines = message.text.split('\n');
-        QCOMPARE(lines.size(), 11);
+        QVERIFY(dialogs.messages.empty());
+        QCOMPARE(dialogs.results.size(), std::size_t{1});
+        const auto& result = dialogs.results.front();
+        // Some files failed: a warning, the summary first, then every file, failures first.
+        QCOMPARE(result.severity, BatchSeverity::Warning);
+        QVERIFY(!result.waitCursorShown);
+        QCOMPARE(result.suggestedReport, dir_.filePath("morvex-report.csv"));
+        const QStringList lines = result.message.split('\n');
+        QCOMPARE(lines.size(), 6);
         QCOMPARE(lines[0],
                  QStringLiteral("1 ファイルを変換しました。2 ファイルは変換できませんでした。"));
         QCOMPARE(lines.mid(2, 4).join('\n'),
@@ -100,10 +134,10 @@ class MorvexDlgConvertTest : public QObject {
                                 "ください。\n"
                                 "Tovr3/Pelnakで上書き保存すると、ライブラリ情報付きの.CE3ファイル"
                                 "になります。"));
-        // Every file, failures first.
-        QVERIFY(lines[7].startsWith(dir_.filePath("missing.CE2") + ": "));
-        QVERIFY(lines[8].startsWith(dir_.filePath("one.ce2") + ": "));
-        QVERIFY(lines[9].startsWith(dir_.filePath("good.ce2") + " -> "));
+        QCOMPARE(result.rows.size(), 3);
+        QVERIFY(result.rows[0].startsWith(dir_.filePath("missing.CE2") + ": "));
+        QVERIFY(result.rows[1].startsWith(dir_.filePath("one.ce2") + ": "));
+        QVERIFY(result.rows[2].startsWith(dir_.filePath("good.ce2") + " -> "));
 
         // Each comment got the font of its row: the default large face in CP932 at 12 points
         // as 16 units, the small face of the settings at 9 points as 12 units.
@@ -114,6 +148,192 @@ class MorvexDlgConvertTest : public QObject {
         QVERIFY(!QFile::exists(dir_.filePath("one.ce3")));
         QVERIFY(!QFile::exists(dir_.filePath("missing.ce3")));
         QCOMPARE(listed(dlg).size(), 3);  // the list stays as it was
+    }
+
+    // 200 files, 21 of which cannot be read: the main dialog and the result lie inside the work
+    // area with the result's message and OK; the result holds every file, failures first, and
+    // filters, copies and saves them; the report saved is the CLI's to the byte.
+    void resultOfALargeBatchFitsTheScreenAndHoldsEveryFile() {
+        const QRect area = workArea();
+        QVERIFY2(!area.isEmpty(), "not run on the 1366 x 768 screen of the test's configuration");
+        const QString folder = dir_.filePath("大きな一括");
+        QVERIFY(QDir().mkpath(folder));
+        QStringList paths;
+        QStringList missing;
+        for (int i = 0; i < 200; ++i) {
+            const QString path =
+                folder + QStringLiteral("/図面%1.ce2").arg(i, 3, 10, QLatin1Char('0'));
+            paths.append(path);
+            if (i % 9 == 0 && i <= 180) {
+                missing.append(path);
+            } else {
+                writeBytes(path, wholeDrawing());
+            }
+        }
+        QCOMPARE(missing.size(), 21);
+        ProfileFile settings(QDir(folder).filePath("MORVEX.INI").toStdString());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        QVERIFY(dropPaths(dlg, paths));
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY2(area.contains(dlg.frameGeometry()),
+                 qPrintable(QStringLiteral("%1 x %2").arg(dlg.width()).arg(dlg.height())));
+
+        const QString report = QDir(folder).filePath("morvex-report.csv");
+        const QByteArray source = readBytes(paths[1]);
+        bool shown = false;
+        dialogs.onResultShown = [&](BatchResultDlg& result) {
+            shown = true;
+            QVERIFY2(
+                area.contains(result.frameGeometry()),
+                qPrintable(QStringLiteral("%1 x %2").arg(result.width()).arg(result.height())));
+            auto* message = result.findChild<QLabel*>("message");
+            auto* ok = result.findChild<QPushButton*>("ok");
+            QVERIFY(area.contains(onScreen(*message)) && area.contains(onScreen(*ok)));
+            QVERIFY(message->height() >= message->heightForWidth(message->width()));
+            QCOMPARE(
+                message->text().section('\n', 0, 0),
+                QStringLiteral("179 ファイルを変換しました。21 ファイルは変換できませんでした。"));
+            QVERIFY(ok->isDefault());
+
+            auto* rows = result.findChild<QListWidget*>("rows");
+            QCOMPARE(rows->count(), 200);
+            for (int i = 0; i < 21; ++i) {
+                QVERIFY(rows->item(i)->text().startsWith(missing[i] + ": "));
+            }
+            QVERIFY(rows->item(21)->text().startsWith(paths[1] + " -> "));
+            auto* filter = result.findChild<QComboBox*>("filter");
+            QStringList filters;
+            for (int i = 0; i < filter->count(); ++i) {
+                filters.append(filter->itemText(i));
+            }
+            QCOMPARE(filters, (QStringList{"すべてのファイル (200)", "変換できず (21)",
+                                           "すべて変換 (179)"}));
+            filter->setCurrentIndex(1);
+            QCOMPARE(rows->count(), 21);
+            QCOMPARE(result.filter(), ResultFilter(ResultGroup::NotConverted));
+            result.findChild<QPushButton*>("copy")->click();
+            const QString copied = QGuiApplication::clipboard()->text();
+            QVERIFY(copied.startsWith(message->text() + '\n'));
+            QCOMPARE(copied.count(folder), 21);
+
+            // A source of the run is refused, and kept as it was; a new file is saved.
+            dialogs.reportFileToChoose = paths[1];
+            result.findChild<QPushButton*>("saveReport")->click();
+            QCOMPARE(dialogs.reportDialogsOpenedOn.back(), report);
+            QCOMPARE(dialogs.messages.size(), std::size_t{1});
+            QCOMPARE(dialogs.messages.back().icon, QMessageBox::Warning);
+            QVERIFY(dialogs.messages.back().text.contains(paths[1]));
+            QCOMPARE(readBytes(paths[1]), source);
+            dialogs.reportFileToChoose = report;
+            result.findChild<QPushButton*>("saveReport")->click();
+            QCOMPARE(dialogs.messages.size(), std::size_t{1});
+        };
+        button(dlg, "ok")->click();
+        QVERIFY(shown);
+        const QByteArray saved = readBytes(report);
+        QCOMPARE(saved.count("\r\n"), 201);
+
+        // The CLI converts the same files anew, as the dialog did.
+        for (const QString& path : paths) {
+            QFile::remove(path.chopped(4) + ".ce3");
+        }
+        QProcess cli;
+        cli.setWorkingDirectory(folder);
+        cli.start(
+            QStringLiteral(MORVEX_CLI),
+            QStringList{"--quiet", "--report", QDir(folder).filePath("cli.csv")} + listed(dlg));
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(readBytes(QDir(folder).filePath("cli.csv")), saved);
+    }
+
+    // The output folder chosen from the context menu receives the outputs, shows in the title and
+    // is kept in the settings; its picker's Cancel keeps it, and the second item puts the outputs
+    // beside their sources again.
+    void outputFolderReceivesTheOutputs() {
+        const QString sources = dir_.filePath("sources");
+        const QString out = dir_.filePath("出力");
+        QVERIFY(QDir().mkpath(sources));
+        writeBytes(sources + "/good.ce2", wholeDrawing());
+        const QString ini = sources + "/MORVEX.INI";
+        ProfileFile settings(ini.toStdString());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        QVERIFY(dropPaths(dlg, {sources + "/good.ce2"}));
+        QVERIFY(action(*dlg.createContextMenu(), "outputsBesideSources") == nullptr);
+
+        dialogs.folderToChoose = out;
+        action(*dlg.createContextMenu(), "outputFolder")->trigger();
+        QCOMPARE(dialogs.folderDialogsOpenedOn.back(), sources);
+        QCOMPARE(dlg.windowTitle(), "MORVEX - 1 ファイル - 出力先 " + out);
+        // Kept in CP932, as the faces are.
+        const QByteArray kept = QByteArray::fromStdString(*utf8ToCp932(out.toStdString()));
+        QVERIFY(readBytes(ini).contains("[OUTPUT]\r\nFOLDER=" + kept + "\r\n"));
+        // The write made the settings file: told once, for information.
+        QCOMPARE(dialogs.messages.size(), std::size_t{1});
+        QCOMPARE(dialogs.messages.back().icon, QMessageBox::Information);
+        QVERIFY(dialogs.messages.back().text.contains(ini));
+
+        button(dlg, "ok")->click();
+        QVERIFY(QFile::exists(out + "/good.ce3"));
+        QVERIFY(!QFile::exists(sources + "/good.ce3"));
+        QVERIFY(dialogs.results.empty());  // converted whole: the completion message alone
+        QCOMPARE(dialogs.messages.size(), std::size_t{2});
+
+        dialogs.folderToChoose.reset();
+        action(*dlg.createContextMenu(), "outputFolder")->trigger();
+        QCOMPARE(dialogs.folderDialogsOpenedOn.back(), out);
+        QCOMPARE(dlg.windowTitle(), "MORVEX - 1 ファイル - 出力先 " + out);
+
+        action(*dlg.createContextMenu(), "outputsBesideSources")->trigger();
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("MORVEX - 1 ファイル"));
+        QVERIFY(readBytes(ini).contains("[OUTPUT]\r\nFOLDER=\r\n"));
+        QCOMPARE(dialogs.messages.size(), std::size_t{2});
+        button(dlg, "ok")->click();
+        QVERIFY(QFile::exists(sources + "/good.ce3"));
+    }
+
+    // A cancelled batch says what it did and lists the failures first, the files not started
+    // last; groups without a file are not offered. Enter closes the result.
+    void cancelledBatchListsFailuresFirst() {
+        const struct {
+            const char* source;
+            FileOutcome outcome;
+        } files[] = {
+            {"/w/a.ce2", FileOutcome::Converted},  {"/w/b.ce2", FileOutcome::Cancelled},
+            {"/w/c.ce2", FileOutcome::CannotOpen}, {"/w/d.ce2", FileOutcome::Converted},
+            {"/w/e.ce2", FileOutcome::Cancelled},  {"/w/f.ce2", FileOutcome::Cancelled},
+        };
+        std::vector<FileReport> reports;
+        for (const auto& file : files) {
+            FileReport report;
+            report.source = file.source;
+            report.output = std::string(file.source).replace(5, 3, "ce3");
+            report.outcome = file.outcome;
+            report.openError = file.outcome == FileOutcome::CannotOpen ? ENOENT : 0;
+            reports.push_back(report);
+        }
+        const BatchResult result(reports, RunFiles{});
+        ScriptedDialogs dialogs;
+        BatchResultDlg dlg(result, QString(), dialogs);
+        QCOMPARE(dlg.findChild<QLabel*>("message")->text(),
+                 QStringLiteral("キャンセルしました: 2 ファイルを変換、1 ファイルは変換できず、3 "
+                                "ファイルは未着手"));
+        auto* rows = dlg.findChild<QListWidget*>("rows");
+        QStringList order;
+        for (int i = 0; i < rows->count(); ++i) {
+            order.append(rows->item(i)->text().left(8));
+        }
+        QCOMPARE(order, (QStringList{"/w/c.ce2", "/w/a.ce2", "/w/d.ce2", "/w/b.ce2", "/w/e.ce2",
+                                     "/w/f.ce2"}));
+        QCOMPARE(dlg.findChild<QComboBox*>("filter")->count(), 4);
+        QCOMPARE(dlg.findChild<QComboBox*>("filter")->itemText(3), QStringLiteral("未着手 (3)"));
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QTest::keyClick(&dlg, Qt::Key_Return);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
     }
 
     void progressAppearsOnlyAfterTheDelay() {

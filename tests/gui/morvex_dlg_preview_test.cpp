@@ -86,11 +86,12 @@ class MorvexDlgPreviewTest : public QObject {
         QVERIFY(!picture.isNull());
         QVERIFY(d.preview()->message().isEmpty());
         QCOMPARE(picture.size() / picture.devicePixelRatio(), d.preview()->size());
-        // The white sheet on the grey around it and black ink. The drawing fills the pane: the
-        // mark of the wire left out lies in the page's margin, shown zoomed out.
+        // The white sheet on the grey around it and black ink. The drawing fills the pane with
+        // the mark of the wire left out, which lies in the page's margin.
         QVERIFY(pixelsNear(picture, kSheetColour) > picture.width() * picture.height() / 4);
         QVERIFY(pixelsNear(picture, kBackgroundColour) > 0);
         QVERIFY(pixelsNear(picture, kInkColour) > 0);
+        QVERIFY(pixelsNear(picture, kOutsideColour) > 0);
         // Selection is for the preview only: the whole list is still what OK converts.
         QCOMPARE(listed(d.dlg), QStringList{demo});
 

@@ -10,6 +10,7 @@
 #include "app/gui/about_dlg.h"
 #include "app/gui/morvex_app.h"
 #include "app/gui/morvex_dlg.h"
+#include "app/gui/work_area.h"
 #include "dialog_driver.h"
 #include "scripted_dialogs.h"
 
@@ -154,6 +155,27 @@ class MorvexDlgTest : public QObject {
         }
     }
 
+    // A window is moved, and shrunk where it is larger, until it lies with its frame inside the
+    // work area; the title bar stays on the screen first.
+    void windowsArePlacedInsideTheWorkArea() {
+        const QMargins frame(2, 30, 2, 2);
+        const struct {
+            QRect client, area, placed;
+        } rows[] = {
+            {{100, 100, 400, 300}, {0, 0, 1366, 768}, {100, 100, 400, 300}},
+            {{100, 600, 400, 300}, {0, 0, 1366, 768}, {100, 466, 400, 300}},
+            {{100, 100, 400, 900}, {0, 0, 1366, 768}, {100, 30, 400, 736}},
+            {{-50, -10, 400, 300}, {0, 0, 1366, 768}, {2, 30, 400, 300}},
+            {{1200, 100, 1500, 300}, {0, 0, 1366, 768}, {2, 100, 1362, 300}},
+            // A second screen right of the first, with a task bar at its top.
+            {{100, 100, 400, 300}, {1366, 40, 1280, 984}, {1368, 100, 400, 300}},
+            {{1400, 0, 400, 300}, {1366, 40, 1280, 984}, {1400, 70, 400, 300}},
+        };
+        for (const auto& row : rows) {
+            QCOMPARE(placedInside(row.client, frame, row.area), row.placed);
+        }
+    }
+
     void fontFieldsComeFromTheSettingsFile() {
         // FACE of LARGE_FONT in CP932: the full-width "ＭＳ" followed by " 明朝".
         writeBytes(dir_.filePath("MORVEX.INI"),
@@ -258,11 +280,42 @@ class MorvexDlgTest : public QObject {
         CMorvexDlg dlg(settings, dialogs);
         dropPaths(dlg, {"/w/old.ce2"});
         dialogs.filesToChoose = std::nullopt;
-        button(dlg, "browse")->click();
+        action(dlg, "browseFiles")->trigger();
         QCOMPARE(listed(dlg), QStringList{"/w/old.ce2"});
         dialogs.filesToChoose = QStringList{"/w/Zeta.CE2", "/w/alpha.ce2", "/w/alpha.ce2"};
-        button(dlg, "browse")->click();
+        action(dlg, "browseFiles")->trigger();
         QCOMPARE(listed(dlg), (QStringList{"/w/alpha.ce2", "/w/alpha.ce2", "/w/Zeta.CE2"}));
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("MORVEX - 3 ファイル"));
+    }
+
+    // Browse offers files and folders; a folder lists the .ce2 files below it, and the title
+    // counts them.
+    void browsedFolderListsItsFiles() {
+        const QString folder = dir_.filePath("図面");
+        QVERIFY(QDir().mkpath(folder + "/sub"));
+        for (const char* name : {"a.ce2", "B.CE2", "sub/c.ce2", "notes.txt"}) {
+            writeBytes(folder + "/" + name, "x");
+        }
+        ProfileFile settings(settingsPath());
+        ScriptedDialogs dialogs;
+        CMorvexDlg dlg(settings, dialogs);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("MORVEX"));
+        const QList<QAction*> ways = button(dlg, "browse")->menu()->actions();
+        QCOMPARE(ways.size(), 2);
+        QCOMPARE(ways[0]->text(), QStringLiteral("ファイルを選択(&F)..."));
+        QCOMPARE(ways[1]->text(), QStringLiteral("フォルダーを選択(&O)..."));
+        // Cancelled: nothing changes.
+        ways[1]->trigger();
+        QVERIFY(listed(dlg).isEmpty());
+        QCOMPARE(dialogs.folderDialogsOpenedOn, std::vector<QString>{QDir::currentPath()});
+        dialogs.folderToChoose = folder;
+        ways[1]->trigger();
+        QCOMPARE(listed(dlg),
+                 (QStringList{folder + "/a.ce2", folder + "/B.CE2", folder + "/sub/c.ce2"}));
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("MORVEX - 3 ファイル"));
+        // The next folder dialog opens where the listed files are.
+        ways[1]->trigger();
+        QCOMPARE(dialogs.folderDialogsOpenedOn.back(), folder);
     }
 
     void aboutItemIsLastAfterASeparator() {
@@ -304,7 +357,7 @@ class MorvexDlgTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dropPaths(dlg, {dir_.filePath("missing.ce2")});
         QTest::keyClick(&dlg, Qt::Key_Return);
-        QTRY_COMPARE(dialogs.messages.size(), std::size_t{1});
+        QTRY_COMPARE(dialogs.results.size(), std::size_t{1});
         QVERIFY(dlg.isVisible());
         QTest::keyClick(&dlg, Qt::Key_Escape);
         QVERIFY(!dlg.isVisible());
