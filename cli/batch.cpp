@@ -9,6 +9,7 @@
 #include "app/core/conversion_inputs.h"
 #include "app/core/conversion_text.h"
 #include "app/core/font_fields.h"
+#include "app/core/kicad_file.h"
 #include "app/core/profile_bytes.h"
 #include "app/core/profile_file.h"
 #include "app/core/run_plan.h"
@@ -16,7 +17,6 @@
 #include "app/core/settings_check.h"
 #include "app/core/source_search.h"
 #include "cli/csv_report.h"
-#include "app/core/kicad_file.h"
 #include "cli/progress_line.h"
 #include "cli/svg_output.h"
 #include "kicad/kicad_schematic.h"
@@ -74,8 +74,11 @@ std::string outputFor(const std::string& source, const std::string& path,
     while (below < source.size() && isPathSeparator(source[below])) {
         ++below;
     }
-    const bool endsInSeparator = isPathSeparator(outputDir.back());
-    return makeCe3Path(outputDir + (endsInSeparator ? "" : "/") + source.substr(below));
+    std::string output = outputDir;
+    if (!isPathSeparator(output.back())) {
+        output += pathSeparator();
+    }
+    return makeCe3Path(output + source.substr(below));
 }
 
 // The steps of one path, and the files it reads and writes.
@@ -252,9 +255,8 @@ class RunReporter {
         }
         if (report.outcome != FileOutcome::Converted) {
             err_ << describeFileLine(report)
-                 << (report.outcome == FileOutcome::KeepsEditedOutput
-                         ? translated("; --overwrite replaces it")
-                         : std::string())
+                 << (replacingKeptOutputHelps(report) ? translated("; --overwrite replaces it")
+                                                      : std::string())
                  << std::endl;
             allDone_ = false;
             ++notConverted_;

@@ -5,6 +5,7 @@
 #include <io.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -18,6 +19,17 @@ bool isDirectory(const std::wstring& path) {
 
 HANDLE handleOf(FILE* stream) {
     return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+}
+
+// Opens path for binary reading as a C runtime stream. The runtime tells a file held by another
+// program as EACCES, as it tells a file that may not be read; errno then names it EBUSY, from the
+// system's own error, so that the user learns what to close.
+FILE* openStream(const std::wstring& path) {
+    FILE* stream = _wfopen(path.c_str(), L"rb");
+    if (stream == nullptr && errno == EACCES && errnoForWindowsError(_doserrno) == EBUSY) {
+        errno = EBUSY;
+    }
+    return stream;
 }
 
 std::nullopt_t failedWith(DWORD error) {
@@ -60,7 +72,7 @@ RegularFile openRegularFile(const std::string& path) {
         file.notRegular = true;
         return file;
     }
-    file.stream.reset(_wfopen(wide.c_str(), L"rb"));
+    file.stream.reset(openStream(wide));
     if (!file.stream) {
         file.error = errno;
         return file;
@@ -83,7 +95,7 @@ RegularFile openRegularFile(const std::string& path) {
 
 FilePtr openFileForReading(const std::string& path) {
     // A directory cannot be opened as a stream here.
-    return FilePtr(_wfopen(widePath(path).c_str(), L"rb"));
+    return FilePtr(openStream(widePath(path)));
 }
 
 FileStatus fileStatus(const std::string& path) {
