@@ -63,6 +63,17 @@ std::optional<BY_HANDLE_FILE_INFORMATION> fileInformation(const std::string& pat
 
 }  // namespace
 
+bool heldByAnotherProgram(const std::string& path) {
+    const HANDLE handle = CreateFileW(widePath(path).c_str(), DELETE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 RegularFile openRegularFile(const std::string& path) {
     RegularFile file;
     // Devices and pipes are refused by name, before anything opens them; a directory by its
