@@ -235,9 +235,8 @@ class RunReporter {
         }
         if (report.outcome != FileOutcome::Converted) {
             err_ << describeFileLine(report)
-                 << (report.outcome == FileOutcome::KeepsEditedOutput
-                         ? translated("; --overwrite replaces it")
-                         : std::string())
+                 << (replacingKeptOutputHelps(report) ? translated("; --overwrite replaces it")
+                                                      : std::string())
                  << std::endl;
             allDone_ = false;
             ++notConverted_;

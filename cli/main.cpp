@@ -4,8 +4,10 @@
 #include <clocale>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/core/conversion.h"
@@ -113,18 +115,28 @@ int checkedOutput(ReportOutput& report, std::ostream& out, int status) {
     return status;
 }
 
+// "unknown option: --foo --bar".
+std::string unknownOptionText(const std::vector<std::string>& arguments) {
+    std::string joined;
+    for (const std::string& argument : arguments) {
+        joined += (joined.empty() ? "" : " ") + argument;
+    }
+    return formatted(translated("unknown option: %s"), joined.c_str());
+}
+
 // A usage error of the command-line parser in our own words and the user's language. The checks
-// of option values give theirs already.
-std::string usageErrorText(const CLI::Error& e) {
+// of option values give theirs already. The parser checks for a missing PATH before it looks at
+// what it could not place, so an unknown option is said first: it is the mistake to mend.
+std::string usageErrorText(const CLI::App& app, const CLI::Error& e) {
     const std::string what = e.what();
     if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr && what.rfind("PATH ", 0) == 0) {
+        if (app.remaining_size() > 0) {
+            return unknownOptionText(app.remaining());
+        }
         return translated("no PATH given: name .ce2 files or directories to convert");
     }
     if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
-        // "The following argument was not expected: --foo": the arguments follow the colon.
-        const std::size_t colon = what.find(": ");
-        return formatted(translated("unknown option: %s"),
-                         colon == std::string::npos ? what.c_str() : what.c_str() + colon + 2);
+        return unknownOptionText(app.remaining());
     }
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
         // "--settings: 1 required FILE missing": the option comes before the colon.
@@ -133,16 +145,69 @@ std::string usageErrorText(const CLI::Error& e) {
     return what;
 }
 
+// Whether the character `code` takes two columns on a terminal: the wide East Asian ranges.
+bool isWideCharacter(char32_t code) {
+    return (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0xA4CF) ||
+           (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
+           (code >= 0xFE30 && code <= 0xFE4F) || (code >= 0xFF00 && code <= 0xFF60) ||
+           (code >= 0xFFE0 && code <= 0xFFE6) || (code >= 0x20000 && code <= 0x3FFFD);
+}
+
+// The columns that a UTF-8 text takes on a terminal.
+std::size_t terminalWidth(std::string_view text) {
+    std::size_t columns = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
+            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+        }
+        columns += isWideCharacter(code) ? 2 : 1;
+        i += length;
+    }
+    return columns;
+}
+
+// The parser's help, its left column filled up to the descriptions by the columns its text takes
+// rather than by its bytes: a translated word ("必須") takes two columns per character but three
+// bytes.
+class HelpFormatter final : public CLI::Formatter {
+  public:
+    std::string make_option(const CLI::Option* option, bool isPositional) const override {
+        std::string line = "  " + make_option_name(option, isPositional) + make_option_opts(option);
+        const std::size_t width = get_column_width();
+        const std::size_t taken = terminalWidth(line);
+        const std::string description = make_option_desc(option);
+        if (taken >= width && !description.empty()) {
+            line += "\n" + std::string(width, ' ');
+        } else if (taken < width) {
+            line.append(width - taken, ' ');
+        }
+        for (const char c : description) {
+            line += c;
+            if (c == '\n') {
+                line.append(width, ' ');
+            }
+        }
+        return line + "\n";
+    }
+};
+
 // The help's own words in the user's language; option names, value names and the marks that the
 // columns are aligned by stay as they are.
 void translateHelp(CLI::App& app) {
+    app.formatter(std::make_shared<HelpFormatter>());
     const auto formatter = app.get_formatter();
     formatter->label("Usage", translated("Usage"));
     formatter->label("Positionals", translated("Positionals"));
+    // "Usage: morvex-cli [OPTIONS] PATH..." and "PATH ... REQUIRED".
+    formatter->label("OPTIONS", translated("OPTIONS"));
+    formatter->label("REQUIRED", translated("REQUIRED"));
     app.option_defaults()->group(translated("Options"));
     app.set_help_flag("-h,--help", translated("Print this help message and exit"));
-    app.failure_message([](const CLI::App*, const CLI::Error& e) {
-        return "morvex-cli: " + usageErrorText(e) + "\n" +
+    app.failure_message([](const CLI::App* failed, const CLI::Error& e) {
+        return "morvex-cli: " + usageErrorText(*failed, e) + "\n" +
                formatted(translated("Run with %s for more information."), "--help") + "\n";
     });
 }

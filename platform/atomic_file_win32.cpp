@@ -12,6 +12,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/files.h"
 #include "platform/interruption.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -25,20 +26,6 @@ constexpr std::size_t kStreamBufferBytes = std::size_t{1} << 16;
 // Attributes of a replaced file that its replacement keeps.
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
-// Whether another program holds the file open so that it cannot be replaced. Windows refuses the
-// replacement as access denied, as for a protected file; an open that asks to delete the file
-// tells the two apart with a sharing violation.
-bool heldByAnotherProgram(const std::string& path) {
-    const HANDLE handle = CreateFileW(widePath(path).c_str(), DELETE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) {
-        CloseHandle(handle);
-        return false;
-    }
-    return GetLastError() == ERROR_SHARING_VIOLATION;
-}
 
 std::string folderOf(const std::string& target) {
     return target.substr(0, finalComponentStart(target));

@@ -30,6 +30,13 @@ RegularFile openRegularFile(const std::string& path);
 // Opens a file for binary reading as fopen does, but refuses a directory; null on failure.
 FilePtr openFileForReading(const std::string& path);
 
+#ifdef _WIN32
+// Whether another program holds the existing file open so that it cannot be replaced. Windows
+// refuses the replacement as access denied, as for a protected file; an open that asks to delete
+// the file tells the two apart with a sharing violation.
+bool heldByAnotherProgram(const std::string& path);
+#endif
+
 // Byte reads and writes on a C stream without taking the stream's lock, for the hot loops of the
 // readers and the writer. Only for a stream that one thread uses alone.
 #ifdef _WIN32

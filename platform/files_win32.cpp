@@ -5,6 +5,7 @@
 #include <io.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -18,6 +19,17 @@ bool isDirectory(const std::wstring& path) {
 
 HANDLE handleOf(FILE* stream) {
     return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+}
+
+// Opens path for binary reading as a C runtime stream. The runtime tells a file held by another
+// program as EACCES, as it tells a file that may not be read; errno then names it EBUSY, from the
+// system's own error, so that the user learns what to close.
+FILE* openStream(const std::wstring& path) {
+    FILE* stream = _wfopen(path.c_str(), L"rb");
+    if (stream == nullptr && errno == EACCES && errnoForWindowsError(_doserrno) == EBUSY) {
+        errno = EBUSY;
+    }
+    return stream;
 }
 
 std::nullopt_t failedWith(DWORD error) {
@@ -51,6 +63,17 @@ std::optional<BY_HANDLE_FILE_INFORMATION> fileInformation(const std::string& pat
 
 }  // namespace
 
+bool heldByAnotherProgram(const std::string& path) {
+    const HANDLE handle = CreateFileW(widePath(path).c_str(), DELETE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 RegularFile openRegularFile(const std::string& path) {
     RegularFile file;
     // Devices and pipes are refused by name, before anything opens them; a directory by its
@@ -60,7 +83,7 @@ RegularFile openRegularFile(const std::string& path) {
         file.notRegular = true;
         return file;
     }
-    file.stream.reset(_wfopen(wide.c_str(), L"rb"));
+    file.stream.reset(openStream(wide));
     if (!file.stream) {
         file.error = errno;
         return file;
@@ -83,7 +106,7 @@ RegularFile openRegularFile(const std::string& path) {
 
 FilePtr openFileForReading(const std::string& path) {
     // A directory cannot be opened as a stream here.
-    return FilePtr(_wfopen(widePath(path).c_str(), L"rb"));
+    return FilePtr(openStream(widePath(path)));
 }
 
 FileStatus fileStatus(const std::string& path) {

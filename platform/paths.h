@@ -10,6 +10,9 @@
 // Whether c separates the folders of a path.
 bool isPathSeparator(char c);
 
+// The separator the system writes between folders, and that paths made here are joined with.
+char pathSeparator();
+
 // The length of the prefix that names a root or drive ahead of the folders; 0 when there is none.
 std::size_t rootPrefixLength(std::string_view path);
 

@@ -4,6 +4,10 @@ bool isPathSeparator(char c) {
     return c == '/';
 }
 
+char pathSeparator() {
+    return '/';
+}
+
 std::size_t rootPrefixLength(std::string_view) {
     return 0;
 }

@@ -86,6 +86,11 @@ bool isPathSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
+// Windows takes "/" too, but writes a backslash, which is what its users read.
+char pathSeparator() {
+    return '\\';
+}
+
 // "C:", "\\server\share", and after "\\?\" or "\\.\" a drive, "UNC\server\share" or the one
 // component that names a volume or device.
 std::size_t rootPrefixLength(std::string_view path) {

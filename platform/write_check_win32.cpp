@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -116,6 +117,8 @@ WriteFailure failureInFolder(const std::string& target) {
         return WriteFailure::system(EISDIR);
     } else if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return WriteFailure::system(EACCES);
+    } else if (heldByAnotherProgram(target)) {
+        return WriteFailure::system(EBUSY);  // the rename over it would be refused
     }
     // The temporary, created beside the target.
     const std::string folder = target.substr(0, finalComponentStart(target));

@@ -1,5 +1,6 @@
 #include "app/core/conversion_text.h"
 
+#include <cerrno>
 #include <optional>
 
 #include "app/core/conversion.h"
@@ -18,13 +19,23 @@ bool stoppedEarly(const FileReport& report) {
     return report.reading.stop != Ce2Stop::EndOfFile;
 }
 
+// Whether the file is no CE2 drawing at all: its first record is a header whose identifier is
+// wrong. Then that is the cause, rather than the elements it lacks.
+bool notCe2Drawing(const FileReport& report) {
+    return report.reading.stop == Ce2Stop::BadMagic && report.reading.offset == 0;
+}
+
+// Why the existing output could not be read to check it; 0 when it was read.
+int keptOutputReadError(const FileReport& report) {
+    return report.outputReadError != 0 ? report.outputReadError : report.outputCheck.error;
+}
+
 // Why the existing output was kept, and where in it.
 std::string describeKeptOutput(const FileReport& report) {
     const char* const output = report.output.c_str();
     const ContentsCheck& contents = report.outputCheck;
     const int line = static_cast<int>(contents.line);
-    const int readError = report.outputReadError != 0 ? report.outputReadError : contents.error;
-    if (readError != 0) {
+    if (const int readError = keptOutputReadError(report); readError != 0) {
         return describeUncheckedFile(report.output, readError);
     }
     switch (contents.finding) {
@@ -72,6 +83,10 @@ std::string describeKeptOutput(const FileReport& report) {
 
 }  // namespace
 
+bool replacingKeptOutputHelps(const FileReport& report) {
+    return report.outcome == FileOutcome::KeepsEditedOutput && keptOutputReadError(report) != EBUSY;
+}
+
 bool convertedInPart(const FileReport& report) {
     return report.outcome == FileOutcome::Converted &&
            (report.elementsOutside > 0 || report.emptyTexts > 0 || stoppedEarly(report));
@@ -95,6 +110,9 @@ std::string describeOutcome(const FileReport& report) {
         case FileOutcome::NotRegularFile:
             return translated("not a regular file");
         case FileOutcome::TooFewElements:
+            if (notCe2Drawing(report)) {
+                return translated("not a CE2 drawing (the header's identifier is wrong)");
+            }
             return stoppedEarly(report) ? formatted(translated("fewer than two elements (%s)"),
                                                     describeCe2Stop(report.reading).c_str())
                                         : translated("fewer than two elements");

@@ -11,6 +11,10 @@ extern const char* const kCompletionMessage;
 // left out as outside the sheet or as labels and comments without text.
 bool convertedInPart(const FileReport& report);
 
+// Whether replacing the kept output of a file (--overwrite) would convert it: not when the
+// output could not be read because another program holds it, which holds back its replacement too.
+bool replacingKeptOutputHelps(const FileReport& report);
+
 // One line on what happened to a file: for a converted one the elements written and what was
 // left out ("12 elements; 1 element outside the sheet left out; 2 empty texts left out"),
 // otherwise the reason it was not converted ("fewer than two elements").

@@ -85,8 +85,11 @@ std::optional<DrawingReport> findKeptKicad(const std::string& kicad, const Batch
         (existing.stream && existing.size == 0)) {
         return std::nullopt;
     }
+    // One that another program holds is not kept for --overwrite to replace: it holds back the
+    // replacement too.
     if (!existing.stream) {
-        return DrawingReport{false, describeUncheckedFile(kicad, existing.error), true};
+        return DrawingReport{false, describeUncheckedFile(kicad, existing.error),
+                             existing.error != EBUSY};
     }
     std::string start(kKicadWrittenStart.size(), '\0');
     errno = 0;

@@ -21,8 +21,11 @@ std::string outputPathFor(const std::string& source, const std::string& root,
     while (below < source.size() && isPathSeparator(source[below])) {
         ++below;
     }
-    const bool endsInSeparator = isPathSeparator(outputFolder.back());
-    return makeCe3Path(outputFolder + (endsInSeparator ? "" : "/") + source.substr(below));
+    std::string output = outputFolder;
+    if (!isPathSeparator(output.back())) {
+        output += pathSeparator();
+    }
+    return makeCe3Path(output + source.substr(below));
 }
 
 std::string prepareOutputFolder(const std::string& folder, bool dryRun) {

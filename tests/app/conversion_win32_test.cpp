@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,12 +27,13 @@ DWORD attributesOf(const std::string& path) {
     return GetFileAttributesW(widePath(path).c_str());
 }
 
-// Holds a file open the way an editor may: nobody else may write, rename or delete it.
+// Holds a file open the way an editor may: nobody else may write, rename or delete it, and with
+// `share` 0 not even read it.
 class HeldOpen {
   public:
-    explicit HeldOpen(const std::string& path)
-        : handle_(CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    explicit HeldOpen(const std::string& path, DWORD share = FILE_SHARE_READ)
+        : handle_(CreateFileW(widePath(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {}
     HeldOpen(const HeldOpen&) = delete;
     HeldOpen& operator=(const HeldOpen&) = delete;
     ~HeldOpen() {
@@ -54,7 +56,12 @@ TEST_F(Convert, RefusedSourcesAndTargets) {
         std::function<void()> prepare;
         FileOutcome outcome;
         std::string description;
+        std::string held = {};        // a file that another program holds open, sharing nothing
+        bool overwrite = false;       // converted with --overwrite
+        bool overwriteHelps = false;  // replacingKeptOutputHelps
     };
+    const std::string edited =
+        "+TOVR3_DATA_V.1.0\r\n+PARTLIB,N:R,-PARTLIB\r\n-TOVR3_DATA_V.1.0\r\n";
     const std::vector<Case> cases = {
         {"folder.ce2", false,
          [&] { CreateDirectoryW(widePath(dir / "folder.ce2").c_str(), nullptr); },
@@ -77,6 +84,22 @@ TEST_F(Convert, RefusedSourcesAndTargets) {
          FileOutcome::CannotWrite, dir / "intofolder.ce3" + " cannot be written: Is a directory"},
         {"already.ce3", false, [&] { writeBytes(dir / "already.ce3", kTwoWires); },
          FileOutcome::WouldOverwriteSource, "would overwrite its source"},
+        // Held so that it cannot even be read: the cause is the other program, and --overwrite
+        // would not get past it either.
+        {"heldsource.ce2", true, [] {}, FileOutcome::CannotOpen,
+         "cannot be opened: in use by another program", "heldsource.ce2"},
+        {"heldkept.ce2", true, [&] { writeBytes(dir / "heldkept.ce3", kOld); },
+         FileOutcome::KeepsEditedOutput,
+         dir / "heldkept.ce3" + " cannot be read to check it: in use by another program",
+         "heldkept.ce3"},
+        {"heldreplaced.ce2", true, [&] { writeBytes(dir / "heldreplaced.ce3", edited); },
+         FileOutcome::CannotWrite,
+         dir / "heldreplaced.ce3" + " cannot be written: in use by another program",
+         "heldreplaced.ce3", true},
+        {"edited.ce2", true, [&] { writeBytes(dir / "edited.ce3", edited); },
+         FileOutcome::KeepsEditedOutput,
+         dir / "edited.ce3" + " holds data MORVEX does not write (saved by the editor?)", "", false,
+         true},
     };
     for (const Case& c : cases) {
         if (c.written) {
@@ -86,13 +109,28 @@ TEST_F(Convert, RefusedSourcesAndTargets) {
     }
     HeldOpen locked(dir / "locked.ce3");
     ASSERT_TRUE(locked.held());
+    std::deque<HeldOpen> heldWhole;
+    for (const Case& c : cases) {
+        if (!c.held.empty()) {
+            ASSERT_TRUE(heldWhole.emplace_back(dir / c.held, 0).held()) << c.held;
+        }
+    }
 
     for (const Case& c : cases) {
-        const FileReport r = convertOne(dir / c.name);
+        const FileReport r =
+            c.overwrite
+                ? convertFiles(RunPlan(RunFiles{filesBesideSources({dir / c.name}), {}, {}, {}},
+                                       BatchRules{.replaceEdited = true}),
+                               options)
+                      .at(0)
+                : convertOne(dir / c.name);
         EXPECT_EQ(r.outcome, c.outcome) << c.name;
         EXPECT_EQ(describeOutcome(r), c.description) << c.name;
+        EXPECT_EQ(replacingKeptOutputHelps(r), c.overwriteHelps) << c.name;
     }
-    for (const char* name : {"readonly.ce3", "locked.ce3"}) {
+    heldWhole.clear();
+    EXPECT_EQ(readBytes(dir / "heldreplaced.ce3"), edited);
+    for (const char* name : {"readonly.ce3", "locked.ce3", "heldkept.ce3"}) {
         EXPECT_EQ(readBytes(dir / name), kOld) << name;
     }
     EXPECT_NE(attributesOf(dir / "readonly.ce3") & FILE_ATTRIBUTE_READONLY, 0u);

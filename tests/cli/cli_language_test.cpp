@@ -44,7 +44,8 @@ TEST(CliLanguage, ReportsFollowTheLocale) {
         "cut.ce2: not converted: fewer than two elements (reading stopped at byte 0: unknown "
         "record type 120)\n"
         "gone.ce2: not converted: cannot be opened: No such file or directory\n"
-        "3 files: 1 converted (1 in part), 2 not converted\n"
+        "foreign.ce2: not converted: not a CE2 drawing (the header's identifier is wrong)\n"
+        "4 files: 1 converted (1 in part), 3 not converted\n"
         "The conversion has finished.\n"
         "The files written are .CE3 files without library information.\n"
         "Set up the libraries they need before loading them into Tovr3/Pelnak for the first "
@@ -56,7 +57,8 @@ TEST(CliLanguage, ReportsFollowTheLocale) {
         "不明なレコード"
         "種別 120)\n"
         "gone.ce2: 変換しませんでした: 開けません: そのようなファイルやディレクトリはありません\n"
-        "3 ファイル: 1 ファイルを変換（うち 1 ファイルは一部のみ）、2 ファイルは変換できません"
+        "foreign.ce2: 変換しませんでした: CE2 の図面ではありません (ヘッダーの識別子が違います)\n"
+        "4 ファイル: 1 ファイルを変換（うち 1 ファイルは一部のみ）、3 ファイルは変換できません"
         "でした\n" +
         kCompletionJapanese;
     const struct {
@@ -82,8 +84,11 @@ TEST(CliLanguage, ReportsFollowTheLocale) {
                                         line(kWire, 0, 20000, 5, 20005, 9) +
                                         line(kWire, 0, 5, 5, 5, 9));
         writeBytes(dir / "cut.ce2", "x");
+        writeBytes(dir / "foreign.ce2", header({.corruptMagicAt = 0}) + line(kWire, 0, 5, 5, 5, 9));
         const ProcessResult r =
-            runProcess({{MORVEX_CLI, "two.ce2", "cut.ce2", "gone.ce2"}, dir.path(), locale(c.env)});
+            runProcess({{MORVEX_CLI, "two.ce2", "cut.ce2", "gone.ce2", "foreign.ce2"},
+                        dir.path(),
+                        locale(c.env)});
         EXPECT_EQ(r.exitCode, 1) << c.what;
         EXPECT_EQ(r.out, c.inJapanese ? japanese : english) << c.what;
         EXPECT_EQ(r.err, c.inJapanese ? japaneseErr : englishErr) << c.what;
@@ -105,13 +110,23 @@ TEST(CliLanguage, UsageErrorsAndHelp) {
               "詳しくは --help を付けて実行してください。\n");
     const ProcessResult help = run({"--help"}, ja);
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.out.find("  -q,--quiet                  完了メッセージを出しません\n"),
-              std::string::npos)
-        << help.out;
+    // The descriptions in one column, whatever the bytes of the words before them.
+    for (const char* line : {"使い方: morvex-cli [オプション] PATH...\n",
+                             "  PATH ... 必須               .ce2 ファイルかディレクトリ",
+                             "  -q,--quiet                  完了メッセージを出しません\n",
+                             "(既定: プロセッサ数、このコンピューターでは "}) {
+        EXPECT_NE(help.out.find(line), std::string::npos) << line << '\n' << help.out;
+    }
+    // No English but option names and value names.
+    for (const char* english : {"REQUIRED", "OPTIONS", "Usage", "Positionals", "Options", "default",
+                                "Print", "Display"}) {
+        EXPECT_EQ(help.out.find(english), std::string::npos) << english << '\n' << help.out;
+    }
     // The parser's own errors, in our words.
     const std::vector<std::pair<std::vector<std::string>, std::string>> parserErrors = {
         {{}, "morvex-cli: PATH がありません: 変換する .ce2 ファイルかフォルダを指定してください\n"},
         {{"--foo", "x.ce2"}, "morvex-cli: 不明なオプションです: --foo\n"},
+        {{"--bogus"}, "morvex-cli: 不明なオプションです: --bogus\n"},
         {{"x.ce2", "--settings"}, "morvex-cli: --settings には値が必要です\n"},
     };
     for (const auto& [args, said] : parserErrors) {

@@ -41,20 +41,26 @@ class Cli : public ::testing::Test {
 
 TEST_F(Cli, UsageErrors) {
     file("ok.ce2", kTwoWires);
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"--no-such-option", "ok.ce2"},
-        {"--large-size", "12pt", "ok.ce2"},
-        {"--small-size", "", "ok.ce2"},
-        {"--large-size", "0x10", "ok.ce2"},
-        {"--settings", "missing.ini", "ok.ce2"},
-        {"--large-face"},
+    const std::string points = "a size in points must be a whole number: ";
+    // The arguments, and the first line said, which says whose it is.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, "no PATH given: name .ce2 files or directories to convert"},
+        {{"--no-such-option", "ok.ce2"}, "unknown option: --no-such-option"},
+        // An unknown option is the mistake, also when no PATH follows it.
+        {{"--bogus"}, "unknown option: --bogus"},
+        {{"--bogus", "--zap"}, "unknown option: --bogus --zap"},
+        {{"--large-size", "12pt", "ok.ce2"}, "--large-size: " + points + "12pt"},
+        {{"--small-size", "", "ok.ce2"}, "--small-size: " + points},
+        {{"--large-size", "0x10", "ok.ce2"}, "--large-size: " + points + "0x10"},
+        {{"--settings", "missing.ini", "ok.ce2"},
+         "--settings: missing.ini: cannot be read: No such file or directory"},
+        {{"--large-face"}, "--large-face needs a value"},
     };
-    for (const auto& args : cases) {
+    for (const auto& [args, said] : cases) {
         const ProcessResult r = run(args);
-        EXPECT_EQ(r.exitCode, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_EQ(r.exitCode, 2) << said;
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err.rfind("morvex-cli: ", 0), 0u) << r.err;  // every one says whose it is
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "morvex-cli: " + said);
     }
     EXPECT_FALSE(fs::exists(dir / "ok.ce3"));
 }
@@ -98,8 +104,10 @@ TEST_F(Cli, MixedBatch) {
     file("notes.txt", "text");
     file("done.ce3", kTwoWires);
     file("empty.ce2", "");
+    file("foreign.ce2", header({.corruptMagicAt = 5}) + kTwoWires);
+    file("late.ce2", line(kWire, 0, 10, 10, 50, 10) + header({.corruptMagicAt = 5}) + kTwoWires);
     const ProcessResult r = run({"good.ce2", "one.ce2", "notes.txt", "missing.ce2", "done.ce3",
-                                 "cut.ce2", "empty.ce2", "nothing"});
+                                 "cut.ce2", "empty.ce2", "nothing", "foreign.ce2", "late.ce2"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out,
               "good.ce2 -> good.ce3: 2 elements\n"
@@ -112,7 +120,10 @@ TEST_F(Cli, MixedBatch) {
               "done.ce3: not converted: neither a .ce2 file nor a directory\n"
               "empty.ce2: not converted: fewer than two elements\n"
               "nothing: not converted: cannot be opened: No such file or directory\n"
-              "8 files: 2 converted (1 in part), 6 not converted\n" +
+              "foreign.ce2: not converted: not a CE2 drawing (the header's identifier is wrong)\n"
+              "late.ce2: not converted: fewer than two elements (reading stopped at byte 10: "
+              "header with a wrong magic)\n"
+              "10 files: 2 converted (1 in part), 8 not converted\n" +
                   kCompletion);
     EXPECT_FALSE(fs::exists(dir / "one.ce3"));
     EXPECT_EQ(readBytes(dir / "done.ce3"), kTwoWires);

@@ -6,9 +6,10 @@
 # locale in CP932, its console code page; its wildcards match as the Linux shell's do.
 #
 # usage: compare_with_linux.sh WINE-RUN MORVEX-CLI-EXE LINUX-BUILD-DIR SOURCE-DIR WORK-DIR
-#        JAPANESE-LOCPATH
+#        JAPANESE-LOCPATH HOLD-FILE-EXE
 # LINUX-BUILD-DIR is a Linux build of this project (the debug preset) that holds cli/morvex-cli and
-# fuzz/make_seeds. JAPANESE-LOCPATH holds a ja_JP.UTF-8 locale made by localedef.
+# fuzz/make_seeds. JAPANESE-LOCPATH holds a ja_JP.UTF-8 locale made by localedef. HOLD-FILE-EXE
+# runs a program while it holds a file open without sharing (hold_file.cpp).
 set -euo pipefail
 
 wine_run=$1
@@ -17,6 +18,7 @@ linux_build=$3
 source_dir=$4
 work=$5
 locpath=$6
+hold_file=$7
 windows_cli=("$wine_run" "$exe" --utf8)
 
 linux_cli=$linux_build/cli/morvex-cli
@@ -157,6 +159,12 @@ run windows "${windows_cli[@]}" demo.ce2
 compare "an edited output" || failed=1
 run linux env LC_ALL=C.UTF-8 "$linux_cli" --output-dir out 回路図 demo.ce2
 run windows "${windows_cli[@]}" --output-dir out 回路図 demo.ce2
+# Every path of the Windows reports has the backslash for its separator, the outputs' too.
+if ! grep -qF 'out\電源.ce3' "$work/windows.out" || grep -q / "$work/windows.out"; then
+    echo "compare_with_linux: the reports of an output folder mix separators:" >&2
+    cat "$work/windows.out" >&2
+    failed=1
+fi
 forward_slashes
 compare "an output folder" || failed=1
 if [ ! -s "$work/windows/out/電源.ce3" ] || [ ! -s "$work/windows/out/demo.ce3" ] ||
@@ -164,6 +172,36 @@ if [ ! -s "$work/windows/out/電源.ce3" ] || [ ! -s "$work/windows/out/demo.ce3
     echo "compare_with_linux: the edited output or the output folder went wrong" >&2
     failed=1
 fi
+
+# A file that another program holds open, sharing nothing, is in use: as a source, as an output
+# read to check whether it may be replaced, and as an output replaced with --overwrite, which is
+# not offered where it would meet the same lock; a dry run says so too. Each row: the file held,
+# the arguments, the line.
+held_cases=(
+    "demo.ce2|demo.ce2|demo.ce2: not converted: cannot be opened: in use by another program"
+    "demo.ce3|demo.ce2|demo.ce2: not converted: demo.ce3 cannot be read to check it: in use by another program"
+    "demo.ce3|--overwrite demo.ce2|demo.ce2: not converted: demo.ce3 cannot be written: in use by another program"
+    "demo.ce3|--dry-run --overwrite demo.ce2|demo.ce2: not converted: demo.ce3 cannot be written: in use by another program"
+    "held/demo.kicad_sch|--kicad --output-dir held demo.ce2|demo.ce2: KiCad file not written: held\\demo.kicad_sch cannot be read to check it: in use by another program"
+)
+mkdir -p "$work/windows/held"
+echo '(kicad_sch (version 20211123) (generator eeschema)' > "$work/windows/held/demo.kicad_sch"
+for held_case in "${held_cases[@]}"; do
+    IFS='|' read -r held arguments said <<< "$held_case"
+    read -ra arguments <<< "$arguments"
+    run windows "$wine_run" "$hold_file" "$held" "$exe" --utf8 -q "${arguments[@]}"
+    if [ "$(cat "$work/windows.status")" != 1 ] ||
+        ! cmp -s "$work/windows.err" <(printf '%s\r\n' "$said"); then
+        echo "compare_with_linux: held $held, ${arguments[*]}: expected \"$said\", status 1:" >&2
+        cat "$work/windows.status" "$work/windows.out" "$work/windows.err" >&2
+        failed=1
+    fi
+done
+if ! grep -q "PARTLIB" "$work/windows/demo.ce3"; then
+    echo "compare_with_linux: a held output was replaced" >&2
+    failed=1
+fi
+rm -rf "$work/windows/held"
 
 # In a Japanese locale both programs report in Japanese, alike; the Windows program, its output
 # redirected, in CP932.
