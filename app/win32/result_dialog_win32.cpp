@@ -135,6 +135,9 @@ class ResultDialog {
         SendDlgItemMessageW(
             hwnd_, IDC_RESULT_ICON, STM_SETICON,
             reinterpret_cast<WPARAM>(LoadIconW(nullptr, iconOf(result_.severity()))), 0);
+        // As large as the icon, which a larger control would stretch.
+        SetWindowPos(item(IDC_RESULT_ICON), nullptr, 0, 0, GetSystemMetrics(SM_CXICON),
+                     GetSystemMetrics(SM_CYICON), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         summary_ = windowsText(result_.message());
         SetDlgItemTextW(hwnd_, IDC_RESULT_SUMMARY, summary_.c_str());
         const HWND filter = item(IDC_RESULT_FILTER);
