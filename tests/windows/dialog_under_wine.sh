@@ -54,9 +54,10 @@ cp "$drawings/MORVEX.INI" "$work/linux/MORVEX.INI"
 morvex=$!
 
 if [ -n "$screenshot" ]; then
-    # The drawings as a drive of their own, for short names.
-    "$wine_run" subst D: /D > /dev/null 2>&1 || true
-    "$wine_run" subst D: "$(windows_path "$drawings")"
+    # The drawings as a drive of their own, for short names: a link in the prefix's dosdevices,
+    # which lasts beyond the program that made it, as one of subst does not.
+    dosdevices=$(dirname "$("$wine_run" winepath -u 'C:\')")
+    ln -sfn "$drawings" "$dosdevices/d:"
     probe drop 'D:\demo.ce2' 'D:\回路図\電源.ce2' 'D:\B.CE2' > /dev/null
     read -r x y width height < <(probe rect)
     screenshot "$screenshot" "$x" "$y" "$width" "$height"
@@ -83,7 +84,7 @@ if [ -n "$screenshot" ]; then
         probe close > /dev/null
         wait "$morvex"
     fi
-    "$wine_run" subst D: /D
+    rm "$dosdevices/d:"
     exit 0
 fi
 
