@@ -49,16 +49,15 @@ std::string resultFilterLabel(std::optional<ResultGroup> group, std::size_t coun
 }
 
 std::string groupedCount(std::size_t count) {
-    // Built forwards, not by inserting commas: GCC 12 at -O3 warns (-Wrestrict) of the inserts.
     const std::string digits = std::to_string(count);
-    std::string grouped;
+    std::string text;
     for (std::size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0) {
-            grouped += ',';
+            text += ',';
         }
-        grouped += digits[i];
+        text += digits[i];
     }
-    return grouped;
+    return text;
 }
 
 namespace {
