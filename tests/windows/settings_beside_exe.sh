@@ -11,6 +11,8 @@ exe=$2
 demo=$3
 work=$4
 
+# A read-only file system that an interrupted run left mounted.
+umount "$work/readonly" 2> /dev/null || true
 rm -rf "$work"
 mkdir -p "$work/bin" "$work/run"
 cp "$exe" "$work/bin/convert.exe"
