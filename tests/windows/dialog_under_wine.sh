@@ -119,7 +119,9 @@ expect "the preview of a missing file" "MORVEX - missing.ce2" "$(probe preview 3
 # outside the sheet), each with its reason.
 message=$(probe ok) || failed=1
 expect "the icon after a mixed batch" "warning" "$(printf '%s\n' "$message" | head -n 1)"
-in_part() { printf '%s -> %s: 13 elements; 1 element outside the sheet left out' "$1" "${1%.*}.ce3"; }
+in_part() {
+    printf '%s -> %s: 13 elements; 1 element outside the sheet left out' "$1" "${1%.*}.ce3"
+}
 expect "the message after a mixed batch" \
     "$(printf '%s\n' '4 files converted (4 of them in part). 2 files could not be converted.' '' \
         '変換が完了しました。' '生成したのはライブラリ情報なしの.CE3ファイルです。' \
@@ -189,16 +191,19 @@ listed=$(probe drop "$a") || failed=1
 expect "the title of the archive" "MORVEX - 200 files" "$(probe title)"
 archive_result=$(probe ok fit copy filter 1 save "$a\\morvex-report.csv") || failed=1
 expect "the archive's result" \
-    "$(printf '%s\n' warning '179 files converted (179 of them in part). 21 files could not be converted.' \
-        '' '変換が完了しました。')" \
+    "$(printf '%s\n' warning \
+        '179 files converted (179 of them in part). 21 files could not be converted.' '' \
+        '変換が完了しました。')" \
     "$(printf '%s\n' "$archive_result" | head -n 4)"
 expect "the archive's filters" \
     "$(printf '%s\n' '* All files (200)' '  Not converted (21)' '  Converted in part (179)')" \
     "$(printf '%s\n' "$archive_result" | sed -n '9,11p')"
 rows=$(printf '%s\n' "$archive_result" | grep '^Z:' | head -n 200)
 expect "the archive's rows: failures first" \
-    "$(printf '%s\n' "$(printf 'not converted\n%.0s' $(seq 21))" "$(printf 'in part\n%.0s' $(seq 179))")" \
-    "$(printf '%s\n' "$rows" | sed 's/.*: not converted: .*/not converted/; s/.*ce3: 13 elements; .*/in part/')"
+    "$(printf '%s\n' "$(printf 'not converted\n%.0s' $(seq 21))" \
+        "$(printf 'in part\n%.0s' $(seq 179))")" \
+    "$(printf '%s\n' "$rows" |
+        sed 's/.*: not converted: .*/not converted/; s/.*ce3: 13 elements; .*/in part/')"
 expect "the archive's result in sight, copied and filtered" \
     "$(printf '%s\n' 'the result inside the work area' 'the summary in sight' 'OK in sight' \
         'rows in sight' 'the copy holds the summary and the rows shown' 'filter 1:' \
@@ -261,8 +266,8 @@ group() { printf '%s' "$1" | sed ':a;s/\B[0-9]\{3\}\>/,&/;ta'; }
 converted=$(group "$written")
 unstarted=$(group $((many - written)))
 expect "the message after cancelling" \
-    "$(printf '%s\n' warning "Cancelled: $converted files converted ($converted of them in part), 0 \
-could not be converted, $unstarted not started." '' "* All files ($(group $many))" \
+    "$(printf '%s\n' warning "Cancelled: $converted files converted ($converted of them in \
+part), 0 could not be converted, $unstarted not started." '' "* All files ($(group $many))" \
         "  Converted in part ($converted)" "  Not started ($unstarted)")" \
     "$(printf '%s\n' "$cancelled" | head -n 6)"
 expect "the rows after cancelling" "converted $written cancelled $((many - written))" \
