@@ -2,6 +2,8 @@
 
 #include <cderr.h>
 #include <commdlg.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -41,6 +43,48 @@ std::wstring fittedFace(const std::wstring& face) {
     }
     return face.substr(0, n);
 }
+
+// The path to save a file to, chosen in the save-file dialog opened on `suggested`, with one
+// filter and the extension that a name without one gets; it asks before a file is replaced.
+std::optional<std::string> chooseSaveFile(HWND owner, const std::string& suggested,
+                                          const wchar_t* filter, const wchar_t* extension) {
+    std::wstring buffer = widenUtf8(suggested);
+    buffer.resize(std::max<std::size_t>(buffer.size() + 1, MAX_PATH * 4), L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.lpstrDefExt = extension;
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (!GetSaveFileNameW(&dialog)) {
+        return std::nullopt;
+    }
+    return narrowToUtf8(buffer.c_str());
+}
+
+// Holds one reference to a COM object and releases it.
+template <class Interface>
+class ComPointer {
+  public:
+    ComPointer() = default;
+    ComPointer(const ComPointer&) = delete;
+    ComPointer& operator=(const ComPointer&) = delete;
+    ~ComPointer() {
+        if (object_ != nullptr) {
+            object_->Release();
+        }
+    }
+    Interface* get() const { return object_; }
+    Interface* operator->() const { return object_; }
+    // Where a function that hands out a reference puts it; only on an empty holder.
+    Interface** put() { return &object_; }
+
+  private:
+    Interface* object_ = nullptr;
+};
 
 }  // namespace
 
@@ -83,21 +127,40 @@ Ce2Choice chooseCe2Files(HWND owner) {
 }
 
 std::optional<std::string> chooseSvgFile(HWND owner, const std::string& suggested) {
-    std::wstring buffer = widenUtf8(suggested);
-    buffer.resize(std::max<std::size_t>(buffer.size() + 1, MAX_PATH * 4), L'\0');
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = L"SVG (*.svg)\0*.svg\0";
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = buffer.data();
-    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
-    dialog.lpstrDefExt = L"svg";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
-    if (!GetSaveFileNameW(&dialog)) {
+    return chooseSaveFile(owner, suggested, L"SVG (*.svg)\0*.svg\0", L"svg");
+}
+
+std::optional<std::string> chooseReportFile(HWND owner, const std::string& suggested) {
+    return chooseSaveFile(owner, suggested, L"CSV (*.csv)\0*.csv\0", L"csv");
+}
+
+std::optional<std::string> chooseFolder(HWND owner, const std::string& initial) {
+    ComPointer<IFileOpenDialog> dialog;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(dialog.put())))) {
         return std::nullopt;
     }
-    return narrowToUtf8(buffer.c_str());
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+    if (!initial.empty()) {
+        ComPointer<IShellItem> folder;
+        if (SUCCEEDED(SHCreateItemFromParsingName(widenUtf8(initial).c_str(), nullptr,
+                                                  IID_PPV_ARGS(folder.put())))) {
+            dialog->SetFolder(folder.get());
+        }
+    }
+    ComPointer<IShellItem> chosen;
+    if (FAILED(dialog->Show(owner)) || FAILED(dialog->GetResult(chosen.put()))) {
+        return std::nullopt;
+    }
+    wchar_t* path = nullptr;
+    if (FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr) {
+        return std::nullopt;
+    }
+    std::string folder = narrowToUtf8(path);
+    CoTaskMemFree(path);
+    return folder;
 }
 
 std::optional<ChosenFont> chooseFont(HWND owner, const std::string& face,

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-// The system's open-file, save-file and font dialogs, as the main dialog uses them. Texts and paths
-// are UTF-8 on this side.
+// The system's open-file, save-file, folder and font dialogs, as the main dialog uses them. Texts
+// and paths are UTF-8 on this side.
 
 // What came of the open-file dialog: the .ce2 files picked, full paths in the order it gives
 // them, or that the user cancelled, or that more names were picked than its buffer holds.
@@ -26,6 +26,13 @@ std::vector<std::wstring> selectedPaths(const wchar_t* buffer);
 // The path to save an SVG file to, chosen in the save-file dialog opened on `suggested` (a full
 // path); nothing when the user cancels. The dialog asks before an existing file is replaced.
 std::optional<std::string> chooseSvgFile(HWND owner, const std::string& suggested);
+
+// The path to save a CSV report to, as chooseSvgFile chooses one.
+std::optional<std::string> chooseReportFile(HWND owner, const std::string& suggested);
+
+// A folder chosen in the system's folder picker, opened on `initial` when it names one; nothing
+// when the user cancels or the picker cannot be shown.
+std::optional<std::string> chooseFolder(HWND owner, const std::string& initial);
 
 // A font confirmed in the font dialog: its face and its size in points.
 struct ChosenFont {

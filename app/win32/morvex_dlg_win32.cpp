@@ -14,6 +14,7 @@
 #include "app/win32/common_dialogs_win32.h"
 #include "app/win32/resource_ids.h"
 #include "app/win32/resource_text.h"
+#include "app/win32/result_dialog_win32.h"
 #include "platform/text.h"
 
 namespace {
@@ -38,18 +39,6 @@ FontRowIds idsOf(FontRow row) {
                                  : FontRowIds{IDC_SMALL_FACE, IDC_SMALL_SIZE};
 }
 
-UINT iconFor(BatchSeverity severity) {
-    switch (severity) {
-        case BatchSeverity::Information:
-            break;
-        case BatchSeverity::Warning:
-            return MB_ICONWARNING;
-        case BatchSeverity::Error:
-            return MB_ICONERROR;
-    }
-    return MB_ICONINFORMATION;
-}
-
 // Posted once the dialog is set up, so that a notice shows over the dialog, not before it.
 constexpr UINT kShowNotice = WM_APP + 1;
 
@@ -70,6 +59,12 @@ std::string fullPath(const std::string& path) {
     return narrowToUtf8(full);
 }
 
+// The folder part of a path: all before its last separator.
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
 HICON loadIcon(int id, int sizeMetric) {
     const int size = GetSystemMetrics(sizeMetric);
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
@@ -80,7 +75,8 @@ HICON loadIcon(int id, int sizeMetric) {
 
 CMorvexDlg::CMorvexDlg(ProfileFile& settings, std::string notice,
                        const std::vector<std::string>& paths)
-    : model_(settings, comesBeforeInList),
+    : settings_(settings),
+      model_(settings, comesBeforeInList),
       notice_(std::move(notice)),
       largeIcon_(loadIcon(IDR_MAINFRAME, SM_CXICON)),
       smallIcon_(loadIcon(IDI_SMALL, SM_CXSMICON)) {
@@ -120,11 +116,19 @@ INT_PTR CMorvexDlg::handle(UINT message, WPARAM wParam, LPARAM) {
             drop(reinterpret_cast<HDROP>(wParam));
             return TRUE;
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
-                runAboutBox(hwnd_);
-                return TRUE;
+            switch (wParam & 0xFFF0) {
+                case IDM_ABOUTBOX:
+                    runAboutBox(hwnd_);
+                    return TRUE;
+                case IDM_OUTPUT_FOLDER:
+                    chooseOutputFolder();
+                    return TRUE;
+                case IDM_OUTPUT_BESIDE:
+                    setOutputFolder("");
+                    return TRUE;
+                default:
+                    return FALSE;
             }
-            return FALSE;
         case WM_PAINT:
             return paintIcon() ? TRUE : FALSE;
         case WM_QUERYDRAGICON:
@@ -170,12 +174,16 @@ void CMorvexDlg::initialise() {
     if (HMENU menu = GetSystemMenu(hwnd_, FALSE); menu != nullptr && !about.empty()) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+        AppendMenuW(menu, MF_STRING, IDM_OUTPUT_FOLDER,
+                    loadResourceString(IDS_OUTPUT_FOLDER).c_str());
+        showOutputFolder();
     }
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
     DragAcceptFiles(hwnd_, TRUE);
     centreOnScreen();
-    preview_ = std::make_unique<PreviewWindow>(hwnd_);
+    preview_ = std::make_unique<PreviewWindow>(
+        hwnd_, std::vector<int>{IDC_FILES, IDOK, IDCANCEL, IDC_BROWSE});
     SetWindowSubclass(GetDlgItem(hwnd_, IDC_FILES), listProc, 0, reinterpret_cast<DWORD_PTR>(this));
     showFontRow(FontRow::Large);
     showFontRow(FontRow::Small);
@@ -186,7 +194,8 @@ void CMorvexDlg::initialise() {
 }
 
 // The template places the dialog at the screen's corner: it opens in the middle of the work area
-// of the monitor that holds the mouse pointer, where the user has just started it.
+// of the monitor that holds the mouse pointer, where the user has just started it, and inside it
+// when the work area is smaller than the dialog.
 void CMorvexDlg::centreOnScreen() {
     POINT pointer{};
     GetCursorPos(&pointer);
@@ -198,8 +207,10 @@ void CMorvexDlg::centreOnScreen() {
         return;
     }
     const RECT& area = monitor.rcWork;
-    const LONG left = area.left + (area.right - area.left - (window.right - window.left)) / 2;
-    const LONG top = area.top + (area.bottom - area.top - (window.bottom - window.top)) / 2;
+    const LONG left = std::max(
+        area.left, area.left + (area.right - area.left - (window.right - window.left)) / 2);
+    const LONG top =
+        std::max(area.top, area.top + (area.bottom - area.top - (window.bottom - window.top)) / 2);
     SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -218,6 +229,7 @@ void CMorvexDlg::showFiles() {
     updateHorizontalExtent();
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
+    SetWindowTextW(hwnd_, widenUtf8(model_.title()).c_str());
     // A new list: nothing of it has been clicked yet.
     previewed_ = -1;
     if (preview_) {
@@ -299,7 +311,65 @@ void CMorvexDlg::drop(HDROP dropped) {
     }
 }
 
+// Browse offers files (the open-file dialog) and a folder (the folder picker) in a menu at the
+// button: the open-file dialog cannot pick folders.
 void CMorvexDlg::browse() {
+    RECT button{};
+    GetWindowRect(GetDlgItem(hwnd_, IDC_BROWSE), &button);
+    const HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, IDM_BROWSE_FILES, loadResourceString(IDS_BROWSE_FILES).c_str());
+    AppendMenuW(menu, MF_STRING, IDM_BROWSE_FOLDER, loadResourceString(IDS_BROWSE_FOLDER).c_str());
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON,
+                       button.left, button.bottom, 0, hwnd_, nullptr));
+    DestroyMenu(menu);
+    if (chosen == IDM_BROWSE_FILES) {
+        browseFiles();
+    } else if (chosen == IDM_BROWSE_FOLDER) {
+        browseFolder();
+    }
+}
+
+void CMorvexDlg::browseFolder() {
+    const std::string start = model_.files().empty() ? std::string() : folderOf(model_.files()[0]);
+    if (const std::optional<std::string> folder = chooseFolder(hwnd_, start)) {
+        model_.choose({*folder});
+        showFiles();
+    }
+}
+
+void CMorvexDlg::chooseOutputFolder() {
+    if (const std::optional<std::string> folder = chooseFolder(hwnd_, model_.outputFolder())) {
+        setOutputFolder(*folder);
+    }
+}
+
+void CMorvexDlg::setOutputFolder(const std::string& folder) {
+    const std::string told = model_.chooseOutputFolder(folder);
+    showOutputFolder();
+    if (!told.empty()) {
+        // Where a first write made the settings file is news, not a problem.
+        const bool made = told == settingsMadeMessage(settings_.path());
+        message(widenUtf8(told), made ? MB_ICONINFORMATION : MB_ICONWARNING);
+    }
+}
+
+// The title names the output folder, and the system menu offers to go back to outputs beside
+// their sources while one is chosen.
+void CMorvexDlg::showOutputFolder() {
+    SetWindowTextW(hwnd_, widenUtf8(model_.title()).c_str());
+    const HMENU menu = GetSystemMenu(hwnd_, FALSE);
+    if (menu == nullptr) {
+        return;
+    }
+    DeleteMenu(menu, IDM_OUTPUT_BESIDE, MF_BYCOMMAND);
+    if (!model_.outputFolder().empty()) {
+        AppendMenuW(menu, MF_STRING, IDM_OUTPUT_BESIDE,
+                    loadResourceString(IDS_OUTPUT_BESIDE).c_str());
+    }
+}
+
+void CMorvexDlg::browseFiles() {
     const Ce2Choice chosen = chooseCe2Files(hwnd_);
     if (chosen.outcome == Ce2Choice::Outcome::TooMany) {
         message(widenUtf8(tooManyChosenMessage()), MB_ICONWARNING);
@@ -343,9 +413,15 @@ void CMorvexDlg::convert() {
     if (!start.result) {
         return;
     }
-    message(widenUtf8(start.result->needsAttention() ? start.result->copiedText()
-                                                     : start.result->message()),
-            iconFor(start.result->severity()));
+    if (!start.result->needsAttention()) {
+        message(widenUtf8(start.result->message()), MB_ICONINFORMATION);
+        return;
+    }
+    // A report is suggested beside the outputs: in the output folder, else the first source's.
+    const std::string& folder = model_.outputFolder();
+    showBatchResult(
+        hwnd_, *start.result,
+        !folder.empty() || model_.files().empty() ? folder : folderOf(model_.files()[0]));
 }
 
 void CMorvexDlg::message(const std::wstring& text, UINT icon) {

@@ -12,8 +12,10 @@
 
 // The main dialog on the Win32 API, a view of its DialogModel: dialog template 102 with the list
 // of .ce2 files, the two replacement fonts for comments and the buttons that convert, browse,
-// change a font and end the program; the about item in the system menu. Clicking a file in the
-// list (which selects nothing) shows its drawing in a preview window beside the dialog.
+// change a font and end the program; in the system menu the about item and the output folder's.
+// The title tells how many files are listed and where their outputs go. Clicking a file in the
+// list (which selects nothing) shows its drawing in a preview window beside the dialog. A batch
+// that needs a look ends in the result dialog (showBatchResult), else in a plain message.
 class CMorvexDlg {
   public:
     // The dialog starts with the .ce2 files among paths, and those below its folders, listed;
@@ -37,6 +39,11 @@ class CMorvexDlg {
     void showFontRow(FontRow row);
     void drop(HDROP dropped);
     void browse();
+    void browseFiles();
+    void browseFolder();
+    void chooseOutputFolder();
+    void setOutputFolder(const std::string& folder);
+    void showOutputFolder();
     void chooseFont(FontRow row);
     void convert();
     void message(const std::wstring& text, UINT icon);
@@ -48,6 +55,7 @@ class CMorvexDlg {
                                      UINT_PTR id, DWORD_PTR self);
 
     HWND hwnd_ = nullptr;
+    ProfileFile& settings_;
     DialogModel model_;
     std::string notice_;
     HICON largeIcon_;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <new>
 #include <thread>
+#include <utility>
 
 #include "app/core/conversion_inputs.h"
 #include "app/core/preview_source.h"
@@ -30,6 +31,10 @@ constexpr int kInitialHeight = 220;
 // Posted by the thread that read a file.
 constexpr UINT kFileRead = WM_APP + 1;
 
+ScreenBox boxOf(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 std::wstring fileNameOf(const std::string& path) {
     const std::wstring wide = widenUtf8(path);
     const std::size_t slash = wide.find_last_of(L"\\/");
@@ -38,7 +43,8 @@ std::wstring fileNameOf(const std::string& path) {
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(HWND owner) : owner_(owner) {}
+PreviewWindow::PreviewWindow(HWND owner, std::vector<int> kept)
+    : owner_(owner), kept_(std::move(kept)) {}
 
 PreviewWindow::~PreviewWindow() {
     if (hwnd_ != nullptr) {
@@ -61,22 +67,38 @@ void PreviewWindow::create() {
     if (registered == 0) {
         return;
     }
-    // Below the dialog, as wide as it; above it where the screen has no room below.
+    // As wide as the dialog, beside it or below it, never over the controls it keeps in sight.
     RECT dialog{};
     GetWindowRect(owner_, &dialog);
     RECT units{0, 0, 0, kInitialHeight};
     MapDialogRect(owner_, &units);
-    const int height = units.bottom;
-    int top = dialog.bottom;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor) &&
-        top + height > monitor.rcWork.bottom) {
-        top = std::max(monitor.rcWork.top, static_cast<LONG>(dialog.top - height));
+    if (!GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        monitor.rcWork = dialog;
     }
-    CreateWindowExW(0, kClassName, L"MORVEX", WS_OVERLAPPEDWINDOW, dialog.left, top,
-                    dialog.right - dialog.left, height, owner_, nullptr, GetModuleHandleW(nullptr),
+    const ScreenBox place = placePreview(boxOf(monitor.rcWork), boxOf(dialog), keptBox(),
+                                         dialog.right - dialog.left, units.bottom);
+    CreateWindowExW(0, kClassName, L"MORVEX", WS_OVERLAPPEDWINDOW, place.left, place.top,
+                    place.width(), place.height(), owner_, nullptr, GetModuleHandleW(nullptr),
                     this);
+}
+
+// The screen rectangle that holds the owner's kept controls; the owner's whole window when it has
+// none of them.
+ScreenBox PreviewWindow::keptBox() const {
+    RECT all{};
+    for (const int id : kept_) {
+        RECT control{};
+        if (const HWND window = GetDlgItem(owner_, id);
+            window != nullptr && GetWindowRect(window, &control)) {
+            UnionRect(&all, &all, &control);
+        }
+    }
+    if (IsRectEmpty(&all)) {
+        GetWindowRect(owner_, &all);
+    }
+    return boxOf(all);
 }
 
 void PreviewWindow::showFile(const std::string& path, const ConversionOptions& options) {

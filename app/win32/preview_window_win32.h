@@ -6,12 +6,16 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/core/conversion.h"
 #include "app/core/preview_view.h"
+#include "app/win32/preview_placement.h"
 #include "render/primitives.h"
 
 // A window of its own beside the main dialog that shows one .ce2 drawing, first fitted into it.
+// It opens beside the dialog where the work area has room, and never over the controls it is
+// told to keep clear (placePreview).
 // The wheel and Ctrl with plus or minus zoom about the pointer, dragging pans, a double click or
 // Ctrl+0 fits it again, and its context menu saves the drawing as SVG. The title names the file
 // and the zoom (100 % is fitted), or ends in "…" while the file is read, which happens on a thread
@@ -21,12 +25,13 @@ class PreviewWindow {
     // The window class's name, for tests that look for the window.
     static constexpr wchar_t kClassName[] = L"MorvexPreview";
 
-    explicit PreviewWindow(HWND owner);
+    // `kept` are the ids of the owner's controls that the window opens clear of.
+    PreviewWindow(HWND owner, std::vector<int> kept);
     PreviewWindow(const PreviewWindow&) = delete;
     PreviewWindow& operator=(const PreviewWindow&) = delete;
     ~PreviewWindow();
 
-    // Starts reading the file and shows it once read, opening the window below its owner when it
+    // Starts reading the file and shows it once read, opening the window beside its owner when it
     // is not shown.
     void showFile(const std::string& path, const ConversionOptions& options);
     void hide();
@@ -43,6 +48,7 @@ class PreviewWindow {
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void create();
+    ScreenBox keptBox() const;
     void paint();
     void viewChanged();
     void zoomAbout(POINT client, double factor);
@@ -52,6 +58,7 @@ class PreviewWindow {
     void takeReading();
 
     HWND owner_;
+    std::vector<int> kept_;
     HWND hwnd_ = nullptr;
     std::string path_;
     std::shared_ptr<const Drawing> drawing_;

@@ -8,17 +8,31 @@
 // - notice: prints the icon and text of the message box the dialog shows by itself, and closes it
 // - scrollbars: prints whether the list shows its two scroll bars
 // - fields: prints the four font fields
-// - ok: presses OK, prints the message box's icon (information, warning or error) and its text,
-//   and closes it
-// - progress: presses OK, prints the progress window's title and text, closes the message box
-// - cancel: presses OK, then the progress window's cancel button; prints the message box's icon
-//   and text and closes it
+// - ok [fit] [copy] [filter N] [save PATH] [hold FLAG]: presses OK; prints the icon (information,
+// warning or
+//   error) and the text of the message box that comes, or of the result dialog its icon, its
+//   summary, a blank line, its filters (the one shown marked with "*") and the rows of its list;
+//   then, in the result dialog, with fit whether it lies inside the work area with its summary and
+//   OK in sight, with copy whether Copy puts its summary and rows on the clipboard, with filter the
+//   rows of the filter N (from 0), with save the report saved as PATH through Save report…, with
+//   hold its place (x y width height), then it stays until the file FLAG exists; closes it with
+//   Enter's OK
+// - progress: presses OK, prints the progress window's title and text, closes the message box or
+//   the result dialog that follows
+// - cancel: presses OK, then the progress window's cancel button; prints what ok prints
 // - font large|small: confirms the font dialog as it opens, prints the fields
 // - about: opens the about box from the system menu, prints its title and texts
-// - rect: prints the dialog's place on the screen: x y width height
+// - rect: prints the dialog's place on the screen: x y width height, and whether it lies inside
+//   the work area
+// - title: prints the dialog's title
+// - output-folder PATH: chooses PATH in the folder picker of the system menu's output folder item,
+//   prints the title
+// - outputs-beside: the system menu's item for outputs beside their sources, prints the title
+// - browse-folder PATH: chooses PATH in the folder picker of Browse's folder item, prints the list
 // - preview ENTRY [NOTCHES DX DY]: clicks the list's entry (from 0), waits for the preview
 //   window, turns the wheel by NOTCHES over its middle and drags from there by DX, DY pixels;
-//   prints the preview's title (the file and the zoom) and its place on the screen
+//   prints the preview's title (the file and the zoom), its place on the screen, and whether it
+//   lies inside the work area and clear of the list, OK, 終了 and 参照
 // - close: closes the dialog with 終了 and waits for the program to end
 // - open PROGID PATH: opens the file as Explorer does with the default verb of the user's file
 //   type PROGID (HKCU\Software\Classes\PROGID), without waiting for a dialog
@@ -48,6 +62,15 @@ namespace {
 constexpr DWORD kWaitMs = 120000;
 // The text of the progress window.
 constexpr int kProgressText = 1020;
+// The controls of the result dialog.
+constexpr int kResultSummary = 1031;
+constexpr int kResultFilter = 1032;
+constexpr int kResultList = 1033;
+constexpr int kResultCopy = 1034;
+constexpr int kResultSave = 1035;
+// The system menu's output folder items.
+constexpr WPARAM kOutputFolderItem = 0x20;
+constexpr WPARAM kOutputsBesideItem = 0x30;
 
 void print(const std::wstring& text) {
     const std::string bytes = narrowToUtf8(text) + "\n";
@@ -70,8 +93,8 @@ std::wstring classOf(HWND window) {
     return name;
 }
 
-// A visible dialog window (class #32770) owned by `owner`, or without owner and titled MORVEX,
-// with a control of the id `part` when it is not 0.
+// A visible dialog window (class #32770) owned by `owner`, or without owner and titled MORVEX (or
+// "MORVEX - " and more), with a control of the id `part` when it is not 0.
 HWND findDialog(HWND owner, int part = 0) {
     struct Search {
         HWND owner;
@@ -83,7 +106,8 @@ HWND findDialog(HWND owner, int part = 0) {
             auto& s = *reinterpret_cast<Search*>(data);
             if (!IsWindowVisible(window) || classOf(window) != L"#32770" ||
                 GetWindow(window, GW_OWNER) != s.owner ||
-                (s.owner == nullptr && textOf(window) != L"MORVEX") ||
+                (s.owner == nullptr && textOf(window) != L"MORVEX" &&
+                 !textOf(window).starts_with(L"MORVEX - ")) ||
                 (s.part != 0 && GetDlgItem(window, s.part) == nullptr)) {
                 return TRUE;
             }
@@ -135,7 +159,7 @@ std::wstring watchProgress(HWND dialog) {
         if (std::wstring shown = progressShown(dialog); !shown.empty()) {
             return shown;
         }
-        if (findDialog(dialog, 0xFFFF) != nullptr) {
+        if (findDialog(dialog, 0xFFFF) != nullptr || findDialog(dialog, kResultList) != nullptr) {
             break;
         }
         Sleep(10);
@@ -188,7 +212,8 @@ uint64_t distance(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b
 std::string iconShown(HWND box) {
     HWND icon = nullptr;
     for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(c)) {
+        if (_wcsicmp(classOf(c).c_str(), L"Static") == 0 &&
+            (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(c)) {
             icon = c;
         }
     }
@@ -236,6 +261,64 @@ std::string iconShown(HWND box) {
     return found;
 }
 
+// A window's text with its lines ending in LF alone.
+std::wstring linesOf(std::wstring text) {
+    std::erase(text, L'\r');
+    return text;
+}
+
+// The work area of the monitor that holds the most of the window.
+RECT workAreaOf(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
+
+bool inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+std::string describe(const RECT& r) {
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) +
+           " " + std::to_string(r.bottom);
+}
+
+RECT screenRectOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+// The entries of a list box of another process.
+std::vector<std::wstring> entriesOf(HWND list) {
+    std::vector<std::wstring> entries;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const auto index = static_cast<WPARAM>(i);
+        std::wstring entry(
+            static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, index, 0)) + 1, L'\0');
+        entry.resize(static_cast<std::size_t>(
+            SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(entry.data()))));
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+// Every window below `parent`, children first met first.
+std::vector<HWND> descendantsOf(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 // Returns once the dialog's thread is back in its message loop, having finished what it did
 // after a window of its own closed (a font choice is written to the settings, say).
 bool waitUntilIdle(HWND dialog) {
@@ -249,17 +332,179 @@ void press(HWND dialog, int id) {
 }
 
 void printList(HWND dialog) {
-    const LRESULT count = SendDlgItemMessageW(dialog, 1006, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const auto index = static_cast<WPARAM>(i);
-        std::wstring entry(
-            static_cast<std::size_t>(SendDlgItemMessageW(dialog, 1006, LB_GETTEXTLEN, index, 0)) +
-                1,
-            L'\0');
-        entry.resize(static_cast<std::size_t>(SendDlgItemMessageW(
-            dialog, 1006, LB_GETTEXT, index, reinterpret_cast<LPARAM>(entry.data()))));
+    for (const std::wstring& entry : entriesOf(GetDlgItem(dialog, 1006))) {
         print(entry);
     }
+}
+
+// What OK's batch ended in, once it shows: a message box or the result dialog.
+HWND waitForOutcome(HWND dialog) {
+    for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
+        if (HWND box = findDialog(dialog, kResultList); box != nullptr) {
+            return box;
+        }
+        if (HWND box = findDialog(dialog, 0xFFFF); box != nullptr) {
+            return box;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+// The icon and the text of a message box, or of the result dialog its icon, summary, a blank
+// line, its filters and the rows of its list.
+void printOutcome(HWND box) {
+    std::printf("%s\n", iconShown(box).c_str());
+    if (GetDlgItem(box, kResultList) == nullptr) {
+        print(textOf(GetDlgItem(box, 0xFFFF)));
+        return;
+    }
+    print(linesOf(textOf(GetDlgItem(box, kResultSummary))));
+    print(L"");
+    const HWND filter = GetDlgItem(box, kResultFilter);
+    const LRESULT shown = SendMessageW(filter, CB_GETCURSEL, 0, 0);
+    const LRESULT count = SendMessageW(filter, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring label(
+            static_cast<std::size_t>(SendMessageW(filter, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        label.resize(static_cast<std::size_t>(SendMessageW(
+            filter, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(label.data()))));
+        print((i == shown ? L"* " : L"  ") + label);
+    }
+    for (const std::wstring& row : entriesOf(GetDlgItem(box, kResultList))) {
+        print(row);
+    }
+}
+
+// Whether the result dialog lies inside the work area of its monitor with its summary and OK in
+// sight: inside the dialog and the work area, not empty, clear of the list.
+void printFit(HWND box) {
+    const RECT area = workAreaOf(box);
+    const RECT window = screenRectOf(box);
+    if (inside(window, area)) {
+        std::puts("the result inside the work area");
+    } else {
+        std::printf("the result at %s, outside the work area %s\n", describe(window).c_str(),
+                    describe(area).c_str());
+    }
+    const RECT list = screenRectOf(GetDlgItem(box, kResultList));
+    RECT overlap{};
+    for (const auto& [id, name] : {std::pair{kResultSummary, "the summary"}, {IDOK, "OK"}}) {
+        const HWND control = GetDlgItem(box, id);
+        const RECT r = screenRectOf(control);
+        if (!IsWindowVisible(control) || IsRectEmpty(&r) || !inside(r, window) ||
+            !inside(r, area) || IntersectRect(&overlap, &r, &list)) {
+            std::printf("%s out of sight at %s\n", name, describe(r).c_str());
+        } else {
+            std::printf("%s in sight\n", name);
+        }
+    }
+    // Several rows of the list show.
+    const auto rowHeight =
+        static_cast<LONG>(SendMessageW(GetDlgItem(box, kResultList), LB_GETITEMHEIGHT, 0, 0));
+    std::printf("%s\n", list.bottom - list.top >= 3 * rowHeight ? "rows in sight"
+                                                                : "fewer than 3 rows in sight");
+}
+
+// Whether Copy put the summary and the rows shown on the clipboard, a blank line between.
+void printCopy(HWND box) {
+    press(box, kResultCopy);
+    waitUntilIdle(box);
+    std::wstring expected = textOf(GetDlgItem(box, kResultSummary)) + L"\r\n\r\n";
+    for (const std::wstring& row : entriesOf(GetDlgItem(box, kResultList))) {
+        expected += row + L"\r\n";
+    }
+    std::wstring copied;
+    if (OpenClipboard(nullptr)) {
+        if (const HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+            if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+                copied = text;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+    }
+    if (copied == expected) {
+        std::puts("the copy holds the summary and the rows shown");
+    } else {
+        std::puts("the copy differs:");
+        print(linesOf(copied));
+    }
+}
+
+// Shows the filter `entry` as a choice in its box would, and prints the rows then shown.
+void printFiltered(HWND box, int entry) {
+    const HWND filter = GetDlgItem(box, kResultFilter);
+    SendMessageW(filter, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    SendMessageW(box, WM_COMMAND, MAKEWPARAM(kResultFilter, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(filter));
+    std::printf("filter %d:\n", entry);
+    for (const std::wstring& row : entriesOf(GetDlgItem(box, kResultList))) {
+        print(row);
+    }
+}
+
+// Types `text` into the first visible edit field of a dialog of the system (the file name of a
+// save-file dialog or a folder picker) and confirms it with its OK; false when it has none or
+// stays.
+bool confirmTyped(HWND dialog, const std::string& text) {
+    HWND edit = nullptr;
+    for (const HWND child : descendantsOf(dialog)) {
+        if (_wcsicmp(classOf(child).c_str(), L"Edit") == 0 && IsWindowVisible(child)) {
+            edit = child;
+            break;
+        }
+    }
+    if (edit == nullptr) {
+        return false;
+    }
+    const std::wstring wide = widenUtf8(text);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    press(dialog, IDOK);
+    return waitUntilGone(dialog);
+}
+
+// Saves the report through Save report… as `path`; prints the message that came, if any.
+bool saveThroughDialog(HWND box, const std::string& path) {
+    press(box, kResultSave);
+    const HWND chooser = waitForDialog(box);
+    if (chooser == nullptr || !confirmTyped(chooser, path) || !waitUntilIdle(box)) {
+        std::puts("the save-file dialog did not save");
+        return false;
+    }
+    if (const HWND message = findDialog(box, 0xFFFF)) {
+        print(L"save: " + textOf(GetDlgItem(message, 0xFFFF)));
+        press(message, IDOK);
+        waitUntilGone(message);
+    }
+    return true;
+}
+
+// Chooses `path` in the folder picker that the system menu's item or Browse's menu opens.
+bool chooseInPicker(HWND dialog, const std::string& path) {
+    const HWND picker = waitForDialog(dialog);
+    if (picker == nullptr || !confirmTyped(picker, path) || !waitUntilIdle(dialog)) {
+        std::puts("the folder picker did not choose");
+        return false;
+    }
+    return true;
+}
+
+// Which of the dialog's list, OK, 終了 and 参照 the window covers, and whether it lies inside the
+// work area.
+void printClearance(HWND dialog, HWND window) {
+    const RECT r = screenRectOf(window);
+    std::string covered;
+    for (const auto& [id, name] :
+         {std::pair{1006, "the list"}, {IDOK, "OK"}, {IDCANCEL, "終了"}, {3, "参照"}}) {
+        RECT overlap{};
+        const RECT control = screenRectOf(GetDlgItem(dialog, id));
+        if (IntersectRect(&overlap, &r, &control)) {
+            covered += std::string(covered.empty() ? "" : ", ") + name;
+        }
+    }
+    std::puts(covered.empty() ? "clear of the list and the buttons" : ("over " + covered).c_str());
+    std::puts(inside(r, workAreaOf(dialog)) ? "inside the work area" : "outside the work area");
 }
 
 void printFields(HWND dialog) {
@@ -320,6 +565,7 @@ int probePreview(HWND dialog, const std::vector<std::string>& args) {
     RECT r;
     GetWindowRect(preview, &r);
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    printClearance(dialog, preview);
     return 0;
 }
 
@@ -564,10 +810,54 @@ int runAction(const std::vector<std::string>& args) {
         printFields(dialog);
         return 0;
     }
+    if (action == "title") {
+        print(textOf(dialog));
+        return 0;
+    }
+    if (action == "output-folder" || action == "outputs-beside") {
+        PostMessageW(dialog, WM_SYSCOMMAND,
+                     action == "output-folder" ? kOutputFolderItem : kOutputsBesideItem, 0);
+        if (action == "output-folder" && (args.size() != 3 || !chooseInPicker(dialog, args[2]))) {
+            return 1;
+        }
+        if (!waitUntilIdle(dialog)) {
+            return 1;
+        }
+        if (const HWND message = findDialog(dialog, 0xFFFF)) {
+            printOutcome(message);
+            press(message, IDOK);
+            waitUntilGone(message);
+        }
+        print(textOf(dialog));
+        return 0;
+    }
+    if (action == "browse-folder" && args.size() == 3) {
+        // The menu at the button: its second item, as the keyboard chooses it.
+        press(dialog, 3);
+        HWND menu = nullptr;
+        for (DWORD waited = 0; waited < kWaitMs && menu == nullptr; waited += 50) {
+            Sleep(50);
+            menu = FindWindowW(L"#32768", nullptr);
+            menu = menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
+        }
+        if (menu == nullptr) {
+            std::puts("no menu came");
+            return 1;
+        }
+        for (const WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+            PostMessageW(menu, WM_KEYDOWN, key, 0);
+        }
+        if (!chooseInPicker(dialog, args[2])) {
+            return 1;
+        }
+        printList(dialog);
+        return 0;
+    }
     if (action == "rect") {
         RECT r;
         GetWindowRect(dialog, &r);
         std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        std::puts(inside(r, workAreaOf(dialog)) ? "inside the work area" : "outside the work area");
         return 0;
     }
     if (action == "preview" && (args.size() == 3 || args.size() == 6)) {
@@ -596,19 +886,60 @@ int runAction(const std::vector<std::string>& args) {
             return 1;
         }
         press(progress, IDCANCEL);
-        const HWND box = waitForDialog(dialog, 0xFFFF);
+        const HWND box = waitForOutcome(dialog);
         if (box == nullptr) {
             std::puts("no message came");
             return 1;
         }
-        std::printf("%s\n", iconShown(box).c_str());
-        print(textOf(GetDlgItem(box, 0xFFFF)));
+        printOutcome(box);
         press(box, IDOK);
         return waitUntilGone(box) && waitUntilIdle(dialog) ? 0 : 1;
     }
-    if (action == "ok" || action == "notice" || action == "progress" || action == "about" ||
+    if (action == "ok") {
+        press(dialog, IDOK);
+        const HWND box = waitForOutcome(dialog);
+        if (box == nullptr) {
+            std::puts("no dialog came");
+            return 1;
+        }
+        printOutcome(box);
+        bool done = true;
+        for (std::size_t i = 2; i < args.size() && done; ++i) {
+            if (args[i] == "fit") {
+                printFit(box);
+            } else if (args[i] == "copy") {
+                printCopy(box);
+            } else if (args[i] == "filter" && i + 1 < args.size()) {
+                printFiltered(box, std::stoi(args[++i]));
+            } else if (args[i] == "save" && i + 1 < args.size()) {
+                done = saveThroughDialog(box, args[++i]);
+            } else if (args[i] == "hold" && i + 1 < args.size()) {
+                // For a picture: the place, then the dialog stays until the file named exists.
+                const RECT r = screenRectOf(box);
+                std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+                std::fflush(stdout);
+                const std::filesystem::path flag(widenUtf8(args[++i]));
+                for (DWORD waited = 0; waited < kWaitMs && !std::filesystem::exists(flag);
+                     waited += 50) {
+                    Sleep(50);
+                }
+            } else {
+                std::puts("unknown option");
+                done = false;
+            }
+        }
+        // Enter: the default button, OK.
+        PostMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageW(box, WM_KEYUP, VK_RETURN, 0);
+        if (!waitUntilGone(box) || !waitUntilIdle(dialog)) {
+            std::puts("the dialog stayed");
+            return 1;
+        }
+        return done ? 0 : 1;
+    }
+    if (action == "notice" || action == "progress" || action == "about" ||
         (action == "font" && args.size() == 3)) {
-        if (action == "ok" || action == "progress") {
+        if (action == "progress") {
             press(dialog, IDOK);
         } else if (action == "about") {
             PostMessageW(dialog, WM_SYSCOMMAND, 0x10, 0);
@@ -623,17 +954,15 @@ int runAction(const std::vector<std::string>& args) {
             }
             print(shown);
         }
-        // A message box's text is the control 0xFFFF.
-        const bool messageBox = action == "ok" || action == "notice" || action == "progress";
-        const int part = messageBox ? 0xFFFF : 0;
-        HWND box = waitForDialog(dialog, part);
+        // A message box's text is the control 0xFFFF; a batch may end in the result dialog.
+        HWND box = action == "progress" ? waitForOutcome(dialog)
+                                        : waitForDialog(dialog, action == "notice" ? 0xFFFF : 0);
         if (box == nullptr) {
             std::puts("no dialog came");
             return 1;
         }
-        if (action == "ok" || action == "notice") {
-            std::printf("%s\n", iconShown(box).c_str());
-            print(textOf(GetDlgItem(box, 0xFFFF)));
+        if (action == "notice") {
+            printOutcome(box);
         } else if (action == "about") {
             print(textOf(box));
             for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -660,6 +989,8 @@ int runAction(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
+    // Places in pixels of the screen, as the per-monitor aware program sees them, at any dpi.
+    SetProcessDPIAware();
     const int status = runAction(programArguments(argc, argv));
     std::fflush(stdout);
     return status;

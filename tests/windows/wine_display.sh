@@ -5,8 +5,9 @@
 
 # Starts the X server and Wine's session on it, windows drawn as Windows draws them (Wine draws
 # the frame and caption itself) and with a face holding the Japanese glyphs for the dialog's font.
+# The screen is 1024 × 768 pixels, or the size given (WIDTHxHEIGHT), at 96 dpi.
 start_wine_display() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" > "$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3> "$work/display" > "$work/xvfb.log" 2>&1 &
     xvfb=$!
     for _ in $(seq 100); do
         [ -s "$work/display" ] && break
@@ -26,6 +27,14 @@ start_wine_display() {
         '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
         '"ＭＳ Ｐゴシック"="IPAPGothic"' | iconv -f UTF-8 -t UTF-16 > "$work/look.reg"
     "$wine_run" regedit /S "$work/look.reg"
+    set_wine_dpi 96
+}
+
+# The dpi of the programs that start from now on (the user's LogPixels in Wine's prefix).
+set_wine_dpi() {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n%s\r\n"LogPixels"=dword:%08x\r\n' \
+        '[HKEY_CURRENT_USER\Control Panel\Desktop]' "$1" | iconv -f UTF-8 -t UTF-16 > "$work/dpi.reg"
+    "$wine_run" regedit /S "$work/dpi.reg"
 }
 
 stop_wine_display() {
