@@ -174,8 +174,7 @@ void CMorvexDlg::initialise() {
     if (HMENU menu = GetSystemMenu(hwnd_, FALSE); menu != nullptr && !about.empty()) {
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
-        AppendMenuW(menu, MF_STRING, IDM_OUTPUT_FOLDER,
-                    loadResourceString(IDS_OUTPUT_FOLDER).c_str());
+        AppendMenuW(menu, MF_STRING, IDM_OUTPUT_FOLDER, widenUtf8(outputFolderItemLabel()).c_str());
         showOutputFolder();
     }
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
@@ -317,8 +316,8 @@ void CMorvexDlg::browse() {
     RECT button{};
     GetWindowRect(GetDlgItem(hwnd_, IDC_BROWSE), &button);
     const HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, MF_STRING, IDM_BROWSE_FILES, loadResourceString(IDS_BROWSE_FILES).c_str());
-    AppendMenuW(menu, MF_STRING, IDM_BROWSE_FOLDER, loadResourceString(IDS_BROWSE_FOLDER).c_str());
+    AppendMenuW(menu, MF_STRING, IDM_BROWSE_FILES, widenUtf8(chooseFilesItemLabel()).c_str());
+    AppendMenuW(menu, MF_STRING, IDM_BROWSE_FOLDER, widenUtf8(chooseFolderItemLabel()).c_str());
     const auto chosen = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON,
                        button.left, button.bottom, 0, hwnd_, nullptr));
@@ -365,7 +364,7 @@ void CMorvexDlg::showOutputFolder() {
     DeleteMenu(menu, IDM_OUTPUT_BESIDE, MF_BYCOMMAND);
     if (!model_.outputFolder().empty()) {
         AppendMenuW(menu, MF_STRING, IDM_OUTPUT_BESIDE,
-                    loadResourceString(IDS_OUTPUT_BESIDE).c_str());
+                    widenUtf8(outputsBesideSourcesItemLabel()).c_str());
     }
 }
 

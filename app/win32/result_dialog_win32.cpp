@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "app/core/dialog_messages.h"
 #include "app/win32/common_dialogs_win32.h"
 #include "app/win32/resource_ids.h"
 #include "platform/text.h"
@@ -140,6 +141,8 @@ class ResultDialog {
                      GetSystemMetrics(SM_CYICON), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         summary_ = windowsText(result_.message());
         SetDlgItemTextW(hwnd_, IDC_RESULT_SUMMARY, summary_.c_str());
+        SetDlgItemTextW(hwnd_, IDC_RESULT_COPY, widenUtf8(copyResultLabel()).c_str());
+        SetDlgItemTextW(hwnd_, IDC_RESULT_SAVE, widenUtf8(saveReportLabel()).c_str());
         const HWND filter = item(IDC_RESULT_FILTER);
         const auto add = [&](ResultFilter group, std::size_t count) {
             const std::wstring label = widenUtf8(resultFilterLabel(group, count));

@@ -104,11 +104,11 @@ std::string escapedByteByByte(std::string_view text) {
 // without being escaped), and texts drawn at random from such bytes, come out as escaping byte by
 // byte gives them, in a field and in a record.
 TEST(Ce3Writer, TextsEscapedAsByteByByte) {
-    const std::string near("\0\x01 !%+,-\x7F\x80\xFF", 11);
+    const std::string edgeBytes("\0\x01 !%+,-\x7F\x80\xFF", 11);
     std::vector<std::string> texts;
     for (std::size_t n = 1; n <= 24; ++n) {
         for (std::size_t at = 0; at < n; ++at) {
-            for (const char b : near) {
+            for (const char b : edgeBytes) {
                 texts.emplace_back(n, 'a');
                 texts.back()[at] = b;
             }
@@ -122,7 +122,7 @@ TEST(Ce3Writer, TextsEscapedAsByteByByte) {
     for (int i = 0; i < 3000; ++i) {
         std::string text(next(40), 'x');
         for (char& c : text) {
-            c = next(3) == 0 ? near[next(static_cast<uint32_t>(near.size()))]
+            c = next(3) == 0 ? edgeBytes[next(static_cast<uint32_t>(edgeBytes.size()))]
                              : static_cast<char>('a' + next(26));
         }
         texts.push_back(text);

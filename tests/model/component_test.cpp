@@ -110,8 +110,8 @@ TEST(SchComponent, ReadAcceptanceRules) {
     EXPECT_EQ(e.p1, SchPoint(11, -8));
     EXPECT_EQ(e.namePos, SchPoint(3, 4));
     EXPECT_EQ(e.refPos, SchPoint(5, 6));
-    const SchPoint far(INT32_MAX, INT32_MIN);
-    ASSERT_TRUE(readBody(e, "X:5,Y:-5,LIB:A,-COMPONENT", &far));
+    const SchPoint distant(INT32_MAX, INT32_MIN);
+    ASSERT_TRUE(readBody(e, "X:5,Y:-5,LIB:A,-COMPONENT", &distant));
     EXPECT_EQ(e.p1, SchPoint(INT32_MAX, INT32_MIN));
 }
 

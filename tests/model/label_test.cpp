@@ -87,10 +87,10 @@ TEST(SchLabel, AreaAndHitTest) {
     EXPECT_EQ(empty.hitTest(SchPoint(100, 45)), 0);
     EXPECT_FALSE(empty.isValid());
 
-    SchLabel far = makeLabel({INT32_MAX, INT32_MIN}, "abcd", true);
-    EXPECT_EQ(far.area(), SchRect(INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN));
-    far.horizontal = false;
-    EXPECT_EQ(far.area(), SchRect(INT32_MAX - 10, INT32_MIN, INT32_MAX, INT32_MIN));
+    SchLabel distant = makeLabel({INT32_MAX, INT32_MIN}, "abcd", true);
+    EXPECT_EQ(distant.area(), SchRect(INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN));
+    distant.horizontal = false;
+    EXPECT_EQ(distant.area(), SchRect(INT32_MAX - 10, INT32_MIN, INT32_MAX, INT32_MIN));
 }
 
 TEST(SchLabel, RotationAndMirroring) {

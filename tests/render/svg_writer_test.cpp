@@ -230,10 +230,10 @@ TEST(SvgWriter, ElementsFarOutsideAddOnlyTheirCount) {
     const auto svgWith = [](int32_t wires) {
         SchDocument doc;
         for (int32_t i = 0; i < wires; ++i) {
-            auto far = std::make_unique<SchWire>();
-            far->p1 = {-40000 - i, -30000};
-            far->p2 = {-39990 - i, -30000};
-            doc.append(std::move(far));
+            auto distant = std::make_unique<SchWire>();
+            distant->p1 = {-40000 - i, -30000};
+            distant->p2 = {-39990 - i, -30000};
+            doc.append(std::move(distant));
         }
         return svgDocument(drawDocument(doc));
     };
