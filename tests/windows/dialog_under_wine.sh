@@ -110,7 +110,7 @@ expect "the preview" "MORVEX - demo.ce2 (100 %)" "$(printf '%s\n' "$preview" | h
 expect "the preview's place" $'clear of the list and the buttons\ninside the work area' \
     "$(printf '%s\n' "$preview" | tail -n 2)"
 expect "the preview zoomed" "MORVEX - demo.ce2 (195 %)" "$(probe preview 2 3 60 -40 | head -n 1)"
-expect "the preview zoomed to its limit" "MORVEX - demo.ce2 (5 %)" \
+expect "the preview zoomed to its limit" "MORVEX - demo.ce2 (7 %)" \
     "$(probe preview 2 -60 0 0 | head -n 1)"
 expect "the preview of a missing file" "MORVEX - missing.ce2" "$(probe preview 3 | head -n 1)"
 
