@@ -31,8 +31,11 @@ for source in "$@"; do
     # -k 100: a page with any paragraph left untranslated is not written (po4a says so, and
     # exits with status 0).
     rm -f "$work/$page"
-    if ! "$po4a_translate" -f man -M UTF-8 -L UTF-8 -k 100 -m "$source" -p "$po" \
-        -l "$work/$page" > "$work/po4a.txt" 2>&1 || [[ ! -s $work/$page ]]; then
+    # po4a hands the catalogue's path to msgfmt through a shell, unquoted: it is given from the
+    # catalogue's folder, so that a path with a space works.
+    if ! (cd "$(dirname "$po")" && "$po4a_translate" -f man -M UTF-8 -L UTF-8 -k 100 \
+        -m "$source" -p "$(basename "$po")" -l "$work/$page") > "$work/po4a.txt" 2>&1 ||
+        [[ ! -s $work/$page ]]; then
         fail "$page: paragraphs without a translation in $po:"
         cat "$work/po4a.txt" >&2
     fi
