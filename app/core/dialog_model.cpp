@@ -36,28 +36,32 @@ void DialogModel::choose(const std::vector<std::string>& chosen) {
     }
 }
 
-FontConfirmation DialogModel::confirmFont(FontRow row, const std::string& family, int points) {
+SettingsConfirmation DialogModel::confirmFont(FontRow row, const std::string& family, int points) {
     const bool existed = isFile(settings_.path());
-    FontConfirmation confirmed = fonts_.confirm(row, family, points);
-    if (confirmed.outcome == FontConfirmation::Outcome::Saved && !existed) {
-        confirmed = {FontConfirmation::Outcome::SavedInNewFile,
+    SettingsConfirmation confirmed = fonts_.confirm(row, family, points);
+    if (confirmed.outcome == SettingsConfirmation::Outcome::Saved && !existed) {
+        confirmed = {SettingsConfirmation::Outcome::SavedInNewFile,
                      settingsMadeMessage(settings_.path())};
     }
     return confirmed;
 }
 
-std::string DialogModel::chooseOutputFolder(const std::string& folder) {
+SettingsConfirmation DialogModel::chooseOutputFolder(const std::string& folder) {
+    using Outcome = SettingsConfirmation::Outcome;
     const std::optional<std::string> bytes = utf8ToCp932(folder);
     if (!bytes) {
-        return outputFolderNotCp932Message(folder);
+        return {Outcome::Refused, outputFolderNotCp932Message(folder)};
     }
     outputFolder_ = folder;
     const bool existed = isFile(settings_.path());
     std::string cause;
     if (!settings_.writeString(kOutputSection, kOutputFolderKey, *bytes, &cause)) {
-        return settingsNotSavedMessage(settings_.path(), cause);
+        return {Outcome::NotSaved, settingsNotSavedMessage(settings_.path(), cause)};
     }
-    return existed ? std::string() : settingsMadeMessage(settings_.path());
+    if (!existed) {
+        return {Outcome::SavedInNewFile, settingsMadeMessage(settings_.path())};
+    }
+    return {};
 }
 
 std::string DialogModel::title() const {

@@ -34,7 +34,7 @@ class DialogModel {
 
     const FontField& font(FontRow row) const { return fonts_.field(row); }
     // See FontFields::confirm. The write that makes the settings file says where it was made.
-    FontConfirmation confirmFont(FontRow row, const std::string& family, int points);
+    SettingsConfirmation confirmFont(FontRow row, const std::string& family, int points);
 
     // The options that a batch started now would convert with.
     ConversionOptions options() const { return fonts_.options(); }
@@ -46,7 +46,7 @@ class DialogModel {
     // CP932 cannot hold is refused and changes nothing; one that the settings file cannot take
     // stays for this session. The message says why, or where the settings file was made when this
     // made it; empty otherwise.
-    std::string chooseOutputFolder(const std::string& folder);
+    SettingsConfirmation chooseOutputFolder(const std::string& folder);
 
     // "MORVEX - 1,500 files - outputs to D:\out" (dialogTitle).
     std::string title() const;

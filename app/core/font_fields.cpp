@@ -35,11 +35,11 @@ const char* FontFields::section(FontRow row) {
     return row == FontRow::Large ? kLargeFontSection : kSmallFontSection;
 }
 
-FontConfirmation FontFields::confirm(FontRow row, const std::string& family, int points) {
+SettingsConfirmation FontFields::confirm(FontRow row, const std::string& family, int points) {
     FontField& shown = at(row);
     const FaceChoice face = chooseFace(shown.faceBytes, shown.face, family);
     if (face.outcome != FaceOutcome::Kept && face.outcome != FaceOutcome::Changed) {
-        return {FontConfirmation::Outcome::Refused, faceRefusalMessage(face)};
+        return {SettingsConfirmation::Outcome::Refused, faceRefusalMessage(face)};
     }
     shown.faceBytes = face.bytes;
     shown.face = face.family;
@@ -50,7 +50,7 @@ FontConfirmation FontFields::confirm(FontRow row, const std::string& family, int
         settings_.writeString(section(row), kFaceKey, shown.faceBytes, &faceCause);
     const bool sizeSaved = settings_.writeInt(section(row), kSizeKey, points, &sizeCause);
     if (!faceSaved || !sizeSaved) {
-        return {FontConfirmation::Outcome::NotSaved,
+        return {SettingsConfirmation::Outcome::NotSaved,
                 settingsNotSavedMessage(settings_.path(), faceSaved ? sizeCause : faceCause)};
     }
     return {};

@@ -25,10 +25,10 @@ struct FontField {
     std::string size;       // the size in points as shown, decimal
 };
 
-// What became of a confirmed font choice. The message (UTF-8) tells the user why the face was
-// refused or the settings could not be written, or, once, where a new settings file was made;
-// empty when it was saved otherwise.
-struct FontConfirmation {
+// What became of a confirmed choice that the settings keep (a font, the output folder). The
+// message (UTF-8) tells the user why the choice was refused or the settings could not be written,
+// or, once, where a new settings file was made; empty when it was saved otherwise.
+struct SettingsConfirmation {
     enum class Outcome { Saved, SavedInNewFile, NotSaved, Refused };
     Outcome outcome = Outcome::Saved;
     std::string message;
@@ -48,7 +48,7 @@ class FontFields {
     // hold, an empty one or one with a control character is refused and changes nothing.
     // Otherwise the row shows the choice and both keys are written, the second whatever became
     // of the first; when either fails the row keeps the choice all the same.
-    FontConfirmation confirm(FontRow row, const std::string& family, int points);
+    SettingsConfirmation confirm(FontRow row, const std::string& family, int points);
 
     // The conversion's options: the stored faces, the sizes converted to the drawing's unit.
     ConversionOptions options() const;

@@ -47,10 +47,7 @@ struct Placement {
 }  // namespace
 
 CMorvexDlg::CMorvexDlg(ProfileFile& settings, DialogServices& services, QWidget* parent)
-    : QDialog(parent),
-      settings_(settings),
-      model_(settings, comesBeforeInList),
-      services_(services) {
+    : QDialog(parent), model_(settings, comesBeforeInList), services_(services) {
     setWindowTitle(QString::fromStdString(model_.title()));
     setAcceptDrops(true);
     createControls();
@@ -300,14 +297,9 @@ void CMorvexDlg::chooseOutputFolder() {
 }
 
 void CMorvexDlg::setOutputFolder(const std::string& folder) {
-    const std::string message = model_.chooseOutputFolder(folder);
+    const SettingsConfirmation confirmed = model_.chooseOutputFolder(folder);
     setWindowTitle(QString::fromStdString(model_.title()));
-    if (!message.empty()) {
-        // Where a first write made the settings file is news; anything else, a problem.
-        const bool told = message == settingsMadeMessage(settings_.path());
-        services_.showMessage(this, told ? QMessageBox::Information : QMessageBox::Warning,
-                              QString::fromStdString(message), QString());
-    }
+    showConfirmation(confirmed);
 }
 
 void CMorvexDlg::chooseFont(const FontRowFields& fields) {
@@ -317,17 +309,23 @@ void CMorvexDlg::chooseFont(const FontRowFields& fields) {
     if (!chosen) {
         return;
     }
-    const FontConfirmation confirmed =
+    const SettingsConfirmation confirmed =
         model_.confirmFont(fields.row, chosen->family().toStdString(), chosenPoints(*chosen));
-    if (confirmed.outcome != FontConfirmation::Outcome::Refused) {
+    if (confirmed.outcome != SettingsConfirmation::Outcome::Refused) {
         showFontRow(fields);
         updatePreview();  // comments show in the new font
     }
-    if (!confirmed.message.empty()) {
-        const bool told = confirmed.outcome == FontConfirmation::Outcome::SavedInNewFile;
-        services_.showMessage(this, told ? QMessageBox::Information : QMessageBox::Warning,
-                              QString::fromStdString(confirmed.message), QString());
+    showConfirmation(confirmed);
+}
+
+void CMorvexDlg::showConfirmation(const SettingsConfirmation& confirmed) {
+    if (confirmed.message.empty()) {
+        return;
     }
+    // Where a first write made the settings file is news; anything else, a problem.
+    const bool told = confirmed.outcome == SettingsConfirmation::Outcome::SavedInNewFile;
+    services_.showMessage(this, told ? QMessageBox::Information : QMessageBox::Warning,
+                          QString::fromStdString(confirmed.message), QString());
 }
 
 void CMorvexDlg::convertListed() {

@@ -65,10 +65,11 @@ class CMorvexDlg : public QDialog {
     // current one.
     QString firstSourceFolder() const;
     void chooseFont(const FontRowFields& fields);
+    // Tells what became of a choice the settings keep, when there is anything to tell.
+    void showConfirmation(const SettingsConfirmation& confirmed);
     void updatePreview();
     void saveSvg();
 
-    ProfileFile& settings_;
     DialogModel model_;
     DialogServices& services_;
     QListWidget* files_ = nullptr;

@@ -75,8 +75,7 @@ HICON loadIcon(int id, int sizeMetric) {
 
 CMorvexDlg::CMorvexDlg(ProfileFile& settings, std::string notice,
                        const std::vector<std::string>& paths)
-    : settings_(settings),
-      model_(settings, comesBeforeInList),
+    : model_(settings, comesBeforeInList),
       notice_(std::move(notice)),
       largeIcon_(loadIcon(IDR_MAINFRAME, SM_CXICON)),
       smallIcon_(loadIcon(IDI_SMALL, SM_CXSMICON)) {
@@ -344,13 +343,9 @@ void CMorvexDlg::chooseOutputFolder() {
 }
 
 void CMorvexDlg::setOutputFolder(const std::string& folder) {
-    const std::string told = model_.chooseOutputFolder(folder);
+    const SettingsConfirmation confirmed = model_.chooseOutputFolder(folder);
     showOutputFolder();
-    if (!told.empty()) {
-        // Where a first write made the settings file is news, not a problem.
-        const bool made = told == settingsMadeMessage(settings_.path());
-        message(widenUtf8(told), made ? MB_ICONINFORMATION : MB_ICONWARNING);
-    }
+    showConfirmation(confirmed);
 }
 
 // The title names the output folder, and the system menu offers to go back to outputs beside
@@ -384,15 +379,21 @@ void CMorvexDlg::chooseFont(FontRow row) {
     if (!chosen) {
         return;
     }
-    const FontConfirmation confirmed = model_.confirmFont(row, chosen->face, chosen->points);
-    if (confirmed.outcome != FontConfirmation::Outcome::Refused) {
+    const SettingsConfirmation confirmed = model_.confirmFont(row, chosen->face, chosen->points);
+    if (confirmed.outcome != SettingsConfirmation::Outcome::Refused) {
         showFontRow(row);
         updatePreview();  // comments show in the new font
     }
-    if (!confirmed.message.empty()) {
-        const bool told = confirmed.outcome == FontConfirmation::Outcome::SavedInNewFile;
-        message(widenUtf8(confirmed.message), told ? MB_ICONINFORMATION : MB_ICONWARNING);
+    showConfirmation(confirmed);
+}
+
+void CMorvexDlg::showConfirmation(const SettingsConfirmation& confirmed) {
+    if (confirmed.message.empty()) {
+        return;
     }
+    // Where a first write made the settings file is news; anything else, a problem.
+    const bool told = confirmed.outcome == SettingsConfirmation::Outcome::SavedInNewFile;
+    message(widenUtf8(confirmed.message), told ? MB_ICONINFORMATION : MB_ICONWARNING);
 }
 
 void CMorvexDlg::convert() {

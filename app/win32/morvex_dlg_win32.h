@@ -45,6 +45,8 @@ class CMorvexDlg {
     void setOutputFolder(const std::string& folder);
     void showOutputFolder();
     void chooseFont(FontRow row);
+    // Tells what became of a choice the settings keep, when there is anything to tell.
+    void showConfirmation(const SettingsConfirmation& confirmed);
     void convert();
     void message(const std::wstring& text, UINT icon);
     bool paintIcon();
@@ -55,7 +57,6 @@ class CMorvexDlg {
                                      UINT_PTR id, DWORD_PTR self);
 
     HWND hwnd_ = nullptr;
-    ProfileFile& settings_;
     DialogModel model_;
     std::string notice_;
     HICON largeIcon_;

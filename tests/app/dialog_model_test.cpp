@@ -177,7 +177,7 @@ TEST(DialogModelFonts, FieldsComeFromTheSettings) {
 }
 
 TEST(DialogModelFonts, ConfirmedChoicesAndTheSettingsFile) {
-    using Outcome = FontConfirmation::Outcome;
+    using Outcome = SettingsConfirmation::Outcome;
     const std::string stored = "[LARGE_FONT]\r\nFACE=" + kMsMincho +
                                "\r\nSIZE=14\r\n[SMALL_FONT]\r\nFACE=Ab\x82\xFF\r\nSIZE=8\r\n";
     const struct {
@@ -239,7 +239,7 @@ TEST(DialogModelFonts, ConfirmedChoicesAndTheSettingsFile) {
         writeBytes(dir / "MORVEX.INI", stored);
         ProfileFile settings(dir / "MORVEX.INI");
         DialogModel model(settings, caseless);
-        const FontConfirmation confirmed = model.confirmFont(c.row, c.family, c.points);
+        const SettingsConfirmation confirmed = model.confirmFont(c.row, c.family, c.points);
         EXPECT_EQ(confirmed.outcome, c.outcome) << c.name;
         EXPECT_NE(confirmed.message.find(c.mentioned), std::string::npos) << c.name;
         EXPECT_EQ(confirmed.message.empty(), c.outcome == Outcome::Saved) << c.name;
@@ -255,8 +255,8 @@ TEST(DialogModelFonts, UnwritableSettingsStillChangeTheRow) {
     writeBytes(dir / "blocker", "");
     ProfileFile settings(dir / "blocker/MORVEX.INI");
     DialogModel model(settings, caseless);
-    const FontConfirmation confirmed = model.confirmFont(FontRow::Large, "Arial", 20);
-    EXPECT_EQ(confirmed.outcome, FontConfirmation::Outcome::NotSaved);
+    const SettingsConfirmation confirmed = model.confirmFont(FontRow::Large, "Arial", 20);
+    EXPECT_EQ(confirmed.outcome, SettingsConfirmation::Outcome::NotSaved);
     // The path, and after it why the file could not be written (each system finds its own cause).
     const std::size_t cause = confirmed.message.find(settings.path() + ": ");
     ASSERT_NE(cause, std::string::npos) << confirmed.message;
@@ -331,7 +331,9 @@ TEST_F(Convert, DialogModelOutputFolder) {
     };
 
     // The first write makes the settings file and says where it is.
-    EXPECT_EQ(model.chooseOutputFolder(out), settingsMadeMessage(settings.path()));
+    const SettingsConfirmation made = model.chooseOutputFolder(out);
+    EXPECT_EQ(made.outcome, SettingsConfirmation::Outcome::SavedInNewFile);
+    EXPECT_EQ(made.message, settingsMadeMessage(settings.path()));
     EXPECT_EQ(model.title(), "MORVEX - 3 files - outputs to " + out);
     EXPECT_EQ(readBytes(settings.path()), "[OUTPUT]\r\nFOLDER=" + out + "\r\n");
     EXPECT_EQ(DialogModel(settings, caseless).outputFolder(), out);
@@ -348,18 +350,19 @@ TEST_F(Convert, DialogModelOutputFolder) {
     EXPECT_FALSE(fileExists(dir / "top.ce3"));
 
     // A folder name that CP932 cannot hold is refused and changes nothing.
-    EXPECT_FALSE(model.chooseOutputFolder(dir / "\xF0\x9F\x98\x80").empty());
+    EXPECT_EQ(model.chooseOutputFolder(dir / "\xF0\x9F\x98\x80").outcome,
+              SettingsConfirmation::Outcome::Refused);
     EXPECT_EQ(model.outputFolder(), out);
 
     // A file in the folder's place: no batch, and why.
     writeBytes(dir / "taken", "x");
-    EXPECT_EQ(model.chooseOutputFolder(dir / "taken"), "");
+    EXPECT_EQ(model.chooseOutputFolder(dir / "taken").message, "");
     start = model.convert();
     EXPECT_FALSE(start.result.has_value());
     EXPECT_NE(start.refusal.find(dir / "taken"), std::string::npos) << start.refusal;
 
     // No folder: beside the sources again.
-    EXPECT_EQ(model.chooseOutputFolder(""), "");
+    EXPECT_EQ(model.chooseOutputFolder("").message, "");
     EXPECT_EQ(model.title(), "MORVEX - 3 files");
     start = model.convert();
     ASSERT_TRUE(start.result.has_value());
