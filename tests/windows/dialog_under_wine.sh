@@ -225,8 +225,9 @@ mkdir -p "$work/out"
 o=$(windows_path "$work/out")
 expect "the title with an output folder" "MORVEX - 200 files - outputs to $o" \
     "$(probe output-folder "$o")"
+# The settings file holds CP932, as the faces are; the folder's name is compared as UTF-8.
 expect "the output folder in the settings" "$(printf '[OUTPUT]\r\nFOLDER=%s\r' "$o")" \
-    "$(grep -a -A1 '^\[OUTPUT\]' "$drawings/MORVEX.INI")"
+    "$(grep -a -A1 '^\[OUTPUT\]' "$drawings/MORVEX.INI" | iconv -f CP932 -t UTF-8)"
 probe ok > /dev/null || failed=1
 expect "outputs in the output folder" "179 0" \
     "$(find "$work/out" -name '*.ce3' | wc -l) $(find "$archive" -name '*.ce3' | wc -l)"
