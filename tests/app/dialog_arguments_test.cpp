@@ -34,7 +34,6 @@ TEST(DialogArguments, Requests) {
         {{"--bogus", "--help"}, unknown, "--bogus", {}, {}},
         {{"-h"}, unknown, "-h", {}, {}},
         {{"--help=x"}, unknown, "--help=x", {}, {}},
-        {{"-help"}, unknown, "-help", {}, {}},
         // "--" ends the options; "-" alone is a path.
         {{"--", "--help", "-x", "--"}, open, "", {"--help", "-x", "--"}, {}},
         {{"-", "a.ce2"}, open, "", {"-", "a.ce2"}, {}},
@@ -60,40 +59,12 @@ TEST(DialogArguments, Requests) {
     EXPECT_EQ(parseDialogArguments({"-platform", "x"}).unknownOption, "-platform");
 }
 
-TEST(DialogArguments, Answers) {
-    struct Case {
-        std::vector<std::string> arguments;
-        int status;
-        std::string out, err;
-    };
-    const std::vector<Case> cases = {
-        {{"--version"}, 0, std::string("morvex ") + MORVEX_VERSION + "\n", ""},
-        {{"--bogus"},
-         kUsageErrorStatus,
-         "",
-         "morvex: unknown option: --bogus\nRun with --help for more information.\n"},
-    };
-    for (const Case& c : cases) {
-        std::ostringstream out;
-        std::ostringstream err;
-        EXPECT_EQ(answerOnTerminal(parseDialogArguments(c.arguments), "morvex", out, err),
-                  c.status);
-        EXPECT_EQ(out.str(), c.out);
-        EXPECT_EQ(err.str(), c.err);
-    }
-
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(answerOnTerminal(parseDialogArguments({"--help"}), "morvex", out, err), 0);
-    EXPECT_NE(out.str().find("Usage: morvex [PATH...]\n"), std::string::npos) << out.str();
-    for (const char* option : {"\n  --help ", "\n  --version "}) {
-        EXPECT_NE(out.str().find(option), std::string::npos) << out.str();
-    }
-    EXPECT_EQ(err.str(), "");
-
-    // Output that cannot be written gives status 1.
+// What the answers say and their statuses are checked on the programs themselves; here, the one
+// case a terminal cannot stage: output that cannot be written gives status 1.
+TEST(DialogArguments, UnwritableAnswerFails) {
     std::ostringstream broken;
     broken.setstate(std::ios::badbit);
+    std::ostringstream err;
     EXPECT_EQ(answerOnTerminal(parseDialogArguments({"--version"}), "morvex", broken, err), 1);
 }
 

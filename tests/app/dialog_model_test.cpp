@@ -599,17 +599,12 @@ TEST(DialogMessages, BatchResultMessageAndRows) {
     }
 }
 
-TEST(DialogMessages, CountsAndTitle) {
+TEST(DialogMessages, CountsAreGroupedByThousands) {
     const std::pair<std::size_t, std::string> grouped[] = {
         {0, "0"}, {999, "999"}, {1000, "1,000"}, {1500, "1,500"}, {1234567, "1,234,567"}};
     for (const auto& [count, text] : grouped) {
         EXPECT_EQ(groupedCount(count), text);
     }
-    EXPECT_EQ(dialogTitle(0, ""), "MORVEX");
-    EXPECT_EQ(dialogTitle(1, ""), "MORVEX - 1 file");
-    EXPECT_EQ(dialogTitle(1500, "/out"), "MORVEX - 1,500 files - outputs to /out");
-    EXPECT_EQ(resultFilterLabel(std::nullopt, 1500), "All files (1,500)");
-    EXPECT_EQ(resultFilterLabel(ResultGroup::NotStarted, 2), "Not started (2)");
 }
 
 TEST(BatchProgress, ShownAfterTheDelayInStepsOfItsStages) {
