@@ -19,6 +19,9 @@ struct ResultRow {
     std::string text;  // the line the CLI gives for it (describeFileLine), UTF-8
 };
 
+// The name "Save report…" suggests, in the output folder or beside the first file.
+inline constexpr char kSuggestedReportName[] = "morvex-report.csv";
+
 // Which rows a view shows: every one (nothing), or one group's.
 using ResultFilter = std::optional<ResultGroup>;
 

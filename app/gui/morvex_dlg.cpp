@@ -356,7 +356,7 @@ void CMorvexDlg::convertListed() {
                                ? firstSourceFolder()
                                : QString::fromStdString(model_.outputFolder());
     services_.showBatchResult(this, *start.result,
-                              QDir(folder).filePath(QStringLiteral("morvex-report.csv")));
+                              QDir(folder).filePath(QString::fromUtf8(kSuggestedReportName)));
 }
 
 void CMorvexDlg::updatePreview() {

@@ -8,12 +8,11 @@
 #include "app/core/dialog_messages.h"
 #include "app/win32/common_dialogs_win32.h"
 #include "app/win32/resource_ids.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace {
 
-// The name Save report… suggests.
-constexpr char kReportName[] = "morvex-report.csv";
 // Rows of the list that the window keeps room for when it first opens, in dialog units.
 constexpr int kListHeight = 120;
 // The smallest list, and the window's smallest client area, in dialog units.
@@ -46,10 +45,10 @@ std::wstring windowsText(const std::string& text) {
 
 std::string reportPathIn(const std::string& folder) {
     if (folder.empty()) {
-        return kReportName;
+        return kSuggestedReportName;
     }
-    const char last = folder.back();
-    return folder + (last == '\\' || last == '/' ? "" : "\\") + kReportName;
+    return folder + (isPathSeparator(folder.back()) ? "" : std::string(1, pathSeparator())) +
+           kSuggestedReportName;
 }
 
 int widthOf(const RECT& r) {
